@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what Postwick needs to build, test and run on Debian 12, and configures the build.
+# Sourced by run.sh and test.sh.
+set -euo pipefail
+
+POSTWICK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+POSTWICK_BUILD="${POSTWICK_ROOT}/build"
+
+# Build: g++, cmake, ninja. Windows and printing: Qt 6. Tests: GoogleTest, poppler-utils (where text
+# lands on a PDF page), the stand-in fonts for the layouts' Windows fonts, Xvfb for a real window
+# without a display. Benchmarks: Google Benchmark.
+POSTWICK_PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth)
+
+postwick_install_missing() {
+  local missing=()
+  for p in "${POSTWICK_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Postwick needs these packages. Run as root:" >&2
+    echo "  apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+postwick_build() {
+  cmake -S "$POSTWICK_ROOT" -B "$POSTWICK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$POSTWICK_BUILD" "$@"
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+namespace pw {
+
+// One contact: 19 text fields that a contacts file stores as one fixed-width record of 518 bytes.
+struct ContactRecord final {
+    QString FirstName;
+    QString MiddleInitial;
+    QString LastName;
+    QString Street1;
+    QString Street2;
+    QString City;
+    QString State;
+    QString Zip;
+    QString Country;
+    QString HomePhone;
+    QString CellPhone;
+    QString WorkPhone;
+    QString Email;
+    QString Birthdate;  // stored form: YYYYMMDD, or empty
+    QString Category;
+    QString Notes;
+    QString Company;
+    QString IncludeCompany;     // "1" or "0"
+    QString BirthdayReminders;  // "1" or "0"
+
+    static constexpr int kSize = 518;
+    static constexpr int kFieldCount = 19;
+
+    struct Field {
+        QString ContactRecord::*member;
+        int offset;
+        int width;
+    };
+    // Every field with its byte offset and width; a "|" follows each field, CR LF ends the record.
+    static const std::array<Field, kFieldCount> kFields;
+
+    // The 518 stored bytes: fields left-trimmed, padded or cut, separators and terminator afresh.
+    QByteArray encode() const;
+    // Fields taken apart by position and trimmed; a short record reads as if padded with blanks.
+    static ContactRecord decode(QByteArrayView bytes);
+
+    // Decoded views of the stored flags and date, as every window shows them.
+    QString birthdateForDisplay() const;  // "MM/DD/YYYY", or empty
+    bool includeCompanyChecked() const;
+    bool remindersOn() const;
+
+    bool operator==(const ContactRecord&) const = default;
+};
+
+// Offsets shared by the file operations that touch single bytes.
+inline constexpr int kBirthdayRemindersOffset = 515;
+inline constexpr char kDeletedMarker[] = "*DELETED*";
+
+}  // namespace pw

@@ -1,0 +1,150 @@
+#include "data/record_file.h"
+
+#include "data/text_rules.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pw {
+
+RecordFile::~RecordFile()
+{
+    close();
+}
+
+Status RecordFile::open(const QString& path)
+{
+    close();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return std::unexpected(FileError::fromErrno(EISDIR));
+    }
+    fd_ = fd;
+    path_ = path;
+    return {};
+}
+
+void RecordFile::close()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    path_.clear();
+}
+
+Expected<qint64> RecordFile::size() const
+{
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    return static_cast<qint64>(st.st_size);
+}
+
+Expected<int> RecordFile::count() const
+{
+    auto bytes = size();
+    if (!bytes)
+        return std::unexpected(bytes.error());
+    return static_cast<int>(roundHalfEven(static_cast<double>(*bytes) / recordSize_));
+}
+
+Expected<QByteArray> RecordFile::readAt(qint64 offset, qint64 length) const
+{
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    QByteArray buffer(length, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(fd_, buffer.data() + done, length - done, offset + done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::unexpected(FileError::fromErrno(errno));
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    buffer.truncate(done);
+    return buffer;
+}
+
+Status RecordFile::writeAt(qint64 offset, QByteArrayView bytes)
+{
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::unexpected(FileError::fromErrno(errno));
+        }
+        done += put;
+    }
+    return {};
+}
+
+Expected<QByteArray> RecordFile::readRecord(int n) const
+{
+    auto total = count();
+    if (!total)
+        return std::unexpected(total.error());
+    if (n < 1 || n > *total)
+        return std::unexpected(badRecordNumber());
+    auto bytes = readAt(qint64(n - 1) * recordSize_, recordSize_);
+    if (!bytes)
+        return bytes;
+    return bytes->leftJustified(recordSize_, ' ');
+}
+
+Status RecordFile::writeRecord(int n, QByteArrayView bytes)
+{
+    if (n < 1)
+        return std::unexpected(badRecordNumber());
+    return writeAt(qint64(n - 1) * recordSize_, bytes);
+}
+
+Status RecordFile::truncate(qint64 length)
+{
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    if (::ftruncate(fd_, length) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    return {};
+}
+
+Status RecordFile::sync()
+{
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    if (::fdatasync(fd_) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    return {};
+}
+
+Status syncDirectory(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0)
+        return std::unexpected(FileError::fromErrno(err));
+    return {};
+}
+
+}  // namespace pw

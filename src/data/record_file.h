@@ -1,0 +1,48 @@
+#pragma once
+
+#include "data/file_error.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace pw {
+
+// A file of fixed-length records over one open handle: positioned reads and writes with the
+// system's own error numbers. The contacts file and the margin file both stand on it.
+class RecordFile final {
+public:
+    explicit RecordFile(int recordSize) : recordSize_(recordSize) {}
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    // Opens for reading and writing; an absent file is created empty.
+    Status open(const QString& path);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    const QString& path() const { return path_; }
+
+    Expected<qint64> size() const;
+    // Length / record size, rounded to the nearest whole number, halves to even.
+    Expected<int> count() const;
+
+    // Up to `length` bytes at `offset`; fewer at the end of the file.
+    Expected<QByteArray> readAt(qint64 offset, qint64 length) const;
+    Status writeAt(qint64 offset, QByteArrayView bytes);
+    // Record n (1-based): exactly recordSize bytes, a short final record padded with blanks.
+    Expected<QByteArray> readRecord(int n) const;
+    Status writeRecord(int n, QByteArrayView bytes);
+    Status truncate(qint64 length);
+    // Flushes written data to the disk.
+    Status sync();
+
+private:
+    int recordSize_;
+    int fd_ = -1;
+    QString path_;
+};
+
+// Makes a rename or a new file in `dir` durable.
+Status syncDirectory(const QString& dir);
+
+}  // namespace pw

@@ -1,0 +1,178 @@
+#include "data/text_rules.h"
+
+#include <QList>
+
+#include <array>
+#include <cmath>
+
+namespace pw {
+namespace {
+
+bool isIgnoredInNumber(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+int digitValue(QChar c, int base)
+{
+    int v = -1;
+    if (c >= u'0' && c <= u'9')
+        v = c.unicode() - u'0';
+    else if (c >= u'a' && c <= u'f')
+        v = c.unicode() - u'a' + 10;
+    else if (c >= u'A' && c <= u'F')
+        v = c.unicode() - u'A' + 10;
+    return v < base ? v : -1;
+}
+
+// Windows-1252 bytes 0x80 to 0x9F; the five bytes the code page leaves undefined map to the
+// control character of the same number, so that every byte survives a read and a write.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char encodeChar(char32_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<char>(u);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == u)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+}  // namespace
+
+double numericValue(QStringView text)
+{
+    // Collect the text without the characters the reading skips, then read the leading number.
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text) {
+        if (!isIgnoredInNumber(c))
+            s.append(c);
+    }
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+
+    if (n >= 2 && s[0] == u'&') {
+        const QChar kind = s[1].toUpper();
+        const int base = kind == u'H' ? 16 : kind == u'O' ? 8 : 0;
+        if (base == 0)
+            return 0;
+        double value = 0;
+        for (i = 2; i < n && digitValue(s[i], base) >= 0; ++i)
+            value = value * base + digitValue(s[i], base);
+        return value;
+    }
+
+    QString number;
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        number.append(s[i++]);
+    bool sawDigit = false;
+    bool sawPoint = false;
+    for (; i < n; ++i) {
+        if (s[i].isDigit() && s[i].unicode() < 0x80) {
+            sawDigit = true;
+            number.append(s[i]);
+        } else if (s[i] == u'.' && !sawPoint) {
+            sawPoint = true;
+            number.append(s[i]);
+        } else {
+            break;
+        }
+    }
+    if (!sawDigit)
+        return 0;
+    // An exponent counts only when at least one digit follows its letter and optional sign.
+    if (i < n && (s[i] == u'e' || s[i] == u'E' || s[i] == u'd' || s[i] == u'D')) {
+        qsizetype j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (s[j] == u'+' || s[j] == u'-'))
+            exponent.append(s[j++]);
+        const qsizetype digitsStart = j;
+        while (j < n && s[j].isDigit() && s[j].unicode() < 0x80)
+            exponent.append(s[j++]);
+        if (j > digitsStart)
+            number.append(exponent);
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+QString trimLeadingBlanks(QStringView text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text[start] == u' ')
+        ++start;
+    return text.mid(start).toString();
+}
+
+QString trimTrailingBlanks(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == u' ')
+        --end;
+    return text.left(end).toString();
+}
+
+QString trimBlanks(QStringView text)
+{
+    return trimTrailingBlanks(trimLeadingBlanks(text));
+}
+
+qint64 roundHalfEven(double value)
+{
+    // nearbyint follows the default rounding mode, which is to nearest, ties to even.
+    return static_cast<qint64>(std::nearbyint(value));
+}
+
+QString fixedWidth(QStringView text, int width)
+{
+    QString s = trimLeadingBlanks(text);
+    if (s.size() > width)
+        s.truncate(width);
+    return s.leftJustified(width, u' ');
+}
+
+QByteArray toCodePage(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (uint u : text.toUcs4())
+        out.append(encodeChar(u));
+    return out;
+}
+
+QString fromCodePage(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (char b : bytes) {
+        const auto u = static_cast<unsigned char>(b);
+        *d++ = (u >= 0x80 && u < 0xA0) ? QChar(kHighControls[u - 0x80]) : QChar(u);
+    }
+    return out;
+}
+
+QByteArray fixedWidthBytes(QStringView text, int width)
+{
+    QByteArray bytes = toCodePage(trimLeadingBlanks(text));
+    if (bytes.size() > width)
+        bytes.truncate(width);
+    return bytes.leftJustified(width, ' ');
+}
+
+QString shortestDecimal(double value)
+{
+    if (value == 0)
+        return QStringLiteral("0");  // also for -0
+    return QString::number(value, 'g', 15);
+}
+
+}  // namespace pw

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// The small text rules that every part of Postwick shares: how a number is read out of text,
+// how blanks are trimmed, how reals become whole numbers and how a fixed-width field is filled.
+namespace pw {
+
+// The number written at the start of a text. Blanks, tabs and line feeds anywhere are ignored;
+// an optional sign, digits with at most one decimal point and an optional exponent are read, up to
+// the first character that cannot continue the number; "&H" and "&O" read hexadecimal and octal
+// digits. A text without a number gives 0: "555-0123" gives 555, "(555) 0123" gives 0.
+double numericValue(QStringView text);
+
+// Removes leading and trailing blanks (code 32 only); tabs and other characters stay.
+QString trimBlanks(QStringView text);
+QString trimLeadingBlanks(QStringView text);
+QString trimTrailingBlanks(QStringView text);
+
+// Rounds to the nearest whole number, halves to the even neighbour (2.5 gives 2, 3.5 gives 4).
+qint64 roundHalfEven(double value);
+
+// Text for a fixed-width field: leading blanks removed, padded with blanks, cut to the width.
+QString fixedWidth(QStringView text, int width);
+
+// The single-byte code page of every file Postwick reads or writes (Windows-1252). A character the
+// code page cannot hold is stored as "?".
+QByteArray toCodePage(QStringView text);
+QString fromCodePage(QByteArrayView bytes);
+
+// Bytes for a fixed-width field: the text left-trimmed, encoded, padded with blanks and cut.
+QByteArray fixedWidthBytes(QStringView text, int width);
+
+// The shortest decimal form of a number, as a person would write it: 3, -1, 0.5, 1.25.
+QString shortestDecimal(double value);
+
+}  // namespace pw

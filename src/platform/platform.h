@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace pw {
+
+enum class MessageIcon { None, Information, Warning, Question, Critical };
+enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
+enum class MessageResult { Ok, Cancel, Yes, No, Retry };
+
+// A message box as the user sees it.
+struct Message final {
+    QString text;
+    QString title;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool beep = false;  // a beep sounds before the box appears
+    bool operator==(const Message&) const = default;
+};
+
+struct FileDialogRequest final {
+    QString title;
+    QString folder;
+    QString filter;  // "Data Files (*.DAT)|*.DAT": description and pattern separated by "|"
+    bool operator==(const FileDialogRequest&) const = default;
+};
+
+// Everything that waits for a person or touches the desktop. The real implementation uses Qt;
+// tests answer from a script and check every call.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual MessageResult message(const Message& message) = 0;
+    // Cancel and an empty answer both give empty text.
+    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText = {}) = 0;
+    // The chosen file's full path, or empty when cancelled. A name that does not exist is accepted.
+    virtual QString openFileDialog(const FileDialogRequest& request) = 0;
+
+    virtual void writeSetting(const QString& application, const QString& section, const QString& key,
+                              const QString& value) = 0;
+    // Opens a document or web address with the desktop's default handler; false when that failed.
+    virtual bool openDocument(const QString& pathOrUrl) = 0;
+    virtual QString clipboardText() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+
+    // The folder that holds the user's contacts, parameter and export files.
+    virtual QString applicationFolder() = 0;
+    virtual QDate today() = 0;
+};
+
+}  // namespace pw

@@ -1,0 +1,59 @@
+#include "shell/app_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+
+static void initDeliveredResources()
+{
+    Q_INIT_RESOURCE(postwick);
+}
+
+namespace pw {
+namespace {
+
+void renameIfPresent(const QString& folder, const char* from, const char* to)
+{
+    const QDir dir(folder);
+    if (QFile::exists(dir.filePath(QString::fromLatin1(from))))
+        QFile::rename(dir.filePath(QString::fromLatin1(from)), dir.filePath(QString::fromLatin1(to)));
+}
+
+}  // namespace
+
+QString fileTitle(const QString& path)
+{
+    return QFileInfo(path).fileName().remove(QStringLiteral(".DAT"), Qt::CaseSensitive);
+}
+
+Status prepareApplicationFolder(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return std::unexpected(FileError::fromErrno(errno ? errno : EACCES));
+    const QString parameterFile = QDir(folder).filePath(QString::fromLatin1(kParameterFileName));
+    if (QFileInfo::exists(parameterFile))
+        return {};
+    initDeliveredResources();
+    QFile delivered(QStringLiteral(":/delivered/PWKPARAM.TXT"));
+    if (!delivered.open(QIODevice::ReadOnly))
+        return std::unexpected(FileError{ENOENT, delivered.errorString()});
+    const QByteArray bytes = delivered.readAll();
+    QFile copy(parameterFile);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size())
+        return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
+    return {};
+}
+
+void hideUninstallData(const QString& folder)
+{
+    renameIfPresent(folder, "unins000.DAT", "unins000.DAK");
+}
+
+void restoreUninstallData(const QString& folder)
+{
+    renameIfPresent(folder, "unins000.DAK", "unins000.DAT");
+}
+
+}  // namespace pw

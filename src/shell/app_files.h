@@ -1,0 +1,25 @@
+#pragma once
+
+#include "data/file_error.h"
+
+#include <QString>
+
+namespace pw {
+
+inline constexpr char kDefaultContactsFileName[] = "PWK_Contacts.DAT";
+inline constexpr char kParameterFileName[] = "PWKPARAM.TXT";
+
+// The title of a contacts file: its name without folder, with every ".DAT" removed (a lower-case
+// ".dat" stays).
+QString fileTitle(const QString& path);
+
+// Creates the application folder at first start and puts the delivered parameter file into it
+// when absent.
+Status prepareApplicationFolder(const QString& folder);
+
+// The installer's uninstall-data file would show among the *.DAT files of the New and Open dialogs,
+// so it is renamed to .DAK while a dialog may show it. Each rename happens only if the source exists.
+void hideUninstallData(const QString& folder);
+void restoreUninstallData(const QString& folder);
+
+}  // namespace pw

@@ -1,0 +1,78 @@
+#include "support/scripted_platform.h"
+
+namespace pw::test {
+namespace {
+
+MessageResult firstButton(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::YesNo: return MessageResult::Yes;
+    case MessageButtons::RetryCancel: return MessageResult::Retry;
+    case MessageButtons::Ok:
+    case MessageButtons::OkCancel: break;
+    }
+    return MessageResult::Ok;
+}
+
+}  // namespace
+
+void ScriptedPlatform::answerMessage(MessageResult answer, std::function<void()> whileOpen)
+{
+    messageAnswers_.emplace_back(answer, std::move(whileOpen));
+}
+
+void ScriptedPlatform::answerInput(const QString& text)
+{
+    inputAnswers_.push_back(text);
+}
+
+void ScriptedPlatform::answerFileDialog(const QString& path)
+{
+    fileAnswers_.push_back(path);
+}
+
+MessageResult ScriptedPlatform::message(const Message& message)
+{
+    messages.append(message);
+    if (messageAnswers_.empty())
+        return firstButton(message.buttons);
+    auto [answer, whileOpen] = std::move(messageAnswers_.front());
+    messageAnswers_.pop_front();
+    if (whileOpen)
+        whileOpen();
+    return answer;
+}
+
+QString ScriptedPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    inputs.append({prompt, title, defaultText});
+    if (inputAnswers_.empty())
+        return {};
+    QString answer = inputAnswers_.front();
+    inputAnswers_.pop_front();
+    return answer;
+}
+
+QString ScriptedPlatform::openFileDialog(const FileDialogRequest& request)
+{
+    fileDialogs.append(request);
+    if (fileAnswers_.empty())
+        return {};
+    QString answer = fileAnswers_.front();
+    fileAnswers_.pop_front();
+    return answer;
+}
+
+void ScriptedPlatform::writeSetting(const QString& application, const QString& section, const QString& key,
+                                    const QString& value)
+{
+    settings.insert(application + u'/' + section + u'/' + key, value);
+}
+
+bool ScriptedPlatform::openDocument(const QString& pathOrUrl)
+{
+    openedDocuments.append(pathOrUrl);
+    return openDocumentSucceeds;
+}
+
+}  // namespace pw::test

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace pw::test {
+
+// A platform that answers from a script and records every call, so that a test can check the exact
+// texts, titles, icons and buttons a window showed, in order.
+class ScriptedPlatform final : public Platform {
+public:
+    explicit ScriptedPlatform(QString applicationFolder) : folder_(std::move(applicationFolder)) {}
+
+    // Answers, used in order. A message with no scripted answer gets its first button; an input box
+    // or file dialog with none is cancelled. A hook runs while the box is "open" and may inspect
+    // or drive the windows, as a person would before answering.
+    void answerMessage(MessageResult answer, std::function<void()> whileOpen = {});
+    void answerInput(const QString& text);
+    void answerFileDialog(const QString& path);
+
+    MessageResult message(const Message& message) override;
+    QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
+    QString openFileDialog(const FileDialogRequest& request) override;
+    void writeSetting(const QString& application, const QString& section, const QString& key,
+                      const QString& value) override;
+    bool openDocument(const QString& pathOrUrl) override;
+    QString clipboardText() override { return clipboard_; }
+    void setClipboardText(const QString& text) override { clipboard_ = text; }
+    QString applicationFolder() override { return folder_; }
+    QDate today() override { return today_; }
+
+    void setToday(QDate date) { today_ = date; }
+
+    // What was shown, in order.
+    QList<Message> messages;
+    struct InputCall {
+        QString prompt, title, defaultText;
+        bool operator==(const InputCall&) const = default;
+    };
+    QList<InputCall> inputs;
+    QList<FileDialogRequest> fileDialogs;
+    QMap<QString, QString> settings;  // "application/section/key" to value
+    QStringList openedDocuments;
+    bool openDocumentSucceeds = true;
+
+private:
+    QString folder_;
+    QString clipboard_;
+    QDate today_ = QDate(2026, 12, 7);
+    std::deque<std::pair<MessageResult, std::function<void()>>> messageAnswers_;
+    std::deque<QString> inputAnswers_;
+    std::deque<QString> fileAnswers_;
+};
+
+}  // namespace pw::test
