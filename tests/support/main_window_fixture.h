@@ -1,0 +1,53 @@
+#pragma once
+
+#include "shell/main_window.h"
+#include "support/scripted_platform.h"
+#include "support/test_folder.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace pw::test {
+
+// A main window started on a fresh application folder with the scripted platform.
+class MainWindowTest : public ::testing::Test {
+protected:
+    TestFolder folder;
+    ScriptedPlatform platform{folder.path()};
+    std::unique_ptr<MainWindow> window;
+
+    void TearDown() override
+    {
+        window.reset();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            delete w;
+    }
+
+    // Creates the main window and runs its start-up; false when start-up chose to end the program.
+    bool startUp()
+    {
+        window = std::make_unique<MainWindow>(platform);
+        return window->startUp();
+    }
+
+    // A control by objectName, in the main window or in any other open window.
+    template <typename T>
+    T* find(const char* name) const
+    {
+        const QString objectName = QString::fromLatin1(name);
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == objectName)
+                if (auto* t = qobject_cast<T*>(top))
+                    return t;
+            if (auto* t = top->findChild<T*>(objectName))
+                return t;
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace pw::test
