@@ -1,0 +1,306 @@
+#include "data/contacts_file.h"
+
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using test::TestFolder;
+
+ContactRecord contact(const QString& first, const QString& last)
+{
+    ContactRecord r;
+    r.FirstName = first;
+    r.LastName = last;
+    r.Street1 = QStringLiteral("12 Main St");
+    r.City = QStringLiteral("Reno");
+    r.State = QStringLiteral("NV");
+    r.Zip = QStringLiteral("89501");
+    r.Birthdate = QStringLiteral("19800410");
+    r.IncludeCompany = QStringLiteral("0");
+    r.BirthdayReminders = QStringLiteral("1");
+    return r;
+}
+
+void expectFrame(const QByteArray& file)
+{
+    ASSERT_EQ(file.size() % ContactRecord::kSize, 0);
+    for (qsizetype at = 0; at < file.size(); at += ContactRecord::kSize) {
+        for (int sep : {14, 16, 35, 66, 82, 99, 102, 113, 133, 149, 165, 179, 230, 239, 320, 481, 512, 514})
+            EXPECT_EQ(file[at + sep], '|') << "record at " << at << " offset " << sep;
+        EXPECT_EQ(file[at + 516], '\r');
+        EXPECT_EQ(file[at + 517], '\n');
+    }
+}
+
+TEST(ContactRecord, EncodesEveryFieldAtItsOffset)
+{
+    ContactRecord r = contact(QStringLiteral("  Ann"), QStringLiteral("Lee"));
+    r.FirstName = QStringLiteral("  Ann");
+    r.Notes = QStringLiteral("a|b");
+    r.Company = QString(40, u'C');
+    const QByteArray bytes = r.encode();
+    ASSERT_EQ(bytes.size(), 518);
+    expectFrame(bytes);
+    EXPECT_EQ(bytes.mid(0, 14), "Ann           ");
+    EXPECT_EQ(bytes.mid(17, 18), QByteArray("Lee").leftJustified(18));
+    EXPECT_EQ(bytes.mid(231, 8), "19800410");
+    EXPECT_EQ(bytes.mid(321, 3), "a|b");
+    EXPECT_EQ(bytes.mid(482, 30), QByteArray(30, 'C'));
+    EXPECT_EQ(bytes[513], '0');
+    EXPECT_EQ(bytes[515], '1');
+
+    const ContactRecord back = ContactRecord::decode(bytes);
+    EXPECT_EQ(back.FirstName, u"Ann");
+    EXPECT_EQ(back.Notes, u"a|b");
+    EXPECT_EQ(back.Company, QString(30, u'C'));
+}
+
+TEST(ContactRecord, DecodesTheDisplayedDateAndFlags)
+{
+    ContactRecord r;
+    r.Birthdate = QStringLiteral("19800410");
+    EXPECT_EQ(ContactRecord::decode(r.encode()).birthdateForDisplay(), u"04/10/1980");
+    r.Birthdate = QString();
+    EXPECT_EQ(ContactRecord::decode(r.encode()).birthdateForDisplay(), u"");
+    r.Birthdate = QStringLiteral("00000000");
+    EXPECT_EQ(ContactRecord::decode(r.encode()).birthdateForDisplay(), u"");
+
+    r.IncludeCompany = QStringLiteral("1");
+    r.BirthdayReminders = QStringLiteral("0");
+    const ContactRecord back = ContactRecord::decode(r.encode());
+    EXPECT_TRUE(back.includeCompanyChecked());
+    EXPECT_FALSE(back.remindersOn());
+}
+
+TEST(ContactRecord, AShortRecordReadsAsIfPaddedWithBlanks)
+{
+    const QByteArray full = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    const ContactRecord r = ContactRecord::decode(full.left(300));
+    EXPECT_EQ(r.FirstName, u"Ann");
+    EXPECT_EQ(r.Birthdate, u"19800410");
+    EXPECT_EQ(r.Category, u"");
+    EXPECT_EQ(r.Notes, u"");
+    EXPECT_EQ(r.BirthdayReminders, u"");
+}
+
+TEST(ContactRecord, Windows1252NamesRoundTrip)
+{
+    ContactRecord r = contact(QStringLiteral("Ren\u00e9e"), QStringLiteral("Stra\u00dfer"));
+    r.City = QStringLiteral("\u6771\u4eac");  // not in the code page
+    const QByteArray bytes = r.encode();
+    EXPECT_EQ(bytes.mid(0, 5), "Ren\xe9" "e");
+    EXPECT_EQ(bytes.mid(17, 7), "Stra\xdf" "er");
+    EXPECT_EQ(bytes.mid(83, 2), "??");
+    const ContactRecord back = ContactRecord::decode(bytes);
+    EXPECT_EQ(back.FirstName, u"Ren\u00e9e");
+    EXPECT_EQ(back.LastName, u"Stra\u00dfer");
+    EXPECT_EQ(back.City, u"??");
+}
+
+class ContactsFileTest : public ::testing::Test {
+protected:
+    TestFolder folder;
+    QString path = folder.file(QStringLiteral("PWK_Contacts.DAT"));
+    ContactsFile file;
+
+    void open() { ASSERT_TRUE(file.open(path)); }
+    QByteArray bytes() const { return folder.read(QStringLiteral("PWK_Contacts.DAT")); }
+    int count() const { return file.recordCount().value(); }
+};
+
+TEST_F(ContactsFileTest, CountsRecordsFromTheLengthRoundingHalvesToEven)
+{
+    open();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(count(), 0);
+    file.close();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(1236, ' '));
+    open();
+    EXPECT_EQ(count(), 2);
+    file.close();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(1336, ' '));
+    open();
+    EXPECT_EQ(count(), 3);
+    file.close();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(518 + 259, ' '));  // exactly 1.5
+    open();
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_F(ContactsFileTest, AppendsOverwritesAndReads)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
+    EXPECT_EQ(bytes().size(), 518);
+    EXPECT_EQ(bytes().left(3), "Ann");
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))));
+    ASSERT_TRUE(file.overwrite(1, contact(QStringLiteral("Cy"), QStringLiteral("Fox"))));
+    expectFrame(bytes());
+    EXPECT_EQ(count(), 2);
+    EXPECT_EQ(file.read(1)->FirstName, u"Cy");
+    EXPECT_EQ(file.read(2)->FirstName, u"Bob");
+    auto all = file.readAll();
+    ASSERT_TRUE(all);
+    ASSERT_EQ(all->size(), 2u);
+    EXPECT_EQ((*all)[1].LastName, u"Ray");
+}
+
+TEST_F(ContactsFileTest, RecordNumbersOutsideTheFileAreErrors)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
+    for (int n : {0, 2, -1}) {
+        auto r = file.read(n);
+        ASSERT_FALSE(r) << n;
+        EXPECT_EQ(r.error().number, kErrBadRecordNumber);
+        EXPECT_EQ(r.error().description, u"Bad record number");
+    }
+    EXPECT_FALSE(file.overwrite(2, contact(QStringLiteral("X"), QStringLiteral("Y"))));
+    EXPECT_FALSE(file.remove(3));
+    EXPECT_EQ(bytes().size(), 518);
+    file.close();
+    EXPECT_EQ(file.recordCount().error().number, kErrBadFileNumber);
+}
+
+TEST_F(ContactsFileTest, AppendAfterACountedShortRecordFillsItsGapWithBlanks)
+{
+    const QByteArray first = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300));
+    open();
+    ASSERT_EQ(count(), 2);
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))));
+    const QByteArray after = bytes();
+    ASSERT_EQ(after.size(), 3 * 518);
+    EXPECT_EQ(after.mid(518 + 300, 218), QByteArray(218, ' '));
+    EXPECT_EQ(file.read(3)->FirstName, u"Bob");
+}
+
+TEST_F(ContactsFileTest, RemovingTakesTheRecordOutAndMovesTheRestUp)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Only"), QStringLiteral("One"))));
+    ASSERT_TRUE(file.remove(1));
+    EXPECT_EQ(bytes().size(), 0);
+    EXPECT_EQ(count(), 0);
+
+    for (const char* name : {"Ann", "Bob", "Cy"})
+        ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+    const QByteArray before = bytes();
+    ASSERT_TRUE(file.remove(2));
+    EXPECT_EQ(bytes(), before.left(518) + before.mid(2 * 518));
+    EXPECT_FALSE(QFile::exists(ContactsFile::scratchPathFor(path)));
+    // The file stays open and usable after the rename.
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Dee"), QStringLiteral("X"))));
+    EXPECT_EQ(file.read(3)->FirstName, u"Dee");
+}
+
+TEST_F(ContactsFileTest, AFailedRemovalReportsTheSystemErrorAndKeepsEveryRecord)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
+    // A folder where the scratch file would go: it cannot be created, even by root.
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("PWK_Contacts.DAT.Tempf")));
+    const auto result = file.remove(1);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().number, EISDIR);
+    EXPECT_EQ(result.error().description, u"Is a directory");
+    EXPECT_EQ(file.read(1)->FirstName, u"Ann");
+}
+
+TEST(ContactsFile, AFullDiskIsReportedNotSwallowed)
+{
+    ContactsFile full;
+    ASSERT_TRUE(full.open(QStringLiteral("/dev/full")));
+    const auto result = full.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee")));
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().number, ENOSPC);
+    EXPECT_EQ(result.error().description, u"No space left on device");
+}
+
+// Stops a removal at every step, as a power cut would, and reopens the file as the next start would.
+TEST_F(ContactsFileTest, AnInterruptedRemovalNeverLosesASavedContact)
+{
+    using Step = ContactsFile::RemovalStep;
+    for (Step stop : {Step::ScratchCreated, Step::Marked, Step::ScratchHalfWritten, Step::ScratchSynced,
+                      Step::Renamed}) {
+        SCOPED_TRACE(static_cast<int>(stop));
+        QFile::remove(path);
+        open();
+        for (const char* name : {"Ann", "Bob", "Cy", "Dee", "Eve"})
+            ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+        file.setRemovalProbe([stop](Step step) { return step != stop; });
+        EXPECT_FALSE(file.remove(3));
+        file.setRemovalProbe({});
+        file.close();
+
+        ContactsFile reopened;
+        ASSERT_TRUE(reopened.open(path));
+        const QByteArray after = bytes();
+        expectFrame(after);
+        EXPECT_FALSE(QFile::exists(ContactsFile::scratchPathFor(path)));
+        auto all = reopened.readAll();
+        ASSERT_TRUE(all);
+        QStringList names;
+        for (const ContactRecord& r : *all)
+            names << r.FirstName;
+        // Once the record is marked the removal is finished on reopening; before that nothing changed.
+        if (stop == Step::ScratchCreated)
+            EXPECT_EQ(names, QStringList({"Ann", "Bob", "Cy", "Dee", "Eve"}));
+        else
+            EXPECT_EQ(names, QStringList({"Ann", "Bob", "Dee", "Eve"}));
+        reopened.close();
+    }
+}
+
+TEST_F(ContactsFileTest, AStaleScratchFileIsDroppedOnOpening)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
+    const QByteArray before = bytes();
+    file.close();
+    folder.write(QStringLiteral("PWK_Contacts.DAT.Tempf"), QByteArray(100, 'x'));
+    open();
+    EXPECT_EQ(bytes(), before);
+    EXPECT_FALSE(QFile::exists(ContactsFile::scratchPathFor(path)));
+}
+
+TEST_F(ContactsFileTest, SetsTheBirthdayReminderFlagOfEveryRecordOnly)
+{
+    open();
+    ASSERT_TRUE(file.setBirthdayReminders(false));
+    EXPECT_EQ(bytes().size(), 0);
+    for (const char* name : {"Ann", "Bob", "Cy"})
+        ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+    QByteArray expected = bytes();
+    ASSERT_TRUE(file.setBirthdayReminders(false));
+    for (int r = 0; r < 3; ++r)
+        expected[r * 518 + 515] = '0';
+    EXPECT_EQ(bytes(), expected);
+    ASSERT_TRUE(file.setBirthdayReminders(true));
+    EXPECT_TRUE(file.read(2)->remindersOn());
+}
+
+TEST_F(ContactsFileTest, SettingRemindersCompletesACountedShortRecord)
+{
+    const QByteArray first = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300) + first.left(100));
+    open();
+    ASSERT_EQ(count(), 2);
+    ASSERT_TRUE(file.setBirthdayReminders(false));
+    const QByteArray after = bytes();
+    ASSERT_EQ(after.size(), 2 * 518);
+    expectFrame(after);
+    EXPECT_EQ(file.read(2)->FirstName, u"Ann");
+    EXPECT_FALSE(file.read(2)->remindersOn());
+}
+
+}  // namespace
+}  // namespace pw
