@@ -1,20 +1,289 @@
+#include "data/contacts_file.h"
 #include "support/main_window_fixture.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace pw::test {
 namespace {
 
-TEST_F(MainWindowTest, FirstStartCreatesAnEmptyDefaultFileAndTheParameterFile)
+class MainWindowFiles : public MainWindowTest {
+protected:
+    void writeContacts(const QString& name, const QString& reminders)
+    {
+        ContactsFile file;
+        ASSERT_TRUE(file.open(folder.file(name)));
+        ContactRecord r;
+        r.FirstName = QStringLiteral("Ann");
+        r.BirthdayReminders = reminders;
+        ASSERT_TRUE(file.append(r));
+    }
+    bool enabled(const char* name) const
+    {
+        if (auto* action = find<QAction>(name))
+            return action->isEnabled();
+        return find<QWidget>(name)->isEnabled();
+    }
+    QString text(const char* name) const { return find<QLineEdit>(name)->text(); }
+    void trigger(const char* name) { find<QAction>(name)->trigger(); }
+};
+
+TEST_F(MainWindowFiles, FirstStartCreatesAnEmptyDefaultFileAndTheDeliveredParameters)
 {
     ASSERT_TRUE(startUp());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), u"Postwick");
     EXPECT_TRUE(QFile::exists(folder.file("PWK_Contacts.DAT")));
     EXPECT_EQ(folder.read("PWK_Contacts.DAT").size(), 0);
-    EXPECT_EQ(folder.read("PWKPARAM.TXT").size(), 72);
+    EXPECT_EQ(folder.read("PWKPARAM.TXT"),
+              QByteArray("ONTHEFLY 0   0  \r\nENVELOPE 0   0  \r\nRETURNAD 0   0  \r\nBULKLIST 0   0  \r\n"));
+    EXPECT_EQ(text("txtFileNam"), QDir(folder.path()).filePath("PWK_Contacts.DAT"));
+    EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
+    EXPECT_FALSE(enabled("mnuFileBdayOn"));
+    EXPECT_FALSE(enabled("mnuFileBdayOff"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(MainWindowFiles, StartUpSetsTheEntryAreaAndTheInstructions)
+{
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(find<QLabel>("lblLMInstruct")->text(),
+              u"Postwick prints mailing labels (use Avery 5160 or 8160 labels) and envelopes.\n"
+              "Power tip: click 'Search Contacts' to print labels for a specific subset of your contacts.");
+    EXPECT_TRUE(find<QRadioButton>("optPortrait")->isChecked());
+    EXPECT_TRUE(find<QRadioButton>("optLMLeftjust")->isChecked());
+    EXPECT_EQ(text("txtLMLeftPad"), u"2");
+    EXPECT_EQ(text("txtLMToppad"), u"3");
+    auto* envelopes = find<QComboBox>("cboLMEnvelope");
+    ASSERT_EQ(envelopes->count(), 6);
+    EXPECT_EQ(envelopes->itemText(0), u"#10 Standard Business envelope (4 1/8 in x 9 1/2 in)");
+    EXPECT_EQ(envelopes->itemText(5), u"#A10 Lrg Greeting Card envelope (6 in x 9 1/2 in)");
+    EXPECT_TRUE(envelopes->isHidden());
+    EXPECT_TRUE(find<QWidget>("chkBold")->isHidden());
+    EXPECT_TRUE(find<QWidget>("chkLargeFont")->isHidden());
+    EXPECT_TRUE(find<QWidget>("cmdRetAddress")->isHidden());
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("txtLMLine1"));
+}
+
+TEST_F(MainWindowFiles, RecordOnesReminderFlagSetsTheBirthdayItems)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    EXPECT_FALSE(enabled("mnuFileBdayOn"));
+    EXPECT_TRUE(enabled("mnuFileBdayOff"));
+
+    writeContacts("off.DAT", "0");
+    platform.answerFileDialog(folder.file("off.DAT"));
+    trigger("mnuFileOpen");
+    EXPECT_TRUE(enabled("mnuFileBdayOn"));
+    EXPECT_FALSE(enabled("mnuFileBdayOff"));
+}
+
+TEST_F(MainWindowFiles, OpenMakesTheChosenFileCurrentWithItsTitle)
+{
+    ASSERT_TRUE(startUp());
+    writeContacts("family.DAT", "1");
+    platform.answerFileDialog(folder.file("family.DAT"));
+    trigger("mnuFileOpen");
+    ASSERT_EQ(platform.fileDialogs.size(), 1);
+    EXPECT_EQ(platform.fileDialogs[0],
+              (FileDialogRequest{"Open", folder.path(), "Data Files (*.DAT)|*.DAT"}));
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [family]");
+    EXPECT_EQ(text("txtFileTitle"), u"family");
+    EXPECT_EQ(text("txtFileNam"), folder.file("family.DAT"));
+    EXPECT_EQ(window->contactsFile().read(1)->FirstName, u"Ann");
+
+    platform.answerFileDialog(folder.file("family.dat"));
+    trigger("mnuFileOpen");
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [family.dat]");
+    EXPECT_EQ(text("txtFileTitle"), u"family.dat");
+}
+
+TEST_F(MainWindowFiles, NewOpensAnExistingFileUnchangedWithRemindersShownOn)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    writeContacts("club.DAT", "0");
+    const QByteArray before = folder.read("club.DAT");
+    platform.answerFileDialog(folder.file("club.DAT"));
+    trigger("mnuFileNew");
+    EXPECT_EQ(platform.fileDialogs[0].title, u"New");
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [club]");
+    EXPECT_EQ(folder.read("club.DAT"), before);
+    EXPECT_FALSE(enabled("mnuFileBdayOn"));
+    EXPECT_TRUE(enabled("mnuFileBdayOff"));
+
+    platform.answerFileDialog(folder.file("brand new.DAT"));
+    trigger("mnuFileNew");
+    EXPECT_TRUE(QFile::exists(folder.file("brand new.DAT")));
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [brand new]");
+}
+
+TEST_F(MainWindowFiles, CancellingNewOrOpenKeepsTheCurrentFile)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    trigger("mnuFileNew");
+    trigger("mnuFileOpen");
+    EXPECT_EQ(platform.fileDialogs.size(), 2);
     EXPECT_EQ(window->windowTitle(), u"Postwick");
-    EXPECT_FALSE(find<QAction>("mnuFileBdayOn")->isEnabled());
-    EXPECT_FALSE(find<QAction>("mnuFileBdayOff")->isEnabled());
+    EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
+    EXPECT_TRUE(window->contactsFile().isOpen());
+    EXPECT_EQ(window->contactsFile().read(1)->FirstName, u"Ann");
+    EXPECT_TRUE(enabled("mnuFileBdayOff"));
+}
+
+TEST_F(MainWindowFiles, CloseLeavesNoFileOpenAndDisablesTheContactCommands)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    platform.answerFileDialog(folder.file("PWK_Contacts.DAT"));
+    trigger("mnuFileOpen");
+    trigger("mnuFileClose");
+    EXPECT_FALSE(window->contactsFile().isOpen());
+    EXPECT_EQ(window->windowTitle(), u"Postwick");
+    EXPECT_EQ(text("txtFileNam"), u"");
+    EXPECT_EQ(text("txtFileTitle"), u"");
+    for (const char* name : {"cmdFindContact", "cmdAddContact", "mnuAdd", "mnuEdit", "mnuDelete", "mnuFind",
+                             "mnuViewOne", "mnuViewAll", "mnuSrchContacts", "mnuFileBdayOn", "mnuFileBdayOff"})
+        EXPECT_FALSE(enabled(name)) << name;
+    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileExit", "cmdLMExit"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(MainWindowFiles, AFileThatCannotBeOpenedGivesTheErrorPromptAndRetryLeavesNoFileOpen)
+{
+    ASSERT_TRUE(startUp());
+    ASSERT_TRUE(QDir(folder.path()).mkdir("locked.DAT"));
+    platform.answerFileDialog(folder.file("locked.DAT"));
+    platform.answerMessage(MessageResult::Retry);
+    trigger("mnuFileOpen");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0],
+              (Message{"An error has occurred. Error number 21 -- Is a directory.  Try again, or notify author.",
+                       "Error", MessageIcon::None, MessageButtons::RetryCancel, false}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->contactsFile().isOpen());
+    EXPECT_EQ(text("txtFileNam"), u"");
+    EXPECT_EQ(window->windowTitle(), u"Postwick");
+    EXPECT_FALSE(enabled("cmdFindContact"));
+}
+
+TEST_F(MainWindowFiles, CancelAtAStartUpErrorEndsTheProgram)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir("PWK_Contacts.DAT"));
+    platform.answerMessage(MessageResult::Cancel);
+    EXPECT_FALSE(startUp());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, u"Error");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowFiles, RetryAtAStartUpErrorKeepsTheWindowUpWithNoFile)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir("PWK_Contacts.DAT"));
+    platform.answerMessage(MessageResult::Retry);
+    EXPECT_TRUE(startUp());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->contactsFile().isOpen());
+    EXPECT_EQ(text("txtFileNam"), u"");
+    EXPECT_FALSE(enabled("mnuFileBdayOn"));
+}
+
+TEST_F(MainWindowFiles, TheUninstallDataFileIsHiddenOnlyWhileADialogMayListIt)
+{
+    folder.write("unins000.DAT", "uninstall");
+    ASSERT_TRUE(startUp());
+    EXPECT_TRUE(QFile::exists(folder.file("unins000.DAT")));
+    bool hiddenDuringDialog = false;
+    platform.answerFileDialog(folder.file("PWK_Contacts.DAT"), [&] {
+        hiddenDuringDialog = !QFile::exists(folder.file("unins000.DAT")) && QFile::exists(folder.file("unins000.DAK"));
+    });
+    trigger("mnuFileOpen");
+    EXPECT_TRUE(hiddenDuringDialog);
+    EXPECT_TRUE(QFile::exists(folder.file("unins000.DAT")));
+    EXPECT_FALSE(QFile::exists(folder.file("unins000.DAK")));
+
+    // A .DAK left by an earlier run comes back at shut-down.
+    QFile::rename(folder.file("unins000.DAT"), folder.file("unins000.DAK"));
+    window->close();
+    EXPECT_EQ(folder.read("unins000.DAT"), "uninstall");
+}
+
+TEST_F(MainWindowFiles, ExitStoresTheWindowGeometryInTwips)
+{
+    ASSERT_TRUE(startUp());
+    window->move(100, 50);
+    window->resize(800, 600);
+    trigger("mnuFileExit");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->contactsFile().isOpen());
+    const QRect frame = window->frameGeometry();
+    const double perPixel = 1440.0 / window->logicalDpiX();
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainLeft"), QString::number(qRound(frame.left() * perPixel)));
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainTop"), QString::number(qRound(frame.top() * perPixel)));
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainWidth"), QString::number(qRound(frame.width() * perPixel)));
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainHeight"), QString::number(qRound(frame.height() * perPixel)));
+    EXPECT_EQ(platform.settings.size(), 4);
+}
+
+TEST_F(MainWindowFiles, ExitWhileMinimizedStoresNoGeometry)
+{
+    ASSERT_TRUE(startUp());
+    window->showMinimized();
+    find<QPushButton>("cmdLMExit")->click();
+    EXPECT_TRUE(platform.settings.isEmpty());
+}
+
+TEST_F(MainWindowFiles, EditMenuWorksOnTheFocusedBoxAndTheClipboard)
+{
+    ASSERT_TRUE(startUp());
+    auto* line1 = find<QLineEdit>("txtLMLine1");
+    auto* line2 = find<QLineEdit>("txtLMLine2");
+    auto* edit = find<QMenu>("mnuLMEdit");
+    line1->setText("Jane Doe");
+    line1->setFocus();
+    line1->deselect();
+    emit edit->aboutToShow();
+    EXPECT_FALSE(enabled("mnuLMEditCut"));
+    EXPECT_FALSE(enabled("mnuLMEditCopy"));
+    EXPECT_TRUE(enabled("mnuLMEditPaste"));
+
+    line1->setSelection(0, 4);
+    emit edit->aboutToShow();
+    EXPECT_TRUE(enabled("mnuLMEditCopy"));
+    trigger("mnuLMEditCut");
+    EXPECT_EQ(platform.clipboardText(), u"Jane");
+    EXPECT_EQ(line1->text(), u" Doe");
+
+    line2->setFocus();
+    trigger("mnuLMEditPaste");
+    EXPECT_EQ(line2->text(), u"Jane");
+    line2->selectAll();
+    trigger("mnuLMEditCopy");
+    EXPECT_EQ(platform.clipboardText(), u"Jane");
+    EXPECT_EQ(line2->text(), u"Jane");
+}
+
+TEST_F(MainWindowFiles, ASecondaryWindowHidesTheMainWindowUntilItCloses)
+{
+    ASSERT_TRUE(startUp());
+    auto* secondary = new QWidget;
+    window->showSecondary(secondary);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(secondary->isVisible());
+    secondary->close();
+    settle();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->focusWidget(), find<QWidget>("txtLMLine1"));
 }
 
 }  // namespace

@@ -31,8 +31,21 @@ protected:
     bool startUp()
     {
         window = std::make_unique<MainWindow>(platform);
-        return window->startUp();
+        const bool running = window->startUp();
+        if (window->isVisible())
+            activate(window.get());
+        return running;
     }
+
+    // Offscreen windows become active only when told, as a click on them would make them.
+    static void activate(QWidget* w)
+    {
+        w->activateWindow();
+        QApplication::setActiveWindow(w);
+    }
+
+    // Lets closed windows that delete themselves go, as the event loop would.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     // A control by objectName, in the main window or in any other open window.
     template <typename T>

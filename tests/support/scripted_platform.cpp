@@ -26,9 +26,9 @@ void ScriptedPlatform::answerInput(const QString& text)
     inputAnswers_.push_back(text);
 }
 
-void ScriptedPlatform::answerFileDialog(const QString& path)
+void ScriptedPlatform::answerFileDialog(const QString& path, std::function<void()> whileOpen)
 {
-    fileAnswers_.push_back(path);
+    fileAnswers_.emplace_back(path, std::move(whileOpen));
 }
 
 MessageResult ScriptedPlatform::message(const Message& message)
@@ -58,8 +58,10 @@ QString ScriptedPlatform::openFileDialog(const FileDialogRequest& request)
     fileDialogs.append(request);
     if (fileAnswers_.empty())
         return {};
-    QString answer = fileAnswers_.front();
+    auto [answer, whileOpen] = std::move(fileAnswers_.front());
     fileAnswers_.pop_front();
+    if (whileOpen)
+        whileOpen();
     return answer;
 }
 

@@ -24,7 +24,7 @@ public:
     // or drive the windows, as a person would before answering.
     void answerMessage(MessageResult answer, std::function<void()> whileOpen = {});
     void answerInput(const QString& text);
-    void answerFileDialog(const QString& path);
+    void answerFileDialog(const QString& path, std::function<void()> whileOpen = {});
 
     MessageResult message(const Message& message) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
@@ -57,7 +57,7 @@ private:
     QDate today_ = QDate(2026, 12, 7);
     std::deque<std::pair<MessageResult, std::function<void()>>> messageAnswers_;
     std::deque<QString> inputAnswers_;
-    std::deque<QString> fileAnswers_;
+    std::deque<std::pair<QString, std::function<void()>>> fileAnswers_;
 };
 
 }  // namespace pw::test
