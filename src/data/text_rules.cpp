@@ -2,6 +2,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -151,6 +152,13 @@ QByteArray toCodePage(QStringView text)
 
 QString fromCodePage(QByteArrayView bytes)
 {
+    // Outside 0x80 to 0x9F the code page is Latin-1, which Qt converts fastest.
+    const bool latin1 = std::none_of(bytes.begin(), bytes.end(), [](char b) {
+        const auto u = static_cast<unsigned char>(b);
+        return u >= 0x80 && u < 0xA0;
+    });
+    if (latin1)
+        return QString::fromLatin1(bytes);
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (char b : bytes) {
