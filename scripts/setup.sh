@@ -10,7 +10,7 @@ POSTWICK_BUILD="${POSTWICK_ROOT}/build"
 # lands on a PDF page), the stand-in fonts for the layouts' Windows fonts, Xvfb for a real window
 # without a display. Benchmarks: Google Benchmark.
 POSTWICK_PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth)
+  poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth xdotool)
 
 postwick_install_missing() {
   local missing=()

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Starts the real program on a virtual display with a fresh home folder, checks what the first
+# start creates, leaves through File > Exit with the keyboard and checks the stored geometry.
+set -euo pipefail
+program="$1"
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+
+HOME="$home" XDG_RUNTIME_DIR="$home/run" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -euo pipefail
+  "$0" 2>"$HOME/stderr.txt" &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --name "^Postwick$" | head -1)
+  xdotool windowfocus --sync "$window"
+  sleep 0.5
+  xdotool key --clearmodifiers alt+f
+  sleep 0.5
+  xdotool key Up Return    # Exit is the last item of the File menu
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  if kill -0 "$pid" 2>/dev/null; then echo "still running after File > Exit"; kill "$pid"; exit 1; fi
+  wait "$pid"
+' "$program"
+
+fail() { echo "FAIL: $*"; exit 1; }
+folder="$home/Documents/Postwick"
+[ -f "$folder/PWK_Contacts.DAT" ] || fail "no PWK_Contacts.DAT"
+[ "$(stat -c %s "$folder/PWK_Contacts.DAT")" = 0 ] || fail "PWK_Contacts.DAT is not empty"
+[ "$(stat -c %s "$folder/PWKPARAM.TXT")" = 72 ] || fail "PWKPARAM.TXT missing or not as delivered"
+conf="$home/.config/Postwick/Postwick.conf"
+[ -f "$conf" ] || fail "no settings written"
+grep -q '^\[Settings\]' "$conf" || fail "no Settings section"
+for key in MainLeft MainTop MainWidth MainHeight; do
+  grep -Eq "^$key=[0-9]+$" "$conf" || fail "$key missing"
+done
+grep -Eq '^MainWidth=[1-9][0-9]{3,}$' "$conf" || fail "MainWidth is not in twips"
+echo "first start and File > Exit: ok"
