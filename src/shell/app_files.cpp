@@ -30,6 +30,7 @@ QString fileTitle(const QString& path)
 
 Status prepareApplicationFolder(const QString& folder)
 {
+    errno = 0;
     if (!QDir().mkpath(folder))
         return std::unexpected(FileError::fromErrno(errno ? errno : EACCES));
     const QString parameterFile = QDir(folder).filePath(QString::fromLatin1(kParameterFileName));
@@ -41,6 +42,7 @@ Status prepareApplicationFolder(const QString& folder)
         return std::unexpected(FileError{ENOENT, delivered.errorString()});
     const QByteArray bytes = delivered.readAll();
     QFile copy(parameterFile);
+    errno = 0;
     if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size())
         return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
     return {};

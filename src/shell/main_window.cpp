@@ -291,15 +291,17 @@ bool MainWindow::startUp()
     setInitialEntryState();
 
     const QString folder = platform_.applicationFolder();
-    if (auto s = prepareApplicationFolder(folder); !s)
-        return reportFileFailure(s.error());
+    if (auto prepared = prepareApplicationFolder(folder); !prepared) {
+        reportFileFailure(prepared.error());
+        return !shutDownDone_;
+    }
     hideUninstallData(folder);
     const QString path = QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName));
     const bool opened = openContactsFile(path, fileTitle(path));
     restoreUninstallData(folder);
-    if (!opened)
-        return !shutDownDone_;
-    return updateBirthdayMenuState() && runBirthdayReminders() ? true : !shutDownDone_;
+    if (opened && updateBirthdayMenuState())
+        runBirthdayReminders();
+    return !shutDownDone_;
 }
 
 QString MainWindow::currentFilePath() const
@@ -336,8 +338,10 @@ void MainWindow::setContactCommandsEnabled(bool enabled)
 bool MainWindow::openContactsFile(const QString& path, const QString& title)
 {
     contacts_.close();
-    if (auto s = contacts_.open(path); !s)
-        return reportFileFailure(s.error()) && false;
+    if (auto opened = contacts_.open(path); !opened) {
+        reportFileFailure(opened.error());
+        return false;
+    }
     txtFileNam_->setText(path);
     txtFileTitle_->setText(title);
     setContactCommandsEnabled(true);
@@ -349,16 +353,20 @@ bool MainWindow::openContactsFile(const QString& path, const QString& title)
 bool MainWindow::updateBirthdayMenuState()
 {
     auto count = contacts_.recordCount();
-    if (!count)
-        return reportFileFailure(count.error()) && false;
+    if (!count) {
+        reportFileFailure(count.error());
+        return false;
+    }
     if (*count == 0) {
         setCommandEnabled(mnuFileBdayOn_, false);
         setCommandEnabled(mnuFileBdayOff_, false);
         return true;
     }
     auto first = contacts_.read(1);
-    if (!first)
-        return reportFileFailure(first.error()) && false;
+    if (!first) {
+        reportFileFailure(first.error());
+        return false;
+    }
     setCommandEnabled(mnuFileBdayOn_, !first->remindersOn());
     setCommandEnabled(mnuFileBdayOff_, first->remindersOn());
     return true;
