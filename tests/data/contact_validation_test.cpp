@@ -1,5 +1,7 @@
 #include "data/contact_validation.h"
 
+#include "support/qt_printers.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
