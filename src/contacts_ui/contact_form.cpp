@@ -13,6 +13,8 @@
 namespace pw {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 struct BoxSpec {
     const char* name;  // after the txtAC and lblAC prefixes
     const char* label;
@@ -100,11 +102,15 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     auto* peopleFinder = lookUpButton("cmdPeopleFind", QStringLiteral("People Finder"));
     auto* zipFinder = lookUpButton("cmdZipFinder", QStringLiteral("Zip Code Finder"),
                                    addContact ? QString() : QStringLiteral("Look up Zip Code"));
-    grid->addWidget(stateAbbreviations, static_cast<int>(ContactBox::State), 2);
+    stateAbbreviations->setMaximumWidth(stateAbbreviations->fontMetrics().horizontalAdvance(u"M?M"_s) * 2);
+    grid->addWidget(stateAbbreviations, static_cast<int>(ContactBox::State), 2, Qt::AlignLeft);
     const int lookUpRow = static_cast<int>(kContactBoxCount) - kLeftColumnBoxes;
     grid->addWidget(peopleFinder, lookUpRow, 5, Qt::AlignLeft);
     grid->addWidget(zipFinder, lookUpRow + 1, 5, Qt::AlignLeft);
     grid->setRowStretch(kLeftColumnBoxes + 1, 1);
+    // E-mail, category and notes hold the longest texts.
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(5, 3);
 
     for (std::size_t i = 1; i < kContactBoxCount; ++i)
         setTabOrder(boxes_[i - 1], boxes_[i]);
