@@ -1,5 +1,7 @@
 #include "shell/app_files.h"
 
+#include "platform/platform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -56,6 +58,11 @@ void hideUninstallData(const QString& folder)
 void restoreUninstallData(const QString& folder)
 {
     renameIfPresent(folder, "unins000.DAK", "unins000.DAT");
+}
+
+void openDeliveredDocument(Platform& platform, const char* fileName)
+{
+    platform.openDocument(QDir(platform.applicationFolder()).filePath(QString::fromLatin1(fileName)));
 }
 
 }  // namespace pw

@@ -6,8 +6,16 @@
 
 namespace pw {
 
+class Platform;
+
 inline constexpr char kDefaultContactsFileName[] = "PWK_Contacts.DAT";
 inline constexpr char kParameterFileName[] = "PWKPARAM.TXT";
+
+// Documents delivered in the application folder, and the two look-up pages on the web.
+inline constexpr char kUserManualFileName[] = "pwkUman.pdf";
+inline constexpr char kStateAbbreviationsFileName[] = "pwk_state_abbreviations.pdf";
+inline constexpr char kPeopleSearchAddress[] = "https://www.whitepages.com/";
+inline constexpr char kZipCodeLookupAddress[] = "https://tools.usps.com/zip-code-lookup.htm";
 
 // The title of a contacts file: its name without folder, with every ".DAT" removed (a lower-case
 // ".dat" stays).
@@ -21,5 +29,9 @@ Status prepareApplicationFolder(const QString& folder);
 // so it is renamed to .DAK while a dialog may show it. Each rename happens only if the source exists.
 void hideUninstallData(const QString& folder);
 void restoreUninstallData(const QString& folder);
+
+// Opens a document delivered in the application folder with the desktop's default program; what
+// the desktop makes of a missing document is its own affair.
+void openDeliveredDocument(Platform& platform, const char* fileName);
 
 }  // namespace pw

@@ -46,6 +46,12 @@ public:
     // Marks a command whose feature is built, so that the file states may enable it.
     void setCommandAvailable(QObject* command, bool available = true);
 
+    // Contacts (main_window_contacts.cpp). Reminders count as on while "Enable Birthday Reminders"
+    // is disabled, as in a file without records; a record saved with them on makes "Disable
+    // Birthday Reminders" available.
+    bool birthdayRemindersOn() const;
+    void noteSavedWithRemindersOn();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -67,6 +73,10 @@ private:
     // The reminder pass for the open file; the birthdays feature fills it in.
     bool runBirthdayReminders();
     void shutDown();
+
+    // Contacts (main_window_contacts.cpp).
+    void connectContactCommands();
+    void addContact();
 
     Platform& platform_;
     ContactsFile contacts_;

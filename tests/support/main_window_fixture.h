@@ -5,6 +5,7 @@
 #include "support/test_folder.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -23,8 +24,10 @@ protected:
     void TearDown() override
     {
         window.reset();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            delete w;
+        // A window's menus are top-level widgets too and die with it, so each is checked first.
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        for (const QPointer<QWidget>& w : QList<QPointer<QWidget>>(tops.begin(), tops.end()))
+            delete w.data();
     }
 
     // Creates the main window and runs its start-up; false when start-up chose to end the program.

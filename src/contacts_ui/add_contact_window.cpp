@@ -1,0 +1,123 @@
+#include "contacts_ui/add_contact_window.h"
+
+#include "contacts_ui/contact_form.h"
+#include "platform/error_prompt.h"
+#include "platform/platform.h"
+#include "shell/app_files.h"
+#include "shell/edit_menu.h"
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pw {
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QPushButton* button(const char* name, const QString& caption, const QString& toolTip)
+{
+    auto* b = new QPushButton(caption);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(toolTip);
+    return b;
+}
+
+}  // namespace
+
+AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+{
+    setObjectName(QStringLiteral("frmNewContact"));
+    setWindowTitle(QStringLiteral("Add Contact  [") + main_.currentFileTitle() + u']');
+    buildMenus();
+
+    form_ = new ContactForm(FormVariant::AddContact, main_.platform());
+    form_->includeCompany()->setChecked(true);
+    auto* cmdSave = button("cmdSave", QStringLiteral("Save"), QStringLiteral("Saves contact to file"));
+    auto* cmdCancel = button("cmdCancel", QStringLiteral("Close"), QStringLiteral("Return to main screen"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdSave);
+    buttons->addWidget(cmdCancel);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(form_);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    setTabOrder(form_->includeCompany(), cmdSave);
+    setTabOrder(cmdSave, cmdCancel);
+
+    // The check box appears with the first change to the company and then stays, checked or not.
+    QLineEdit* company = form_->box(ContactBox::Company);
+    connect(company, &QLineEdit::textChanged, this, [this] {
+        form_->includeCompany()->show();
+        form_->includeCompanyLabel()->show();
+    });
+    connect(cmdSave, &QPushButton::clicked, this, &AddContactWindow::save);
+    connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
+    form_->box(ContactBox::FName)->setFocus();
+}
+
+void AddContactWindow::buildMenus()
+{
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuNewEdit"));
+    QAction* cut = addItem(edit, "mnuNewCut", QStringLiteral("Cut"));
+    QAction* copy = addItem(edit, "mnuNewCopy", QStringLiteral("Copy"));
+    QAction* paste = addItem(edit, "mnuNewPaste", QStringLiteral("Paste"));
+    connectEditMenu(edit, cut, copy, paste, main_.platform());
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuNewHelp"));
+    QAction* manual = addItem(help, "mnuNewManual", QStringLiteral("User Manual"));
+    QAction* about = addItem(help, "mnuNewAbout", QStringLiteral("About Postwick"));
+    // The About window is not part of this build yet.
+    about->setEnabled(false);
+    connect(manual, &QAction::triggered, this,
+            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+}
+
+void AddContactWindow::fill(const ContactBoxTexts& texts)
+{
+    form_->setTexts(texts);
+}
+
+void AddContactWindow::save()
+{
+    Platform& platform = main_.platform();
+    ContactBoxTexts texts = form_->texts();
+    auto record = validateContactForm(texts, form_->includeCompany()->isChecked(), main_.birthdayRemindersOn(),
+                                      FormVariant::AddContact);
+    form_->setTexts(texts);
+    if (!record) {
+        platform.message(record.error().message);
+        form_->box(record.error().box)->setFocus();
+        return;
+    }
+    form_->includeCompany()->setChecked(record->includeCompanyChecked());
+    if (auto appended = main_.contactsFile().append(*record); !appended) {
+        // Retry leaves the window open for another press of Save.
+        if (showErrorPrompt(platform, appended.error()) == MessageResult::Cancel)
+            close();
+        return;
+    }
+    if (record->remindersOn())
+        main_.noteSavedWithRemindersOn();
+    platform.message({QStringLiteral("S A V E D"), QStringLiteral("Contact saved to file")});
+    close();
+}
+
+}  // namespace pw

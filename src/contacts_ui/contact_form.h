@@ -1,0 +1,42 @@
+#pragma once
+
+#include "data/contact_validation.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+namespace pw {
+
+class Platform;
+
+// The contact form that the Add Contact window and the contact editor share: the 17 text boxes
+// with their labels and tool tips in tab order, the include-company check box (hidden until the
+// window shows it) and the state-abbreviation, People Finder and Zip Code Finder buttons.
+// Enter in a box moves on as Tab does. The tab order ends with the check box and the three
+// buttons, so a window puts its own buttons after the check box.
+class ContactForm final : public QWidget {
+    Q_OBJECT
+
+public:
+    ContactForm(FormVariant variant, Platform& platform, QWidget* parent = nullptr);
+
+    ContactBoxTexts texts() const;
+    // Writes the texts into the boxes; a box whose text is unchanged keeps its cursor and selection.
+    void setTexts(const ContactBoxTexts& texts);
+
+    QLineEdit* box(ContactBox box) const;
+    QCheckBox* includeCompany() const { return includeCompany_; }
+    QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
+
+private:
+    std::array<QLineEdit*, kContactBoxCount> boxes_{};
+    QCheckBox* includeCompany_ = nullptr;
+    QLabel* includeCompanyLabel_ = nullptr;
+};
+
+}  // namespace pw

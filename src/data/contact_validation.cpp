@@ -1,0 +1,204 @@
+#include "data/contact_validation.h"
+
+#include "data/text_rules.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <optional>
+
+namespace pw {
+namespace {
+
+// Birthdates are accepted from year 1000 to 9999: the years written with four digits.
+constexpr int kFirstYear = 1000;
+constexpr int kLastYear = 9999;
+
+Message dateMessage(const char* text)
+{
+    return {QString::fromLatin1(text), QStringLiteral("Date error")};
+}
+
+Message entryMessage(const char* text)
+{
+    return {QString::fromLatin1(text), QStringLiteral("Incorrect entry")};
+}
+
+// Digits with or without blanks before and after. Signs, points and exponents do not count, so a
+// birthdate that passes every check holds digits only and stores as a clean YYYYMMDD.
+bool readsAsNumber(QStringView text)
+{
+    const QString digits = trimBlanks(text);
+    return !digits.isEmpty()
+        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// MM/DD/YYYY with blanks tolerated around each number; the space checks that follow refuse them.
+bool isCalendarDate(QStringView text)
+{
+    const QStringView month = text.sliced(0, 2);
+    const QStringView day = text.sliced(3, 2);
+    const QStringView year = text.sliced(6, 4);
+    if (!readsAsNumber(month) || !readsAsNumber(day) || !readsAsNumber(year))
+        return false;
+    const int y = trimBlanks(year).toInt();
+    return y >= kFirstYear && y <= kLastYear
+        && QDate::isValid(y, trimBlanks(month).toInt(), trimBlanks(day).toInt());
+}
+
+// The number checks come before the space checks because a number may carry blanks around it.
+std::optional<Message> birthdateProblem(const QString& date)
+{
+    if (date.size() != 10 || date[2] != u'/' || date[5] != u'/')
+        return dateMessage("Date must be in format MM/DD/YYYY   Example: April 10, 1980 is 04/10/1980");
+    if (!readsAsNumber(QStringView(date).right(4)))
+        return dateMessage("Year must be an actual 4-digit year.  Example: 1988");
+    if (date.back() == u' ')
+        return dateMessage("Year must be a 4-digit year, no spaces.  Example: 1988");
+    if (numericValue(QStringView(date).left(2)) > 12)
+        return dateMessage("Month must be a number no greater than 12.  Example: 07");
+    if (!readsAsNumber(QStringView(date).left(2)))
+        return dateMessage("Month must be a 2-digit month.  Example: 08");
+    if (!isCalendarDate(date))
+        return dateMessage("Birthdate must be a valid date in MM/DD/YYYY format.  Example: 05/12/1988");
+    if (date[3] == u' ' || date[4] == u' ')
+        return dateMessage("Day must be a 2-digit day, no spaces.  Example: 26");
+    if (date[0] == u' ')
+        return dateMessage("Month must be a 2-digit month, no spaces.  Example: 03");
+    if (date[1] == u' ')
+        return dateMessage("Month must be a 2-digit month, no spaces.  Example: 07");
+    if (date.contains(u' '))
+        return dateMessage("Birthdate must be a valid date in MM/DD/YYYY format. No spaces.  Example: 05/12/1988");
+    return std::nullopt;
+}
+
+void cleanPhone(QString& phone)
+{
+    phone.remove(u'(').replace(u')', u'-').remove(u' ').remove(u'+');
+}
+
+// Each length is checked on the text as typed, before that box's own clean-ups, except for the
+// phones, whose brackets and blanks go first.
+std::optional<FieldFailure> checkFields(ContactBoxTexts& b, FormVariant variant)
+{
+    using enum ContactBox;
+    const auto longer = [&b](ContactBox box, qsizetype limit) { return b[box].size() > limit; };
+    const auto refuse = [](ContactBox box, const char* text) { return FieldFailure{entryMessage(text), box}; };
+
+    if (longer(FName, 14))
+        return refuse(FName, "First name must be 14 characters or less.");
+    b[FName].remove(u',');
+    b[MiddleInit].remove(u',').remove(u'.');
+    if (longer(MiddleInit, 1))
+        return refuse(MiddleInit, "Enter only 1 character for middle initial.");
+    if (longer(LName, 18))
+        return refuse(LName, "Enter last name, 18 characters or less.");
+    b[LName].remove(u',');
+    // Blanks alone would store an empty last name, which this check exists to prevent.
+    if (trimBlanks(b[LName]).isEmpty())
+        return refuse(LName, "Enter last name, 18 characters or less.");
+    if (longer(FStreet, 30))
+        return refuse(FStreet, "Street address must be 30 characters or less.");
+    b[FStreet].remove(u',');
+    if (longer(SStreet, 15))
+        return refuse(SStreet, "Street address2 must be 15 characters or less.");
+    b[SStreet].remove(u',');
+    if (longer(City, 16))
+        return refuse(City, "City must be 16 characters or less.");
+    if (!b[State].isEmpty() && b[State].size() != 2)
+        return refuse(State, "State must be 2 character abbreviation.");
+    b[State].remove(u',');
+    if (longer(Zip, 10))
+        return refuse(Zip, "Zip Code must be 10 characters or less.");
+    b[Zip].remove(u',');
+    if (longer(Country, 19))
+        return refuse(Country, variant == FormVariant::AddContact
+                                   ? "Country must be 19 characters or less.  For example, USA."
+                                   : "Country must be 19 characters or less. For example, USA.");
+    if (variant == FormVariant::AddContact)
+        b[Country].replace(u',', u' ');
+    else
+        b[Country].remove(u',');
+    if (longer(Company, 30))
+        return refuse(Company, "Company Name must be 30 characters or less.");
+    b[Company].remove(u',');
+
+    cleanPhone(b[HPhone]);
+    if (longer(HPhone, 15))
+        return refuse(HPhone, "Home Phone must be 15 characters or less.");
+    b[HPhone].remove(u',');
+    cleanPhone(b[CPhone]);
+    if (longer(CPhone, 15))
+        return refuse(CPhone, "Cell Phone must be 15 characters or less.");
+    b[CPhone].remove(u',');
+    cleanPhone(b[WPhone]);
+    if (longer(WPhone, 13))
+        return refuse(WPhone, "Work Phone must be 13 characters or less.");
+    b[WPhone].remove(u',');
+
+    const QString& email = b[Email];
+    if (longer(Email, 50))
+        return refuse(Email, "Email address must be 50 characters or less.");
+    if (email.contains(u','))
+        return refuse(Email, "Email address cannot contain a comma.");
+    if (email.contains(u' '))
+        return refuse(Email, "Email address cannot contain a space.");
+    if (!email.isEmpty() && !email.contains(u'@'))
+        return refuse(Email, "Email address must contain the '@' character.");
+    if (!email.isEmpty() && !email.contains(u'.'))
+        return refuse(Email, "Email address must contain the '.' character.");
+
+    if (longer(Category, 80))
+        return refuse(Category, "Category must be 80 characters or less.");
+    b[Category].replace(u',', u' ');
+    if (longer(Notes, 160))
+        return refuse(Notes, "Notes must be 160 characters or less.");
+    b[Notes].replace(u',', u' ');
+    b[City].remove(u',');
+    return std::nullopt;
+}
+
+ContactRecord buildRecord(const ContactBoxTexts& b, bool includeCompany, bool remindersOn)
+{
+    using enum ContactBox;
+    const QString& date = b[Birthdate];
+    // The stored company is trimmed, so a company of blanks is no company to print.
+    const bool printCompany = includeCompany && !trimBlanks(b[Company]).isEmpty();
+    ContactRecord r;
+    r.FirstName = trimBlanks(b[FName]);
+    r.MiddleInitial = b[MiddleInit].toUpper();
+    r.LastName = b[LName];
+    r.Street1 = b[FStreet];
+    r.Street2 = b[SStreet];
+    r.City = b[City];
+    r.State = b[State].toUpper();
+    r.Zip = b[Zip];
+    r.Country = b[Country].toUpper();
+    r.HomePhone = b[HPhone];
+    r.CellPhone = b[CPhone];
+    r.WorkPhone = b[WPhone];
+    r.Email = b[Email];
+    r.Birthdate = date.isEmpty() ? QString() : date.right(4) + date.left(2) + date.mid(3, 2);
+    r.Category = b[Category];
+    r.Notes = b[Notes];
+    r.Company = b[Company];
+    r.IncludeCompany = printCompany ? QStringLiteral("1") : QStringLiteral("0");
+    r.BirthdayReminders = remindersOn ? QStringLiteral("1") : QStringLiteral("0");
+    return r;
+}
+
+}  // namespace
+
+std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
+                                                               bool remindersOn, FormVariant variant)
+{
+    if (const QString& date = boxes[ContactBox::Birthdate]; !date.isEmpty()) {
+        if (auto problem = birthdateProblem(date))
+            return std::unexpected(FieldFailure{*problem, ContactBox::Birthdate});
+    }
+    if (auto failure = checkFields(boxes, variant))
+        return std::unexpected(*failure);
+    return buildRecord(boxes, includeCompany, remindersOn);
+}
+
+}  // namespace pw

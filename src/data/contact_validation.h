@@ -1,0 +1,47 @@
+#pragma once
+
+#include "data/contact_record.h"
+#include "platform/platform.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <expected>
+
+namespace pw {
+
+// The 17 text boxes of the contact form, in tab order. Each is named as its box, txtAC + name.
+enum class ContactBox {
+    FName, MiddleInit, LName, FStreet, SStreet, City, State, Zip, Country,
+    Company, Birthdate, HPhone, CPhone, WPhone, Email, Category, Notes,
+};
+inline constexpr std::size_t kContactBoxCount = 17;
+
+// The texts of the 17 boxes, indexed by ContactBox.
+struct ContactBoxTexts final {
+    std::array<QString, kContactBoxCount> text;
+
+    QString& operator[](ContactBox box) { return text[static_cast<std::size_t>(box)]; }
+    const QString& operator[](ContactBox box) const { return text[static_cast<std::size_t>(box)]; }
+    bool operator==(const ContactBoxTexts&) const = default;
+};
+
+// The two windows that save a whole contact differ in how they treat commas in the country.
+enum class FormVariant { AddContact, Editor };
+
+// Why a form cannot be saved: the one message to show and the box that gets the focus.
+struct FieldFailure final {
+    Message message;
+    ContactBox box;
+    bool operator==(const FieldFailure&) const = default;
+};
+
+// Checks the form field by field in the fixed order and builds the record from the cleaned boxes.
+// Clean-ups (commas and phone brackets taken out) are written into `boxes` as they happen and stay
+// there whether or not the form passes; the first failing check ends the run. The record's
+// IncludeCompany is "0" whenever the company is empty, whatever `includeCompany` says.
+std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
+                                                               bool remindersOn, FormVariant variant);
+
+}  // namespace pw

@@ -1,0 +1,244 @@
+#include "data/contact_record.h"
+#include "support/main_window_fixture.h"
+#include "support/qt_printers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class AddContactWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(startUp()); }
+
+    QMainWindow* openAddContact()
+    {
+        find<QPushButton>("cmdAddContact")->click();
+        settle();
+        return find<QMainWindow>("frmNewContact");
+    }
+
+    // Delivers window activation and deletes closed windows, as the event loop would.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static QString focusName()
+    {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName() : QString();
+    }
+
+    void type(const char* box, const QString& text) { QTest::keyClicks(find<QLineEdit>(box), text); }
+
+    QByteArray contactsFile() const { return folder.read(u"PWK_Contacts.DAT"_s); }
+
+    void expectMainWindowBack()
+    {
+        settle();
+        EXPECT_EQ(find<QMainWindow>("frmNewContact"), nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(focusName(), u"txtLMLine1");
+    }
+};
+
+TEST_F(AddContactWindowTest, OpensInFrontWithTheFocusInFirstNameAndEnterWalksTheBoxesInTabOrder)
+{
+    QMainWindow* add = openAddContact();
+    ASSERT_NE(add, nullptr);
+    EXPECT_TRUE(add->isVisible());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(add->windowTitle(), u"Add Contact  [PWK_Contacts]");
+    EXPECT_TRUE(find<QCheckBox>("chkIncComp")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("chkIncComp")->isHidden());
+    EXPECT_TRUE(find<QLabel>("lblIncCompName")->isHidden());
+    EXPECT_EQ(find<QLabel>("lblACSStreet")->text(), u"Additional Street Info/Apt:");
+    EXPECT_EQ(find<QLineEdit>("txtACFName")->toolTip(), u"14 characters maximum");
+
+    const char* const tabOrder[] = {"txtACFName", "txtACMiddleInit", "txtACLName", "txtACFStreet", "txtACSStreet",
+                                    "txtACCity", "txtACState", "txtACZip", "txtACCountry", "txtACCompany",
+                                    "txtACBirthdate", "txtACHPhone", "txtACCPhone", "txtACWPhone", "txtACEmail",
+                                    "txtACCategory", "txtACNotes", "cmdSave"};
+    for (const char* name : tabOrder) {
+        EXPECT_EQ(focusName(), QString::fromLatin1(name));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    EXPECT_EQ(find<QLineEdit>("txtACNotes")->text(), u"");
+}
+
+TEST_F(AddContactWindowTest, SavingOnlyALastNameAppendsOneBlankRecordAndReturnsToTheMainWindow)
+{
+    openAddContact();
+    type("txtACLName", u"Doe"_s);
+    find<QPushButton>("cmdSave")->click();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0], (Message{u"S A V E D"_s, u"Contact saved to file"_s}));
+    const QByteArray bytes = contactsFile();
+    ContactRecord expected;
+    expected.LastName = u"Doe"_s;
+    expected.IncludeCompany = u"0"_s;
+    expected.BirthdayReminders = u"1"_s;  // a file without records counts as reminders on
+    ASSERT_EQ(bytes.size(), 518);
+    EXPECT_EQ(bytes, expected.encode());
+    EXPECT_EQ(bytes.mid(231, 8), QByteArray(8, ' '));
+    EXPECT_TRUE(find<QAction>("mnuFileBdayOff")->isEnabled());
+    expectMainWindowBack();
+}
+
+TEST_F(AddContactWindowTest, AFailedSaveKeepsTheCleanedTextsAndFocusesTheOffendingBox)
+{
+    openAddContact();
+    type("txtACFName", u"A,nn"_s);
+    type("txtACLName", u"Doe"_s);
+    type("txtACHPhone", u"(555) 123-4567"_s);
+    type("txtACEmail", u"ann@example"_s);
+    find<QPushButton>("cmdSave")->click();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0], (Message{u"Email address must contain the '.' character."_s, u"Incorrect entry"_s}));
+    EXPECT_EQ(find<QLineEdit>("txtACFName")->text(), u"Ann");
+    EXPECT_EQ(find<QLineEdit>("txtACHPhone")->text(), u"555-123-4567");
+    EXPECT_EQ(focusName(), u"txtACEmail");
+    EXPECT_TRUE(find<QMainWindow>("frmNewContact")->isVisible());
+    EXPECT_TRUE(contactsFile().isEmpty());
+}
+
+TEST_F(AddContactWindowTest, ACompanyTypedAndClearedLeavesTheCheckBoxShownButStoresNoCompanyLine)
+{
+    openAddContact();
+    type("txtACCompany", u"Acme"_s);
+    auto* check = find<QCheckBox>("chkIncComp");
+    EXPECT_TRUE(check->isVisible());
+    EXPECT_TRUE(find<QLabel>("lblIncCompName")->isVisible());
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(find<QLineEdit>("txtACCompany"), Qt::Key_Backspace);
+    EXPECT_TRUE(check->isVisible());
+    EXPECT_TRUE(check->isChecked());
+
+    type("txtACLName", u"Doe"_s);
+    bool checkedWhileSaved = true;
+    platform.answerMessage(MessageResult::Ok, [&] { checkedWhileSaved = check->isChecked(); });
+    find<QPushButton>("cmdSave")->click();
+    EXPECT_FALSE(checkedWhileSaved);
+    EXPECT_EQ(contactsFile().at(513), '0');
+}
+
+TEST_F(AddContactWindowTest, CloseAndTheCloseBoxSaveNothingAndBringTheMainWindowBack)
+{
+    openAddContact();
+    type("txtACLName", u"Doe"_s);
+    find<QPushButton>("cmdCancel")->click();
+    expectMainWindowBack();
+
+    QMainWindow* again = openAddContact();
+    EXPECT_EQ(find<QLineEdit>("txtACLName")->text(), u"");
+    again->close();
+    expectMainWindowBack();
+    EXPECT_TRUE(contactsFile().isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(AddContactWindowTest, AFailedAppendOffersRetryToStayAndCancelToLeave)
+{
+    openAddContact();
+    type("txtACLName", u"Doe"_s);
+    window->contactsFile().close();
+
+    platform.answerMessage(MessageResult::Retry);
+    find<QPushButton>("cmdSave")->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(u"An error has occurred. Error number 52 -- "));
+    EXPECT_EQ(platform.messages[0].buttons, MessageButtons::RetryCancel);
+    settle();
+    ASSERT_NE(find<QMainWindow>("frmNewContact"), nullptr);
+    EXPECT_FALSE(window->isVisible());
+
+    platform.answerMessage(MessageResult::Cancel);
+    find<QPushButton>("cmdSave")->click();
+    EXPECT_EQ(platform.messages.size(), 2);
+    expectMainWindowBack();
+}
+
+TEST_F(AddContactWindowTest, LookUpsAndTheManualGoToTheDesktop)
+{
+    // The main window has look-up buttons of the same names.
+    QMainWindow* add = openAddContact();
+    add->findChild<QPushButton*>(u"cmdStateAbb"_s)->click();
+    EXPECT_EQ(focusName(), u"txtACState");
+    add->findChild<QPushButton*>(u"cmdPeopleFind"_s)->click();
+    add->findChild<QPushButton*>(u"cmdZipFinder"_s)->click();
+    find<QAction>("mnuNewManual")->trigger();
+    EXPECT_EQ(platform.openedDocuments,
+              (QStringList{folder.file(u"pwk_state_abbreviations.pdf"_s), u"https://www.whitepages.com/"_s,
+                           u"https://tools.usps.com/zip-code-lookup.htm"_s, folder.file(u"pwkUman.pdf"_s)}));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(AddContactWindowTest, TheEditMenuWorksOnTheFocusedBoxAndTheClipboard)
+{
+    openAddContact();
+    auto* first = find<QLineEdit>("txtACFName");
+    auto* cut = find<QAction>("mnuNewCut");
+    emit find<QMenu>("mnuNewEdit")->aboutToShow();
+    EXPECT_FALSE(cut->isEnabled());
+
+    type("txtACFName", u"Ann"_s);
+    first->selectAll();
+    emit find<QMenu>("mnuNewEdit")->aboutToShow();
+    EXPECT_TRUE(cut->isEnabled());
+    cut->trigger();
+    EXPECT_EQ(first->text(), u"");
+    EXPECT_EQ(platform.clipboardText(), u"Ann");
+    find<QLineEdit>("txtACLName")->setFocus();
+    find<QAction>("mnuNewPaste")->trigger();
+    EXPECT_EQ(find<QLineEdit>("txtACLName")->text(), u"Ann");
+}
+
+TEST_F(AddContactWindowTest, TheLabelLinesPreFillTheWindowAndASingleWordNameStopsIt)
+{
+    find<QLineEdit>("txtLMLine1")->setText(u"Jane Q. Doe"_s);
+    find<QLineEdit>("txtLMLine2")->setText(u"1200 Oak Street Apt 4"_s);
+    find<QLineEdit>("txtLMline3")->setText(u"Reno, NV 89501"_s);
+    find<QAction>("mnuAdd")->trigger();
+    settle();
+    ASSERT_NE(find<QMainWindow>("frmNewContact"), nullptr);
+    EXPECT_EQ(focusName(), u"txtACFName");
+    QStringList filled;
+    for (const char* name : {"txtACFName", "txtACMiddleInit", "txtACLName", "txtACFStreet", "txtACSStreet",
+                             "txtACCity", "txtACState", "txtACZip", "txtACCountry"})
+        filled.append(find<QLineEdit>(name)->text());
+    EXPECT_EQ(filled, (QStringList{u"Jane"_s, u"Q"_s, u"Doe"_s, u"1200 Oak Street"_s, u"Apt 4"_s, u"Reno"_s,
+                                   u"NV"_s, u"89501"_s, u""_s}));
+    find<QPushButton>("cmdCancel")->click();
+    settle();
+
+    find<QLineEdit>("txtLMLine1")->setText(u"Jane"_s);
+    find<QPushButton>("cmdAddContact")->click();
+    EXPECT_EQ(find<QMainWindow>("frmNewContact"), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0], (Message{u"Line 1 must contain a space."_s, u"Incorrect entry"_s,
+                                             MessageIcon::None, MessageButtons::Ok, true}));
+}
+
+TEST_F(AddContactWindowTest, AddContactIsUnavailableWithoutAContactsFile)
+{
+    EXPECT_TRUE(find<QPushButton>("cmdAddContact")->isEnabled());
+    EXPECT_TRUE(find<QAction>("mnuAdd")->isEnabled());
+    find<QAction>("mnuFileClose")->trigger();
+    EXPECT_FALSE(find<QPushButton>("cmdAddContact")->isEnabled());
+    EXPECT_FALSE(find<QAction>("mnuAdd")->isEnabled());
+}
+
+}  // namespace
+}  // namespace pw::test
