@@ -31,6 +31,11 @@ void ScriptedPlatform::answerFileDialog(const QString& path)
     fileAnswers_.push_back(path);
 }
 
+void ScriptedPlatform::answerPrintDialog(std::optional<PrintChoice> choice)
+{
+    printAnswers_.push_back(choice);
+}
+
 MessageResult ScriptedPlatform::message(const Message& message)
 {
     messages.append(message);
@@ -60,6 +65,16 @@ QString ScriptedPlatform::openFileDialog(const FileDialogRequest& request)
         return {};
     QString answer = fileAnswers_.front();
     fileAnswers_.pop_front();
+    return answer;
+}
+
+std::optional<PrintChoice> ScriptedPlatform::printDialog(const PrintDialogRequest& request)
+{
+    printDialogs.append(request);
+    if (printAnswers_.empty())
+        return std::nullopt;
+    std::optional<PrintChoice> answer = printAnswers_.front();
+    printAnswers_.pop_front();
     return answer;
 }
 
