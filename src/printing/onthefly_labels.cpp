@@ -146,10 +146,10 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
         const int column = place.column + labels.correction.left;
         for (const QString& line : labels.lines) {
             if (labels.centred)
-                surface.print({PrintItem::tab(labels.bold ? column - 3 : column),
-                               PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
+                surface.printLine({PrintItem::tab(labels.bold ? column - 3 : column),
+                                   PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
             else
-                surface.print({PrintItem::tab(column), PrintItem::textItem(line)});
+                surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
         }
         position += 1;
         surface.home();

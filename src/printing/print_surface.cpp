@@ -2,10 +2,15 @@
 
 namespace pw {
 
+void PrintSurface::printLine(const QList<PrintItem>& items)
+{
+    print(items, true);
+}
+
 void printBlankLines(PrintSurface& surface, int count)
 {
     for (int i = 0; i < count; ++i)
-        surface.print({});
+        surface.printLine({});
 }
 
 FileError printerFailure(const QString& description)

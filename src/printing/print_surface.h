@@ -45,9 +45,11 @@ public:
 
     // Prints the items at the current position. A tab moves right to its column (below 1 means
     // column 1), or to that column of the next row when the position is already beyond it; spaces
-    // skip that many columns (none for 0 or less); text prints however long. Ends the line (next
-    // row, column 1) unless told otherwise; with no items that prints a blank row.
-    virtual void print(const QList<PrintItem>& items, bool endLine = true) = 0;
+    // skip that many columns (none for 0 or less); text prints however long. Ending the line moves
+    // to column 1 of the next row.
+    virtual void print(const QList<PrintItem>& items, bool endLine) = 0;
+    // Prints the items and ends the line; with no items that prints a blank row.
+    void printLine(const QList<PrintItem>& items);
     // Back to the top-left corner of the current page.
     virtual void home() = 0;
     virtual void newPage() = 0;

@@ -276,7 +276,7 @@ TEST(PrintAction, AFailureAbandonsTheJobAndSaysSoOnce)
     test::ScriptedPlatform platform(QString{});
     platform.answerPrintDialog(PrintChoice{3});
     platform.printerSurface.failure = printerFailure(QStringLiteral("offline"));
-    const auto job = [](PrintSurface& s) { s.print({PrintItem::textItem(QStringLiteral("x"))}); };
+    const auto job = [](PrintSurface& s) { s.printLine({PrintItem::textItem(QStringLiteral("x"))}); };
     EXPECT_EQ(printCopies(platform, {}, job), PrintOutcome::Failed);
 
     ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
