@@ -9,7 +9,7 @@ namespace pw {
 
 // Where a label's block starts on the 30-position sheet (3 across, 10 down, numbered left to right
 // along each row): the print column of its lines and the print row, the number of blank rows above
-// its first line after the leading blank line.
+// its first line after the leading blank line. The neutral place is column 2, row 3.
 struct LabelPlace final {
     int column = 2;
     int row = 3;

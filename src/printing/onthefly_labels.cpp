@@ -36,6 +36,19 @@ Message tooLongEntryMessage(const QString& text)
     return entryMessage(kNoMoreThan30, kMaximumTitle);
 }
 
+// The message for a range that does not parse.
+std::optional<Message> parseProblem(LabelRange& range)
+{
+    switch (parseRange(range)) {
+    case RangeParse::EndBeforeStart:
+        return entryMessage(QStringLiteral("Label starting position cannot exceed ending position."),
+                            QStringLiteral("Try again"));
+    case RangeParse::TooLong: return tooLongEntryMessage(range.text);
+    case RangeParse::Ok: break;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 RangeParse parseRange(LabelRange& range)
@@ -74,17 +87,18 @@ std::optional<Message> positionEntryProblem(LabelRange& range)
         return entryMessage(kCannotExceed30, kMaximumTitle);
     if (text.size() == 5 && text[1] == u'-')
         return entryMessage(kNoMoreThan30, kMaximumTitle);
-    switch (parseRange(range)) {
-    case RangeParse::EndBeforeStart:
-        return entryMessage(QStringLiteral("Label starting position cannot exceed ending position."),
-                            QStringLiteral("Try again"));
-    case RangeParse::TooLong: return tooLongEntryMessage(text);
-    case RangeParse::Ok: break;
-    }
+    if (auto problem = parseProblem(range))
+        return problem;
     if (numericValue(range.start) > 30)
         return entryMessage(QStringLiteral("Cannot be greater than 30"),
                             QStringLiteral("Enter a number between 1 and 30"), MessageIcon::Warning);
     return std::nullopt;
+}
+
+std::optional<Message> reparseLabelRange(LabelRange& range)
+{
+    range.start = range.text;
+    return parseProblem(range);
 }
 
 void askLabelPositions(Platform& platform, LabelRange& range)

@@ -35,6 +35,10 @@ void askLabelPositions(Platform& platform, LabelRange& range);
 // The message of the first check an accepted entry fails, or none. Parses the range on the way.
 std::optional<Message> positionEntryProblem(LabelRange& range);
 
+// Takes the start afresh from the range text and parses it again, as every print does; the
+// message when the range does not parse.
+std::optional<Message> reparseLabelRange(LabelRange& range);
+
 enum class Media { None, Labels, Envelope };
 enum class Alignment { None, Left, Centred };
 

@@ -73,6 +73,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     for (QPushButton* b : {cmdLMStart_, cmdLMClear_, cmdRetAddress_, cmdBDlist_, cmdAddContact_, cmdFindContact_,
                            cmdPeopleFind_, cmdZipFinder_})
         b->setEnabled(false);
+    connectLabelEntry();
 }
 
 void MainWindow::buildMenus()

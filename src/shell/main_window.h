@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contacts_file.h"
+#include "printing/onthefly_labels.h"
 
 #include <QMainWindow>
 #include <QSet>
@@ -68,10 +69,22 @@ private:
     bool runBirthdayReminders();
     void shutDown();
 
+    // The on-the-fly label entry, its print and the Margins menu (main_window_labels.cpp).
+    void connectLabelEntry();
+    void enterLabelPosition();
+    void printOnTheFly();
+    void clearForm();
+    void adjustMarginsOf(MarginKind kind);
+    void showLinesAligned(Qt::Alignment alignment);
+    void setLabelPlaceFields(LabelPlace place);
+    QString parameterFile();
+
     Platform& platform_;
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;
     bool shutDownDone_ = false;
+    LabelRange labelRange_;
+    int envelopeSizeCode_ = 0;
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;
