@@ -38,22 +38,22 @@ bool containsModel(QStringView deviceName, std::size_t models)
 
 }  // namespace
 
-bool isSpecialLabelPrinter(QStringView deviceName)
+bool SpecialPrinterModels::movesLabelColumns(QStringView deviceName)
 {
     return containsModel(deviceName, 4);
 }
 
-bool isPaperSizePrinter(QStringView deviceName)
+bool SpecialPrinterModels::setsPaperSize(QStringView deviceName)
 {
     return containsModel(deviceName, 3);
 }
 
-std::optional<LabelPlace> labelPlace(double position, bool bold, QStringView deviceName)
+std::optional<LabelPlace> LabelPositionTable::place(double position, bool bold, QStringView deviceName)
 {
     if (position < 1 || position > 30 || position != std::floor(position))
         return std::nullopt;
     const int p = static_cast<int>(position);
-    const int variant = (isSpecialLabelPrinter(deviceName) ? 2 : 0) + (bold ? 1 : 0);
+    const int variant = (SpecialPrinterModels::movesLabelColumns(deviceName) ? 2 : 0) + (bold ? 1 : 0);
     return LabelPlace{kColumns[variant][(p - 1) % 3], kRows[(p - 1) / 3]};
 }
 

@@ -16,15 +16,21 @@ struct LabelPlace final {
     bool operator==(const LabelPlace&) const = default;
 };
 
-// The place of label position `position` for typed labels; none unless it is a whole number from 1
-// to 30. Bold type and the special printer models move the middle and right columns.
-std::optional<LabelPlace> labelPlace(double position, bool bold, QStringView deviceName);
+// The places of the label positions for labels typed on the main window.
+struct LabelPositionTable final {
+    // The place of `position`; none unless it is a whole number from 1 to 30. Bold type and the
+    // special printer models move the middle and right columns.
+    static std::optional<LabelPlace> place(double position, bool bold, QStringView deviceName);
+};
 
-// The device name contains one of the printer models whose label columns differ (case-sensitive).
-bool isSpecialLabelPrinter(QStringView deviceName);
-// The device name contains one of the first three of them, whose paper size is set by each job and
-// whose envelopes print two rows higher.
-bool isPaperSizePrinter(QStringView deviceName);
+// The printer models that print differently, matched as case-sensitive fragments of the device
+// name. Each test point uses its own part of the list.
+struct SpecialPrinterModels final {
+    // Label columns: any of the four models.
+    static bool movesLabelColumns(QStringView deviceName);
+    // The paper size set by each job, and envelopes two rows higher: the first three only.
+    static bool setsPaperSize(QStringView deviceName);
+};
 
 // Spaces that centre a line of `length` characters in a field of 2 x `halfWidth` columns:
 // halfWidth - length / 2, rounded halves to even; the line length is not limited, so it can be

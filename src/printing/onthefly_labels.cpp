@@ -37,7 +37,7 @@ Message tooLongEntryMessage(const QString& text)
 }
 
 // The message for a range that does not parse.
-std::optional<Message> parseProblem(LabelRange& range)
+std::optional<Message> parseProblem(PositionRange& range)
 {
     switch (parseRange(range)) {
     case RangeParse::EndBeforeStart:
@@ -51,7 +51,7 @@ std::optional<Message> parseProblem(LabelRange& range)
 
 }  // namespace
 
-RangeParse parseRange(LabelRange& range)
+RangeParse parseRange(PositionRange& range)
 {
     const QString& text = range.text;
     const qsizetype length = text.size();
@@ -76,7 +76,7 @@ RangeParse parseRange(LabelRange& range)
     return RangeParse::Ok;
 }
 
-std::optional<Message> positionEntryProblem(LabelRange& range)
+std::optional<Message> positionEntryProblem(PositionRange& range)
 {
     const QString& text = range.text;
     if (!text.contains(u'-') && text.size() > 2)
@@ -95,13 +95,13 @@ std::optional<Message> positionEntryProblem(LabelRange& range)
     return std::nullopt;
 }
 
-std::optional<Message> reparseLabelRange(LabelRange& range)
+std::optional<Message> reparsePositionRange(PositionRange& range)
 {
     range.start = range.text;
     return parseProblem(range);
 }
 
-void askLabelPositions(Platform& platform, LabelRange& range)
+void askLabelPositions(Platform& platform, PositionRange& range)
 {
     for (;;) {
         const QString answer = platform.inputBox(
@@ -142,7 +142,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // The place of every label is taken for the printer that prints it, so that a printer chosen in
     // the print dialog moves all labels of the sheet alike.
     const QString device = surface.deviceName();
-    if (isPaperSizePrinter(device))
+    if (SpecialPrinterModels::setsPaperSize(device))
         surface.setPaperSize(PaperSize::Letter);
     printBlankLines(surface, 1);
     surface.setFontName(QStringLiteral("Verdana"));
@@ -152,7 +152,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     LabelPlace place = labels.fallback;
     double position = labels.start;
     const auto moveTo = [&](double p) {
-        place = labelPlace(p, labels.bold, device).value_or(place);
+        place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
         printBlankLines(surface, place.row + labels.correction.top);
     };
     moveTo(position);

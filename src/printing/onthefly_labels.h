@@ -14,7 +14,7 @@ namespace pw {
 class PrintSurface;
 
 // The label positions typed on the main window, kept from one entry to the next.
-struct LabelRange final {
+struct PositionRange final {
     QString text;   // the entry after cleaning, as shown after "Label Position "
     QString start;  // first position to print
     QString end;    // last position, for a range
@@ -26,18 +26,18 @@ enum class RangeParse { Ok, EndBeforeStart, TooLong };
 // Sets start, end and count from the range text by its length, not by splitting at the dash:
 // 1 or 2 characters are one position, 3 are "s-e", 4 "s-ee", 5 "ss-ee". An empty text sets only the
 // start. An end before the start, or a text of six or more characters, sets nothing.
-RangeParse parseRange(LabelRange& range);
+RangeParse parseRange(PositionRange& range);
 
 // Asks for label positions until an answer passes the checks, telling the user what is wrong with
 // each one that does not; Cancel gives an empty range text. The range holds the accepted answer.
-void askLabelPositions(Platform& platform, LabelRange& range);
+void askLabelPositions(Platform& platform, PositionRange& range);
 
 // The message of the first check an accepted entry fails, or none. Parses the range on the way.
-std::optional<Message> positionEntryProblem(LabelRange& range);
+std::optional<Message> positionEntryProblem(PositionRange& range);
 
 // Takes the start afresh from the range text and parses it again, as every print does; the
 // message when the range does not parse.
-std::optional<Message> reparseLabelRange(LabelRange& range);
+std::optional<Message> reparsePositionRange(PositionRange& range);
 
 enum class Media { None, Labels, Envelope };
 enum class Alignment { None, Left, Centred };

@@ -83,7 +83,7 @@ private:
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;
     bool shutDownDone_ = false;
-    LabelRange labelRange_;
+    PositionRange positionRange_;
     int envelopeSizeCode_ = 0;
 
     QAction* mnuFileNew_ = nullptr;

@@ -107,10 +107,10 @@ void MainWindow::enterLabelPosition()
     cboLMEnvelope_->hide();
     lblLMPosition_->clear();
 
-    askLabelPositions(platform_, labelRange_);
+    askLabelPositions(platform_, positionRange_);
     // A start below 1 names no label, like an empty entry; printing it would use a stale place.
-    if (numericValue(labelRange_.start) >= 1) {
-        lblLMPosition_->setText(QStringLiteral("Label Position ") + labelRange_.text);
+    if (numericValue(positionRange_.start) >= 1) {
+        lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
         lblLMPosition_->show();
         cmdLMStart_->setFocus();
         return;
@@ -148,11 +148,12 @@ void MainWindow::printOnTheFly()
 
     PrintSurface& printer = platform_.printer();
     if (!lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
-        if (auto problem = reparseLabelRange(labelRange_)) {
+        if (auto problem = reparsePositionRange(positionRange_)) {
             platform_.message(*problem);
             return;
         }
-        if (auto place = labelPlace(numericValue(labelRange_.start), chkLblBold_->isChecked(), printer.deviceName()))
+        const double start = numericValue(positionRange_.start);
+        if (auto place = LabelPositionTable::place(start, chkLblBold_->isChecked(), printer.deviceName()))
             setLabelPlaceFields(*place);
     }
     printer.setFontName(QStringLiteral("Verdana"));
@@ -164,8 +165,8 @@ void MainWindow::printOnTheFly()
     labels.bold = chkLblBold_->isChecked();
     labels.italic = chkLblItalic_->isChecked();
     labels.portrait = optPortrait_->isChecked();
-    labels.start = numericValue(labelRange_.start);
-    labels.count = labelRange_.count;
+    labels.start = numericValue(positionRange_.start);
+    labels.count = positionRange_.count;
     labels.fallback = {static_cast<int>(roundHalfEven(numericValue(txtLMLeftPad_->text()))),
                        static_cast<int>(roundHalfEven(numericValue(txtLMToppad_->text())))};
     labels.correction = margins->pair(MarginKind::OnTheFly);
@@ -194,7 +195,7 @@ void MainWindow::clearForm()
     optLMLeftjust_->setChecked(true);
     for (QLineEdit* line : txtLMLine_)
         line->clear();
-    labelRange_.start = QStringLiteral("0");
+    positionRange_.start = QStringLiteral("0");
     unselect(optLMLabel_);
     unselect(optLMEnvelope_);
     lblLMPosition_->hide();

@@ -8,40 +8,40 @@ namespace {
 TEST(LabelSheet, PositionsTakeTheirColumnAndRowFromTheTable)
 {
     const QString plain = QStringLiteral("Office Laser");
-    EXPECT_EQ(labelPlace(1, false, plain), (LabelPlace{2, 3}));
-    EXPECT_EQ(labelPlace(5, false, plain), (LabelPlace{45, 9}));
-    EXPECT_EQ(labelPlace(5, true, plain), (LabelPlace{41, 9}));
-    EXPECT_EQ(labelPlace(30, false, plain), (LabelPlace{89, 62}));
-    EXPECT_EQ(labelPlace(30, true, plain), (LabelPlace{79, 62}));
-    EXPECT_EQ(labelPlace(16, false, plain), (LabelPlace{2, 36}));
+    EXPECT_EQ(LabelPositionTable::place(1, false, plain), (LabelPlace{2, 3}));
+    EXPECT_EQ(LabelPositionTable::place(5, false, plain), (LabelPlace{45, 9}));
+    EXPECT_EQ(LabelPositionTable::place(5, true, plain), (LabelPlace{41, 9}));
+    EXPECT_EQ(LabelPositionTable::place(30, false, plain), (LabelPlace{89, 62}));
+    EXPECT_EQ(LabelPositionTable::place(30, true, plain), (LabelPlace{79, 62}));
+    EXPECT_EQ(LabelPositionTable::place(16, false, plain), (LabelPlace{2, 36}));
 
     const QString officejet = QStringLiteral("HP Officejet Pro 8600");
-    EXPECT_EQ(labelPlace(30, false, officejet), (LabelPlace{91, 62}));
-    EXPECT_EQ(labelPlace(30, true, officejet), (LabelPlace{81, 62}));
-    EXPECT_EQ(labelPlace(28, false, officejet), (LabelPlace{4, 62}));
-    EXPECT_EQ(labelPlace(28, true, officejet), (LabelPlace{4, 62}));
-    EXPECT_EQ(labelPlace(2, true, officejet), (LabelPlace{43, 3}));
+    EXPECT_EQ(LabelPositionTable::place(30, false, officejet), (LabelPlace{91, 62}));
+    EXPECT_EQ(LabelPositionTable::place(30, true, officejet), (LabelPlace{81, 62}));
+    EXPECT_EQ(LabelPositionTable::place(28, false, officejet), (LabelPlace{4, 62}));
+    EXPECT_EQ(LabelPositionTable::place(28, true, officejet), (LabelPlace{4, 62}));
+    EXPECT_EQ(LabelPositionTable::place(2, true, officejet), (LabelPlace{43, 3}));
 
     // Only whole positions of the sheet have a place.
-    EXPECT_EQ(labelPlace(0, false, plain), std::nullopt);
-    EXPECT_EQ(labelPlace(31, false, plain), std::nullopt);
-    EXPECT_EQ(labelPlace(2.5, false, plain), std::nullopt);
-    EXPECT_EQ(labelPlace(-3, false, plain), std::nullopt);
+    EXPECT_EQ(LabelPositionTable::place(0, false, plain), std::nullopt);
+    EXPECT_EQ(LabelPositionTable::place(31, false, plain), std::nullopt);
+    EXPECT_EQ(LabelPositionTable::place(2.5, false, plain), std::nullopt);
+    EXPECT_EQ(LabelPositionTable::place(-3, false, plain), std::nullopt);
 }
 
 TEST(LabelSheet, PrinterModelsMatchAsCaseSensitiveFragmentsAtTheirTestPoints)
 {
-    EXPECT_TRUE(isSpecialLabelPrinter(u"HP Officejet Pro 8600"));
-    EXPECT_FALSE(isSpecialLabelPrinter(u"HP OFFICEJET PRO"));
-    EXPECT_TRUE(isSpecialLabelPrinter(u"HP DeskJet 640C/642C/648C Series"));
-    EXPECT_TRUE(isSpecialLabelPrinter(u"HP ENVY 5540"));
+    EXPECT_TRUE(SpecialPrinterModels::movesLabelColumns(u"HP Officejet Pro 8600"));
+    EXPECT_FALSE(SpecialPrinterModels::movesLabelColumns(u"HP OFFICEJET PRO"));
+    EXPECT_TRUE(SpecialPrinterModels::movesLabelColumns(u"HP DeskJet 640C/642C/648C Series"));
+    EXPECT_TRUE(SpecialPrinterModels::movesLabelColumns(u"HP ENVY 5540"));
 
     // Photosmart moves label columns but sets no paper size and does not move envelopes.
-    EXPECT_TRUE(isSpecialLabelPrinter(u"Photosmart C4280"));
-    EXPECT_FALSE(isPaperSizePrinter(u"Photosmart C4280"));
-    EXPECT_TRUE(isPaperSizePrinter(u"HP ENVY 5540"));
-    EXPECT_TRUE(isPaperSizePrinter(u"Officejet"));
-    EXPECT_FALSE(isPaperSizePrinter(u"HP DeskJet 640C"));
+    EXPECT_TRUE(SpecialPrinterModels::movesLabelColumns(u"Photosmart C4280"));
+    EXPECT_FALSE(SpecialPrinterModels::setsPaperSize(u"Photosmart C4280"));
+    EXPECT_TRUE(SpecialPrinterModels::setsPaperSize(u"HP ENVY 5540"));
+    EXPECT_TRUE(SpecialPrinterModels::setsPaperSize(u"Officejet"));
+    EXPECT_FALSE(SpecialPrinterModels::setsPaperSize(u"HP DeskJet 640C"));
 }
 
 TEST(LabelSheet, CentringRoundsHalvesToEven)

@@ -12,16 +12,16 @@ using test::PlacedText;
 using test::RecordedJob;
 using test::RecordingSurface;
 
-LabelRange parsed(const QString& text)
+PositionRange parsed(const QString& text)
 {
-    LabelRange range{text, text, QStringLiteral("old"), 7};
+    PositionRange range{text, text, QStringLiteral("old"), 7};
     EXPECT_EQ(parseRange(range), RangeParse::Ok) << text.toStdString();
     return range;
 }
 
-TEST(LabelRangeParser, WorksByLength)
+TEST(PositionRangeParser, WorksByLength)
 {
-    LabelRange r = parsed(QStringLiteral("7"));
+    PositionRange r = parsed(QStringLiteral("7"));
     EXPECT_EQ(r.start, u"7");
     EXPECT_EQ(r.end, u"old");
     EXPECT_EQ(r.count, 1);
@@ -44,11 +44,11 @@ TEST(LabelRangeParser, WorksByLength)
     EXPECT_EQ(r.count, 6);
 
     for (const char* text : {"9-4", "15-9"}) {
-        LabelRange bad{QString::fromLatin1(text), {}, {}, 3};
+        PositionRange bad{QString::fromLatin1(text), {}, {}, 3};
         EXPECT_EQ(parseRange(bad), RangeParse::EndBeforeStart);
         EXPECT_EQ(bad.count, 3);
     }
-    LabelRange tooLong{QStringLiteral("10-100"), {}, {}, 3};
+    PositionRange tooLong{QStringLiteral("10-100"), {}, {}, 3};
     EXPECT_EQ(parseRange(tooLong), RangeParse::TooLong);
 }
 
@@ -57,7 +57,7 @@ TEST(LabelPositionEntry, AsksAgainWithTheMessageOfTheFirstFailedCheck)
     test::ScriptedPlatform platform(QString{});
     for (const char* answer : {"123", "31", "5-31", "1-100", "9-4", "10-100", "100-20", "001-30", " 4 - 9"})
         platform.answerInput(QString::fromLatin1(answer));
-    LabelRange range;
+    PositionRange range;
     askLabelPositions(platform, range);
 
     EXPECT_EQ(range.text, u"4-9");
@@ -94,7 +94,7 @@ TEST(LabelPositionEntry, CleaningRemovesBlanksAndFullStopsAndCancelGivesAnEmptyR
 {
     test::ScriptedPlatform platform(QString{});
     platform.answerInput(QStringLiteral("2.5"));
-    LabelRange range;
+    PositionRange range;
     askLabelPositions(platform, range);
     EXPECT_EQ(range.start, u"25");
     EXPECT_EQ(range.count, 1);
