@@ -3,7 +3,11 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 namespace pw {
+
+class PrintSurface;
 
 enum class MessageIcon { None, Information, Warning, Question, Critical };
 enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
@@ -26,6 +30,24 @@ struct FileDialogRequest final {
     bool operator==(const FileDialogRequest&) const = default;
 };
 
+// What the print dialog offers besides the choice of printer and the number of copies.
+struct PrintDialogRequest final {
+    bool printToFile = false;      // the print-to-file choice
+    bool selectionChoice = false;  // printing only the selection
+    int firstPage = 0;             // a page range to offer and preset; 0 offers none
+    int lastPage = 0;
+    bool operator==(const PrintDialogRequest&) const = default;
+};
+
+// The answer of an accepted print dialog.
+struct PrintChoice final {
+    int copies = 1;
+    bool selectionOnly = false;
+    int fromPage = 0;  // the chosen page range; 0 and 0 for all pages
+    int toPage = 0;
+    bool operator==(const PrintChoice&) const = default;
+};
+
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;
 // tests answer from a script and check every call.
 class Platform {
@@ -37,6 +59,12 @@ public:
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText = {}) = 0;
     // The chosen file's full path, or empty when cancelled. A name that does not exist is accepted.
     virtual QString openFileDialog(const FileDialogRequest& request) = 0;
+
+    // The printer-selection dialog; none when cancelled. The printer chosen there becomes the
+    // current printer.
+    virtual std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) = 0;
+    // The current printer; it keeps its font and orientation from one job to the next.
+    virtual PrintSurface& printer() = 0;
 
     virtual void writeSetting(const QString& application, const QString& section, const QString& key,
                               const QString& value) = 0;

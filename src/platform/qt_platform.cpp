@@ -1,5 +1,7 @@
 #include "platform/qt_platform.h"
 
+#include "platform/painter_surface.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -7,9 +9,13 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace pw {
 namespace {
@@ -56,6 +62,9 @@ QString toQtFilter(const QString& filter)
 
 }  // namespace
 
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
 MessageResult QtPlatform::message(const Message& message)
 {
     if (message.beep)
@@ -86,6 +95,47 @@ QString QtPlatform::openFileDialog(const FileDialogRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QPrinter& QtPlatform::qtPrinter()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+PrintSurface& QtPlatform::printer()
+{
+    if (!surface_)
+        surface_ = std::make_unique<PainterSurface>(qtPrinter());
+    return *surface_;
+}
+
+std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& request)
+{
+    QPrinter& printer = qtPrinter();
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, request.printToFile);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, request.selectionChoice);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, request.firstPage > 0);
+    if (request.firstPage > 0) {
+        dialog.setMinMax(request.firstPage, request.lastPage);
+        dialog.setFromTo(request.firstPage, request.lastPage);
+    }
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    PrintChoice choice;
+    choice.copies = std::max(1, printer.copyCount());
+    // Every copy is a job of its own, so the printer must not multiply them again.
+    printer.setCopyCount(1);
+    choice.selectionOnly = dialog.printRange() == QAbstractPrintDialog::Selection;
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
+        choice.fromPage = dialog.fromPage();
+        choice.toPage = dialog.toPage();
+    }
+    return choice;
 }
 
 void QtPlatform::writeSetting(const QString& application, const QString& section, const QString& key,

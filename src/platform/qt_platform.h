@@ -2,14 +2,25 @@
 
 #include "platform/platform.h"
 
+#include <memory>
+
+class QPrinter;
+
 namespace pw {
+
+class PainterSurface;
 
 // The platform on the real desktop, through Qt's dialogs, settings, clipboard and launcher.
 class QtPlatform final : public Platform {
 public:
+    QtPlatform();
+    ~QtPlatform() override;
+
     MessageResult message(const Message& message) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const FileDialogRequest& request) override;
+    std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
+    PrintSurface& printer() override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     bool openDocument(const QString& pathOrUrl) override;
@@ -17,6 +28,13 @@ public:
     void setClipboardText(const QString& text) override;
     QString applicationFolder() override;
     QDate today() override;
+
+private:
+    // The current printer, made at its first use: the system's default printer.
+    QPrinter& qtPrinter();
+
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<PainterSurface> surface_;
 };
 
 }  // namespace pw

@@ -74,6 +74,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
                            cmdPeopleFind_, cmdZipFinder_})
         b->setEnabled(false);
     connectContactCommands();
+    connectLabelEntry();
 }
 
 void MainWindow::buildMenus()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contacts_file.h"
+#include "printing/onthefly_labels.h"
 
 #include <QMainWindow>
 #include <QSet>
@@ -78,10 +79,22 @@ private:
     void connectContactCommands();
     void addContact();
 
+    // The on-the-fly label entry, its print and the Margins menu (main_window_labels.cpp).
+    void connectLabelEntry();
+    void enterLabelPosition();
+    void printOnTheFly();
+    void clearForm();
+    void adjustMarginsOf(MarginKind kind);
+    void showLinesAligned(Qt::Alignment alignment);
+    void setLabelPlaceFields(LabelPlace place);
+    QString parameterFile();
+
     Platform& platform_;
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;
     bool shutDownDone_ = false;
+    PositionRange positionRange_;
+    int envelopeSizeCode_ = 0;
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;

@@ -31,6 +31,11 @@ void ScriptedPlatform::answerFileDialog(const QString& path, std::function<void(
     fileAnswers_.emplace_back(path, std::move(whileOpen));
 }
 
+void ScriptedPlatform::answerPrintDialog(std::optional<PrintChoice> choice)
+{
+    printAnswers_.push_back(choice);
+}
+
 MessageResult ScriptedPlatform::message(const Message& message)
 {
     messages.append(message);
@@ -62,6 +67,16 @@ QString ScriptedPlatform::openFileDialog(const FileDialogRequest& request)
     fileAnswers_.pop_front();
     if (whileOpen)
         whileOpen();
+    return answer;
+}
+
+std::optional<PrintChoice> ScriptedPlatform::printDialog(const PrintDialogRequest& request)
+{
+    printDialogs.append(request);
+    if (printAnswers_.empty())
+        return std::nullopt;
+    std::optional<PrintChoice> answer = printAnswers_.front();
+    printAnswers_.pop_front();
     return answer;
 }
 

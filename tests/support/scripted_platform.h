@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "support/recording_surface.h"
 
 #include <QDate>
 #include <QList>
@@ -19,16 +20,20 @@ class ScriptedPlatform final : public Platform {
 public:
     explicit ScriptedPlatform(QString applicationFolder) : folder_(std::move(applicationFolder)) {}
 
-    // Answers, used in order. A message with no scripted answer gets its first button; an input box
-    // or file dialog with none is cancelled. A hook runs while the box is "open" and may inspect
+    // Answers, used in order. A message with no scripted answer gets its first button; an input box,
+    // file dialog or print dialog with none is cancelled. A hook runs while the box is "open" and may inspect
     // or drive the windows, as a person would before answering.
     void answerMessage(MessageResult answer, std::function<void()> whileOpen = {});
     void answerInput(const QString& text);
     void answerFileDialog(const QString& path, std::function<void()> whileOpen = {});
+    // An accepted print dialog with this choice, or a cancelled one.
+    void answerPrintDialog(std::optional<PrintChoice> choice);
 
     MessageResult message(const Message& message) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const FileDialogRequest& request) override;
+    std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
+    PrintSurface& printer() override { return printerSurface; }
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     bool openDocument(const QString& pathOrUrl) override;
@@ -47,6 +52,9 @@ public:
     };
     QList<InputCall> inputs;
     QList<FileDialogRequest> fileDialogs;
+    QList<PrintDialogRequest> printDialogs;
+    // The current printer.
+    RecordingSurface printerSurface;
     QMap<QString, QString> settings;  // "application/section/key" to value
     QStringList openedDocuments;
     bool openDocumentSucceeds = true;
@@ -58,6 +66,7 @@ private:
     std::deque<std::pair<MessageResult, std::function<void()>>> messageAnswers_;
     std::deque<QString> inputAnswers_;
     std::deque<std::pair<QString, std::function<void()>>> fileAnswers_;
+    std::deque<std::optional<PrintChoice>> printAnswers_;
 };
 
 }  // namespace pw::test

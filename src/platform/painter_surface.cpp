@@ -1,0 +1,176 @@
+#include "platform/painter_surface.h"
+
+#include "printing/font_grid.h"
+
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace pw {
+namespace {
+
+// A tab to the column the position is already on stays on this row despite rounding.
+constexpr double kTolerance = 0.01;
+
+}  // namespace
+
+PainterSurface::PainterSurface(QPrinter& printer) : printer_(printer) {}
+
+PainterSurface::~PainterSurface()
+{
+    abandonJob();
+}
+
+void PainterSurface::setOrientation(PageOrientation orientation)
+{
+    printer_.setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                          : QPageLayout::Portrait);
+}
+
+void PainterSurface::setPaperSize(PaperSize size)
+{
+    printer_.setPageSize(QPageSize(size == PaperSize::Envelope10 ? QPageSize::Comm10E : QPageSize::Letter));
+}
+
+QString PainterSurface::deviceName() const
+{
+    return printer_.printerName();
+}
+
+QFont PainterSurface::drawingFont() const
+{
+    const std::optional<FontGrid> known = fontGrid(family_, bold_, italic_);
+    QFont font(known ? known->standIn : family_);
+    font.setPointSizeF(size_);
+    font.setBold(bold_);
+    font.setItalic(italic_);
+    return font;
+}
+
+PainterSurface::Grid PainterSurface::grid() const
+{
+    const double pixelsPerEm = size_ * printer_.resolution() / 72.0;
+    if (const std::optional<FontGrid> known = fontGrid(family_, bold_, italic_))
+        return {known->averageWidth * pixelsPerEm, known->lineHeight * pixelsPerEm, known->ascent * pixelsPerEm};
+    // A family the layouts do not use is measured as installed.
+    const QFontMetricsF metrics(drawingFont(), &printer_);
+    return {metrics.averageCharWidth(), metrics.lineSpacing(), metrics.ascent()};
+}
+
+bool PainterSurface::beginJob()
+{
+    if (failure_)
+        return false;
+    if (painter_.isActive())
+        return true;
+    if (!painter_.begin(&printer_)) {
+        failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
+        return false;
+    }
+    x_ = 0;
+    y_ = 0;
+    return true;
+}
+
+void PainterSurface::drawText(const QString& text)
+{
+    const Grid g = grid();
+    const double pageHeight = printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
+    if (y_ > 0 && y_ + g.row > pageHeight + kTolerance) {
+        const double x = x_;
+        newPage();
+        if (failure_)
+            return;
+        x_ = x;
+    }
+    const QFont font = drawingFont();
+    painter_.setFont(font);
+    painter_.drawText(QPointF(x_, y_ + g.ascent), text);
+    x_ += QFontMetricsF(font, &printer_).horizontalAdvance(text);
+}
+
+void PainterSurface::print(const QList<PrintItem>& items, bool endLine)
+{
+    if (!beginJob())
+        return;
+    for (const PrintItem& item : items) {
+        const Grid g = grid();
+        switch (item.kind) {
+        case PrintItem::Kind::Tab: {
+            const double target = (std::max(item.count, 1) - 1) * g.column;
+            if (x_ > target + kTolerance)
+                y_ += g.row;
+            x_ = target;
+            break;
+        }
+        case PrintItem::Kind::Spaces:
+            // A space is one column wide, so that centring counts in the same columns as the tabs.
+            x_ += std::max(item.count, 0) * g.column;
+            break;
+        case PrintItem::Kind::Text:
+            if (!item.text.isEmpty())
+                drawText(item.text);
+            break;
+        }
+    }
+    if (endLine) {
+        y_ += grid().row;
+        x_ = 0;
+    }
+}
+
+void PainterSurface::home()
+{
+    x_ = 0;
+    y_ = 0;
+}
+
+void PainterSurface::newPage()
+{
+    if (!beginJob())
+        return;
+    if (!printer_.newPage())
+        failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
+    home();
+}
+
+Status PainterSurface::endJob()
+{
+    if (painter_.isActive() && (!painter_.end() || printer_.printerState() == QPrinter::Error) && !failure_)
+        failure_ = printerFailure(QStringLiteral("The printer did not take the job"));
+    const std::optional<FileError> failure = failure_;
+    resetJob();
+    if (failure)
+        return std::unexpected(*failure);
+    return {};
+}
+
+void PainterSurface::abandonJob()
+{
+    if (painter_.isActive()) {
+        printer_.abort();
+        painter_.end();
+    }
+    resetJob();
+}
+
+void PainterSurface::resetJob()
+{
+    failure_.reset();
+    home();
+}
+
+void setUpPdfOutput(QPrinter& printer, const QString& path)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(false);
+    printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+}
+
+}  // namespace pw

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace pw {
+
+// The grid of a font the layouts ask for, from that font's own published metrics, in em: a column
+// is the average character width, a row the line height, and text sits on a baseline one ascent
+// below the top of its row. The glyphs are drawn with the installed stand-in family.
+struct FontGrid final {
+    double averageWidth;
+    double lineHeight;
+    double ascent;
+    QString standIn;
+};
+
+// The grid of `family` in the given style; none for a family the layouts do not use.
+std::optional<FontGrid> fontGrid(const QString& family, bool bold, bool italic);
+
+}  // namespace pw

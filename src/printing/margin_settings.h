@@ -1,0 +1,49 @@
+#pragma once
+
+#include "data/file_error.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace pw {
+
+// The four print kinds that carry a margin correction, in the order of the Margins menu's keys.
+enum class MarginKind { OnTheFly, Envelope, ReturnAddress, SearchResult };
+
+// The record key of a print kind in the parameter file: "ONTHEFLY", "ENVELOPE", "RETURNAD", "BULKLIST".
+QString marginKey(MarginKind kind);
+
+// A correction: character columns to the right (negative: left) and text rows down (negative: up).
+struct MarginPair final {
+    int left = 0;
+    int top = 0;
+    bool operator==(const MarginPair&) const = default;
+};
+
+// The corrections of every print kind, as read in one pass over the parameter file.
+struct MarginSettings final {
+    std::array<MarginPair, 4> pairs{};
+    MarginPair pair(MarginKind kind) const { return pairs[static_cast<int>(kind)]; }
+};
+
+inline constexpr int kMarginRecordSize = 18;
+
+// Reads every kind's pair from the parameter file at `path`, created empty when absent. A later
+// record with the same key overrides an earlier one; a kind without a record reads 0 and 0.
+Expected<MarginSettings> readMarginSettings(const QString& path);
+
+// What an adjustment did to the file.
+struct MarginAdjustment final {
+    int recordsChanged = 0;
+    // Set when a new value does not fit its 3-character field; then nothing was written.
+    QString valueTooLong;
+};
+
+// Adds `left` and `top` (when given) to the stored values of every record of `kind`. Bytes 8, 12,
+// 16 and 17 of each record keep what they held.
+Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, std::optional<double> left,
+                                         std::optional<double> top);
+
+}  // namespace pw

@@ -1,0 +1,175 @@
+#include "printing/onthefly_labels.h"
+
+#include "data/text_rules.h"
+#include "printing/print_surface.h"
+
+#include <algorithm>
+
+namespace pw {
+namespace {
+
+const QString kMaximumTitle = QStringLiteral("Maximum is 30");
+const QString kCannotExceed30 = QStringLiteral("Label position cannot exceed 30");
+const QString kNoMoreThan30 =
+    QStringLiteral("No more than 30 labels may be printed.  To print an entire sheet, enter 1-30.");
+
+Message entryMessage(const QString& text, const QString& title, MessageIcon icon = MessageIcon::Information)
+{
+    return {text, title, icon, MessageButtons::Ok, true};
+}
+
+QString cleanPositionEntry(const QString& answer)
+{
+    QString cleaned = answer;
+    cleaned.remove(u' ');
+    cleaned.remove(u'.');
+    return cleaned;
+}
+
+// An entry of six or more characters fits no pattern of the parser: a number above 30 on either
+// side of the dash is named as such, anything else asks for the whole-sheet form.
+Message tooLongEntryMessage(const QString& text)
+{
+    const qsizetype dash = text.indexOf(u'-');
+    if (numericValue(QStringView(text).left(dash)) > 30 || numericValue(QStringView(text).mid(dash + 1)) > 30)
+        return entryMessage(kCannotExceed30, kMaximumTitle);
+    return entryMessage(kNoMoreThan30, kMaximumTitle);
+}
+
+// The message for a range that does not parse.
+std::optional<Message> parseProblem(PositionRange& range)
+{
+    switch (parseRange(range)) {
+    case RangeParse::EndBeforeStart:
+        return entryMessage(QStringLiteral("Label starting position cannot exceed ending position."),
+                            QStringLiteral("Try again"));
+    case RangeParse::TooLong: return tooLongEntryMessage(range.text);
+    case RangeParse::Ok: break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RangeParse parseRange(PositionRange& range)
+{
+    const QString& text = range.text;
+    const qsizetype length = text.size();
+    if (length == 0) {
+        range.start = text;
+        return RangeParse::Ok;
+    }
+    if (length <= 2) {
+        range.start = text;
+        range.count = 1;
+        return RangeParse::Ok;
+    }
+    if (length > 5)
+        return RangeParse::TooLong;
+    const QString start = text.left(length == 5 ? 2 : 1);
+    const QString end = text.right(length == 3 ? 1 : 2);
+    if (numericValue(end) < numericValue(start))
+        return RangeParse::EndBeforeStart;
+    range.start = start;
+    range.end = end;
+    range.count = static_cast<qint16>(roundHalfEven(numericValue(end) - numericValue(start) + 1));
+    return RangeParse::Ok;
+}
+
+std::optional<Message> positionEntryProblem(PositionRange& range)
+{
+    const QString& text = range.text;
+    if (!text.contains(u'-') && text.size() > 2)
+        return entryMessage(QStringLiteral("Use a dash when specifying a range of labels to print.  Examples: 1-30, "
+                                           "5-8, 15-22.  Each number represents a label position on label sheet."),
+                            QStringLiteral("Include dash for range of labels"));
+    if (numericValue(QStringView(text).right(2)) > 30)
+        return entryMessage(kCannotExceed30, kMaximumTitle);
+    if (text.size() == 5 && text[1] == u'-')
+        return entryMessage(kNoMoreThan30, kMaximumTitle);
+    if (auto problem = parseProblem(range))
+        return problem;
+    if (numericValue(range.start) > 30)
+        return entryMessage(QStringLiteral("Cannot be greater than 30"),
+                            QStringLiteral("Enter a number between 1 and 30"), MessageIcon::Warning);
+    return std::nullopt;
+}
+
+std::optional<Message> reparsePositionRange(PositionRange& range)
+{
+    range.start = range.text;
+    return parseProblem(range);
+}
+
+void askLabelPositions(Platform& platform, PositionRange& range)
+{
+    for (;;) {
+        const QString answer = platform.inputBox(
+            QStringLiteral("Enter the label position [a number between 1 and 30] on which to print.  Example: label "
+                           "position 5 would be the middle label on the 2nd row of label sheet.  To print multiple "
+                           "labels, enter a range such as 4-9, 15-18, etc.  To print an entire sheet, enter 1-30."),
+            QStringLiteral("Label position reading L to R"), QStringLiteral("1"));
+        range.text = cleanPositionEntry(answer);
+        range.start = range.text;
+        const std::optional<Message> problem = positionEntryProblem(range);
+        if (!problem)
+            return;
+        platform.message(*problem);
+    }
+}
+
+std::optional<Message> onTheFlyFormProblem(const QStringList& lines, Media media, int envelopeSizeCode,
+                                           Alignment alignment)
+{
+    const auto warning = [](const QString& text, const QString& title) {
+        return Message{text, title, MessageIcon::Warning, MessageButtons::Ok, true};
+    };
+    if (std::all_of(lines.begin(), lines.end(), [](const QString& line) { return line.isEmpty(); }))
+        return warning(QStringLiteral("No information entered"), QStringLiteral("Missing Data"));
+    if (media == Media::None)
+        return warning(QStringLiteral("Select Label stock or Envelope"), QStringLiteral("Media Selection"));
+    if (media == Media::Envelope && envelopeSizeCode == 0)
+        return warning(QStringLiteral("Select Envelope size"), QStringLiteral("Envelope Size"));
+    if (alignment == Alignment::None)
+        return warning(QStringLiteral("Select Left-Justified or Centered"), QStringLiteral("Text Alignment"));
+    return std::nullopt;
+}
+
+void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
+{
+    surface.setOrientation(labels.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
+    surface.setFontSize(labels.portrait ? 9 : 11);
+    // The place of every label is taken for the printer that prints it, so that a printer chosen in
+    // the print dialog moves all labels of the sheet alike.
+    const QString device = surface.deviceName();
+    if (SpecialPrinterModels::setsPaperSize(device))
+        surface.setPaperSize(PaperSize::Letter);
+    printBlankLines(surface, 1);
+    surface.setFontName(QStringLiteral("Verdana"));
+    surface.setBold(labels.bold);
+    surface.setItalic(labels.italic);
+
+    LabelPlace place = labels.fallback;
+    double position = labels.start;
+    const auto moveTo = [&](double p) {
+        place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
+        printBlankLines(surface, place.row + labels.correction.top);
+    };
+    moveTo(position);
+    for (int label = 0; label < labels.count; ++label) {
+        const int column = place.column + labels.correction.left;
+        for (const QString& line : labels.lines) {
+            if (labels.centred)
+                surface.printLine({PrintItem::tab(labels.bold ? column - 3 : column),
+                                   PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
+            else
+                surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
+        }
+        position += 1;
+        surface.home();
+        printBlankLines(surface, 1);
+        moveTo(position);
+    }
+}
+
+}  // namespace pw

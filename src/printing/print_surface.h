@@ -1,0 +1,68 @@
+#pragma once
+
+#include "data/file_error.h"
+
+#include <QList>
+#include <QString>
+
+namespace pw {
+
+// One item of a print line: a tab to a column, a run of spaces, or text.
+struct PrintItem final {
+    enum class Kind { Tab, Spaces, Text };
+    Kind kind = Kind::Text;
+    int count = 0;  // the column of a tab, the number of spaces
+    QString text;
+
+    static PrintItem tab(int column) { return {Kind::Tab, column, {}}; }
+    static PrintItem spaces(int count) { return {Kind::Spaces, count, {}}; }
+    static PrintItem textItem(QString text) { return {Kind::Text, 0, std::move(text)}; }
+    bool operator==(const PrintItem&) const = default;
+};
+
+// The platform's codes for orientation and paper size.
+enum class PageOrientation { Portrait = 1, Landscape = 2 };
+enum class PaperSize { Letter = 1, Envelope10 = 20 };
+
+// The current printer as text: everything is placed in character columns and text rows of the
+// current font, counted from the top-left corner of the printable area (column 1 of row 1).
+// A column is the font's average character width, a row its line height.
+//
+// Output failures are kept, not thrown: after the first one the surface prints nothing more, and
+// endJob() reports it. A job begins with the first output after the previous endJob().
+class PrintSurface {
+public:
+    virtual ~PrintSurface() = default;
+
+    // Take effect for the text printed afterwards, including the width of columns and rows.
+    virtual void setFontName(const QString& family) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setBold(bool on) = 0;
+    virtual void setItalic(bool on) = 0;
+    virtual void setOrientation(PageOrientation orientation) = 0;
+    virtual void setPaperSize(PaperSize size) = 0;
+    virtual QString deviceName() const = 0;
+
+    // Prints the items at the current position. A tab moves right to its column (below 1 means
+    // column 1), or to that column of the next row when the position is already beyond it; spaces
+    // skip that many columns (none for 0 or less); text prints however long. Ending the line moves
+    // to column 1 of the next row.
+    virtual void print(const QList<PrintItem>& items, bool endLine) = 0;
+    // Prints the items and ends the line; with no items that prints a blank row.
+    void printLine(const QList<PrintItem>& items);
+    // Back to the top-left corner of the current page.
+    virtual void home() = 0;
+    virtual void newPage() = 0;
+    // Hands the job to the printer; the result is the job's first failure, if any.
+    virtual Status endJob() = 0;
+    // Discards the job in progress.
+    virtual void abandonJob() = 0;
+};
+
+// Prints `count` blank rows; none when count is 0 or less.
+void printBlankLines(PrintSurface& surface, int count);
+
+// The failure a surface reports when the printer cannot take the job.
+FileError printerFailure(const QString& description);
+
+}  // namespace pw

@@ -1,0 +1,290 @@
+#include "printing/onthefly_labels.h"
+
+#include "printing/print_action.h"
+#include "support/scripted_platform.h"
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using test::PlacedText;
+using test::RecordedJob;
+using test::RecordingSurface;
+
+PositionRange parsed(const QString& text)
+{
+    PositionRange range{text, text, QStringLiteral("old"), 7};
+    EXPECT_EQ(parseRange(range), RangeParse::Ok) << text.toStdString();
+    return range;
+}
+
+TEST(PositionRangeParser, WorksByLength)
+{
+    PositionRange r = parsed(QStringLiteral("7"));
+    EXPECT_EQ(r.start, u"7");
+    EXPECT_EQ(r.end, u"old");
+    EXPECT_EQ(r.count, 1);
+    r = parsed(QStringLiteral("4-9"));
+    EXPECT_EQ(r.start, u"4");
+    EXPECT_EQ(r.end, u"9");
+    EXPECT_EQ(r.count, 6);
+    r = parsed(QStringLiteral("1-30"));
+    EXPECT_EQ(r.start, u"1");
+    EXPECT_EQ(r.count, 30);
+    r = parsed(QStringLiteral("15-18"));
+    EXPECT_EQ(r.start, u"15");
+    EXPECT_EQ(r.end, u"18");
+    EXPECT_EQ(r.count, 4);
+    r = parsed(QString());
+    EXPECT_EQ(r.start, u"");
+    EXPECT_EQ(r.count, 7);
+    // A start that is not a number reads 0, the count included.
+    r = parsed(QStringLiteral("a-5"));
+    EXPECT_EQ(r.count, 6);
+
+    for (const char* text : {"9-4", "15-9"}) {
+        PositionRange bad{QString::fromLatin1(text), {}, {}, 3};
+        EXPECT_EQ(parseRange(bad), RangeParse::EndBeforeStart);
+        EXPECT_EQ(bad.count, 3);
+    }
+    PositionRange tooLong{QStringLiteral("10-100"), {}, {}, 3};
+    EXPECT_EQ(parseRange(tooLong), RangeParse::TooLong);
+}
+
+TEST(LabelPositionEntry, AsksAgainWithTheMessageOfTheFirstFailedCheck)
+{
+    test::ScriptedPlatform platform(QString{});
+    for (const char* answer : {"123", "31", "5-31", "1-100", "9-4", "10-100", "100-20", "001-30", " 4 - 9"})
+        platform.answerInput(QString::fromLatin1(answer));
+    PositionRange range;
+    askLabelPositions(platform, range);
+
+    EXPECT_EQ(range.text, u"4-9");
+    EXPECT_EQ(range.start, u"4");
+    EXPECT_EQ(range.end, u"9");
+    EXPECT_EQ(range.count, 6);
+
+    const QString dash = QStringLiteral("Use a dash when specifying a range of labels to print.  Examples: 1-30, 5-8, "
+                                        "15-22.  Each number represents a label position on label sheet.");
+    const QString exceed = QStringLiteral("Label position cannot exceed 30");
+    const QString noMore =
+        QStringLiteral("No more than 30 labels may be printed.  To print an entire sheet, enter 1-30.");
+    const QString order = QStringLiteral("Label starting position cannot exceed ending position.");
+    const QList<std::pair<QString, QString>> expected = {
+        {dash, "Include dash for range of labels"}, {exceed, "Maximum is 30"}, {exceed, "Maximum is 30"},
+        {noMore, "Maximum is 30"},                  {order, "Try again"},      {exceed, "Maximum is 30"},
+        {exceed, "Maximum is 30"},                  {noMore, "Maximum is 30"},
+    };
+    ASSERT_EQ(platform.messages.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(platform.messages[i].text, expected[i].first) << i;
+        EXPECT_EQ(platform.messages[i].title, expected[i].second) << i;
+        EXPECT_EQ(platform.messages[i].icon, MessageIcon::Information);
+        EXPECT_TRUE(platform.messages[i].beep);
+    }
+    ASSERT_EQ(platform.inputs.size(), 9);
+    EXPECT_EQ(platform.inputs[0].title, u"Label position reading L to R");
+    EXPECT_EQ(platform.inputs[0].defaultText, u"1");
+    EXPECT_TRUE(platform.inputs[0].prompt.startsWith(u"Enter the label position [a number between 1 and 30] on which "
+                                                      u"to print.  Example: label position 5 would be the middle"));
+}
+
+TEST(LabelPositionEntry, CleaningRemovesBlanksAndFullStopsAndCancelGivesAnEmptyRange)
+{
+    test::ScriptedPlatform platform(QString{});
+    platform.answerInput(QStringLiteral("2.5"));
+    PositionRange range;
+    askLabelPositions(platform, range);
+    EXPECT_EQ(range.start, u"25");
+    EXPECT_EQ(range.count, 1);
+
+    askLabelPositions(platform, range);  // no answer: cancelled
+    EXPECT_EQ(range.text, u"");
+    EXPECT_EQ(range.start, u"");
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST(OnTheFlyForm, ChecksTextMediaEnvelopeSizeAndAlignmentInThatOrder)
+{
+    const QStringList empty(5);
+    const QStringList blank = {QStringLiteral(" "), {}, {}, {}, {}};
+    const auto problem = [](const QStringList& lines, Media media, int size, Alignment alignment) {
+        const std::optional<Message> m = onTheFlyFormProblem(lines, media, size, alignment);
+        EXPECT_TRUE(!m || (m->icon == MessageIcon::Warning && m->beep));
+        return m ? m->text + u'|' + m->title : QString();
+    };
+    EXPECT_EQ(problem(empty, Media::Labels, 1, Alignment::Left), u"No information entered|Missing Data");
+    EXPECT_EQ(problem(blank, Media::None, 0, Alignment::None), u"Select Label stock or Envelope|Media Selection");
+    EXPECT_EQ(problem(blank, Media::Envelope, 0, Alignment::None), u"Select Envelope size|Envelope Size");
+    EXPECT_EQ(problem(blank, Media::Labels, 0, Alignment::None), u"Select Left-Justified or Centered|Text Alignment");
+    EXPECT_EQ(problem(blank, Media::Labels, 0, Alignment::Centred), u"");
+}
+
+class LabelJobTest : public ::testing::Test {
+protected:
+    RecordingSurface surface;
+    OnTheFlyLabels labels;
+
+    void SetUp() override
+    {
+        labels.lines = {QStringLiteral("Ann Example"), QStringLiteral("12 Long Road"), QStringLiteral("Springfield"),
+                        {}, {}};
+        labels.start = 1;
+        labels.count = 1;
+    }
+
+    RecordedJob print()
+    {
+        printOnTheFlyLabels(surface, labels);
+        EXPECT_TRUE(surface.endJob());
+        return surface.jobs.isEmpty() ? RecordedJob{} : surface.jobs.takeLast();
+    }
+
+    // The first line of every label, in print order.
+    static QList<PlacedText> firstLines(const RecordedJob& job)
+    {
+        QList<PlacedText> out;
+        for (const PlacedText& t : job.texts) {
+            if (t.text == u"Ann Example")
+                out.append(t);
+        }
+        return out;
+    }
+};
+
+TEST_F(LabelJobTest, OnePositionPrintsItsLinesAtTheTableColumnBelowTheTableRows)
+{
+    labels.start = 5;
+    RecordedJob job = print();
+    ASSERT_EQ(job.texts.size(), 3);
+    // Rows count from 1: one leading blank row and 9 blank rows come first.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(job.texts[i].column, 45);
+        EXPECT_EQ(job.texts[i].row, 1 + 9 + 1 + i);
+        EXPECT_EQ(job.texts[i].font, u"Verdana");
+        EXPECT_EQ(job.texts[i].size, 9);
+        EXPECT_FALSE(job.texts[i].bold);
+    }
+    EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Portrait});
+    EXPECT_TRUE(job.paperSizes.isEmpty());
+
+    labels.bold = true;
+    labels.italic = true;
+    job = print();
+    EXPECT_EQ(job.texts[0].column, 41);
+    EXPECT_TRUE(job.texts[0].bold);
+    EXPECT_TRUE(job.texts[0].italic);
+}
+
+TEST_F(LabelJobTest, AWholeSheetPrintsThirtyLabelsOnOnePage)
+{
+    labels.count = 30;
+    const RecordedJob job = print();
+    const QList<PlacedText> first = firstLines(job);
+    ASSERT_EQ(first.size(), 30);
+    EXPECT_EQ(job.pages, 1);
+    EXPECT_EQ(first[0].column, 2);
+    EXPECT_EQ(first[0].row, 1 + 3 + 1);
+    EXPECT_EQ(first[4].column, 45);
+    EXPECT_EQ(first[4].row, 1 + 9 + 1);
+    EXPECT_EQ(first[29].column, 89);
+    EXPECT_EQ(first[29].row, 1 + 62 + 1);
+    // The empty lines 4 and 5 still take their rows: line 3 of each label sits two rows below line 1.
+    EXPECT_EQ(job.texts[2].row, first[0].row + 2);
+}
+
+TEST_F(LabelJobTest, SpecialPrintersShiftColumnsAndOnlyTheFirstThreeModelsSetThePaperSize)
+{
+    labels.count = 3;
+    surface.device = QStringLiteral("HP Officejet Pro 8600");
+    RecordedJob job = print();
+    QList<PlacedText> first = firstLines(job);
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_EQ(first[0].column, 4);
+    EXPECT_EQ(first[1].column, 47);
+    EXPECT_EQ(first[2].column, 91);
+    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
+
+    surface.device = QStringLiteral("Photosmart C4280");
+    job = print();
+    first = firstLines(job);
+    EXPECT_EQ(first[2].column, 91);
+    EXPECT_TRUE(job.paperSizes.isEmpty());
+}
+
+TEST_F(LabelJobTest, TheCorrectionShiftsColumnsAndRows)
+{
+    labels.correction = {1, -1};
+    RecordedJob job = print();
+    EXPECT_EQ(job.texts[0].column, 3);
+    EXPECT_EQ(job.texts[0].row, 1 + 2 + 1);
+
+    // Rows above the page top are not printed: the label starts on the second row.
+    labels.correction = {-5, -5};
+    job = print();
+    EXPECT_EQ(job.texts[0].column, 1);
+    EXPECT_EQ(job.texts[0].row, 2);
+}
+
+TEST_F(LabelJobTest, CentredLinesAreCentredInAThirtySixColumnField)
+{
+    labels.centred = true;
+    labels.lines = {QStringLiteral("Ann"), QString(40, u'x'), QStringLiteral("Springfield"), {}, {}};
+    RecordedJob job = print();
+    ASSERT_EQ(job.texts.size(), 3);
+    EXPECT_EQ(job.texts[0].column, 2 + 16);
+    EXPECT_EQ(job.texts[1].column, 2);  // too long to centre: straight at the tab
+    EXPECT_EQ(job.texts[2].column, 2 + 12);  // 12.5 rounds to 12
+
+    // Bold centred lines start three columns left of the bold column.
+    labels.bold = true;
+    labels.start = 2;
+    job = print();
+    EXPECT_EQ(job.texts[0].column, 38 + 16);
+}
+
+TEST(PrintAction, EveryCopyIsAJobOfItsOwnAndCancelPrintsNothing)
+{
+    test::ScriptedPlatform platform(QString{});
+    OnTheFlyLabels labels;
+    labels.lines = {QStringLiteral("A"), {}, {}, {}, {}};
+    labels.start = 4;
+    labels.count = 6;
+    const auto job = [&](PrintSurface& s) { printOnTheFlyLabels(s, labels); };
+
+    EXPECT_EQ(printCopies(platform, {}, job), PrintOutcome::Cancelled);
+    EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    platform.answerPrintDialog(PrintChoice{2});
+    EXPECT_EQ(printCopies(platform, {}, job), PrintOutcome::Printed);
+    const QList<RecordedJob>& jobs = platform.printerSurface.jobs;
+    ASSERT_EQ(jobs.size(), 2);
+    for (const RecordedJob& j : jobs) {
+        ASSERT_EQ(j.texts.size(), 6);
+        EXPECT_EQ(j.texts.first().column, 2);
+        EXPECT_EQ(j.texts.first().row, 1 + 9 + 1);
+        EXPECT_EQ(j.texts.last().column, 89);
+        EXPECT_EQ(j.texts.last().row, 1 + 16 + 1);
+    }
+    EXPECT_EQ(platform.printDialogs.last(), PrintDialogRequest{});
+}
+
+TEST(PrintAction, AFailureAbandonsTheJobAndSaysSoOnce)
+{
+    test::ScriptedPlatform platform(QString{});
+    platform.answerPrintDialog(PrintChoice{3});
+    platform.printerSurface.failure = printerFailure(QStringLiteral("offline"));
+    const auto job = [](PrintSurface& s) { s.printLine({PrintItem::textItem(QStringLiteral("x"))}); };
+    EXPECT_EQ(printCopies(platform, {}, job), PrintOutcome::Failed);
+
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    EXPECT_TRUE(platform.printerSurface.jobs[0].abandoned);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0], (Message{"A printer problem exists.  Check printer.", "Printer error",
+                                             MessageIcon::Warning, MessageButtons::Ok, false}));
+}
+
+}  // namespace
+}  // namespace pw

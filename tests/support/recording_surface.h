@@ -1,0 +1,69 @@
+#pragma once
+
+#include "printing/print_surface.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace pw::test {
+
+// A text as it landed: page, row and column (all from 1) and the type it was printed in.
+struct PlacedText final {
+    int page = 1;
+    int row = 1;
+    int column = 1;
+    QString text;
+    QString font;
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+};
+
+// Everything one job did, from the end of the previous job on.
+struct RecordedJob final {
+    QList<PlacedText> texts;  // non-empty texts only
+    int pages = 1;
+    QList<PageOrientation> orientations;
+    QList<PaperSize> paperSizes;
+    bool abandoned = false;
+};
+
+// A printer that keeps every placed text. Columns advance by one per character of text.
+class RecordingSurface final : public PrintSurface {
+public:
+    void setFontName(const QString& family) override { font = family; }
+    void setFontSize(double points) override { size = points; }
+    void setBold(bool on) override { bold = on; }
+    void setItalic(bool on) override { italic = on; }
+    void setOrientation(PageOrientation orientation) override { current_.orientations.append(orientation); }
+    void setPaperSize(PaperSize paper) override { current_.paperSizes.append(paper); }
+    QString deviceName() const override { return device; }
+    void print(const QList<PrintItem>& items, bool endLine) override;
+    void home() override;
+    void newPage() override;
+    Status endJob() override;
+    void abandonJob() override;
+
+    QString device = QStringLiteral("Office Laser");
+    // When set, the next job fails with it at its end.
+    std::optional<FileError> failure;
+
+    // The type in force, as the last job left it.
+    QString font = QStringLiteral("Courier New");
+    double size = 10;
+    bool bold = false;
+    bool italic = false;
+
+    // Jobs ended or abandoned, in order.
+    QList<RecordedJob> jobs;
+
+private:
+    RecordedJob current_;
+    bool started_ = false;
+    int row_ = 1;
+    int column_ = 1;
+};
+
+}  // namespace pw::test
