@@ -30,25 +30,36 @@ Status removeFile(const QString& path)
     return {};
 }
 
-// Calls `visit` with records 1 to count in order, reading the file in large chunks. A counted
-// final record that is short arrives padded with blanks.
+// Calls `visit(offset, chunk)` for records 1 to count, read in large chunks into one reused
+// buffer. A counted final record that is short arrives padded with blanks.
+template <typename Visit>
+Status forEachChunk(const RecordFile& file, int count, Visit visit)
+{
+    const qint64 total = qint64(count) * ContactRecord::kSize;
+    QByteArray chunk;
+    for (qint64 offset = 0; offset < total; offset += kChunkBytes) {
+        const qint64 wanted = std::min(kChunkBytes, total - offset);
+        if (auto s = file.readInto(offset, wanted, chunk); !s)
+            return s;
+        if (chunk.size() < wanted)
+            chunk = chunk.leftJustified(wanted, ' ');
+        if (auto s = visit(offset, chunk); !s)
+            return s;
+    }
+    return {};
+}
+
+// Calls `visit(offset, record)` with records 1 to count in order.
 template <typename Visit>
 Status forEachRecord(const RecordFile& file, int count, Visit visit)
 {
-    const qint64 total = qint64(count) * ContactRecord::kSize;
-    for (qint64 offset = 0; offset < total; offset += kChunkBytes) {
-        auto chunk = file.readAt(offset, std::min(kChunkBytes, total - offset));
-        if (!chunk)
-            return std::unexpected(chunk.error());
-        const qint64 wanted = std::min(kChunkBytes, total - offset);
-        if (chunk->size() < wanted)
-            *chunk = chunk->leftJustified(wanted, ' ');
-        for (qint64 at = 0; at < chunk->size(); at += ContactRecord::kSize) {
-            if (auto s = visit(offset + at, QByteArrayView(*chunk).sliced(at, ContactRecord::kSize)); !s)
+    return forEachChunk(file, count, [&](qint64 offset, const QByteArray& chunk) -> Status {
+        for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize) {
+            if (auto s = visit(offset + at, QByteArrayView(chunk).sliced(at, ContactRecord::kSize)); !s)
                 return s;
         }
-    }
-    return {};
+        return {};
+    });
 }
 
 }  // namespace
@@ -204,7 +215,7 @@ Status ContactsFile::compact(int count)
         if (auto s = scratch.writeAt(written, out); !s)
             return s;
         written += out.size();
-        out.clear();
+        out.resize(0);  // keeps the buffer for the next chunk
         return {};
     };
     auto copied = forEachRecord(file_, count, [&](qint64, QByteArrayView record) -> Status {
@@ -250,33 +261,22 @@ Status ContactsFile::setBirthdayReminders(bool on)
     if (!size)
         return std::unexpected(size.error());
     const char flag = on ? '1' : '0';
-    // Only the flag byte changes, so whole chunks are patched in memory and written back in place.
-    QByteArray out;
-    qint64 chunkStart = 0;
-    auto s = forEachRecord(file_, *count, [&](qint64 offset, QByteArrayView record) -> Status {
-        if (out.isEmpty())
-            chunkStart = offset;
-        if (offset + ContactRecord::kSize <= *size) {
-            out.append(record);
-            out[out.size() - ContactRecord::kSize + kBirthdayRemindersOffset] = flag;
-        } else {
-            // A short final record is written whole, as any rewrite of a record would.
-            ContactRecord whole = ContactRecord::decode(record);
-            whole.BirthdayReminders = QString(QChar(flag));
-            out.append(whole.encode());
+    // Only the flag byte changes, so each chunk is patched in memory and written back in place.
+    auto s = forEachChunk(file_, *count, [&](qint64 offset, QByteArray& chunk) -> Status {
+        for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize) {
+            if (offset + at + ContactRecord::kSize <= *size) {
+                chunk[at + kBirthdayRemindersOffset] = flag;
+            } else {
+                // A short final record is written whole, as any rewrite of a record would.
+                ContactRecord whole = ContactRecord::decode(QByteArrayView(chunk).sliced(at, ContactRecord::kSize));
+                whole.BirthdayReminders = QString(QChar(flag));
+                chunk.replace(at, ContactRecord::kSize, whole.encode());
+            }
         }
-        if (out.size() < kChunkBytes)
-            return {};
-        auto w = file_.writeAt(chunkStart, out);
-        out.clear();
-        return w;
+        return file_.writeAt(offset, chunk);
     });
     if (!s)
         return s;
-    if (!out.isEmpty()) {
-        if (auto w = file_.writeAt(chunkStart, out); !w)
-            return w;
-    }
     return file_.sync();
 }
 

@@ -60,9 +60,17 @@ Expected<int> RecordFile::count() const
 
 Expected<QByteArray> RecordFile::readAt(qint64 offset, qint64 length) const
 {
+    QByteArray buffer;
+    if (auto s = readInto(offset, length, buffer); !s)
+        return std::unexpected(s.error());
+    return buffer;
+}
+
+Status RecordFile::readInto(qint64 offset, qint64 length, QByteArray& buffer) const
+{
     if (fd_ < 0)
         return std::unexpected(fileNotOpen());
-    QByteArray buffer(length, Qt::Uninitialized);
+    buffer.resize(length);
     qint64 done = 0;
     while (done < length) {
         const ssize_t got = ::pread(fd_, buffer.data() + done, length - done, offset + done);
@@ -75,8 +83,8 @@ Expected<QByteArray> RecordFile::readAt(qint64 offset, qint64 length) const
             break;
         done += got;
     }
-    buffer.truncate(done);
-    return buffer;
+    buffer.resize(done);
+    return {};
 }
 
 Status RecordFile::writeAt(qint64 offset, QByteArrayView bytes)

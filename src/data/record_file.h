@@ -28,6 +28,8 @@ public:
 
     // Up to `length` bytes at `offset`; fewer at the end of the file.
     Expected<QByteArray> readAt(qint64 offset, qint64 length) const;
+    // The same into a buffer the caller reuses, so that reading a file in chunks allocates once.
+    Status readInto(qint64 offset, qint64 length, QByteArray& buffer) const;
     Status writeAt(qint64 offset, QByteArrayView bytes);
     // Record n (1-based): exactly recordSize bytes, a short final record padded with blanks.
     Expected<QByteArray> readRecord(int n) const;
