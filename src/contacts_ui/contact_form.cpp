@@ -76,6 +76,8 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
         if (spec.toolTip && (addContact || !spec.addContactOnlyTip))
             box->setToolTip(QString::fromLatin1(spec.toolTip));
         makeEnterMoveOn(box);
+        // Wide enough for a street address to show whole.
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 30);
         auto* label = new QLabel(QString::fromLatin1(spec.label));
         label->setObjectName(prefixed("lblAC", spec.name));
         label->setBuddy(box);
@@ -108,6 +110,8 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     grid->addWidget(peopleFinder, lookUpRow, 5, Qt::AlignLeft);
     grid->addWidget(zipFinder, lookUpRow + 1, 5, Qt::AlignLeft);
     grid->setRowStretch(kLeftColumnBoxes + 1, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
     // E-mail, category and notes hold the longest texts.
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(5, 3);
