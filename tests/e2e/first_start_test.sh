@@ -11,12 +11,16 @@ HOME="$home" XDG_RUNTIME_DIR="$home/run" xvfb-run -a -s "-screen 0 1280x1024x24"
   "$0" 2>"$HOME/stderr.txt" &
   pid=$!
   window=$(timeout 20 xdotool search --sync --name "^Postwick$" | head -1)
-  xdotool windowfocus --sync "$window"
-  sleep 0.5
-  xdotool key --clearmodifiers alt+f
-  sleep 0.5
-  xdotool key Up Return    # Exit is the last item of the File menu
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+  # Exit is the last item of the File menu. A busy machine may miss keys, so try a few times.
+  for attempt in 1 2 3 4 5; do
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.5
+    xdotool key --clearmodifiers alt+f
+    sleep 0.7
+    xdotool key Up Return
+    for _ in $(seq 25); do kill -0 "$pid" 2>/dev/null || break 2; sleep 0.2; done
+    xdotool key Escape Escape 2>/dev/null || true
+  done
   if kill -0 "$pid" 2>/dev/null; then echo "still running after File > Exit"; kill "$pid"; exit 1; fi
   wait "$pid"
 ' "$program"
