@@ -15,14 +15,14 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-struct BoxSpec {
+struct FormBox {
     const char* name;  // after the txtAC and lblAC prefixes
     const char* label;
     const char* toolTip;
     bool addContactOnlyTip;
 };
 
-constexpr BoxSpec kBoxSpecs[kContactBoxCount] = {
+constexpr FormBox kFormBoxes[kContactBoxCount] = {
     {"FName", "First Name:", "14 characters maximum", true},
     {"MiddleInit", "Middle Initial:", nullptr, false},
     {"LName", "Last Name:", "18 characters maximum", true},
@@ -70,16 +70,16 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     auto* grid = new QGridLayout(this);
     grid->setColumnMinimumWidth(3, 16);
     for (int i = 0; i < static_cast<int>(kContactBoxCount); ++i) {
-        const BoxSpec& spec = kBoxSpecs[i];
+        const FormBox& formBox = kFormBoxes[i];
         auto* box = new QLineEdit;
-        box->setObjectName(prefixed("txtAC", spec.name));
-        if (spec.toolTip && (addContact || !spec.addContactOnlyTip))
-            box->setToolTip(QString::fromLatin1(spec.toolTip));
+        box->setObjectName(prefixed("txtAC", formBox.name));
+        if (formBox.toolTip && (addContact || !formBox.addContactOnlyTip))
+            box->setToolTip(QString::fromLatin1(formBox.toolTip));
         makeEnterMoveOn(box);
         // Wide enough for a street address to show whole.
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 30);
-        auto* label = new QLabel(QString::fromLatin1(spec.label));
-        label->setObjectName(prefixed("lblAC", spec.name));
+        auto* label = new QLabel(QString::fromLatin1(formBox.label));
+        label->setObjectName(prefixed("lblAC", formBox.name));
         label->setBuddy(box);
         const bool left = i < kLeftColumnBoxes;
         const int row = left ? i : i - kLeftColumnBoxes;
