@@ -3,6 +3,8 @@
 #include "data/record_file.h"
 #include "data/text_rules.h"
 
+#include <QList>
+
 #include <cmath>
 #include <vector>
 
@@ -36,6 +38,25 @@ Expected<int> wholeCorrection(double value)
     return static_cast<int>(roundHalfEven(value));
 }
 
+// Opens the file (an absent one is created empty) and reads every record; the count rounds, so a
+// last record short of its line end still counts, padded with blanks.
+Expected<QList<QByteArray>> openAndReadRecords(RecordFile& file, const QString& path)
+{
+    if (auto s = file.open(path); !s)
+        return std::unexpected(s.error());
+    auto count = file.count();
+    if (!count)
+        return std::unexpected(count.error());
+    QList<QByteArray> records;
+    for (int n = 1; n <= *count; ++n) {
+        auto record = file.readRecord(n);
+        if (!record)
+            return std::unexpected(record.error());
+        records.append(*record);
+    }
+    return records;
+}
+
 }  // namespace
 
 QString marginKey(MarginKind kind)
@@ -52,22 +73,17 @@ QString marginKey(MarginKind kind)
 Expected<MarginSettings> readMarginSettings(const QString& path)
 {
     RecordFile file(kMarginRecordSize);
-    if (auto s = file.open(path); !s)
-        return std::unexpected(s.error());
-    auto count = file.count();
-    if (!count)
-        return std::unexpected(count.error());
+    const auto records = openAndReadRecords(file, path);
+    if (!records)
+        return std::unexpected(records.error());
     MarginSettings settings;
-    for (int n = 1; n <= *count; ++n) {
-        auto record = file.readRecord(n);
-        if (!record)
-            return std::unexpected(record.error());
-        const QString key = recordKey(*record);
+    for (const QByteArray& record : *records) {
+        const QString key = recordKey(record);
         for (int kind = 0; kind < 4; ++kind) {
             if (key != marginKey(static_cast<MarginKind>(kind)))
                 continue;
-            auto left = wholeCorrection(storedValue(*record, kLeftOffset));
-            auto top = wholeCorrection(storedValue(*record, kTopOffset));
+            auto left = wholeCorrection(storedValue(record, kLeftOffset));
+            auto top = wholeCorrection(storedValue(record, kTopOffset));
             if (!left)
                 return std::unexpected(left.error());
             if (!top)
@@ -82,11 +98,9 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
                                          std::optional<double> top)
 {
     RecordFile file(kMarginRecordSize);
-    if (auto s = file.open(path); !s)
-        return std::unexpected(s.error());
-    auto count = file.count();
-    if (!count)
-        return std::unexpected(count.error());
+    auto records = openAndReadRecords(file, path);
+    if (!records)
+        return std::unexpected(records.error());
 
     // Every new record is worked out before any is written, so that a sum which does not fit its
     // field leaves the whole file as it was.
@@ -100,17 +114,15 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
             result.valueTooLong = sum;
         record.replace(offset, kValueWidth, fixedWidthBytes(sum, kValueWidth));
     };
-    for (int n = 1; n <= *count; ++n) {
-        auto record = file.readRecord(n);
-        if (!record)
-            return std::unexpected(record.error());
-        if (recordKey(*record) != marginKey(kind))
+    for (int n = 1; n <= records->size(); ++n) {
+        QByteArray& record = (*records)[n - 1];
+        if (recordKey(record) != marginKey(kind))
             continue;
-        addTo(*record, kLeftOffset, left);
-        addTo(*record, kTopOffset, top);
+        addTo(record, kLeftOffset, left);
+        addTo(record, kTopOffset, top);
         if (!result.valueTooLong.isEmpty())
             return result;
-        changed.emplace_back(n, record->first(kWrittenBytes));
+        changed.emplace_back(n, record.first(kWrittenBytes));
     }
     for (const auto& [n, bytes] : changed) {
         if (auto s = file.writeRecord(n, bytes); !s)
