@@ -5,7 +5,9 @@
 #include "platform/platform.h"
 #include "shell/app_files.h"
 #include "shell/edit_menu.h"
+#include "shell/enter_moves_on.h"
 #include "shell/main_window.h"
+#include "shell/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,24 +20,6 @@
 #include <QVBoxLayout>
 
 namespace pw {
-namespace {
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-QPushButton* button(const char* name, const QString& caption, const QString& toolTip)
-{
-    auto* b = new QPushButton(caption);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(toolTip);
-    return b;
-}
-
-}  // namespace
 
 AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
 {
@@ -45,8 +29,8 @@ AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QM
 
     form_ = new ContactForm(FormVariant::AddContact, main_.platform());
     form_->includeCompany()->setChecked(true);
-    auto* cmdSave = button("cmdSave", QStringLiteral("Save"), QStringLiteral("Saves contact to file"));
-    auto* cmdCancel = button("cmdCancel", QStringLiteral("Close"), QStringLiteral("Return to main screen"));
+    auto* cmdSave = namedWithTip<QPushButton>("cmdSave", QStringLiteral("&Save"), QStringLiteral("Saves contact to file"));
+    auto* cmdCancel = namedWithTip<QPushButton>("cmdCancel", QStringLiteral("&Close"), QStringLiteral("Return to main screen"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdSave);
@@ -69,21 +53,21 @@ AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QM
     connect(cmdSave, &QPushButton::clicked, this, &AddContactWindow::save);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     form_->box(ContactBox::FName)->setFocus();
+    useDesktopKeys(this, true);
 }
 
 void AddContactWindow::buildMenus()
 {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuNewEdit"));
-    QAction* cut = addItem(edit, "mnuNewCut", QStringLiteral("Cut"));
-    QAction* copy = addItem(edit, "mnuNewCopy", QStringLiteral("Copy"));
-    QAction* paste = addItem(edit, "mnuNewPaste", QStringLiteral("Paste"));
+    QMenu* edit = addMenu(menuBar(), "mnuNewEdit", QStringLiteral("&Edit"));
+    QAction* cut = addItem(edit, "mnuNewCut", QStringLiteral("Cu&t"));
+    QAction* copy = addItem(edit, "mnuNewCopy", QStringLiteral("&Copy"));
+    QAction* paste = addItem(edit, "mnuNewPaste", QStringLiteral("&Paste"));
     connectEditMenu(edit, cut, copy, paste, main_.platform());
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuNewHelp"));
-    QAction* manual = addItem(help, "mnuNewManual", QStringLiteral("User Manual"));
-    QAction* about = addItem(help, "mnuNewAbout", QStringLiteral("About Postwick"));
+    QMenu* help = addMenu(menuBar(), "mnuNewHelp", QStringLiteral("&Help"));
+    QAction* manual = addItem(help, "mnuNewManual", QStringLiteral("&User Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    QAction* about = addItem(help, "mnuNewAbout", QStringLiteral("&About Postwick"));
     // The About window is not part of this build yet.
     about->setEnabled(false);
     connect(manual, &QAction::triggered, this,

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "shell/app_files.h"
 #include "shell/enter_moves_on.h"
+#include "shell/named_widgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -95,8 +96,10 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     includeCompanyLabel_->setObjectName(addContact ? QStringLiteral("lblIncCompName")
                                                    : QStringLiteral("lblACCompOnLabel"));
     includeCompanyLabel_->setBuddy(includeCompany_);
-    includeCompany_->hide();
-    includeCompanyLabel_->hide();
+    for (QWidget* comesAndGoes : {static_cast<QWidget*>(includeCompany_), static_cast<QWidget*>(includeCompanyLabel_)}) {
+        keepRoomWhenHidden(comesAndGoes);
+        comesAndGoes->hide();
+    }
     grid->addWidget(includeCompany_, kLeftColumnBoxes, 0, Qt::AlignRight);
     grid->addWidget(includeCompanyLabel_, kLeftColumnBoxes, 1);
 

@@ -27,6 +27,7 @@ struct FileDialogRequest final {
     QString title;
     QString folder;
     QString filter;  // "Data Files (*.DAT)|*.DAT": description and pattern separated by "|"
+    bool createNew = false;  // a dialog that names a file to create, its button saying so
     bool operator==(const FileDialogRequest&) const = default;
 };
 

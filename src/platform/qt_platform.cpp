@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -60,6 +62,25 @@ QString toQtFilter(const QString& filter)
     return filter.section(u'|', 0, 0);
 }
 
+// Every dialog belongs to the window it was asked from, so that it opens centred over that window
+// and stays in front of it. The active window is the usual answer; just after a window was shown
+// the window manager may not have activated it yet, and then the visible window stands in.
+QWidget* dialogParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && qobject_cast<QMainWindow*>(top))
+            return top;
+    }
+    return nullptr;
+}
+
+// A long prompt is wrapped to a readable width instead of stretching the box past the screen.
+constexpr int kPromptWidth = 480;
+
 }  // namespace
 
 QtPlatform::QtPlatform() = default;
@@ -70,7 +91,7 @@ MessageResult QtPlatform::message(const Message& message)
     if (message.beep)
         QApplication::beep();
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
-                    QApplication::activeWindow());
+                    dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
     const int button = box.exec();
     // Closing a Yes/No box with its close button answers No, as its Escape key does.
@@ -79,19 +100,35 @@ MessageResult QtPlatform::message(const Message& message)
 
 QString QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                               defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("inputBox"));
+    dialog.setWindowTitle(title);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    if (auto* label = dialog.findChild<QLabel*>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(std::min<int>(kPromptWidth, label->fontMetrics().horizontalAdvance(prompt)));
+        label->setMaximumWidth(kPromptWidth);
+    }
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 QString QtPlatform::openFileDialog(const FileDialogRequest& request)
 {
-    QFileDialog dialog(QApplication::activeWindow(), request.title, request.folder, toQtFilter(request.filter));
+    QFileDialog dialog(dialogParent(), request.title, request.folder, toQtFilter(request.filter));
     dialog.setObjectName(QStringLiteral("dlgCommonDialog"));
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Open"));
+    if (request.createNew) {
+        // An existing name is opened unchanged, so there is nothing to confirm.
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDefaultSuffix(QStringLiteral("DAT"));
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Create"));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Open"));
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -114,7 +151,7 @@ PrintSurface& QtPlatform::printer()
 std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& request)
 {
     QPrinter& printer = qtPrinter();
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    QPrintDialog dialog(&printer, dialogParent());
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, request.printToFile);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, request.selectionChoice);

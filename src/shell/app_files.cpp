@@ -30,6 +30,13 @@ QString fileTitle(const QString& path)
     return QFileInfo(path).fileName().remove(QStringLiteral(".DAT"), Qt::CaseSensitive);
 }
 
+QString withContactsExtension(const QString& path)
+{
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path.endsWith(u'.') ? path + QStringLiteral("DAT") : path + QStringLiteral(".DAT");
+}
+
 Status prepareApplicationFolder(const QString& folder)
 {
     errno = 0;
@@ -60,9 +67,21 @@ void restoreUninstallData(const QString& folder)
     renameIfPresent(folder, "unins000.DAK", "unins000.DAT");
 }
 
+QString applicationFile(Platform& platform, const char* fileName)
+{
+    return QDir(platform.applicationFolder()).filePath(QString::fromLatin1(fileName));
+}
+
 void openDeliveredDocument(Platform& platform, const char* fileName)
 {
-    platform.openDocument(QDir(platform.applicationFolder()).filePath(QString::fromLatin1(fileName)));
+    const QString path = applicationFile(platform, fileName);
+    if (!QFileInfo(path).isFile()) {
+        platform.message({QStringLiteral("The file %1 was not found in %2, so it cannot be opened.")
+                              .arg(QString::fromLatin1(fileName), QDir::toNativeSeparators(platform.applicationFolder())),
+                          QStringLiteral("File not found"), MessageIcon::Warning});
+        return;
+    }
+    platform.openDocument(path);
 }
 
 }  // namespace pw

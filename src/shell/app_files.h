@@ -21,6 +21,10 @@ inline constexpr char kZipCodeLookupAddress[] = "https://tools.usps.com/zip-code
 // ".dat" stays).
 QString fileTitle(const QString& path);
 
+// A new contacts file's path as typed, with ".DAT" added when the name has no extension, so that
+// the file shows among the *.DAT files of the Open dialog.
+QString withContactsExtension(const QString& path);
+
 // Creates the application folder at first start and puts the delivered parameter file into it
 // when absent.
 Status prepareApplicationFolder(const QString& folder);
@@ -30,8 +34,12 @@ Status prepareApplicationFolder(const QString& folder);
 void hideUninstallData(const QString& folder);
 void restoreUninstallData(const QString& folder);
 
-// Opens a document delivered in the application folder with the desktop's default program; what
-// the desktop makes of a missing document is its own affair.
+// The full path of a file in the application folder.
+QString applicationFile(Platform& platform, const char* fileName);
+
+// Opens a document delivered in the application folder with the desktop's default program. A
+// document that is not there is said so, rather than handed to the desktop to fail in silence;
+// what the desktop then makes of a document that is there is its own affair.
 void openDeliveredDocument(Platform& platform, const char* fileName);
 
 }  // namespace pw

@@ -1,7 +1,9 @@
 #include "shell/enter_moves_on.h"
 
 #include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QWidget>
 
 namespace pw {
@@ -26,7 +28,44 @@ protected:
     }
 };
 
+// Sees the keys that the focused control left unused on their way up to the window.
+class DesktopKeys final : public QObject {
+public:
+    DesktopKeys(QWidget* window, bool escapeCloses) : QObject(window), window_(window), escapeCloses_(escapeCloses) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return false;
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            if (!button || button->window() != window_ || !button->isEnabled())
+                return false;
+            button->click();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && escapeCloses_) {
+            window_->close();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    bool escapeCloses_;
+};
+
 }  // namespace
+
+void useDesktopKeys(QWidget* window, bool escapeCloses)
+{
+    window->installEventFilter(new DesktopKeys(window, escapeCloses));
+}
 
 void makeEnterMoveOn(QWidget* field)
 {

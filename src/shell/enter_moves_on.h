@@ -8,4 +8,8 @@ namespace pw {
 // next control as Tab does and is otherwise swallowed.
 void makeEnterMoveOn(QWidget* field);
 
+// The keyboard habits of a desktop window: Enter on a focused push button presses it, as Space
+// does; in a secondary window Esc closes the window as its Close button would.
+void useDesktopKeys(QWidget* window, bool escapeCloses);
+
 }  // namespace pw

@@ -1,26 +1,25 @@
 #pragma once
 
 #include "data/contacts_file.h"
-#include "printing/onthefly_labels.h"
+#include "shell/contact_from_lines.h"
 
 #include <QMainWindow>
 #include <QSet>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QRadioButton;
 
 namespace pw {
 
+class LabelEntry;
 class Platform;
+enum class MarginKind;
 
 // The main window, frmLMaker: created at start-up and alive for the whole run. It owns the current
-// contacts file, starts every other window and print job, and holds the on-the-fly label entry.
+// contacts file, its menus start every other window and print job, and it composes the entry area
+// where label lines are typed and printed.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -33,12 +32,15 @@ public:
 
     Platform& platform() { return platform_; }
     ContactsFile& contactsFile() { return contacts_; }
+    LabelEntry& labelEntry() { return *entry_; }
     // txtFileNam and txtFileTitle: the current file's full path and title; empty with no file open.
     QString currentFilePath() const;
     QString currentFileTitle() const;
 
     // Shows a secondary window in front: the main window hides and comes back when it closes.
     void showSecondary(QWidget* window);
+    // Comes back to the front with a contact's address in the label lines, ready to print.
+    void showLabelLines(const LabelLines& lines);
 
     // The standard error prompt for a failure in one of this window's commands. Retry leaves the
     // window up with no file open; Cancel ends the program. Returns true after Retry.
@@ -47,10 +49,10 @@ public:
     // Marks a command whose feature is built, so that the file states may enable it.
     void setCommandAvailable(QObject* command, bool available = true);
 
-    // Contacts (main_window_contacts.cpp). Reminders count as on while "Enable Birthday Reminders"
-    // is disabled, as in a file without records; a record saved with them on makes "Disable
-    // Birthday Reminders" available.
-    bool birthdayRemindersOn() const;
+    // The open file's birthday-reminder setting, which records saved by a contact window take.
+    // A file without records counts as on.
+    bool birthdayRemindersOn() const { return remindersOn_; }
+    // A record was saved with the reminders on: the file now has a setting to turn off.
     void noteSavedWithRemindersOn();
 
 protected:
@@ -59,42 +61,34 @@ protected:
 private:
     void buildMenus();
     void buildControls();
-    void setInitialEntryState();
 
     void fileNew();
     void fileOpen();
     void fileClose();
     // Shows the New or Open dialog and makes the chosen file current; false when cancelled or failed.
-    bool chooseContactsFile(const QString& dialogTitle);
+    bool chooseContactsFile(const QString& dialogTitle, bool createNew);
     bool openContactsFile(const QString& path, const QString& title);
     void setContactCommandsEnabled(bool enabled);
     void setCommandEnabled(QObject* command, bool enabled);
+    // The reminder setting and whether the File menu offers to change it; the menu shows both.
+    void setReminderState(bool on, bool offered);
     // The birthday items follow record 1's reminder flag; false after a failure was reported.
     bool updateBirthdayMenuState();
     // The reminder pass for the open file; the birthdays feature fills it in.
     bool runBirthdayReminders();
+    void adjustMarginsOf(MarginKind kind);
     void shutDown();
 
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
     void addContact();
 
-    // The on-the-fly label entry, its print and the Margins menu (main_window_labels.cpp).
-    void connectLabelEntry();
-    void enterLabelPosition();
-    void printOnTheFly();
-    void clearForm();
-    void adjustMarginsOf(MarginKind kind);
-    void showLinesAligned(Qt::Alignment alignment);
-    void setLabelPlaceFields(LabelPlace place);
-    QString parameterFile();
-
     Platform& platform_;
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;
     bool shutDownDone_ = false;
-    PositionRange positionRange_;
-    int envelopeSizeCode_ = 0;
+    bool remindersOn_ = true;
+    LabelEntry* entry_ = nullptr;
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;
@@ -114,40 +108,14 @@ private:
     QAction* mnuExport_ = nullptr;
     QAction* mnuViewOne_ = nullptr;
     QAction* mnuViewAll_ = nullptr;
-    QAction* mnuAdjustOTF_ = nullptr;
-    QAction* mnuAdjustSR_ = nullptr;
-    QAction* mnuAdjustENV_ = nullptr;
-    QAction* mnuAdjustRA_ = nullptr;
     QAction* mnuManual_ = nullptr;
     QAction* mnuAbout_ = nullptr;
 
     QLabel* lblLMInstruct_ = nullptr;
-    QLineEdit* txtLMLine_[5] = {};
-    QPushButton* cmdLMStart_ = nullptr;
-    QPushButton* cmdLMClear_ = nullptr;
     QPushButton* cmdLMExit_ = nullptr;
-    QPushButton* cmdRetAddress_ = nullptr;
     QPushButton* cmdBDlist_ = nullptr;
     QPushButton* cmdAddContact_ = nullptr;
     QPushButton* cmdFindContact_ = nullptr;
-    QPushButton* cmdPeopleFind_ = nullptr;
-    QPushButton* cmdZipFinder_ = nullptr;
-    QRadioButton* optLMLabel_ = nullptr;
-    QRadioButton* optLMEnvelope_ = nullptr;
-    QComboBox* cboLMEnvelope_ = nullptr;
-    QRadioButton* optPortrait_ = nullptr;
-    QRadioButton* optLandscape_ = nullptr;
-    QRadioButton* optLMLeftjust_ = nullptr;
-    QRadioButton* optLMCenter_ = nullptr;
-    QLineEdit* txtLMLeftPad_ = nullptr;
-    QLineEdit* txtLMToppad_ = nullptr;
-    QLabel* lblLMPosition_ = nullptr;
-    QLabel* lblLMEnvSize_ = nullptr;
-    QGroupBox* frFeatures_ = nullptr;
-    QCheckBox* chkLblBold_ = nullptr;
-    QCheckBox* chkLblItalic_ = nullptr;
-    QCheckBox* chkBold_ = nullptr;
-    QCheckBox* chkLargeFont_ = nullptr;
     QLineEdit* txtFileNam_ = nullptr;
     QLineEdit* txtFileTitle_ = nullptr;
 };

@@ -4,9 +4,9 @@
 #include "contacts_ui/add_contact_window.h"
 #include "platform/platform.h"
 #include "shell/contact_from_lines.h"
+#include "shell/label_entry.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace pw {
@@ -19,22 +19,9 @@ void MainWindow::connectContactCommands()
     connect(mnuAdd_, &QAction::triggered, this, &MainWindow::addContact);
 }
 
-bool MainWindow::birthdayRemindersOn() const
-{
-    return !mnuFileBdayOn_->isEnabled();
-}
-
-void MainWindow::noteSavedWithRemindersOn()
-{
-    setCommandEnabled(mnuFileBdayOff_, true);
-}
-
 void MainWindow::addContact()
 {
-    LabelLines lines;
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        lines[i] = txtLMLine_[i]->text();
-    auto boxes = contactFromLabelLines(lines);
+    auto boxes = contactFromLabelLines(entry_->lines());
     if (!boxes) {
         platform_.message(boxes.error());
         return;

@@ -169,9 +169,27 @@ TEST_F(AddContactWindowTest, AFailedAppendOffersRetryToStayAndCancelToLeave)
     expectMainWindowBack();
 }
 
-TEST_F(AddContactWindowTest, LookUpsAndTheManualGoToTheDesktop)
+TEST_F(AddContactWindowTest, LookUpsWorkAlikeInEveryWindowAndAMissingDocumentIsSaidSo)
 {
-    // The main window has look-up buttons of the same names.
+    const Message manualMissing{
+        u"The file pwkUman.pdf was not found in "_s + folder.path() + u", so it cannot be opened."_s,
+        u"File not found"_s, MessageIcon::Warning};
+    // The main window's own look-ups and documents, before any document is delivered.
+    find<QPushButton>("cmdPeopleFind")->click();
+    find<QPushButton>("cmdZipFinder")->click();
+    find<QAction>("mnuManual")->trigger();
+    find<QAction>("mnuStates")->trigger();
+    EXPECT_EQ(platform.openedDocuments,
+              (QStringList{u"https://www.whitepages.com/"_s, u"https://tools.usps.com/zip-code-lookup.htm"_s}));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[0], manualMissing);
+    EXPECT_TRUE(platform.messages[1].text.startsWith(u"The file pwk_state_abbreviations.pdf was not found"_s));
+
+    // The same commands in Add Contact, once the documents are there.
+    platform.openedDocuments.clear();
+    platform.messages.clear();
+    folder.write(u"pwkUman.pdf"_s, "%PDF-1.4");
+    folder.write(u"pwk_state_abbreviations.pdf"_s, "%PDF-1.4");
     QMainWindow* add = openAddContact();
     add->findChild<QPushButton*>(u"cmdStateAbb"_s)->click();
     EXPECT_EQ(focusName(), u"txtACState");

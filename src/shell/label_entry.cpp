@@ -1,0 +1,346 @@
+#include "shell/label_entry.h"
+
+#include "data/text_rules.h"
+#include "platform/platform.h"
+#include "printing/print_action.h"
+#include "printing/print_surface.h"
+#include "shell/app_files.h"
+#include "shell/enter_moves_on.h"
+#include "shell/named_widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace pw {
+namespace {
+
+// Envelopes print through a job of their own, which is not part of this build yet.
+constexpr bool kEnvelopesBuilt = false;
+
+// An option pair may stand with neither selected, which its own exclusivity would not allow.
+void unselect(QRadioButton* option)
+{
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+}
+
+}  // namespace
+
+LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    buildLines(layout);
+    buildChoices(layout);
+
+    commands_ = new QWidget;
+    auto* commands = new QGridLayout(commands_);
+    commands->setContentsMargins(0, 0, 0, 0);
+    cmdLMStart_ = named<QPushButton>("cmdLMStart", QStringLiteral("&Print"));
+    cmdRetAddress_ = namedWithTip<QPushButton>(
+        "cmdRetAddress", QStringLiteral("&Print"),
+        QStringLiteral("Prints 80 return address labels on Avery 5167 (1/2\" x 1 3/4\") labels"));
+    cmdRetAddress_->hide();
+    cmdLMClear_ = named<QPushButton>("cmdLMClear", QStringLiteral("C&lear Form"));
+    // The return-address Print takes the label Print's place while return-address mode lasts.
+    commands->addWidget(cmdLMStart_, 0, 0);
+    commands->addWidget(cmdRetAddress_, 0, 0);
+    commands->addWidget(cmdLMClear_, 1, 0);
+    // The panel lives in the main window's layout; this area still owns it.
+    connect(this, &QObject::destroyed, commands_, &QObject::deleteLater);
+
+    // Return-address mode is not part of this build yet.
+    cmdRetAddress_->setEnabled(false);
+    optLMEnvelope_->setEnabled(kEnvelopesBuilt);
+    lblLMPosition_->hide();
+    for (QWidget* comesAndGoes : std::initializer_list<QWidget*>{lblLMPosition_, lblLMEnvSize_, cboLMEnvelope_,
+                                                                 frFeatures_, chkBold_, chkLargeFont_})
+        keepRoomWhenHidden(comesAndGoes);
+    // The position and size captions hold one line whether or not they have text yet.
+    for (QLabel* caption : {lblLMPosition_, lblLMEnvSize_})
+        caption->setMinimumHeight(caption->fontMetrics().lineSpacing());
+
+    connect(optLMLabel_, &QRadioButton::clicked, this, &LabelEntry::enterLabelPosition);
+    for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
+        connect(style, &QCheckBox::clicked, this, [this] {
+            if (optLMLabel_->isChecked())
+                cmdLMStart_->setFocus();
+        });
+    }
+    connect(optLMLeftjust_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            showLinesAligned(Qt::AlignLeft);
+    });
+    connect(optLMCenter_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            showLinesAligned(Qt::AlignHCenter);
+    });
+    connect(optPortrait_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setLabelPlaceFields(LabelPlace{});
+    });
+    connect(cmdLMStart_, &QPushButton::clicked, this, &LabelEntry::print);
+    connect(cmdLMClear_, &QPushButton::clicked, this, &LabelEntry::clearForm);
+}
+
+void LabelEntry::buildLines(QLayout* into)
+{
+    auto* lines = new QGridLayout;
+    static const char* const lineLabels[5] = {"lblLMLine1", "lblLMLine2", "lblLMLine3", "lblLMLine4", "lblLMLine5"};
+    // Line 3's name is spelled as the rest of the system knows it.
+    static const char* const lineBoxes[5] = {"txtLMLine1", "txtLMLine2", "txtLMline3", "txtLMLine4", "txtLMLine5"};
+    for (int i = 0; i < 5; ++i) {
+        auto* label = named<QLabel>(lineLabels[i], QStringLiteral("Line #%1:").arg(i + 1));
+        txtLMLine_[i] = named<QLineEdit>(lineBoxes[i]);
+        txtLMLine_[i]->setMinimumWidth(320);
+        label->setBuddy(txtLMLine_[i]);
+        lines->addWidget(label, i, 0);
+        lines->addWidget(txtLMLine_[i], i, 1);
+    }
+    static_cast<QBoxLayout*>(into)->addLayout(lines);
+    for (int i = 0; i < 4; ++i) {
+        makeEnterMoveOn(txtLMLine_[i]);
+        setTabOrder(txtLMLine_[i], txtLMLine_[i + 1]);
+    }
+}
+
+void LabelEntry::buildChoices(QLayout* into)
+{
+    auto* row = new QHBoxLayout;
+    auto* media = named<QGroupBox>("frLMMediaType", QStringLiteral("Media"));
+    auto* mediaLayout = new QVBoxLayout(media);
+    optLMLabel_ = named<QRadioButton>("optLMLabel", QStringLiteral("Label stock"));
+    optLMEnvelope_ = named<QRadioButton>("optLMEnvelope", QStringLiteral("Envelope"));
+    lblLMPosition_ = named<QLabel>("lblLMPosition");
+    cboLMEnvelope_ = named<QComboBox>("cboLMEnvelope");
+    cboLMEnvelope_->setPlaceholderText(QStringLiteral("Select Envelope Size"));
+    lblLMEnvSize_ = named<QLabel>("lblLMEnvSize");
+    for (QWidget* w : std::initializer_list<QWidget*>{optLMLabel_, lblLMPosition_, optLMEnvelope_, cboLMEnvelope_, lblLMEnvSize_})
+        mediaLayout->addWidget(w);
+    row->addWidget(media);
+
+    // The orientation is the program's to set, never the user's: a label job in landscape wastes a sheet.
+    frPortLand_ = named<QGroupBox>("frPortLand", QStringLiteral("Orientation"));
+    auto* orientationLayout = new QVBoxLayout(frPortLand_);
+    optPortrait_ = named<QRadioButton>("optPortrait", QStringLiteral("Portrait"));
+    optLandscape_ = named<QRadioButton>("optLandscape", QStringLiteral("Landscape"));
+    orientationLayout->addWidget(optPortrait_);
+    orientationLayout->addWidget(optLandscape_);
+    frPortLand_->hide();
+    row->addWidget(frPortLand_);
+
+    auto* justification = named<QGroupBox>("frLMJust", QStringLiteral("Alignment"));
+    auto* justificationLayout = new QVBoxLayout(justification);
+    optLMLeftjust_ = named<QRadioButton>("optLMLeftjust", QStringLiteral("Left-Justified"));
+    optLMCenter_ = named<QRadioButton>("optLMCenter", QStringLiteral("  Centered"));
+    justificationLayout->addWidget(optLMLeftjust_);
+    justificationLayout->addWidget(optLMCenter_);
+    row->addWidget(justification);
+
+    frFeatures_ = named<QGroupBox>("frFeatures", QStringLiteral("Label type"));
+    auto* featuresLayout = new QVBoxLayout(frFeatures_);
+    chkLblBold_ = named<QCheckBox>("chkLblBold", QStringLiteral("Bold"));
+    chkLblItalic_ = named<QCheckBox>("chkLblItalic", QStringLiteral("Italic"));
+    featuresLayout->addWidget(chkLblBold_);
+    featuresLayout->addWidget(chkLblItalic_);
+    row->addWidget(frFeatures_);
+
+    auto* envelopeType = new QVBoxLayout;
+    chkBold_ = namedWithTip<QCheckBox>("chkBold", QStringLiteral("Bold"),
+                                       QStringLiteral("If checked, will print envelope in bold"));
+    chkLargeFont_ = namedWithTip<QCheckBox>("chkLargeFont", QStringLiteral("Large Font"),
+                                            QStringLiteral("If checked, will print envelope in larger, italicized font"));
+    envelopeType->addWidget(chkBold_);
+    envelopeType->addWidget(chkLargeFont_);
+    envelopeType->addStretch();
+    row->addLayout(envelopeType);
+    static_cast<QBoxLayout*>(into)->addLayout(row);
+
+    // Hidden fields: the label position's print column and row.
+    txtLMLeftPad_ = named<QLineEdit>("txtLMLeftPad");
+    txtLMToppad_ = named<QLineEdit>("txtLMToppad");
+    for (QLineEdit* hidden : {txtLMLeftPad_, txtLMToppad_}) {
+        hidden->setParent(this);
+        hidden->hide();
+    }
+}
+
+void LabelEntry::reset()
+{
+    optPortrait_->setChecked(true);
+    optLMLeftjust_->setChecked(true);
+    setLabelPlaceFields(LabelPlace{});
+    cboLMEnvelope_->clear();
+    cboLMEnvelope_->addItems({
+        QStringLiteral("#10 Standard Business envelope (4 1/8 in x 9 1/2 in)"),
+        QStringLiteral("#6 3/4 Small envelope (3 5/8 in x 6 1/2 in)"),
+        QStringLiteral("#A2 Invitation envelope (4 3/8 in x 5 3/4 in)"),
+        QStringLiteral("#A7 Announcement envelope (5 1/4 in x 7 1/4 in)"),
+        QStringLiteral("#A8 Std Greeting Card envelope (5.5 in x 8 1/8 in)"),
+        QStringLiteral("#A10 Lrg Greeting Card envelope (6 in x 9 1/2 in)"),
+    });
+    cboLMEnvelope_->setCurrentIndex(-1);
+    cboLMEnvelope_->hide();
+    focusFirstLine();
+    hideEnvelopeBoxes();
+    frFeatures_->show();
+    chkLblBold_->setChecked(false);
+    chkLblItalic_->setChecked(false);
+}
+
+LabelLines LabelEntry::lines() const
+{
+    LabelLines lines;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        lines[i] = txtLMLine_[i]->text();
+    return lines;
+}
+
+void LabelEntry::takeAddress(const LabelLines& lines)
+{
+    chkBold_->setChecked(false);
+    chkBold_->hide();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        txtLMLine_[i]->setText(lines[i]);
+    focusFirstLine();
+}
+
+void LabelEntry::focusFirstLine()
+{
+    txtLMLine_[0]->setFocus();
+}
+
+void LabelEntry::hideEnvelopeBoxes()
+{
+    for (QCheckBox* envelopeBox : {chkBold_, chkLargeFont_}) {
+        envelopeBox->setChecked(false);
+        envelopeBox->hide();
+    }
+}
+
+void LabelEntry::setLabelPlaceFields(LabelPlace place)
+{
+    txtLMLeftPad_->setText(QString::number(place.column));
+    txtLMToppad_->setText(QString::number(place.row));
+}
+
+void LabelEntry::showLinesAligned(Qt::Alignment alignment)
+{
+    for (QLineEdit* line : txtLMLine_)
+        line->setAlignment(alignment);
+    focusFirstLine();
+}
+
+void LabelEntry::enterLabelPosition()
+{
+    optPortrait_->setChecked(true);
+    hideEnvelopeBoxes();
+    frFeatures_->show();
+    cboLMEnvelope_->hide();
+    lblLMPosition_->clear();
+
+    askLabelPositions(platform_, positionRange_);
+    // A start below 1 names no label, like an empty entry; printing it would use a stale place.
+    if (numericValue(positionRange_.start) >= 1) {
+        lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
+        lblLMPosition_->show();
+        cmdLMStart_->setFocus();
+        return;
+    }
+    lblLMPosition_->hide();
+    lblLMPosition_->clear();
+    unselect(optLMLabel_);
+    unselect(optLMEnvelope_);
+    setLabelPlaceFields(LabelPlace{});
+}
+
+void LabelEntry::print()
+{
+    // The corrections are read before any check, so that a broken file is reported first.
+    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
+    if (!margins) {
+        platform_.message(printerProblem());
+        return;
+    }
+    const LabelLines typed = lines();
+    const QStringList lines(typed.begin(), typed.end());
+    const Media media = optLMLabel_->isChecked()      ? Media::Labels
+                        : optLMEnvelope_->isChecked() ? Media::Envelope
+                                                      : Media::None;
+    const Alignment alignment = optLMLeftjust_->isChecked() ? Alignment::Left
+                                : optLMCenter_->isChecked() ? Alignment::Centred
+                                                            : Alignment::None;
+    if (auto problem = onTheFlyFormProblem(lines, media, envelopeSizeCode_, alignment)) {
+        platform_.message(*problem);
+        return;
+    }
+    if (media != Media::Labels)
+        return;
+
+    PrintSurface& printer = platform_.printer();
+    if (!lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
+        if (auto problem = reparsePositionRange(positionRange_)) {
+            platform_.message(*problem);
+            return;
+        }
+        const double start = numericValue(positionRange_.start);
+        if (auto place = LabelPositionTable::place(start, chkLblBold_->isChecked(), printer.deviceName()))
+            setLabelPlaceFields(*place);
+    }
+    printer.setFontName(QStringLiteral("Verdana"));
+    printer.setFontSize(9);
+
+    OnTheFlyLabels labels;
+    labels.lines = lines;
+    labels.centred = alignment == Alignment::Centred;
+    labels.bold = chkLblBold_->isChecked();
+    labels.italic = chkLblItalic_->isChecked();
+    labels.portrait = optPortrait_->isChecked();
+    labels.start = numericValue(positionRange_.start);
+    labels.count = positionRange_.count;
+    labels.fallback = {static_cast<int>(roundHalfEven(numericValue(txtLMLeftPad_->text()))),
+                       static_cast<int>(roundHalfEven(numericValue(txtLMToppad_->text())))};
+    labels.correction = margins->pair(MarginKind::OnTheFly);
+    printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) {
+        chkBold_->setChecked(false);
+        chkBold_->hide();
+        printOnTheFlyLabels(surface, labels);
+    });
+}
+
+void LabelEntry::clearForm()
+{
+    hideEnvelopeBoxes();
+    cmdLMStart_->show();
+    optLMLabel_->setEnabled(true);
+    optLMEnvelope_->setEnabled(kEnvelopesBuilt);
+    cmdRetAddress_->hide();
+    frFeatures_->show();
+    for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
+        style->setEnabled(true);
+        style->setChecked(false);
+    }
+    optLMLeftjust_->setChecked(true);
+    for (QLineEdit* line : txtLMLine_)
+        line->clear();
+    positionRange_.start = QStringLiteral("0");
+    unselect(optLMLabel_);
+    unselect(optLMEnvelope_);
+    lblLMPosition_->hide();
+    lblLMPosition_->clear();
+    cboLMEnvelope_->hide();
+    envelopeSizeCode_ = 0;
+    setLabelPlaceFields(LabelPlace{});
+    focusFirstLine();
+}
+
+}  // namespace pw

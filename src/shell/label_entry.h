@@ -1,0 +1,80 @@
+#pragma once
+
+#include "printing/onthefly_labels.h"
+#include "shell/contact_from_lines.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace pw {
+
+class Platform;
+
+// The main window's entry area: the five label lines, the media, alignment and type choices, the
+// label positions and the print commands for what is typed there. The area lays out its lines and
+// choices itself; its command buttons (Print, the return-address Print, Clear Form) stand in a
+// panel that the main window places beside its own buttons.
+class LabelEntry final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit LabelEntry(Platform& platform, QWidget* parent = nullptr);
+
+    QWidget* commandPanel() const { return commands_; }
+
+    // The initial state of start-up: portrait, left-justified, the envelope list filled and hidden,
+    // the type boxes unchecked, the focus in line 1.
+    void reset();
+    LabelLines lines() const;
+    // A contact's address in the five lines, for printing with the label commands: the envelope's
+    // Bold box unchecked and hidden, the focus in line 1.
+    void takeAddress(const LabelLines& lines);
+    // Print (cmdLMStart and File > Print) and Clear Form.
+    void print();
+    void clearForm();
+    void focusFirstLine();
+
+private:
+    void buildLines(QLayout* into);
+    void buildChoices(QLayout* into);
+    void enterLabelPosition();
+    void showLinesAligned(Qt::Alignment alignment);
+    void setLabelPlaceFields(LabelPlace place);
+    void hideEnvelopeBoxes();
+
+    Platform& platform_;
+    PositionRange positionRange_;
+    int envelopeSizeCode_ = 0;
+
+    QWidget* commands_ = nullptr;
+    QLineEdit* txtLMLine_[5] = {};
+    QPushButton* cmdLMStart_ = nullptr;
+    QPushButton* cmdRetAddress_ = nullptr;
+    QPushButton* cmdLMClear_ = nullptr;
+    QRadioButton* optLMLabel_ = nullptr;
+    QRadioButton* optLMEnvelope_ = nullptr;
+    QComboBox* cboLMEnvelope_ = nullptr;
+    QGroupBox* frPortLand_ = nullptr;
+    QRadioButton* optPortrait_ = nullptr;
+    QRadioButton* optLandscape_ = nullptr;
+    QRadioButton* optLMLeftjust_ = nullptr;
+    QRadioButton* optLMCenter_ = nullptr;
+    QLineEdit* txtLMLeftPad_ = nullptr;
+    QLineEdit* txtLMToppad_ = nullptr;
+    QLabel* lblLMPosition_ = nullptr;
+    QLabel* lblLMEnvSize_ = nullptr;
+    QGroupBox* frFeatures_ = nullptr;
+    QCheckBox* chkLblBold_ = nullptr;
+    QCheckBox* chkLblItalic_ = nullptr;
+    QCheckBox* chkBold_ = nullptr;
+    QCheckBox* chkLargeFont_ = nullptr;
+};
+
+}  // namespace pw
