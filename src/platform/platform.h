@@ -10,7 +10,7 @@ namespace pw {
 class PrintSurface;
 
 enum class MessageIcon { None, Information, Warning, Question, Critical };
-enum class MessageButtons { Ok, OkCancel, YesNo, RetryCancel };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class MessageResult { Ok, Cancel, Yes, No, Retry };
 
 // A message box as the user sees it.

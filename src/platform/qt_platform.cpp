@@ -39,6 +39,7 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
     switch (buttons) {
     case MessageButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     case MessageButtons::Ok: break;
     }

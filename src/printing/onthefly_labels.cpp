@@ -142,8 +142,9 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // The place of every label is taken for the printer that prints it, so that a printer chosen in
     // the print dialog moves all labels of the sheet alike.
     const QString device = surface.deviceName();
-    if (SpecialPrinterModels::setsPaperSize(device))
-        surface.setPaperSize(PaperSize::Letter);
+    // Label stock is US Letter whatever paper the printer defaults to, or the right-hand column
+    // falls off an A4 page.
+    surface.setPaperSize(PaperSize::Letter);
     printBlankLines(surface, 1);
     surface.setFontName(QStringLiteral("Verdana"));
     surface.setBold(labels.bold);

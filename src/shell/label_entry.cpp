@@ -2,8 +2,10 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/envelopes.h"
 #include "printing/print_action.h"
 #include "printing/print_surface.h"
+#include "printing/return_address.h"
 #include "shell/app_files.h"
 #include "shell/enter_moves_on.h"
 #include "shell/named_widgets.h"
@@ -21,9 +23,6 @@
 
 namespace pw {
 namespace {
-
-// Envelopes print through a job of their own, which is not part of this build yet.
-constexpr bool kEnvelopesBuilt = false;
 
 // An option pair may stand with neither selected, which its own exclusivity would not allow.
 void unselect(QRadioButton* option)
@@ -58,9 +57,6 @@ LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), p
     // The panel lives in the main window's layout; this area still owns it.
     connect(this, &QObject::destroyed, commands_, &QObject::deleteLater);
 
-    // Return-address mode is not part of this build yet.
-    cmdRetAddress_->setEnabled(false);
-    optLMEnvelope_->setEnabled(kEnvelopesBuilt);
     lblLMPosition_->hide();
     for (QWidget* comesAndGoes : std::initializer_list<QWidget*>{lblLMPosition_, lblLMEnvSize_, cboLMEnvelope_,
                                                                  frFeatures_, chkBold_, chkLargeFont_})
@@ -70,12 +66,16 @@ LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), p
         caption->setMinimumHeight(caption->fontMetrics().lineSpacing());
 
     connect(optLMLabel_, &QRadioButton::clicked, this, &LabelEntry::enterLabelPosition);
+    connect(optLMEnvelope_, &QRadioButton::clicked, this, &LabelEntry::chooseEnvelope);
+    connect(cboLMEnvelope_, &QComboBox::activated, this, &LabelEntry::chooseEnvelopeSize);
     for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
         connect(style, &QCheckBox::clicked, this, [this] {
             if (optLMLabel_->isChecked())
                 cmdLMStart_->setFocus();
         });
     }
+    for (QCheckBox* envelopeStyle : {chkBold_, chkLargeFont_})
+        connect(envelopeStyle, &QCheckBox::clicked, this, [this] { cmdLMStart_->setFocus(); });
     connect(optLMLeftjust_, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             showLinesAligned(Qt::AlignLeft);
@@ -88,7 +88,12 @@ LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), p
         if (on)
             setLabelPlaceFields(LabelPlace{});
     });
+    connect(optLandscape_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            focusFirstLine();
+    });
     connect(cmdLMStart_, &QPushButton::clicked, this, &LabelEntry::print);
+    connect(cmdRetAddress_, &QPushButton::clicked, this, &LabelEntry::printReturnAddresses);
     connect(cmdLMClear_, &QPushButton::clicked, this, &LabelEntry::clearForm);
 }
 
@@ -180,14 +185,7 @@ void LabelEntry::reset()
     optLMLeftjust_->setChecked(true);
     setLabelPlaceFields(LabelPlace{});
     cboLMEnvelope_->clear();
-    cboLMEnvelope_->addItems({
-        QStringLiteral("#10 Standard Business envelope (4 1/8 in x 9 1/2 in)"),
-        QStringLiteral("#6 3/4 Small envelope (3 5/8 in x 6 1/2 in)"),
-        QStringLiteral("#A2 Invitation envelope (4 3/8 in x 5 3/4 in)"),
-        QStringLiteral("#A7 Announcement envelope (5 1/4 in x 7 1/4 in)"),
-        QStringLiteral("#A8 Std Greeting Card envelope (5.5 in x 8 1/8 in)"),
-        QStringLiteral("#A10 Lrg Greeting Card envelope (6 in x 9 1/2 in)"),
-    });
+    cboLMEnvelope_->addItems(envelopeSizeNames());
     cboLMEnvelope_->setCurrentIndex(-1);
     cboLMEnvelope_->hide();
     focusFirstLine();
@@ -227,6 +225,12 @@ void LabelEntry::hideEnvelopeBoxes()
     }
 }
 
+LabelPlace LabelEntry::labelPlaceFields() const
+{
+    return {static_cast<int>(roundHalfEven(numericValue(txtLMLeftPad_->text()))),
+            static_cast<int>(roundHalfEven(numericValue(txtLMToppad_->text())))};
+}
+
 void LabelEntry::setLabelPlaceFields(LabelPlace place)
 {
     txtLMLeftPad_->setText(QString::number(place.column));
@@ -263,6 +267,90 @@ void LabelEntry::enterLabelPosition()
     setLabelPlaceFields(LabelPlace{});
 }
 
+void LabelEntry::chooseEnvelope()
+{
+    optLandscape_->setChecked(true);
+    cboLMEnvelope_->show();
+    lblLMPosition_->clear();
+    lblLMPosition_->hide();
+    chkBold_->show();
+    chkLargeFont_->show();
+    frFeatures_->hide();
+    envelopeSizeCode_ = cboLMEnvelope_->currentIndex() + 1;
+    if (auto place = envelopePlace(envelopeSizeCode_))
+        setLabelPlaceFields(*place);
+    focusFirstLine();
+}
+
+void LabelEntry::chooseEnvelopeSize(int index)
+{
+    envelopeSizeCode_ = index + 1;
+    if (auto place = envelopePlace(envelopeSizeCode_))
+        setLabelPlaceFields(*place);
+    chkBold_->show();
+    chkLargeFont_->show();
+    cmdLMStart_->setFocus();
+}
+
+void LabelEntry::setReturnAddressMode(bool on)
+{
+    cmdRetAddress_->setVisible(on);
+    cmdLMStart_->setVisible(!on);
+    optLMLabel_->setEnabled(!on);
+    optLMEnvelope_->setEnabled(!on);
+    for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
+        style->setChecked(false);
+        style->setEnabled(!on);
+    }
+}
+
+void LabelEntry::printReturnAddresses()
+{
+    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
+    if (!margins) {
+        platform_.message(printerProblem());
+        return;
+    }
+    for (;;) {
+        platform_.message(returnAddressStockMessage());
+        const LabelLines typed = lines();
+        const QStringList lines(typed.begin(), typed.end());
+        const ReturnLinesProblem problem = returnLinesProblem(lines);
+        if (problem != ReturnLinesProblem::None) {
+            platform_.message(returnLinesMessage(problem));
+            if (problem == ReturnLinesProblem::NoLines)
+                setReturnAddressMode(true);
+            else
+                txtLMLine_[3]->setFocus();
+            return;
+        }
+        ReturnAddressSheet sheet;
+        sheet.lines = lines.first(3);
+        sheet.centred = optLMCenter_->isChecked();
+        sheet.italic = chkLblItalic_->isChecked();
+        sheet.correction = margins->pair(MarginKind::ReturnAddress);
+        PrintSurface& printer = platform_.printer();
+        printer.setFontName(QStringLiteral("Microsoft Sans Serif"));
+        printer.setFontSize(8);
+        printer.setItalic(sheet.italic);
+        const PrintOutcome outcome = printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) {
+            chkBold_->setChecked(false);
+            chkBold_->hide();
+            printReturnAddressPage(surface, sheet);
+        });
+        if (outcome != PrintOutcome::Printed)
+            return;
+        cmdRetAddress_->hide();
+        cmdLMStart_->show();
+        if (platform_.message(anotherReturnPageQuestion()) != MessageResult::Yes)
+            break;
+    }
+    setReturnAddressMode(false);
+    cmdRetAddress_->hide();
+    cmdLMStart_->show();
+    optLMLeftjust_->setChecked(true);
+}
+
 void LabelEntry::print()
 {
     // The corrections are read before any check, so that a broken file is reported first.
@@ -283,10 +371,21 @@ void LabelEntry::print()
         platform_.message(*problem);
         return;
     }
-    if (media != Media::Labels)
-        return;
-
     PrintSurface& printer = platform_.printer();
+    if (media == Media::Envelope) {
+        EnvelopeJob envelope;
+        envelope.lines = lines;
+        envelope.centred = alignment == Alignment::Centred;
+        envelope.bold = chkBold_->isChecked();
+        envelope.largeFont = chkLargeFont_->isChecked();
+        envelope.place = labelPlaceFields();
+        envelope.correction = margins->pair(MarginKind::Envelope);
+        printer.setFontName(QStringLiteral("Verdana"));
+        printer.setFontSize(9);
+        printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) { printEnvelope(surface, envelope); });
+        return;
+    }
+
     if (!lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
         if (auto problem = reparsePositionRange(positionRange_)) {
             platform_.message(*problem);
@@ -307,8 +406,7 @@ void LabelEntry::print()
     labels.portrait = optPortrait_->isChecked();
     labels.start = numericValue(positionRange_.start);
     labels.count = positionRange_.count;
-    labels.fallback = {static_cast<int>(roundHalfEven(numericValue(txtLMLeftPad_->text()))),
-                       static_cast<int>(roundHalfEven(numericValue(txtLMToppad_->text())))};
+    labels.fallback = labelPlaceFields();
     labels.correction = margins->pair(MarginKind::OnTheFly);
     printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) {
         chkBold_->setChecked(false);
@@ -322,7 +420,7 @@ void LabelEntry::clearForm()
     hideEnvelopeBoxes();
     cmdLMStart_->show();
     optLMLabel_->setEnabled(true);
-    optLMEnvelope_->setEnabled(kEnvelopesBuilt);
+    optLMEnvelope_->setEnabled(true);
     cmdRetAddress_->hide();
     frFeatures_->show();
     for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {

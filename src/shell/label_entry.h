@@ -36,8 +36,10 @@ public:
     // A contact's address in the five lines, for printing with the label commands: the envelope's
     // Bold box unchecked and hidden, the focus in line 1.
     void takeAddress(const LabelLines& lines);
-    // Print (cmdLMStart and File > Print) and Clear Form.
+    // Print (cmdLMStart and File > Print): labels or an envelope. The sheet of return-address labels
+    // (cmdRetAddress and File > Return Address Labels). Clear Form.
     void print();
+    void printReturnAddresses();
     void clearForm();
     void focusFirstLine();
 
@@ -45,6 +47,11 @@ private:
     void buildLines(QLayout* into);
     void buildChoices(QLayout* into);
     void enterLabelPosition();
+    void chooseEnvelope();
+    void chooseEnvelopeSize(int index);
+    // In return-address mode the return-address Print stands in for Print and the label choices rest.
+    void setReturnAddressMode(bool on);
+    LabelPlace labelPlaceFields() const;
     void showLinesAligned(Qt::Alignment alignment);
     void setLabelPlaceFields(LabelPlace place);
     void hideEnvelopeBoxes();

@@ -45,7 +45,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     for (QObject* command : {static_cast<QObject*>(mnuFileBdayOn_), static_cast<QObject*>(mnuFileBdayOff_)})
         setCommandAvailable(command);
     // Commands whose windows are not part of this build stay disabled.
-    for (QAction* a : {mnuRetAddress_, mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
+    for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
                        mnuExport_, mnuViewOne_, mnuViewAll_, mnuAbout_})
         a->setEnabled(false);
     for (QPushButton* b : {cmdBDlist_, cmdAddContact_, cmdFindContact_})
@@ -144,6 +144,7 @@ void MainWindow::buildControls()
 
     entry_ = new LabelEntry(platform_);
     connect(mnuFilePrint_, &QAction::triggered, entry_, &LabelEntry::print);
+    connect(mnuRetAddress_, &QAction::triggered, entry_, &LabelEntry::printReturnAddresses);
 
     // The entry area beside its print commands and this window's own buttons.
     cmdLMExit_ = named<QPushButton>("cmdLMExit", QStringLiteral("E&xit"));

@@ -167,7 +167,7 @@ TEST_F(LabelJobTest, OnePositionPrintsItsLinesAtTheTableColumnBelowTheTableRows)
         EXPECT_FALSE(job.texts[i].bold);
     }
     EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Portrait});
-    EXPECT_TRUE(job.paperSizes.isEmpty());
+    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
 
     labels.bold = true;
     labels.italic = true;
@@ -194,7 +194,7 @@ TEST_F(LabelJobTest, AWholeSheetPrintsThirtyLabelsOnOnePage)
     EXPECT_EQ(job.texts[2].row, first[0].row + 2);
 }
 
-TEST_F(LabelJobTest, SpecialPrintersShiftColumnsAndOnlyTheFirstThreeModelsSetThePaperSize)
+TEST_F(LabelJobTest, SpecialPrintersShiftColumnsAndEverySheetAsksForLetter)
 {
     labels.count = 3;
     surface.device = QStringLiteral("HP Officejet Pro 8600");
@@ -210,7 +210,7 @@ TEST_F(LabelJobTest, SpecialPrintersShiftColumnsAndOnlyTheFirstThreeModelsSetThe
     job = print();
     first = firstLines(job);
     EXPECT_EQ(first[2].column, 91);
-    EXPECT_TRUE(job.paperSizes.isEmpty());
+    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
 }
 
 TEST_F(LabelJobTest, TheCorrectionShiftsColumnsAndRows)

@@ -7,6 +7,8 @@ namespace pw::test {
 void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
 {
     started_ = true;
+    if (items.isEmpty() && endLine)
+        current_.blankRows.append({current_.pages, row_, font, size});
     for (const PrintItem& item : items) {
         switch (item.kind) {
         case PrintItem::Kind::Tab: {

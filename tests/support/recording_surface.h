@@ -21,9 +21,18 @@ struct PlacedText final {
     bool italic = false;
 };
 
+// A print line without items, in the type it was printed in (its height is that font's line).
+struct BlankRow final {
+    int page = 1;
+    int row = 1;
+    QString font;
+    double size = 0;
+};
+
 // Everything one job did, from the end of the previous job on.
 struct RecordedJob final {
     QList<PlacedText> texts;  // non-empty texts only
+    QList<BlankRow> blankRows;
     int pages = 1;
     QList<PageOrientation> orientations;
     QList<PaperSize> paperSizes;

@@ -6,7 +6,8 @@ namespace {
 MessageResult firstButton(MessageButtons buttons)
 {
     switch (buttons) {
-    case MessageButtons::YesNo: return MessageResult::Yes;
+    case MessageButtons::YesNo:
+    case MessageButtons::YesNoCancel: return MessageResult::Yes;
     case MessageButtons::RetryCancel: return MessageResult::Retry;
     case MessageButtons::Ok:
     case MessageButtons::OkCancel: break;

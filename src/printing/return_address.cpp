@@ -1,0 +1,89 @@
+#include "printing/return_address.h"
+
+#include "printing/label_sheet.h"
+#include "printing/print_surface.h"
+
+
+namespace pw {
+namespace {
+
+constexpr int kLabelsAcross = 4;
+constexpr int kLabelRows = 20;
+constexpr int kLabelPitch = 42;  // columns from one label to the next across the sheet
+constexpr int kFirstLabelOffset = 4;
+constexpr int kCentringHalfWidth = 12;
+
+const QString kSheetFont = QStringLiteral("Microsoft Sans Serif");
+
+Message warning(const char* text, const char* title)
+{
+    return {QString::fromLatin1(text), QString::fromLatin1(title), MessageIcon::Warning, MessageButtons::Ok, true};
+}
+
+}  // namespace
+
+Message returnAddressStockMessage()
+{
+    return {QStringLiteral("Prints 80 return address labels on Avery 5167 [1/2 inch x 1 3/4 inch] labels"),
+            QStringLiteral("Load printer with Avery 5167, 8167, or 18167 label stock"), MessageIcon::Information};
+}
+
+ReturnLinesProblem returnLinesProblem(const QStringList& lines)
+{
+    const auto filled = [&lines](int i) { return i < lines.size() && !lines[i].isEmpty(); };
+    if (!filled(0) && !filled(1) && !filled(2))
+        return ReturnLinesProblem::NoLines;
+    if (filled(3) || filled(4))
+        return ReturnLinesProblem::TooManyLines;
+    return ReturnLinesProblem::None;
+}
+
+Message returnLinesMessage(ReturnLinesProblem problem)
+{
+    if (problem == ReturnLinesProblem::NoLines)
+        return warning("Fill in Lines 1, 2, and 3, then press Print.", "Instructions");
+    return warning("Leave Lines 4 and 5 blank", "Small label can fit only 3 lines");
+}
+
+Message anotherReturnPageQuestion()
+{
+    return {QStringLiteral("Done!  Do you want to print another page of Return Address Labels?"),
+            QStringLiteral("Completed"), MessageIcon::Question, MessageButtons::YesNoCancel};
+}
+
+void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& sheet)
+{
+    surface.setOrientation(PageOrientation::Portrait);
+    surface.setPaperSize(PaperSize::Letter);
+    surface.setFontName(kSheetFont);
+    surface.setFontSize(8);
+    surface.setItalic(sheet.italic);
+    const int top = sheet.correction.top;
+    printBlankLines(surface, 3 + (top > 0 ? 2 : top == 0 ? 1 : 0));
+    surface.setBold(false);
+
+    const int base = sheet.correction.left + 3;
+    for (int row = 0; row < kLabelRows; ++row) {
+        surface.setFontName(kSheetFont);
+        surface.setFontSize(8);
+        for (int i = 0; i < 3; ++i) {
+            const QString line = i < sheet.lines.size() ? sheet.lines[i] : QString();
+            QList<PrintItem> items;
+            for (int label = 0; label < kLabelsAcross; ++label) {
+                items.append(PrintItem::tab(base + kFirstLabelOffset + label * kLabelPitch));
+                if (sheet.centred)
+                    items.append(PrintItem::spaces(centringSpaces(line.size(), kCentringHalfWidth)));
+                items.append(PrintItem::textItem(line));
+            }
+            surface.printLine(items);
+        }
+        // The spacer row's height in Courier New makes four lines match the label pitch down the sheet.
+        surface.setFontName(QStringLiteral("Courier New"));
+        surface.setFontSize(8);
+        printBlankLines(surface, 1);
+        surface.setFontName(kSheetFont);
+        surface.setFontSize(8);
+    }
+}
+
+}  // namespace pw

@@ -1,0 +1,129 @@
+// The envelope and return-address commands of the main window's entry area.
+#include "support/main_window_fixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class EntryAreaTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(startUp());
+        QApplication::setActiveWindow(window.get());
+    }
+    void typeLines(const QStringList& lines)
+    {
+        static const char* const names[5] = {"txtLMLine1", "txtLMLine2", "txtLMline3", "txtLMLine4", "txtLMLine5"};
+        for (int i = 0; i < 5; ++i)
+            find<QLineEdit>(names[i])->setText(lines.value(i));
+    }
+    bool shown(const char* name) const { return !find<QWidget>(name)->isHidden(); }
+    bool enabled(const char* name) const { return find<QWidget>(name)->isEnabled(); }
+    QStringList titles() const
+    {
+        QStringList out;
+        for (const Message& m : platform.messages)
+            out.append(m.title);
+        return out;
+    }
+};
+
+TEST_F(EntryAreaTest, EnvelopeChoicesSizesAndPrint)
+{
+    typeLines({u"Ann Example"_s, u"12 Long Road"_s});
+    find<QRadioButton>("optLMEnvelope")->click();
+    EXPECT_TRUE(find<QRadioButton>("optLandscape")->isChecked());
+    EXPECT_TRUE(shown("cboLMEnvelope") && shown("chkBold") && shown("chkLargeFont"));
+    EXPECT_FALSE(shown("frFeatures"));
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("txtLMLine1"));
+
+    find<QPushButton>("cmdLMStart")->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0],
+              (Message{u"Select Envelope size"_s, u"Envelope Size"_s, MessageIcon::Warning, MessageButtons::Ok, true}));
+
+    auto* sizes = find<QComboBox>("cboLMEnvelope");
+    sizes->setCurrentIndex(2);  // #A2, as a person picks it
+    emit sizes->activated(2);
+    EXPECT_EQ(find<QLineEdit>("txtLMLeftPad")->text(), u"28");
+    EXPECT_EQ(find<QLineEdit>("txtLMToppad")->text(), u"30");
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("cmdLMStart"));
+    find<QCheckBox>("chkLargeFont")->click();
+
+    platform.answerPrintDialog(PrintChoice{3});
+    find<QPushButton>("cmdLMStart")->click();
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
+    const PlacedText first = platform.printerSurface.jobs[2].texts[0];
+    EXPECT_EQ(first.column, 28 - 6);
+    EXPECT_EQ(first.row, 1 + 1 + 30 - 7);
+    EXPECT_EQ(first.font, u"Trebuchet MS");
+
+    // Label stock then Envelope again re-applies the size still chosen; Clear Form forgets it.
+    platform.answerInput(u"5"_s);
+    find<QRadioButton>("optLMLabel")->click();
+    EXPECT_EQ(find<QLineEdit>("txtLMLeftPad")->text(), u"2");
+    find<QRadioButton>("optLMEnvelope")->click();
+    EXPECT_EQ(find<QLineEdit>("txtLMLeftPad")->text(), u"28");
+    EXPECT_FALSE(find<QLabel>("lblLMPosition")->isVisible());
+    find<QPushButton>("cmdLMClear")->click();
+    EXPECT_FALSE(shown("cboLMEnvelope") || shown("chkBold") || shown("chkLargeFont"));
+    EXPECT_EQ(find<QLineEdit>("txtLMLeftPad")->text(), u"2");
+}
+
+TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
+{
+    const QString stock = u"Load printer with Avery 5167, 8167, or 18167 label stock"_s;
+    // Nothing typed: the instructions, then return-address mode.
+    find<QAction>("mnuRetAddress")->trigger();
+    EXPECT_EQ(titles(), (QStringList{stock, u"Instructions"_s}));
+    EXPECT_TRUE(shown("cmdRetAddress"));
+    EXPECT_FALSE(shown("cmdLMStart"));
+    EXPECT_FALSE(enabled("optLMLabel") || enabled("optLMEnvelope") || enabled("chkLblBold") || enabled("chkLblItalic"));
+
+    // Line 4 filled: told to leave it blank, the focus in line 4, nothing printed.
+    platform.messages.clear();
+    typeLines({u"Ann"_s, {}, {}, u"too much"_s});
+    find<QPushButton>("cmdRetAddress")->click();
+    EXPECT_EQ(titles(), (QStringList{stock, u"Small label can fit only 3 lines"_s}));
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("txtLMLine4"));
+
+    // Two copies, Yes for another page, then the dialog cancelled: the mode stays.
+    platform.messages.clear();
+    typeLines({u"Ann Example"_s, u"12 Long Road"_s, u"Springfield"_s});
+    find<QRadioButton>("optLMCenter")->click();
+    platform.answerPrintDialog(PrintChoice{2});
+    platform.answerMessage(MessageResult::Ok);
+    platform.answerMessage(MessageResult::Yes);
+    find<QPushButton>("cmdRetAddress")->click();
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
+    EXPECT_EQ(platform.printerSurface.jobs[0].texts.size(), 240);
+    EXPECT_EQ(titles(), (QStringList{stock, u"Completed"_s, stock}));
+    EXPECT_EQ(platform.messages[1].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(platform.printDialogs.size(), 2);
+    EXPECT_TRUE(shown("cmdLMStart"));
+    EXPECT_FALSE(enabled("optLMLabel"));
+    EXPECT_TRUE(find<QRadioButton>("optLMCenter")->isChecked());
+
+    // No ends the loop and gives the label choices back, left-justified.
+    platform.answerPrintDialog(PrintChoice{1});
+    platform.answerMessage(MessageResult::Ok);
+    platform.answerMessage(MessageResult::No);
+    find<QAction>("mnuRetAddress")->trigger();
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_TRUE(enabled("optLMLabel") && enabled("optLMEnvelope") && enabled("chkLblBold") && enabled("chkLblItalic"));
+    EXPECT_TRUE(find<QRadioButton>("optLMLeftjust")->isChecked());
+    EXPECT_FALSE(shown("cmdRetAddress"));
+}
+
+}  // namespace
+}  // namespace pw::test
