@@ -35,8 +35,8 @@ QString folderOf(const QString& path)
     return QFileInfo(path).absolutePath();
 }
 
-// Whether the first `length` bytes of a record carry every separator and the line end where the
-// layout puts them.
+// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
+// separators and the line end where the layout puts them.
 bool hasRecordFrame(QByteArrayView record)
 {
     for (const ContactRecord::Field& f : ContactRecord::kFields) {
@@ -54,9 +54,9 @@ bool hasRecordFrame(QByteArrayView record)
 // whole record must at least begin like one, or any small text file would pass.
 Expected<bool> looksLikeContacts(const RecordFile& file, qint64 size)
 {
-    const qint64 whole = size / ContactRecord::kSize;
     if (size == 0)
         return true;
+    const qint64 whole = size / ContactRecord::kSize;
     if (whole == 0) {
         auto start = file.readAt(0, size);
         if (!start)
