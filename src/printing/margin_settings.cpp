@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 
 #include <cerrno>
-#include <cmath>
 #include <vector>
 
 namespace pw {
