@@ -192,6 +192,8 @@ ContactRecord buildRecord(const ContactBoxTexts& b, bool includeCompany, bool re
 std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
                                                                bool remindersOn, FormVariant variant)
 {
+    for (QString& text : boxes.text)
+        text = blankControlCharacters(text);
     if (const QString& date = boxes[ContactBox::Birthdate]; !date.isEmpty()) {
         if (auto problem = birthdateProblem(date))
             return std::unexpected(FieldFailure{*problem, ContactBox::Birthdate});
@@ -199,6 +201,37 @@ std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& 
     if (auto failure = checkFields(boxes, variant))
         return std::unexpected(*failure);
     return buildRecord(boxes, includeCompany, remindersOn);
+}
+
+QString contactBoxCaption(ContactBox box)
+{
+    static const char* const captions[kContactBoxCount] = {
+        "First Name", "Middle Initial", "Last Name", "Street Address", "Additional Street Info/Apt",
+        "City", "State", "Zip Code", "Country", "Company Name", "Birthdate", "Home Phone", "Cell Phone",
+        "Work Phone", "Email Address", "Category", "Notes",
+    };
+    return QString::fromLatin1(captions[static_cast<std::size_t>(box)]);
+}
+
+std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes)
+{
+    std::vector<UnstorableBox> found;
+    for (std::size_t i = 0; i < kContactBoxCount; ++i) {
+        if (QStringList characters = unstorableCharacters(boxes.text[i]); !characters.isEmpty())
+            found.push_back({static_cast<ContactBox>(i), characters});
+    }
+    return found;
+}
+
+Message unstorableQuestion(const std::vector<UnstorableBox>& found)
+{
+    QString lines;
+    for (const UnstorableBox& entry : found)
+        lines += contactBoxCaption(entry.box) + QStringLiteral(":  ") + entry.characters.join(u' ') + u'\n';
+    return {QStringLiteral("The contacts file cannot store these characters, so they would be saved as \"?\":\n\n%1\n"
+                           "Save anyway?  Choose No to go back and change them.")
+                .arg(lines),
+            QStringLiteral("Characters that cannot be saved"), MessageIcon::Question, MessageButtons::YesNo};
 }
 
 }  // namespace pw

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <expected>
+#include <vector>
 
 namespace pw {
 
@@ -38,10 +39,28 @@ struct FieldFailure final {
 };
 
 // Checks the form field by field in the fixed order and builds the record from the cleaned boxes.
-// Clean-ups (commas and phone brackets taken out) are written into `boxes` as they happen and stay
-// there whether or not the form passes; the first failing check ends the run. The record's
+// Clean-ups (control characters made blanks first, then commas and phone brackets taken out) are
+// written into `boxes` as they happen and stay there whether or not the form passes; the first
+// failing check ends the run. The record's
 // IncludeCompany is "0" whenever the company is empty, whatever `includeCompany` says.
 std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
                                                                bool remindersOn, FormVariant variant);
+
+// The name a box goes by in messages: its label without the colon ("First Name", "City").
+QString contactBoxCaption(ContactBox box);
+
+// A box whose text holds characters the contacts file cannot store; they would be saved as "?".
+struct UnstorableBox final {
+    ContactBox box;
+    QStringList characters;  // each once, in order of first appearance
+    bool operator==(const UnstorableBox&) const = default;
+};
+
+// The boxes, in tab order, that hold characters the contacts file cannot store.
+std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes);
+
+// The question to ask before saving a form that unstorableBoxes() found wanting, after
+// validateContactForm() passed: Yes saves with "?" in their place, No goes back to the first box.
+Message unstorableQuestion(const std::vector<UnstorableBox>& found);
 
 }  // namespace pw

@@ -1,9 +1,12 @@
 #include "data/contacts_file.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pw {
@@ -16,6 +19,138 @@ const QByteArrayView kMarker(kDeletedMarker);
 bool isMarked(QByteArrayView record)
 {
     return record.startsWith(kMarker);
+}
+
+// The file a path leads to, through any symlinks, so that a removal replaces the file itself and
+// the link keeps leading to it.
+QString realPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString real = info.canonicalFilePath();
+    return real.isEmpty() ? info.absoluteFilePath() : real;
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
+// separators and the line end where the layout puts them.
+bool hasRecordFrame(QByteArrayView record)
+{
+    for (const ContactRecord::Field& f : ContactRecord::kFields) {
+        const qsizetype separator = f.offset + f.width;
+        if (separator >= ContactRecord::kSize - 2)
+            break;
+        if (separator < record.size() && record[separator] != '|')
+            return false;
+    }
+    constexpr qsizetype cr = ContactRecord::kSize - 2;
+    return (record.size() <= cr || record[cr] == '\r') && (record.size() <= cr + 1 || record[cr + 1] == '\n');
+}
+
+// A contacts file's first and last whole records are framed as records. A file too short for one
+// whole record must at least begin like one, or any small text file would pass.
+Expected<bool> looksLikeContacts(const RecordFile& file, qint64 size)
+{
+    if (size == 0)
+        return true;
+    const qint64 whole = size / ContactRecord::kSize;
+    if (whole == 0) {
+        auto start = file.readAt(0, size);
+        if (!start)
+            return std::unexpected(start.error());
+        return size > ContactRecord::kFields[0].width && hasRecordFrame(*start);
+    }
+    for (qint64 n : {qint64(1), whole}) {
+        auto record = file.readAt((n - 1) * ContactRecord::kSize, ContactRecord::kSize);
+        if (!record)
+            return std::unexpected(record.error());
+        if (record->size() != ContactRecord::kSize || !hasRecordFrame(*record))
+            return false;
+    }
+    return true;
+}
+
+Status writeWholeFile(const QString& path, RecordFile::Mode mode, QByteArrayView bytes)
+{
+    RecordFile out(1);
+    if (auto s = out.open(path, mode); !s)
+        return s;
+    if (auto s = out.truncate(0); !s)
+        return s;
+    if (auto s = out.writeAt(0, bytes); !s)
+        return s;
+    return out.sync();
+}
+
+// Copies the bytes after the last whole record into a new file beside the contacts file (an
+// earlier one is never overwritten), makes the copy durable, then cuts them off the contacts file.
+Expected<QString> moveFragment(RecordFile& file, const QString& path, qint64 size)
+{
+    const qint64 keep = size - size % ContactRecord::kSize;
+    auto fragment = file.readAt(keep, size - keep);
+    if (!fragment)
+        return std::unexpected(fragment.error());
+    const QString real = realPath(path);
+    for (int attempt = 1;; ++attempt) {
+        const QString target = real + QStringLiteral(".fragment")
+                               + (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt));
+        auto written = writeWholeFile(target, RecordFile::Mode::CreateNew, *fragment);
+        if (!written && written.error().number == EEXIST)
+            continue;
+        if (!written)
+            return std::unexpected(written.error());
+        if (auto s = syncDirectory(folderOf(real)); !s)
+            return std::unexpected(s.error());
+        if (auto s = file.truncate(keep); !s)
+            return std::unexpected(s.error());
+        if (auto s = file.sync(); !s)
+            return std::unexpected(s.error());
+        return target;
+    }
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+Message notContactsMessage(const QString& path)
+{
+    return {QStringLiteral("%1 is not a contacts file, so it was not opened.  Nothing in it was changed.")
+                .arg(shown(path)),
+            QStringLiteral("Not a contacts file"), MessageIcon::Warning};
+}
+
+Message fragmentMovedMessage(const QString& path, qint64 bytes, const QString& fragmentPath)
+{
+    return {QStringLiteral("The end of %1 held an incomplete contact (%2 bytes), probably from a save that was cut "
+                           "short.  Those bytes were moved to %3 and the complete contacts were opened.")
+                .arg(shown(path))
+                .arg(bytes)
+                .arg(shown(fragmentPath)),
+            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
+}
+
+// The removal note: the record number being removed and the record count at the time, ended by a
+// line end so that a note cut short by a crash is never trusted.
+QByteArray removalNote(int n, int count)
+{
+    return QByteArray::number(n) + ' ' + QByteArray::number(count) + "\r\n";
+}
+
+std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
+{
+    QFile note(path);
+    if (!note.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,9}) ([0-9]{1,9})\r\n$"));
+    const auto match = form.match(QString::fromLatin1(note.read(64)));
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
 }
 
 FileError interrupted()
@@ -66,33 +201,74 @@ Status forEachRecord(const RecordFile& file, int count, Visit visit)
 
 QString ContactsFile::scratchPathFor(const QString& path)
 {
-    return path + QStringLiteral(".Tempf");
+    return realPath(path) + QStringLiteral(".Tempf");
 }
 
-Status ContactsFile::open(const QString& path)
+QString ContactsFile::removalNotePathFor(const QString& path)
 {
-    if (auto s = file_.open(path); !s)
-        return s;
-    // A scratch file left beside the contacts file means a removal was cut short. Until the rename
-    // the original is complete, so the scratch is dropped and any marked record removed afresh.
-    const QString scratch = scratchPathFor(path);
-    if (!QFileInfo::exists(scratch))
+    return realPath(path) + QStringLiteral(".Tempf.record");
+}
+
+Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
+{
+    // The candidate is checked on a handle of its own, so a refused file leaves the current one open.
+    RecordFile candidate(ContactRecord::kSize);
+    if (auto s = candidate.open(path); !s)
+        return std::unexpected(s.error());
+    auto size = candidate.size();
+    if (!size)
+        return std::unexpected(size.error());
+    auto contacts = looksLikeContacts(candidate, *size);
+    if (!contacts)
+        return std::unexpected(contacts.error());
+    if (!*contacts)
+        return ContactsOpenResult{ContactsOpenResult::Outcome::Refused, {}, notContactsMessage(path)};
+
+    ContactsOpenResult result;
+    if (const qint64 fragment = *size % ContactRecord::kSize; fragment != 0) {
+        auto moved = moveFragment(candidate, path, *size);
+        if (!moved)
+            return std::unexpected(moved.error());
+        result = {ContactsOpenResult::Outcome::FragmentMoved, *moved, fragmentMovedMessage(path, fragment, *moved)};
+    }
+
+    file_.swap(candidate);
+    if (auto s = recoverInterruptedRemoval(); !s) {
+        file_.swap(candidate);  // the previous file stays current
+        return std::unexpected(s.error());
+    }
+    return result;
+}
+
+// A removal note beside the contacts file means a removal was cut short. Until the rename the
+// original holds every record, so the removal is finished only when the note names a record that
+// is marked in a file of the noted count; anything else rolls it back. What a record's fields hold
+// never decides on its own.
+Status ContactsFile::recoverInterruptedRemoval()
+{
+    const QString scratch = scratchPathFor(path());
+    const QString note = removalNotePathFor(path());
+    const bool noted = QFileInfo::exists(note);
+    if (!noted && !QFileInfo::exists(scratch))
         return {};
-    auto count = recordCount();
-    if (!count)
-        return std::unexpected(count.error());
-    bool marked = false;
-    auto scan = forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
-        marked = marked || isMarked(record);
-        return {};
-    });
-    if (!scan)
-        return scan;
-    if (marked)
-        return compact(*count);
+    if (const auto removal = noted ? readRemovalNote(note) : std::nullopt) {
+        const auto [n, noteCount] = *removal;
+        auto count = recordCount();
+        if (!count)
+            return std::unexpected(count.error());
+        if (*count == noteCount && n >= 1 && n <= noteCount) {
+            auto record = file_.readRecord(n);
+            if (!record)
+                return std::unexpected(record.error());
+            if (isMarked(*record))
+                return compact(noteCount, n);
+        }
+    }
     if (auto s = removeFile(scratch); !s)
         return s;
-    return syncDirectory(QFileInfo(path).absolutePath());
+    if (auto s = removeFile(note); !s)
+        return s;
+    return syncDirectory(folderOf(realPath(path())));
 }
 
 void ContactsFile::close()
@@ -167,18 +343,16 @@ Status ContactsFile::remove(int n)
     if (!record)
         return std::unexpected(record.error());
 
-    // The scratch file exists, durably, before the record is marked: whoever opens the file
-    // after a crash then knows to look for the mark.
-    const QString path = file_.path();
-    const QString dir = QFileInfo(path).absolutePath();
-    {
-        RecordFile scratch(ContactRecord::kSize);
-        if (auto s = scratch.open(scratchPathFor(path)); !s)
-            return s;
-    }
-    if (auto s = syncDirectory(dir); !s)
+    // The note naming record n is on disk before the record is marked: whoever opens the file
+    // after a crash finishes this removal from the note, not from whichever records look marked.
+    if (auto s = writeWholeFile(removalNotePathFor(path()), RecordFile::Mode::ReadWrite, removalNote(n, *count)); !s)
         return s;
-    if (!proceed(RemovalStep::ScratchCreated))
+    // A scratch file that cannot be made stops the removal before anything is marked.
+    if (auto s = writeWholeFile(scratchPathFor(path()), RecordFile::Mode::ReadWrite, {}); !s)
+        return s;
+    if (auto s = syncDirectory(folderOf(realPath(path()))); !s)
+        return s;
+    if (!proceed(RemovalStep::NoteWritten))
         return std::unexpected(interrupted());
 
     record->replace(0, 14, QByteArray(kDeletedMarker).leftJustified(14, ' '));
@@ -188,16 +362,20 @@ Status ContactsFile::remove(int n)
         return s;
     if (!proceed(RemovalStep::Marked))
         return std::unexpected(interrupted());
-    return compact(*count);
+    return compact(*count, n);
 }
 
-// Writes every unmarked record of the first `count` into the scratch file and renames it over the
-// contacts file, which is then open again.
-Status ContactsFile::compact(int count)
+// Writes records 1 to `count` except record `dropped` into the scratch file, renames it over the
+// file the path leads to and opens the path again. The new file takes the old one's permissions.
+Status ContactsFile::compact(int count, int dropped)
 {
     const QString path = file_.path();
+    const QString real = realPath(path);
     const QString scratchPath = scratchPathFor(path);
-    const QString dir = QFileInfo(path).absolutePath();
+    const QString dir = folderOf(real);
+    struct stat original {};
+    if (::stat(QFile::encodeName(real).constData(), &original) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
 
     RecordFile scratch(ContactRecord::kSize);
     if (auto s = scratch.open(scratchPath); !s)
@@ -210,7 +388,7 @@ Status ContactsFile::compact(int count)
     QByteArray out;
     out.reserve(kChunkBytes);
     const int halfway = (count + 1) / 2;
-    int seen = 0;
+    int number = 0;
     auto flush = [&]() -> Status {
         if (auto s = scratch.writeAt(written, out); !s)
             return s;
@@ -219,9 +397,9 @@ Status ContactsFile::compact(int count)
         return {};
     };
     auto copied = forEachRecord(file_, count, [&](qint64, QByteArrayView record) -> Status {
-        if (!isMarked(record))
+        if (++number != dropped)
             out.append(record);
-        if (++seen == halfway) {
+        if (number == halfway) {
             if (auto s = flush(); !s)
                 return s;
             if (!proceed(RemovalStep::ScratchHalfWritten))
@@ -236,20 +414,25 @@ Status ContactsFile::compact(int count)
     if (auto s = scratch.sync(); !s)
         return s;
     scratch.close();
+    if (::chmod(QFile::encodeName(scratchPath).constData(), original.st_mode & 07777) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
     if (!proceed(RemovalStep::ScratchSynced))
         return std::unexpected(interrupted());
 
     file_.close();
-    if (std::rename(QFile::encodeName(scratchPath).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(QFile::encodeName(scratchPath).constData(), QFile::encodeName(real).constData()) != 0) {
         const FileError error = FileError::fromErrno(errno);
         (void)file_.open(path);  // the original is untouched: keep working on it
         return std::unexpected(error);
     }
     if (!proceed(RemovalStep::Renamed))
         return std::unexpected(interrupted());
+    if (auto s = file_.open(path); !s)
+        return s;
     if (auto s = syncDirectory(dir); !s)
         return s;
-    return file_.open(path);
+    // Once the rename is durable the note is spent: the file no longer has the noted count.
+    return removeFile(removalNotePathFor(path));
 }
 
 Status ContactsFile::setBirthdayReminders(bool on)

@@ -3,28 +3,56 @@
 #include "data/contact_record.h"
 #include "data/file_error.h"
 #include "data/record_file.h"
+#include "platform/platform.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace pw {
 
+// What opening a contacts file came to, with the message the user is to see (none for a plain open).
+struct ContactsOpenResult final {
+    enum class Outcome {
+        Opened,         // the file is now current
+        Refused,        // not a contacts file: nothing was written, the previous file is still current
+        FragmentMoved,  // current, after the incomplete record at its end was moved to fragmentPath
+    };
+    Outcome outcome = Outcome::Opened;
+    QString fragmentPath;
+    std::optional<Message> message;
+
+    bool opened() const { return outcome != Outcome::Refused; }
+};
+
 // The current contacts file: 518-byte records numbered from 1 over one handle kept open.
 // Removal rewrites the file through a scratch file beside it that is renamed over the original in
 // one step; opening a file finishes a removal that a crash interrupted.
+//
+// Making a file current (start-up, File > New, File > Open): call open(path) WITHOUT closing the
+// current file first, then
+//   - no value: a file error for the standard error prompt; the previous file is still current;
+//   - result.opened() false: show *result.message (a warning naming the file); the previous file is
+//     still current and the refused file was not written to;
+//   - result.opened() true: the file is current; show *result.message when there is one (the moved
+//     fragment and where it went).
+// A file that does not exist is created empty. An empty file is a contacts file.
 class ContactsFile final {
 public:
     // The points of a removal at which a test may stop it, as if the power went out there.
-    enum class RemovalStep { ScratchCreated, Marked, ScratchHalfWritten, ScratchSynced, Renamed };
+    enum class RemovalStep { NoteWritten, Marked, ScratchHalfWritten, ScratchSynced, Renamed };
     // Returns false to stop the removal at that step, leaving the files as they are.
     using RemovalProbe = std::function<bool(RemovalStep)>;
 
     ContactsFile() : file_(ContactRecord::kSize) {}
 
-    // Opens the file (created empty if absent) and finishes an interrupted removal.
-    Status open(const QString& path);
+    // Checks that the file at `path` is a contacts file before it replaces the current one: its
+    // first and last whole records carry "|" and CR LF where the record layout puts them. A
+    // trailing fragment shorter than a record (an append cut short) is moved into a new file beside
+    // it and the rest opens. Then finishes or rolls back a removal that a crash interrupted.
+    Expected<ContactsOpenResult> open(const QString& path);
     void close();
     bool isOpen() const { return file_.isOpen(); }
     const QString& path() const { return file_.path(); }
@@ -39,11 +67,14 @@ public:
     Status setBirthdayReminders(bool on);
 
     void setRemovalProbe(RemovalProbe probe) { probe_ = std::move(probe); }
-    // The scratch file a removal of the file at `path` writes.
+    // The scratch file a removal of the file at `path` writes, beside the file a symlink leads to,
+    // and the note that names the record being removed.
     static QString scratchPathFor(const QString& path);
+    static QString removalNotePathFor(const QString& path);
 
 private:
-    Status compact(int count);
+    Status recoverInterruptedRemoval();
+    Status compact(int count, int dropped);
     bool proceed(RemovalStep step) const { return !probe_ || probe_(step); }
 
     RecordFile file_;

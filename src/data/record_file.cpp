@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,10 +17,13 @@ RecordFile::~RecordFile()
     close();
 }
 
-Status RecordFile::open(const QString& path)
+Status RecordFile::open(const QString& path, Mode mode)
 {
     close();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int flags = mode == Mode::ReadOnly    ? O_RDONLY
+                      : mode == Mode::CreateNew ? O_RDWR | O_CREAT | O_EXCL
+                                                : O_RDWR | O_CREAT;
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));
     struct stat st {};
@@ -30,6 +34,13 @@ Status RecordFile::open(const QString& path)
     fd_ = fd;
     path_ = path;
     return {};
+}
+
+void RecordFile::swap(RecordFile& other) noexcept
+{
+    std::swap(recordSize_, other.recordSize_);
+    std::swap(fd_, other.fd_);
+    path_.swap(other.path_);
 }
 
 void RecordFile::close()

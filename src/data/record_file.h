@@ -16,10 +16,15 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    // Opens for reading and writing; an absent file is created empty.
-    Status open(const QString& path);
+    enum class Mode { ReadWrite, ReadOnly, CreateNew };
+
+    // ReadWrite creates an absent file empty; ReadOnly fails on it with ENOENT and never writes;
+    // CreateNew fails with EEXIST rather than open a file that is already there.
+    Status open(const QString& path, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // Exchanges the open handles, so that a file can be checked before it replaces another.
+    void swap(RecordFile& other) noexcept;
     const QString& path() const { return path_; }
 
     Expected<qint64> size() const;

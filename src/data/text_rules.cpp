@@ -168,6 +168,35 @@ QString fromCodePage(QByteArrayView bytes)
     return out;
 }
 
+QStringList unstorableCharacters(QStringView text)
+{
+    QStringList found;
+    for (char32_t u : text.toUcs4()) {
+        if (encodeChar(u) != '?' || u == U'?')
+            continue;
+        const QString c = QString::fromUcs4(&u, 1);
+        if (!found.contains(c))
+            found.append(c);
+    }
+    return found;
+}
+
+qsizetype countUnstorable(QStringView text)
+{
+    const QList<uint> units = text.toUcs4();
+    return std::count_if(units.begin(), units.end(), [](uint u) { return u != U'?' && encodeChar(u) == '?'; });
+}
+
+QString blankControlCharacters(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar& c : out) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    }
+    return out;
+}
+
 QByteArray fixedWidthBytes(QStringView text, int width)
 {
     QByteArray bytes = toCodePage(trimLeadingBlanks(text));

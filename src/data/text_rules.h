@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The small text rules that every part of Postwick shares: how a number is read out of text,
@@ -29,6 +30,16 @@ QString fixedWidth(QStringView text, int width);
 // code page cannot hold is stored as "?".
 QByteArray toCodePage(QStringView text);
 QString fromCodePage(QByteArrayView bytes);
+
+// The characters of `text` the code page cannot hold, each listed once in order of first
+// appearance; a character beyond 16 bits (an emoji) is one entry. Empty when all can be stored.
+QStringList unstorableCharacters(QStringView text);
+// How many characters of `text` would be stored as "?".
+qsizetype countUnstorable(QStringView text);
+
+// The text with every control character (below 0x20, and 0x7F) replaced by a blank. A tab or line
+// break inside a fixed-width field would split every line-oriented output made from it.
+QString blankControlCharacters(QStringView text);
 
 // Bytes for a fixed-width field: the text left-trimmed, encoded, padded with blanks and cut.
 QByteArray fixedWidthBytes(QStringView text, int width);

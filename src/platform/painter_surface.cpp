@@ -70,25 +70,40 @@ bool PainterSurface::beginJob()
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
-    x_ = 0;
-    y_ = 0;
+    pageUsed_ = false;
+    return true;
+}
+
+bool PainterSurface::feedPage()
+{
+    if (!printer_.newPage()) {
+        failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
+        return false;
+    }
+    pageUsed_ = false;
     return true;
 }
 
 void PainterSurface::drawText(const QString& text)
 {
+    // An asked-for page is fed only now, and not at all while the current page is still blank.
+    if (pageWanted_) {
+        pageWanted_ = false;
+        if (pageUsed_ && !feedPage())
+            return;
+    }
+    // Rows that ran past the page have used it up, blank or not.
     const Grid g = grid();
     const double pageHeight = printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
     if (y_ > 0 && y_ + g.row > pageHeight + kTolerance) {
-        const double x = x_;
-        newPage();
-        if (failure_)
+        if (!feedPage())
             return;
-        x_ = x;
+        y_ = 0;
     }
     const QFont font = drawingFont();
     painter_.setFont(font);
     painter_.drawText(QPointF(x_, y_ + g.ascent), text);
+    pageUsed_ = true;
     x_ += QFontMetricsF(font, &printer_).horizontalAdvance(text);
 }
 
@@ -130,10 +145,7 @@ void PainterSurface::home()
 
 void PainterSurface::newPage()
 {
-    if (!beginJob())
-        return;
-    if (!printer_.newPage())
-        failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
+    pageWanted_ = true;
     home();
 }
 
@@ -160,6 +172,8 @@ void PainterSurface::abandonJob()
 void PainterSurface::resetJob()
 {
     failure_.reset();
+    pageWanted_ = false;
+    pageUsed_ = false;
     home();
 }
 

@@ -14,7 +14,8 @@ namespace pw {
 // The print surface on a real printer or a PDF writer. Columns, rows and baselines come from the
 // grid of the font the layout asks for, so text lands where the layout's numbers put it whichever
 // installed font draws the glyphs. A line that would start below the printable area starts a new
-// page; blank rows only move the position.
+// page; blank rows only move the position. A new page asked for is started only when text is
+// placed on it, so a job that ends with a new page feeds no blank sheet.
 class PainterSurface final : public PrintSurface {
 public:
     explicit PainterSurface(QPrinter& printer);
@@ -45,6 +46,7 @@ private:
     Grid grid() const;
     QFont drawingFont() const;
     bool beginJob();
+    bool feedPage();
     void drawText(const QString& text);
     void resetJob();
 
@@ -57,6 +59,8 @@ private:
     // The current position in device pixels from the printable area's top-left corner.
     double x_ = 0;
     double y_ = 0;
+    bool pageWanted_ = false;  // newPage() was asked for and no text has been placed since
+    bool pageUsed_ = false;    // text has been placed on the printer's current page
     std::optional<FileError> failure_;
 };
 

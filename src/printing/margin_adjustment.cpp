@@ -3,8 +3,6 @@
 #include "data/text_rules.h"
 #include "platform/platform.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -140,12 +138,6 @@ std::optional<double> askAmount(Platform& platform, const QString& prompt, const
 }
 
 }  // namespace
-
-bool isDecimalEntry(const QString& text)
-{
-    static const QRegularExpression decimal(QStringLiteral("^ *[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+) *$"));
-    return decimal.match(text).hasMatch();
-}
 
 Status runMarginAdjustment(Platform& platform, MarginKind kind, const QString& parameterFile)
 {

@@ -14,8 +14,4 @@ class Platform;
 // of the file is returned for the caller's error prompt.
 Status runMarginAdjustment(Platform& platform, MarginKind kind, const QString& parameterFile);
 
-// An amount typed for an adjustment reads as a decimal number: optional sign, digits, optional
-// decimal point, blanks around it.
-bool isDecimalEntry(const QString& text);
-
 }  // namespace pw

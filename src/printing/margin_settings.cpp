@@ -3,9 +3,11 @@
 #include "data/record_file.h"
 #include "data/text_rules.h"
 
+#include <QFileInfo>
 #include <QList>
+#include <QRegularExpression>
 
-#include <cmath>
+#include <cerrno>
 #include <vector>
 
 namespace pw {
@@ -17,32 +19,37 @@ constexpr int kTopOffset = 13;
 constexpr int kValueWidth = 3;
 // Bytes 0-15 are the application's; 16 and 17 (the line end) are never written.
 constexpr int kWrittenBytes = 16;
-// Corrections are small whole numbers; anything beyond this cannot be a column or row offset.
-constexpr double kLargestCorrection = 32767;
-constexpr int kErrOverflow = 6;
 
 QString recordKey(QByteArrayView record)
 {
     return trimTrailingBlanks(fromCodePage(record.first(kKeyWidth)));
 }
 
-double storedValue(QByteArrayView record, int offset)
+// A stored value is a decimal number, left-aligned and blank-padded as in the delivered file. A
+// field of blanks alone (a short record's, or one never filled) reads as 0.
+Expected<double> storedValue(QByteArrayView record, int offset, const QString& path)
 {
-    return numericValue(fromCodePage(record.sliced(offset, kValueWidth)));
+    const QString text = fromCodePage(record.sliced(offset, kValueWidth));
+    if (!trimBlanks(text).isEmpty() && !isDecimalEntry(text))
+        return std::unexpected(FileError{
+            kErrTypeMismatch, QStringLiteral("Type mismatch: the %1 margin \"%2\" in %3 is not a number")
+                                  .arg(recordKey(record), trimBlanks(text), QFileInfo(path).fileName())});
+    return numericValue(text);
 }
 
-Expected<int> wholeCorrection(double value)
+// Three characters of decimal text always make a whole number that fits.
+Expected<int> wholeCorrection(Expected<double> value)
 {
-    if (!(std::abs(value) <= kLargestCorrection))
-        return std::unexpected(FileError{kErrOverflow, QStringLiteral("Overflow")});
-    return static_cast<int>(roundHalfEven(value));
+    if (!value)
+        return std::unexpected(value.error());
+    return static_cast<int>(roundHalfEven(*value));
 }
 
-// Opens the file (an absent one is created empty) and reads every record; the count rounds, so a
-// last record short of its line end still counts, padded with blanks.
-Expected<QList<QByteArray>> openAndReadRecords(RecordFile& file, const QString& path)
+// Reads every record of a file opened in `mode`; the count rounds, so a last record short of its
+// line end still counts, padded with blanks.
+Expected<QList<QByteArray>> openAndReadRecords(RecordFile& file, const QString& path, RecordFile::Mode mode)
 {
-    if (auto s = file.open(path); !s)
+    if (auto s = file.open(path, mode); !s)
         return std::unexpected(s.error());
     auto count = file.count();
     if (!count)
@@ -55,6 +62,18 @@ Expected<QList<QByteArray>> openAndReadRecords(RecordFile& file, const QString& 
         records.append(*record);
     }
     return records;
+}
+
+// The bytes that complete a last record cut short, so that a record added after it starts on a
+// record boundary: blanks where the values go, the line end where it belongs.
+QByteArray completion(qint64 size)
+{
+    QByteArray gap;
+    for (qint64 at = size; at % kMarginRecordSize != 0; ++at) {
+        const qint64 inRecord = at % kMarginRecordSize;
+        gap.append(inRecord == kWrittenBytes ? '\r' : inRecord == kWrittenBytes + 1 ? '\n' : ' ');
+    }
+    return gap;
 }
 
 }  // namespace
@@ -72,8 +91,11 @@ QString marginKey(MarginKind kind)
 
 Expected<MarginSettings> readMarginSettings(const QString& path)
 {
+    // Reading never writes, so a parameter file the user may not change still prints.
     RecordFile file(kMarginRecordSize);
-    const auto records = openAndReadRecords(file, path);
+    auto records = openAndReadRecords(file, path, RecordFile::Mode::ReadOnly);
+    if (!records && records.error().number == ENOENT)
+        records = QList<QByteArray>{};
     if (!records)
         return std::unexpected(records.error());
     MarginSettings settings;
@@ -82,8 +104,8 @@ Expected<MarginSettings> readMarginSettings(const QString& path)
         for (int kind = 0; kind < 4; ++kind) {
             if (key != marginKey(static_cast<MarginKind>(kind)))
                 continue;
-            auto left = wholeCorrection(storedValue(record, kLeftOffset));
-            auto top = wholeCorrection(storedValue(record, kTopOffset));
+            auto left = wholeCorrection(storedValue(record, kLeftOffset, path));
+            auto top = wholeCorrection(storedValue(record, kTopOffset, path));
             if (!left)
                 return std::unexpected(left.error());
             if (!top)
@@ -98,31 +120,56 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
                                          std::optional<double> top)
 {
     RecordFile file(kMarginRecordSize);
-    auto records = openAndReadRecords(file, path);
+    auto records = openAndReadRecords(file, path, RecordFile::Mode::ReadWrite);
     if (!records)
         return std::unexpected(records.error());
+    if (!left && !top)
+        return MarginAdjustment{};
 
-    // Every new record is worked out before any is written, so that a sum which does not fit its
-    // field leaves the whole file as it was.
+    // Every new record is worked out before any is written, so that a value that is not a number,
+    // or a sum which does not fit its field, leaves the whole file as it was.
     MarginAdjustment result;
     std::vector<std::pair<int, QByteArray>> changed;
-    const auto addTo = [&](QByteArray& record, int offset, std::optional<double> amount) {
+    const auto addTo = [&](QByteArray& record, int offset, std::optional<double> amount) -> Status {
+        auto stored = storedValue(record, offset, path);
+        if (!stored)
+            return std::unexpected(stored.error());
         if (!amount)
-            return;
-        const QString sum = shortestDecimal(storedValue(record, offset) + *amount);
+            return {};
+        const QString sum = shortestDecimal(*stored + *amount);
         if (sum.size() > kValueWidth)
             result.valueTooLong = sum;
         record.replace(offset, kValueWidth, fixedWidthBytes(sum, kValueWidth));
+        return {};
     };
     for (int n = 1; n <= records->size(); ++n) {
         QByteArray& record = (*records)[n - 1];
         if (recordKey(record) != marginKey(kind))
             continue;
-        addTo(record, kLeftOffset, left);
-        addTo(record, kTopOffset, top);
+        for (auto [offset, amount] : {std::pair{kLeftOffset, left}, std::pair{kTopOffset, top}}) {
+            if (auto s = addTo(record, offset, amount); !s)
+                return std::unexpected(s.error());
+        }
         if (!result.valueTooLong.isEmpty())
             return result;
         changed.emplace_back(n, record.first(kWrittenBytes));
+    }
+
+    if (changed.empty()) {
+        // The kind's own record, as the delivered file lays it out, starting from 0 and 0.
+        const QByteArray zero = fixedWidthBytes(u"0", kValueWidth);
+        QByteArray record = fixedWidthBytes(marginKey(kind), kKeyWidth) + ' ' + zero + ' ' + zero + "\r\n";
+        (void)addTo(record, kLeftOffset, left);  // a stored 0 always reads
+        (void)addTo(record, kTopOffset, top);
+        if (!result.valueTooLong.isEmpty())
+            return result;
+        auto size = file.size();
+        if (!size)
+            return std::unexpected(size.error());
+        if (auto s = file.writeAt(*size, completion(*size) + record); !s)
+            return std::unexpected(s.error());
+        result.recordsChanged = 1;
+        return result;
     }
     for (const auto& [n, bytes] : changed) {
         if (auto s = file.writeRecord(n, bytes); !s)
@@ -130,6 +177,12 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
         ++result.recordsChanged;
     }
     return result;
+}
+
+bool isDecimalEntry(const QString& text)
+{
+    static const QRegularExpression decimal(QStringLiteral("^ *[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+) *$"));
+    return decimal.match(text).hasMatch();
 }
 
 }  // namespace pw

@@ -30,20 +30,28 @@ struct MarginSettings final {
 
 inline constexpr int kMarginRecordSize = 18;
 
-// Reads every kind's pair from the parameter file at `path`, created empty when absent. A later
-// record with the same key overrides an earlier one; a kind without a record reads 0 and 0.
+// Reads every kind's pair from the parameter file at `path`, opened read-only; an absent file reads
+// as an empty one and is not created. A later record with the same key overrides an earlier one; a
+// kind without a record reads 0 and 0. A stored value of a kind that is not a number (blanks alone
+// read as 0) fails with kErrTypeMismatch.
 Expected<MarginSettings> readMarginSettings(const QString& path);
 
 // What an adjustment did to the file.
 struct MarginAdjustment final {
-    int recordsChanged = 0;
+    int recordsChanged = 0;  // an added record counts
     // Set when a new value does not fit its 3-character field; then nothing was written.
     QString valueTooLong;
 };
 
 // Adds `left` and `top` (when given) to the stored values of every record of `kind`. Bytes 8, 12,
-// 16 and 17 of each record keep what they held.
+// 16 and 17 of each record keep what they held. A kind without a record gets one at the end, laid
+// out as the delivered file's, holding the amounts (0 for the one not given); an absent file is
+// created for it. A stored value of the kind that is not a number fails with kErrTypeMismatch
+// before anything is written.
 Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, std::optional<double> left,
                                          std::optional<double> top);
+
+// Text that reads as a decimal number: optional sign, digits, optional decimal point, blanks around.
+bool isDecimalEntry(const QString& text);
 
 }  // namespace pw

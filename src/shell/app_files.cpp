@@ -43,7 +43,9 @@ Status prepareApplicationFolder(const QString& folder)
     if (!QDir().mkpath(folder))
         return std::unexpected(FileError::fromErrno(errno ? errno : EACCES));
     const QString parameterFile = QDir(folder).filePath(QString::fromLatin1(kParameterFileName));
-    if (QFileInfo::exists(parameterFile))
+    // An empty file holds no margins at all (a user may have emptied it to reset them), so it is
+    // restored like a missing one; every adjustment would otherwise have nothing to change.
+    if (const QFileInfo existing(parameterFile); existing.exists() && existing.size() > 0)
         return {};
     initDeliveredResources();
     QFile delivered(QStringLiteral(":/delivered/PWKPARAM.TXT"));
@@ -52,7 +54,7 @@ Status prepareApplicationFolder(const QString& folder)
     const QByteArray bytes = delivered.readAll();
     QFile copy(parameterFile);
     errno = 0;
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly) || copy.write(bytes) != bytes.size())
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) || copy.write(bytes) != bytes.size() || !copy.flush())
         return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
     return {};
 }

@@ -26,7 +26,7 @@ QString fileTitle(const QString& path);
 QString withContactsExtension(const QString& path);
 
 // Creates the application folder at first start and puts the delivered parameter file into it
-// when absent.
+// when absent or empty.
 Status prepareApplicationFolder(const QString& folder);
 
 // The installer's uninstall-data file would show among the *.DAT files of the New and Open dialogs,

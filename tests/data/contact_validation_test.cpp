@@ -165,5 +165,31 @@ TEST(ContactValidation, CompanyIsPrintedOnlyWhenThereIsOne)
     EXPECT_EQ(include(u"Acme", false), u"0");
 }
 
+TEST(ContactValidation, ControlCharactersBecomeBlanksBeforeAnyCheck)
+{
+    ContactBoxTexts boxes = form({{FName, u"Ann\tMarie"}, {Notes, u"Gate code\r\n1234\x7f"}});
+    auto result = validateContactForm(boxes, true, true, FormVariant::AddContact);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(boxes[FName], u"Ann Marie");
+    EXPECT_EQ(result->Notes, u"Gate code  1234 ");
+    EXPECT_FALSE(result->encode().left(516).contains('\n'));
+    // The checks see the blanks: a pasted line break is a space in an e-mail address.
+    EXPECT_EQ(failure(form({{Email, u"ann@example.com\n"}})), u"Email address cannot contain a space.");
+    EXPECT_EQ(failure(form({{LName, u"\t"}})), u"Enter last name, 18 characters or less.");
+}
+
+TEST(ContactValidation, ThePromptBeforeSavingNamesEachBoxAndTheCharactersItCannotStore)
+{
+    const ContactBoxTexts boxes = form({{City, u"\u6771\u4eac \u6771"}, {Notes, u"Hi \U0001F600 caf\u00e9?"}});
+    const auto found = unstorableBoxes(boxes);
+    ASSERT_EQ(found, (std::vector<UnstorableBox>{{City, {u"\u6771"_s, u"\u4eac"_s}}, {Notes, {u"\U0001F600"_s}}}));
+    const Message question = unstorableQuestion(found);
+    EXPECT_EQ(question.text, u"The contacts file cannot store these characters, so they would be saved as \"?\":\n\n"
+                             u"City:  \u6771 \u4eac\nNotes:  \U0001F600\n\n"
+                             u"Save anyway?  Choose No to go back and change them."_s);
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(unstorableBoxes(form({{FName, u"Ren\u00e9e \u20ac"}})).empty());
+}
+
 }  // namespace
 }  // namespace pw

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -116,23 +117,15 @@ protected:
     int count() const { return file.recordCount().value(); }
 };
 
-TEST_F(ContactsFileTest, CountsRecordsFromTheLengthRoundingHalvesToEven)
+TEST(RecordFile, CountsRecordsFromTheLengthRoundingHalvesToEven)
 {
-    open();
-    EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(count(), 0);
-    file.close();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(1236, ' '));
-    open();
-    EXPECT_EQ(count(), 2);
-    file.close();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(1336, ' '));
-    open();
-    EXPECT_EQ(count(), 3);
-    file.close();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray(518 + 259, ' '));  // exactly 1.5
-    open();
-    EXPECT_EQ(count(), 2);
+    TestFolder folder;
+    RecordFile file(ContactRecord::kSize);
+    for (auto [length, records] : {std::pair{0, 0}, {1236, 2}, {1336, 3}, {518 + 259, 2}}) {
+        folder.write(QStringLiteral("f"), QByteArray(length, ' '));
+        ASSERT_TRUE(file.open(folder.file(QStringLiteral("f")), RecordFile::Mode::ReadOnly));
+        EXPECT_EQ(file.count().value(), records) << length;
+    }
 }
 
 TEST_F(ContactsFileTest, AppendsOverwritesAndReads)
@@ -170,11 +163,12 @@ TEST_F(ContactsFileTest, RecordNumbersOutsideTheFileAreErrors)
     EXPECT_EQ(file.recordCount().error().number, kErrBadFileNumber);
 }
 
+// A short record that appears while the file is open (opening moves one aside) still counts.
 TEST_F(ContactsFileTest, AppendAfterACountedShortRecordFillsItsGapWithBlanks)
 {
     const QByteArray first = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300));
     open();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300));
     ASSERT_EQ(count(), 2);
     ASSERT_TRUE(file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))));
     const QByteArray after = bytes();
@@ -226,16 +220,18 @@ TEST(ContactsFile, AFullDiskIsReportedNotSwallowed)
 }
 
 // Stops a removal at every step, as a power cut would, and reopens the file as the next start would.
+// A contact whose first name is the marker itself must survive every one of them.
 TEST_F(ContactsFileTest, AnInterruptedRemovalNeverLosesASavedContact)
 {
     using Step = ContactsFile::RemovalStep;
-    for (Step stop : {Step::ScratchCreated, Step::Marked, Step::ScratchHalfWritten, Step::ScratchSynced,
+    const QStringList all = {"Ann", "*DELETED*", "Cy", "Dee", "Eve"};
+    for (Step stop : {Step::NoteWritten, Step::Marked, Step::ScratchHalfWritten, Step::ScratchSynced,
                       Step::Renamed}) {
         SCOPED_TRACE(static_cast<int>(stop));
         QFile::remove(path);
         open();
-        for (const char* name : {"Ann", "Bob", "Cy", "Dee", "Eve"})
-            ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+        for (const QString& name : all)
+            ASSERT_TRUE(file.append(contact(name, QStringLiteral("X"))));
         file.setRemovalProbe([stop](Step step) { return step != stop; });
         EXPECT_FALSE(file.remove(3));
         file.setRemovalProbe({});
@@ -246,23 +242,36 @@ TEST_F(ContactsFileTest, AnInterruptedRemovalNeverLosesASavedContact)
         const QByteArray after = bytes();
         expectFrame(after);
         EXPECT_FALSE(QFile::exists(ContactsFile::scratchPathFor(path)));
-        auto all = reopened.readAll();
-        ASSERT_TRUE(all);
+        EXPECT_FALSE(QFile::exists(ContactsFile::removalNotePathFor(path)));
+        auto records = reopened.readAll();
+        ASSERT_TRUE(records);
         QStringList names;
-        for (const ContactRecord& r : *all)
+        for (const ContactRecord& r : *records)
             names << r.FirstName;
         // Once the record is marked the removal is finished on reopening; before that nothing changed.
-        if (stop == Step::ScratchCreated)
-            EXPECT_EQ(names, QStringList({"Ann", "Bob", "Cy", "Dee", "Eve"}));
+        if (stop == Step::NoteWritten)
+            EXPECT_EQ(names, all);
         else
-            EXPECT_EQ(names, QStringList({"Ann", "Bob", "Dee", "Eve"}));
+            EXPECT_EQ(names, QStringList({"Ann", "*DELETED*", "Dee", "Eve"}));
         reopened.close();
     }
 }
 
-TEST_F(ContactsFileTest, AStaleScratchFileIsDroppedOnOpening)
+TEST_F(ContactsFileTest, RemovalGoesByRecordNumberNotByWhatAFirstNameHolds)
 {
     open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("*DELETED*"), QStringLiteral("Keeper"))));
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))));
+    ASSERT_TRUE(file.remove(2));
+    ASSERT_EQ(count(), 1);
+    EXPECT_EQ(file.read(1)->LastName, u"Keeper");
+}
+
+// Without a note of the removal there is no telling which marked record was meant, so none goes.
+TEST_F(ContactsFileTest, AStaleScratchFileIsDroppedOnOpeningAndNoRecordWithIt)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("*DELETED*"), QStringLiteral("Keeper"))));
     ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
     const QByteArray before = bytes();
     file.close();
@@ -270,6 +279,86 @@ TEST_F(ContactsFileTest, AStaleScratchFileIsDroppedOnOpening)
     open();
     EXPECT_EQ(bytes(), before);
     EXPECT_FALSE(QFile::exists(ContactsFile::scratchPathFor(path)));
+}
+
+TEST_F(ContactsFileTest, RemovingThroughASymlinkReplacesTheRealFileAndKeepsItsPermissions)
+{
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sync")));
+    const QString real = folder.file(QStringLiteral("sync/real.DAT"));
+    folder.write(QStringLiteral("sync/real.DAT"), {});
+    ASSERT_TRUE(QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::link(real, path));
+    open();
+    for (const char* name : {"Ann", "Bob"})
+        ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+    ASSERT_TRUE(file.remove(1));
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Cy"), QStringLiteral("X"))));
+
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(QFile::permissions(real) & 0x7077, // owner, group and others; not the Qt-only "user" bits
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const QByteArray stored = folder.read(QStringLiteral("sync/real.DAT"));
+    ASSERT_EQ(stored.size(), 2 * 518);
+    EXPECT_EQ(stored.left(3), "Bob");
+    EXPECT_EQ(stored.mid(518, 2), "Cy");
+    EXPECT_EQ(QDir(folder.file(QStringLiteral("sync"))).entryList(QDir::Files), QStringList{"real.DAT"});
+}
+
+TEST_F(ContactsFileTest, AFileThatIsNotAContactsFileIsRefusedUntouchedAndTheCurrentOneStaysOpen)
+{
+    open();
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
+    QByteArray brokenEnd = contact(QStringLiteral("Bob"), QStringLiteral("Ray")).encode().repeated(3);
+    brokenEnd[3 * 518 - 2] = ' ';
+    const QByteArray strangers[] = {"Shopping list\nmilk\neggs\nbread\nthe plumber's number\n", brokenEnd};
+    for (const QByteArray& stranger : strangers) {
+        folder.write(QStringLiteral("other.DAT"), stranger);
+        const QString other = folder.file(QStringLiteral("other.DAT"));
+        auto result = file.open(other);
+        ASSERT_TRUE(result);
+        EXPECT_FALSE(result->opened());
+        ASSERT_TRUE(result->message);
+        EXPECT_EQ(result->message->text, other + QStringLiteral(" is not a contacts file, so it was not opened.  Nothing in it was changed."));
+        EXPECT_EQ(result->message->title, u"Not a contacts file");
+        EXPECT_EQ(result->message->icon, MessageIcon::Warning);
+        EXPECT_EQ(folder.read(QStringLiteral("other.DAT")), stranger);
+        EXPECT_EQ(file.path(), path);
+        EXPECT_EQ(file.read(1)->FirstName, u"Ann");
+    }
+    ASSERT_TRUE(file.append(contact(QStringLiteral("Cy"), QStringLiteral("X"))));
+    EXPECT_EQ(count(), 2);
+}
+
+TEST_F(ContactsFileTest, AnAppendCutShortIsMovedBesideTheFileAndTheRestOpens)
+{
+    const QByteArray ann = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    const auto openWith = [&](const QByteArray& content) {
+        folder.write(QStringLiteral("PWK_Contacts.DAT"), content);
+        return file.open(path).value();
+    };
+    ContactsOpenResult result = openWith(ann + ann.left(300));
+    EXPECT_EQ(result.outcome, ContactsOpenResult::Outcome::FragmentMoved);
+    EXPECT_EQ(result.fragmentPath, path + QStringLiteral(".fragment"));
+    EXPECT_EQ(folder.read(QStringLiteral("PWK_Contacts.DAT.fragment")), ann.left(300));
+    EXPECT_EQ(bytes(), ann);
+    EXPECT_EQ(count(), 1);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text, QStringLiteral("The end of %1 held an incomplete contact (300 bytes), probably "
+                                                   "from a save that was cut short.  Those bytes were moved to "
+                                                   "%1.fragment and the complete contacts were opened.")
+                                        .arg(path));
+    EXPECT_EQ(result.message->title, u"Contacts file repaired");
+
+    // A later fragment never replaces an earlier one; a lone start of a record counts as a fragment.
+    result = openWith(ann.left(40));
+    EXPECT_EQ(result.fragmentPath, path + QStringLiteral(".fragment-2"));
+    EXPECT_EQ(folder.read(QStringLiteral("PWK_Contacts.DAT.fragment-2")), ann.left(40));
+    EXPECT_EQ(folder.read(QStringLiteral("PWK_Contacts.DAT.fragment")), ann.left(300));
+    EXPECT_EQ(count(), 0);
+
+    result = openWith({});
+    EXPECT_EQ(result.outcome, ContactsOpenResult::Outcome::Opened);
+    EXPECT_FALSE(result.message);
 }
 
 TEST_F(ContactsFileTest, SetsTheBirthdayReminderFlagOfEveryRecordOnly)
@@ -291,8 +380,8 @@ TEST_F(ContactsFileTest, SetsTheBirthdayReminderFlagOfEveryRecordOnly)
 TEST_F(ContactsFileTest, SettingRemindersCompletesACountedShortRecord)
 {
     const QByteArray first = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300) + first.left(100));
     open();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300) + first.left(100));
     ASSERT_EQ(count(), 2);
     ASSERT_TRUE(file.setBirthdayReminders(false));
     const QByteArray after = bytes();

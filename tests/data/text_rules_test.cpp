@@ -89,6 +89,15 @@ TEST(TextRules, TheCodePageRoundTripsWindows1252AndStoresOtherCharactersAsQuesti
     EXPECT_EQ(fromCodePage("\x80"), QString(QChar(0x20AC)));
 }
 
+TEST(TextRules, UnstorableCharactersAreListedOnceAndCounted)
+{
+    EXPECT_EQ(unstorableCharacters(u"\u6771\u4eac"), (QStringList{QStringLiteral("\u6771"), QStringLiteral("\u4eac")}));
+    EXPECT_EQ(unstorableCharacters(u"a\U0001F600b\U0001F600"), QStringList{QStringLiteral("\U0001F600")});
+    EXPECT_EQ(unstorableCharacters(u"Ren\u00e9e \u20ac?"), QStringList{});
+    EXPECT_EQ(countUnstorable(u"\U0001F600 \u6771\u4eac \u6771 ?"), 4);
+    EXPECT_EQ(blankControlCharacters(u"a\tb\r\nc\x7f\x1f\u00e9"), u"a b  c  \u00e9");
+}
+
 TEST(TextRules, ShortestDecimal)
 {
     EXPECT_EQ(shortestDecimal(3), u"3");

@@ -1,6 +1,7 @@
 #include "platform/painter_surface.h"
 
 #include "printing/onthefly_labels.h"
+#include "support/recording_surface.h"
 #include "support/test_folder.h"
 
 #include <QPrinter>
@@ -20,12 +21,22 @@ struct Word final {
     QString text;
 };
 
-QList<Word> wordsOf(const QString& pdf)
+QString boxesOf(const QString& pdf)
 {
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(pdftotext.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
-    const QString html = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+qsizetype pagesOf(const QString& pdf)
+{
+    return boxesOf(pdf).count(QStringLiteral("<page "));
+}
+
+QList<Word> wordsOf(const QString& pdf)
+{
+    const QString html = boxesOf(pdf);
     static const QRegularExpression item(QStringLiteral(
         R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     QList<Word> words;
@@ -117,6 +128,28 @@ TEST_F(PdfSurfaceTest, TextBelowThePrintableAreaStartsANewPageButBlankRowsDoNot)
     EXPECT_LT(words[0].box.top(), 18 + 1.13281 * 12);
     EXPECT_EQ(words[1].page, 2);
     EXPECT_NEAR(words[1].box.left(), 18, 1.0);
+}
+
+// Two copies that each end with a new page, as the details sheet prints them: two sheets, not three.
+TEST_F(PdfSurfaceTest, ANewPageIsStartedOnlyWhenSomethingIsPlacedOnIt)
+{
+    test::RecordingSurface recorded;
+    for (PrintSurface* target : std::initializer_list<PrintSurface*>{&surface, &recorded}) {
+        target->newPage();
+        for (const char* copy : {"one", "two"}) {
+            target->printLine({PrintItem::textItem(QString::fromLatin1(copy))});
+            target->newPage();
+            printBlankLines(*target, 3);
+        }
+        ASSERT_TRUE(target->endJob());
+    }
+    EXPECT_EQ(pagesOf(pdf), 2);
+    const QList<Word> words = wordsOf(pdf);
+    ASSERT_EQ(words.size(), 2);
+    EXPECT_EQ(words[1].text, u"two");
+    EXPECT_EQ(words[1].page, 2);
+    EXPECT_EQ(recorded.jobs.at(0).pages, 2);
+    EXPECT_EQ(recorded.jobs.at(0).texts.at(1).page, 2);
 }
 
 TEST_F(PdfSurfaceTest, AJobThePrinterCannotStartFailsAtItsEnd)

@@ -135,6 +135,18 @@ TEST_F(MarginAdjustmentTest, ASumTooLongForItsFieldIsRefusedWithoutTouchingTheFi
     EXPECT_EQ(folder.read(kFile), QByteArray("ONTHEFLY -99 0  \r\n"));
 }
 
+TEST_F(MarginAdjustmentTest, AStoredValueThatIsNotANumberIsReturnedAsAFailureAndNothingIsDone)
+{
+    folder.write(kFile, "ONTHEFLY 1x  0  \r\n");
+    platform.answerInput(QStringLiteral("1"));
+    platform.answerInput(QStringLiteral("1"));
+    const Status status = run(MarginKind::OnTheFly);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().number, 13);
+    EXPECT_FALSE(texts().last().startsWith(u"D O N E"));
+    EXPECT_EQ(folder.read(kFile), QByteArray("ONTHEFLY 1x  0  \r\n"));
+}
+
 TEST_F(MarginAdjustmentTest, AFileThatCannotBeOpenedIsReturnedAsAFailure)
 {
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("dir")));

@@ -1,9 +1,15 @@
 #include "printing/margin_settings.h"
 
+#include "shell/app_files.h"
 #include "support/test_folder.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -30,21 +36,34 @@ protected:
     QString path = folder.file(QStringLiteral("PWKPARAM.TXT"));
 };
 
-TEST_F(MarginFileTest, AMissingFileIsCreatedEmptyAndEveryKindReadsZero)
+TEST_F(MarginFileTest, AKindWithoutARecordReadsZeroAndAnAdjustmentAddsItsRecord)
 {
+    // Reading an absent file finds no record and creates nothing.
     auto settings = readMarginSettings(path);
     ASSERT_TRUE(settings);
-    EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")).size(), 0);
+    EXPECT_FALSE(QFile::exists(path));
     for (MarginKind kind : {MarginKind::OnTheFly, MarginKind::Envelope, MarginKind::ReturnAddress,
                             MarginKind::SearchResult})
         EXPECT_EQ(settings->pair(kind), (MarginPair{0, 0}));
 
-    // An adjustment finds no record and stores nothing.
-    auto adjusted = adjustMargins(path, MarginKind::OnTheFly, 2, 2);
+    auto adjusted = adjustMargins(path, MarginKind::OnTheFly, 2, std::nullopt);
     ASSERT_TRUE(adjusted);
-    EXPECT_EQ(adjusted->recordsChanged, 0);
-    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")).size(), 0);
+    EXPECT_EQ(adjusted->recordsChanged, 1);
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), record("ONTHEFLY", "2", "0"));
+
+    // After a last record cut short of its line end, the added record still starts on a boundary.
+    const QByteArray cut = record("RETURNAD", "1", "1").left(16);
+    folder.write(QStringLiteral("PWKPARAM.TXT"), cut);
+    ASSERT_TRUE(adjustMargins(path, MarginKind::SearchResult, std::nullopt, 1.5));
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), cut + "\r\n" + record("BULKLIST", "0", "1.5"));
+    settings = readMarginSettings(path);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->pair(MarginKind::SearchResult), (MarginPair{0, 2}));
+    EXPECT_EQ(settings->pair(MarginKind::Envelope), (MarginPair{0, 0}));
+
+    // Nothing to add: nothing written.
+    ASSERT_TRUE(adjustMargins(path, MarginKind::Envelope, std::nullopt, std::nullopt));
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")).size(), 2 * 18);
 }
 
 TEST_F(MarginFileTest, AdjustmentsAddToTheStoredValuesAndReadersRoundHalvesToEven)
@@ -107,18 +126,93 @@ TEST_F(MarginFileTest, ASumThatDoesNotFitItsFieldLeavesTheFileAsItWas)
     EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), afterEnvelope);
 }
 
-TEST_F(MarginFileTest, FailuresReachTheCaller)
+TEST_F(MarginFileTest, AStoredValueThatIsNotANumberIsAFailureAndBlanksReadAsZero)
 {
-    // A stored value far beyond any column is not a usable correction.
-    folder.write(QStringLiteral("PWKPARAM.TXT"), record("ENVELOPE", "9e9", "0"));
+    const QByteArray before = record("ONTHEFLY", "", "1") + record("ENVELOPE", "x1", "0");
+    folder.write(QStringLiteral("PWKPARAM.TXT"), before);
     auto settings = readMarginSettings(path);
     ASSERT_FALSE(settings);
-    EXPECT_EQ(settings.error().number, 6);
+    EXPECT_EQ(settings.error(),
+              (FileError{13, QStringLiteral("Type mismatch: the ENVELOPE margin \"x1\" in PWKPARAM.TXT is not a number")}));
+    // The adjustment refuses even when only the other value of the record would change.
+    auto adjusted = adjustMargins(path, MarginKind::Envelope, std::nullopt, 1);
+    ASSERT_FALSE(adjusted);
+    EXPECT_EQ(adjusted.error().number, 13);
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), before);
 
+    folder.write(QStringLiteral("PWKPARAM.TXT"), record("ONTHEFLY", "", "1") + record("ENVELOPE", "1e2", "0"));
+    settings = readMarginSettings(path);
+    ASSERT_FALSE(settings);
+    folder.write(QStringLiteral("PWKPARAM.TXT"), record("ONTHEFLY", "", " 1"));
+    settings = readMarginSettings(path);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->pair(MarginKind::OnTheFly), (MarginPair{0, 1}));
+}
+
+TEST_F(MarginFileTest, AFolderInPlaceOfTheFileIsAFailure)
+{
     const QString folderPath = folder.file(QStringLiteral("sub"));
     ASSERT_TRUE(QDir().mkpath(folderPath));
     EXPECT_FALSE(readMarginSettings(folderPath));
     EXPECT_FALSE(adjustMargins(folderPath, MarginKind::OnTheFly, 1, std::nullopt));
+}
+
+// A file the program may not write: read-only for an ordinary user, immutable for root.
+class UnwritableFile final {
+public:
+    explicit UnwritableFile(const QString& path) : path_(path)
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (::geteuid() == 0)
+            immutable_ = setImmutable(true);
+    }
+    ~UnwritableFile()
+    {
+        if (immutable_)
+            setImmutable(false);
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    bool holds() const { return ::access(QFile::encodeName(path_).constData(), W_OK) != 0 || immutable_; }
+
+private:
+    bool setImmutable(bool on)
+    {
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0)
+            ::close(fd);
+        return done;
+    }
+    QString path_;
+    bool immutable_ = false;
+};
+
+TEST_F(MarginFileTest, AParameterFileThatCannotBeWrittenStillReads)
+{
+    folder.write(QStringLiteral("PWKPARAM.TXT"), record("ONTHEFLY", "1", "-1"));
+    UnwritableFile unwritable(path);
+    if (!unwritable.holds())
+        GTEST_SKIP() << "this file system lets every write through";
+    auto settings = readMarginSettings(path);
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->pair(MarginKind::OnTheFly), (MarginPair{1, -1}));
+    EXPECT_FALSE(adjustMargins(path, MarginKind::OnTheFly, 1, std::nullopt));
+}
+
+// Start-up puts the delivered file back when it is missing or empty, and leaves any other alone.
+TEST_F(MarginFileTest, TheDeliveredFileIsRestoredWhenMissingOrEmpty)
+{
+    ASSERT_TRUE(prepareApplicationFolder(folder.path()));
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredFile());
+    folder.write(QStringLiteral("PWKPARAM.TXT"), {});
+    ASSERT_TRUE(prepareApplicationFolder(folder.path()));
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredFile());
+    folder.write(QStringLiteral("PWKPARAM.TXT"), record("ONTHEFLY", "3", "0"));
+    ASSERT_TRUE(prepareApplicationFolder(folder.path()));
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), record("ONTHEFLY", "3", "0"));
 }
 
 }  // namespace

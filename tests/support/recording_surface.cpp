@@ -20,8 +20,13 @@ void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
         }
         case PrintItem::Kind::Spaces: column_ += std::max(item.count, 0); break;
         case PrintItem::Kind::Text:
-            if (!item.text.isEmpty())
+            if (!item.text.isEmpty()) {
+                if (pageWanted_ && pageUsed_)
+                    ++current_.pages;
+                pageWanted_ = false;
+                pageUsed_ = true;
                 current_.texts.append({current_.pages, row_, column_, item.text, font, size, bold, italic});
+            }
             column_ += item.text.size();
             break;
         }
@@ -41,7 +46,7 @@ void RecordingSurface::home()
 void RecordingSurface::newPage()
 {
     started_ = true;
-    ++current_.pages;
+    pageWanted_ = true;
     home();
 }
 
@@ -56,6 +61,8 @@ Status RecordingSurface::endJob()
         jobs.append(current_);
     current_ = {};
     started_ = false;
+    pageWanted_ = false;
+    pageUsed_ = false;
     home();
     return {};
 }
@@ -66,6 +73,8 @@ void RecordingSurface::abandonJob()
     jobs.append(current_);
     current_ = {};
     started_ = false;
+    pageWanted_ = false;
+    pageUsed_ = false;
     home();
 }
 

@@ -39,7 +39,8 @@ struct RecordedJob final {
     bool abandoned = false;
 };
 
-// A printer that keeps every placed text. Columns advance by one per character of text.
+// A printer that keeps every placed text. Columns advance by one per character of text. As on the
+// painter surface, a new page counts only once text is placed on it.
 class RecordingSurface final : public PrintSurface {
 public:
     void setFontName(const QString& family) override { font = family; }
@@ -71,6 +72,8 @@ public:
 private:
     RecordedJob current_;
     bool started_ = false;
+    bool pageWanted_ = false;
+    bool pageUsed_ = false;
     int row_ = 1;
     int column_ = 1;
 };
