@@ -91,6 +91,8 @@ void AddContactWindow::save()
         form_->box(record.error().box)->setFocus();
         return;
     }
+    if (!form_->confirmUnstorable(platform))
+        return;
     form_->includeCompany()->setChecked(record->includeCompanyChecked());
     if (auto appended = main_.contactsFile().append(*record); !appended) {
         // Retry leaves the window open for another press of Save.

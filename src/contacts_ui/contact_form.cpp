@@ -152,6 +152,15 @@ void ContactForm::setTexts(const ContactBoxTexts& texts)
     }
 }
 
+bool ContactForm::confirmUnstorable(Platform& platform) const
+{
+    const std::vector<UnstorableBox> found = unstorableBoxes(texts());
+    if (found.empty() || platform.message(unstorableQuestion(found)) == MessageResult::Yes)
+        return true;
+    box(found.front().box)->setFocus();
+    return false;
+}
+
 QLineEdit* ContactForm::box(ContactBox box) const
 {
     return boxes_[static_cast<std::size_t>(box)];

@@ -30,6 +30,9 @@ public:
     void setTexts(const ContactBoxTexts& texts);
 
     QLineEdit* box(ContactBox box) const;
+    // Before a save: when boxes hold characters the contacts file cannot store, asks whether to save
+    // them as "?" anyway; No puts the focus in the first such box. True when the save may go on.
+    bool confirmUnstorable(Platform& platform) const;
     QCheckBox* includeCompany() const { return includeCompany_; }
     QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
 

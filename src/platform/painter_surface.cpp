@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageSize>
+#include <QPen>
 #include <QPrinter>
 
 #include <algorithm>
@@ -14,6 +15,11 @@ namespace {
 
 // A tab to the column the position is already on stays on this row despite rounding.
 constexpr double kTolerance = 0.01;
+// The layouts were made for a printable area that starts 1/4 inch from the paper's top and left
+// edges, as a typical office printer's does. The grid starts there on every printer, measured from
+// the paper itself, so a printer that reports other margins (or none, as a PDF queue) prints every
+// line on the same spot of the sheet; what a printer cannot reach it clips.
+constexpr double kGridInsetInches = 0.25;
 
 }  // namespace
 
@@ -66,12 +72,32 @@ bool PainterSurface::beginJob()
         return false;
     if (painter_.isActive())
         return true;
+    printer_.setFullPage(true);
     if (!painter_.begin(&printer_)) {
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
     pageUsed_ = false;
+    drawOutlines();
     return true;
+}
+
+double PainterSurface::gridInset() const
+{
+    return kGridInsetInches * printer_.resolution();
+}
+
+void PainterSurface::drawOutlines()
+{
+    if (outlines_.isEmpty())
+        return;
+    const double dpi = printer_.resolution();
+    painter_.save();
+    painter_.setPen(QPen(QColor(170, 190, 215), dpi / 96.0));
+    painter_.setBrush(Qt::NoBrush);
+    for (const QRectF& inches : outlines_)
+        painter_.drawRoundedRect(QRectF(inches.topLeft() * dpi, inches.size() * dpi), dpi / 16, dpi / 16);
+    painter_.restore();
 }
 
 bool PainterSurface::feedPage()
@@ -81,6 +107,7 @@ bool PainterSurface::feedPage()
         return false;
     }
     pageUsed_ = false;
+    drawOutlines();
     return true;
 }
 
@@ -94,7 +121,8 @@ void PainterSurface::drawText(const QString& text)
     }
     // Rows that ran past the page have used it up, blank or not.
     const Grid g = grid();
-    const double pageHeight = printer_.pageLayout().paintRectPixels(printer_.resolution()).height();
+    // The grid ends 1/4 inch above the paper's bottom edge, as it starts 1/4 inch below the top.
+    const double pageHeight = printer_.pageLayout().fullRectPixels(printer_.resolution()).height() - 2 * gridInset();
     if (y_ > 0 && y_ + g.row > pageHeight + kTolerance) {
         if (!feedPage())
             return;
@@ -102,7 +130,7 @@ void PainterSurface::drawText(const QString& text)
     }
     const QFont font = drawingFont();
     painter_.setFont(font);
-    painter_.drawText(QPointF(x_, y_ + g.ascent), text);
+    painter_.drawText(QPointF(gridInset() + x_, gridInset() + y_ + g.ascent), text);
     pageUsed_ = true;
     x_ += QFontMetricsF(font, &printer_).horizontalAdvance(text);
 }

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <QRectF>
 
 #include <optional>
 
@@ -13,7 +14,9 @@ namespace pw {
 
 // The print surface on a real printer or a PDF writer. Columns, rows and baselines come from the
 // grid of the font the layout asks for, so text lands where the layout's numbers put it whichever
-// installed font draws the glyphs. A line that would start below the printable area starts a new
+// installed font draws the glyphs. The grid starts 1/4 inch from the paper's top and left edges on
+// every printer, whatever margins its driver reports. A line that would start below the grid's
+// area (the paper less 1/4 inch on every side) starts a new
 // page; blank rows only move the position. A new page asked for is started only when text is
 // placed on it, so a job that ends with a new page feeds no blank sheet.
 class PainterSurface final : public PrintSurface {
@@ -36,6 +39,10 @@ public:
     Status endJob() override;
     void abandonJob() override;
 
+    // Where the stock lies on the paper, in inches, drawn faintly under the text of every page: for
+    // a preview only, never for paper.
+    void setOutlines(const QList<QRectF>& inches) { outlines_ = inches; }
+
 private:
     struct Grid {
         double column;
@@ -47,6 +54,9 @@ private:
     QFont drawingFont() const;
     bool beginJob();
     bool feedPage();
+    void drawOutlines();
+    // The grid's origin from the paper's top and left edges, in device pixels.
+    double gridInset() const;
     void drawText(const QString& text);
     void resetJob();
 
@@ -56,12 +66,13 @@ private:
     double size_ = 10;
     bool bold_ = false;
     bool italic_ = false;
-    // The current position in device pixels from the printable area's top-left corner.
+    // The current position in device pixels from the grid's top-left corner.
     double x_ = 0;
     double y_ = 0;
     bool pageWanted_ = false;  // newPage() was asked for and no text has been placed since
     bool pageUsed_ = false;    // text has been placed on the printer's current page
     std::optional<FileError> failure_;
+    QList<QRectF> outlines_;
 };
 
 // Makes `printer` write a letter-size PDF file whose printable area starts 0.25 inch in from every

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
+#include <QRectF>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace pw {
@@ -66,6 +69,11 @@ public:
     virtual std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) = 0;
     // The current printer; it keeps its font and orientation from one job to the next.
     virtual PrintSurface& printer() = 0;
+    // Shows `job` page by page as the current printer would print it, with the stock's outlines
+    // (inches from the paper's top-left corner) drawn faintly under the text, never on paper. Print
+    // there closes the preview and runs `print`, the real print action.
+    virtual void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
+                              const std::function<void()>& print) = 0;
 
     virtual void writeSetting(const QString& application, const QString& section, const QString& key,
                               const QString& value) = 0;

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -12,6 +13,10 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
@@ -174,6 +179,36 @@ std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& req
         choice.toPage = dialog.toPage();
     }
     return choice;
+}
+
+void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
+                               const std::function<void()>& print)
+{
+    QDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    auto* preview = new QPrintPreviewWidget(&qtPrinter(), &dialog);
+    preview->setObjectName(QStringLiteral("previewPages"));
+    QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&](QPrinter* printer) {
+        PainterSurface surface(*printer);
+        surface.setOutlines(outlines);
+        job(surface);
+        (void)surface.endJob();
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    QPushButton* printButton = buttons->addButton(QStringLiteral("&Print..."), QDialogButtonBox::AcceptRole);
+    printButton->setObjectName(QStringLiteral("cmdPreviewPrint"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(preview, 1);
+    layout->addWidget(buttons);
+    preview->setViewMode(QPrintPreviewWidget::AllPagesView);
+    preview->fitInView();
+    const QRect screen = dialog.screen()->availableGeometry();
+    dialog.resize(std::min(760, screen.width() * 9 / 10), screen.height() * 9 / 10);
+    if (dialog.exec() == QDialog::Accepted)
+        print();
 }
 
 void QtPlatform::writeSetting(const QString& application, const QString& section, const QString& key,

@@ -21,6 +21,8 @@ public:
     QString openFileDialog(const FileDialogRequest& request) override;
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override;
+    void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
+                      const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     bool openDocument(const QString& pathOrUrl) override;

@@ -21,8 +21,10 @@ const std::array<GridRow, 8> kGrids = {{
     {u"Trebuchet MS", false, true, {0.45850, 1.16113, 0.93896, QStringLiteral("Liberation Sans")}},
     {u"Trebuchet MS", true, true, {0.48145, 1.16113, 0.93896, QStringLiteral("Liberation Sans")}},
     {u"Courier New", false, false, {0.60010, 1.13281, 0.83252, QStringLiteral("Liberation Mono")}},
-    {u"Microsoft Sans Serif", false, false, {0.43994, 1.13184, 0.92188, QStringLiteral("Liberation Sans")}},
-    {u"MS Sans Serif", false, false, {0.43994, 1.13184, 0.92188, QStringLiteral("Liberation Sans")}},
+    // Three Microsoft Sans Serif lines and a Courier New one make exactly one 1/2-inch row of
+    // return-address labels at 8 points, so the 20th row lands as true as the first.
+    {u"Microsoft Sans Serif", false, false, {0.43994, 1.12240, 0.92188, QStringLiteral("Liberation Sans")}},
+    {u"MS Sans Serif", false, false, {0.43994, 1.12240, 0.92188, QStringLiteral("Liberation Sans")}},
 }};
 
 }  // namespace

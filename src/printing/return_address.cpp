@@ -58,8 +58,14 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
     surface.setFontName(kSheetFont);
     surface.setFontSize(8);
     surface.setItalic(sheet.italic);
+    // Whole rows above the first label row by the sign of the correction, then half a row: on the
+    // grid that starts 1/4 inch from the paper's top, that puts the three lines inside the first
+    // row of labels, which begins 1/2 inch from the top, with room to spare above and below.
     const int top = sheet.correction.top;
-    printBlankLines(surface, 3 + (top > 0 ? 2 : top == 0 ? 1 : 0));
+    printBlankLines(surface, 2 + (top > 0 ? 1 : top < 0 ? -1 : 0));
+    surface.setFontSize(4);
+    printBlankLines(surface, 1);
+    surface.setFontSize(8);
     surface.setBold(false);
 
     const int base = sheet.correction.left + 3;

@@ -6,6 +6,7 @@
 #include "printing/print_action.h"
 #include "printing/print_surface.h"
 #include "printing/return_address.h"
+#include "printing/sheet_outlines.h"
 #include "shell/app_files.h"
 #include "shell/enter_moves_on.h"
 #include "shell/named_widgets.h"
@@ -313,32 +314,10 @@ void LabelEntry::printReturnAddresses()
     }
     for (;;) {
         platform_.message(returnAddressStockMessage());
-        const LabelLines typed = lines();
-        const QStringList lines(typed.begin(), typed.end());
-        const ReturnLinesProblem problem = returnLinesProblem(lines);
-        if (problem != ReturnLinesProblem::None) {
-            platform_.message(returnLinesMessage(problem));
-            if (problem == ReturnLinesProblem::NoLines)
-                setReturnAddressMode(true);
-            else
-                txtLMLine_[3]->setFocus();
+        const std::optional<PreparedJob> job = prepareReturnAddressSheet(*margins);
+        if (!job)
             return;
-        }
-        ReturnAddressSheet sheet;
-        sheet.lines = lines.first(3);
-        sheet.centred = optLMCenter_->isChecked();
-        sheet.italic = chkLblItalic_->isChecked();
-        sheet.correction = margins->pair(MarginKind::ReturnAddress);
-        PrintSurface& printer = platform_.printer();
-        printer.setFontName(QStringLiteral("Microsoft Sans Serif"));
-        printer.setFontSize(8);
-        printer.setItalic(sheet.italic);
-        const PrintOutcome outcome = printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) {
-            chkBold_->setChecked(false);
-            chkBold_->hide();
-            printReturnAddressPage(surface, sheet);
-        });
-        if (outcome != PrintOutcome::Printed)
+        if (printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
             return;
         cmdRetAddress_->hide();
         cmdLMStart_->show();
@@ -351,13 +330,13 @@ void LabelEntry::printReturnAddresses()
     optLMLeftjust_->setChecked(true);
 }
 
-void LabelEntry::print()
+std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
 {
     // The corrections are read before any check, so that a broken file is reported first.
     const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
     if (!margins) {
         platform_.message(printerProblem());
-        return;
+        return std::nullopt;
     }
     const LabelLines typed = lines();
     const QStringList lines(typed.begin(), typed.end());
@@ -369,9 +348,8 @@ void LabelEntry::print()
                                                             : Alignment::None;
     if (auto problem = onTheFlyFormProblem(lines, media, envelopeSizeCode_, alignment)) {
         platform_.message(*problem);
-        return;
+        return std::nullopt;
     }
-    PrintSurface& printer = platform_.printer();
     if (media == Media::Envelope) {
         EnvelopeJob envelope;
         envelope.lines = lines;
@@ -380,24 +358,23 @@ void LabelEntry::print()
         envelope.largeFont = chkLargeFont_->isChecked();
         envelope.place = labelPlaceFields();
         envelope.correction = margins->pair(MarginKind::Envelope);
-        printer.setFontName(QStringLiteral("Verdana"));
-        printer.setFontSize(9);
-        printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) { printEnvelope(surface, envelope); });
-        return;
+        return PreparedJob{[envelope](PrintSurface& surface) {
+                               surface.setFontName(QStringLiteral("Verdana"));
+                               surface.setFontSize(9);
+                               printEnvelope(surface, envelope);
+                           },
+                           {envelopeOutline(envelopeSizeCode_)}};
     }
 
     if (!lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
         if (auto problem = reparsePositionRange(positionRange_)) {
             platform_.message(*problem);
-            return;
+            return std::nullopt;
         }
         const double start = numericValue(positionRange_.start);
-        if (auto place = LabelPositionTable::place(start, chkLblBold_->isChecked(), printer.deviceName()))
+        if (auto place = LabelPositionTable::place(start, chkLblBold_->isChecked(), platform_.printer().deviceName()))
             setLabelPlaceFields(*place);
     }
-    printer.setFontName(QStringLiteral("Verdana"));
-    printer.setFontSize(9);
-
     OnTheFlyLabels labels;
     labels.lines = lines;
     labels.centred = alignment == Alignment::Centred;
@@ -408,11 +385,63 @@ void LabelEntry::print()
     labels.count = positionRange_.count;
     labels.fallback = labelPlaceFields();
     labels.correction = margins->pair(MarginKind::OnTheFly);
-    printCopies(platform_, PrintDialogRequest{}, [&](PrintSurface& surface) {
-        chkBold_->setChecked(false);
-        chkBold_->hide();
-        printOnTheFlyLabels(surface, labels);
-    });
+    return PreparedJob{[this, labels](PrintSurface& surface) {
+                           surface.setFontName(QStringLiteral("Verdana"));
+                           surface.setFontSize(9);
+                           chkBold_->setChecked(false);
+                           chkBold_->hide();
+                           printOnTheFlyLabels(surface, labels);
+                       },
+                       labelSheetOutlines()};
+}
+
+std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(const MarginSettings& margins)
+{
+    const LabelLines typed = lines();
+    const QStringList lines(typed.begin(), typed.end());
+    const ReturnLinesProblem problem = returnLinesProblem(lines);
+    if (problem != ReturnLinesProblem::None) {
+        platform_.message(returnLinesMessage(problem));
+        if (problem == ReturnLinesProblem::NoLines)
+            setReturnAddressMode(true);
+        else
+            txtLMLine_[3]->setFocus();
+        return std::nullopt;
+    }
+    ReturnAddressSheet sheet;
+    sheet.lines = lines.first(3);
+    sheet.centred = optLMCenter_->isChecked();
+    sheet.italic = chkLblItalic_->isChecked();
+    sheet.correction = margins.pair(MarginKind::ReturnAddress);
+    return PreparedJob{[this, sheet](PrintSurface& surface) {
+                           chkBold_->setChecked(false);
+                           chkBold_->hide();
+                           printReturnAddressPage(surface, sheet);
+                       },
+                       returnAddressOutlines()};
+}
+
+void LabelEntry::print()
+{
+    if (auto job = prepareTypedJob())
+        printCopies(platform_, PrintDialogRequest{}, job->run);
+}
+
+void LabelEntry::preview()
+{
+    // In return-address mode, Print means the sheet of return-address labels.
+    if (!cmdRetAddress_->isHidden()) {
+        const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
+        if (!margins) {
+            platform_.message(printerProblem());
+            return;
+        }
+        if (auto job = prepareReturnAddressSheet(*margins))
+            platform_.printPreview(job->run, job->outlines, [this] { printReturnAddresses(); });
+        return;
+    }
+    if (auto job = prepareTypedJob())
+        platform_.printPreview(job->run, job->outlines, [this] { print(); });
 }
 
 void LabelEntry::clearForm()

@@ -3,7 +3,11 @@
 #include "printing/onthefly_labels.h"
 #include "shell/contact_from_lines.h"
 
+#include <QRectF>
 #include <QWidget>
+
+#include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -40,12 +44,21 @@ public:
     // (cmdRetAddress and File > Return Address Labels). Clear Form.
     void print();
     void printReturnAddresses();
+    // File > Print Preview: the job Print would make now, shown before any sheet is spent.
+    void preview();
     void clearForm();
     void focusFirstLine();
 
 private:
     void buildLines(QLayout* into);
     void buildChoices(QLayout* into);
+    // A job as Print would make it now, after the checks; none after a check said what is wrong.
+    struct PreparedJob {
+        std::function<void(PrintSurface&)> run;
+        QList<QRectF> outlines;  // where the stock lies on the page, for the preview
+    };
+    std::optional<PreparedJob> prepareTypedJob();
+    std::optional<PreparedJob> prepareReturnAddressSheet(const MarginSettings& margins);
     void enterLabelPosition();
     void chooseEnvelope();
     void chooseEnvelopeSize(int index);

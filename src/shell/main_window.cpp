@@ -68,6 +68,7 @@ void MainWindow::buildMenus()
     mnuStates_ = addItem(file, "mnuStates", QStringLiteral("&State Abbreviations"));
     file->addSeparator();
     mnuFilePrint_ = addItem(file, "mnuFilePrint", QStringLiteral("&Print"));
+    mnuFilePreview_ = addItem(file, "mnuFilePreview", QStringLiteral("Print Pre&view"));
     file->addSeparator();
     mnuFileExit_ = addItem(file, "mnuFileExit", QStringLiteral("E&xit"));
 
@@ -144,6 +145,7 @@ void MainWindow::buildControls()
 
     entry_ = new LabelEntry(platform_);
     connect(mnuFilePrint_, &QAction::triggered, entry_, &LabelEntry::print);
+    connect(mnuFilePreview_, &QAction::triggered, entry_, &LabelEntry::preview);
     connect(mnuRetAddress_, &QAction::triggered, entry_, &LabelEntry::printReturnAddresses);
 
     // The entry area beside its print commands and this window's own buttons.
@@ -246,11 +248,16 @@ void MainWindow::setContactCommandsEnabled(bool enabled)
 
 bool MainWindow::openContactsFile(const QString& path, const QString& title)
 {
-    contacts_.close();
-    if (auto opened = contacts_.open(path); !opened) {
+    // The file is checked before it replaces the current one, which stays open if it is refused.
+    auto opened = contacts_.open(path);
+    if (!opened) {
         reportFileFailure(opened.error());
         return false;
     }
+    if (opened->message)
+        platform_.message(*opened->message);
+    if (!opened->opened())
+        return false;
     txtFileNam_->setText(path);
     txtFileTitle_->setText(title);
     setContactCommandsEnabled(true);

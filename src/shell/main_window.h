@@ -98,6 +98,7 @@ private:
     QAction* mnuRetAddress_ = nullptr;
     QAction* mnuStates_ = nullptr;
     QAction* mnuFilePrint_ = nullptr;
+    QAction* mnuFilePreview_ = nullptr;
     QAction* mnuFileExit_ = nullptr;
     QAction* mnuAdd_ = nullptr;
     QAction* mnuEdit_ = nullptr;

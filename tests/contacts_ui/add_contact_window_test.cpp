@@ -260,3 +260,30 @@ TEST_F(AddContactWindowTest, AddContactIsUnavailableWithoutAContactsFile)
 
 }  // namespace
 }  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST_F(AddContactWindowTest, CharactersTheFileCannotStoreAreNamedBeforeSaving)
+{
+    openAddContact();
+    find<QLineEdit>("txtACLName")->setText(u"Tanaka"_s);
+    find<QLineEdit>("txtACCity")->setText(u"東京"_s);
+    platform.answerMessage(MessageResult::No);
+    find<QPushButton>("cmdSave")->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, u"Characters that cannot be saved");
+    EXPECT_TRUE(platform.messages[0].text.contains(u"City:  東 京"_s));
+    EXPECT_EQ(focusName(), u"txtACCity");
+    EXPECT_TRUE(contactsFile().isEmpty());
+
+    platform.answerMessage(MessageResult::Yes);
+    find<QPushButton>("cmdSave")->click();
+    ASSERT_EQ(contactsFile().size(), 518);
+    EXPECT_EQ(contactsFile().mid(83, 16), QByteArray("??").leftJustified(16, ' '));
+}
+
+}  // namespace
+}  // namespace pw::test

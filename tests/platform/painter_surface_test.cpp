@@ -1,9 +1,14 @@
 #include "platform/painter_surface.h"
 
+#include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
+#include "printing/return_address.h"
+#include "printing/sheet_outlines.h"
 #include "support/recording_surface.h"
 #include "support/test_folder.h"
 
+#include <QMarginsF>
+#include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QRectF>
@@ -162,6 +167,83 @@ TEST_F(PdfSurfaceTest, AJobThePrinterCannotStartFailsAtItsEnd)
     surface.printLine({PrintItem::textItem(QStringLiteral("kept"))});
     EXPECT_TRUE(surface.endJob());
     EXPECT_EQ(wordsOf(pdf).size(), 1);
+}
+
+// A printer that reports no hardware margins and defaults to A4, as a PDF print queue does.
+void setUpMarginlessA4(QPrinter& printer, const QString& path)
+{
+    setUpPdfOutput(printer, path);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Inch);
+}
+
+TEST_F(PdfSurfaceTest, LabelsLandOnTheSameSpotOfALetterPageWhateverThePrintersMarginsAndPaper)
+{
+    OnTheFlyLabels labels;
+    labels.lines = {QStringLiteral("Ann Example"), QStringLiteral("12 Long Road"), {}, {}, {}};
+    labels.start = 1;
+    labels.count = 30;
+    surface.setFontName(QStringLiteral("Verdana"));
+    printOnTheFlyLabels(surface, labels);
+    ASSERT_TRUE(surface.endJob());
+    const QList<Word> typical = wordsOf(pdf);
+
+    const QString other = folder.file(QStringLiteral("marginless.pdf"));
+    setUpMarginlessA4(printer, other);
+    printOnTheFlyLabels(surface, labels);
+    ASSERT_TRUE(surface.endJob());
+    const QList<Word> marginless = wordsOf(other);
+    EXPECT_TRUE(boxesOf(other).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
+    ASSERT_EQ(marginless.size(), typical.size());
+    for (qsizetype i = 0; i < typical.size(); ++i) {
+        EXPECT_NEAR(marginless[i].box.left(), typical[i].box.left(), 0.5) << i;
+        EXPECT_NEAR(marginless[i].box.top(), typical[i].box.top(), 0.5) << i;
+    }
+}
+
+TEST_F(PdfSurfaceTest, EveryReturnAddressLabelLandsInsideItsSmallLabel)
+{
+    // The part of an Avery 5167 sheet that published geometries agree on, 1/32 inch in.
+    const double across[4][2] = {{0.3, 2.03125}, {2.35, 4.09375}, {4.40625, 6.15}, {6.46875, 8.2}};
+    const double inset = 1.0 / 32;
+    setUpMarginlessA4(printer, pdf);
+    const ReturnAddressSheet sheet{{QStringLiteral("Ann Example"), QStringLiteral("12 Long Road"),
+                                    QStringLiteral("Springfield IL 62701")},
+                                   false, false, {}};
+    printReturnAddressPage(surface, sheet);
+    ASSERT_TRUE(surface.endJob());
+    const QList<Word> words = wordsOf(pdf);
+    ASSERT_EQ(words.size(), 80 * 8);
+    for (int row = 0; row < 20; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            const QRectF label(QPointF((across[column][0] + inset) * 72, (0.5 + 0.5 * row + inset) * 72),
+                               QPointF((across[column][1] - inset) * 72, (1.0 + 0.5 * row - inset) * 72));
+            const auto inside = std::count_if(words.begin(), words.end(),
+                                              [&](const Word& w) { return label.contains(w.box); });
+            EXPECT_EQ(inside, 8) << "row " << row << " column " << column;
+        }
+    }
+}
+
+TEST_F(PdfSurfaceTest, AnEnvelopeAddressLiesOnTheEnvelopeInEveryFont)
+{
+    for (const auto& [bold, large] : {std::pair{false, false}, std::pair{true, false}, std::pair{false, true},
+                                      std::pair{true, true}}) {
+        setUpMarginlessA4(printer, pdf);
+        const EnvelopeJob envelope{{QStringLiteral("Alexandra Montgomery-Whitfield"),
+                                    QStringLiteral("1234 Northwest Evergreen Blvd"), QStringLiteral("Apt 5"),
+                                    QStringLiteral("Springfield, IL  62701"), QStringLiteral("USA")},
+                                   false, bold, large, *envelopePlace(1), {}};
+        printEnvelope(surface, envelope);
+        ASSERT_TRUE(surface.endJob());
+        const QRectF outline = envelopeOutline(1);
+        const QRectF clear(QPointF((outline.left() + 0.25) * 72, (outline.top() + 0.25) * 72),
+                           QPointF((outline.right() - 0.25) * 72, (outline.bottom() - 0.25) * 72));
+        const QList<Word> words = wordsOf(pdf);
+        ASSERT_EQ(words.size(), 12);
+        for (const Word& w : words)
+            EXPECT_TRUE(clear.contains(w.box)) << w.text.toStdString() << " bold " << bold << " large " << large;
+    }
 }
 
 }  // namespace

@@ -111,22 +111,23 @@ TEST(ReturnAddressPage, EightyLabelsInFourColumnsWithACourierSpacerUnderEveryRow
     EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Portrait});
     const QList<int> columns = {job.texts[0].column, job.texts[1].column, job.texts[2].column, job.texts[3].column};
     EXPECT_EQ(columns, (QList<int>{9, 51, 93, 135}));
-    // Top 0: four blank rows, then three lines and a spacer per label row.
-    EXPECT_EQ(job.texts[0].row, 5);
-    EXPECT_EQ(job.texts[4].row, 6);
-    EXPECT_EQ(job.texts[12].row, 5 + 4);
-    EXPECT_EQ(job.texts.last().row, 5 + 19 * 4 + 2);
+    // Top 0: two blank rows and a half-height one, then three lines and a spacer per label row.
+    EXPECT_EQ(job.texts[0].row, 4);
+    EXPECT_EQ(job.texts[4].row, 5);
+    EXPECT_EQ(job.texts[12].row, 4 + 4);
+    EXPECT_EQ(job.texts.last().row, 4 + 19 * 4 + 2);
     const PlacedText& label = job.texts[0];
     EXPECT_EQ(label.font, u"Microsoft Sans Serif");
     EXPECT_EQ(label.size, 8);
     EXPECT_TRUE(label.italic);
     EXPECT_FALSE(label.bold);
-    ASSERT_EQ(job.blankRows.size(), 4 + 20);
-    EXPECT_EQ(job.blankRows[4].row, 8);
-    EXPECT_EQ(job.blankRows[4].font, u"Courier New");
+    ASSERT_EQ(job.blankRows.size(), 3 + 20);
+    EXPECT_EQ(job.blankRows[2].size, 4);
+    EXPECT_EQ(job.blankRows[3].row, 7);
+    EXPECT_EQ(job.blankRows[3].font, u"Courier New");
     EXPECT_EQ(job.blankRows.last().font, u"Courier New");
 
-    for (const auto& [top, firstRow] : {std::pair{-1, 4}, std::pair{1, 6}}) {
+    for (const auto& [top, firstRow] : {std::pair{-1, 3}, std::pair{1, 5}}) {
         sheet.correction = {0, top};
         EXPECT_EQ(returnAddressPage(sheet).texts[0].row, firstRow) << top;
     }

@@ -125,5 +125,42 @@ TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
     EXPECT_FALSE(shown("cmdRetAddress"));
 }
 
+TEST_F(EntryAreaTest, PrintPreviewShowsTheJobPrintWouldMakeOverTheStock)
+{
+    // The same checks as Print come first.
+    find<QAction>("mnuFilePreview")->trigger();
+    EXPECT_EQ(titles(), QStringList{u"Missing Data"_s});
+    EXPECT_TRUE(platform.previewOutlines.isEmpty());
+
+    typeLines({u"Ann Example"_s, u"12 Long Road"_s});
+    platform.answerInput(u"4-6"_s);
+    find<QRadioButton>("optLMLabel")->click();
+    find<QAction>("mnuFilePreview")->trigger();
+    ASSERT_EQ(platform.previewOutlines.size(), 1);
+    EXPECT_EQ(platform.previewOutlines[0].size(), 30);
+    EXPECT_EQ(platform.previewSurface.jobs.last().texts.size(), 6);
+    EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
+
+    // Print in the preview is the real print action: the dialog, then the very same labels.
+    platform.printFromPreview = true;
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QAction>("mnuFilePreview")->trigger();
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    const QList<PlacedText>& previewed = platform.previewSurface.jobs.last().texts;
+    const QList<PlacedText>& printed = platform.printerSurface.jobs.last().texts;
+    ASSERT_EQ(printed.size(), previewed.size());
+    for (qsizetype i = 0; i < printed.size(); ++i)
+        EXPECT_TRUE(printed[i].row == previewed[i].row && printed[i].column == previewed[i].column) << i;
+
+    platform.printFromPreview = false;
+    find<QRadioButton>("optLMEnvelope")->click();
+    auto* sizes = find<QComboBox>("cboLMEnvelope");
+    sizes->setCurrentIndex(0);
+    emit sizes->activated(0);
+    find<QAction>("mnuFilePreview")->trigger();
+    ASSERT_EQ(platform.previewOutlines.last().size(), 1);
+    EXPECT_EQ(platform.previewOutlines.last()[0].size(), QSizeF(9.5, 4.125));
+}
+
 }  // namespace
 }  // namespace pw::test

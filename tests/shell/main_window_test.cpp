@@ -288,3 +288,26 @@ TEST_F(MainWindowFiles, ASecondaryWindowHidesTheMainWindowUntilItCloses)
 
 }  // namespace
 }  // namespace pw::test
+
+namespace pw::test {
+namespace {
+
+TEST_F(MainWindowFiles, AFileThatIsNotAContactsFileIsRefusedAndTheCurrentFileStays)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    const QByteArray notes("Shopping list: milk, eggs, bread, and some apples.\r\n");
+    folder.write(QStringLiteral("notes.DAT"), notes);
+    platform.answerFileDialog(folder.file(QStringLiteral("notes.DAT")));
+    trigger("mnuFileOpen");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, u"Not a contacts file");
+    EXPECT_TRUE(platform.messages[0].text.contains(folder.file(QStringLiteral("notes.DAT"))));
+    EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
+    ASSERT_TRUE(window->contactsFile().append(ContactRecord{}));
+    EXPECT_EQ(folder.read(QStringLiteral("notes.DAT")), notes);
+    EXPECT_EQ(folder.read(QStringLiteral("PWK_Contacts.DAT")).size(), 2 * 518);
+}
+
+}  // namespace
+}  // namespace pw::test

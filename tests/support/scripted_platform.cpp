@@ -81,6 +81,16 @@ std::optional<PrintChoice> ScriptedPlatform::printDialog(const PrintDialogReques
     return answer;
 }
 
+void ScriptedPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
+                                    const std::function<void()>& print)
+{
+    previewOutlines.append(outlines);
+    job(previewSurface);
+    (void)previewSurface.endJob();
+    if (printFromPreview)
+        print();
+}
+
 void ScriptedPlatform::writeSetting(const QString& application, const QString& section, const QString& key,
                                     const QString& value)
 {

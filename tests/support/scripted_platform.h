@@ -34,6 +34,9 @@ public:
     QString openFileDialog(const FileDialogRequest& request) override;
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override { return printerSurface; }
+    // Runs the job on the preview surface and keeps the outlines; prints when told to.
+    void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
+                      const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     bool openDocument(const QString& pathOrUrl) override;
@@ -55,6 +58,10 @@ public:
     QList<PrintDialogRequest> printDialogs;
     // The current printer.
     RecordingSurface printerSurface;
+    // What previews showed: their jobs and the outlines under them; whether Print is pressed there.
+    RecordingSurface previewSurface;
+    QList<QList<QRectF>> previewOutlines;
+    bool printFromPreview = false;
     QMap<QString, QString> settings;  // "application/section/key" to value
     QStringList openedDocuments;
     bool openDocumentSucceeds = true;
