@@ -82,6 +82,7 @@ void PainterSurface::drawText(const QString& text)
     if (y_ > 0 && y_ + g.row > pageHeight + kTolerance) {
         const double x = x_;
         newPage();
+        startPendingPage();
         if (failure_)
             return;
         x_ = x;
@@ -96,6 +97,7 @@ void PainterSurface::print(const QList<PrintItem>& items, bool endLine)
 {
     if (!beginJob())
         return;
+    startPendingPage();
     for (const PrintItem& item : items) {
         const Grid g = grid();
         switch (item.kind) {
@@ -132,9 +134,18 @@ void PainterSurface::newPage()
 {
     if (!beginJob())
         return;
+    startPendingPage();
+    pendingPage_ = true;
+    home();
+}
+
+void PainterSurface::startPendingPage()
+{
+    if (!pendingPage_ || failure_)
+        return;
+    pendingPage_ = false;
     if (!printer_.newPage())
         failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
-    home();
 }
 
 Status PainterSurface::endJob()
@@ -160,6 +171,7 @@ void PainterSurface::abandonJob()
 void PainterSurface::resetJob()
 {
     failure_.reset();
+    pendingPage_ = false;
     home();
 }
 

@@ -45,6 +45,8 @@ private:
     Grid grid() const;
     QFont drawingFont() const;
     bool beginJob();
+    // Starts the page that newPage() asked for, now that something goes on it.
+    void startPendingPage();
     void drawText(const QString& text);
     void resetJob();
 
@@ -57,6 +59,7 @@ private:
     // The current position in device pixels from the printable area's top-left corner.
     double x_ = 0;
     double y_ = 0;
+    bool pendingPage_ = false;
     std::optional<FileError> failure_;
 };
 

@@ -7,6 +7,10 @@ namespace pw::test {
 void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
 {
     started_ = true;
+    if (pendingPage_) {
+        pendingPage_ = false;
+        ++current_.pages;
+    }
     for (const PrintItem& item : items) {
         switch (item.kind) {
         case PrintItem::Kind::Tab: {
@@ -39,7 +43,9 @@ void RecordingSurface::home()
 void RecordingSurface::newPage()
 {
     started_ = true;
-    ++current_.pages;
+    if (pendingPage_)
+        ++current_.pages;
+    pendingPage_ = true;
     home();
 }
 
@@ -54,6 +60,7 @@ Status RecordingSurface::endJob()
         jobs.append(current_);
     current_ = {};
     started_ = false;
+    pendingPage_ = false;
     home();
     return {};
 }
@@ -64,6 +71,7 @@ void RecordingSurface::abandonJob()
     jobs.append(current_);
     current_ = {};
     started_ = false;
+    pendingPage_ = false;
     home();
 }
 

@@ -62,6 +62,7 @@ public:
 private:
     RecordedJob current_;
     bool started_ = false;
+    bool pendingPage_ = false;  // a new page counts once something goes on it
     int row_ = 1;
     int column_ = 1;
 };
