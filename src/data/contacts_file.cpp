@@ -25,7 +25,7 @@ FileError interrupted()
 
 Status removeFile(const QString& path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         return std::unexpected(FileError::fromErrno(errno));
     return {};
 }
@@ -88,8 +88,9 @@ Status ContactsFile::open(const QString& path)
     });
     if (!scan)
         return scan;
+    bool renamed = false;
     if (marked)
-        return compact(*count);
+        return compact(*count, renamed);
     if (auto s = removeFile(scratch); !s)
         return s;
     return syncDirectory(QFileInfo(path).absolutePath());
@@ -129,6 +130,18 @@ Expected<std::vector<ContactRecord>> ContactsFile::readAll() const
     return records;
 }
 
+Status ContactsFile::scan(const std::function<void(int, QByteArrayView)>& visit) const
+{
+    auto count = recordCount();
+    if (!count)
+        return std::unexpected(count.error());
+    int n = 0;
+    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
+        visit(++n, record);
+        return {};
+    });
+}
+
 Status ContactsFile::append(const ContactRecord& record)
 {
     auto size = file_.size();
@@ -160,6 +173,7 @@ Status ContactsFile::overwrite(int n, const ContactRecord& record)
 
 Status ContactsFile::remove(int n)
 {
+    stopped_ = false;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
@@ -181,20 +195,43 @@ Status ContactsFile::remove(int n)
     if (!proceed(RemovalStep::ScratchCreated))
         return std::unexpected(interrupted());
 
+    const QByteArray original = *record;
     record->replace(0, 14, QByteArray(kDeletedMarker).leftJustified(14, ' '));
-    if (auto s = file_.writeRecord(n, *record); !s)
-        return s;
-    if (auto s = file_.sync(); !s)
-        return s;
-    if (!proceed(RemovalStep::Marked))
-        return std::unexpected(interrupted());
-    return compact(*count);
+    bool renamed = false;
+    Status s = file_.writeRecord(n, *record);
+    if (s)
+        s = file_.sync();
+    if (s && !proceed(RemovalStep::Marked))
+        s = std::unexpected(interrupted());
+    if (s)
+        s = compact(*count, renamed);
+    if (!s && !stopped_ && !renamed)
+        rollBack(n, original);
+    return s;
+}
+
+bool ContactsFile::proceed(RemovalStep step)
+{
+    stopped_ = probe_ && !probe_(step);
+    return !stopped_;
+}
+
+void ContactsFile::rollBack(int n, const QByteArray& record)
+{
+    // Best effort: should the disk refuse even this, the mark stays and the next opening finishes
+    // the removal, which the user asked for.
+    if (!file_.isOpen() || !file_.writeRecord(n, record) || !file_.sync())
+        return;
+    const QString path = file_.path();
+    if (removeFile(scratchPathFor(path)))
+        (void)syncDirectory(QFileInfo(path).absolutePath());
 }
 
 // Writes every unmarked record of the first `count` into the scratch file and renames it over the
 // contacts file, which is then open again.
-Status ContactsFile::compact(int count)
+Status ContactsFile::compact(int count, bool& renamed)
 {
+    renamed = false;
     const QString path = file_.path();
     const QString scratchPath = scratchPathFor(path);
     const QString dir = QFileInfo(path).absolutePath();
@@ -245,6 +282,7 @@ Status ContactsFile::compact(int count)
         (void)file_.open(path);  // the original is untouched: keep working on it
         return std::unexpected(error);
     }
+    renamed = true;
     if (!proceed(RemovalStep::Renamed))
         return std::unexpected(interrupted());
     if (auto s = syncDirectory(dir); !s)

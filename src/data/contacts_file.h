@@ -18,7 +18,8 @@ class ContactsFile final {
 public:
     // The points of a removal at which a test may stop it, as if the power went out there.
     enum class RemovalStep { ScratchCreated, Marked, ScratchHalfWritten, ScratchSynced, Renamed };
-    // Returns false to stop the removal at that step, leaving the files as they are.
+    // Returns false to stop the removal at that step, leaving the files as they are. It may also
+    // break the files under the removal, as a full disk would.
     using RemovalProbe = std::function<bool(RemovalStep)>;
 
     ContactsFile() : file_(ContactRecord::kSize) {}
@@ -33,8 +34,14 @@ public:
     Expected<ContactRecord> read(int n) const;
     // Every record in order, in one pass over the file.
     Expected<std::vector<ContactRecord>> readAll() const;
+    // Calls `visit(n, bytes)` for records 1 to the count in order, in one pass over the file, for
+    // readers that need a few fields of every record; a counted short final record comes padded.
+    Status scan(const std::function<void(int, QByteArrayView)>& visit) const;
     Status append(const ContactRecord& record);
+    // Refuses a record number beyond the count: nothing is written past the end.
     Status overwrite(int n, const ContactRecord& record);
+    // Succeeds only once the file without record n is in place. A failure before that leaves
+    // every record in the file, record n unmarked.
     Status remove(int n);
     Status setBirthdayReminders(bool on);
 
@@ -43,11 +50,15 @@ public:
     static QString scratchPathFor(const QString& path);
 
 private:
-    Status compact(int count);
-    bool proceed(RemovalStep step) const { return !probe_ || probe_(step); }
+    // `renamed` tells whether the compacted file replaced the original.
+    Status compact(int count, bool& renamed);
+    // Puts record n's bytes back and drops the scratch file after a removal failed.
+    void rollBack(int n, const QByteArray& record);
+    bool proceed(RemovalStep step);
 
     RecordFile file_;
     RemovalProbe probe_;
+    bool stopped_ = false;  // the probe stopped the removal, as a crash would
 };
 
 }  // namespace pw
