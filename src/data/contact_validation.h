@@ -44,4 +44,8 @@ struct FieldFailure final {
 std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
                                                                bool remindersOn, FormVariant variant);
 
+// The boxes as a contact window shows a stored record: each field trimmed, the birthdate as
+// MM/DD/YYYY or empty.
+ContactBoxTexts boxTextsOf(const ContactRecord& record);
+
 }  // namespace pw

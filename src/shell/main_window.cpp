@@ -339,6 +339,7 @@ void MainWindow::setContactCommandsEnabled(bool enabled)
 
 bool MainWindow::openContactsFile(const QString& path, const QString& title)
 {
+    discardContactEditor();
     contacts_.close();
     if (auto opened = contacts_.open(path); !opened) {
         reportFileFailure(opened.error());
@@ -410,6 +411,7 @@ void MainWindow::fileOpen()
 
 void MainWindow::fileClose()
 {
+    discardContactEditor();
     contacts_.close();
     setWindowTitle(kAppTitle);
     setContactCommandsEnabled(false);

@@ -2,8 +2,10 @@
 
 #include "data/contacts_file.h"
 #include "printing/onthefly_labels.h"
+#include "shell/contact_from_lines.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 class QAction;
@@ -17,6 +19,7 @@ class QRadioButton;
 
 namespace pw {
 
+class ContactEditorWindow;
 class Platform;
 
 // The main window, frmLMaker: created at start-up and alive for the whole run. It owns the current
@@ -53,6 +56,14 @@ public:
     bool birthdayRemindersOn() const;
     void noteSavedWithRemindersOn();
 
+    // Contact editor (main_window_contacts.cpp). Opens the editor with no contact shown or, for a
+    // record above 0, with that record shown and editable. With no record, an editor that Print
+    // Label hid comes back as it was left.
+    void openContactEditor(int record = 0);
+    // Print Label of the editor: this window in front with the address in the five label lines,
+    // the envelope bold option cleared and hidden, the focus in Line 1.
+    void showLabelLines(const LabelLines& lines);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -78,6 +89,8 @@ private:
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
     void addContact();
+    // Drops an editor that Print Label hid, so that none outlives the contacts file it shows.
+    void discardContactEditor();
 
     // The on-the-fly label entry, its print and the Margins menu (main_window_labels.cpp).
     void connectLabelEntry();
@@ -95,6 +108,7 @@ private:
     bool shutDownDone_ = false;
     PositionRange positionRange_;
     int envelopeSizeCode_ = 0;
+    QPointer<ContactEditorWindow> contactEditor_;  // the open or hidden contact editor
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;

@@ -1,11 +1,14 @@
-// The main window's contact commands: adding a contact, pre-filled from the typed label lines.
+// The main window's contact commands: adding a contact, pre-filled from the typed label lines, and
+// the contact editor with its way back through the label lines.
 #include "shell/main_window.h"
 
 #include "contacts_ui/add_contact_window.h"
+#include "contacts_ui/contact_editor_window.h"
 #include "platform/platform.h"
 #include "shell/contact_from_lines.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -17,6 +20,14 @@ void MainWindow::connectContactCommands()
         setCommandAvailable(command);
     connect(cmdAddContact_, &QPushButton::clicked, this, &MainWindow::addContact);
     connect(mnuAdd_, &QAction::triggered, this, &MainWindow::addContact);
+
+    // Edit, Find, Delete and One Contact all open the editor with no contact shown.
+    for (QAction* command : {mnuEdit_, mnuFind_, mnuDelete_, mnuViewOne_}) {
+        setCommandAvailable(command);
+        connect(command, &QAction::triggered, this, [this] { openContactEditor(); });
+    }
+    setCommandAvailable(cmdFindContact_);
+    connect(cmdFindContact_, &QPushButton::clicked, this, [this] { openContactEditor(); });
 }
 
 bool MainWindow::birthdayRemindersOn() const
@@ -42,6 +53,38 @@ void MainWindow::addContact()
     auto* window = new AddContactWindow(*this);
     window->fill(*boxes);
     showSecondary(window);
+}
+
+void MainWindow::openContactEditor(int record)
+{
+    if (contactEditor_ && record == 0) {
+        hide();
+        contactEditor_->show();
+        contactEditor_->activateWindow();
+        return;
+    }
+    discardContactEditor();
+    auto* editor = new ContactEditorWindow(*this);
+    contactEditor_ = editor;
+    showSecondary(editor);
+    if (editor->open() && record > 0)
+        editor->showPicked(record);
+}
+
+void MainWindow::showLabelLines(const LabelLines& lines)
+{
+    show();
+    activateWindow();
+    chkBold_->setChecked(false);
+    chkBold_->hide();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        txtLMLine_[i]->setText(lines[i]);
+    txtLMLine_[0]->setFocus();
+}
+
+void MainWindow::discardContactEditor()
+{
+    delete contactEditor_.data();
 }
 
 }  // namespace pw
