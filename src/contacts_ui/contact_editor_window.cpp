@@ -103,16 +103,8 @@ QWidget* ContactEditorWindow::buildNavigation()
     cboFindContact_ = new QComboBox;
     cboFindContact_->setObjectName(QStringLiteral("cboFindContact"));
     cboFindContact_->setPlaceholderText(QStringLiteral("Select Contact"));
-    // A whole file of names: the list is a model set in one step, measured by its first row only,
-    // and opened as a scrolling list rather than a popup as tall as the screen.
     findList_ = new FindListModel(this);
-    cboFindContact_->setModel(findList_);
-    if (auto* view = qobject_cast<QListView*>(cboFindContact_->view()))
-        view->setUniformItemSizes(true);
-    cboFindContact_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cboFindContact_->setMinimumContentsLength(36);
-    cboFindContact_->setMaxVisibleItems(20);
-    cboFindContact_->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    setUpFindListBox(cboFindContact_, findList_);
     layout->addWidget(cboFindContact_);
     layout->addStretch();
 
@@ -160,6 +152,18 @@ void ContactEditorWindow::buildMenus()
             [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
 }
 
+void setUpFindListBox(QComboBox* box, FindListModel* model)
+{
+    box->setModel(model);
+    if (auto* view = qobject_cast<QListView*>(box->view()))
+        view->setUniformItemSizes(true);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(36);
+    box->setMaxVisibleItems(20);
+    // A popup list as tall as the screen would also be measured against every entry when it opens.
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+}
+
 bool ContactEditorWindow::open()
 {
     fillFindList();
@@ -189,7 +193,7 @@ bool ContactEditorWindow::fillFindList()
         reportFailure(entries.error());
         return false;
     }
-    findList_->setEntries(std::move(*entries));
+    findList_->setList(std::move(*entries));
     // A model reset selects the first entry; the list shows its prompt until a contact is picked.
     cboFindContact_->setCurrentIndex(-1);
     return true;

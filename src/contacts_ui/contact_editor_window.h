@@ -64,4 +64,8 @@ private:
     int current_ = 0;
 };
 
+// Makes `box` a drop-down list over `model` that stays quick with a whole file of names: rows
+// measured by the first one, no sizing to the longest entry, a scrolling list of 20 entries.
+void setUpFindListBox(QComboBox* box, FindListModel* model);
+
 }  // namespace pw

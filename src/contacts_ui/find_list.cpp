@@ -3,88 +3,118 @@
 #include "data/text_rules.h"
 
 #include <algorithm>
-#include <numeric>
+#include <string_view>
 
 namespace pw {
 namespace {
 
-// One stored field, trimmed of blanks and decoded, straight from the record's bytes.
-QString storedField(QByteArrayView record, QString ContactRecord::*member)
+QChar foldedChar(QChar c)
 {
-    const auto& fields = ContactRecord::kFields;
-    const auto* f = std::find_if(fields.begin(), fields.end(),
-                                 [member](const ContactRecord::Field& field) { return field.member == member; });
-    QByteArrayView bytes = record.sliced(f->offset, f->width);
+    if (c.unicode() < 0x80)
+        return (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 32) : c;
+    return QChar(static_cast<char16_t>(QChar::toCaseFolded(c.unicode())));
+}
+
+// Appends a stored field, trimmed of blanks, to `out`.
+void appendField(QByteArrayView record, const ContactRecord::Field& field, QChar*& out)
+{
+    QByteArrayView bytes = record.sliced(field.offset, field.width);
     while (!bytes.isEmpty() && bytes.front() == ' ')
         bytes = bytes.sliced(1);
     while (!bytes.isEmpty() && bytes.back() == ' ')
         bytes.chop(1);
-    return fromCodePage(bytes);
+    for (char b : bytes)
+        *out++ = fromCodePage(b);
 }
 
 }  // namespace
 
-QString findEntryText(const QString& first, const QString& middle, const QString& last)
+void FindList::append(QStringView text, int record)
 {
-    return first + u' ' + middle + u' ' + last;
+    entries_.push_back({texts_.size(), static_cast<int>(text.size()), record});
+    texts_.append(text);
+    const qsizetype at = folded_.size();
+    folded_.resize(at + text.size());
+    std::transform(text.begin(), text.end(), folded_.begin() + at, foldedChar);
 }
 
-Expected<std::vector<FindEntry>> readFindList(const ContactsFile& file)
+void FindList::sort()
 {
-    std::vector<FindEntry> unsorted;
+    // A merge sort keeps equal texts in the order they were added, and compares fewer times than
+    // a quick sort on names that share long beginnings.
+    const auto key = [this](const Entry& e) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(folded_.constData()) + e.offset, e.length);
+    };
+    std::stable_sort(entries_.begin(), entries_.end(), [&](const Entry& a, const Entry& b) { return key(a) < key(b); });
+}
+
+QStringView FindList::text(int i) const
+{
+    const Entry& e = entries_[i];
+    return QStringView(texts_).sliced(e.offset, e.length);
+}
+
+int FindList::findPrefix(QStringView prefix, int from, bool wrap) const
+{
+    QString key;
+    for (QChar c : prefix)
+        key.append(foldedChar(c));
+    // The entries that start with the prefix are one run of the sorted list.
+    const auto first = std::partition_point(entries_.begin(), entries_.end(),
+                                            [&](const Entry& e) { return folded(e).compare(key) < 0; });
+    const auto last = std::partition_point(first, entries_.end(),
+                                           [&](const Entry& e) { return folded(e).startsWith(key); });
+    if (first == last)
+        return -1;
+    const int begin = static_cast<int>(first - entries_.begin());
+    const int end = static_cast<int>(last - entries_.begin());
+    if (from < begin)
+        return begin;
+    if (from < end)
+        return from;
+    return wrap ? begin : -1;
+}
+
+Expected<FindList> readFindList(const ContactsFile& file)
+{
+    FindList list;
+    const auto& fields = ContactRecord::kFields;  // FirstName, MiddleInitial and LastName lead
     auto scanned = file.scan([&](int n, QByteArrayView record) {
-        unsorted.push_back({findEntryText(storedField(record, &ContactRecord::FirstName),
-                                          storedField(record, &ContactRecord::MiddleInitial),
-                                          storedField(record, &ContactRecord::LastName)),
-                            n});
+        QChar buffer[14 + 1 + 1 + 1 + 18];
+        QChar* out = buffer;
+        appendField(record, fields[0], out);
+        *out++ = u' ';
+        appendField(record, fields[1], out);
+        *out++ = u' ';
+        appendField(record, fields[2], out);
+        list.append(QStringView(buffer, out - buffer), n);
     });
     if (!scanned)
         return std::unexpected(scanned.error());
-
-    // Folding each text once and sorting on the folded keys is several times faster than a
-    // case-insensitive comparison inside the sort.
-    std::vector<QString> keys;
-    keys.reserve(unsorted.size());
-    for (const FindEntry& entry : unsorted)
-        keys.push_back(entry.text.toCaseFolded());
-    std::vector<int> order(unsorted.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const int c = keys[a].compare(keys[b]);
-        return c != 0 ? c < 0 : a < b;
-    });
-    std::vector<FindEntry> sorted;
-    sorted.reserve(order.size());
-    for (int i : order)
-        sorted.push_back(std::move(unsorted[i]));
-    return sorted;
+    list.sort();
+    return list;
 }
 
-void FindListModel::setEntries(std::vector<FindEntry> entries)
+void FindListModel::setList(FindList list)
 {
     beginResetModel();
-    entries_ = std::move(entries);
-    keys_.clear();
-    keys_.reserve(entries_.size());
-    for (const FindEntry& entry : entries_)
-        keys_.push_back(entry.text.toCaseFolded());
+    list_ = std::move(list);
     endResetModel();
 }
 
 int FindListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(entries_.size());
+    return parent.isValid() ? 0 : list_.size();
 }
 
 QVariant FindListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount())
+    if (!index.isValid() || index.row() >= list_.size())
         return {};
-    const FindEntry& entry = entries_[index.row()];
     if (role == Qt::DisplayRole || role == Qt::EditRole)
-        return entry.text;
+        return list_.text(index.row()).toString();
     if (role == Qt::UserRole)
-        return entry.record;
+        return list_.record(index.row());
     return {};
 }
 
@@ -97,24 +127,8 @@ QModelIndexList FindListModel::match(const QModelIndex& start, int role, const Q
                               value.typeId() == QMetaType::QString && start.isValid();
     if (!prefixSearch)
         return QAbstractListModel::match(start, role, value, hits, flags);
-
-    // The entries that start with the typed text are one run of the sorted keys.
-    const QString prefix = value.toString().toCaseFolded();
-    const auto first = std::lower_bound(keys_.begin(), keys_.end(), prefix);
-    const auto last = std::partition_point(first, keys_.end(), [&](const QString& key) { return key.startsWith(prefix); });
-    if (first == last)
-        return {};
-    const int from = static_cast<int>(first - keys_.begin());
-    const int to = static_cast<int>(last - keys_.begin());
-    int row = start.row();
-    if (row < from)
-        row = from;
-    else if (row >= to) {
-        if (!(flags & Qt::MatchWrap))
-            return {};
-        row = from;
-    }
-    return {index(row)};
+    const int row = list_.findPrefix(value.toString(), start.row(), flags.testFlag(Qt::MatchWrap));
+    return row < 0 ? QModelIndexList{} : QModelIndexList{index(row)};
 }
 
 }  // namespace pw

@@ -29,6 +29,8 @@ QString fixedWidth(QStringView text, int width);
 // code page cannot hold is stored as "?".
 QByteArray toCodePage(QStringView text);
 QString fromCodePage(QByteArrayView bytes);
+// One byte of the code page as its character.
+QChar fromCodePage(char byte);
 
 // Bytes for a fixed-width field: the text left-trimmed, encoded, padded with blanks and cut.
 QByteArray fixedWidthBytes(QStringView text, int width);
