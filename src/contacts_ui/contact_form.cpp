@@ -95,8 +95,13 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     includeCompanyLabel_->setObjectName(addContact ? QStringLiteral("lblIncCompName")
                                                    : QStringLiteral("lblACCompOnLabel"));
     includeCompanyLabel_->setBuddy(includeCompany_);
-    includeCompany_->hide();
-    includeCompanyLabel_->hide();
+    // The window keeps its size and its buttons their places when the two appear.
+    for (QWidget* w : std::initializer_list<QWidget*>{includeCompany_, includeCompanyLabel_}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+        w->hide();
+    }
     grid->addWidget(includeCompany_, kLeftColumnBoxes, 0, Qt::AlignRight);
     grid->addWidget(includeCompanyLabel_, kLeftColumnBoxes, 1);
 

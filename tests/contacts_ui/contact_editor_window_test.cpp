@@ -128,7 +128,10 @@ TEST_F(ContactEditorTest, EveryCommandOpensItWithNoContactAndTheSortedFindList)
         for (const char* always : {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast", "cmdCancel"})
             EXPECT_TRUE(find<QPushButton>(always)->isEnabled()) << always;
         EXPECT_EQ(w->currentRecord(), 0);
-        click("cmdCancel");
+        if (QByteArrayView(command) == "cmdFindContact")
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            click("cmdCancel");
         settle();
         EXPECT_EQ(editor(), nullptr);
         EXPECT_TRUE(window->isVisible());
