@@ -17,27 +17,12 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// A contact as the editor itself would store it, so that saving it unchanged rewrites the same bytes.
+// A contact as the editor itself stores it, so that saving it unchanged rewrites the same bytes.
 ContactRecord person(const QString& first, const QString& middle, const QString& last, const QString& company = {})
 {
-    ContactRecord r;
-    r.FirstName = first;
-    r.MiddleInitial = middle;
-    r.LastName = last;
-    r.Street1 = u"12 Main St"_s;
-    r.City = u"Reno"_s;
-    r.State = u"NV"_s;
-    r.Zip = u"89501"_s;
-    r.Country = u"USA"_s;
-    r.HomePhone = u"555-0100"_s;
-    r.Email = first.toLower() + u"@example.com"_s;
-    r.Birthdate = u"19800410"_s;
-    r.Category = u"Golf;Club"_s;
-    r.Notes = u"Met at the lake"_s;
-    r.Company = company;
-    r.IncludeCompany = company.isEmpty() ? u"0"_s : u"1"_s;
-    r.BirthdayReminders = u"1"_s;
-    return r;
+    return {first, middle, last, u"12 Main St"_s, {}, u"Reno"_s, u"NV"_s, u"89501"_s, u"USA"_s, u"555-0100"_s, {}, {},
+            first.toLower() + u"@example.com"_s, u"19800410"_s, u"Golf;Club"_s, u"Met at the lake"_s, company,
+            company.isEmpty() ? u"0"_s : u"1"_s, u"1"_s};
 }
 
 class ContactEditorTest : public MainWindowTest {
@@ -48,13 +33,9 @@ protected:
     void SetUp() override
     {
         stored[2].Birthdate.clear();  // stored as eight spaces
-        QByteArray bytes;
-        for (const ContactRecord& r : stored)
-            bytes += r.encode();
-        folder.write(u"PWK_Contacts.DAT"_s, bytes);
+        folder.write(u"PWK_Contacts.DAT"_s, record(1) + record(2) + record(3));
         ASSERT_TRUE(startUp());
     }
-
     QByteArray file() const { return folder.read(u"PWK_Contacts.DAT"_s); }
     QByteArray record(int n) const { return stored[n - 1].encode(); }
 
@@ -64,7 +45,7 @@ protected:
         if (auto* action = find<QAction>(command))
             action->trigger();
         else
-            find<QPushButton>(command)->click();
+            click(command);
         settle();
         if (editor())
             activate(editor());
@@ -87,7 +68,6 @@ protected:
     void pick(const QString& text)
     {
         const int index = findList()->findText(text);
-        ASSERT_GE(index, 0) << text.toStdString();
         findList()->setCurrentIndex(index);
         emit findList()->activated(index);
     }
@@ -96,16 +76,15 @@ protected:
     bool editable() const
     {
         return box("txtACFName")->isEnabled() && box("txtACNotes")->isEnabled() &&
-               find<QPushButton>("cmdSave")->isEnabled() && find<QPushButton>("cmdDelete")->isEnabled() &&
-               find<QPushButton>("cmdPrintLabel")->isEnabled();
+               find<QCheckBox>("chkCompanyInclude")->isEnabled() && find<QPushButton>("cmdSave")->isEnabled() &&
+               find<QPushButton>("cmdDelete")->isEnabled() && find<QPushButton>("cmdPrintLabel")->isEnabled();
     }
-    static QString focusName()
-    {
-        QWidget* w = QApplication::focusWidget();
-        return w ? w->objectName() : QString();
-    }
+    static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
     QList<Message> takeMessages() { return std::exchange(platform.messages, {}); }
 };
+
+const Message kEndOfFile{u"End of file."_s, u"No more contacts"_s};
+const Message kStartOfFile{u"Beginning of file."_s, u"Start of file reached"_s};
 
 TEST_F(ContactEditorTest, EveryCommandOpensItWithNoContactAndTheSortedFindList)
 {
@@ -113,21 +92,17 @@ TEST_F(ContactEditorTest, EveryCommandOpensItWithNoContactAndTheSortedFindList)
         SCOPED_TRACE(command);
         ContactEditorWindow* w = openEditor(command);
         ASSERT_NE(w, nullptr);
-        EXPECT_TRUE(w->isVisible());
         EXPECT_FALSE(window->isVisible());
         EXPECT_EQ(w->windowTitle(), u"Contact Information  [PWK_Contacts]");
         EXPECT_EQ(focusName(), u"cboFindContact");
-        EXPECT_EQ(findList()->currentText(), u"");
+        EXPECT_EQ(findList()->currentIndex(), -1);
         EXPECT_EQ(findList()->placeholderText(), u"Select Contact");
         EXPECT_EQ(listed(), (QStringList{u"ann  Lee#2"_s, u"Bob Q Ray#3"_s, u"Cy R Fox#1"_s}));
-        EXPECT_EQ(box("txtACFName")->text(), u"");
-        EXPECT_FALSE(editable());
-        EXPECT_FALSE(find<QCheckBox>("chkCompanyInclude")->isEnabled());
-        EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isHidden());
-        EXPECT_TRUE(find<QLabel>("lblACCompOnLabel")->isHidden());
-        for (const char* always : {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast", "cmdCancel"})
-            EXPECT_TRUE(find<QPushButton>(always)->isEnabled()) << always;
         EXPECT_EQ(w->currentRecord(), 0);
+        EXPECT_EQ(box("txtACFName")->text(), u"");
+        EXPECT_FALSE(box("txtACFName")->isEnabled() || find<QPushButton>("cmdSave")->isEnabled() ||
+                     find<QPushButton>("cmdDelete")->isEnabled() || find<QPushButton>("cmdPrintLabel")->isEnabled());
+        EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isHidden() && find<QLabel>("lblACCompOnLabel")->isHidden());
         if (QByteArrayView(command) == "cmdFindContact")
             QTest::keyClick(w, Qt::Key_Escape);
         else
@@ -145,11 +120,9 @@ TEST_F(ContactEditorTest, PickingOrTypingANameShowsThatContactEditable)
     pick(u"ann  Lee"_s);
     EXPECT_EQ(editor()->currentRecord(), 2);
     EXPECT_TRUE(editable());
-    EXPECT_EQ(box("txtACFName")->text(), u"ann");
     EXPECT_EQ(box("txtACCompany")->text(), u"Acme");
     EXPECT_EQ(box("txtACBirthdate")->text(), u"04/10/1980");
-    EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isVisible());
-    EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isVisible() && find<QCheckBox>("chkCompanyInclude")->isChecked());
 
     // Typing in the closed list jumps to the first name that starts with the typed letters.
     QTest::keyClicks(findList(), u"c"_s);
@@ -157,35 +130,29 @@ TEST_F(ContactEditorTest, PickingOrTypingANameShowsThatContactEditable)
     EXPECT_EQ(editor()->currentRecord(), 1);
     EXPECT_EQ(box("txtACLName")->text(), u"Fox");
     EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isHidden());
-    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST_F(ContactEditorTest, NavigationStopsAtBothEndsWithItsMessageAndKeepsTheContact)
 {
     openEditor();
     click("cmdPrevious");
-    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"Beginning of file."_s, u"Start of file reached"_s}}));
     click("cmdNext");
     EXPECT_EQ(editor()->currentRecord(), 1);
-    EXPECT_EQ(box("txtACFName")->text(), u"Cy");
     EXPECT_FALSE(editable());  // browsing stays read-only until a contact is picked
-
     click("cmdLast");
     click("cmdNext");
-    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"End of file."_s, u"No more contacts"_s}}));
+    EXPECT_EQ(takeMessages(), (QList<Message>{kStartOfFile, kEndOfFile}));
     EXPECT_EQ(editor()->currentRecord(), 3);
     EXPECT_EQ(box("txtACFName")->text(), u"Bob");
 
     pick(u"ann  Lee"_s);
     click("cmdFirst");
     click("cmdPrevious");
-    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"Beginning of file."_s, u"Start of file reached"_s}}));
-    EXPECT_EQ(editor()->currentRecord(), 1);
+    EXPECT_EQ(takeMessages(), QList<Message>{kStartOfFile});
     EXPECT_EQ(box("txtACFName")->text(), u"Cy");
     EXPECT_TRUE(editable());
-    // Each step lists the file afresh, with the prompt showing.
-    EXPECT_EQ(findList()->count(), 3);
-    EXPECT_EQ(findList()->currentIndex(), -1);
+    EXPECT_EQ(findList()->currentIndex(), -1);  // each step lists the file afresh
+
 }
 
 TEST_F(ContactEditorTest, FirstAndLastOnAFileWithoutRecordsSayWhichEndTheyHitAndShowNothing)
@@ -194,13 +161,9 @@ TEST_F(ContactEditorTest, FirstAndLastOnAFileWithoutRecordsSayWhichEndTheyHitAnd
     platform.answerFileDialog(folder.file(u"empty.DAT"_s));
     find<QAction>("mnuFileOpen")->trigger();
     openEditor();
-    EXPECT_EQ(findList()->count(), 0);
     click("cmdFirst");
     click("cmdLast");
-    click("cmdNext");
-    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"End of file."_s, u"No more contacts"_s},
-                                              Message{u"Beginning of file."_s, u"Start of file reached"_s},
-                                              Message{u"End of file."_s, u"No more contacts"_s}}));
+    EXPECT_EQ(takeMessages(), (QList<Message>{kEndOfFile, kStartOfFile}));
     EXPECT_EQ(editor()->currentRecord(), 0);
     EXPECT_EQ(box("txtACLName")->text(), u"");
 }
@@ -212,33 +175,24 @@ TEST_F(ContactEditorTest, SaveRewritesOnlyTheChangedFieldAndTheListCatchesUpAtTh
     EXPECT_EQ(box("txtACBirthdate")->text(), u"");
     click("cmdSave");
     EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
-    EXPECT_EQ(file(), record(1) + record(2) + record(3));
-    EXPECT_EQ(file().mid(2 * 518 + 231, 8), QByteArray(8, ' '));
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));  // the birthdate of spaces included
 
     box("txtACFName")->setText(u"Rob"_s);
     click("cmdSave");
     QByteArray expected = record(1) + record(2) + record(3);
-    expected.replace(2 * 518, 3, "Rob");
-    EXPECT_EQ(file(), expected);
-    EXPECT_TRUE(findList()->findText(u"Bob Q Ray"_s) >= 0);
-    EXPECT_TRUE(editor()->isVisible());
+    EXPECT_EQ(file(), expected.replace(2 * 518, 3, "Rob"));
+    EXPECT_GE(findList()->findText(u"Bob Q Ray"_s), 0);
     click("cmdPrevious");
-    click("cmdNext");
-    EXPECT_EQ(findList()->findText(u"Bob Q Ray"_s), -1);
     EXPECT_GE(findList()->findText(u"Rob Q Ray"_s), 0);
-}
 
-TEST_F(ContactEditorTest, SaveRefusesARecordTheFileNoLongerReaches)
-{
-    openEditor();
-    pick(u"Bob Q Ray"_s);
+    // The file shrank under the editor: the record number is refused, nothing written.
+    pick(u"Rob Q Ray"_s);
     ASSERT_TRUE(window->contactsFile().remove(3));
     const QByteArray before = file();
     click("cmdSave");
-    const QList<Message> shown = takeMessages();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].text, u"An error has occurred. Error number 63 -- Bad record number.  Try again, or notify author.");
-    EXPECT_EQ(shown[0].buttons, MessageButtons::RetryCancel);
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[1].text,
+              u"An error has occurred. Error number 63 -- Bad record number.  Try again, or notify author.");
     EXPECT_EQ(file(), before);
     EXPECT_TRUE(editor()->isVisible());  // Retry
 }
@@ -262,11 +216,9 @@ TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
     click("cmdDelete");
     EXPECT_EQ(takeMessages(), (QList<Message>{question, Message{u"Contact deleted!"_s, u"Contact deleted."_s}}));
     EXPECT_EQ(whenReported, record(1) + record(3));
-    EXPECT_EQ(file(), record(1) + record(3));
     settle();
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(focusName(), u"txtLMLine1");
     openEditor();
     EXPECT_EQ(listed(), (QStringList{u"Bob Q Ray#2"_s, u"Cy R Fox#1"_s}));
 }
@@ -275,6 +227,7 @@ TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)
 {
     openEditor();
     pick(u"ann  Lee"_s);
+    // A folder in place of the scratch file once the record is marked: the copy cannot be written.
     const QString scratch = ContactsFile::scratchPathFor(window->currentFilePath());
     window->contactsFile().setRemovalProbe([&](ContactsFile::RemovalStep step) {
         if (step == ContactsFile::RemovalStep::Marked)
@@ -282,11 +235,9 @@ TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)
         return true;
     });
     platform.answerMessage(MessageResult::Yes);
-    platform.answerMessage(MessageResult::Retry);
     click("cmdDelete");
-    const QList<Message> shown = takeMessages();
-    ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[1].text.startsWith(u"An error has occurred. Error number 21 -- Is a directory."));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages[1].text.startsWith(u"An error has occurred. Error number 21 -- Is a directory."));
     EXPECT_EQ(file(), record(1) + record(2) + record(3));
     EXPECT_TRUE(editor()->isVisible());
 }
@@ -298,9 +249,7 @@ TEST_F(ContactEditorTest, TypingACompanyShowsTheIncludeBoxCheckedWhileThereIsOne
     auto* include = find<QCheckBox>("chkCompanyInclude");
     EXPECT_TRUE(include->isHidden());
     QTest::keyClicks(box("txtACCompany"), u"Zenith"_s);
-    EXPECT_TRUE(include->isVisible());
-    EXPECT_TRUE(find<QLabel>("lblACCompOnLabel")->isVisible());
-    EXPECT_TRUE(include->isChecked());
+    EXPECT_TRUE(include->isVisible() && include->isChecked() && find<QLabel>("lblACCompOnLabel")->isVisible());
     box("txtACCompany")->selectAll();
     QTest::keyClick(box("txtACCompany"), Qt::Key_Delete);
     EXPECT_TRUE(include->isVisible());
@@ -316,29 +265,29 @@ TEST_F(ContactEditorTest, PrintLabelFillsTheMainWindowsLinesAndTheEditorComesBac
     box("txtACSStreet")->setText(u"Apt 4"_s);  // unsaved: the label takes what is shown
     click("cmdPrintLabel");
     settle();
+    const auto lines = [&] {
+        QStringList out;
+        for (const char* name : {"txtLMLine1", "txtLMLine2", "txtLMline3", "txtLMLine4", "txtLMLine5"})
+            out << box(name)->text();
+        return out;
+    };
     EXPECT_FALSE(editor()->isVisible());
     EXPECT_TRUE(window->isVisible());
-    QStringList lines;
-    for (const char* name : {"txtLMLine1", "txtLMLine2", "txtLMline3", "txtLMLine4", "txtLMLine5"})
-        lines << box(name)->text();
-    EXPECT_EQ(lines, (QStringList{u"ann Lee"_s, u"Acme"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s}));
-    EXPECT_FALSE(find<QCheckBox>("chkBold")->isChecked());
-    EXPECT_TRUE(find<QCheckBox>("chkBold")->isHidden());
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"Acme"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s}));
+    EXPECT_TRUE(!find<QCheckBox>("chkBold")->isChecked() && find<QCheckBox>("chkBold")->isHidden());
     EXPECT_EQ(focusName(), u"txtLMLine1");
 
     ContactEditorWindow* hidden = editor();
     EXPECT_EQ(openEditor("cmdFindContact"), hidden);
-    EXPECT_TRUE(hidden->isVisible());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(hidden->currentRecord(), 2);
     EXPECT_EQ(box("txtACSStreet")->text(), u"Apt 4");
     EXPECT_EQ(findList()->currentText(), u"ann  Lee");
 
     find<QCheckBox>("chkCompanyInclude")->setChecked(false);
+    box("txtACSStreet")->clear();
     click("cmdPrintLabel");
-    EXPECT_EQ(box("txtLMLine2")->text(), u"12 Main St");
-    EXPECT_EQ(box("txtLMLine4")->text(), u"Reno, NV  89501");
-    EXPECT_EQ(box("txtLMLine5")->text(), u"");
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, {}, {}}));
 }
 
 TEST_F(ContactEditorTest, AHiddenEditorGoesWithItsFileAndAtExit)
@@ -356,7 +305,6 @@ TEST_F(ContactEditorTest, AHiddenEditorGoesWithItsFileAndAtExit)
         settle();
         EXPECT_TRUE(hidden.isNull());
     }
-    // The next opening is a fresh editor on the new file.
     ASSERT_TRUE(startUp());
     platform.answerFileDialog(folder.file(u"other.DAT"_s));
     find<QAction>("mnuFileOpen")->trigger();
@@ -370,11 +318,9 @@ TEST_F(ContactEditorTest, OpenedWithARecordItShowsThatContactEditable)
 {
     window->openContactEditor(3);
     settle();
-    ASSERT_NE(editor(), nullptr);
     EXPECT_EQ(editor()->currentRecord(), 3);
     EXPECT_EQ(box("txtACFName")->text(), u"Bob");
     EXPECT_TRUE(editable());
-    EXPECT_EQ(findList()->count(), 3);
 }
 
 TEST_F(ContactEditorTest, FilePrintPrintsTheSheetOrTheFocusedBoxsSelection)
@@ -393,7 +339,6 @@ TEST_F(ContactEditorTest, FilePrintPrintsTheSheetOrTheFocusedBoxsSelection)
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
     EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, u"Reno");
-    EXPECT_TRUE(platform.printDialogs[1].selectionChoice);
 }
 
 }  // namespace
