@@ -11,15 +11,6 @@
 namespace pw {
 namespace {
 
-void BM_FindListRead(benchmark::State& state)
-{
-    ContactsFile file;
-    file.open(fixture().master());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(readFindList(file));
-}
-BENCHMARK(BM_FindListRead)->Unit(benchmark::kMillisecond);
-
 void BM_FindListFill(benchmark::State& state)
 {
     ContactsFile file;
