@@ -234,4 +234,27 @@ Message unstorableQuestion(const std::vector<UnstorableBox>& found)
             QStringLiteral("Characters that cannot be saved"), MessageIcon::Question, MessageButtons::YesNo};
 }
 
+ContactBoxTexts boxTextsOf(const ContactRecord& r)
+{
+    ContactBoxTexts b;
+    b[ContactBox::FName] = r.FirstName;
+    b[ContactBox::MiddleInit] = r.MiddleInitial;
+    b[ContactBox::LName] = r.LastName;
+    b[ContactBox::FStreet] = r.Street1;
+    b[ContactBox::SStreet] = r.Street2;
+    b[ContactBox::City] = r.City;
+    b[ContactBox::State] = r.State;
+    b[ContactBox::Zip] = r.Zip;
+    b[ContactBox::Country] = r.Country;
+    b[ContactBox::Company] = r.Company;
+    b[ContactBox::Birthdate] = r.birthdateForDisplay();
+    b[ContactBox::HPhone] = r.HomePhone;
+    b[ContactBox::CPhone] = r.CellPhone;
+    b[ContactBox::WPhone] = r.WorkPhone;
+    b[ContactBox::Email] = r.Email;
+    b[ContactBox::Category] = r.Category;
+    b[ContactBox::Notes] = r.Notes;
+    return b;
+}
+
 }  // namespace pw

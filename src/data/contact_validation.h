@@ -63,4 +63,8 @@ std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes);
 // validateContactForm() passed: Yes saves with "?" in their place, No goes back to the first box.
 Message unstorableQuestion(const std::vector<UnstorableBox>& found);
 
+// The boxes as a contact window shows a stored record: each field trimmed, the birthdate as
+// MM/DD/YYYY or empty.
+ContactBoxTexts boxTextsOf(const ContactRecord& record);
+
 }  // namespace pw

@@ -160,7 +160,7 @@ FileError interrupted()
 
 Status removeFile(const QString& path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         return std::unexpected(FileError::fromErrno(errno));
     return {};
 }
@@ -336,6 +336,8 @@ Status ContactsFile::overwrite(int n, const ContactRecord& record)
 
 Status ContactsFile::remove(int n)
 {
+    stopped_ = false;
+    renamed_ = false;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
@@ -355,14 +357,44 @@ Status ContactsFile::remove(int n)
     if (!proceed(RemovalStep::NoteWritten))
         return std::unexpected(interrupted());
 
+    const QByteArray original = *record;
     record->replace(0, 14, QByteArray(kDeletedMarker).leftJustified(14, ' '));
-    if (auto s = file_.writeRecord(n, *record); !s)
-        return s;
-    if (auto s = file_.sync(); !s)
-        return s;
-    if (!proceed(RemovalStep::Marked))
-        return std::unexpected(interrupted());
-    return compact(*count, n);
+    Status s = file_.writeRecord(n, *record);
+    if (s)
+        s = file_.sync();
+    if (s && !proceed(RemovalStep::Marked))
+        s = std::unexpected(interrupted());
+    if (s)
+        s = compact(*count, n);
+    // A failure the user is told of leaves every contact as it was; a crash (a stopped probe) leaves
+    // the files for the next opening to finish.
+    if (!s && !stopped_ && !renamed_)
+        rollBack(n, original);
+    return s;
+}
+
+void ContactsFile::rollBack(int n, const QByteArray& record)
+{
+    // Best effort: should the disk refuse even this, the mark and the note stay and the next
+    // opening finishes the removal, which the user asked for. The note goes last, so that a crash
+    // in between still finds it and, the record no longer marked, keeps every contact.
+    if (!file_.isOpen() || !file_.writeRecord(n, record) || !file_.sync())
+        return;
+    const QString path = file_.path();
+    if (removeFile(scratchPathFor(path)) && removeFile(removalNotePathFor(path)))
+        (void)syncDirectory(folderOf(realPath(path)));
+}
+
+Status ContactsFile::scan(const std::function<void(int, QByteArrayView)>& visit) const
+{
+    auto count = recordCount();
+    if (!count)
+        return std::unexpected(count.error());
+    int n = 0;
+    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
+        visit(++n, record);
+        return {};
+    });
 }
 
 // Writes records 1 to `count` except record `dropped` into the scratch file, renames it over the
@@ -425,6 +457,7 @@ Status ContactsFile::compact(int count, int dropped)
         (void)file_.open(path);  // the original is untouched: keep working on it
         return std::unexpected(error);
     }
+    renamed_ = true;
     if (!proceed(RemovalStep::Renamed))
         return std::unexpected(interrupted());
     if (auto s = file_.open(path); !s)

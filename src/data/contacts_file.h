@@ -61,8 +61,13 @@ public:
     Expected<ContactRecord> read(int n) const;
     // Every record in order, in one pass over the file.
     Expected<std::vector<ContactRecord>> readAll() const;
+    // Calls `visit(n, bytes)` for records 1 to the count in order, in one pass over the file, for
+    // readers that need a few fields of every record; a counted short final record comes padded.
+    Status scan(const std::function<void(int, QByteArrayView)>& visit) const;
     Status append(const ContactRecord& record);
     Status overwrite(int n, const ContactRecord& record);
+    // Succeeds only once the file without record n is in place. A failure before that leaves
+    // every record in the file, record n unmarked.
     Status remove(int n);
     Status setBirthdayReminders(bool on);
 
@@ -75,10 +80,18 @@ public:
 private:
     Status recoverInterruptedRemoval();
     Status compact(int count, int dropped);
-    bool proceed(RemovalStep step) const { return !probe_ || probe_(step); }
+    // Puts record n's bytes back and drops the scratch file and note after a removal failed.
+    void rollBack(int n, const QByteArray& record);
+    bool proceed(RemovalStep step)
+    {
+        stopped_ = probe_ && !probe_(step);
+        return !stopped_;
+    }
 
     RecordFile file_;
     RemovalProbe probe_;
+    bool stopped_ = false;  // the probe stopped the removal, as a crash would
+    bool renamed_ = false;  // the compacted file has replaced the original
 };
 
 }  // namespace pw

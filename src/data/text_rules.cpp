@@ -197,6 +197,12 @@ QString blankControlCharacters(QStringView text)
     return out;
 }
 
+QChar fromCodePage(char byte)
+{
+    const auto u = static_cast<unsigned char>(byte);
+    return (u >= 0x80 && u < 0xA0) ? QChar(kHighControls[u - 0x80]) : QChar(u);
+}
+
 QByteArray fixedWidthBytes(QStringView text, int width)
 {
     QByteArray bytes = toCodePage(trimLeadingBlanks(text));

@@ -30,6 +30,8 @@ QString fixedWidth(QStringView text, int width);
 // code page cannot hold is stored as "?".
 QByteArray toCodePage(QStringView text);
 QString fromCodePage(QByteArrayView bytes);
+// One byte of the code page as its character.
+QChar fromCodePage(char byte);
 
 // The characters of `text` the code page cannot hold, each listed once in order of first
 // appearance; a character beyond 16 bits (an emoji) is one entry. Empty when all can be stored.

@@ -52,6 +52,8 @@ public:
     void printLine(const QList<PrintItem>& items);
     // Back to the top-left corner of the current page.
     virtual void home() = 0;
+    // Ends the current page; the next output goes to the top of a new one. A new page right before
+    // the end of the job adds no blank page.
     virtual void newPage() = 0;
     // Hands the job to the printer; the result is the job's first failure, if any.
     virtual Status endJob() = 0;

@@ -258,6 +258,7 @@ bool MainWindow::openContactsFile(const QString& path, const QString& title)
         platform_.message(*opened->message);
     if (!opened->opened())
         return false;
+    discardContactEditor();
     txtFileNam_->setText(path);
     txtFileTitle_->setText(title);
     setContactCommandsEnabled(true);
@@ -334,6 +335,7 @@ void MainWindow::fileOpen()
 
 void MainWindow::fileClose()
 {
+    discardContactEditor();
     contacts_.close();
     setWindowTitle(kAppTitle);
     setContactCommandsEnabled(false);

@@ -4,6 +4,7 @@
 #include "shell/contact_from_lines.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 
 class QAction;
@@ -13,6 +14,7 @@ class QPushButton;
 
 namespace pw {
 
+class ContactEditorWindow;
 class LabelEntry;
 class Platform;
 enum class MarginKind;
@@ -55,6 +57,11 @@ public:
     // A record was saved with the reminders on: the file now has a setting to turn off.
     void noteSavedWithRemindersOn();
 
+    // Contact editor (main_window_contacts.cpp). Opens the editor with no contact shown or, for a
+    // record above 0, with that record shown and editable. With no record, an editor that Print
+    // Label hid comes back as it was left.
+    void openContactEditor(int record = 0);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -82,6 +89,8 @@ private:
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
     void addContact();
+    // Drops an editor that Print Label hid, so that none outlives the contacts file it shows.
+    void discardContactEditor();
 
     Platform& platform_;
     ContactsFile contacts_;
@@ -89,6 +98,7 @@ private:
     bool shutDownDone_ = false;
     bool remindersOn_ = true;
     LabelEntry* entry_ = nullptr;
+    QPointer<ContactEditorWindow> contactEditor_;  // the open or hidden contact editor
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;

@@ -1,7 +1,9 @@
-// The main window's contact commands: adding a contact, pre-filled from the typed label lines.
+// The main window's contact commands: adding a contact, pre-filled from the typed label lines, and
+// the contact editor with its way back through the label lines.
 #include "shell/main_window.h"
 
 #include "contacts_ui/add_contact_window.h"
+#include "contacts_ui/contact_editor_window.h"
 #include "platform/platform.h"
 #include "shell/contact_from_lines.h"
 #include "shell/label_entry.h"
@@ -17,6 +19,14 @@ void MainWindow::connectContactCommands()
         setCommandAvailable(command);
     connect(cmdAddContact_, &QPushButton::clicked, this, &MainWindow::addContact);
     connect(mnuAdd_, &QAction::triggered, this, &MainWindow::addContact);
+
+    // Edit, Find, Delete and One Contact all open the editor with no contact shown.
+    for (QAction* command : {mnuEdit_, mnuFind_, mnuDelete_, mnuViewOne_}) {
+        setCommandAvailable(command);
+        connect(command, &QAction::triggered, this, [this] { openContactEditor(); });
+    }
+    setCommandAvailable(cmdFindContact_);
+    connect(cmdFindContact_, &QPushButton::clicked, this, [this] { openContactEditor(); });
 }
 
 void MainWindow::addContact()
@@ -29,6 +39,27 @@ void MainWindow::addContact()
     auto* window = new AddContactWindow(*this);
     window->fill(*boxes);
     showSecondary(window);
+}
+
+void MainWindow::openContactEditor(int record)
+{
+    if (contactEditor_ && record == 0) {
+        hide();
+        contactEditor_->show();
+        contactEditor_->activateWindow();
+        return;
+    }
+    discardContactEditor();
+    auto* editor = new ContactEditorWindow(*this);
+    contactEditor_ = editor;
+    showSecondary(editor);
+    if (editor->open() && record > 0)
+        editor->showPicked(record);
+}
+
+void MainWindow::discardContactEditor()
+{
+    delete contactEditor_.data();
 }
 
 }  // namespace pw

@@ -209,6 +209,36 @@ TEST_F(ContactsFileTest, AFailedRemovalReportsTheSystemErrorAndKeepsEveryRecord)
     EXPECT_EQ(file.read(1)->FirstName, u"Ann");
 }
 
+// A failure after the record was marked, unlike a crash, puts everything back at once: nothing
+// reports the contact gone, so no later opening may take it out.
+TEST_F(ContactsFileTest, ARemovalThatFailsAfterMarkingLeavesEveryRecordAsItWas)
+{
+    using Step = ContactsFile::RemovalStep;
+    for (Step breakAt : {Step::NoteWritten, Step::ScratchSynced}) {
+        SCOPED_TRACE(static_cast<int>(breakAt));
+        QFile::remove(path);
+        open();
+        for (const char* name : {"Ann", "Bob", "Cy"})
+            ASSERT_TRUE(file.append(contact(QString::fromLatin1(name), QStringLiteral("X"))));
+        const QByteArray before = bytes();
+        const QString scratch = ContactsFile::scratchPathFor(path);
+        // A folder in place of the scratch file: writing or renaming it fails with a real error.
+        file.setRemovalProbe([&](Step step) {
+            if (step == breakAt)
+                EXPECT_TRUE(QFile::remove(scratch) && QDir(folder.path()).mkdir(QFileInfo(scratch).fileName()));
+            return true;
+        });
+        EXPECT_FALSE(file.remove(2));
+        file.setRemovalProbe({});
+        EXPECT_EQ(bytes(), before);
+        EXPECT_FALSE(QFileInfo::exists(scratch));
+        file.close();
+        open();
+        EXPECT_EQ(bytes(), before);
+        file.close();
+    }
+}
+
 TEST(ContactsFile, AFullDiskIsReportedNotSwallowed)
 {
     ContactsFile full;

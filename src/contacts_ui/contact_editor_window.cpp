@@ -1,0 +1,342 @@
+#include "contacts_ui/contact_editor_window.h"
+
+#include "contacts_ui/contact_form.h"
+#include "contacts_ui/contact_printouts.h"
+#include "contacts_ui/find_list.h"
+#include "platform/error_prompt.h"
+#include "platform/platform.h"
+#include "shell/app_files.h"
+#include "shell/edit_menu.h"
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace pw {
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QPushButton* button(const char* name, const QString& caption, const QString& toolTip = {})
+{
+    auto* b = new QPushButton(caption);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(toolTip);
+    return b;
+}
+
+Message info(const char* text, const char* title)
+{
+    return {QString::fromLatin1(text), QString::fromLatin1(title)};
+}
+
+}  // namespace
+
+ContactEditorWindow::ContactEditorWindow(MainWindow& mainWindow, QWidget* parent)
+    : QMainWindow(parent), main_(mainWindow)
+{
+    setObjectName(QStringLiteral("frmEdDelViewContact"));
+    setWindowTitle(QStringLiteral("Contact Information  [") + main_.currentFileTitle() + u']');
+    buildMenus();
+
+    form_ = new ContactForm(FormVariant::Editor, main_.platform());
+    cmdSave_ = button("cmdSave", QStringLiteral("Save changes"));
+    cmdDelete_ = button("cmdDelete", QStringLiteral("Delete contact"));
+    cmdPrintLabel_ = button("cmdPrintLabel", QStringLiteral("Print Label"));
+    cmdCancel_ = button("cmdCancel", QStringLiteral("Close"), QStringLiteral("Return to main screen"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* b : {cmdSave_, cmdDelete_, cmdPrintLabel_, cmdCancel_})
+        buttons->addWidget(b);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildNavigation());
+    layout->addWidget(form_);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    setTabOrder(cboFindContact_, form_->box(ContactBox::FName));
+    QWidget* previous = form_->findChild<QPushButton*>(QStringLiteral("cmdZipFinder"));
+    for (const char* name : {"cmdSave", "cmdDelete", "cmdPrintLabel", "cmdCancel", "cmdFirst", "cmdPrevious",
+                             "cmdNext", "cmdLast"}) {
+        QWidget* next = findChild<QPushButton*>(QString::fromLatin1(name));
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    // Typing a company shows the include-company box, checked while there is a company.
+    connect(form_->box(ContactBox::Company), &QLineEdit::textEdited, this, [this](const QString& company) {
+        showIncludeCompany(true);
+        form_->includeCompany()->setChecked(!company.isEmpty());
+    });
+    connect(cboFindContact_, &QComboBox::activated, this, &ContactEditorWindow::pickEntry);
+    connect(cmdSave_, &QPushButton::clicked, this, &ContactEditorWindow::save);
+    connect(cmdDelete_, &QPushButton::clicked, this, &ContactEditorWindow::deleteContact);
+    connect(cmdPrintLabel_, &QPushButton::clicked, this, &ContactEditorWindow::printLabel);
+    connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+QWidget* ContactEditorWindow::buildNavigation()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    cboFindContact_ = new QComboBox;
+    cboFindContact_->setObjectName(QStringLiteral("cboFindContact"));
+    cboFindContact_->setPlaceholderText(QStringLiteral("Select Contact"));
+    findList_ = new FindListModel(this);
+    setUpFindListBox(cboFindContact_, findList_);
+    layout->addWidget(cboFindContact_);
+    layout->addStretch();
+
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* toolTip;
+        Step step;
+    } steps[] = {
+        {"cmdFirst", "|<", "Jump to first contact in file", Step::First},
+        {"cmdPrevious", "<", "Previous contact", Step::Previous},
+        {"cmdNext", ">", "Next contact", Step::Next},
+        {"cmdLast", ">|", "Jump to last contact in file", Step::Last},
+    };
+    for (const auto& s : steps) {
+        QPushButton* b = button(s.name, QString::fromLatin1(s.caption), QString::fromLatin1(s.toolTip));
+        b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("M>|M")) * 2);
+        connect(b, &QPushButton::clicked, this, [this, step = s.step] { this->step(step); });
+        layout->addWidget(b);
+    }
+    return row;
+}
+
+void ContactEditorWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuEDVFile"));
+    QAction* print = addItem(file, "mnuEDVPrint", QStringLiteral("Print"));
+    connect(print, &QAction::triggered, this, &ContactEditorWindow::printDetails);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEDVEdit"));
+    QAction* cut = addItem(edit, "mnuEDVCut", QStringLiteral("Cut"));
+    QAction* copy = addItem(edit, "mnuEDVCopy", QStringLiteral("Copy"));
+    QAction* paste = addItem(edit, "mnuEDVPaste", QStringLiteral("Paste"));
+    connectEditMenu(edit, cut, copy, paste, main_.platform());
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuEDVHelp"));
+    QAction* manual = addItem(help, "mnuEDVManual", QStringLiteral("User Manual"));
+    QAction* about = addItem(help, "mnuEDVAbout", QStringLiteral("About Postwick"));
+    // The About window is not part of this build yet.
+    about->setEnabled(false);
+    connect(manual, &QAction::triggered, this,
+            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+}
+
+void setUpFindListBox(QComboBox* box, FindListModel* model)
+{
+    box->setModel(model);
+    if (auto* view = qobject_cast<QListView*>(box->view()))
+        view->setUniformItemSizes(true);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(36);
+    box->setMaxVisibleItems(20);
+    // A popup list as tall as the screen would also be measured against every entry when it opens.
+    box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+}
+
+bool ContactEditorWindow::open()
+{
+    fillFindList();
+    if (!isVisible())  // Cancel at an error prompt closed it
+        return false;
+    cboFindContact_->setFocus();
+    showIncludeCompany(false);
+    const ContactBoxTexts boxes = form_->texts();
+    if (boxes[ContactBox::FName].isEmpty() && boxes[ContactBox::LName].isEmpty() && boxes[ContactBox::Email].isEmpty())
+        setEditingEnabled(false);
+    return true;
+}
+
+void ContactEditorWindow::showPicked(int record)
+{
+    current_ = record;
+    if (!showRecord(record))
+        return;
+    setEditingEnabled(true);
+    fillFindList();
+}
+
+bool ContactEditorWindow::fillFindList()
+{
+    auto entries = readFindList(main_.contactsFile());
+    if (!entries) {
+        reportFailure(entries.error());
+        return false;
+    }
+    findList_->setList(std::move(*entries));
+    // A model reset selects the first entry; the list shows its prompt until a contact is picked.
+    cboFindContact_->setCurrentIndex(-1);
+    return true;
+}
+
+bool ContactEditorWindow::showRecord(int n)
+{
+    auto record = main_.contactsFile().read(n);
+    if (!record) {
+        reportFailure(record.error());
+        return false;
+    }
+    form_->setTexts(boxTextsOf(*record));
+    form_->includeCompany()->setChecked(record->includeCompanyChecked());
+    showIncludeCompany(!record->Company.isEmpty());
+    return true;
+}
+
+void ContactEditorWindow::setEditingEnabled(bool enabled)
+{
+    for (std::size_t i = 0; i < kContactBoxCount; ++i)
+        form_->box(static_cast<ContactBox>(i))->setEnabled(enabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{form_->includeCompany(), form_->includeCompanyLabel(), cmdSave_,
+                                                      cmdDelete_, cmdPrintLabel_})
+        w->setEnabled(enabled);
+}
+
+void ContactEditorWindow::showIncludeCompany(bool shown)
+{
+    form_->includeCompany()->setVisible(shown);
+    form_->includeCompanyLabel()->setVisible(shown);
+}
+
+void ContactEditorWindow::pickEntry(int index)
+{
+    const QVariant record = findList_->index(index).data(Qt::UserRole);
+    if (!record.isValid())
+        return;
+    current_ = record.toInt();
+    if (showRecord(current_))
+        setEditingEnabled(true);
+}
+
+void ContactEditorWindow::step(Step step)
+{
+    auto count = main_.contactsFile().recordCount();
+    if (!count) {
+        reportFailure(count.error());
+        return;
+    }
+    const Message endOfFile = info("End of file.", "No more contacts");
+    const Message startOfFile = info("Beginning of file.", "Start of file reached");
+    const int n = *count;
+    int target = 0;
+    // On a file without records First and Last have nothing to show: they say which end they hit.
+    switch (step) {
+    case Step::First: target = n >= 1 ? 1 : 0; break;
+    case Step::Last: target = n; break;
+    case Step::Next: target = n >= current_ + 1 ? current_ + 1 : 0; break;
+    case Step::Previous: target = current_ - 1 >= 1 ? current_ - 1 : 0; break;
+    }
+    if (target == 0) {
+        const bool forward = step == Step::First || step == Step::Next;
+        main_.platform().message(forward ? endOfFile : startOfFile);
+        return;
+    }
+    if (!showRecord(target))
+        return;
+    current_ = target;
+    fillFindList();
+}
+
+void ContactEditorWindow::save()
+{
+    Platform& platform = main_.platform();
+    ContactBoxTexts texts = form_->texts();
+    auto record = validateContactForm(texts, form_->includeCompany()->isChecked(), main_.birthdayRemindersOn(),
+                                      FormVariant::Editor);
+    form_->setTexts(texts);
+    if (!record) {
+        platform.message(record.error().message);
+        form_->box(record.error().box)->setFocus();
+        return;
+    }
+    form_->includeCompany()->setChecked(record->includeCompanyChecked());
+    // The record number is checked against the file as it is now: one that the file no longer
+    // reaches is refused rather than written past the end.
+    if (auto written = main_.contactsFile().overwrite(current_, *record); !written) {
+        reportFailure(written.error());
+        return;
+    }
+    if (record->remindersOn())
+        main_.noteSavedWithRemindersOn();
+    platform.message(info("S A V E D", "Changes saved"));
+}
+
+void ContactEditorWindow::deleteContact()
+{
+    Platform& platform = main_.platform();
+    const Message question{QStringLiteral("WARNING!  This will delete entire contact from your file.\n"
+                                          "Do you REALLY want to delete this contact?"),
+                           QStringLiteral("Confirm deletion."), MessageIcon::None, MessageButtons::YesNo};
+    if (platform.message(question) != MessageResult::Yes) {
+        platform.message(info("Nothing deleted...", "Deletion not performed."));
+        cmdCancel_->setFocus();
+        return;
+    }
+    // Success is reported only once the file without the contact is in place.
+    if (auto removed = main_.contactsFile().remove(current_); !removed) {
+        reportFailure(removed.error());
+        return;
+    }
+    platform.message(info("Contact deleted!", "Contact deleted."));
+    form_->setTexts({});
+    close();
+}
+
+void ContactEditorWindow::printLabel()
+{
+    const LabelLines lines = addressLabelLines(form_->texts(), form_->includeCompany()->isChecked());
+    // Only hidden: the next opening from the main window shows the editor as it is now.
+    hide();
+    main_.showLabelLines(lines);
+}
+
+void ContactEditorWindow::printDetails()
+{
+    std::optional<QString> selection;
+    if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
+        selection = box->selectedText();
+    printContactDetails(main_.platform(), form_->texts(), selection);
+}
+
+void ContactEditorWindow::reportFailure(const FileError& error)
+{
+    if (showErrorPrompt(main_.platform(), error) == MessageResult::Cancel)
+        close();
+}
+
+void ContactEditorWindow::closeEvent(QCloseEvent* event)
+{
+    current_ = 0;
+    event->accept();
+}
+
+}  // namespace pw

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "data/file_error.h"
+
+#include <QMainWindow>
+
+class QComboBox;
+class QPushButton;
+
+namespace pw {
+
+class ContactForm;
+class FindListModel;
+class MainWindow;
+
+// The contact browser and editor, frmEdDelViewContact: one contact of the current contacts file at
+// a time, found by name in the find list or stepped to in record order, saved in place, deleted or
+// printed. The main window shows it through MainWindow::showSecondary and keeps it while Print
+// Label has it hidden.
+class ContactEditorWindow final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit ContactEditorWindow(MainWindow& mainWindow, QWidget* parent = nullptr);
+
+    // Fills the find list with no contact shown and editing disabled. False when a failure closed
+    // the window.
+    bool open();
+    // Shows record n editable, as when picked from a list, and rebuilds the find list.
+    void showPicked(int record);
+
+    // The record on show; 0 when none.
+    int currentRecord() const { return current_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    enum class Step { First, Previous, Next, Last };
+
+    void buildMenus();
+    QWidget* buildNavigation();
+    bool fillFindList();
+    bool showRecord(int n);
+    void setEditingEnabled(bool enabled);
+    void showIncludeCompany(bool shown);
+    void pickEntry(int index);
+    void step(Step step);
+    void save();
+    void deleteContact();
+    void printLabel();
+    void printDetails();
+    // The error prompt; Cancel closes the window, Retry leaves it open.
+    void reportFailure(const FileError& error);
+
+    MainWindow& main_;
+    ContactForm* form_ = nullptr;
+    QComboBox* cboFindContact_ = nullptr;
+    FindListModel* findList_ = nullptr;
+    QPushButton* cmdSave_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QPushButton* cmdPrintLabel_ = nullptr;
+    QPushButton* cmdCancel_ = nullptr;
+    int current_ = 0;
+};
+
+// Makes `box` a drop-down list over `model` that stays quick with a whole file of names: rows
+// measured by the first one, no sizing to the longest entry, a scrolling list of 20 entries.
+void setUpFindListBox(QComboBox* box, FindListModel* model);
+
+}  // namespace pw

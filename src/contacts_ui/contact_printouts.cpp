@@ -1,0 +1,137 @@
+#include "contacts_ui/contact_printouts.h"
+
+#include "data/text_rules.h"
+#include "platform/platform.h"
+#include "printing/print_surface.h"
+
+#include <QLocale>
+
+namespace pw {
+namespace {
+
+const QString kFont = QStringLiteral("Courier New");
+const QString kRule(70, u'_');
+
+ContactBoxTexts trimmed(const ContactBoxTexts& boxes)
+{
+    ContactBoxTexts out;
+    for (std::size_t i = 0; i < kContactBoxCount; ++i)
+        out.text[i] = trimBlanks(boxes.text[i]);
+    return out;
+}
+
+QString cityLine(const ContactBoxTexts& b)
+{
+    return b[ContactBox::City] + QStringLiteral(", ") + b[ContactBox::State] + QStringLiteral("  ") + b[ContactBox::Zip];
+}
+
+// Texts at columns on one line of the given size.
+void printAt(PrintSurface& surface, double size, std::initializer_list<std::pair<int, QString>> texts = {})
+{
+    surface.setFontSize(size);
+    QList<PrintItem> items;
+    for (const auto& [column, text] : texts)
+        items << PrintItem::tab(column) << PrintItem::textItem(text);
+    surface.printLine(items);
+}
+
+void blankLines(PrintSurface& surface, double size, int count)
+{
+    surface.setFontSize(size);
+    printBlankLines(surface, count);
+}
+
+}  // namespace
+
+LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany)
+{
+    const ContactBoxTexts b = trimmed(boxes);
+    LabelLines lines;
+    QString name = b[ContactBox::FName] + u' ' + b[ContactBox::MiddleInit] + u' ' + b[ContactBox::LName];
+    lines[0] = name.replace(QStringLiteral("  "), QStringLiteral(" "));
+    std::size_t next = 1;
+    if (!b[ContactBox::Company].isEmpty() && includeCompany)
+        lines[next++] = b[ContactBox::Company];
+    lines[next++] = b[ContactBox::FStreet];
+    if (b[ContactBox::SStreet].isEmpty() && !b[ContactBox::City].isEmpty()) {
+        lines[next] = cityLine(b);
+    } else {
+        lines[next++] = b[ContactBox::SStreet];
+        if (!b[ContactBox::City].isEmpty())
+            lines[next] = cityLine(b);
+    }
+    return lines;
+}
+
+void printDetailsSheet(PrintSurface& surface, const ContactBoxTexts& boxes, const QString& date)
+{
+    const ContactBoxTexts b = trimmed(boxes);
+    surface.setFontName(kFont);
+    surface.setBold(false);
+    blankLines(surface, 12, 3);
+    printAt(surface, 16, {{22, QStringLiteral("Postwick")}});
+    blankLines(surface, 16, 1);
+    printAt(surface, 14, {{27, QStringLiteral("Contact Details")}});
+    blankLines(surface, 14, 3);
+    printAt(surface, 10, {{35, QStringLiteral("Date of report:")}, {51, date}});
+    blankLines(surface, 12, 1);
+    printAt(surface, 12, {{8, kRule}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12,
+            {{8, b[ContactBox::FName] + u' ' + b[ContactBox::MiddleInit] + u' ' + b[ContactBox::LName]}});
+    blankLines(surface, 12, 1);
+    printAt(surface, 12, {{8, b[ContactBox::FStreet] + QStringLiteral("  ") + b[ContactBox::SStreet]}});
+    blankLines(surface, 12, 1);
+    printAt(surface, 12, {{8, cityLine(b)}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, QStringLiteral("Company Name:")}, {24, b[ContactBox::Company]}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, QStringLiteral("Country:")}, {18, b[ContactBox::Country]},
+                          {40, QStringLiteral("Birthdate:")}, {52, b[ContactBox::Birthdate]}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, QStringLiteral("Home Phone:")}, {21, b[ContactBox::HPhone]},
+                          {37, QStringLiteral("Cell:")}, {44, b[ContactBox::CPhone]},
+                          {60, QStringLiteral("Work:")}, {67, b[ContactBox::WPhone]}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, QStringLiteral("Email Address:")}, {24, b[ContactBox::Email]}});
+    blankLines(surface, 12, 2);
+    const QString& category = b[ContactBox::Category];
+    printAt(surface, 12, {{8, QStringLiteral("Category:")}, {19, category.left(61)}});
+    printAt(surface, 12, {{19, category.mid(61, 19)}});
+    blankLines(surface, 12, 2);
+    const QString& notes = b[ContactBox::Notes];
+    printAt(surface, 12, {{8, QStringLiteral("Notes:")}, {16, notes.left(61)}});
+    printAt(surface, 12, {{15, notes.mid(61, 53)}});
+    printAt(surface, 12, {{15, notes.mid(114, 46)}});
+    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, kRule}});
+}
+
+PrintOutcome printContactDetails(Platform& platform, const ContactBoxTexts& boxes,
+                                 const std::optional<QString>& selection)
+{
+    PrintSurface& printer = platform.printer();
+    printer.setFontName(kFont);
+    printer.setFontSize(12);
+    printer.setBold(false);
+    printer.setItalic(false);
+    printer.setOrientation(PageOrientation::Portrait);
+
+    PrintRun run;
+    run.dialog.selectionChoice = true;
+    run.copiesInOneJob = true;
+    run.failureTitle = QStringLiteral("Printer error.");
+    if (selection) {
+        run.selection = [&](PrintSurface& surface) {
+            surface.setFontName(kFont);
+            surface.setFontSize(12);
+            surface.setBold(false);
+            surface.printLine({});
+            surface.printLine({PrintItem::textItem(*selection)});
+        };
+    }
+    const QString date = QLocale::system().toString(platform.today(), QLocale::ShortFormat);
+    return runPrintAction(platform, run, [&](PrintSurface& surface) { printDetailsSheet(surface, boxes, date); });
+}
+
+}  // namespace pw

@@ -1,0 +1,345 @@
+#include "contacts_ui/contact_editor_window.h"
+#include "data/contact_record.h"
+#include "support/main_window_fixture.h"
+#include "support/qt_printers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// A contact as the editor itself stores it, so that saving it unchanged rewrites the same bytes.
+ContactRecord person(const QString& first, const QString& middle, const QString& last, const QString& company = {})
+{
+    return {first, middle, last, u"12 Main St"_s, {}, u"Reno"_s, u"NV"_s, u"89501"_s, u"USA"_s, u"555-0100"_s, {}, {},
+            first.toLower() + u"@example.com"_s, u"19800410"_s, u"Golf;Club"_s, u"Met at the lake"_s, company,
+            company.isEmpty() ? u"0"_s : u"1"_s, u"1"_s};
+}
+
+class ContactEditorTest : public MainWindowTest {
+protected:
+    QList<ContactRecord> stored{person(u"Cy"_s, u"R"_s, u"Fox"_s), person(u"ann"_s, {}, u"Lee"_s, u"Acme"_s),
+                                person(u"Bob"_s, u"Q"_s, u"Ray"_s)};
+
+    void SetUp() override
+    {
+        stored[2].Birthdate.clear();  // stored as eight spaces
+        folder.write(u"PWK_Contacts.DAT"_s, record(1) + record(2) + record(3));
+        ASSERT_TRUE(startUp());
+    }
+    QByteArray file() const { return folder.read(u"PWK_Contacts.DAT"_s); }
+    QByteArray record(int n) const { return stored[n - 1].encode(); }
+
+    ContactEditorWindow* editor() const { return find<ContactEditorWindow>("frmEdDelViewContact"); }
+    ContactEditorWindow* openEditor(const char* command = "mnuEdit")
+    {
+        if (auto* action = find<QAction>(command))
+            action->trigger();
+        else
+            click(command);
+        settle();
+        if (editor())
+            activate(editor());
+        return editor();
+    }
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QComboBox* findList() const { return find<QComboBox>("cboFindContact"); }
+    QStringList listed() const
+    {
+        QStringList texts;
+        for (int i = 0; i < findList()->count(); ++i)
+            texts << findList()->itemText(i) + u'#' + findList()->itemData(i).toString();
+        return texts;
+    }
+    void pick(const QString& text)
+    {
+        const int index = findList()->findText(text);
+        findList()->setCurrentIndex(index);
+        emit findList()->activated(index);
+    }
+    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
+    void click(const char* name) { find<QPushButton>(name)->click(); }
+    bool editable() const
+    {
+        return box("txtACFName")->isEnabled() && box("txtACNotes")->isEnabled() &&
+               find<QCheckBox>("chkCompanyInclude")->isEnabled() && find<QPushButton>("cmdSave")->isEnabled() &&
+               find<QPushButton>("cmdDelete")->isEnabled() && find<QPushButton>("cmdPrintLabel")->isEnabled();
+    }
+    static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    QList<Message> takeMessages() { return std::exchange(platform.messages, {}); }
+};
+
+const Message kEndOfFile{u"End of file."_s, u"No more contacts"_s};
+const Message kStartOfFile{u"Beginning of file."_s, u"Start of file reached"_s};
+
+TEST_F(ContactEditorTest, EveryCommandOpensItWithNoContactAndTheSortedFindList)
+{
+    for (const char* command : {"mnuEdit", "mnuFind", "mnuDelete", "mnuViewOne", "cmdFindContact"}) {
+        SCOPED_TRACE(command);
+        ContactEditorWindow* w = openEditor(command);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(w->windowTitle(), u"Contact Information  [PWK_Contacts]");
+        EXPECT_EQ(focusName(), u"cboFindContact");
+        EXPECT_EQ(findList()->currentIndex(), -1);
+        EXPECT_EQ(findList()->placeholderText(), u"Select Contact");
+        EXPECT_EQ(listed(), (QStringList{u"ann  Lee#2"_s, u"Bob Q Ray#3"_s, u"Cy R Fox#1"_s}));
+        EXPECT_EQ(w->currentRecord(), 0);
+        EXPECT_EQ(box("txtACFName")->text(), u"");
+        EXPECT_FALSE(box("txtACFName")->isEnabled() || find<QPushButton>("cmdSave")->isEnabled() ||
+                     find<QPushButton>("cmdDelete")->isEnabled() || find<QPushButton>("cmdPrintLabel")->isEnabled());
+        EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isHidden() && find<QLabel>("lblACCompOnLabel")->isHidden());
+        if (QByteArrayView(command) == "cmdFindContact")
+            QTest::keyClick(w, Qt::Key_Escape);
+        else
+            click("cmdCancel");
+        settle();
+        EXPECT_EQ(editor(), nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(focusName(), u"txtLMLine1");
+    }
+}
+
+TEST_F(ContactEditorTest, PickingOrTypingANameShowsThatContactEditable)
+{
+    openEditor();
+    pick(u"ann  Lee"_s);
+    EXPECT_EQ(editor()->currentRecord(), 2);
+    EXPECT_TRUE(editable());
+    EXPECT_EQ(box("txtACCompany")->text(), u"Acme");
+    EXPECT_EQ(box("txtACBirthdate")->text(), u"04/10/1980");
+    EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isVisible() && find<QCheckBox>("chkCompanyInclude")->isChecked());
+
+    // Typing in the closed list jumps to the first name that starts with the typed letters.
+    QTest::keyClicks(findList(), u"c"_s);
+    EXPECT_EQ(findList()->currentText(), u"Cy R Fox");
+    EXPECT_EQ(editor()->currentRecord(), 1);
+    EXPECT_EQ(box("txtACLName")->text(), u"Fox");
+    EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isHidden());
+}
+
+TEST_F(ContactEditorTest, NavigationStopsAtBothEndsWithItsMessageAndKeepsTheContact)
+{
+    openEditor();
+    click("cmdPrevious");
+    click("cmdNext");
+    EXPECT_EQ(editor()->currentRecord(), 1);
+    EXPECT_FALSE(editable());  // browsing stays read-only until a contact is picked
+    click("cmdLast");
+    click("cmdNext");
+    EXPECT_EQ(takeMessages(), (QList<Message>{kStartOfFile, kEndOfFile}));
+    EXPECT_EQ(editor()->currentRecord(), 3);
+    EXPECT_EQ(box("txtACFName")->text(), u"Bob");
+
+    pick(u"ann  Lee"_s);
+    click("cmdFirst");
+    click("cmdPrevious");
+    EXPECT_EQ(takeMessages(), QList<Message>{kStartOfFile});
+    EXPECT_EQ(box("txtACFName")->text(), u"Cy");
+    EXPECT_TRUE(editable());
+    EXPECT_EQ(findList()->currentIndex(), -1);  // each step lists the file afresh
+
+}
+
+TEST_F(ContactEditorTest, FirstAndLastOnAFileWithoutRecordsSayWhichEndTheyHitAndShowNothing)
+{
+    folder.write(u"empty.DAT"_s, {});
+    platform.answerFileDialog(folder.file(u"empty.DAT"_s));
+    find<QAction>("mnuFileOpen")->trigger();
+    openEditor();
+    click("cmdFirst");
+    click("cmdLast");
+    EXPECT_EQ(takeMessages(), (QList<Message>{kEndOfFile, kStartOfFile}));
+    EXPECT_EQ(editor()->currentRecord(), 0);
+    EXPECT_EQ(box("txtACLName")->text(), u"");
+}
+
+TEST_F(ContactEditorTest, SaveRewritesOnlyTheChangedFieldAndTheListCatchesUpAtTheNextStep)
+{
+    openEditor();
+    pick(u"Bob Q Ray"_s);
+    EXPECT_EQ(box("txtACBirthdate")->text(), u"");
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));  // the birthdate of spaces included
+
+    box("txtACFName")->setText(u"Rob"_s);
+    click("cmdSave");
+    QByteArray expected = record(1) + record(2) + record(3);
+    EXPECT_EQ(file(), expected.replace(2 * 518, 3, "Rob"));
+    EXPECT_GE(findList()->findText(u"Bob Q Ray"_s), 0);
+    click("cmdPrevious");
+    EXPECT_GE(findList()->findText(u"Rob Q Ray"_s), 0);
+
+    // The file shrank under the editor: the record number is refused, nothing written.
+    pick(u"Rob Q Ray"_s);
+    ASSERT_TRUE(window->contactsFile().remove(3));
+    const QByteArray before = file();
+    click("cmdSave");
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[1].text,
+              u"An error has occurred. Error number 63 -- Bad record number.  Try again, or notify author.");
+    EXPECT_EQ(file(), before);
+    EXPECT_TRUE(editor()->isVisible());  // Retry
+}
+
+TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
+{
+    openEditor();
+    pick(u"ann  Lee"_s);
+    platform.answerMessage(MessageResult::No);
+    click("cmdDelete");
+    const Message question{u"WARNING!  This will delete entire contact from your file.\n"
+                           "Do you REALLY want to delete this contact?"_s,
+                           u"Confirm deletion."_s, MessageIcon::None, MessageButtons::YesNo};
+    EXPECT_EQ(takeMessages(), (QList<Message>{question, Message{u"Nothing deleted..."_s, u"Deletion not performed."_s}}));
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));
+    EXPECT_EQ(focusName(), u"cmdCancel");
+
+    QByteArray whenReported;
+    platform.answerMessage(MessageResult::Yes);
+    platform.answerMessage(MessageResult::Ok, [&] { whenReported = file(); });
+    click("cmdDelete");
+    EXPECT_EQ(takeMessages(), (QList<Message>{question, Message{u"Contact deleted!"_s, u"Contact deleted."_s}}));
+    EXPECT_EQ(whenReported, record(1) + record(3));
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    openEditor();
+    EXPECT_EQ(listed(), (QStringList{u"Bob Q Ray#2"_s, u"Cy R Fox#1"_s}));
+}
+
+TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)
+{
+    openEditor();
+    pick(u"ann  Lee"_s);
+    // A folder in place of the scratch file once the record is marked: the copy cannot be written.
+    const QString scratch = ContactsFile::scratchPathFor(window->currentFilePath());
+    window->contactsFile().setRemovalProbe([&](ContactsFile::RemovalStep step) {
+        if (step == ContactsFile::RemovalStep::Marked)
+            QFile::remove(scratch), QDir(folder.path()).mkdir(QFileInfo(scratch).fileName());
+        return true;
+    });
+    platform.answerMessage(MessageResult::Yes);
+    click("cmdDelete");
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_TRUE(platform.messages[1].text.startsWith(u"An error has occurred. Error number 21 -- Is a directory."));
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));
+    EXPECT_TRUE(editor()->isVisible());
+}
+
+TEST_F(ContactEditorTest, TypingACompanyShowsTheIncludeBoxCheckedWhileThereIsOne)
+{
+    openEditor();
+    pick(u"Cy R Fox"_s);
+    auto* include = find<QCheckBox>("chkCompanyInclude");
+    EXPECT_TRUE(include->isHidden());
+    QTest::keyClicks(box("txtACCompany"), u"Zenith"_s);
+    EXPECT_TRUE(include->isVisible() && include->isChecked() && find<QLabel>("lblACCompOnLabel")->isVisible());
+    box("txtACCompany")->selectAll();
+    QTest::keyClick(box("txtACCompany"), Qt::Key_Delete);
+    EXPECT_TRUE(include->isVisible());
+    EXPECT_FALSE(include->isChecked());
+}
+
+TEST_F(ContactEditorTest, PrintLabelFillsTheMainWindowsLinesAndTheEditorComesBackAsLeft)
+{
+    find<QCheckBox>("chkBold")->show();
+    find<QCheckBox>("chkBold")->setChecked(true);
+    openEditor();
+    pick(u"ann  Lee"_s);
+    box("txtACSStreet")->setText(u"Apt 4"_s);  // unsaved: the label takes what is shown
+    click("cmdPrintLabel");
+    settle();
+    const auto lines = [&] {
+        QStringList out;
+        for (const char* name : {"txtLMLine1", "txtLMLine2", "txtLMline3", "txtLMLine4", "txtLMLine5"})
+            out << box(name)->text();
+        return out;
+    };
+    EXPECT_FALSE(editor()->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"Acme"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s}));
+    EXPECT_TRUE(!find<QCheckBox>("chkBold")->isChecked() && find<QCheckBox>("chkBold")->isHidden());
+    EXPECT_EQ(focusName(), u"txtLMLine1");
+
+    ContactEditorWindow* hidden = editor();
+    EXPECT_EQ(openEditor("cmdFindContact"), hidden);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(hidden->currentRecord(), 2);
+    EXPECT_EQ(box("txtACSStreet")->text(), u"Apt 4");
+    EXPECT_EQ(findList()->currentText(), u"ann  Lee");
+
+    find<QCheckBox>("chkCompanyInclude")->setChecked(false);
+    box("txtACSStreet")->clear();
+    click("cmdPrintLabel");
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, {}, {}}));
+}
+
+TEST_F(ContactEditorTest, AHiddenEditorGoesWithItsFileAndAtExit)
+{
+    folder.write(u"other.DAT"_s, person(u"Dee"_s, {}, u"Kim"_s).encode());
+    for (const char* change : {"mnuFileOpen", "mnuFileClose", "mnuFileExit"}) {
+        SCOPED_TRACE(change);
+        ASSERT_TRUE(startUp());
+        openEditor();
+        pick(u"Cy R Fox"_s);
+        click("cmdPrintLabel");
+        QPointer<ContactEditorWindow> hidden = editor();
+        platform.answerFileDialog(folder.file(u"other.DAT"_s));
+        find<QAction>(change)->trigger();
+        settle();
+        EXPECT_TRUE(hidden.isNull());
+    }
+    ASSERT_TRUE(startUp());
+    platform.answerFileDialog(folder.file(u"other.DAT"_s));
+    find<QAction>("mnuFileOpen")->trigger();
+    openEditor();
+    EXPECT_EQ(editor()->currentRecord(), 0);
+    EXPECT_EQ(editor()->windowTitle(), u"Contact Information  [other]");
+    EXPECT_EQ(listed(), QStringList{u"Dee  Kim#1"_s});
+}
+
+TEST_F(ContactEditorTest, OpenedWithARecordItShowsThatContactEditable)
+{
+    window->openContactEditor(3);
+    settle();
+    EXPECT_EQ(editor()->currentRecord(), 3);
+    EXPECT_EQ(box("txtACFName")->text(), u"Bob");
+    EXPECT_TRUE(editable());
+}
+
+TEST_F(ContactEditorTest, FilePrintPrintsTheSheetOrTheFocusedBoxsSelection)
+{
+    openEditor();
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QAction>("mnuEDVPrint")->trigger();
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    EXPECT_EQ(platform.printerSurface.jobs[0].texts[0].text, u"Postwick");  // an empty form still prints
+
+    pick(u"Cy R Fox"_s);
+    box("txtACCity")->setFocus();
+    box("txtACCity")->selectAll();
+    platform.answerPrintDialog(PrintChoice{1, true});
+    find<QAction>("mnuEDVPrint")->trigger();
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
+    EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, u"Reno");
+}
+
+}  // namespace
+}  // namespace pw::test
