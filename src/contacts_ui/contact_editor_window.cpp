@@ -7,7 +7,9 @@
 #include "platform/platform.h"
 #include "shell/app_files.h"
 #include "shell/edit_menu.h"
+#include "shell/enter_moves_on.h"
 #include "shell/main_window.h"
+#include "shell/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,26 +22,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace pw {
 namespace {
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
-QPushButton* button(const char* name, const QString& caption, const QString& toolTip = {})
-{
-    auto* b = new QPushButton(caption);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(toolTip);
-    return b;
-}
 
 Message info(const char* text, const char* title)
 {
@@ -56,10 +42,10 @@ ContactEditorWindow::ContactEditorWindow(MainWindow& mainWindow, QWidget* parent
     buildMenus();
 
     form_ = new ContactForm(FormVariant::Editor, main_.platform());
-    cmdSave_ = button("cmdSave", QStringLiteral("Save changes"));
-    cmdDelete_ = button("cmdDelete", QStringLiteral("Delete contact"));
-    cmdPrintLabel_ = button("cmdPrintLabel", QStringLiteral("Print Label"));
-    cmdCancel_ = button("cmdCancel", QStringLiteral("Close"), QStringLiteral("Return to main screen"));
+    cmdSave_ = named<QPushButton>("cmdSave", QStringLiteral("&Save changes"));
+    cmdDelete_ = named<QPushButton>("cmdDelete", QStringLiteral("&Delete contact"));
+    cmdPrintLabel_ = named<QPushButton>("cmdPrintLabel", QStringLiteral("Print &Label"));
+    cmdCancel_ = namedWithTip<QPushButton>("cmdCancel", QStringLiteral("&Close"), QStringLiteral("Return to main screen"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* b : {cmdSave_, cmdDelete_, cmdPrintLabel_, cmdCancel_})
@@ -91,7 +77,7 @@ ContactEditorWindow::ContactEditorWindow(MainWindow& mainWindow, QWidget* parent
     connect(cmdDelete_, &QPushButton::clicked, this, &ContactEditorWindow::deleteContact);
     connect(cmdPrintLabel_, &QPushButton::clicked, this, &ContactEditorWindow::printLabel);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this, &QWidget::close);
+    useDesktopKeys(this, true);
 }
 
 QWidget* ContactEditorWindow::buildNavigation()
@@ -120,7 +106,7 @@ QWidget* ContactEditorWindow::buildNavigation()
         {"cmdLast", ">|", "Jump to last contact in file", Step::Last},
     };
     for (const auto& s : steps) {
-        QPushButton* b = button(s.name, QString::fromLatin1(s.caption), QString::fromLatin1(s.toolTip));
+        auto* b = namedWithTip<QPushButton>(s.name, QString::fromLatin1(s.caption), QString::fromLatin1(s.toolTip));
         b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("M>|M")) * 2);
         connect(b, &QPushButton::clicked, this, [this, step = s.step] { this->step(step); });
         layout->addWidget(b);
@@ -130,22 +116,21 @@ QWidget* ContactEditorWindow::buildNavigation()
 
 void ContactEditorWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuEDVFile"));
-    QAction* print = addItem(file, "mnuEDVPrint", QStringLiteral("Print"));
+    QMenu* file = addMenu(menuBar(), "mnuEDVFile", QStringLiteral("&File"));
+    QAction* print = addItem(file, "mnuEDVPrint", QStringLiteral("&Print"));
+    print->setShortcut(QKeySequence::Print);
     connect(print, &QAction::triggered, this, &ContactEditorWindow::printDetails);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->setObjectName(QStringLiteral("mnuEDVEdit"));
-    QAction* cut = addItem(edit, "mnuEDVCut", QStringLiteral("Cut"));
-    QAction* copy = addItem(edit, "mnuEDVCopy", QStringLiteral("Copy"));
-    QAction* paste = addItem(edit, "mnuEDVPaste", QStringLiteral("Paste"));
+    QMenu* edit = addMenu(menuBar(), "mnuEDVEdit", QStringLiteral("&Edit"));
+    QAction* cut = addItem(edit, "mnuEDVCut", QStringLiteral("Cu&t"));
+    QAction* copy = addItem(edit, "mnuEDVCopy", QStringLiteral("&Copy"));
+    QAction* paste = addItem(edit, "mnuEDVPaste", QStringLiteral("&Paste"));
     connectEditMenu(edit, cut, copy, paste, main_.platform());
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuEDVHelp"));
-    QAction* manual = addItem(help, "mnuEDVManual", QStringLiteral("User Manual"));
-    QAction* about = addItem(help, "mnuEDVAbout", QStringLiteral("About Postwick"));
+    QMenu* help = addMenu(menuBar(), "mnuEDVHelp", QStringLiteral("&Help"));
+    QAction* manual = addItem(help, "mnuEDVManual", QStringLiteral("&User Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    QAction* about = addItem(help, "mnuEDVAbout", QStringLiteral("&About Postwick"));
     // The About window is not part of this build yet.
     about->setEnabled(false);
     connect(manual, &QAction::triggered, this,
@@ -278,6 +263,8 @@ void ContactEditorWindow::save()
         form_->box(record.error().box)->setFocus();
         return;
     }
+    if (!form_->confirmUnstorable(platform))
+        return;
     form_->includeCompany()->setChecked(record->includeCompanyChecked());
     // The record number is checked against the file as it is now: one that the file no longer
     // reaches is refused rather than written past the end.
