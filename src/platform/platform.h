@@ -52,6 +52,13 @@ struct PrintChoice final {
     bool operator==(const PrintChoice&) const = default;
 };
 
+// The positions of a 30-label sheet: those to print on and those already used.
+struct SheetChoice final {
+    QList<int> toPrint;
+    QList<int> used;
+    bool operator==(const SheetChoice&) const = default;
+};
+
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;
 // tests answer from a script and check every call.
 class Platform {
@@ -77,6 +84,11 @@ public:
 
     virtual void writeSetting(const QString& application, const QString& section, const QString& key,
                               const QString& value) = 0;
+    // A per-user setting; empty when it was never written.
+    virtual QString readSetting(const QString& application, const QString& section, const QString& key) = 0;
+    // The picture of the label sheet, in which the person clicks the positions to print and marks
+    // those already used; none when cancelled.
+    virtual std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) = 0;
     // Opens a document or web address with the desktop's default handler; false when that failed.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     virtual QString clipboardText() = 0;

@@ -1,6 +1,7 @@
 #include "platform/qt_platform.h"
 
 #include "platform/painter_surface.h"
+#include "platform/sheet_picker.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -219,6 +220,20 @@ void QtPlatform::writeSetting(const QString& application, const QString& section
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();
+}
+
+QString QtPlatform::readSetting(const QString& application, const QString& section, const QString& key)
+{
+    QSettings settings(application, application);
+    return settings.value(section + u'/' + key).toString();
+}
+
+std::optional<SheetChoice> QtPlatform::pickSheetPositions(const SheetChoice& offered)
+{
+    SheetPicker picker(offered, dialogParent());
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return picker.choice();
 }
 
 bool QtPlatform::openDocument(const QString& pathOrUrl)

@@ -25,6 +25,8 @@ public:
                       const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
+    QString readSetting(const QString& application, const QString& section, const QString& key) override;
+    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) override;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;

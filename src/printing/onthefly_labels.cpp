@@ -135,6 +135,22 @@ std::optional<Message> onTheFlyFormProblem(const QStringList& lines, Media media
     return std::nullopt;
 }
 
+namespace {
+
+// The five lines of one label at its column; every line takes its row, empty or not.
+void printLabelLines(PrintSurface& surface, const OnTheFlyLabels& labels, int column)
+{
+    for (const QString& line : labels.lines) {
+        if (labels.centred)
+            surface.printLine({PrintItem::tab(labels.bold ? column - 3 : column),
+                               PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
+        else
+            surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
+    }
+}
+
+}  // namespace
+
 void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
 {
     surface.setOrientation(labels.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
@@ -151,6 +167,16 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     surface.setItalic(labels.italic);
 
     LabelPlace place = labels.fallback;
+    if (!labels.positions.isEmpty()) {
+        for (int p : labels.positions) {
+            place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
+            printBlankLines(surface, place.row + labels.correction.top);
+            printLabelLines(surface, labels, place.column + labels.correction.left);
+            surface.home();
+            printBlankLines(surface, 1);
+        }
+        return;
+    }
     double position = labels.start;
     const auto moveTo = [&](double p) {
         place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
@@ -158,14 +184,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     };
     moveTo(position);
     for (int label = 0; label < labels.count; ++label) {
-        const int column = place.column + labels.correction.left;
-        for (const QString& line : labels.lines) {
-            if (labels.centred)
-                surface.printLine({PrintItem::tab(labels.bold ? column - 3 : column),
-                                   PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
-            else
-                surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
-        }
+        printLabelLines(surface, labels, place.column + labels.correction.left);
         position += 1;
         surface.home();
         printBlankLines(surface, 1);

@@ -56,6 +56,8 @@ struct OnTheFlyLabels final {
     bool portrait = true;
     double start = 0;  // first label position
     int count = 0;
+    // Positions picked on the sheet's picture, printed in this order in place of start and count.
+    QList<int> positions;
     LabelPlace fallback;     // the place for a position that has none of its own
     MarginPair correction;   // the "ONTHEFLY" pair
 };

@@ -7,6 +7,7 @@
 #include "printing/print_surface.h"
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
+#include "printing/sheet_positions.h"
 #include "shell/app_files.h"
 #include "shell/enter_moves_on.h"
 #include "shell/named_widgets.h"
@@ -67,6 +68,7 @@ LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), p
         caption->setMinimumHeight(caption->fontMetrics().lineSpacing());
 
     connect(optLMLabel_, &QRadioButton::clicked, this, &LabelEntry::enterLabelPosition);
+    connect(cmdLMSheet_, &QPushButton::clicked, this, &LabelEntry::chooseOnSheet);
     connect(optLMEnvelope_, &QRadioButton::clicked, this, &LabelEntry::chooseEnvelope);
     connect(cboLMEnvelope_, &QComboBox::activated, this, &LabelEntry::chooseEnvelopeSize);
     for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
@@ -127,10 +129,16 @@ void LabelEntry::buildChoices(QLayout* into)
     optLMLabel_ = named<QRadioButton>("optLMLabel", QStringLiteral("Label stock"));
     optLMEnvelope_ = named<QRadioButton>("optLMEnvelope", QStringLiteral("Envelope"));
     lblLMPosition_ = named<QLabel>("lblLMPosition");
+    cmdLMSheet_ = namedWithTip<QPushButton>("cmdLMSheet", QStringLiteral("S&heet\u2026"),
+                                            QStringLiteral("Pick the labels to print on a picture of the sheet"));
     cboLMEnvelope_ = named<QComboBox>("cboLMEnvelope");
     cboLMEnvelope_->setPlaceholderText(QStringLiteral("Select Envelope Size"));
     lblLMEnvSize_ = named<QLabel>("lblLMEnvSize");
-    for (QWidget* w : std::initializer_list<QWidget*>{optLMLabel_, lblLMPosition_, optLMEnvelope_, cboLMEnvelope_, lblLMEnvSize_})
+    auto* labelRow = new QHBoxLayout;
+    labelRow->addWidget(optLMLabel_);
+    labelRow->addWidget(cmdLMSheet_);
+    mediaLayout->addLayout(labelRow);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblLMPosition_, optLMEnvelope_, cboLMEnvelope_, lblLMEnvSize_})
         mediaLayout->addWidget(w);
     row->addWidget(media);
 
@@ -245,13 +253,62 @@ void LabelEntry::showLinesAligned(Qt::Alignment alignment)
     focusFirstLine();
 }
 
-void LabelEntry::enterLabelPosition()
+void LabelEntry::showLabelStock()
 {
     optPortrait_->setChecked(true);
     hideEnvelopeBoxes();
     frFeatures_->show();
     cboLMEnvelope_->hide();
     lblLMPosition_->clear();
+    pickedPositions_.clear();
+}
+
+void LabelEntry::chooseOnSheet()
+{
+    const QString kind = marginKey(MarginKind::OnTheFly);
+    const QList<int> used = usedPositions(platform_, kind);
+    QList<int> offer = !pickedPositions_.isEmpty() ? pickedPositions_ : shownRangePositions();
+    offer.removeIf([&used](int p) { return used.contains(p); });
+    if (offer.isEmpty() && firstFreePosition(used) > 0)
+        offer = {firstFreePosition(used)};
+    const std::optional<SheetChoice> choice = platform_.pickSheetPositions({offer, used});
+    if (!choice)
+        return;
+    setUsedPositions(platform_, kind, choice->used);
+    if (choice->toPrint.isEmpty())
+        return;
+
+    showLabelStock();
+    optLMLabel_->setChecked(true);
+    // One unbroken run is what the position entry would have taken, so it prints as typed.
+    const QString entry = rangeEntryFor(choice->toPrint);
+    if (!entry.isEmpty()) {
+        positionRange_.text = entry;
+        positionRange_.start = entry;
+        parseRange(positionRange_);
+    } else {
+        pickedPositions_ = choice->toPrint;
+        positionRange_.text = positionsText(pickedPositions_);
+    }
+    lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
+    lblLMPosition_->show();
+    cmdLMStart_->setFocus();
+}
+
+QList<int> LabelEntry::shownRangePositions() const
+{
+    if (lblLMPosition_->isHidden() || lblLMPosition_->text().isEmpty())
+        return {};
+    PositionRange range = positionRange_;
+    range.start = range.text;
+    if (parseRange(range) != RangeParse::Ok)
+        return {};
+    return rangePositions(static_cast<int>(numericValue(range.start)), range.count);
+}
+
+void LabelEntry::enterLabelPosition()
+{
+    showLabelStock();
 
     askLabelPositions(platform_, positionRange_);
     // A start below 1 names no label, like an empty entry; printing it would use a stale place.
@@ -366,7 +423,7 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                            {envelopeOutline(envelopeSizeCode_)}};
     }
 
-    if (!lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
+    if (pickedPositions_.isEmpty() && !lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
         if (auto problem = reparsePositionRange(positionRange_)) {
             platform_.message(*problem);
             return std::nullopt;
@@ -385,6 +442,10 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
     labels.count = positionRange_.count;
     labels.fallback = labelPlaceFields();
     labels.correction = margins->pair(MarginKind::OnTheFly);
+    labels.positions = pickedPositions_;
+    const QList<int> printed = !pickedPositions_.isEmpty()
+                                   ? pickedPositions_
+                                   : rangePositions(static_cast<int>(labels.start), labels.count);
     return PreparedJob{[this, labels](PrintSurface& surface) {
                            surface.setFontName(QStringLiteral("Verdana"));
                            surface.setFontSize(9);
@@ -392,7 +453,7 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                            chkBold_->hide();
                            printOnTheFlyLabels(surface, labels);
                        },
-                       labelSheetOutlines()};
+                       labelSheetOutlines(), printed};
 }
 
 std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(const MarginSettings& margins)
@@ -423,8 +484,14 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(con
 
 void LabelEntry::print()
 {
-    if (auto job = prepareTypedJob())
-        printCopies(platform_, PrintDialogRequest{}, job->run);
+    const std::optional<PreparedJob> job = prepareTypedJob();
+    if (!job || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
+        return;
+    // The sheet in the printer now has these labels used; the picture offers the next free ones.
+    if (!job->usesPositions.isEmpty()) {
+        const QString kind = marginKey(MarginKind::OnTheFly);
+        setUsedPositions(platform_, kind, usedPositions(platform_, kind) + job->usesPositions);
+    }
 }
 
 void LabelEntry::preview()
@@ -460,6 +527,7 @@ void LabelEntry::clearForm()
     for (QLineEdit* line : txtLMLine_)
         line->clear();
     positionRange_.start = QStringLiteral("0");
+    pickedPositions_.clear();
     unselect(optLMLabel_);
     unselect(optLMEnvelope_);
     lblLMPosition_->hide();

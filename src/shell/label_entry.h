@@ -55,11 +55,17 @@ private:
     // A job as Print would make it now, after the checks; none after a check said what is wrong.
     struct PreparedJob {
         std::function<void(PrintSurface&)> run;
-        QList<QRectF> outlines;  // where the stock lies on the page, for the preview
+        QList<QRectF> outlines;     // where the stock lies on the page, for the preview
+        QList<int> usesPositions;   // the label positions it prints on
     };
     std::optional<PreparedJob> prepareTypedJob();
     std::optional<PreparedJob> prepareReturnAddressSheet(const MarginSettings& margins);
     void enterLabelPosition();
+    // Label stock chosen: portrait, the label type shown, the envelope choices and positions gone.
+    void showLabelStock();
+    // Sheet...: the picture of the sheet fills the positions, a set or a run.
+    void chooseOnSheet();
+    QList<int> shownRangePositions() const;
     void chooseEnvelope();
     void chooseEnvelopeSize(int index);
     // In return-address mode the return-address Print stands in for Print and the label choices rest.
@@ -72,12 +78,14 @@ private:
     Platform& platform_;
     PositionRange positionRange_;
     int envelopeSizeCode_ = 0;
+    QList<int> pickedPositions_;  // a set picked on the sheet's picture; empty for a typed range
 
     QWidget* commands_ = nullptr;
     QLineEdit* txtLMLine_[5] = {};
     QPushButton* cmdLMStart_ = nullptr;
     QPushButton* cmdRetAddress_ = nullptr;
     QPushButton* cmdLMClear_ = nullptr;
+    QPushButton* cmdLMSheet_ = nullptr;
     QRadioButton* optLMLabel_ = nullptr;
     QRadioButton* optLMEnvelope_ = nullptr;
     QComboBox* cboLMEnvelope_ = nullptr;

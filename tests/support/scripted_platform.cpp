@@ -91,6 +91,16 @@ void ScriptedPlatform::printPreview(const std::function<void(PrintSurface&)>& jo
         print();
 }
 
+std::optional<SheetChoice> ScriptedPlatform::pickSheetPositions(const SheetChoice& offered)
+{
+    sheetsOffered.append(offered);
+    if (sheetAnswers_.empty())
+        return std::nullopt;
+    std::optional<SheetChoice> answer = sheetAnswers_.front();
+    sheetAnswers_.pop_front();
+    return answer;
+}
+
 void ScriptedPlatform::writeSetting(const QString& application, const QString& section, const QString& key,
                                     const QString& value)
 {

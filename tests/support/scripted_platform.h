@@ -39,6 +39,14 @@ public:
                       const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
+    QString readSetting(const QString& application, const QString& section, const QString& key) override
+    {
+        return settings.value(application + u'/' + section + u'/' + key);
+    }
+    // The sheet picture answers from the script (cancelled without one) and keeps what it offered.
+    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) override;
+    void answerSheet(std::optional<SheetChoice> choice) { sheetAnswers_.push_back(std::move(choice)); }
+    QList<SheetChoice> sheetsOffered;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override { return clipboard_; }
     void setClipboardText(const QString& text) override { clipboard_ = text; }
@@ -74,6 +82,7 @@ private:
     std::deque<QString> inputAnswers_;
     std::deque<std::pair<QString, std::function<void()>>> fileAnswers_;
     std::deque<std::optional<PrintChoice>> printAnswers_;
+    std::deque<std::optional<SheetChoice>> sheetAnswers_;
 };
 
 }  // namespace pw::test

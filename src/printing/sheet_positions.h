@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace pw {
+
+class Platform;
+
+inline constexpr int kSheetPositions = 30;
+
+// A set of label positions as a person writes it, in order, runs joined: "4-5, 9, 22-30".
+QString positionsText(const QList<int>& positions);
+// Reads that form back, sorted and once each; whatever is not a position from 1 to 30 is left out.
+QList<int> positionsFromText(QStringView text);
+// The positions a typed entry prints: from the start on, `count` of them, none past the sheet.
+QList<int> rangePositions(int start, int count);
+// When the positions are one unbroken run, the text the position entry takes for it ("7", "4-9").
+QString rangeEntryFor(const QList<int>& positions);
+
+// Which positions of the sheet in the printer are used, kept per print kind ("ONTHEFLY",
+// "BULKLIST") in the per-user settings, so that a partly used sheet can go back in the printer.
+QList<int> usedPositions(Platform& platform, const QString& kind);
+void setUsedPositions(Platform& platform, const QString& kind, const QList<int>& used);
+// The first position that is not used; 0 when the sheet is full.
+int firstFreePosition(const QList<int>& used);
+
+}  // namespace pw

@@ -1,0 +1,101 @@
+// Partly used label sheets: the picture of the sheet, the remembered used positions, the job.
+#include "platform/sheet_picker.h"
+#include "printing/sheet_positions.h"
+#include "support/main_window_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class SheetPositionsTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(startUp());
+        find<QLineEdit>("txtLMLine1")->setText(u"Ann Example"_s);
+    }
+    QList<int> usedNow() { return usedPositions(platform, u"ONTHEFLY"_s); }
+    // Where line 1 of each label landed, in print order.
+    QList<std::pair<int, int>> placesPrinted() const
+    {
+        QList<std::pair<int, int>> places;
+        for (const PlacedText& t : platform.printerSurface.jobs.last().texts)
+            places.append({t.column, t.row});
+        return places;
+    }
+};
+
+TEST(SheetPositionText, ReadsAndWritesSetsOfPositions)
+{
+    EXPECT_EQ(positionsText({9, 4, 5, 22, 23, 24, 25, 26, 27, 28, 29, 30}), u"4-5, 9, 22-30");
+    EXPECT_EQ(positionsFromText(u"4-5, 9, 22-30"), (QList<int>{4, 5, 9, 22, 23, 24, 25, 26, 27, 28, 29, 30}));
+    EXPECT_EQ(positionsFromText(u"0, 31, 29-40, x"), (QList<int>{29, 30}));
+    EXPECT_EQ(rangeEntryFor({4, 5, 6}), u"4-6");
+    EXPECT_EQ(rangeEntryFor({7}), u"7");
+    EXPECT_EQ(rangeEntryFor({4, 6}), QString());
+    EXPECT_EQ(rangePositions(28, 6), (QList<int>{28, 29, 30}));
+    EXPECT_EQ(firstFreePosition({1, 2, 3, 5}), 4);
+}
+
+TEST_F(SheetPositionsTest, ScatteredPositionsPrintWhereTheyArePickedAndAreRememberedAsUsed)
+{
+    platform.answerSheet(SheetChoice{{4, 5, 9, 22, 30}, {1, 2, 3}});
+    find<QPushButton>("cmdLMSheet")->click();
+    ASSERT_EQ(platform.sheetsOffered.size(), 1);
+    EXPECT_EQ(platform.sheetsOffered[0], (SheetChoice{{1}, {}}));
+    EXPECT_TRUE(find<QRadioButton>("optLMLabel")->isChecked());
+    EXPECT_EQ(find<QLabel>("lblLMPosition")->text(), u"Label Position 4-5, 9, 22, 30");
+    EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3}));
+
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    // Columns 2, 45, 89 and the rows of the position table, each after the leading blank row.
+    EXPECT_EQ(placesPrinted(), (QList<std::pair<int, int>>{{2, 11}, {45, 11}, {89, 18}, {2, 51}, {89, 64}}));
+    EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 9, 22, 30}));
+
+    // Next time the picture offers the first free label; a run picked there prints as typed.
+    platform.answerSheet(SheetChoice{{6, 7, 8}, usedNow()});
+    find<QPushButton>("cmdLMSheet")->click();
+    EXPECT_EQ(platform.sheetsOffered[1].toPrint, QList<int>{6});
+    EXPECT_EQ(find<QLabel>("lblLMPosition")->text(), u"Label Position 6-8");
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    const auto picked = placesPrinted();
+    platform.answerInput(u"6-8"_s);
+    find<QRadioButton>("optLMLabel")->click();
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    EXPECT_EQ(placesPrinted(), picked);
+
+    // Cancelling the picture changes nothing.
+    find<QPushButton>("cmdLMSheet")->click();
+    EXPECT_EQ(find<QLabel>("lblLMPosition")->text(), u"Label Position 6-8");
+}
+
+TEST(SheetPickerTest, ClicksChooseLabelsMarkUsedOnesAndANewSheetForgetsThem)
+{
+    SheetPicker picker(SheetChoice{{4}, {1, 2}});
+    const auto click = [&](int p) { picker.findChild<QToolButton*>(u"cmdPos%1"_s.arg(p))->click(); };
+    click(4);
+    click(9);
+    click(1);
+    EXPECT_EQ(picker.choice(), (SheetChoice{{1, 9}, {2}}));
+    picker.findChild<QRadioButton*>(u"optPickUsed"_s)->click();
+    click(9);
+    click(3);
+    EXPECT_EQ(picker.choice(), (SheetChoice{{1}, {2, 3, 9}}));
+    EXPECT_EQ(picker.findChild<QToolButton*>(u"cmdPos3"_s)->text(), u"3 used");
+    picker.findChild<QPushButton*>(u"cmdNewSheet"_s)->click();
+    EXPECT_EQ(picker.choice(), (SheetChoice{{1}, {}}));
+}
+
+}  // namespace
+}  // namespace pw::test
