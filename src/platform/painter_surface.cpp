@@ -89,13 +89,16 @@ double PainterSurface::gridInset() const
 
 void PainterSurface::drawOutlines()
 {
-    if (outlines_.isEmpty())
+    if (outlines_.isEmpty() && overrun_.isEmpty())
         return;
     const double dpi = printer_.resolution();
     painter_.save();
     painter_.setPen(QPen(QColor(170, 190, 215), dpi / 96.0));
     painter_.setBrush(Qt::NoBrush);
     for (const QRectF& inches : outlines_)
+        painter_.drawRoundedRect(QRectF(inches.topLeft() * dpi, inches.size() * dpi), dpi / 16, dpi / 16);
+    painter_.setPen(QPen(QColor(220, 40, 40), dpi / 32.0));
+    for (const QRectF& inches : overrun_)
         painter_.drawRoundedRect(QRectF(inches.topLeft() * dpi, inches.size() * dpi), dpi / 16, dpi / 16);
     painter_.restore();
 }

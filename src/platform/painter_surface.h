@@ -39,9 +39,13 @@ public:
     Status endJob() override;
     void abandonJob() override;
 
-    // Where the stock lies on the paper, in inches, drawn faintly under the text of every page: for
-    // a preview only, never for paper.
-    void setOutlines(const QList<QRectF>& inches) { outlines_ = inches; }
+    // Where the stock lies on the paper, in inches, drawn faintly under the text of every page, and
+    // the labels that lines overrun, drawn in red: for a preview only, never for paper.
+    void setOutlines(const QList<QRectF>& inches, const QList<QRectF>& overrun = {})
+    {
+        outlines_ = inches;
+        overrun_ = overrun;
+    }
 
 private:
     struct Grid {
@@ -73,6 +77,7 @@ private:
     bool pageUsed_ = false;    // text has been placed on the printer's current page
     std::optional<FileError> failure_;
     QList<QRectF> outlines_;
+    QList<QRectF> overrun_;
 };
 
 // Makes `printer` write a letter-size PDF file whose printable area starts 0.25 inch in from every

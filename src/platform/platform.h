@@ -13,7 +13,8 @@ namespace pw {
 class PrintSurface;
 
 enum class MessageIcon { None, Information, Warning, Question, Critical };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// PrintAnywayCancel answers Yes for "Print anyway".
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, PrintAnywayCancel };
 enum class MessageResult { Ok, Cancel, Yes, No, Retry };
 
 // A message box as the user sees it.
@@ -77,10 +78,11 @@ public:
     // The current printer; it keeps its font and orientation from one job to the next.
     virtual PrintSurface& printer() = 0;
     // Shows `job` page by page as the current printer would print it, with the stock's outlines
-    // (inches from the paper's top-left corner) drawn faintly under the text, never on paper. Print
-    // there closes the preview and runs `print`, the real print action.
+    // (inches from the paper's top-left corner) drawn faintly under the text, those that lines
+    // overrun marked, never on paper. Print there closes the preview and runs `print`, the real
+    // print action.
     virtual void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                              const std::function<void()>& print) = 0;
+                              const QList<QRectF>& overrun, const std::function<void()>& print) = 0;
 
     virtual void writeSetting(const QString& application, const QString& section, const QString& key,
                               const QString& value) = 0;

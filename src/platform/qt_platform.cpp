@@ -47,6 +47,7 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    case MessageButtons::PrintAnywayCancel: return QMessageBox::Cancel;
     case MessageButtons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -100,6 +101,15 @@ MessageResult QtPlatform::message(const Message& message)
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
                     dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
+    if (message.buttons == MessageButtons::PrintAnywayCancel) {
+        box.setStandardButtons(QMessageBox::Cancel);
+        box.addButton(QStringLiteral("&Print anyway"), QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == box.button(QMessageBox::Cancel) || !box.clickedButton()
+                   ? MessageResult::Cancel
+                   : MessageResult::Yes;
+    }
     const int button = box.exec();
     // Closing a Yes/No box with its close button answers No, as its Escape key does.
     return fromQtButton(button);
@@ -183,7 +193,7 @@ std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& req
 }
 
 void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                               const std::function<void()>& print)
+                               const QList<QRectF>& overrun, const std::function<void()>& print)
 {
     QDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
@@ -192,7 +202,7 @@ void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, con
     preview->setObjectName(QStringLiteral("previewPages"));
     QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&](QPrinter* printer) {
         PainterSurface surface(*printer);
-        surface.setOutlines(outlines);
+        surface.setOutlines(outlines, overrun);
         job(surface);
         (void)surface.endJob();
     });

@@ -22,7 +22,7 @@ public:
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override;
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                      const std::function<void()>& print) override;
+                      const QList<QRectF>& overrun, const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override;

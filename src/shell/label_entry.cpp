@@ -3,6 +3,7 @@
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/envelopes.h"
+#include "printing/overflow.h"
 #include "printing/print_action.h"
 #include "printing/print_surface.h"
 #include "printing/return_address.h"
@@ -374,7 +375,7 @@ void LabelEntry::printReturnAddresses()
         const std::optional<PreparedJob> job = prepareReturnAddressSheet(*margins);
         if (!job)
             return;
-        if (printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
+        if (!printDespiteOverflows(*job) || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
             return;
         cmdRetAddress_->hide();
         cmdLMStart_->show();
@@ -420,7 +421,9 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                                surface.setFontSize(9);
                                printEnvelope(surface, envelope);
                            },
-                           {envelopeOutline(envelopeSizeCode_)}};
+                           {envelopeOutline(envelopeSizeCode_)},
+                           {},
+                           envelopeOverflows(envelope, envelopeSizeCode_)};
     }
 
     if (pickedPositions_.isEmpty() && !lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
@@ -453,7 +456,7 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                            chkBold_->hide();
                            printOnTheFlyLabels(surface, labels);
                        },
-                       labelSheetOutlines(), printed};
+                       labelSheetOutlines(), printed, labelOverflows(labels, platform_.printer().deviceName())};
 }
 
 std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(const MarginSettings& margins)
@@ -479,13 +482,30 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(con
                            chkBold_->hide();
                            printReturnAddressPage(surface, sheet);
                        },
-                       returnAddressOutlines()};
+                       returnAddressOutlines(),
+                       {},
+                       returnAddressOverflows(sheet)};
+}
+
+bool LabelEntry::printDespiteOverflows(const PreparedJob& job)
+{
+    return job.overflows.isEmpty() || platform_.message(overflowQuestion(job.overflows)) == MessageResult::Yes;
+}
+
+QList<QRectF> LabelEntry::overrun(const PreparedJob& job)
+{
+    QList<QRectF> outlines;
+    for (const Overflow& overflow : job.overflows) {
+        if (!outlines.contains(overflow.outline))
+            outlines.append(overflow.outline);
+    }
+    return outlines;
 }
 
 void LabelEntry::print()
 {
     const std::optional<PreparedJob> job = prepareTypedJob();
-    if (!job || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
+    if (!job || !printDespiteOverflows(*job) || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
         return;
     // The sheet in the printer now has these labels used; the picture offers the next free ones.
     if (!job->usesPositions.isEmpty()) {
@@ -504,11 +524,11 @@ void LabelEntry::preview()
             return;
         }
         if (auto job = prepareReturnAddressSheet(*margins))
-            platform_.printPreview(job->run, job->outlines, [this] { printReturnAddresses(); });
+            platform_.printPreview(job->run, job->outlines, overrun(*job), [this] { printReturnAddresses(); });
         return;
     }
     if (auto job = prepareTypedJob())
-        platform_.printPreview(job->run, job->outlines, [this] { print(); });
+        platform_.printPreview(job->run, job->outlines, overrun(*job), [this] { print(); });
 }
 
 void LabelEntry::clearForm()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/onthefly_labels.h"
+#include "printing/overflow.h"
 #include "shell/contact_from_lines.h"
 
 #include <QRectF>
@@ -57,7 +58,12 @@ private:
         std::function<void(PrintSurface&)> run;
         QList<QRectF> outlines;     // where the stock lies on the page, for the preview
         QList<int> usesPositions;   // the label positions it prints on
+        QList<Overflow> overflows;  // lines wider than their label or envelope
     };
+    // Asks before printing lines that run off their label; true to go on.
+    bool printDespiteOverflows(const PreparedJob& job);
+    // The outlines of the labels or envelope that lines overrun, for the preview to mark.
+    static QList<QRectF> overrun(const PreparedJob& job);
     std::optional<PreparedJob> prepareTypedJob();
     std::optional<PreparedJob> prepareReturnAddressSheet(const MarginSettings& margins);
     void enterLabelPosition();

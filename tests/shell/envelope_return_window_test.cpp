@@ -162,5 +162,28 @@ TEST_F(EntryAreaTest, PrintPreviewShowsTheJobPrintWouldMakeOverTheStock)
     EXPECT_EQ(platform.previewOutlines.last()[0].size(), QSizeF(9.5, 4.125));
 }
 
+TEST_F(EntryAreaTest, LinesTooWideForTheLabelAreNamedBeforeTheDialogAndMarkedInThePreview)
+{
+    typeLines({u"Alexandra Montgomery-Whitfield of Springfield"_s, u"12 Long Road"_s});
+    platform.answerInput(u"4-5"_s);
+    find<QRadioButton>("optLMLabel")->click();
+    platform.answerMessage(MessageResult::Cancel);
+    find<QPushButton>("cmdLMStart")->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].title, u"Lines too long");
+    EXPECT_TRUE(platform.messages[0].text.contains(u"Position 4, line 1"_s));
+    EXPECT_TRUE(platform.messages[0].text.contains(u"Position 5, line 1"_s));
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+
+    platform.answerMessage(MessageResult::Yes);
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 1);
+
+    find<QAction>("mnuFilePreview")->trigger();
+    ASSERT_EQ(platform.previewOverrun.size(), 1);
+    EXPECT_EQ(platform.previewOverrun[0].size(), 2);
+}
+
 }  // namespace
 }  // namespace pw::test

@@ -7,7 +7,8 @@ MessageResult firstButton(MessageButtons buttons)
 {
     switch (buttons) {
     case MessageButtons::YesNo:
-    case MessageButtons::YesNoCancel: return MessageResult::Yes;
+    case MessageButtons::YesNoCancel:
+    case MessageButtons::PrintAnywayCancel: return MessageResult::Yes;
     case MessageButtons::RetryCancel: return MessageResult::Retry;
     case MessageButtons::Ok:
     case MessageButtons::OkCancel: break;
@@ -82,9 +83,10 @@ std::optional<PrintChoice> ScriptedPlatform::printDialog(const PrintDialogReques
 }
 
 void ScriptedPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                                    const std::function<void()>& print)
+                                    const QList<QRectF>& overrun, const std::function<void()>& print)
 {
     previewOutlines.append(outlines);
+    previewOverrun.append(overrun);
     job(previewSurface);
     (void)previewSurface.endJob();
     if (printFromPreview)

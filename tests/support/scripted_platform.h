@@ -36,7 +36,7 @@ public:
     PrintSurface& printer() override { return printerSurface; }
     // Runs the job on the preview surface and keeps the outlines; prints when told to.
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                      const std::function<void()>& print) override;
+                      const QList<QRectF>& overrun, const std::function<void()>& print) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override
@@ -69,6 +69,7 @@ public:
     // What previews showed: their jobs and the outlines under them; whether Print is pressed there.
     RecordingSurface previewSurface;
     QList<QList<QRectF>> previewOutlines;
+    QList<QList<QRectF>> previewOverrun;
     bool printFromPreview = false;
     QMap<QString, QString> settings;  // "application/section/key" to value
     QStringList openedDocuments;
