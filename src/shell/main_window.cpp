@@ -46,11 +46,12 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
         setCommandAvailable(command);
     // Commands whose windows are not part of this build stay disabled.
     for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
-                       mnuExport_, mnuViewOne_, mnuViewAll_, mnuAbout_})
+                       mnuExport_, mnuViewOne_, mnuViewAll_})
         a->setEnabled(false);
-    for (QPushButton* b : {cmdBDlist_, cmdAddContact_, cmdFindContact_})
+    for (QPushButton* b : {cmdAddContact_, cmdFindContact_})
         b->setEnabled(false);
     connectContactCommands();
+    connectBirthdayCommands();
 }
 
 void MainWindow::buildMenus()
@@ -289,11 +290,6 @@ void MainWindow::setReminderState(bool on, bool offered)
 void MainWindow::noteSavedWithRemindersOn()
 {
     setReminderState(true, true);
-}
-
-bool MainWindow::runBirthdayReminders()
-{
-    return true;
 }
 
 bool MainWindow::chooseContactsFile(const QString& dialogTitle, bool createNew)

@@ -74,8 +74,12 @@ private:
     void setReminderState(bool on, bool offered);
     // The birthday items follow record 1's reminder flag; false after a failure was reported.
     bool updateBirthdayMenuState();
-    // The reminder pass for the open file; the birthdays feature fills it in.
+    // Birthdays and About (main_window_birthdays.cpp). The reminders for the file just made current;
+    // false after a failure was reported.
     bool runBirthdayReminders();
+    void connectBirthdayCommands();
+    void setFileReminders(bool on);
+    void viewBirthdays();
     void adjustMarginsOf(MarginKind kind);
     void shutDown();
 
