@@ -31,7 +31,7 @@ BirthdayListDialog::BirthdayListDialog(Platform& platform, const BirthdayList& l
     lines->setTabStopDistance(lines->fontMetrics().horizontalAdvance(u' ') * 4);
     lines->setPlainText(text);
     const QFontMetrics metrics(lines->font());
-    lines->setMinimumSize(metrics.horizontalAdvance(QString(60, u'M')), metrics.lineSpacing() * 24);
+    lines->setMinimumSize(metrics.horizontalAdvance(QString(60, u'M')), metrics.lineSpacing() * 16);
 
     auto* copy = named<QPushButton>("cmdCopyList", QStringLiteral("&Copy List"));
     auto* ok = named<QPushButton>("cmdOK", QStringLiteral("OK"));

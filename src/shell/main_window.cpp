@@ -188,7 +188,7 @@ void MainWindow::buildControls()
             [this] { platform_.openDocument(QString::fromLatin1(kZipCodeLookupAddress)); });
 }
 
-bool MainWindow::startUp()
+bool MainWindow::startUp(const QString& contactsPath)
 {
     contacts_.close();
     show();
@@ -206,8 +206,11 @@ bool MainWindow::startUp()
         return !shutDownDone_;
     }
     hideUninstallData(folder);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName));
+    const QString path = contactsPath.isEmpty() ? QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName))
+                                                : contactsPath;
     const bool opened = openContactsFile(path, fileTitle(path));
+    if (opened && !contactsPath.isEmpty())
+        setWindowTitle(kAppTitle + QStringLiteral("  [") + currentFileTitle() + u']');
     restoreUninstallData(folder);
     if (opened && updateBirthdayMenuState())
         runBirthdayReminders();

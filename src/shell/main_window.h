@@ -26,9 +26,10 @@ class MainWindow final : public QMainWindow {
 public:
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
-    // The start-up steps: the entry area's initial state, the default contacts file, the birthday
-    // menu state and the reminders. False when the user chose to end the program at an error prompt.
-    bool startUp();
+    // The start-up steps: the entry area's initial state, the default contacts file (or the one named
+    // on the command line, which then shows in the title as after Open), the birthday menu state and
+    // the reminders. False when the user chose to end the program at an error prompt.
+    bool startUp(const QString& contactsPath = {});
 
     Platform& platform() { return platform_; }
     ContactsFile& contactsFile() { return contacts_; }
