@@ -62,6 +62,18 @@ TEST_F(BirthdaysTest, RemindersAtStartUpAndAfterOpenButNotAfterNew)
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
+TEST_F(BirthdaysTest, AFileNamedOnTheCommandLineIsTheOneOpenedAndReminded)
+{
+    writeContacts(u"PWK_Contacts.DAT"_s, {{u"Ann"_s, u"19800301"_s}});
+    writeContacts(u"family.DAT"_s, {{u"Cy"_s, u"20000301"_s}});
+    platform.setToday(QDate(2027, 3, 1));
+    window = std::make_unique<MainWindow>(platform);
+    ASSERT_TRUE(window->startUp(folder.file(u"family.DAT"_s)));
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [family]");
+    EXPECT_EQ(window->currentFilePath(), folder.file(u"family.DAT"_s));
+    EXPECT_EQ(shown(), QStringList{u"Birthday alert: Today is Cy Ray's Birthday! "_s});
+}
+
 TEST_F(BirthdaysTest, EnableAndDisableRewriteOnlyTheFlagOfEveryRecord)
 {
     writeContacts(u"PWK_Contacts.DAT"_s, {{u"Ann"_s, u"19800301"_s}, {u"Bob"_s, u""_s}}, u"0"_s);
