@@ -63,14 +63,13 @@ TEST(BirthdayReminders, LateDecemberLooksIntoJanuaryUnlessRemindersAreOff)
 TEST(BirthdayReminders, LeapDayFallsOnTheLastDayOfFebruaryInOtherYears)
 {
     const std::vector<ContactRecord> leap = {contact(u"Leap"_s, u"19960229"_s)};
-    EXPECT_EQ(texts(birthdayReminders(leap, QDate(2027, 2, 28))),
-              QStringList{u"Birthday alert: Today is Leap Ray's Birthday! "_s});
-    EXPECT_EQ(texts(birthdayReminders(leap, QDate(2027, 2, 21))),
-              QStringList{u"Birthday reminder: Leap Ray has a birthday coming up on 02/29"_s});
-    EXPECT_TRUE(birthdayReminders(leap, QDate(2027, 3, 1)).isEmpty());
-    EXPECT_TRUE(birthdayReminders(leap, QDate(2028, 2, 28)).size() == 1);  // one day ahead
-    EXPECT_EQ(texts(birthdayReminders(leap, QDate(2028, 2, 29))),
-              QStringList{u"Birthday alert: Today is Leap Ray's Birthday! "_s});
+    const auto on = [&](int year, int month, int day) { return texts(birthdayReminders(leap, QDate(year, month, day))); };
+    const QStringList alert{u"Birthday alert: Today is Leap Ray's Birthday! "_s};
+    EXPECT_EQ(on(2027, 2, 28), alert);
+    EXPECT_EQ(on(2027, 2, 21), QStringList{u"Birthday reminder: Leap Ray has a birthday coming up on 02/29"_s});
+    EXPECT_TRUE(on(2027, 3, 1).isEmpty());
+    EXPECT_EQ(on(2028, 2, 28).size(), 1);  // one day ahead
+    EXPECT_EQ(on(2028, 2, 29), alert);
 }
 
 TEST(BirthdayList, MonthEntryChecksInTheirOrder)
