@@ -36,8 +36,14 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/postwick.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QStringList args = QApplication::arguments();
-    const QString contactsFile = args.size() > 1 ? QFileInfo(args.at(1)).absoluteFilePath() : QString();
+    // The first argument that is not an option names the contacts file to start on.
+    QString contactsFile;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        if (!argument.startsWith(u'-')) {
+            contactsFile = QFileInfo(argument).absoluteFilePath();
+            break;
+        }
+    }
 
     pw::QtPlatform platform;
     pw::MainWindow window(platform);
