@@ -8,9 +8,11 @@ POSTWICK_BUILD="${POSTWICK_ROOT}/build"
 
 # Build: g++, cmake, ninja. Windows and printing: Qt 6. Tests: GoogleTest, poppler-utils (where text
 # lands on a PDF page), the stand-in fonts for the layouts' Windows fonts, Xvfb for a real window
-# without a display. Benchmarks: Google Benchmark.
+# without a display. Benchmarks: Google Benchmark. The program's icon: Qt's SVG support. The install
+# test: the desktop's validators of launcher entries and software-centre descriptions.
 POSTWICK_PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth xdotool)
+  poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth xdotool
+  libqt6svg6 desktop-file-utils appstream)
 
 postwick_install_missing() {
   local missing=()

@@ -1,18 +1,53 @@
 #include "platform/qt_platform.h"
+#include "shell/app_files.h"
+#include "shell/app_version.h"
 #include "shell/main_window.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
+    // Answered before any window exists, so that they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s Version %s\n", pw::kApplicationTitle, pw::kVersionText);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf("Usage: postwick [FILE.DAT]\n"
+                        "Prints mailing labels and envelopes and keeps an address book.\n"
+                        "FILE.DAT opens that contacts file instead of the default one.\n"
+                        "  --version  print the version and exit\n");
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Postwick"));
     QApplication::setOrganizationName(QStringLiteral("Postwick"));
+    QApplication::setApplicationVersion(QString::fromLatin1(pw::kVersionText));
+    QApplication::setDesktopFileName(QStringLiteral("org.postwick.Postwick"));
+    pw::loadBuiltInResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/postwick.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // The first argument that is not an option names the contacts file to start on.
+    QString contactsFile;
+    for (const QString& argument : QApplication::arguments().mid(1)) {
+        if (!argument.startsWith(u'-')) {
+            contactsFile = QFileInfo(argument).absoluteFilePath();
+            break;
+        }
+    }
 
     pw::QtPlatform platform;
     pw::MainWindow window(platform);
-    if (!window.startUp())
+    if (!window.startUp(contactsFile))
         return 0;
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "contacts_ui/find_list.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "shell/about_window.h"
 #include "shell/app_files.h"
 #include "shell/edit_menu.h"
 #include "shell/enter_moves_on.h"
@@ -131,8 +132,7 @@ void ContactEditorWindow::buildMenus()
     QAction* manual = addItem(help, "mnuEDVManual", QStringLiteral("&User Manual"));
     manual->setShortcut(QKeySequence::HelpContents);
     QAction* about = addItem(help, "mnuEDVAbout", QStringLiteral("&About Postwick"));
-    // The About window is not part of this build yet.
-    about->setEnabled(false);
+    connect(about, &QAction::triggered, this, [this] { showAboutWindow(this); });
     connect(manual, &QAction::triggered, this,
             [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 
@@ -14,6 +15,12 @@ static void initDeliveredResources()
 }
 
 namespace pw {
+
+void loadBuiltInResources()
+{
+    initDeliveredResources();
+}
+
 namespace {
 
 void renameIfPresent(const QString& folder, const char* from, const char* to)
@@ -42,19 +49,30 @@ Status prepareApplicationFolder(const QString& folder)
     errno = 0;
     if (!QDir().mkpath(folder))
         return std::unexpected(FileError::fromErrno(errno ? errno : EACCES));
-    const QString parameterFile = QDir(folder).filePath(QString::fromLatin1(kParameterFileName));
-    // An empty file holds no margins at all (a user may have emptied it to reset them), so it is
-    // restored like a missing one; every adjustment would otherwise have nothing to change.
-    if (const QFileInfo existing(parameterFile); existing.exists() && existing.size() > 0)
+    if (auto s = deliverFile(folder, kParameterFileName); !s)
+        return s;
+    // A document that cannot be delivered is no reason to stop the start-up: opening it tries again.
+    (void)deliverFile(folder, kUserManualFileName);
+    (void)deliverFile(folder, kStateAbbreviationsFileName);
+    return {};
+}
+
+Status deliverFile(const QString& folder, const char* fileName)
+{
+    const QString path = QDir(folder).filePath(QString::fromLatin1(fileName));
+    // An empty file is restored like a missing one: an emptied parameter file (a user's way to
+    // "reset" the margins) would leave every adjustment nothing to change.
+    if (const QFileInfo existing(path); existing.exists() && existing.size() > 0)
         return {};
     initDeliveredResources();
-    QFile delivered(QStringLiteral(":/delivered/PWKPARAM.TXT"));
+    QFile delivered(QStringLiteral(":/delivered/") + QString::fromLatin1(fileName));
     if (!delivered.open(QIODevice::ReadOnly))
         return std::unexpected(FileError{ENOENT, delivered.errorString()});
     const QByteArray bytes = delivered.readAll();
-    QFile copy(parameterFile);
+    // Written whole under a scratch name first, so that a half-written copy never passes for one.
+    QSaveFile copy(path);
     errno = 0;
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate) || copy.write(bytes) != bytes.size() || !copy.flush())
+    if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.commit())
         return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
     return {};
 }
@@ -77,6 +95,7 @@ QString applicationFile(Platform& platform, const char* fileName)
 void openDeliveredDocument(Platform& platform, const char* fileName)
 {
     const QString path = applicationFile(platform, fileName);
+    (void)deliverFile(platform.applicationFolder(), fileName);
     if (!QFileInfo(path).isFile()) {
         platform.message({QStringLiteral("The file %1 was not found in %2, so it cannot be opened.")
                               .arg(QString::fromLatin1(fileName), QDir::toNativeSeparators(platform.applicationFolder())),

@@ -17,6 +17,10 @@ inline constexpr char kStateAbbreviationsFileName[] = "pwk_state_abbreviations.p
 inline constexpr char kPeopleSearchAddress[] = "https://www.whitepages.com/";
 inline constexpr char kZipCodeLookupAddress[] = "https://tools.usps.com/zip-code-lookup.htm";
 
+// Makes the resources built into the program (the delivered files, the icon) readable; the
+// program calls it before its first window.
+void loadBuiltInResources();
+
 // The title of a contacts file: its name without folder, with every ".DAT" removed (a lower-case
 // ".dat" stays).
 QString fileTitle(const QString& path);
@@ -25,9 +29,13 @@ QString fileTitle(const QString& path);
 // the file shows among the *.DAT files of the Open dialog.
 QString withContactsExtension(const QString& path);
 
-// Creates the application folder at first start and puts the delivered parameter file into it
-// when absent or empty.
+// Creates the application folder at first start and puts the delivered parameter file and
+// documents into it when absent or empty.
 Status prepareApplicationFolder(const QString& folder);
+
+// Puts the copy of `fileName` delivered with the program into the folder, unless the folder already
+// has one that is not empty. A program built without that file reports it as missing.
+Status deliverFile(const QString& folder, const char* fileName);
 
 // The installer's uninstall-data file would show among the *.DAT files of the New and Open dialogs,
 // so it is renamed to .DAK while a dialog may show it. Each rename happens only if the source exists.
@@ -38,8 +46,8 @@ void restoreUninstallData(const QString& folder);
 QString applicationFile(Platform& platform, const char* fileName);
 
 // Opens a document delivered in the application folder with the desktop's default program. A
-// document that is not there is said so, rather than handed to the desktop to fail in silence;
-// what the desktop then makes of a document that is there is its own affair.
+// document the user removed is delivered again first; one that still is not there (a full disk, a
+// program built without it) is said so, rather than handed to the desktop to fail in silence.
 void openDeliveredDocument(Platform& platform, const char* fileName);
 
 }  // namespace pw

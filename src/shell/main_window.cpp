@@ -46,11 +46,12 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
         setCommandAvailable(command);
     // Commands whose windows are not part of this build stay disabled.
     for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
-                       mnuExport_, mnuViewOne_, mnuViewAll_, mnuAbout_})
+                       mnuExport_, mnuViewOne_, mnuViewAll_})
         a->setEnabled(false);
-    for (QPushButton* b : {cmdBDlist_, cmdAddContact_, cmdFindContact_})
+    for (QPushButton* b : {cmdAddContact_, cmdFindContact_})
         b->setEnabled(false);
     connectContactCommands();
+    connectBirthdayCommands();
 }
 
 void MainWindow::buildMenus()
@@ -189,7 +190,7 @@ void MainWindow::buildControls()
             [this] { platform_.openDocument(QString::fromLatin1(kZipCodeLookupAddress)); });
 }
 
-bool MainWindow::startUp()
+bool MainWindow::startUp(const QString& contactsPath)
 {
     contacts_.close();
     show();
@@ -207,8 +208,11 @@ bool MainWindow::startUp()
         return !shutDownDone_;
     }
     hideUninstallData(folder);
-    const QString path = QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName));
+    const QString path = contactsPath.isEmpty() ? QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName))
+                                                : contactsPath;
     const bool opened = openContactsFile(path, fileTitle(path));
+    if (opened && !contactsPath.isEmpty())
+        setWindowTitle(kAppTitle + QStringLiteral("  [") + currentFileTitle() + u']');
     restoreUninstallData(folder);
     if (opened && updateBirthdayMenuState())
         runBirthdayReminders();
@@ -297,11 +301,6 @@ void MainWindow::setReminderState(bool on, bool offered)
 void MainWindow::noteSavedWithRemindersOn()
 {
     setReminderState(true, true);
-}
-
-bool MainWindow::runBirthdayReminders()
-{
-    return true;
 }
 
 bool MainWindow::chooseContactsFile(const QString& dialogTitle, bool createNew)

@@ -28,9 +28,10 @@ class MainWindow final : public QMainWindow {
 public:
     explicit MainWindow(Platform& platform, QWidget* parent = nullptr);
 
-    // The start-up steps: the entry area's initial state, the default contacts file, the birthday
-    // menu state and the reminders. False when the user chose to end the program at an error prompt.
-    bool startUp();
+    // The start-up steps: the entry area's initial state, the default contacts file (or the one named
+    // on the command line, which then shows in the title as after Open), the birthday menu state and
+    // the reminders. False when the user chose to end the program at an error prompt.
+    bool startUp(const QString& contactsPath = {});
 
     Platform& platform() { return platform_; }
     ContactsFile& contactsFile() { return contacts_; }
@@ -81,8 +82,12 @@ private:
     void setReminderState(bool on, bool offered);
     // The birthday items follow record 1's reminder flag; false after a failure was reported.
     bool updateBirthdayMenuState();
-    // The reminder pass for the open file; the birthdays feature fills it in.
+    // Birthdays and About (main_window_birthdays.cpp). The reminders for the file just made current;
+    // false after a failure was reported.
     bool runBirthdayReminders();
+    void connectBirthdayCommands();
+    void setFileReminders(bool on);
+    void viewBirthdays();
     void adjustMarginsOf(MarginKind kind);
     void shutDown();
 

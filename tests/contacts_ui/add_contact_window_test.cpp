@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -169,27 +171,27 @@ TEST_F(AddContactWindowTest, AFailedAppendOffersRetryToStayAndCancelToLeave)
     expectMainWindowBack();
 }
 
-TEST_F(AddContactWindowTest, LookUpsWorkAlikeInEveryWindowAndAMissingDocumentIsSaidSo)
+TEST_F(AddContactWindowTest, LookUpsWorkAlikeInEveryWindowAndARemovedDocumentIsPutBack)
 {
-    const Message manualMissing{
-        u"The file pwkUman.pdf was not found in "_s + folder.path() + u", so it cannot be opened."_s,
-        u"File not found"_s, MessageIcon::Warning};
-    // The main window's own look-ups and documents, before any document is delivered.
+    // First start delivered both documents; one the user removed is delivered again when asked for.
+    const QByteArray manual = folder.read(u"pwkUman.pdf"_s);
+    EXPECT_TRUE(manual.startsWith("%PDF"));
+    EXPECT_TRUE(folder.read(u"pwk_state_abbreviations.pdf"_s).startsWith("%PDF"));
+    QFile::remove(folder.file(u"pwkUman.pdf"_s));
     find<QPushButton>("cmdPeopleFind")->click();
     find<QPushButton>("cmdZipFinder")->click();
     find<QAction>("mnuManual")->trigger();
     find<QAction>("mnuStates")->trigger();
     EXPECT_EQ(platform.openedDocuments,
-              (QStringList{u"https://www.whitepages.com/"_s, u"https://tools.usps.com/zip-code-lookup.htm"_s}));
-    ASSERT_EQ(platform.messages.size(), 2);
-    EXPECT_EQ(platform.messages[0], manualMissing);
-    EXPECT_TRUE(platform.messages[1].text.startsWith(u"The file pwk_state_abbreviations.pdf was not found"_s));
+              (QStringList{u"https://www.whitepages.com/"_s, u"https://tools.usps.com/zip-code-lookup.htm"_s,
+                           folder.file(u"pwkUman.pdf"_s), folder.file(u"pwk_state_abbreviations.pdf"_s)}));
+    EXPECT_EQ(folder.read(u"pwkUman.pdf"_s), manual);
+    EXPECT_TRUE(platform.messages.isEmpty());
 
-    // The same commands in Add Contact, once the documents are there.
+    // The same commands in Add Contact; a document that cannot be put back is said so.
     platform.openedDocuments.clear();
-    platform.messages.clear();
-    folder.write(u"pwkUman.pdf"_s, "%PDF-1.4");
-    folder.write(u"pwk_state_abbreviations.pdf"_s, "%PDF-1.4");
+    QFile::remove(folder.file(u"pwkUman.pdf"_s));
+    QDir(folder.path()).mkdir(u"pwkUman.pdf"_s);
     QMainWindow* add = openAddContact();
     add->findChild<QPushButton*>(u"cmdStateAbb"_s)->click();
     EXPECT_EQ(focusName(), u"txtACState");
@@ -198,8 +200,14 @@ TEST_F(AddContactWindowTest, LookUpsWorkAlikeInEveryWindowAndAMissingDocumentIsS
     find<QAction>("mnuNewManual")->trigger();
     EXPECT_EQ(platform.openedDocuments,
               (QStringList{folder.file(u"pwk_state_abbreviations.pdf"_s), u"https://www.whitepages.com/"_s,
-                           u"https://tools.usps.com/zip-code-lookup.htm"_s, folder.file(u"pwkUman.pdf"_s)}));
-    EXPECT_TRUE(platform.messages.isEmpty());
+                           u"https://tools.usps.com/zip-code-lookup.htm"_s}));
+    const Message notFound{u"The file pwkUman.pdf was not found in "_s + folder.path() + u", so it cannot be opened."_s,
+                           u"File not found"_s, MessageIcon::Warning};
+    EXPECT_EQ(platform.messages, QList<Message>{notFound});
+
+    find<QAction>("mnuNewAbout")->trigger();
+    ASSERT_NE(find<QWidget>("frmLMAbout"), nullptr);
+    EXPECT_TRUE(find<QWidget>("frmLMAbout")->isVisible());
 }
 
 TEST_F(AddContactWindowTest, TheEditMenuWorksOnTheFocusedBoxAndTheClipboard)

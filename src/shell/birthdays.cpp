@@ -1,0 +1,152 @@
+#include "shell/birthdays.h"
+
+#include "data/text_rules.h"
+
+#include <QRegularExpression>
+
+#include <array>
+
+namespace pw {
+namespace {
+
+const std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",   "May",      "June",
+                                                 "July",    "August",   "September", "October", "November", "December"};
+
+Message reminder(const QString& text, const QString& title)
+{
+    return {text, title, MessageIcon::Information};
+}
+
+QString fullName(const ContactRecord& record)
+{
+    return trimBlanks(record.FirstName) + u' ' + trimBlanks(record.LastName);
+}
+
+bool isUpcoming(QDate birthday, QDate today)
+{
+    const qint64 ahead = today.daysTo(birthday);
+    if (ahead >= 1 && ahead <= 7)
+        return true;
+    // Seen from late December, January's birthdays are next year's, which this year's date misses.
+    return today.month() == 12 && today.day() > 15 && birthday.month() == 1 && birthday.day() < 15;
+}
+
+// A number as a person would type it: an optional sign, digits with at most one decimal point and
+// an optional exponent, blanks around it.
+bool isNumericEntry(const QString& entry)
+{
+    static const QRegularExpression number(
+        QStringLiteral(R"(^[ \t]*[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?[ \t]*$)"));
+    return number.match(entry).hasMatch();
+}
+
+Message entryWarning(const QString& text, const QString& title)
+{
+    return {text, title, MessageIcon::Warning, MessageButtons::Ok, true};
+}
+
+}  // namespace
+
+QDate Birthday::in(int year) const
+{
+    const int month = born.month();
+    const int day = born.day();
+    if (month == 2 && day == 29 && !QDate::isLeapYear(year))
+        return QDate(year, 2, 28);
+    return QDate(year, month, day);
+}
+
+std::optional<Birthday> birthdayOf(const ContactRecord& record)
+{
+    QString digits = record.Birthdate;
+    digits.remove(u' ');
+    static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
+    if (!eightDigits.match(digits).hasMatch())
+        return std::nullopt;
+    const QDate born(digits.left(4).toInt(), digits.mid(4, 2).toInt(), digits.mid(6, 2).toInt());
+    if (!born.isValid() || born.year() < 1)
+        return std::nullopt;
+    return Birthday{born, digits.mid(4, 2), digits.mid(6, 2)};
+}
+
+QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDate today)
+{
+    QList<Message> upcoming;
+    QList<Message> todays;
+    for (const ContactRecord& record : records) {
+        if (!record.remindersOn())
+            continue;
+        const auto birthday = birthdayOf(record);
+        if (!birthday)
+            continue;
+        const QDate thisYear = birthday->in(today.year());
+        if (isUpcoming(thisYear, today))
+            upcoming.append(reminder(fullName(record) + QStringLiteral(" has a birthday coming up on ") +
+                                         birthday->monthText + u'/' + birthday->dayText,
+                                     QStringLiteral("Birthday reminder")));
+        if (thisYear == today)
+            todays.append(reminder(QStringLiteral("Today is ") + fullName(record) + QStringLiteral("'s Birthday! "),
+                                   QStringLiteral("Birthday alert")));
+    }
+    return upcoming + todays;
+}
+
+QString birthdayMonthPrompt()
+{
+    QStringList lines = {QStringLiteral("Enter a month by typing its number (1-12):"), QStringLiteral(" ")};
+    for (int month = 1; month <= 12; ++month)
+        lines.append(QString::number(month).leftJustified(3, u' ') + monthName(month));
+    return lines.join(u'\n');
+}
+
+std::optional<Message> monthEntryProblem(const QString& entry)
+{
+    const QString between = QStringLiteral("Enter a number between 1 and 12");
+    const double value = numericValue(entry);
+    if (value < 1 || entry.size() >= 3)
+        return entryWarning(between, QStringLiteral("Enter one month"));
+    if (value > 12)
+        return entryWarning(QStringLiteral("Cannot be greater than 12"), between);
+    if (!isNumericEntry(entry) || !entry.back().isDigit())
+        return entryWarning(between, QStringLiteral("Enter a month"));
+    return std::nullopt;
+}
+
+int enteredMonth(const QString& entry)
+{
+    return static_cast<int>(roundHalfEven(numericValue(entry)));
+}
+
+QString monthName(int month)
+{
+    return QString::fromLatin1(kMonthNames.at(month - 1));
+}
+
+QString BirthdayList::text() const
+{
+    QString shown = lines.join(QString());
+    if (leftOut > 0)
+        shown += QStringLiteral("\n... and %1 more, not listed: the list stops at %2 lines.\n")
+                     .arg(leftOut)
+                     .arg(kMaxLines);
+    return shown;
+}
+
+BirthdayList birthdaysInMonth(const std::vector<ContactRecord>& records, int month)
+{
+    BirthdayList list{monthName(month) + QStringLiteral(" Birthdays"), {}, 0};
+    for (const ContactRecord& record : records) {
+        const auto birthday = birthdayOf(record);
+        if (!birthday || birthday->born.month() != month)
+            continue;
+        if (list.lines.size() == BirthdayList::kMaxLines) {
+            ++list.leftOut;
+            continue;
+        }
+        list.lines.append(fullName(record).leftJustified(43, u' ') + u'\t' +
+                          birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n');
+    }
+    return list;
+}
+
+}  // namespace pw

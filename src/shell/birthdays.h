@@ -1,0 +1,58 @@
+#pragma once
+
+#include "data/contact_record.h"
+#include "platform/platform.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// Birthday reminders and the birthday list, worked out from the records alone.
+namespace pw {
+
+// A stored birth date taken apart. Only a real calendar date counts: a record whose date is blank,
+// not eight digits or not a day that exists is left out of the reminders and the list alike.
+struct Birthday final {
+    QDate born;
+    QString monthText;  // the stored month and day, with their leading zeros
+    QString dayText;
+
+    // This year's birthday; 29 February falls on 28 February in a year without it.
+    QDate in(int year) const;
+};
+std::optional<Birthday> birthdayOf(const ContactRecord& record);
+
+// The reminders for a file, one message per hit: every upcoming birthday (1 to 7 days ahead, and
+// January's first fortnight seen from late December) in record order, then every birthday today.
+QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDate today);
+
+// The month prompt of "View Birthdays" and the check of its answer: the first rule the entry
+// breaks, or none.
+QString birthdayMonthPrompt();
+std::optional<Message> monthEntryProblem(const QString& entry);
+// The month of an entry that passed the check.
+int enteredMonth(const QString& entry);
+QString monthName(int month);
+
+// The birthdays of one month, one line per contact in record order: the name padded to 43
+// characters, a tab and the date as MM/DD/YYYY.
+struct BirthdayList final {
+    static constexpr int kMaxLines = 2000;
+    // More lines than this would make a message box taller than a screen.
+    static constexpr int kMessageBoxLines = 30;
+
+    QString title;      // "March Birthdays"
+    QStringList lines;  // each ending in a line break
+    int leftOut = 0;    // birthdays past the bound
+
+    // The lines as shown, with a closing word on those left out.
+    QString text() const;
+    bool fitsMessageBox() const { return lines.size() <= kMessageBoxLines; }
+};
+BirthdayList birthdaysInMonth(const std::vector<ContactRecord>& records, int month);
+
+}  // namespace pw

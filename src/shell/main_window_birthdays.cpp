@@ -1,0 +1,88 @@
+// The main window's birthday commands: the reminders when a file becomes current, turning them on
+// and off for the whole file, and the birthdays of a month; and its About window.
+#include "shell/main_window.h"
+
+#include "platform/platform.h"
+#include "shell/about_window.h"
+#include "shell/birthday_list_dialog.h"
+#include "shell/birthdays.h"
+#include "shell/label_entry.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace pw {
+
+void MainWindow::connectBirthdayCommands()
+{
+    connect(mnuFileBdayOn_, &QAction::triggered, this, [this] { setFileReminders(true); });
+    connect(mnuFileBdayOff_, &QAction::triggered, this, [this] { setFileReminders(false); });
+    connect(cmdBDlist_, &QPushButton::clicked, this, &MainWindow::viewBirthdays);
+    connect(mnuAbout_, &QAction::triggered, this, [this] { showAboutWindow(this); });
+}
+
+bool MainWindow::runBirthdayReminders()
+{
+    auto records = contacts_.readAll();
+    if (!records) {
+        reportFileFailure(records.error());
+        return false;
+    }
+    for (const Message& reminder : birthdayReminders(*records, platform_.today()))
+        platform_.message(reminder);
+    return true;
+}
+
+void MainWindow::setFileReminders(bool on)
+{
+    if (auto s = contacts_.setBirthdayReminders(on); !s) {
+        reportFileFailure(s.error());
+        return;
+    }
+    if (on)
+        platform_.message({QStringLiteral("Birthday Reminders have been turned on."),
+                           QStringLiteral("Birthday reminders enabled"), MessageIcon::Information});
+    else
+        platform_.message({QStringLiteral("Birthday Reminders have been turned off."),
+                           QStringLiteral("Birthday reminders disabled"), MessageIcon::Information});
+    setReminderState(on, true);
+}
+
+void MainWindow::viewBirthdays()
+{
+    QString entry;
+    for (;;) {
+        entry = platform_.inputBox(birthdayMonthPrompt(), QStringLiteral("View Birthdays"),
+                                   QString::number(platform_.today().month()));
+        if (entry.isEmpty()) {
+            entry_->focusFirstLine();
+            return;
+        }
+        const auto problem = monthEntryProblem(entry);
+        if (!problem)
+            break;
+        platform_.message(*problem);
+    }
+    auto records = contacts_.readAll();
+    if (!records) {
+        reportFileFailure(records.error());
+        return;
+    }
+    const int month = enteredMonth(entry);
+    const BirthdayList list = birthdaysInMonth(*records, month);
+    if (list.lines.isEmpty()) {
+        platform_.message({QStringLiteral("No birthdays in the month of ") + monthName(month),
+                           list.title});
+    } else if (list.fitsMessageBox()) {
+        platform_.message({list.text(), list.title});
+    } else {
+        auto* dialog = new BirthdayListDialog(platform_, list, this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QDialog::finished, this, [this] { entry_->focusFirstLine(); });
+        dialog->open();
+        return;
+    }
+    entry_->focusFirstLine();
+}
+
+}  // namespace pw
