@@ -1,6 +1,7 @@
 #include "platform/painter_surface.h"
 
 #include "printing/font_grid.h"
+#include "printing/pdf_actual_size.h"
 
 #include <QFontMetricsF>
 #include <QMarginsF>
@@ -182,8 +183,15 @@ void PainterSurface::newPage()
 
 Status PainterSurface::endJob()
 {
-    if (painter_.isActive() && (!painter_.end() || printer_.printerState() == QPrinter::Error) && !failure_)
+    const bool printed = painter_.isActive();
+    if (printed && (!painter_.end() || printer_.printerState() == QPrinter::Error) && !failure_)
         failure_ = printerFailure(QStringLiteral("The printer did not take the job"));
+    // A PDF file is printed later by whatever viewer opens it: it must say "actual size".
+    if (printed && !failure_ && !preview_ && printer_.outputFormat() == QPrinter::PdfFormat
+        && !printer_.outputFileName().isEmpty()) {
+        if (auto marked = declareActualSize(printer_.outputFileName()); !marked)
+            failure_ = marked.error();
+    }
     const std::optional<FileError> failure = failure_;
     resetJob();
     if (failure)

@@ -39,10 +39,11 @@ public:
     Status endJob() override;
     void abandonJob() override;
 
-    // Where the stock lies on the paper, in inches, drawn faintly under the text of every page, and
-    // the labels that lines overrun, drawn in red: for a preview only, never for paper.
-    void setOutlines(const QList<QRectF>& inches, const QList<QRectF>& overrun = {})
+    // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
+    // under the text of every page, and the labels that lines overrun in red. Never for paper.
+    void showStockForPreview(const QList<QRectF>& inches, const QList<QRectF>& overrun)
     {
+        preview_ = true;
         outlines_ = inches;
         overrun_ = overrun;
     }
@@ -78,6 +79,7 @@ private:
     std::optional<FileError> failure_;
     QList<QRectF> outlines_;
     QList<QRectF> overrun_;
+    bool preview_ = false;
 };
 
 // Makes `printer` write a letter-size PDF file whose printable area starts 0.25 inch in from every

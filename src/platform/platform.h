@@ -41,6 +41,9 @@ struct PrintDialogRequest final {
     bool selectionChoice = false;  // printing only the selection
     int firstPage = 0;             // a page range to offer and preset; 0 offers none
     int lastPage = 0;
+    // A label sheet, printed at actual size on US Letter: a printer that cannot take Letter paper is
+    // said so and nothing prints.
+    bool labelSheet = false;
     bool operator==(const PrintDialogRequest&) const = default;
 };
 

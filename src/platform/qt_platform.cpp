@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -84,6 +86,35 @@ QWidget* dialogParent()
             return top;
     }
     return nullptr;
+}
+
+// A printer that lists the paper it takes and does not list US Letter. PDF output takes any paper.
+bool takesLetterPaper(QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return true;
+    const QList<QPageSize> sizes = QPrinterInfo(printer).supportedPageSizes();
+    return sizes.isEmpty() || std::any_of(sizes.begin(), sizes.end(), [](const QPageSize& size) {
+               return size.id() == QPageSize::Letter;
+           });
+}
+
+// Asks the print system not to fit the page to the paper: labels are placed for the page as it is.
+void printAtActualSize(QPrinter& printer)
+{
+    // The print engine's key for CUPS job options, as name and value pairs.
+    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.printEngine())
+        return;
+    QStringList options = printer.printEngine()->property(kCupsOptions).toStringList();
+    for (const char* name : {"fit-to-page", "print-scaling"}) {
+        const qsizetype at = options.indexOf(QString::fromLatin1(name));
+        if (at >= 0 && at % 2 == 0)
+            options.remove(at, 2);
+    }
+    options << QStringLiteral("fit-to-page") << QStringLiteral("false") << QStringLiteral("print-scaling")
+            << QStringLiteral("none");
+    printer.printEngine()->setProperty(kCupsOptions, options);
 }
 
 // A long prompt is wrapped to a readable width instead of stretching the box past the screen.
@@ -180,6 +211,14 @@ std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& req
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    if (request.labelSheet && !takesLetterPaper(printer)) {
+        message({QStringLiteral("The printer %1 cannot take US Letter paper, which label sheets are made of.  "
+                                "Nothing was printed.  Choose a printer that takes Letter paper.")
+                     .arg(printer.printerName()),
+                 QStringLiteral("Letter paper not available"), MessageIcon::Warning});
+        return std::nullopt;
+    }
+    printAtActualSize(printer);
     PrintChoice choice;
     choice.copies = std::max(1, printer.copyCount());
     // Every copy is a job of its own, so the printer must not multiply them again.
@@ -202,7 +241,7 @@ void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, con
     preview->setObjectName(QStringLiteral("previewPages"));
     QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&](QPrinter* printer) {
         PainterSurface surface(*printer);
-        surface.setOutlines(outlines, overrun);
+        surface.showStockForPreview(outlines, overrun);
         job(surface);
         (void)surface.endJob();
     });

@@ -27,6 +27,9 @@
 namespace pw {
 namespace {
 
+// The print dialog of a label sheet: US Letter, at actual size.
+const PrintDialogRequest kLabelSheet{.labelSheet = true};
+
 // An option pair may stand with neither selected, which its own exclusivity would not allow.
 void unselect(QRadioButton* option)
 {
@@ -375,7 +378,7 @@ void LabelEntry::printReturnAddresses()
         const std::optional<PreparedJob> job = prepareReturnAddressSheet(*margins);
         if (!job)
             return;
-        if (!printDespiteOverflows(*job) || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
+        if (!printDespiteOverflows(*job) || printCopies(platform_, job->dialog, job->run) != PrintOutcome::Printed)
             return;
         cmdRetAddress_->hide();
         cmdLMStart_->show();
@@ -456,7 +459,8 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                            chkBold_->hide();
                            printOnTheFlyLabels(surface, labels);
                        },
-                       labelSheetOutlines(), printed, labelOverflows(labels, platform_.printer().deviceName())};
+                       labelSheetOutlines(), printed, labelOverflows(labels, platform_.printer().deviceName()),
+                       kLabelSheet};
 }
 
 std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(const MarginSettings& margins)
@@ -484,7 +488,8 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(con
                        },
                        returnAddressOutlines(),
                        {},
-                       returnAddressOverflows(sheet)};
+                       returnAddressOverflows(sheet),
+                       kLabelSheet};
 }
 
 bool LabelEntry::printDespiteOverflows(const PreparedJob& job)
@@ -505,7 +510,7 @@ QList<QRectF> LabelEntry::overrun(const PreparedJob& job)
 void LabelEntry::print()
 {
     const std::optional<PreparedJob> job = prepareTypedJob();
-    if (!job || !printDespiteOverflows(*job) || printCopies(platform_, PrintDialogRequest{}, job->run) != PrintOutcome::Printed)
+    if (!job || !printDespiteOverflows(*job) || printCopies(platform_, job->dialog, job->run) != PrintOutcome::Printed)
         return;
     // The sheet in the printer now has these labels used; the picture offers the next free ones.
     if (!job->usesPositions.isEmpty()) {

@@ -59,6 +59,7 @@ private:
         QList<QRectF> outlines;     // where the stock lies on the page, for the preview
         QList<int> usesPositions;   // the label positions it prints on
         QList<Overflow> overflows;  // lines wider than their label or envelope
+        PrintDialogRequest dialog;  // what the print dialog must see to
     };
     // Asks before printing lines that run off their label; true to go on.
     bool printDespiteOverflows(const PreparedJob& job);

@@ -8,6 +8,7 @@
 #include "support/recording_surface.h"
 #include "support/test_folder.h"
 
+#include <QFile>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPrinter>
@@ -270,6 +271,27 @@ TEST_F(PdfSurfaceTest, AnEnvelopeAddressLiesOnTheEnvelopeInEveryFont)
         for (const Word& w : words)
             EXPECT_TRUE(clear.contains(w.box)) << w.text.toStdString() << " bold " << bold << " large " << large;
     }
+}
+
+TEST_F(PdfSurfaceTest, EveryPdfItWritesAsksToBePrintedAtActualSize)
+{
+    for (int job = 0; job < 2; ++job) {
+        surface.printLine({PrintItem::textItem(QStringLiteral("Ann"))});
+        ASSERT_TRUE(surface.endJob());
+    }
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.count("/ViewerPreferences << /PrintScaling /None >>"), 1);
+    // The update is read back by a PDF reader, and the page is still there with its text.
+    EXPECT_EQ(pagesOf(pdf), 1);
+    EXPECT_EQ(wordsOf(pdf).size(), 1);
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(pdfinfo.waitForFinished(30000));
+    EXPECT_EQ(pdfinfo.exitCode(), 0) << pdfinfo.readAllStandardError().toStdString();
+    const QByteArray info = pdfinfo.readAllStandardOutput();
+    EXPECT_TRUE(info.contains("612 x 792 pts")) << info.toStdString();
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ TEST_F(EntryAreaTest, EnvelopeChoicesSizesAndPrint)
     platform.answerPrintDialog(PrintChoice{3});
     find<QPushButton>("cmdLMStart")->click();
     ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_FALSE(platform.printDialogs.last().labelSheet);
     const PlacedText first = platform.printerSurface.jobs[2].texts[0];
     EXPECT_EQ(first.column, 28 - 6);
     EXPECT_EQ(first.row, 1 + 1 + 30 - 7);
@@ -109,6 +110,7 @@ TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
     EXPECT_EQ(platform.printerSurface.jobs[0].texts.size(), 240);
     EXPECT_EQ(titles(), (QStringList{stock, u"Completed"_s, stock}));
     EXPECT_EQ(platform.messages[1].buttons, MessageButtons::YesNoCancel);
+    EXPECT_TRUE(platform.printDialogs.last().labelSheet);
     EXPECT_EQ(platform.printDialogs.size(), 2);
     EXPECT_TRUE(shown("cmdLMStart"));
     EXPECT_FALSE(enabled("optLMLabel"));
