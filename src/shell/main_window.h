@@ -15,6 +15,7 @@ namespace pw {
 
 class LabelEntry;
 class Platform;
+enum class ListExit;
 enum class MarginKind;
 
 // The main window, frmLMaker: created at start-up and alive for the whole run. It owns the current
@@ -82,6 +83,13 @@ private:
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
     void addContact();
+
+    // The all-contacts list (main_window_list.cpp) and its hand-over to the contact editor.
+    void connectListCommands();
+    void openContactList();
+    void returnFromList(ListExit how);
+    void editContactFromList(int record);
+    bool returnToContactEditor();
 
     Platform& platform_;
     ContactsFile contacts_;
