@@ -2,6 +2,8 @@
 
 #include "data/text_rules.h"
 
+#include <algorithm>
+
 namespace pw {
 
 const std::array<ContactRecord::Field, ContactRecord::kFieldCount> ContactRecord::kFields = {{
@@ -38,12 +40,18 @@ QByteArray ContactRecord::encode() const
 
 ContactRecord ContactRecord::decode(QByteArrayView bytes)
 {
+    ContactRecord r;
+    decodeInto(bytes, r);
+    return r;
+}
+
+void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r)
+{
     QByteArray padded;
     if (bytes.size() < kSize) {
         padded = bytes.toByteArray().leftJustified(kSize, ' ');
         bytes = padded;
     }
-    ContactRecord r;
     for (const Field& f : kFields) {
         // Trimmed on the bytes, so that each field costs one decode and no copies.
         QByteArrayView field = bytes.sliced(f.offset, f.width);
@@ -51,10 +59,22 @@ ContactRecord ContactRecord::decode(QByteArrayView bytes)
             field = field.sliced(1);
         while (!field.isEmpty() && field.back() == ' ')
             field.chop(1);
-        if (!field.isEmpty())
-            r.*f.member = fromCodePage(field);
+        QString& text = r.*f.member;
+        const bool latin1 = std::none_of(field.begin(), field.end(), [](char b) {
+            const auto u = static_cast<unsigned char>(b);
+            return u >= 0x80 && u < 0xA0;
+        });
+        if (!latin1) {
+            text = fromCodePage(field);
+            continue;
+        }
+        // Outside 0x80 to 0x9F the code page is Latin-1: written in place, in storage the text
+        // already has.
+        text.resize(field.size());
+        QChar* out = text.data();
+        for (char b : field)
+            *out++ = QChar(static_cast<unsigned char>(b));
     }
-    return r;
 }
 
 QString ContactRecord::birthdateForDisplay() const

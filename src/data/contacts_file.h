@@ -33,6 +33,9 @@ public:
     Expected<ContactRecord> read(int n) const;
     // Every record in order, in one pass over the file.
     Expected<std::vector<ContactRecord>> readAll() const;
+    // The same without keeping them: `visit(n, record)` for records 1 to count in order, so that
+    // a pass over a large file holds one record at a time.
+    Status visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const;
     Status append(const ContactRecord& record);
     Status overwrite(int n, const ContactRecord& record);
     Status remove(int n);
