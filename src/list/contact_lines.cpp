@@ -4,39 +4,81 @@
 #include "data/text_rules.h"
 #include "list/contact_search.h"
 
+#include <QtEndian>
+
 #include <algorithm>
-#include <numeric>
+#include <cstring>
+#include <memory>
 
 namespace pw {
 namespace {
 
-const QString kUnknown = QStringLiteral("Unknown");
+constexpr QStringView kUnknown = u"Unknown";
+
+QStringView orUnknown(const QString& text)
+{
+    QStringView trimmed = text;
+    while (!trimmed.isEmpty() && trimmed.front() == u' ')
+        trimmed = trimmed.sliced(1);
+    while (!trimmed.isEmpty() && trimmed.back() == u' ')
+        trimmed.chop(1);
+    return trimmed.size() < 2 ? kUnknown : QStringView(text);
+}
+
+// Whether the number a phone starts with is 1 or more. Most phones settle it at their first
+// characters: a digit run from 1 to 9 that nothing can make a fraction of, or no number at all;
+// the rest take the full reading.
+bool readsOneOrMore(QStringView text)
+{
+    qsizetype i = 0;
+    const auto skipIgnored = [&] {
+        while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n'))
+            ++i;
+    };
+    skipIgnored();
+    if (i == text.size())
+        return false;
+    const char16_t first = text[i].unicode();
+    if (first >= u'1' && first <= u'9') {
+        while (i < text.size() && ((text[i] >= u'0' && text[i] <= u'9') || text[i] == u' ' || text[i] == u'\t' ||
+                                   text[i] == u'\n'))
+            ++i;
+        if (i == text.size())
+            return true;
+        const char16_t next = text[i].unicode();
+        if (next != u'.' && next != u'e' && next != u'E' && next != u'd' && next != u'D')
+            return true;
+    } else if (first != u'0' && first != u'+' && first != u'-' && first != u'.' && first != u'&') {
+        return false;
+    }
+    return numericValue(text) >= 1;
+}
+
+// A phone whose number reads as 0, such as one that begins with a parenthesis, is not shown.
+QStringView phone(const QString& text)
+{
+    return readsOneOrMore(text) ? QStringView(text) : QStringView();
+}
+
+void appendBlanks(QString& out, qsizetype count)
+{
+    if (count > 0)
+        out.resize(out.size() + count, u' ');
+}
 
 // The field as stored: padded with blanks to its width.
-QString stored(const QString& text, int width)
+void appendStored(QString& out, QStringView text, int width)
 {
-    return text.leftJustified(width, u' ', true);
+    out += text.left(width);
+    appendBlanks(out, width - std::min<qsizetype>(text.size(), width));
 }
 
-QString orUnknown(const QString& text, int width)
+void appendPhone(QString& out, QStringView text)
 {
-    return stored(trimBlanks(text).size() < 2 ? kUnknown : text, width);
-}
-
-// A phone whose number reads as 0, such as one that begins with a parenthesis, shows as blanks.
-QString phone(const QString& text)
-{
-    return numericValue(text) >= 1 ? stored(text, 15) : QString(22, u' ');
-}
-
-QString street(const QString& street1)
-{
-    const qsizetype length = street1.size();
-    if (length < 2)
-        return QString(40, u' ');
-    if (length >= 3 && length <= 19)
-        return street1 + QString(12, u' ');
-    return street1;
+    if (text.isEmpty())
+        appendBlanks(out, 22);
+    else
+        appendStored(out, text, 15);
 }
 
 struct HeaderWord final {
@@ -52,42 +94,125 @@ QString headerOf(std::initializer_list<HeaderWord> words)
     return header;
 }
 
+// The sort keys of all lines in one buffer: each line case-folded and written as UTF-8, whose
+// byte order is the order of the UTF-16 code units that QString compares. The first 8 bytes of
+// each key, packed into one number, decide most comparisons without touching the buffer.
+struct KeyRef final {
+    quint64 prefix;
+    quint32 offset;
+    quint32 length;
+    quint32 index;
+};
+
+// Writes `text` case-folded as UTF-8 at `out`, at most 3 bytes a character; returns the end.
+char* writeFoldedUtf8(char* out, QStringView text)
+{
+    for (QChar c : text) {
+        char16_t u = c.unicode();
+        if (u < 0x80) {
+            *out++ = static_cast<char>(u >= u'A' && u <= u'Z' ? u + 32 : u);
+            continue;
+        }
+        u = static_cast<char16_t>(QChar::toCaseFolded(char32_t(u)));
+        if (u < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (u >> 6));
+        } else {
+            *out++ = static_cast<char>(0xE0 | (u >> 12));
+            *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        }
+        *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    }
+    return out;
+}
+
 }  // namespace
+
+QStringView shownCity(const ContactRecord& record)
+{
+    return orUnknown(record.City);
+}
+
+QStringView shownZip(const ContactRecord& record)
+{
+    return orUnknown(record.Zip);
+}
 
 DisplayValues displayValues(const ContactRecord& record)
 {
     DisplayValues v;
     v.first = record.FirstName;
     v.last = record.LastName;
-    const QChar initial = record.MiddleInitial.isEmpty() ? QChar() : record.MiddleInitial.front();
-    if (initial.unicode() >= u'A' && initial.unicode() <= u'Z')
-        v.initial = QString(initial) + QStringLiteral(". ");
-    v.street = street(record.Street1);
+    if (!record.MiddleInitial.isEmpty()) {
+        const QChar initial = record.MiddleInitial.front();
+        if (initial.unicode() >= u'A' && initial.unicode() <= u'Z')
+            v.initial = initial;
+    }
+    const qsizetype streetLength = record.Street1.size();
+    if (streetLength < 2)
+        v.streetBlanks = 40;
+    else
+        v.street = record.Street1;
+    if (streetLength >= 3 && streetLength <= 19)
+        v.streetBlanks = 12;
     v.street2 = record.Street2;
-    v.city = orUnknown(record.City, 16);
-    v.state = stored(record.State, 2);
-    v.zip = orUnknown(record.Zip, 10);
+    v.city = shownCity(record);
+    v.state = record.State;
+    v.zip = shownZip(record);
     v.home = phone(record.HomePhone);
     v.cell = phone(record.CellPhone);
-    v.email = stored(record.Email, 50);
+    v.email = record.Email;
     return v;
 }
 
-QString contactLine(const DisplayValues& v, SortOrder order, AddressDisplay display)
+void appendContactLine(QString& line, const DisplayValues& v, SortOrder order, AddressDisplay display)
+{
+    const auto appendInitial = [&] {
+        if (!v.initial.isNull()) {
+            line += v.initial;
+            line += u". ";
+        }
+    };
+    if (order == SortOrder::FirstName) {
+        line += v.first;
+        line += u' ';
+        appendInitial();
+        line += v.last;
+    } else {
+        line += v.last;
+        line += u", ";
+        line += v.first;
+        line += u' ';
+        appendInitial();
+    }
+    line += u'\t';
+    if (display == AddressDisplay::Street) {
+        line += v.street;
+        appendBlanks(line, v.streetBlanks);
+        line += u' ';
+        line += v.street2;
+        line += u'\t';
+    }
+    appendStored(line, v.city, 16);
+    line += u'\t';
+    appendStored(line, v.state, 2);
+    line += u'\t';
+    appendStored(line, v.zip, 10);
+    if (display == AddressDisplay::Street)
+        appendBlanks(line, 6);
+    line += u'\t';
+    appendPhone(line, v.home);
+    line += u'\t';
+    appendPhone(line, v.cell);
+    if (display == AddressDisplay::Email) {
+        line += u'\t';
+        appendStored(line, v.email, 50);
+    }
+}
+
+QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display)
 {
     QString line;
-    line.reserve(160);
-    if (order == SortOrder::FirstName)
-        line += v.first + u' ' + v.initial + v.last;
-    else
-        line += v.last + QStringLiteral(", ") + v.first + u' ' + v.initial;
-    line += u'\t';
-    if (display == AddressDisplay::Email) {
-        line += v.city + u'\t' + v.state + u'\t' + v.zip + u'\t' + v.home + u'\t' + v.cell + u'\t' + v.email;
-    } else {
-        line += v.street + u' ' + v.street2 + u'\t' + v.city + u'\t' + v.state + u'\t' + v.zip + QString(6, u' ') +
-                u'\t' + v.home + u'\t' + v.cell;
-    }
+    appendContactLine(line, values, order, display);
     return line;
 }
 
@@ -114,35 +239,58 @@ QString lineSortKey(const QString& text)
 
 void sortLines(std::vector<ContactLine>& lines)
 {
-    std::vector<QString> keys;
-    keys.reserve(lines.size());
+    std::size_t total = 0;
     for (const ContactLine& line : lines)
-        keys.push_back(lineSortKey(line.text));
-    std::vector<quint32> order(lines.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+        total += line.text.size();
+    // Room for the longest encoding; only the pages written are ever touched.
+    const std::unique_ptr<char[]> keys(new char[3 * total + 8]);
+    std::vector<KeyRef> refs;
+    refs.reserve(lines.size());
+    char* end = keys.get();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        char* start = end;
+        end = writeFoldedUtf8(start, lines[i].text);
+        const std::size_t length = end - start;
+        char head[8] = {};
+        std::memcpy(head, start, std::min<std::size_t>(length, 8));
+        refs.push_back({qFromBigEndian<quint64>(head), quint32(start - keys.get()), quint32(length), quint32(i)});
+    }
+    const char* base = keys.get();
+    std::sort(refs.begin(), refs.end(), [base](const KeyRef& a, const KeyRef& b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        const int c = std::memcmp(base + a.offset, base + b.offset, std::min(a.length, b.length));
+        if (c != 0)
+            return c < 0;
+        if (a.length != b.length)
+            return a.length < b.length;
+        return a.index < b.index;
+    });
     std::vector<ContactLine> sorted;
     sorted.reserve(lines.size());
-    for (quint32 i : order)
-        sorted.push_back(std::move(lines[i]));
+    for (const KeyRef& ref : refs)
+        sorted.push_back(std::move(lines[ref.index]));
     lines = std::move(sorted);
 }
 
 Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, const ContactSearch& search,
                                                 SortOrder order, AddressDisplay display)
 {
-    auto records = contacts.readAll();
-    if (!records)
-        return std::unexpected(records.error());
     std::vector<ContactLine> lines;
-    lines.reserve(records->size());
-    int number = 0;
-    for (const ContactRecord& record : *records) {
-        ++number;
-        const DisplayValues values = displayValues(record);
-        if (search.takes(record, values))
-            lines.push_back({contactLine(values, order, display), number});
-    }
+    if (auto count = contacts.recordCount())
+        lines.reserve(*count);
+    // Each line is built in one scratch buffer and copied out at its exact length.
+    QString scratch;
+    scratch.reserve(256);
+    auto visited = contacts.visitRecords([&](int number, const ContactRecord& record) {
+        if (!search.takes(record))
+            return;
+        scratch.clear();
+        appendContactLine(scratch, displayValues(record), order, display);
+        lines.push_back({QString(scratch.constData(), scratch.size()), number});
+    });
+    if (!visited)
+        return std::unexpected(visited.error());
     return lines;
 }
 

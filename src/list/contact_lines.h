@@ -26,13 +26,26 @@ struct ContactLine final {
     bool operator==(const ContactLine&) const = default;
 };
 
-// A record's values as the list shows them. City and zip read "Unknown" when their trimmed text is
-// shorter than 2 characters; the stored record is not changed.
+// A record's values as the list shows them, as views into the record: valid while it lives.
+// Every field but the names and the second street line is shown at its stored width, padded
+// with blanks. City and zip read "Unknown" when their trimmed text is shorter than 2 characters;
+// the stored record is not changed.
 struct DisplayValues final {
-    QString first, last, initial, street, street2, city, state, zip, home, cell, email;
+    QStringView first, last;
+    QChar initial;  // an upper-case letter A to Z, shown with ". " after it; null for none
+    QStringView street;
+    int streetBlanks = 0;  // blanks after the street: 12 after a short one, 40 in place of none
+    QStringView street2, city, state, zip, email;
+    QStringView home, cell;  // empty, and shown as 22 blanks, when the number reads below 1
 };
 DisplayValues displayValues(const ContactRecord& record);
+// The city and the zip code as the list shows and searches them: "Unknown" when short, else the
+// field's text.
+QStringView shownCity(const ContactRecord& record);
+QStringView shownZip(const ContactRecord& record);
 
+// Appends the line of `values` to `line`.
+void appendContactLine(QString& line, const DisplayValues& values, SortOrder order, AddressDisplay display);
 QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display);
 
 // The column header shown above the list, with its words at fixed character positions.

@@ -5,6 +5,18 @@
 #include "list/contact_lines.h"
 
 namespace pw {
+namespace {
+
+QStringView trimBlanksView(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == u' ')
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == u' ')
+        text.chop(1);
+    return text;
+}
+
+}  // namespace
 
 const std::array<SearchOption, 9>& searchOptions()
 {
@@ -39,16 +51,16 @@ const SearchOption& searchOption(SearchKind kind)
     return searchOptions()[7];
 }
 
-bool ContactSearch::takes(const ContactRecord& record, const DisplayValues& values) const
+bool ContactSearch::takes(const ContactRecord& record) const
 {
-    QString field;
+    QStringView field;
     switch (kind) {
     case SearchKind::All: return true;
     case SearchKind::FirstName: field = record.FirstName; break;
     case SearchKind::LastName: field = record.LastName; break;
-    case SearchKind::City: field = trimBlanks(values.city); break;
+    case SearchKind::City: field = trimBlanksView(shownCity(record)); break;
     case SearchKind::State: field = record.State; break;
-    case SearchKind::Zip: field = trimBlanks(values.zip); break;
+    case SearchKind::Zip: field = trimBlanksView(shownZip(record)); break;
     case SearchKind::Email: field = record.Email; break;
     case SearchKind::Category: field = record.Category; break;
     case SearchKind::Company: field = record.Company; break;

@@ -7,7 +7,6 @@
 namespace pw {
 
 struct ContactRecord;
-struct DisplayValues;
 
 // The field one search looks in; the codes are the window's own, 7 meaning no search.
 enum class SearchKind : qint16 {
@@ -43,8 +42,8 @@ struct ContactSearch final {
     SearchKind kind = SearchKind::All;
     QString text;
 
-    // Whether the record belongs in the list; `values` carries the "Unknown" city and zip.
-    bool takes(const ContactRecord& record, const DisplayValues& values) const;
+    // Whether the record belongs in the list. A short city or zip is searched as "Unknown".
+    bool takes(const ContactRecord& record) const;
 };
 
 // "City = Spring"; empty when nothing is searched.
