@@ -1,6 +1,7 @@
 #include "list/contact_list_window.h"
 
 #include "list/list_contacts.h"
+#include "list/tab_stop_delegate.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
 
@@ -192,10 +193,13 @@ TEST_F(ContactListTest, ClosingGoesBackToTheMainWindow)
     find<QCheckBox>("chkLblBold")->setChecked(true);
     find<QCheckBox>("chkLblItalic")->setChecked(true);
     QPointer<ContactListWindow> list = open();
+    QSignalSpy closedByButton(list.data(), &ContactListWindow::closed);
     click("cmdACGetReport");
     click("cmdViewAllClose");
     settle();
     EXPECT_TRUE(list.isNull());
+    ASSERT_EQ(closedByButton.size(), 1);
+    EXPECT_EQ(closedByButton[0][0].value<ListExit>(), ListExit::CloseButton);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(find<QCheckBox>("chkLblBold")->isChecked());
     EXPECT_FALSE(find<QCheckBox>("chkLblItalic")->isChecked());
@@ -204,9 +208,13 @@ TEST_F(ContactListTest, ClosingGoesBackToTheMainWindow)
     // Esc closes it as the frame does, leaving the label boxes alone.
     find<QCheckBox>("chkLblBold")->setChecked(true);
     list = open();
+    QSignalSpy closedByFrame(list.data(), &ContactListWindow::closed);
     QTest::keyClick(list, Qt::Key_Escape);
     settle();
     EXPECT_TRUE(list.isNull());
+    // The frame's way back, which goes to the contact editor when it holds a record.
+    ASSERT_EQ(closedByFrame.size(), 1);
+    EXPECT_EQ(closedByFrame[0][0].value<ListExit>(), ListExit::Frame);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(find<QCheckBox>("chkLblBold")->isChecked());
 }
@@ -230,6 +238,7 @@ TEST_F(ContactListTest, DoubleClickAsksForTheEditorWithTheLinesRecord)
     EXPECT_EQ(edits.size(), 0);
     EXPECT_FALSE(list.isNull());
     EXPECT_EQ(lines().size(), 4);
+    QSignalSpy closed(list.data(), &ContactListWindow::closed);
 
     // "Bob Bell" is record 3.
     const QStringList shown = lines();
@@ -243,7 +252,34 @@ TEST_F(ContactListTest, DoubleClickAsksForTheEditorWithTheLinesRecord)
     ASSERT_EQ(edits.size(), 1);
     EXPECT_EQ(edits[0][0].toInt(), 3);
     EXPECT_TRUE(list.isNull());
+    ASSERT_EQ(closed.size(), 1);
+    EXPECT_EQ(closed[0][0].value<ListExit>(), ListExit::Editor);
     EXPECT_TRUE(window->isVisible());
+
+    // Cancel at the error prompt closes the list back to the main window.
+    list = open();
+    click("cmdACGetReport");
+    platform.setClipboardText(u"pasted"_s);
+    view()->setFocus();
+    edit("mnuVAEditPaste");
+    platform.answerMessage(MessageResult::Cancel);
+    view()->doubleClicked(view()->model()->index(static_cast<int>(lines().indexOf(u"pasted"_s)), 0));
+    settle();
+    EXPECT_TRUE(list.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(edits.size(), 1);
+}
+
+TEST(TabStops, MoveToTheFirstStopRightOfThePosition)
+{
+    TabStopDelegate delegate(2.0);
+    delegate.setTabStops({70, 70, 76, 120, 170, 200, 230});
+    EXPECT_EQ(delegate.tabFrom(0, 5), 140);
+    // The doubled stop is passed by one tab; a position on a stop moves to the next one.
+    EXPECT_EQ(delegate.tabFrom(140, 5), 152);
+    EXPECT_EQ(delegate.tabFrom(141, 5), 152);
+    // Past the last stop a tab is one blank wide.
+    EXPECT_EQ(delegate.tabFrom(500, 5), 505);
 }
 
 TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
