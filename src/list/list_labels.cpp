@@ -5,6 +5,9 @@
 #include "printing/label_sheet.h"
 #include "printing/print_surface.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace pw {
 namespace {
 
@@ -197,7 +200,7 @@ Message emptyListMessage()
     return {QStringLiteral("Empty list, no labels to print."), QStringLiteral("No contacts found")};
 }
 
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& records,
+PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                              const QString& parameterFile, bool bold, bool italic)
 {
     const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
@@ -205,6 +208,11 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         platform.message(printerProblem());
         return PrintOutcome::Failed;
     }
+    // A line pasted into the list names no contact to read; it gets no label, rather than ending
+    // the whole job with a message that blames the printer.
+    std::vector<int> records;
+    records.reserve(listed.size());
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(records), [](int record) { return record > 0; });
     if (records.empty()) {
         platform.message(emptyListMessage());
         return PrintOutcome::Cancelled;

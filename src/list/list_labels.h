@@ -44,8 +44,9 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
 Message emptyListMessage();
 
 // "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
-// per copy of labels for the records, each read again from the contacts file.
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& records,
+// per copy of labels for the listed records, each read again from the contacts file. Lines without
+// a record (0), pasted into the list, get no label.
+PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                              const QString& parameterFile, bool bold, bool italic);
 
 }  // namespace pw

@@ -216,11 +216,18 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     EXPECT_EQ(texts[1].text, u"Acme");
     EXPECT_EQ(texts[1].column, 47);
 
-    // A pasted line has no record: the printer problem, and nothing printed.
+    // A pasted line has no record and gets no label; a record gone from the file is the printer
+    // problem, and nothing is printed.
     platform.answerPrintDialog(PrintChoice{1});
-    EXPECT_EQ(printListLabels(platform, contacts, {1, 0}, parameters, false, false), PrintOutcome::Failed);
+    EXPECT_EQ(printListLabels(platform, contacts, {0, 1, 0}, parameters, false, false), PrintOutcome::Printed);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].text, u"Acme");
+    EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].column, 3);
+    EXPECT_EQ(platform.messages.size(), 1);
+    platform.answerPrintDialog(PrintChoice{1});
+    EXPECT_EQ(printListLabels(platform, contacts, {1, 3}, parameters, false, false), PrintOutcome::Failed);
     EXPECT_EQ(platform.messages.last(), printerProblem());
-    EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
 }
 
 }  // namespace
