@@ -60,27 +60,6 @@ QStringView phone(const QString& text)
     return readsOneOrMore(text) ? QStringView(text) : QStringView();
 }
 
-void appendBlanks(QString& out, qsizetype count)
-{
-    if (count > 0)
-        out.resize(out.size() + count, u' ');
-}
-
-// The field as stored: padded with blanks to its width.
-void appendStored(QString& out, QStringView text, int width)
-{
-    out += text.left(width);
-    appendBlanks(out, width - std::min<qsizetype>(text.size(), width));
-}
-
-void appendPhone(QString& out, QStringView text)
-{
-    if (text.isEmpty())
-        appendBlanks(out, 22);
-    else
-        appendStored(out, text, 15);
-}
-
 struct HeaderWord final {
     const char16_t* word;
     int at;
@@ -164,55 +143,104 @@ DisplayValues displayValues(const ContactRecord& record)
     return v;
 }
 
-void appendContactLine(QString& line, const DisplayValues& v, SortOrder order, AddressDisplay display)
+namespace {
+
+// Measures a line before it is written, so that each line is allocated once at its length.
+struct LengthCounter final {
+    qsizetype length = 0;
+    void put(QStringView text) { length += text.size(); }
+    void put(QChar) { ++length; }
+    void blanks(qsizetype count) { length += std::max<qsizetype>(count, 0); }
+};
+
+struct LineWriter final {
+    QChar* at;
+    void put(QStringView text)
+    {
+        std::memcpy(at, text.data(), text.size() * sizeof(QChar));
+        at += text.size();
+    }
+    void put(QChar c) { *at++ = c; }
+    void blanks(qsizetype count)
+    {
+        for (; count > 0; --count)
+            *at++ = u' ';
+    }
+};
+
+// The field as stored: padded with blanks to its width.
+template <typename Out>
+void putStored(Out& out, QStringView text, int width)
 {
-    const auto appendInitial = [&] {
+    const QStringView shown = text.left(width);
+    out.put(shown);
+    out.blanks(width - shown.size());
+}
+
+template <typename Out>
+void putPhone(Out& out, QStringView text)
+{
+    if (text.isEmpty())
+        out.blanks(22);
+    else
+        putStored(out, text, 15);
+}
+
+template <typename Out>
+void putLine(Out& out, const DisplayValues& v, SortOrder order, AddressDisplay display)
+{
+    const auto putInitial = [&] {
         if (!v.initial.isNull()) {
-            line += v.initial;
-            line += u". ";
+            out.put(v.initial);
+            out.put(u". ");
         }
     };
     if (order == SortOrder::FirstName) {
-        line += v.first;
-        line += u' ';
-        appendInitial();
-        line += v.last;
+        out.put(v.first);
+        out.put(u' ');
+        putInitial();
+        out.put(v.last);
     } else {
-        line += v.last;
-        line += u", ";
-        line += v.first;
-        line += u' ';
-        appendInitial();
+        out.put(v.last);
+        out.put(u", ");
+        out.put(v.first);
+        out.put(u' ');
+        putInitial();
     }
-    line += u'\t';
+    out.put(u'\t');
     if (display == AddressDisplay::Street) {
-        line += v.street;
-        appendBlanks(line, v.streetBlanks);
-        line += u' ';
-        line += v.street2;
-        line += u'\t';
+        out.put(v.street);
+        out.blanks(v.streetBlanks);
+        out.put(u' ');
+        out.put(v.street2);
+        out.put(u'\t');
     }
-    appendStored(line, v.city, 16);
-    line += u'\t';
-    appendStored(line, v.state, 2);
-    line += u'\t';
-    appendStored(line, v.zip, 10);
+    putStored(out, v.city, 16);
+    out.put(u'\t');
+    putStored(out, v.state, 2);
+    out.put(u'\t');
+    putStored(out, v.zip, 10);
     if (display == AddressDisplay::Street)
-        appendBlanks(line, 6);
-    line += u'\t';
-    appendPhone(line, v.home);
-    line += u'\t';
-    appendPhone(line, v.cell);
+        out.blanks(6);
+    out.put(u'\t');
+    putPhone(out, v.home);
+    out.put(u'\t');
+    putPhone(out, v.cell);
     if (display == AddressDisplay::Email) {
-        line += u'\t';
-        appendStored(line, v.email, 50);
+        out.put(u'\t');
+        putStored(out, v.email, 50);
     }
 }
 
+}  // namespace
+
 QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display)
 {
-    QString line;
-    appendContactLine(line, values, order, display);
+    LengthCounter counter;
+    putLine(counter, values, order, display);
+    QString line(counter.length, Qt::Uninitialized);
+    LineWriter writer{line.data()};
+    putLine(writer, values, order, display);
     return line;
 }
 
@@ -290,15 +318,10 @@ Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, co
     std::vector<ContactLine> lines;
     if (auto count = contacts.recordCount())
         lines.reserve(*count);
-    // Each line is built in one scratch buffer and copied out at its exact length.
-    QString scratch;
-    scratch.reserve(256);
     auto visited = contacts.visitRecords([&](int number, const ContactRecord& record) {
         if (!search.takes(record))
             return;
-        scratch.clear();
-        appendContactLine(scratch, displayValues(record), order, display);
-        lines.push_back({QString(scratch.constData(), scratch.size()), number});
+        lines.push_back({contactLine(displayValues(record), order, display), number});
     });
     if (!visited)
         return std::unexpected(visited.error());

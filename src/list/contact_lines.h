@@ -44,8 +44,6 @@ DisplayValues displayValues(const ContactRecord& record);
 QStringView shownCity(const ContactRecord& record);
 QStringView shownZip(const ContactRecord& record);
 
-// Appends the line of `values` to `line`.
-void appendContactLine(QString& line, const DisplayValues& values, SortOrder order, AddressDisplay display);
 QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display);
 
 // The column header shown above the list, with its words at fixed character positions.
