@@ -223,7 +223,7 @@ void ContactListWindow::chooseSearch(SearchKind kind)
     search_.text = platform_.inputBox(kSearchPrompt, searchOption(kind).inputTitle, {});
     lblSearchDisplay_->setText(search_.text);
     lblSearchDisplay_->show();
-    cmdACGetReport_->setFocus();
+    focusAfterDialog(cmdACGetReport_);
 }
 
 void ContactListWindow::chooseSortOrder(SortOrder order)
@@ -277,7 +277,7 @@ void ContactListWindow::getReport()
         return;
     }
     platform_.message({QStringLiteral("No contacts found."), QStringLiteral("Contact file empty.")});
-    cmdViewAllClose_->setFocus();
+    focusAfterDialog(cmdViewAllClose_);
 }
 
 void ContactListWindow::openContact(int row)
@@ -320,7 +320,15 @@ void ContactListWindow::printLabels()
         records.push_back(line.record);
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     printListLabels(platform_, contacts_, records, applicationFile(platform_, kParameterFileName), bold, italic);
-    cmdViewAllClose_->setFocus();
+    focusAfterDialog(cmdViewAllClose_);
+}
+
+void ContactListWindow::focusAfterDialog(QWidget* control)
+{
+    // A desktop without a window manager hands the keyboard back to no window when a dialog
+    // closes; asking for it keeps Enter working on the button that has the focus.
+    activateWindow();
+    control->setFocus();
 }
 
 void ContactListWindow::closeTo(ListExit how)

@@ -65,6 +65,7 @@ private:
     void openContact(int row);
     void printReport();
     void printLabels();
+    void focusAfterDialog(QWidget* control);
     void closeTo(ListExit how);
 
     // The Edit menu on the list's lines, when the header box is not the focused control.
