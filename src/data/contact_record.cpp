@@ -2,6 +2,9 @@
 
 #include "data/text_rules.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace pw {
 
 const std::array<ContactRecord::Field, ContactRecord::kFieldCount> ContactRecord::kFields = {{
@@ -36,25 +39,62 @@ QByteArray ContactRecord::encode() const
     return out;
 }
 
+namespace {
+
+// A field without its padding. The long fields are mostly padding, so it goes eight blanks at a
+// time where it can.
+QByteArrayView trimmedField(QByteArrayView field)
+{
+    constexpr quint64 kEightBlanks = 0x2020202020202020ull;
+    while (field.size() >= 8) {
+        quint64 tail;
+        std::memcpy(&tail, field.data() + field.size() - 8, 8);
+        if (tail != kEightBlanks)
+            break;
+        field.chop(8);
+    }
+    while (!field.isEmpty() && field.back() == ' ')
+        field.chop(1);
+    while (!field.isEmpty() && field.front() == ' ')
+        field = field.sliced(1);
+    return field;
+}
+
+}  // namespace
+
 ContactRecord ContactRecord::decode(QByteArrayView bytes)
+{
+    ContactRecord r;
+    decodeInto(bytes, r);
+    return r;
+}
+
+void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r)
 {
     QByteArray padded;
     if (bytes.size() < kSize) {
         padded = bytes.toByteArray().leftJustified(kSize, ' ');
         bytes = padded;
     }
-    ContactRecord r;
     for (const Field& f : kFields) {
         // Trimmed on the bytes, so that each field costs one decode and no copies.
-        QByteArrayView field = bytes.sliced(f.offset, f.width);
-        while (!field.isEmpty() && field.front() == ' ')
-            field = field.sliced(1);
-        while (!field.isEmpty() && field.back() == ' ')
-            field.chop(1);
-        if (!field.isEmpty())
-            r.*f.member = fromCodePage(field);
+        QByteArrayView field = trimmedField(bytes.sliced(f.offset, f.width));
+        QString& text = r.*f.member;
+        const bool latin1 = std::none_of(field.begin(), field.end(), [](char b) {
+            const auto u = static_cast<unsigned char>(b);
+            return u >= 0x80 && u < 0xA0;
+        });
+        if (!latin1) {
+            text = fromCodePage(field);
+            continue;
+        }
+        // Outside 0x80 to 0x9F the code page is Latin-1: written in place, in storage the text
+        // already has.
+        text.resize(field.size());
+        QChar* out = text.data();
+        for (char b : field)
+            *out++ = QChar(static_cast<unsigned char>(b));
     }
-    return r;
 }
 
 QString ContactRecord::birthdateForDisplay() const

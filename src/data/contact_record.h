@@ -44,6 +44,9 @@ struct ContactRecord final {
     QByteArray encode() const;
     // Fields taken apart by position and trimmed; a short record reads as if padded with blanks.
     static ContactRecord decode(QByteArrayView bytes);
+    // The same into an existing record, reusing its texts' storage: a pass over a whole file
+    // decodes every record into one.
+    static void decodeInto(QByteArrayView bytes, ContactRecord& record);
 
     // Decoded views of the stored flags and date, as every window shows them.
     QString birthdateForDisplay() const;  // "MM/DD/YYYY", or empty

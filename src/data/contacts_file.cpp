@@ -305,6 +305,20 @@ Expected<std::vector<ContactRecord>> ContactsFile::readAll() const
     return records;
 }
 
+Status ContactsFile::visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const
+{
+    auto count = recordCount();
+    if (!count)
+        return std::unexpected(count.error());
+    int n = 0;
+    ContactRecord decoded;
+    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
+        ContactRecord::decodeInto(record, decoded);
+        visit(++n, decoded);
+        return {};
+    });
+}
+
 Status ContactsFile::append(const ContactRecord& record)
 {
     auto size = file_.size();

@@ -64,6 +64,9 @@ public:
     // Calls `visit(n, bytes)` for records 1 to the count in order, in one pass over the file, for
     // readers that need a few fields of every record; a counted short final record comes padded.
     Status scan(const std::function<void(int, QByteArrayView)>& visit) const;
+    // The same without keeping them: `visit(n, record)` for records 1 to count in order, so that
+    // a pass over a large file holds one record at a time.
+    Status visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const;
     Status append(const ContactRecord& record);
     Status overwrite(int n, const ContactRecord& record);
     // Succeeds only once the file without record n is in place. A failure before that leaves

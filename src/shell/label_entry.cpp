@@ -225,6 +225,22 @@ void LabelEntry::takeAddress(const LabelLines& lines)
     focusFirstLine();
 }
 
+bool LabelEntry::labelBold() const
+{
+    return chkLblBold_->isChecked();
+}
+
+bool LabelEntry::labelItalic() const
+{
+    return chkLblItalic_->isChecked();
+}
+
+void LabelEntry::clearLabelStyles()
+{
+    chkLblBold_->setChecked(false);
+    chkLblItalic_->setChecked(false);
+}
+
 void LabelEntry::focusFirstLine()
 {
     txtLMLine_[0]->setFocus();

@@ -49,6 +49,10 @@ public:
     void preview();
     void clearForm();
     void focusFirstLine();
+    // The label Bold and Italic boxes, which the list labels print with too.
+    bool labelBold() const;
+    bool labelItalic() const;
+    void clearLabelStyles();
 
 private:
     void buildLines(QLayout* into);

@@ -52,6 +52,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
         b->setEnabled(false);
     connectContactCommands();
     connectBirthdayCommands();
+    connectListCommands();
 }
 
 void MainWindow::buildMenus()

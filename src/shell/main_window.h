@@ -17,6 +17,7 @@ namespace pw {
 class ContactEditorWindow;
 class LabelEntry;
 class Platform;
+enum class ListExit;
 enum class MarginKind;
 
 // The main window, frmLMaker: created at start-up and alive for the whole run. It owns the current
@@ -96,6 +97,13 @@ private:
     void addContact();
     // Drops an editor that Print Label hid, so that none outlives the contacts file it shows.
     void discardContactEditor();
+
+    // The all-contacts list (main_window_list.cpp) and its hand-over to the contact editor.
+    void connectListCommands();
+    void openContactList();
+    void returnFromList(ListExit how);
+    void editContactFromList(int record);
+    bool returnToContactEditor();
 
     Platform& platform_;
     ContactsFile contacts_;

@@ -27,7 +27,7 @@ QByteArray record(const char* key, const char* left, const char* top, char sep8 
 QByteArray deliveredFile()
 {
     return record("ONTHEFLY", "0", "0") + record("ENVELOPE", "0", "0") + record("RETURNAD", "0", "0")
-           + record("BULKLIST", "0", "0");
+           + record("BULKLIST", "0", "-1");
 }
 
 class MarginFileTest : public ::testing::Test {

@@ -43,7 +43,7 @@ TEST_F(MainWindowFiles, FirstStartCreatesAnEmptyDefaultFileAndTheDeliveredParame
     EXPECT_TRUE(QFile::exists(folder.file("PWK_Contacts.DAT")));
     EXPECT_EQ(folder.read("PWK_Contacts.DAT").size(), 0);
     EXPECT_EQ(folder.read("PWKPARAM.TXT"),
-              QByteArray("ONTHEFLY 0   0  \r\nENVELOPE 0   0  \r\nRETURNAD 0   0  \r\nBULKLIST 0   0  \r\n"));
+              QByteArray("ONTHEFLY 0   0  \r\nENVELOPE 0   0  \r\nRETURNAD 0   0  \r\nBULKLIST 0   -1 \r\n"));
     EXPECT_EQ(text("txtFileNam"), QDir(folder.path()).filePath("PWK_Contacts.DAT"));
     EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
     EXPECT_FALSE(enabled("mnuFileBdayOn"));

@@ -1,0 +1,172 @@
+// The all-contacts list on a generated file of 100,000 contacts: from the Get report click to a
+// filled model, in its parts, and a search; the report and the labels of 3,000 listed contacts
+// rendered to a PDF file.
+#include "data/contacts_file.h"
+#include "varied_contacts.h"
+#include "list/contact_line_model.h"
+#include "list/contact_lines.h"
+#include "list/contact_report.h"
+#include "list/contact_search.h"
+#include "list/list_labels.h"
+#include "platform/painter_surface.h"
+
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace pw {
+namespace {
+
+constexpr int kContacts = 100'000;
+constexpr int kListed = 3'000;
+
+class Fixture final {
+public:
+    Fixture()
+    {
+        bench::writeGeneratedContacts(path(), kContacts);
+        contacts.open(path());
+    }
+    QString path() const { return dir_.filePath(QStringLiteral("contacts.DAT")); }
+    QString pdf() const { return dir_.filePath(QStringLiteral("out.pdf")); }
+    ContactsFile contacts;
+
+private:
+    QTemporaryDir dir_;
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+// Painting text needs the GUI application's fonts, offscreen.
+void needGui()
+{
+    static int argc = 1;
+    static char name[] = "list_bench";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QGuiApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+void BM_GetReportToFilledModel(benchmark::State& state)
+{
+    const auto order = static_cast<SortOrder>(state.range(0));
+    const auto display = state.range(1) ? AddressDisplay::Email : AddressDisplay::Street;
+    for (auto _ : state) {
+        ContactLineModel model;
+        auto lines = contactLines(fixture().contacts, {}, order, display);
+        sortLines(*lines);
+        model.setLines(std::move(*lines));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(BM_GetReportToFilledModel)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"lastNameFirst", "email"})
+    ->Unit(benchmark::kMillisecond);
+
+// The parts: reading every record, reading and building the lines, then the sort alone.
+void BM_ReadEveryRecord(benchmark::State& state)
+{
+    for (auto _ : state) {
+        int seen = 0;
+        benchmark::DoNotOptimize(fixture().contacts.visitRecords([&](int, const ContactRecord&) { ++seen; }));
+        benchmark::DoNotOptimize(seen);
+    }
+}
+BENCHMARK(BM_ReadEveryRecord)->Unit(benchmark::kMillisecond);
+
+void BM_ReadAndBuildLines(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(contactLines(fixture().contacts, {}, SortOrder::FirstName, AddressDisplay::Street));
+}
+BENCHMARK(BM_ReadAndBuildLines)->Unit(benchmark::kMillisecond);
+
+void BM_SortLines(benchmark::State& state)
+{
+    const auto built = contactLines(fixture().contacts, {}, SortOrder::FirstName, AddressDisplay::Street);
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<ContactLine> lines = *built;
+        state.ResumeTiming();
+        sortLines(lines);
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+BENCHMARK(BM_SortLines)->Unit(benchmark::kMillisecond);
+
+void BM_SearchAllRecords(benchmark::State& state)
+{
+    const ContactSearch search{SearchKind::City, QStringLiteral("spring")};
+    std::size_t found = 0;
+    for (auto _ : state) {
+        ContactLineModel model;
+        auto lines = contactLines(fixture().contacts, search, SortOrder::LastName, AddressDisplay::Street);
+        sortLines(*lines);
+        found = lines->size();
+        model.setLines(std::move(*lines));
+    }
+    state.counters["found"] = static_cast<double>(found);
+}
+BENCHMARK(BM_SearchAllRecords)->Unit(benchmark::kMillisecond);
+
+std::vector<ContactLine> listedLines()
+{
+    auto lines = contactLines(fixture().contacts, {}, SortOrder::FirstName, AddressDisplay::Email);
+    sortLines(*lines);
+    lines->resize(kListed);
+    return *lines;
+}
+
+void BM_ReportOf3000ToPdf(benchmark::State& state)
+{
+    needGui();
+    QStringList texts;
+    for (const ContactLine& line : listedLines())
+        texts << line.text;
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdfOutput(printer, fixture().pdf());
+        PainterSurface surface(printer);
+        surface.setFontName(QStringLiteral("Verdana"));
+        surface.setOrientation(PageOrientation::Landscape);
+        printReportJob(surface, texts, AddressDisplay::Email, QStringLiteral("contacts"));
+        benchmark::DoNotOptimize(surface.endJob());
+    }
+}
+BENCHMARK(BM_ReportOf3000ToPdf)->Unit(benchmark::kMillisecond);
+
+void BM_LabelsOf3000ToPdf(benchmark::State& state)
+{
+    needGui();
+    // Read again by record number, as the print action does.
+    std::vector<int> records;
+    for (const ContactLine& line : listedLines())
+        records.push_back(line.record);
+    for (auto _ : state) {
+        std::vector<LabelAddress> addresses;
+        addresses.reserve(records.size());
+        for (int record : records)
+            addresses.push_back(labelAddress(*fixture().contacts.read(record)));
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdfOutput(printer, fixture().pdf());
+        PainterSurface surface(printer);
+        surface.setFontName(QStringLiteral("Verdana"));
+        surface.setFontSize(9);
+        printListLabelsJob(surface, addresses, {});
+        benchmark::DoNotOptimize(surface.endJob());
+    }
+}
+BENCHMARK(BM_LabelsOf3000ToPdf)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pw

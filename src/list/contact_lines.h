@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/contact_record.h"
+#include "data/file_error.h"
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace pw {
+
+class ContactsFile;
+struct ContactSearch;
+
+// Which name begins a list line, and so what the list is sorted by.
+enum class SortOrder : qint16 { FirstName = 0, LastName = 1 };
+// The columns after the name: street address or e-mail address.
+enum class AddressDisplay { Street, Email };
+
+// One line of the all-contacts list and the record it came from; 0 for a line that was pasted in
+// and so has no record.
+struct ContactLine final {
+    QString text;
+    int record = 0;
+    bool operator==(const ContactLine&) const = default;
+};
+
+// A record's values as the list shows them, as views into the record: valid while it lives.
+// Every field but the names and the second street line is shown at its stored width, padded
+// with blanks. City and zip read "Unknown" when their trimmed text is shorter than 2 characters;
+// the stored record is not changed.
+struct DisplayValues final {
+    QStringView first, last;
+    QChar initial;  // an upper-case letter A to Z, shown with ". " after it; null for none
+    QStringView street;
+    int streetBlanks = 0;  // blanks after the street: 12 after a short one, 40 in place of none
+    QStringView street2, city, state, zip, email;
+    QStringView home, cell;  // empty, and shown as 22 blanks, when the number reads below 1
+};
+DisplayValues displayValues(const ContactRecord& record);
+// The city and the zip code as the list shows and searches them: "Unknown" when short, else the
+// field's text.
+QStringView shownCity(const ContactRecord& record);
+QStringView shownZip(const ContactRecord& record);
+
+QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display);
+
+// The column header shown above the list, with its words at fixed character positions.
+QString listHeader(AddressDisplay display);
+
+// The list's tab stops in quarters of its font's average character width.
+std::array<int, 7> listTabStops(AddressDisplay display);
+
+// The key the list sorts by: the whole line without regard to letter case.
+QString lineSortKey(const QString& text);
+
+// Sorts by the whole line without regard to case, the key worked out once per line. Lines with
+// equal keys keep the order they came in.
+void sortLines(std::vector<ContactLine>& lines);
+
+// The lines of every record the search takes, in record order (not yet sorted).
+Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, const ContactSearch& search,
+                                                SortOrder order, AddressDisplay display);
+
+}  // namespace pw

@@ -1,0 +1,402 @@
+#include "list/contact_list_window.h"
+
+#include "data/contacts_file.h"
+#include "list/contact_line_model.h"
+#include "list/contact_report.h"
+#include "list/list_labels.h"
+#include "list/tab_stop_delegate.h"
+#include "platform/error_prompt.h"
+#include "platform/platform.h"
+#include "printing/font_grid.h"
+#include "shell/app_files.h"
+#include "shell/edit_menu.h"
+#include "shell/enter_moves_on.h"
+#include "shell/named_widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace pw {
+namespace {
+
+// The list and its header were laid out for this face; the metric table gives its grid and its
+// installed stand-in.
+const QString kListFamily = QStringLiteral("MS Sans Serif");
+constexpr double kListPoints = 9.75;
+
+QFont listFont(bool bold, double points)
+{
+    const std::optional<FontGrid> grid = fontGrid(kListFamily, bold, false);
+    QFont font(grid ? grid->standIn : kListFamily);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// A quarter of the list font's average character width in the view's pixels.
+double quarterWidth(const QWidget* view)
+{
+    const std::optional<FontGrid> grid = fontGrid(kListFamily, false, false);
+    const double pixelsPerEm = kListPoints * view->logicalDpiY() / 72.0;
+    return (grid ? grid->averageWidth : 0.44) * pixelsPerEm / 4;
+}
+
+}  // namespace
+
+ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts, const QString& fileTitle,
+                                     LabelStyle labelStyle, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), contacts_(contacts), fileTitle_(fileTitle),
+      labelStyle_(std::move(labelStyle))
+{
+    setObjectName(QStringLiteral("frmViewAll"));
+    setWindowTitle(QStringLiteral("All Contacts  [") + fileTitle_ + u']');
+    buildMenus();
+
+    cmdACGetReport_ = named<QPushButton>("cmdACGetReport", QStringLiteral("&Get report"));
+    cmdPrintLabels_ = namedWithTip<QPushButton>("cmdPrintLabels", QStringLiteral("&Print labels"),
+                                                QStringLiteral("Print a label for each contact in list"));
+    cmdViewAllClose_ = named<QPushButton>("cmdViewAllClose", QStringLiteral("&Close"));
+    cmdPrintLabels_->setEnabled(false);
+
+    txtViewAllHeader_ = named<QLineEdit>("txtViewAllHeader");
+    txtViewAllHeader_->setFont(listFont(true, kListPoints));
+
+    model_ = new ContactLineModel(this);
+    lstAllContacts_ = named<QListView>("lstAllContacts");
+    lstAllContacts_->setToolTip(QStringLiteral("Double-click contact to view or edit details"));
+    lstAllContacts_->setFont(listFont(false, kListPoints));
+    lstAllContacts_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstAllContacts_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstAllContacts_->setUniformItemSizes(true);
+    lstAllContacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    delegate_ = new TabStopDelegate(quarterWidth(lstAllContacts_), lstAllContacts_);
+    delegate_->setTabStops(listTabStops(AddressDisplay::Street));
+    lstAllContacts_->setItemDelegate(delegate_);
+    lstAllContacts_->setModel(model_);
+
+    lblSearchDisplay_ = named<QLabel>("lblSearchDisplay");
+    lblSearchDisplay_->hide();
+    lblTotContacts_ = named<QLabel>("lblTotContacts");
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildChoices());
+    layout->addWidget(txtViewAllHeader_);
+    layout->addWidget(lstAllContacts_, 1);
+    auto* status = new QHBoxLayout;
+    status->addWidget(lblSearchDisplay_);
+    status->addStretch();
+    status->addWidget(lblTotContacts_);
+    layout->addLayout(status);
+    setCentralWidget(central);
+    resize(1000, 680);
+
+    connect(cmdACGetReport_, &QPushButton::clicked, this, &ContactListWindow::getReport);
+    connect(cmdPrintLabels_, &QPushButton::clicked, this, &ContactListWindow::printLabels);
+    connect(cmdViewAllClose_, &QPushButton::clicked, this, [this] { closeTo(ListExit::CloseButton); });
+    connect(lstAllContacts_, &QListView::doubleClicked, this,
+            [this](const QModelIndex& index) { openContact(index.row()); });
+    useDesktopKeys(this, true);
+    cmdACGetReport_->setFocus();
+}
+
+QWidget* ContactListWindow::buildChoices()
+{
+    frSearch_ = named<QGroupBox>("frSearch", QStringLiteral("Search"));
+    auto* searchLayout = new QGridLayout(frSearch_);
+    int at = 0;
+    for (const SearchOption& option : searchOptions()) {
+        auto* button = named<QRadioButton>(option.optionName, option.caption);
+        searchLayout->addWidget(button, at % 5, at / 5);
+        ++at;
+        if (option.kind == SearchKind::All)
+            optSearchAll_ = button;
+        connect(button, &QRadioButton::toggled, this, [this, kind = option.kind](bool on) {
+            if (on)
+                chooseSearch(kind);
+        });
+    }
+
+    frSortOrder_ = named<QGroupBox>("frSortOrder");
+    auto* sortLayout = new QVBoxLayout(frSortOrder_);
+    auto* optLnameSort = named<QRadioButton>("optLnameSort", QStringLiteral("Sort by last name"));
+    optFnameSort_ = named<QRadioButton>("optFnameSort", QStringLiteral("Sort by first name"));
+    sortLayout->addWidget(optLnameSort);
+    sortLayout->addWidget(optFnameSort_);
+    connect(optLnameSort, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseSortOrder(SortOrder::LastName);
+    });
+    connect(optFnameSort_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseSortOrder(SortOrder::FirstName);
+    });
+
+    frShowStreet_ = named<QGroupBox>("frShowStreet");
+    auto* showLayout = new QVBoxLayout(frShowStreet_);
+    auto* optStreetAdd = named<QRadioButton>("optStreetAdd", QStringLiteral("Show street address"));
+    optEmailAdd_ = named<QRadioButton>("optEmailAdd", QStringLiteral("Show email address"));
+    optStreetAdd->setChecked(true);
+    showLayout->addWidget(optStreetAdd);
+    showLayout->addWidget(optEmailAdd_);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdACGetReport_);
+    buttons->addWidget(cmdPrintLabels_);
+    buttons->addWidget(cmdViewAllClose_);
+    buttons->addStretch();
+
+    auto* choices = new QWidget;
+    auto* row = new QHBoxLayout(choices);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(frSearch_);
+    auto* groups = new QVBoxLayout;
+    groups->addWidget(frSortOrder_);
+    groups->addWidget(frShowStreet_);
+    groups->addStretch();
+    row->addLayout(groups);
+    row->addStretch();
+    row->addLayout(buttons);
+    return choices;
+}
+
+void ContactListWindow::buildMenus()
+{
+    QMenu* file = addMenu(menuBar(), "mnuFile", QStringLiteral("&File"));
+    mnuPrint_ = addItem(file, "mnuPrint", QStringLiteral("&Print"));
+    mnuPrint_->setShortcut(QKeySequence::Print);
+    mnuPrint_->setEnabled(false);
+    connect(mnuPrint_, &QAction::triggered, this, &ContactListWindow::printReport);
+
+    QMenu* edit = addMenu(menuBar(), "mnuVAEdit", QStringLiteral("&Edit"));
+    QAction* cut = addItem(edit, "mnuVAEditCut", QStringLiteral("Cu&t"));
+    QAction* copy = addItem(edit, "mnuVAEditCopy", QStringLiteral("&Copy"));
+    QAction* paste = addItem(edit, "mnuVAEditPaste", QStringLiteral("&Paste"));
+    QAction* selectAllItem = addItem(edit, "mnuVAEditSelAll", QStringLiteral("Select &All"));
+    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    selectAllItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    // The header box is served like every text box; the list's lines here.
+    connectEditMenu(edit, cut, copy, paste, platform_);
+    connect(copy, &QAction::triggered, this, &ContactListWindow::copyLines);
+    connect(cut, &QAction::triggered, this, &ContactListWindow::cutLines);
+    connect(paste, &QAction::triggered, this, &ContactListWindow::pasteLines);
+    connect(selectAllItem, &QAction::triggered, this, &ContactListWindow::selectAll);
+
+    QMenu* help = addMenu(menuBar(), "mnuVAHelp", QStringLiteral("&Help"));
+    QAction* manual = addItem(help, "mnuVAManual", QStringLiteral("&User Manual"));
+    manual->setShortcut(QKeySequence(Qt::Key_F1));
+    QAction* about = addItem(help, "mnuVAAbout", QStringLiteral("&About Postwick"));
+    // The About window is not part of this build yet.
+    about->setEnabled(false);
+    connect(manual, &QAction::triggered, this, [this] { openDeliveredDocument(platform_, kUserManualFileName); });
+}
+
+void ContactListWindow::startSearch()
+{
+    frSearch_->show();
+    optSearchAll_->setChecked(true);
+    optFnameSort_->setChecked(true);
+    cmdACGetReport_->setFocus();
+}
+
+void ContactListWindow::chooseSearch(SearchKind kind)
+{
+    search_.kind = kind;
+    if (kind == SearchKind::All) {
+        lblSearchDisplay_->hide();
+        return;
+    }
+    search_.text = platform_.inputBox(kSearchPrompt, searchOption(kind).inputTitle, {});
+    lblSearchDisplay_->setText(search_.text);
+    lblSearchDisplay_->show();
+    focusAfterDialog(cmdACGetReport_);
+}
+
+void ContactListWindow::chooseSortOrder(SortOrder order)
+{
+    order_ = order;
+    cmdACGetReport_->setFocus();
+}
+
+AddressDisplay ContactListWindow::display() const
+{
+    return optEmailAdd_->isChecked() ? AddressDisplay::Email : AddressDisplay::Street;
+}
+
+void ContactListWindow::getReport()
+{
+    const AddressDisplay shown = display();
+    delegate_->setTabStops(listTabStops(shown));
+    for (QGroupBox* group : {frSearch_, frSortOrder_, frShowStreet_})
+        group->hide();
+    QFont headerFont = txtViewAllHeader_->font();
+    headerFont.setPointSizeF(12);
+    txtViewAllHeader_->setFont(headerFont);
+    txtViewAllHeader_->setText(listHeader(shown));
+    txtViewAllHeader_->show();
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Expected<std::vector<ContactLine>> found = contactLines(contacts_, search_, order_, shown);
+    QApplication::restoreOverrideCursor();
+    if (!found) {
+        if (showErrorPrompt(platform_, found.error()) == MessageResult::Cancel)
+            closeTo(ListExit::Failure);
+        return;
+    }
+    const auto matches = found->size();
+    // Lines already listed stay: a second press follows only an empty result, and pasted lines
+    // are sorted in with the new ones.
+    std::vector<ContactLine> lines = model_->lines();
+    lines.insert(lines.end(), std::make_move_iterator(found->begin()), std::make_move_iterator(found->end()));
+    sortLines(lines);
+    model_->setLines(std::move(lines));
+
+    const QString label = searchLabel(search_);
+    lblSearchDisplay_->setText(label);
+    lblSearchDisplay_->setVisible(!label.isEmpty());
+    cmdPrintLabels_->setEnabled(true);
+    lblTotContacts_->setText(QStringLiteral("Contacts Found = ") + QString::number(matches));
+    mnuPrint_->setEnabled(true);
+    cmdViewAllClose_->setFocus();
+    if (matches != 0) {
+        cmdACGetReport_->setEnabled(false);
+        return;
+    }
+    platform_.message({QStringLiteral("No contacts found."), QStringLiteral("Contact file empty.")});
+    focusAfterDialog(cmdViewAllClose_);
+}
+
+void ContactListWindow::openContact(int row)
+{
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    const int record = model_->line(row).record;
+    // The record is read here so that a line without one, or a record gone from the file, is
+    // reported in this window rather than in the editor.
+    if (const Expected<ContactRecord> read = contacts_.read(record); !read) {
+        if (showErrorPrompt(platform_, read.error()) == MessageResult::Cancel)
+            closeTo(ListExit::Failure);
+        return;
+    }
+    model_->clear();
+    emit editRequested(record);
+    closeTo(ListExit::Editor);
+}
+
+void ContactListWindow::printReport()
+{
+    ReportRequest request;
+    request.lines.reserve(model_->rowCount());
+    for (const ContactLine& line : model_->lines())
+        request.lines.append(line.text);
+    for (int row : selectedRows())
+        request.selectedLines.append(model_->line(row).text);
+    request.headerSelection = txtViewAllHeader_->selectedText();
+    request.headerFocused = headerFocused();
+    request.display = display();
+    request.fileTitle = fileTitle_;
+    printContactReport(platform_, request);
+}
+
+void ContactListWindow::printLabels()
+{
+    std::vector<int> records;
+    records.reserve(model_->lines().size());
+    for (const ContactLine& line : model_->lines())
+        records.push_back(line.record);
+    const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
+    printListLabels(platform_, contacts_, records, applicationFile(platform_, kParameterFileName), bold, italic);
+    focusAfterDialog(cmdViewAllClose_);
+}
+
+void ContactListWindow::focusAfterDialog(QWidget* control)
+{
+    // A desktop without a window manager hands the keyboard back to no window when a dialog
+    // closes; asking for it keeps Enter working on the button that has the focus.
+    activateWindow();
+    control->setFocus();
+}
+
+void ContactListWindow::closeTo(ListExit how)
+{
+    exit_ = how;
+    close();
+}
+
+void ContactListWindow::closeEvent(QCloseEvent* event)
+{
+    model_->clear();
+    emit closed(exit_);
+    event->accept();
+}
+
+bool ContactListWindow::headerFocused() const
+{
+    return QApplication::focusWidget() == txtViewAllHeader_;
+}
+
+QList<int> ContactListWindow::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : lstAllContacts_->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QString ContactListWindow::selectedLinesText() const
+{
+    QString text;
+    for (int row : selectedRows())
+        text += QStringLiteral("\r\n") + model_->line(row).text;
+    return text;
+}
+
+void ContactListWindow::copyLines()
+{
+    if (!headerFocused())
+        platform_.setClipboardText(selectedLinesText());
+}
+
+void ContactListWindow::cutLines()
+{
+    if (headerFocused())
+        return;
+    const QString text = selectedLinesText();
+    model_->removeLines(selectedRows());
+    platform_.setClipboardText(text);
+}
+
+void ContactListWindow::pasteLines()
+{
+    if (headerFocused())
+        return;
+    for (const QString& piece : platform_.clipboardText().split(QStringLiteral("\r\n")))
+        model_->insertSorted(piece);
+}
+
+void ContactListWindow::selectAll()
+{
+    if (headerFocused()) {
+        txtViewAllHeader_->setFocus();
+        txtViewAllHeader_->selectAll();
+        return;
+    }
+    lstAllContacts_->selectAll();
+}
+
+}  // namespace pw

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/contact_record.h"
+#include "printing/margin_settings.h"
+#include "printing/print_action.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <vector>
+
+namespace pw {
+
+class ContactsFile;
+class Platform;
+class PrintSurface;
+
+// The address block of one listed contact. The company is empty unless the contact asks for its
+// company line to be printed.
+struct LabelAddress final {
+    QString name, company, street, city;
+    bool hasCompany() const { return !company.isEmpty(); }
+    bool operator==(const LabelAddress&) const = default;
+};
+LabelAddress labelAddress(const ContactRecord& record);
+
+// How the labels of a list are printed: the main window's label Bold and Italic boxes and the
+// "BULKLIST" correction.
+struct ListLabelStyle final {
+    bool bold = false;
+    bool italic = false;
+    MarginPair correction;
+};
+
+// The print columns of the left, middle and right labels of a row on the printer `deviceName`.
+std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle& style);
+
+// One print job: a label for every address, three across and ten down from the first position of
+// a fresh sheet, row after row and sheet after sheet. The job is ended by the caller.
+void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses,
+                        const ListLabelStyle& style);
+
+Message emptyListMessage();
+
+// "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
+// per copy of labels for the listed records, each read again from the contacts file. Lines without
+// a record (0), pasted into the list, get no label.
+PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+                             const QString& parameterFile, bool bold, bool italic);
+
+}  // namespace pw

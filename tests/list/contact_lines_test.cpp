@@ -1,0 +1,212 @@
+#include "list/contact_lines.h"
+
+#include "data/contacts_file.h"
+#include "list/contact_line_model.h"
+#include "data/text_rules.h"
+#include "list/contact_search.h"
+#include "list/list_contacts.h"
+#include "support/qt_printers.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace pw {
+using namespace Qt::StringLiterals;
+namespace {
+
+using test::person;
+
+QString blanks(int n)
+{
+    return QString(n, u' ');
+}
+
+// Piece `n` (from 0) of the record's line, first name first.
+QString piece(const ContactRecord& r, int n, AddressDisplay display = AddressDisplay::Street)
+{
+    return contactLine(displayValues(r), SortOrder::FirstName, display).section(u'\t', n, n);
+}
+
+TEST(ListDisplayValues, FollowTheFieldRules)
+{
+    ContactRecord r = person(u"Mary"_s, u"Smith"_s);
+    // Initials: an upper-case letter gets a period and a blank; anything else is left out.
+    r.MiddleInitial = u"J"_s;
+    EXPECT_EQ(piece(r, 0), u"Mary J. Smith");
+    for (const char* other : {"j", "", "1", "É"}) {
+        r.MiddleInitial = QString::fromUtf8(other);
+        EXPECT_EQ(piece(r, 0), u"Mary Smith") << other;
+    }
+
+    // Streets: under 2 characters become 40 blanks, 3 to 19 get 12 more, 2 and 20 or more stay;
+    // the second line follows after one blank.
+    r.Street2 = u"Apt 4"_s;
+    const std::pair<const char*, QString> streets[] = {
+        {"", blanks(40)},
+        {"A", blanks(40)},
+        {"PO", u"PO"_s},
+        {"1 Elm", u"1 Elm"_s + blanks(12)},
+        {"1234567890123456789", u"1234567890123456789"_s + blanks(12)},
+        {"12345678901234567890", u"12345678901234567890"_s},
+    };
+    for (const auto& [stored, shown] : streets) {
+        r.Street1 = QString::fromLatin1(stored);
+        EXPECT_EQ(piece(r, 1), shown + u" Apt 4"_s) << stored;
+    }
+
+    // City and zip keep their stored width; under 2 characters they read Unknown.
+    EXPECT_EQ(piece(r, 2), u"Reno"_s + blanks(12));
+    EXPECT_EQ(piece(r, 4), u"89501"_s + blanks(5 + 6));
+    r.City = u"X"_s;
+    r.Zip = QString();
+    EXPECT_EQ(piece(r, 2), u"Unknown"_s + blanks(9));
+    EXPECT_EQ(piece(r, 3, AddressDisplay::Email), u"Unknown"_s + blanks(3));
+    EXPECT_EQ(r.City, u"X");
+
+    // Phones show as stored when their number reads 1 or more, else as 22 blanks.
+    r.HomePhone = u"555-0123"_s;
+    r.CellPhone = u"(555) 0123"_s;
+    EXPECT_EQ(piece(r, 5), u"555-0123"_s + blanks(7));
+    EXPECT_EQ(piece(r, 6), blanks(22));
+    for (const char* hidden : {"0-555-0123", "1e-5", "0.5", ".9", "-1 555", "", "x555"}) {
+        r.HomePhone = QString::fromLatin1(hidden);
+        EXPECT_EQ(piece(r, 5), blanks(22)) << hidden;
+    }
+    for (const char* shown : {"1", "+1 555 0100", "5 55", "1.5", "&H1F", "2e3"}) {
+        r.HomePhone = QString::fromLatin1(shown);
+        EXPECT_EQ(trimBlanks(piece(r, 5)), QString::fromLatin1(shown)) << shown;
+    }
+    EXPECT_EQ(piece(r, 3), u"NV");
+}
+
+TEST(ListLines, HaveFourFormatsAndTheirHeaders)
+{
+    ContactRecord r = person(QStringLiteral("Mary"), QStringLiteral("Smith"), QStringLiteral("Spring"));
+    r.MiddleInitial = QStringLiteral("J");
+    r.Street2 = QStringLiteral("Apt 4");
+    r.HomePhone = QStringLiteral("775-555-0100");
+    r.Email = QStringLiteral("mary@example.com");
+    const DisplayValues v = displayValues(r);
+    const QString city = u"Spring"_s + blanks(10);
+    const QString zip = u"89501"_s + blanks(5);
+    const QString home = u"775-555-0100"_s + blanks(3);
+    const QString email = u"mary@example.com"_s + blanks(34);
+    const QString street = u"12 Main St"_s + blanks(12) + u" Apt 4"_s;
+
+    EXPECT_EQ(contactLine(v, SortOrder::FirstName, AddressDisplay::Email),
+              u"Mary J. Smith\t"_s + city + u"\tNV\t"_s + zip + u'\t' + home + u'\t' + blanks(22) + u'\t' + email);
+    EXPECT_EQ(contactLine(v, SortOrder::FirstName, AddressDisplay::Street),
+              u"Mary J. Smith\t"_s + street + u'\t' + city + u"\tNV\t"_s + zip + blanks(6) + u'\t' + home + u'\t' +
+                  blanks(22));
+    EXPECT_EQ(contactLine(v, SortOrder::LastName, AddressDisplay::Email).section(u'\t', 0, 0), u"Smith, Mary J. ");
+    EXPECT_EQ(contactLine(v, SortOrder::LastName, AddressDisplay::Street).section(u'\t', 1), 
+              contactLine(v, SortOrder::FirstName, AddressDisplay::Street).section(u'\t', 1));
+    r.MiddleInitial.clear();
+    EXPECT_EQ(contactLine(displayValues(r), SortOrder::FirstName, AddressDisplay::Email).section(u'\t', 0, 0),
+              u"Mary Smith");
+    EXPECT_EQ(contactLine(displayValues(r), SortOrder::LastName, AddressDisplay::Email).section(u'\t', 0, 0),
+              u"Smith, Mary ");
+
+    const QString emailHeader = listHeader(AddressDisplay::Email);
+    EXPECT_EQ(emailHeader.size(), 122);
+    for (auto [word, at] : {std::pair{u"City", 35}, {u"ST", 54}, {u"Zip", 61}, {u"Home", 73}, {u"Cell", 86}})
+        EXPECT_EQ(emailHeader.indexOf(QStringView(word)), at) << at;
+    EXPECT_TRUE(emailHeader.endsWith(u"        Email Address"));
+    const QString streetHeader = listHeader(AddressDisplay::Street);
+    EXPECT_EQ(streetHeader.size(), 136);
+    for (auto [word, at] : {std::pair{u"Street", 23}, {u"City", 59}, {u"ST", 80}, {u"Zip", 89}, {u"Home", 112},
+                            {u"Cell", 132}})
+        EXPECT_EQ(streetHeader.indexOf(QStringView(word)), at) << at;
+}
+
+TEST(ListLines, SortByTheWholeLineWithoutRegardToCase)
+{
+    std::vector<ContactLine> lines = {{QStringLiteral("smith, Zoe \tReno"), 1},
+                                      {QStringLiteral("Smith, Adam \tReno"), 2},
+                                      {QStringLiteral("SMITH, Mary \tReno"), 3},
+                                      {QStringLiteral("Adams, Eve \tReno"), 4},
+                                      {QStringLiteral("Smith, Mary \tAustin"), 5}};
+    sortLines(lines);
+    std::vector<int> order;
+    for (const ContactLine& line : lines)
+        order.push_back(line.record);
+    // The same leading name is ordered by what follows it, here the first name and then the city.
+    EXPECT_EQ(order, (std::vector<int>{4, 2, 5, 3, 1}));
+
+    // A pasted line goes to its sorted place and has no record.
+    ContactLineModel model;
+    model.setLines(lines);
+    EXPECT_EQ(model.insertSorted(QStringLiteral("smith, b")), 2);
+    EXPECT_EQ(model.insertSorted(QString()), 0);
+    EXPECT_EQ(model.line(0).record, 0);
+    model.removeLines({0, 1});
+    EXPECT_EQ(model.rowCount(), 5);
+    EXPECT_EQ(model.line(1).text, u"smith, b");
+}
+
+TEST(ContactSearch, FindsTheTextAnywhereInOneTrimmedField)
+{
+    ContactRecord r = person(QStringLiteral("Annabel"), QStringLiteral("McKay"), QStringLiteral("Springfield"));
+    r.State = QStringLiteral("NC");
+    r.Email = QStringLiteral("ann@example.com");
+    r.Category = QStringLiteral("family;club");
+    r.Company = QStringLiteral("Acme Tools");
+    struct Case {
+        SearchKind kind;
+        const char* match;
+        const char* nearMiss;
+    };
+    for (const Case& c : {Case{SearchKind::FirstName, "NABEL", "Annabelle"}, Case{SearchKind::LastName, "mck", "mac"},
+                          Case{SearchKind::City, "FIELD", "field "}, Case{SearchKind::State, "c", "CA"},
+                          Case{SearchKind::Zip, "895", "8950 "}, Case{SearchKind::Email, "EXAMPLE", "ann@example.org"},
+                          Case{SearchKind::Category, "Club", "clubs"}, Case{SearchKind::Company, "tools", "Tool s"}}) {
+        const ContactSearch hit{c.kind, QString::fromLatin1(c.match)};
+        const ContactSearch miss{c.kind, QString::fromLatin1(c.nearMiss)};
+        EXPECT_TRUE(hit.takes(r)) << c.match;
+        EXPECT_FALSE(miss.takes(r)) << c.nearMiss;
+    }
+    EXPECT_EQ(searchLabel({SearchKind::City, QStringLiteral("Spring")}), u"City = Spring");
+    EXPECT_EQ(searchLabel({SearchKind::Company, QStringLiteral("x")}), u"Company name = x");
+    EXPECT_EQ(searchLabel({SearchKind::All, QStringLiteral("x")}), u"");
+
+    // Blank city and zip are searched as Unknown, the zip with its letter case.
+    r.City.clear();
+    r.Zip = QStringLiteral("1");
+    EXPECT_TRUE((ContactSearch{SearchKind::City, QStringLiteral("unk")}.takes(r)));
+    EXPECT_TRUE((ContactSearch{SearchKind::Zip, QStringLiteral("Unk")}.takes(r)));
+    EXPECT_FALSE((ContactSearch{SearchKind::Zip, QStringLiteral("unk")}.takes(r)));
+    // An empty text takes every field that has something in it.
+    EXPECT_TRUE((ContactSearch{SearchKind::Company, {}}.takes(r)));
+    r.Company.clear();
+    EXPECT_FALSE((ContactSearch{SearchKind::Company, {}}.takes(r)));
+    EXPECT_TRUE((ContactSearch{SearchKind::All, QStringLiteral("zzz")}.takes(r)));
+}
+
+TEST(ContactLinesOfAFile, CarryTheirRecordNumbersAndOnlyWhatTheSearchTakes)
+{
+    test::TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    test::writeContacts(path, {person(QStringLiteral("Zed"), QStringLiteral("A")),
+                               person(QStringLiteral("Amy"), QStringLiteral("B"), QStringLiteral("Sparks")),
+                               person(QStringLiteral("Bob"), QStringLiteral("C"))});
+    ContactsFile contacts;
+    ASSERT_TRUE(contacts.open(path));
+    auto all = contactLines(contacts, {}, SortOrder::FirstName, AddressDisplay::Email);
+    ASSERT_TRUE(all);
+    sortLines(*all);
+    ASSERT_EQ(all->size(), 3u);
+    EXPECT_TRUE(all->at(0).text.startsWith(u"Amy B\t"));
+    EXPECT_EQ(all->at(0).record, 2);
+    EXPECT_EQ(all->at(2).record, 1);
+    auto sparks = contactLines(contacts, {SearchKind::City, QStringLiteral("SPA")}, SortOrder::LastName,
+                               AddressDisplay::Street);
+    ASSERT_TRUE(sparks);
+    ASSERT_EQ(sparks->size(), 1u);
+    EXPECT_EQ(sparks->at(0).record, 2);
+
+    contacts.close();
+    EXPECT_FALSE(contactLines(contacts, {}, SortOrder::FirstName, AddressDisplay::Email));
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,320 @@
+#include "list/contact_list_window.h"
+
+#include "list/list_contacts.h"
+#include "list/tab_stop_delegate.h"
+#include "support/main_window_fixture.h"
+#include "support/qt_printers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+
+namespace pw::test {
+namespace {
+using namespace Qt::StringLiterals;
+
+class ContactListTest : public MainWindowTest {
+protected:
+    void start(const std::vector<ContactRecord>& contacts)
+    {
+        writeContacts(folder.file(u"PWK_Contacts.DAT"_s), contacts);
+        ASSERT_TRUE(startUp());
+    }
+
+    ContactListWindow* open(const char* command = "mnuViewAll")
+    {
+        find<QAction>(command)->trigger();
+        auto* list = find<ContactListWindow>("frmViewAll");
+        if (list)
+            activate(list);
+        return list;
+    }
+
+    QListView* view() const { return find<QListView>("lstAllContacts"); }
+    QStringList lines() const
+    {
+        QStringList texts;
+        QAbstractItemModel* model = view()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, 0).data().toString();
+        return texts;
+    }
+    void click(const char* name) { find<QPushButton>(name)->click(); }
+    // Delivers window activation and deletes closed windows, as the event loop would.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void select(std::initializer_list<int> rows)
+    {
+        view()->clearSelection();
+        for (int row : rows)
+            view()->selectionModel()->select(view()->model()->index(row, 0), QItemSelectionModel::Select);
+    }
+    void edit(const char* item)
+    {
+        find<QMenu>("mnuVAEdit")->aboutToShow();
+        find<QAction>(item)->trigger();
+    }
+};
+
+std::vector<ContactRecord> threeContacts()
+{
+    return {person(u"zoe"_s, u"Adams"_s), person(u"Amy"_s, u"Cole"_s, u"Sparks"_s), person(u"Bob"_s, u"Bell"_s)};
+}
+
+TEST_F(ContactListTest, OpensChoosingThenListsSortedOnce)
+{
+    start(threeContacts());
+    ContactListWindow* list = open("mnuSrchContacts");
+    ASSERT_TRUE(list);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(list->windowTitle(), u"All Contacts  [PWK_Contacts]");
+    EXPECT_TRUE(find<QGroupBox>("frSearch")->isVisible());
+    EXPECT_TRUE(find<QRadioButton>("optSearchAll")->isChecked());
+    EXPECT_TRUE(find<QRadioButton>("optFnameSort")->isChecked());
+    EXPECT_TRUE(find<QRadioButton>("optStreetAdd")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdACGetReport"));
+    EXPECT_FALSE(find<QPushButton>("cmdPrintLabels")->isEnabled());
+    EXPECT_FALSE(find<QAction>("mnuPrint")->isEnabled());
+    EXPECT_EQ(find<QPushButton>("cmdPrintLabels")->toolTip(), u"Print a label for each contact in list");
+    EXPECT_EQ(view()->toolTip(), u"Double-click contact to view or edit details");
+
+    find<QRadioButton>("optLnameSort")->click();
+    find<QRadioButton>("optEmailAdd")->click();
+    click("cmdACGetReport");
+    const QStringList shown = lines();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[0].startsWith(u"Adams, zoe \tReno"));
+    EXPECT_TRUE(shown[1].startsWith(u"Bell, Bob \t"));
+    EXPECT_TRUE(shown[2].startsWith(u"Cole, Amy \tSparks"));
+    EXPECT_EQ(view()->model()->index(2, 0).data(Qt::UserRole + 1).toInt(), 2);
+    EXPECT_TRUE(find<QLineEdit>("txtViewAllHeader")->text().startsWith(u"Name                               City"));
+    EXPECT_EQ(find<QLineEdit>("txtViewAllHeader")->font().pointSizeF(), 12);
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 3");
+    EXPECT_FALSE(find<QLabel>("lblSearchDisplay")->isVisible());
+    for (const char* group : {"frSearch", "frSortOrder", "frShowStreet"})
+        EXPECT_FALSE(find<QGroupBox>(group)->isVisible()) << group;
+    EXPECT_FALSE(find<QPushButton>("cmdACGetReport")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("cmdPrintLabels")->isEnabled());
+    EXPECT_TRUE(find<QAction>("mnuPrint")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdViewAllClose"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(ContactListTest, OneSearchAskedAtOnceAndShownWithTheList)
+{
+    start(threeContacts());
+    open();
+    platform.answerInput(u"spa"_s);
+    find<QRadioButton>("optSearchCity")->click();
+    ASSERT_EQ(platform.inputs.size(), 1);
+    EXPECT_EQ(platform.inputs[0], (ScriptedPlatform::InputCall{u"Search For: "_s, u"City Search"_s, QString()}));
+    EXPECT_EQ(find<QLabel>("lblSearchDisplay")->text(), u"spa");
+    EXPECT_TRUE(find<QLabel>("lblSearchDisplay")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdACGetReport"));
+    click("cmdACGetReport");
+    ASSERT_EQ(lines().size(), 1);
+    EXPECT_TRUE(lines()[0].startsWith(u"Amy Cole\t12 Main St"));
+    EXPECT_EQ(find<QLabel>("lblSearchDisplay")->text(), u"City = spa");
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 1");
+}
+
+TEST_F(ContactListTest, NothingFoundSaysSoAndLeavesGetReportEnabled)
+{
+    start({});
+    open();
+    platform.answerInput(u"x"_s);
+    find<QRadioButton>("optSearchZip")->click();
+    click("cmdACGetReport");
+    const Message nothingFound{u"No contacts found."_s, u"Contact file empty."_s};
+    EXPECT_EQ(platform.messages, QList{nothingFound});
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 0");
+    EXPECT_EQ(find<QLabel>("lblSearchDisplay")->text(), u"Zip = x");
+    EXPECT_TRUE(find<QPushButton>("cmdACGetReport")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>("cmdPrintLabels")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdViewAllClose"));
+
+    // Labels of an empty list: the message, and no print dialog.
+    click("cmdPrintLabels");
+    EXPECT_EQ(platform.messages.last().text, u"Empty list, no labels to print.");
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+}
+
+TEST_F(ContactListTest, EditMenuCopiesCutsAndPastesWholeLines)
+{
+    start(threeContacts());
+    open();
+    click("cmdACGetReport");
+    const QStringList before = lines();
+    view()->setFocus();
+    select({2, 0});
+    QTest::keyClick(view(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(platform.clipboardText(), u"\r\n"_s + before[0] + u"\r\n"_s + before[2]);
+    edit("mnuVAEditCut");
+    EXPECT_EQ(lines(), QStringList{before[1]});
+    EXPECT_EQ(platform.clipboardText(), u"\r\n"_s + before[0] + u"\r\n"_s + before[2]);
+
+    // Pasted pieces are sorted in, the empty one before the line break included.
+    edit("mnuVAEditPaste");
+    EXPECT_EQ(lines(), (QStringList{QString(), before[0], before[1], before[2]}));
+    platform.setClipboardText(QString());
+    edit("mnuVAEditPaste");
+    EXPECT_EQ(lines().size(), 5);
+    edit("mnuVAEditSelAll");
+    EXPECT_EQ(view()->selectionModel()->selectedIndexes().size(), 5);
+
+    // The header box is a text box: Cut and Copy only with a selection, on its text.
+    auto* header = find<QLineEdit>("txtViewAllHeader");
+    header->setFocus();
+    header->setSelection(0, 4);
+    edit("mnuVAEditCopy");
+    EXPECT_EQ(platform.clipboardText(), u"Name");
+    header->deselect();
+    find<QMenu>("mnuVAEdit")->aboutToShow();
+    EXPECT_FALSE(find<QAction>("mnuVAEditCopy")->isEnabled());
+    edit("mnuVAEditSelAll");
+    EXPECT_EQ(header->selectedText(), header->text());
+    EXPECT_EQ(lines().size(), 5);
+}
+
+TEST_F(ContactListTest, ClosingGoesBackToTheMainWindow)
+{
+    start(threeContacts());
+    // Close: the main window, its label Bold and Italic boxes cleared.
+    find<QCheckBox>("chkLblBold")->setChecked(true);
+    find<QCheckBox>("chkLblItalic")->setChecked(true);
+    QPointer<ContactListWindow> list = open();
+    QSignalSpy closedByButton(list.data(), &ContactListWindow::closed);
+    click("cmdACGetReport");
+    click("cmdViewAllClose");
+    settle();
+    EXPECT_TRUE(list.isNull());
+    ASSERT_EQ(closedByButton.size(), 1);
+    EXPECT_EQ(closedByButton[0][0].value<ListExit>(), ListExit::CloseButton);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(find<QCheckBox>("chkLblBold")->isChecked());
+    EXPECT_FALSE(find<QCheckBox>("chkLblItalic")->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), find<QLineEdit>("txtLMLine1"));
+
+    // Esc closes it as the frame does, leaving the label boxes alone.
+    find<QCheckBox>("chkLblBold")->setChecked(true);
+    list = open();
+    QSignalSpy closedByFrame(list.data(), &ContactListWindow::closed);
+    QTest::keyClick(list, Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(list.isNull());
+    // The frame's way back, which goes to the contact editor when it holds a record.
+    ASSERT_EQ(closedByFrame.size(), 1);
+    EXPECT_EQ(closedByFrame[0][0].value<ListExit>(), ListExit::Frame);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(find<QCheckBox>("chkLblBold")->isChecked());
+}
+
+TEST_F(ContactListTest, DoubleClickAsksForTheEditorWithTheLinesRecord)
+{
+    start(threeContacts());
+    QPointer<ContactListWindow> list = open();
+    QSignalSpy edits(list.data(), &ContactListWindow::editRequested);
+    click("cmdACGetReport");
+
+    // A pasted line has no record: the error prompt, and Retry leaves the window as it was.
+    platform.setClipboardText(u"pasted"_s);
+    view()->setFocus();
+    edit("mnuVAEditPaste");
+    const int pasted = static_cast<int>(lines().indexOf(u"pasted"_s));
+    platform.answerMessage(MessageResult::Retry);
+    view()->doubleClicked(view()->model()->index(pasted, 0));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text, u"An error has occurred. Error number 63 -- Bad record number.  Try again, or notify author.");
+    EXPECT_EQ(edits.size(), 0);
+    EXPECT_FALSE(list.isNull());
+    EXPECT_EQ(lines().size(), 4);
+    QSignalSpy closed(list.data(), &ContactListWindow::closed);
+
+    // "Bob Bell" is record 3.
+    const QStringList shown = lines();
+    const auto bob = std::find_if(shown.begin(), shown.end(), [](const QString& l) { return l.startsWith(u"Bob Bell"); });
+    const int row = static_cast<int>(bob - shown.begin());
+    settle();
+    const QPoint at = view()->visualRect(view()->model()->index(row, 0)).center();
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, at);
+    settle();
+    ASSERT_EQ(edits.size(), 1);
+    EXPECT_EQ(edits[0][0].toInt(), 3);
+    EXPECT_TRUE(list.isNull());
+    ASSERT_EQ(closed.size(), 1);
+    EXPECT_EQ(closed[0][0].value<ListExit>(), ListExit::Editor);
+    // The editor opens on that contact, ready to edit.
+    auto* editor = find<QMainWindow>("frmEdDelViewContact");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(find<QLineEdit>("txtACFName")->text(), u"Bob");
+    EXPECT_TRUE(find<QLineEdit>("txtACFName")->isEnabled());
+    editor->close();
+    settle();
+    EXPECT_TRUE(window->isVisible());
+
+    // Cancel at the error prompt closes the list back to the main window.
+    list = open();
+    click("cmdACGetReport");
+    platform.setClipboardText(u"pasted"_s);
+    view()->setFocus();
+    edit("mnuVAEditPaste");
+    platform.answerMessage(MessageResult::Cancel);
+    view()->doubleClicked(view()->model()->index(static_cast<int>(lines().indexOf(u"pasted"_s)), 0));
+    settle();
+    EXPECT_TRUE(list.isNull());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(edits.size(), 1);
+}
+
+TEST(TabStops, MoveToTheFirstStopRightOfThePosition)
+{
+    TabStopDelegate delegate(2.0);
+    delegate.setTabStops({70, 70, 76, 120, 170, 200, 230});
+    EXPECT_EQ(delegate.tabFrom(0, 5), 140);
+    // The doubled stop is passed by one tab; a position on a stop moves to the next one.
+    EXPECT_EQ(delegate.tabFrom(140, 5), 152);
+    EXPECT_EQ(delegate.tabFrom(141, 5), 152);
+    // Past the last stop a tab is one blank wide.
+    EXPECT_EQ(delegate.tabFrom(500, 5), 505);
+}
+
+TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
+{
+    start(threeContacts());
+    open();
+    click("cmdACGetReport");
+    find<QCheckBox>("chkLblBold")->setChecked(true);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    const QList<PlacedText> labels = platform.printerSurface.jobs[0].texts;
+    EXPECT_EQ(labels[0].text, u"Amy Cole");
+    EXPECT_EQ(labels[1].text, u"Bob Bell");
+    EXPECT_EQ(labels[1].column, 41);
+    EXPECT_TRUE(labels[0].bold);
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdViewAllClose"));
+
+    view()->setFocus();
+    select({1});
+    platform.answerPrintDialog(PrintChoice{1, true});
+    find<QAction>("mnuPrint")->trigger();
+    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{false, true, 1, 1}));
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
+    EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, lines()[1]);
+}
+
+}  // namespace
+}  // namespace pw::test

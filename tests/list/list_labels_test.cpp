@@ -1,0 +1,234 @@
+#include "list/list_labels.h"
+
+#include "data/contacts_file.h"
+#include "list/list_contacts.h"
+#include "support/qt_printers.h"
+#include "support/scripted_platform.h"
+#include "support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace pw {
+using namespace Qt::StringLiterals;
+namespace {
+
+using test::PlacedText;
+using test::RecordingSurface;
+
+// Every printed line as "size|column:text ...", blank lines as "size|"; pages as "page".
+class TranscriptSurface final : public PrintSurface {
+public:
+    void setFontName(const QString& family) override { font = family; }
+    void setFontSize(double points) override { size = points; }
+    void setBold(bool on) override { bold = on; }
+    void setItalic(bool on) override { italic = on; }
+    void setOrientation(PageOrientation) override {}
+    void setPaperSize(PaperSize) override {}
+    QString deviceName() const override { return {}; }
+    void print(const QList<PrintItem>& items, bool) override
+    {
+        QStringList parts;
+        int column = 1;
+        for (const PrintItem& item : items) {
+            if (item.kind == PrintItem::Kind::Tab)
+                column = item.count;
+            else if (item.kind == PrintItem::Kind::Text)
+                parts << QString::number(column) + u':' + item.text;
+        }
+        lines << QString::number(size) + u'|' + parts.join(u' ');
+    }
+    void home() override {}
+    void newPage() override { lines << QStringLiteral("page"); }
+    Status endJob() override { return {}; }
+    void abandonJob() override {}
+
+    QString font;
+    double size = 0;
+    bool bold = false;
+    bool italic = false;
+    QStringList lines;
+};
+
+LabelAddress address(const QString& tag, bool company)
+{
+    return {u"N"_s + tag, company ? u"C"_s + tag : QString(), u"S"_s + tag, u"Y"_s + tag};
+}
+
+// A row of three labels with company lines where `companies` says "y".
+std::vector<LabelAddress> row(const char* companies)
+{
+    std::vector<LabelAddress> r;
+    for (int i = 0; i < 3; ++i)
+        r.push_back(address(QString(QChar(u'L' + i)), companies[i] == 'y'));
+    return r;
+}
+
+TEST(ListLabels, EachFullRowHasTheLayoutOfItsCompanyLines)
+{
+    // Items after the names, label by label; "." prints a single blank, "-" nothing at all.
+    const std::pair<const char*, QStringList> layouts[] = {
+        {"yyy", {"CL CM CN", "SL SM SN", "YL YM YN"}},
+        {"yyn", {"CL CM SN", "SL SM YN", "YL YM -"}},
+        {"ynn", {"CL SM SN", "SL YM YN", "YL - -"}},
+        {"nyn", {"SL CM SN", "YL SM YN", ". YM ."}},
+        {"nyy", {"SL CM CN", "YL SM SN", ". YM YN"}},
+        {"yny", {"CL SM CN", "SL YM SN", "YL . YN"}},
+        {"nny", {"SL SM CN", "YL YM SN", ". . YN"}},
+        {"nnn", {"SL SM SN", "YL YM YN"}},
+    };
+    const int columns[3] = {2, 46, 89};
+    for (const auto& [companies, expected] : layouts) {
+        TranscriptSurface surface;
+        printListLabelsJob(surface, row(companies), {});
+        QStringList want = {QStringLiteral("9|2:NL 46:NM 89:NN")};
+        for (const QString& line : expected) {
+            QStringList items;
+            const QStringList labels = line.split(u' ');
+            for (int i = 0; i < 3; ++i) {
+                if (labels[i] != u"-")
+                    items << QString::number(columns[i]) + u':' + (labels[i] == u"." ? QStringLiteral(" ") : labels[i]);
+            }
+            want << u"9|"_s + items.join(u' ');
+        }
+        // Four text lines are followed by three 8-point blank lines; three by an 11-point one and
+        // three 7-point ones, so that every row takes one label's height.
+        if (expected.size() == 3)
+            want << QStringList{"8|", "8|", "8|"};
+        else
+            want << QStringList{"11|", "7|", "7|", "7|"};
+        EXPECT_EQ(surface.lines.mid(4), want) << companies;
+        EXPECT_EQ(surface.lines.first(4), QStringList(4, QStringLiteral("0|"))) << companies;
+        EXPECT_EQ(surface.font, u"Verdana");
+    }
+}
+
+TEST(ListLabels, TheLastOneOrTwoLabelsPutTheCompanyAboveTheName)
+{
+    const std::pair<std::vector<LabelAddress>, QStringList> partials[] = {
+        {{address("A", true)}, {"9|2:CA", "9|2:NA", "9|2:SA", "9|2:YA"}},
+        {{address("A", false)}, {"9|2:NA", "9|2:SA", "9|2:YA"}},
+        {{address("A", true), address("B", true)}, {"9|2:CA 46:CB", "9|2:NA 46:NB", "9|2:SA 46:SB", "9|2:YA 46:YB"}},
+        {{address("A", true), address("B", false)}, {"9|2:CA 46:NB", "9|2:NA 46:SB", "9|2:SA 46:YB", "9|2:YA"}},
+        {{address("A", false), address("B", true)}, {"9|2:NA 46:CB", "9|2:SA 46:NB", "9|2:YA 46:SB", "9|2:  46:YB"}},
+        {{address("A", false), address("B", false)}, {"9|2:NA 46:NB", "9|2:SA 46:SB", "9|2:YA 46:YB"}},
+    };
+    for (const auto& [addresses, expected] : partials) {
+        TranscriptSurface surface;
+        printListLabelsJob(surface, addresses, {});
+        EXPECT_EQ(surface.lines.mid(4), expected) << expected.first().toStdString();
+    }
+}
+
+TEST(ListLabels, ThirtyFillOneSheetAndTheThirtyFirstStartsTheNext)
+{
+    const auto labels = [](int count) {
+        std::vector<LabelAddress> all;
+        for (int i = 1; i <= count; ++i)
+            all.push_back(address(QString::number(i), i % 4 == 0));
+        return all;
+    };
+    RecordingSurface surface;
+    printListLabelsJob(surface, labels(30), {});
+    ASSERT_TRUE(surface.endJob());
+    // No sheet of label stock is fed after the last label.
+    EXPECT_EQ(surface.jobs[0].pages, 1);
+    EXPECT_EQ(surface.jobs[0].texts.last().text, u"Y28");
+    EXPECT_EQ(surface.jobs[0].texts.last().row, 9 * 7 + 8);
+
+    printListLabelsJob(surface, labels(31), {});
+    ASSERT_TRUE(surface.endJob());
+    printListLabelsJob(surface, labels(60), {});
+    ASSERT_TRUE(surface.endJob());
+    const test::RecordedJob& job = surface.jobs[1];
+    EXPECT_EQ(job.pages, 2);
+    const PlacedText& first = *std::find_if(job.texts.begin(), job.texts.end(),
+                                            [](const PlacedText& t) { return t.text == u"N31"; });
+    EXPECT_EQ(first.page, 2);
+    EXPECT_EQ(first.row, 5);
+    EXPECT_EQ(first.column, 2);
+    EXPECT_EQ(surface.jobs[2].pages, 2);
+}
+
+TEST(ListLabels, ColumnsFollowTheBoldBoxThePrinterModelAndTheCorrection)
+{
+    const auto columns = [](const char* device, bool bold, int left) {
+        const auto c = listLabelColumns(QString::fromLatin1(device), {bold, false, {left, 0}});
+        return std::vector<int>(c.begin(), c.end());
+    };
+    EXPECT_EQ(columns("Office Laser", false, 0), (std::vector{2, 46, 89}));
+    EXPECT_EQ(columns("Office Laser", true, 0), (std::vector{2, 41, 78}));
+    EXPECT_EQ(columns("HP Officejet Pro", false, 0), (std::vector{4, 48, 91}));
+    EXPECT_EQ(columns("HP ENVY 5000", true, 0), (std::vector{4, 43, 80}));
+    EXPECT_EQ(columns("Photosmart C4280", false, 1), (std::vector{5, 49, 92}));
+    // The first special model moves on-the-fly labels but not these; nor does a name in capitals.
+    EXPECT_EQ(columns("HP DeskJet 640C/642C/648C", false, 0), (std::vector{2, 46, 89}));
+    EXPECT_EQ(columns("HP OFFICEJET", false, 0), (std::vector{2, 46, 89}));
+
+    // A left correction of -2 puts the left labels at column 0, which prints at column 1; a top
+    // correction moves every sheet by up to two rows and is ignored beyond that.
+    for (const auto& [top, firstRow] : {std::pair{0, 5}, {2, 7}, {-2, 3}, {3, 5}, {-3, 5}}) {
+        RecordingSurface surface;
+        printListLabelsJob(surface, {address("A", false)}, {true, true, {-2, top}});
+        ASSERT_TRUE(surface.endJob());
+        const PlacedText& name = surface.jobs[0].texts[0];
+        EXPECT_EQ(name.row, firstRow) << top;
+        EXPECT_EQ(name.column, 1);
+        EXPECT_TRUE(name.bold && name.italic);
+    }
+}
+
+TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
+{
+    test::TestFolder folder;
+    const QString contactsPath = folder.file(QStringLiteral("c.DAT"));
+    ContactRecord anne = test::withCompany(test::person(QStringLiteral("Anne"), QStringLiteral("Lee")),
+                                           QStringLiteral("Acme"));
+    anne.MiddleInitial = QStringLiteral("Q");
+    anne.Street2 = QStringLiteral("Apt 2");
+    ContactRecord bo = test::person(QStringLiteral("Bo"), QStringLiteral("Ray"), QString());
+    bo.Company = QStringLiteral("Hidden Inc");
+    test::writeContacts(contactsPath, {anne, bo});
+    EXPECT_EQ(labelAddress(anne), (LabelAddress{"Anne Q Lee", "Acme", "12 Main St Apt 2", "Reno, NV  89501"}));
+    EXPECT_EQ(labelAddress(bo), (LabelAddress{"Bo Ray", "", "12 Main St ", ", NV  89501"}));
+
+    ContactsFile contacts;
+    ASSERT_TRUE(contacts.open(contactsPath));
+    folder.write(QStringLiteral("PWKPARAM.TXT"), "BULKLIST  1   -1 \r\n");
+    const QString parameters = folder.file(QStringLiteral("PWKPARAM.TXT"));
+    test::ScriptedPlatform platform(folder.path());
+
+    EXPECT_EQ(printListLabels(platform, contacts, {}, parameters, false, false), PrintOutcome::Cancelled);
+    EXPECT_EQ(platform.messages, QList{emptyListMessage()});
+    EXPECT_EQ(emptyListMessage(), (Message{"Empty list, no labels to print.", "No contacts found"}));
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+
+    platform.answerPrintDialog(PrintChoice{2});
+    EXPECT_EQ(printListLabels(platform, contacts, {2, 1}, parameters, false, false), PrintOutcome::Printed);
+    EXPECT_EQ(platform.printDialogs, QList{PrintDialogRequest{}});
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    const QList<PlacedText>& texts = platform.printerSurface.jobs[1].texts;
+    EXPECT_EQ(platform.printerSurface.jobs[0].orientations, QList{PageOrientation::Portrait});
+    ASSERT_EQ(texts.size(), 8);
+    // The correction moves every label one column right and the sheet one row up.
+    EXPECT_EQ(texts[0].text, u"Bo Ray");
+    EXPECT_EQ(texts[0].row, 4);
+    EXPECT_EQ(texts[0].column, 3);
+    EXPECT_EQ(texts[1].text, u"Acme");
+    EXPECT_EQ(texts[1].column, 47);
+
+    // A pasted line has no record and gets no label; a record gone from the file is the printer
+    // problem, and nothing is printed.
+    platform.answerPrintDialog(PrintChoice{1});
+    EXPECT_EQ(printListLabels(platform, contacts, {0, 1, 0}, parameters, false, false), PrintOutcome::Printed);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].text, u"Acme");
+    EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].column, 3);
+    EXPECT_EQ(platform.messages.size(), 1);
+    platform.answerPrintDialog(PrintChoice{1});
+    EXPECT_EQ(printListLabels(platform, contacts, {1, 3}, parameters, false, false), PrintOutcome::Failed);
+    EXPECT_EQ(platform.messages.last(), printerProblem());
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
+}
+
+}  // namespace
+}  // namespace pw

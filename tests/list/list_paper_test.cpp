@@ -1,0 +1,129 @@
+#include "list/contact_report.h"
+#include "list/list_labels.h"
+#include "platform/painter_surface.h"
+#include "printing/margin_settings.h"
+#include "shell/app_files.h"
+#include "support/pdf_words.h"
+#include "support/test_folder.h"
+
+#include <QPrinter>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using test::PdfWord;
+
+class ListOnPaper : public ::testing::Test {
+protected:
+    test::TestFolder folder;
+    QString pdf = folder.file(QStringLiteral("out.pdf"));
+    QPrinter printer{QPrinter::HighResolution};
+    PainterSurface surface{printer};
+
+    void SetUp() override { setUpPdfOutput(printer, pdf); }
+};
+
+// Long names and streets, and a company line on every `companyEvery`th label (none for 0).
+std::vector<LabelAddress> sixtyOneAddresses(int companyEvery)
+{
+    std::vector<LabelAddress> all;
+    for (int i = 1; i <= 61; ++i) {
+        LabelAddress a;
+        a.name = QStringLiteral("Alexandra Q Montgomery%1").arg(i);
+        if (companyEvery > 0 && i % companyEvery == 1 % companyEvery)
+            a.company = QStringLiteral("Northwest Evergreen Supply%1").arg(i);
+        a.street = QStringLiteral("1234 Northwest Evergreen Blvd %1").arg(i);
+        a.city = QStringLiteral("Springfield, IL  627%1").arg(i, 2, 10, QLatin1Char('0'));
+        all.push_back(a);
+    }
+    return all;
+}
+
+TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
+{
+    // The part of an Avery 5160 sheet that every published geometry calls label, 1/16 inch in.
+    const double across[3][2] = {{0.1875, 2.78125}, {2.9375, 5.5625}, {5.71875, 8.3125}};
+    const auto labelArea = [&](int position) {
+        const int c = (position - 1) % 3;
+        const int r = (position - 1) / 3;
+        return QRectF(QPointF(across[c][0] * 72, (0.5 + r) * 72), QPointF(across[c][1] * 72, (1.5 + r) * 72));
+    };
+    // The correction as delivered, which a user who never adjusted it prints with.
+    ASSERT_TRUE(prepareApplicationFolder(folder.path()));
+    const Expected<MarginSettings> delivered = readMarginSettings(folder.file(QStringLiteral("PWKPARAM.TXT")));
+    ASSERT_TRUE(delivered);
+    const ListLabelStyle style{false, false, delivered->pair(MarginKind::SearchResult)};
+
+    // Rows of three-line labels only, of mixed ones, and of four-line ones only.
+    for (int companyEvery : {0, 4, 1}) {
+        SCOPED_TRACE(companyEvery);
+        setUpPdfOutput(printer, pdf);
+        const std::vector<LabelAddress> addresses = sixtyOneAddresses(companyEvery);
+        surface.setFontName(QStringLiteral("Verdana"));
+        surface.setFontSize(9);
+        printListLabelsJob(surface, addresses, style);
+        ASSERT_TRUE(surface.endJob());
+
+        const test::PdfWords printed = test::pdfWords(pdf);
+        EXPECT_EQ(printed.pages, 3);
+        // Each word of each label inside that label: the name, company and street end with the
+        // label's number, and the city line follows the street.
+        for (int i = 0; i < 61; ++i) {
+            const LabelAddress& a = addresses[i];
+            const int page = i / 30 + 1;
+            const QRectF area = labelArea(i % 30 + 1);
+            for (const QString& line : {a.name, a.company, a.street, a.city}) {
+                if (line.isEmpty())
+                    continue;
+                const QString last = line.split(u' ').last();
+                const auto word = std::find_if(printed.words.begin(), printed.words.end(),
+                                               [&](const PdfWord& w) { return w.page == page && w.text == last; });
+                ASSERT_NE(word, printed.words.end()) << last.toStdString();
+                EXPECT_TRUE(area.contains(word->box)) << last.toStdString() << " at " << word->box.top() / 72 << " to "
+                                                      << word->box.bottom() / 72 << " in";
+            }
+        }
+        // And no word anywhere else.
+        int expected = 0;
+        for (const LabelAddress& a : addresses) {
+            for (const QString& line : {a.name, a.company, a.street, a.city})
+                expected += static_cast<int>(line.split(u' ', Qt::SkipEmptyParts).size());
+        }
+        EXPECT_EQ(printed.words.size(), expected);
+        for (const PdfWord& w : printed.words) {
+            bool inside = false;
+            for (int position = 1; position <= 30; ++position)
+                inside = inside || labelArea(position).contains(w.box);
+            EXPECT_TRUE(inside) << w.text.toStdString() << " on page " << w.page;
+        }
+    }
+}
+
+TEST_F(ListOnPaper, TheReportStaysInsideThePrintableArea)
+{
+    // E-mail addresses up to 30 characters fit; the e-mail column starts too far right for the
+    // 50 a record can hold.
+    QStringList lines;
+    for (int i = 0; i < 80; ++i)
+        lines << QStringLiteral("Alexandra Q. Montgomery%1\tSpringfield     \tIL\t62701     \t217-555-0100   \t"
+                                "217-555-0199   \tmontgomery.alexandr%1@example.com                    ")
+                     .arg(i, 2, 10, QLatin1Char('0'));
+    surface.setFontName(QStringLiteral("Verdana"));
+    surface.setOrientation(PageOrientation::Landscape);
+    printReportJob(surface, lines, AddressDisplay::Email, QStringLiteral("PWK_Contacts"));
+    ASSERT_TRUE(surface.endJob());
+
+    const test::PdfWords printed = test::pdfWords(pdf);
+    EXPECT_EQ(printed.pages, 2);
+    const QRectF printable(QPointF(18, 18), QPointF(11 * 72 - 18, 8.5 * 72 - 18));
+    for (const PdfWord& w : printed.words)
+        EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString() << " on page " << w.page << " " << w.box.right() << "," << w.box.bottom();
+    EXPECT_EQ(std::count_if(printed.words.begin(), printed.words.end(),
+                            [](const PdfWord& w) { return w.text.startsWith(u"montgomery.alexandr"); }),
+              80);
+}
+
+}  // namespace
+}  // namespace pw
