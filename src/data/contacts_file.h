@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pw {
@@ -62,6 +63,12 @@ public:
     // Every record in order, in one pass over the file.
     Expected<std::vector<ContactRecord>> readAll() const;
     Status append(const ContactRecord& record);
+    // Appends the records with one write and makes them durable with one sync. When either fails the
+    // file is cut back to where it ended before, so that it never holds part of a record.
+    Status append(std::span<const ContactRecord> records);
+    // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
+    // that want the bytes rather than decoded fields.
+    Status visitStored(const std::function<Status(QByteArrayView record)>& visit) const;
     Status overwrite(int n, const ContactRecord& record);
     Status remove(int n);
     Status setBirthdayReminders(bool on);
