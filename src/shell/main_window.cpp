@@ -51,6 +51,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     for (QPushButton* b : {cmdBDlist_, cmdAddContact_, cmdFindContact_})
         b->setEnabled(false);
     connectContactCommands();
+    connectTransferCommands();
 }
 
 void MainWindow::buildMenus()

@@ -83,6 +83,9 @@ private:
     void connectContactCommands();
     void addContact();
 
+    // Import and export (main_window_transfer.cpp).
+    void connectTransferCommands();
+
     Platform& platform_;
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;

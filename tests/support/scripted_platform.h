@@ -37,6 +37,9 @@ public:
     // Runs the job on the preview surface and keeps the outlines; prints when told to.
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
                       const std::function<void()>& print) override;
+    // Records each dialog and the progress it was told; presses Cancel once `cancelProgressAt` is reached.
+    std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
+    void setBusyPointer(bool busy) override { busyPointer.append(busy); }
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     bool openDocument(const QString& pathOrUrl) override;
@@ -62,6 +65,14 @@ public:
     RecordingSurface previewSurface;
     QList<QList<QRectF>> previewOutlines;
     bool printFromPreview = false;
+    struct ProgressCall {
+        QString text, title;
+        QList<qint64> done;
+        qint64 total = 0;
+    };
+    QList<ProgressCall> progressDialogs;
+    qint64 cancelProgressAt = -1;
+    QList<bool> busyPointer;  // each change of the pointer, in order
     QMap<QString, QString> settings;  // "application/section/key" to value
     QStringList openedDocuments;
     bool openDocumentSucceeds = true;
