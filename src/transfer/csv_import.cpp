@@ -1,6 +1,7 @@
 #include "transfer/csv_import.h"
 
 #include "data/contacts_file.h"
+#include "data/text_rules.h"
 #include "transfer/csv_text.h"
 #include "transfer/import_layouts.h"
 
@@ -20,12 +21,17 @@ class DuplicateIndex final {
 public:
     Status load(const ContactsFile& contacts)
     {
-        return contacts.visitStored([this](QByteArrayView stored) -> Status {
-            const ContactRecord r = ContactRecord::decode(stored);
-            if (!r.Email.isEmpty())
-                emails_.insert(r.Email);
-            if (!r.FirstName.isEmpty() && !r.LastName.isEmpty())
-                names_.insert(nameKey(r));
+        // Only the three compared fields are decoded: the rest would cost most of the time.
+        const ContactRecord::Field first = field(&ContactRecord::FirstName);
+        const ContactRecord::Field last = field(&ContactRecord::LastName);
+        const ContactRecord::Field email = field(&ContactRecord::Email);
+        return contacts.visitStored([&](QByteArrayView stored) -> Status {
+            if (const QByteArrayView e = trimmed(stored, email); !e.isEmpty())
+                emails_.insert(fromCodePage(e));
+            const QByteArrayView f = trimmed(stored, first);
+            const QByteArrayView l = trimmed(stored, last);
+            if (!f.isEmpty() && !l.isEmpty())
+                names_.insert(fromCodePage(f) + u'\x1f' + fromCodePage(l));
             return {};
         });
     }
@@ -39,6 +45,23 @@ public:
     }
 
 private:
+    static ContactRecord::Field field(QString ContactRecord::*member)
+    {
+        for (const ContactRecord::Field& f : ContactRecord::kFields) {
+            if (f.member == member)
+                return f;
+        }
+        return {};
+    }
+    static QByteArrayView trimmed(QByteArrayView record, const ContactRecord::Field& f)
+    {
+        QByteArrayView v = record.sliced(f.offset, f.width);
+        while (!v.isEmpty() && v.front() == ' ')
+            v = v.sliced(1);
+        while (!v.isEmpty() && v.back() == ' ')
+            v.chop(1);
+        return v;
+    }
     static QString nameKey(const ContactRecord& r) { return r.FirstName + u'\x1f' + r.LastName; }
 
     QSet<QString> emails_;
