@@ -112,15 +112,6 @@ TEST_F(ContactExportTest, TheFileIsNamedAfterTheContactsFileWhereverThatLies)
     EXPECT_EQ(exportFileName(ExportFormat::Text, u"/mnt/usb/family.dat"_s), u"PWKT_family.txt");
 }
 
-TEST_F(ContactExportTest, AnEmptyFileGivesAHeaderOnlyFileAndSaysThereWereNoContacts)
-{
-    const ExportResult result = exportAs(ExportFormat::Csv);
-    EXPECT_EQ(folder.read(u"PWKC_PWK_Contacts.csv"_s), exportHeaderLine(ExportFormat::Csv));
-    EXPECT_EQ(exportEndMessage(result, ExportFormat::Csv, u"PWKC_PWK_Contacts.csv"_s),
-              (Message{u"Export file could not be created.  There were no contacts on file."_s,
-                       u"Export file not created"_s, MessageIcon::Information}));
-}
-
 TEST_F(ContactExportTest, AFailedWriteIsReportedWithTheSystemsErrorNumber)
 {
     ASSERT_TRUE(contacts.append(ann()));

@@ -209,8 +209,12 @@ TEST_F(CsvImportTest, AHeadingLineWithoutALayoutOrAnEmailHeadingImportsNothingAn
               (Message{u"D O N E !  0 contacts successfully imported."_s, u"Import completed"_s}));
 }
 
-TEST_F(CsvImportTest, AShortRowEndsTheImportAndKeepsWhatCameBefore)
+TEST_F(CsvImportTest, AShortRowOrAHeadingWithoutItsFirstColumnEndsTheImportAndKeepsWhatCameBefore)
 {
+    const ImportResult noFirstName = import(lines({"Given,Name,E-mail Address", "Ann,Lee,ann@mail.com"}));
+    EXPECT_EQ(noFirstName.end, ImportResult::End::Failed);
+    EXPECT_EQ(noFirstName.error->number, 5);
+
     const ImportResult result = import(lines({kHeadingB, "A,,One,,,,,,,,,,,,a@mail.com,,,,,,",
                                               "B,,Two,,,,,,,,,,,,b@mail.com,,,,,,", "C,,Three"}),
                                        {.batchSize = 1});

@@ -160,7 +160,9 @@ TEST_F(TransferWindowsTest, AContactsFileElsewhereExportsIntoTheApplicationFolde
     EXPECT_EQ(platform.messages.back(),
               (Message{u"Export file could not be created.  There were no contacts on file."_s,
                        u"Export file not created"_s, MessageIcon::Information}));
-    EXPECT_TRUE(folder.read(u"PWKT_family.txt"_s).startsWith("First Name|MI|"));
+    EXPECT_EQ(folder.read(u"PWKT_family.txt"_s),
+              "First Name|MI|Last Name|Street1|Street2|City|State|Zip|Country|Company|Include Company in Address|"
+              "Home Phone|Cell Phone|Work Phone|Email|Birthdate|Category|Notes\r\n");
 }
 
 TEST_F(TransferWindowsTest, ExportWithNoFileOpenGoesToTheErrorPrompt)
