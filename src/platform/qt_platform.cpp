@@ -131,11 +131,22 @@ public:
         started_.start();
     }
 
+    ~QtProgressDialog() override
+    {
+        if (arrowPushed_)
+            QApplication::restoreOverrideCursor();
+    }
+
     bool setProgress(qint64 done, qint64 total) override
     {
         if (!dialog_.isVisible()) {
             if (started_.elapsed() < kProgressDelayMs)
                 return true;
+            // A busy pointer would tell the user that Cancel cannot be pressed.
+            if (QApplication::overrideCursor()) {
+                QApplication::setOverrideCursor(Qt::ArrowCursor);
+                arrowPushed_ = true;
+            }
             dialog_.show();
         }
         dialog_.setMaximum(int(total));
@@ -148,6 +159,7 @@ public:
 private:
     QProgressDialog dialog_;
     QElapsedTimer started_;
+    bool arrowPushed_ = false;
 };
 
 }  // namespace
