@@ -18,6 +18,7 @@ public:
     Fixture();
     QString master() const { return dir_.filePath(QStringLiteral("master.DAT")); }
     QString work() const { return dir_.filePath(QStringLiteral("work.DAT")); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
     void freshWork() const;
 
 private:

@@ -10,6 +10,7 @@
 #include "list/contact_report.h"
 #include "list/list_labels.h"
 #include "platform/painter_surface.h"
+#include "platform/quiet_platform.h"
 #include "platform/platform.h"
 
 #include <QApplication>
@@ -43,30 +44,18 @@ public:
     void abandonJob() override {}
 };
 
-// Answers nothing and shows nothing.
-class QuietPlatform final : public Platform {
+// The probe's own folder, made before the platform that is given its path.
+struct ProbeFolder {
+    QTemporaryDir folder;
+};
+
+// Answers nothing and shows nothing, in a folder of its own.
+class ProbePlatform final : private ProbeFolder, public QuietPlatform {
 public:
-    MessageResult message(const Message&) override { return MessageResult::Ok; }
-    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
-    QString openFileDialog(const FileDialogRequest&) override { return {}; }
-    std::optional<PrintChoice> printDialog(const PrintDialogRequest&) override { return std::nullopt; }
-    PrintSurface& printer() override { return surface_; }
-    void printPreview(const std::function<void(PrintSurface&)>&, const QList<QRectF>&, const QList<QRectF>&,
-                      const std::function<void()>&) override
-    {
-    }
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-    QString readSetting(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<SheetChoice> pickSheetPositions(const SheetChoice&) override { return std::nullopt; }
-    bool openDocument(const QString&) override { return false; }
-    QString clipboardText() override { return {}; }
-    void setClipboardText(const QString&) override {}
-    QString applicationFolder() override { return folder_.path(); }
-    QDate today() override { return QDate::currentDate(); }
+    ProbePlatform() : QuietPlatform(surface_, folder.path()) {}
 
 private:
     NullSurface surface_;
-    QTemporaryDir folder_;
 };
 
 double residentMb()
@@ -103,7 +92,7 @@ int window(const QString& file)
     ContactsFile contacts;
     if (!contacts.open(file))
         return 1;
-    QuietPlatform platform;
+    ProbePlatform platform;
     auto* list = new ContactListWindow(platform, contacts, QStringLiteral("contacts"), {});
     list->show();
     list->startSearch();

@@ -6,6 +6,7 @@
 #include "contacts_ui/add_contact_window.h"
 #include "data/contacts_file.h"
 #include "platform/painter_surface.h"
+#include "platform/quiet_platform.h"
 #include "platform/platform.h"
 #include "shell/about_window.h"
 #include "shell/app_files.h"
@@ -35,12 +36,11 @@ using pw::Message;
 using pw::MessageResult;
 
 // The desktop as the pictures need it: every box answered at once, input boxes from a short script.
-class PicturePlatform final : public pw::Platform {
+class PicturePlatform final : public pw::QuietPlatform {
 public:
-    explicit PicturePlatform(QString folder) : folder_(std::move(folder)), surface_(printer_) {}
+    explicit PicturePlatform(QString folder) : QuietPlatform(surface_, std::move(folder)), surface_(printer_) {}
     std::deque<QString> answers;
 
-    MessageResult message(const Message&) override { return MessageResult::Ok; }
     QString inputBox(const QString&, const QString&, const QString&) override
     {
         if (answers.empty())
@@ -49,24 +49,10 @@ public:
         answers.pop_front();
         return answer;
     }
-    QString openFileDialog(const pw::FileDialogRequest&) override { return {}; }
-    std::optional<pw::PrintChoice> printDialog(const pw::PrintDialogRequest&) override { return std::nullopt; }
-    pw::PrintSurface& printer() override { return surface_; }
-    void printPreview(const std::function<void(pw::PrintSurface&)>&, const QList<QRectF>&, const QList<QRectF>&,
-                      const std::function<void()>&) override
-    {
-    }
-    void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
-    QString readSetting(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<pw::SheetChoice> pickSheetPositions(const pw::SheetChoice&) override { return std::nullopt; }
     bool openDocument(const QString&) override { return true; }
-    QString clipboardText() override { return {}; }
-    void setClipboardText(const QString&) override {}
-    QString applicationFolder() override { return folder_; }
     QDate today() override { return QDate(2026, 3, 1); }
 
 private:
-    QString folder_;
     QPrinter printer_;
     pw::PainterSurface surface_;
 };

@@ -24,15 +24,6 @@ Message entryMessage(const char* text)
     return {QString::fromLatin1(text), QStringLiteral("Incorrect entry")};
 }
 
-// Digits with or without blanks before and after. Signs, points and exponents do not count, so a
-// birthdate that passes every check holds digits only and stores as a clean YYYYMMDD.
-bool readsAsNumber(QStringView text)
-{
-    const QString digits = trimBlanks(text);
-    return !digits.isEmpty()
-        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
 // MM/DD/YYYY with blanks tolerated around each number; the space checks that follow refuse them.
 bool isCalendarDate(QStringView text)
 {

@@ -321,19 +321,41 @@ Status ContactsFile::visitRecords(const std::function<void(int, const ContactRec
 
 Status ContactsFile::append(const ContactRecord& record)
 {
+    return append(std::span(&record, 1));
+}
+
+Status ContactsFile::append(std::span<const ContactRecord> records)
+{
     auto size = file_.size();
     auto count = recordCount();
     if (!size || !count)
         return std::unexpected(!size ? size.error() : count.error());
     // A short final record that counts keeps reading as before: its gap is filled with blanks.
     const qint64 end = qint64(*count) * ContactRecord::kSize;
+    const qint64 start = std::min(*size, end);
     QByteArray bytes;
+    bytes.reserve(end - start + qsizetype(records.size()) * ContactRecord::kSize);
     if (*size < end)
         bytes = QByteArray(end - *size, ' ');
-    bytes += record.encode();
-    if (auto s = file_.writeAt(std::min(*size, end), bytes); !s)
-        return s;
-    return file_.sync();
+    for (const ContactRecord& record : records)
+        bytes += record.encode();
+    auto written = file_.writeAt(start, bytes);
+    if (written)
+        written = file_.sync();
+    if (!written) {
+        // A full disk can take part of the write: cut back to the last record that was whole.
+        (void)file_.truncate(*size);
+        (void)file_.sync();
+    }
+    return written;
+}
+
+Status ContactsFile::visitStored(const std::function<Status(QByteArrayView record)>& visit) const
+{
+    auto count = recordCount();
+    if (!count)
+        return std::unexpected(count.error());
+    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) { return visit(record); });
 }
 
 Status ContactsFile::overwrite(int n, const ContactRecord& record)

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pw {
@@ -68,6 +69,12 @@ public:
     // a pass over a large file holds one record at a time.
     Status visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const;
     Status append(const ContactRecord& record);
+    // Appends the records with one write and makes them durable with one sync. When either fails the
+    // file is cut back to where it ended before, so that it never holds part of a record.
+    Status append(std::span<const ContactRecord> records);
+    // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
+    // that want the bytes rather than decoded fields.
+    Status visitStored(const std::function<Status(QByteArrayView record)>& visit) const;
     Status overwrite(int n, const ContactRecord& record);
     // Succeeds only once the file without record n is in place. A failure before that leaves
     // every record in the file, record n unmarked.

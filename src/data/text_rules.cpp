@@ -106,6 +106,13 @@ double numericValue(QStringView text)
     return ok && std::isfinite(value) ? value : 0;
 }
 
+bool readsAsNumber(QStringView text)
+{
+    const QString digits = trimBlanks(text);
+    return !digits.isEmpty()
+        && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 QString trimLeadingBlanks(QStringView text)
 {
     qsizetype start = 0;

@@ -15,6 +15,10 @@ namespace pw {
 // digits. A text without a number gives 0: "555-0123" gives 555, "(555) 0123" gives 0.
 double numericValue(QStringView text);
 
+// Whether a text reads as a number: digits with or without blanks before and after. Signs, points
+// and exponents do not count, so a birthdate that passes the form's checks holds digits only.
+bool readsAsNumber(QStringView text);
+
 // Removes leading and trailing blanks (code 32 only); tabs and other characters stay.
 QString trimBlanks(QStringView text);
 QString trimLeadingBlanks(QStringView text);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace pw {
@@ -63,6 +64,15 @@ struct SheetChoice final {
     bool operator==(const SheetChoice&) const = default;
 };
 
+// The progress of a long task, shown only once the task has run for half a second so that quick
+// ones never flash a dialog. The dialog goes when this object does.
+class ProgressDialog {
+public:
+    virtual ~ProgressDialog() = default;
+    // How far the task has come; false once the user pressed Cancel.
+    virtual bool setProgress(qint64 done, qint64 total) = 0;
+};
+
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;
 // tests answer from a script and check every call.
 class Platform {
@@ -86,6 +96,11 @@ public:
     // print action.
     virtual void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
                               const QList<QRectF>& overrun, const std::function<void()>& print) = 0;
+
+    // A progress dialog with a Cancel button for a task that starts now.
+    virtual std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) = 0;
+    // The busy mouse pointer over every window, until it is set back.
+    virtual void setBusyPointer(bool busy) = 0;
 
     virtual void writeSetting(const QString& application, const QString& section, const QString& key,
                               const QString& value) = 0;

@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -21,11 +22,13 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
+#include <limits>
 
 namespace pw {
 namespace {
@@ -67,9 +70,14 @@ MessageResult fromQtButton(int button)
 }
 
 // "Data Files (*.DAT)|*.DAT" becomes Qt's "Data Files (*.DAT)".
+// "Description (*.X)|*.X|Other (*.Y)|*.Y": the descriptions, which name their patterns, one per line.
 QString toQtFilter(const QString& filter)
 {
-    return filter.section(u'|', 0, 0);
+    const QStringList parts = filter.split(u'|');
+    QStringList descriptions;
+    for (qsizetype i = 0; i < parts.size(); i += 2)
+        descriptions.append(parts[i]);
+    return descriptions.join(QStringLiteral(";;"));
 }
 
 // Every dialog belongs to the window it was asked from, so that it opens centred over that window
@@ -144,6 +152,74 @@ MessageResult QtPlatform::message(const Message& message)
     const int button = box.exec();
     // Closing a Yes/No box with its close button answers No, as its Escape key does.
     return fromQtButton(button);
+}
+
+namespace {
+
+constexpr int kProgressDelayMs = 500;
+
+class QtProgressDialog final : public ProgressDialog {
+public:
+    QtProgressDialog(const QString& text, const QString& title)
+        : dialog_(text, QStringLiteral("Cancel"), 0, 0, dialogParent())
+    {
+        dialog_.setObjectName(QStringLiteral("dlgProgress"));
+        dialog_.setWindowTitle(title);
+        dialog_.setWindowModality(Qt::WindowModal);
+        dialog_.setAutoClose(false);
+        dialog_.setAutoReset(false);
+        // Shown here after the delay, not by the dialog's own estimate of the time left.
+        dialog_.setMinimumDuration(std::numeric_limits<int>::max());
+        started_.start();
+    }
+
+    ~QtProgressDialog() override
+    {
+        if (arrowPushed_)
+            QApplication::restoreOverrideCursor();
+    }
+
+    bool setProgress(qint64 done, qint64 total) override
+    {
+        if (!dialog_.isVisible()) {
+            if (started_.elapsed() < kProgressDelayMs)
+                return true;
+            // A busy pointer would tell the user that Cancel cannot be pressed.
+            if (QApplication::overrideCursor()) {
+                QApplication::setOverrideCursor(Qt::ArrowCursor);
+                arrowPushed_ = true;
+            }
+            dialog_.show();
+        }
+        dialog_.setMaximum(int(total));
+        dialog_.setValue(int(std::min(done, total)));
+        // The dialog paints and its Cancel button is heard only while events are handled.
+        QCoreApplication::processEvents();
+        return !dialog_.wasCanceled();
+    }
+
+private:
+    QProgressDialog dialog_;
+    QElapsedTimer started_;
+    bool arrowPushed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressDialog> QtPlatform::startProgress(const QString& text, const QString& title)
+{
+    return std::make_unique<QtProgressDialog>(text, title);
+}
+
+void QtPlatform::setBusyPointer(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
 }
 
 QString QtPlatform::inputBox(const QString& prompt, const QString& title, const QString& defaultText)

@@ -23,6 +23,8 @@ public:
     PrintSurface& printer() override;
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
                       const QList<QRectF>& overrun, const std::function<void()>& print) override;
+    std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
+    void setBusyPointer(bool busy) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override;
@@ -39,6 +41,7 @@ private:
 
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<PainterSurface> surface_;
+    bool busy_ = false;
 };
 
 }  // namespace pw

@@ -53,6 +53,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     connectContactCommands();
     connectBirthdayCommands();
     connectListCommands();
+    connectTransferCommands();
 }
 
 void MainWindow::buildMenus()

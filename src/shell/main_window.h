@@ -105,6 +105,9 @@ private:
     void editContactFromList(int record);
     bool returnToContactEditor();
 
+    // Import and export (main_window_transfer.cpp).
+    void connectTransferCommands();
+
     Platform& platform_;
     ContactsFile contacts_;
     QSet<QObject*> availableCommands_;

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -56,6 +58,30 @@ TEST(QtPlatformTest, LongPromptsWrapOnScreenOverTheWindowTheyBelongTo)
     platform.message({prompt, u"Incorrect entry"_s});
     EXPECT_EQ(message.parent, &window);
     EXPECT_TRUE(smallScreen.contains(message.buttons));
+}
+
+TEST(QtPlatformTest, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTheTask)
+{
+    QMainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QtPlatform platform;
+    auto progress = platform.startProgress(u"Importing"_s, u"Import Contacts"_s);
+    auto shown = [] { return QApplication::activeModalWidget() != nullptr; };
+    EXPECT_TRUE(progress->setProgress(1, 100));
+    EXPECT_FALSE(shown()) << "a quick task flashed the dialog";
+
+    QElapsedTimer clock;
+    clock.start();
+    bool going = true;
+    while (going && clock.elapsed() < 700)
+        going = progress->setProgress(2, 100);
+    EXPECT_TRUE(going) << "stopped without Cancel";
+    ASSERT_TRUE(shown());
+    auto* cancel = QApplication::activeModalWidget()->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_FALSE(progress->setProgress(3, 100));
 }
 
 }  // namespace

@@ -103,6 +103,27 @@ std::optional<SheetChoice> ScriptedPlatform::pickSheetPositions(const SheetChoic
     return answer;
 }
 
+std::unique_ptr<ProgressDialog> ScriptedPlatform::startProgress(const QString& text, const QString& title)
+{
+    class Scripted final : public ProgressDialog {
+    public:
+        Scripted(ScriptedPlatform& platform, qsizetype index) : platform_(platform), index_(index) {}
+        bool setProgress(qint64 done, qint64 total) override
+        {
+            ProgressCall& call = platform_.progressDialogs[index_];
+            call.done.append(done);
+            call.total = total;
+            return platform_.cancelProgressAt < 0 || done < platform_.cancelProgressAt;
+        }
+
+    private:
+        ScriptedPlatform& platform_;
+        qsizetype index_;
+    };
+    progressDialogs.append({text, title, {}, 0});
+    return std::make_unique<Scripted>(*this, progressDialogs.size() - 1);
+}
+
 void ScriptedPlatform::writeSetting(const QString& application, const QString& section, const QString& key,
                                     const QString& value)
 {

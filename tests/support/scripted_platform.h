@@ -37,6 +37,9 @@ public:
     // Runs the job on the preview surface and keeps the outlines; prints when told to.
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
                       const QList<QRectF>& overrun, const std::function<void()>& print) override;
+    // Records each dialog and the progress it was told; presses Cancel once `cancelProgressAt` is reached.
+    std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
+    void setBusyPointer(bool busy) override { busyPointer.append(busy); }
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override
@@ -71,6 +74,14 @@ public:
     QList<QList<QRectF>> previewOutlines;
     QList<QList<QRectF>> previewOverrun;
     bool printFromPreview = false;
+    struct ProgressCall {
+        QString text, title;
+        QList<qint64> done;
+        qint64 total = 0;
+    };
+    QList<ProgressCall> progressDialogs;
+    qint64 cancelProgressAt = -1;
+    QList<bool> busyPointer;  // each change of the pointer, in order
     QMap<QString, QString> settings;  // "application/section/key" to value
     QStringList openedDocuments;
     bool openDocumentSucceeds = true;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "data/file_error.h"
+#include "platform/platform.h"
+#include "transfer/transfer_progress.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace pw {
+
+class ContactsFile;
+
+enum class ExportFormat { Csv, Text };
+
+// The export file's name for the contacts file at `contactsPath`: "PWKC_" or "PWKT_", then that
+// file's own name without folder and extension, then ".csv" or ".txt".
+QString exportFileName(ExportFormat format, const QString& contactsPath);
+
+// The header line and the line of one stored record, each ended by CR LF. Fields are trimmed and
+// the birthdate written MM-DD-YYYY. In CSV a field holding a comma, a double quote or a line break
+// is quoted with its quotes doubled, so that every line reads back as 18 fields; the text form
+// writes every field as it stands.
+QByteArray exportHeaderLine(ExportFormat format);
+QByteArray exportLine(ExportFormat format, QByteArrayView storedRecord);
+
+struct ExportResult final {
+    int written = 0;  // contacts written
+    int total = 0;    // contacts in the file
+    bool cancelled = false;
+    std::optional<FileError> error;
+};
+
+// Writes the header line and every record of the contacts file to `out`, in file order.
+ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, QIODevice& out,
+                            const ProgressReport& progress = {});
+
+// Writes the export file at `path` through a scratch file beside it that is made durable and then
+// renamed over any earlier file in one step. A stop keeps the lines written so far; a failure
+// leaves an earlier file as it was.
+ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, const QString& path,
+                             const ProgressReport& progress = {});
+
+// What the user is told when an export did not fail.
+Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& fileName);
+
+}  // namespace pw

@@ -1,0 +1,120 @@
+#include "transfer/export_window.h"
+
+#include "data/contacts_file.h"
+#include "platform/error_prompt.h"
+#include "platform/platform.h"
+#include "shell/app_files.h"
+#include "shell/enter_moves_on.h"
+#include "shell/main_window.h"
+#include "shell/named_widgets.h"
+#include "transfer/contact_export.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace pw {
+
+ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+{
+    setObjectName(QStringLiteral("frmLMExport"));
+    setWindowTitle(QStringLiteral("Export Contacts  [") + main_.currentFileTitle() + u']');
+    buildMenus();
+
+    auto* banner = named<QLabel>("lblExpBanner", QStringLiteral("Postwick"));
+    QFont bannerFont = banner->font();
+    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.6);
+    bannerFont.setBold(true);
+    banner->setFont(bannerFont);
+    banner->setAlignment(Qt::AlignCenter);
+    auto* lblExport = named<QLabel>(
+        "lblExport",
+        QStringLiteral("Select type of export file to create, Comma Separated Values (csv) or Text (txt).\n"
+                       "Export file will contain First Name, Middle Initial, Last Name, Street Address1,\n"
+                       "Street Address 2, City, State, Zip Code, Country, Company, Incl Company, Home Phone,\n"
+                       "Cell Phone, Work Phone, Email Address, Birthdate, Category, and Notes.\n"
+                       "The export file will be stored in your Postwick folder."));
+
+    auto* frExpOptions = named<QGroupBox>("frExpOptions");
+    optExpCGCSV_ = namedWithTip<QRadioButton>(
+        "optExpCGCSV", QStringLiteral("Export contacts to comma separated values (.csv) file"),
+        QStringLiteral("Creates and stores a csv file of contacts, with file name of: PWKC_filename.csv"));
+    optExpCGTXT_ = namedWithTip<QRadioButton>(
+        "optExpCGTXT", QStringLiteral("Export contacts to text (.txt) file"),
+        QStringLiteral("Creates and stores a text file of contacts, with file name of: PWKT_filename.txt"));
+    auto* options = new QVBoxLayout(frExpOptions);
+    options->addWidget(optExpCGCSV_);
+    options->addWidget(optExpCGTXT_);
+
+    cmdExpCreate_ = namedWithTip<QPushButton>("cmdExpCreate", QStringLiteral("&Create export file"),
+                                              QStringLiteral("Creates selected export file and stores in application's folder"));
+    cmdExpCreate_->setEnabled(false);
+    cmdExpCancel_ = namedWithTip<QPushButton>("cmdExpCancel", QStringLiteral("C&lose"),
+                                              QStringLiteral("Return to main screen"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdExpCreate_);
+    buttons->addWidget(cmdExpCancel_);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(banner);
+    layout->addWidget(lblExport);
+    layout->addWidget(frExpOptions);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+
+    for (QRadioButton* option : {optExpCGCSV_, optExpCGTXT_})
+        connect(option, &QRadioButton::toggled, cmdExpCreate_, [this] { cmdExpCreate_->setEnabled(true); });
+    connect(cmdExpCreate_, &QPushButton::clicked, this, &ExportWindow::create);
+    connect(cmdExpCancel_, &QPushButton::clicked, this, &QWidget::close);
+    optExpCGCSV_->setFocus();
+    useDesktopKeys(this, true);
+}
+
+void ExportWindow::buildMenus()
+{
+    QMenu* file = addMenu(menuBar(), "mnuETFile", QStringLiteral("&File"));
+    QAction* exit = addItem(file, "mnuETFileExit", QStringLiteral("E&xit"));
+    // Exit ends the program: the main window's shut-down closes this window and the contacts file.
+    connect(exit, &QAction::triggered, &main_, &QWidget::close);
+
+    QMenu* help = addMenu(menuBar(), "mnuETHelp", QStringLiteral("&Help"));
+    QAction* manual = addItem(help, "mnuETHelpUM", QStringLiteral("&User Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    help->addSeparator();
+    QAction* about = addItem(help, "mnuETHelpAbout", QStringLiteral("&About Postwick"));
+    // The About window is not part of this build yet.
+    about->setEnabled(false);
+    connect(manual, &QAction::triggered, this,
+            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+}
+
+void ExportWindow::create()
+{
+    Platform& platform = main_.platform();
+    const ExportFormat format = optExpCGTXT_->isChecked() ? ExportFormat::Text : ExportFormat::Csv;
+    const QString name = exportFileName(format, main_.currentFilePath());
+    ExportResult result;
+    platform.setBusyPointer(true);
+    {
+        const auto progress =
+            platform.startProgress(QStringLiteral("Writing %1").arg(name), QStringLiteral("Export Contacts"));
+        result = writeExportFile(main_.contactsFile(), format, QDir(platform.applicationFolder()).filePath(name),
+                                 [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); });
+    }
+    platform.setBusyPointer(false);
+    if (result.error) {
+        if (showErrorPrompt(platform, *result.error) == MessageResult::Cancel)
+            close();
+        return;
+    }
+    platform.message(exportEndMessage(result, format, name));
+    cmdExpCancel_->setFocus();
+}
+
+}  // namespace pw

@@ -1,0 +1,323 @@
+#include "transfer/import_layouts.h"
+
+#include "data/text_rules.h"
+#include "transfer/csv_text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pw {
+namespace {
+
+using R = ContactRecord;
+
+bool holds(const QString& text, const std::vector<const char*>& texts, bool all)
+{
+    auto in = [&](const char* t) { return text.contains(QLatin1StringView(t)); };
+    return all ? std::all_of(texts.begin(), texts.end(), in) : std::any_of(texts.begin(), texts.end(), in);
+}
+
+bool hasDigit(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+FileError tooFewColumns(int line, qsizetype has, int needs)
+{
+    return {9, QStringLiteral("Subscript out of range (line %1 of the csv file has %2 columns; column %3 is read)")
+                   .arg(line)
+                   .arg(has)
+                   .arg(needs)};
+}
+
+void cleanUpA(ContactRecord& r)
+{
+    r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
+    r.State = r.State.toUpper();
+    for (QString* phone : {&r.HomePhone, &r.CellPhone, &r.WorkPhone})
+        applyPhoneRule(*phone, true);
+    if (r.HomePhone.isEmpty() && !r.WorkPhone.isEmpty())
+        r.HomePhone = r.WorkPhone;
+    if (r.Street1.size() < 6)
+        r.Street1.clear();
+    applyPlaceRules(r);
+}
+
+void cleanUpB(ContactRecord& r)
+{
+    r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
+    for (QString* phone : {&r.HomePhone, &r.CellPhone}) {
+        phone->remove(u'+').remove(u'(').remove(u')');
+        applyPhoneRule(*phone, true);
+    }
+}
+
+void cleanUpD(ContactRecord& r)
+{
+    r.Birthdate = importedBirthdate(r.Birthdate, u'-', false);
+    r.State = r.State.toUpper();
+    applyPhoneRule(r.HomePhone, false);
+    applyPhoneRule(r.CellPhone, false);
+    applyPlaceRules(r);
+}
+
+// The same heading tried in several columns, each an independent rule in column order.
+void addRules(std::vector<ColumnRule>& rules, const char* heading, std::initializer_list<int> columns,
+              QString ContactRecord::*field, bool firstCharacter = false)
+{
+    for (int column : columns)
+        rules.push_back({heading, column, field, firstCharacter});
+}
+
+std::vector<LayoutRules> makeLayouts()
+{
+    std::vector<LayoutRules> layouts;
+
+    LayoutRules a;
+    a.layout = ImportLayout::A;
+    a.any = {"Yahoo! Phone", "Yahoo Phone"};
+    a.skipIfAny = {"Yahoo! Phone", "Yahoo Phone"};
+    a.rules = {{"First", 1, &R::FirstName},       {"Middle", 2, &R::MiddleInitial, true},
+               {"Last", 3, &R::LastName},         {"Email", 5, &R::Email},
+               {"Category", 6, &R::Category},     {"Home", 9, &R::HomePhone},
+               {"Work", 10, &R::WorkPhone},       {"Mobile", 13, &R::CellPhone},
+               {"Company", 22, &R::Company},      {"Home Address", 28, &R::Street1},
+               {"Home City", 29, &R::City},       {"Home State", 30, &R::State},
+               {"Home ZIP", 31, &R::Zip},         {"Home Country", 32, &R::Country},
+               {"Birthday", 33, &R::Birthdate}};
+    a.cleanUp = cleanUpA;
+    layouts.push_back(a);
+
+    LayoutRules b;
+    b.layout = ImportLayout::B;
+    b.all = {"Primary Phone", "Web Page"};
+    b.keepColumns = 21;
+    b.skipIfAll = {"Primary Phone", "Web Page"};
+    b.requiredColumns = {3, 15};
+    b.rules = {{"First Name", 1, &R::FirstName},   {"Middle Name", 2, &R::MiddleInitial, true},
+               {"Last Name", 3, &R::LastName},     {"Birthday", 9, &R::Birthdate},
+               {"E-mail Address", 15, &R::Email},  {"Home Phone", 19, &R::HomePhone},
+               {"Mobile Phone", 21, &R::CellPhone}};
+    b.cleanUp = cleanUpB;
+    layouts.push_back(b);
+
+    LayoutRules c;
+    c.layout = ImportLayout::C;
+    c.all = {"Name,E-mail Address"};
+    c.headingCut = HeadingCut::FromFirstNameToEmailAddress;
+    c.skipIfAny = {"Name,E-mail Address"};
+    c.cutAfterEmailDomain = true;
+    c.requiredColumns = {1, 2};
+    c.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
+               {"Middle Name", 3, &R::MiddleInitial, true}};
+    addRules(c.rules, "E-mail Address", {3, 4, 0}, &R::Email);
+    layouts.push_back(c);
+
+    LayoutRules d;
+    d.layout = ImportLayout::D;
+    d.all = {"First Name,MI", "Birthdate,Category,Notes"};
+    d.skipIfAny = {"Birthdate,Category,Notes"};
+    d.rules = {{"First Name", 1, &R::FirstName},   {"MI", 2, &R::MiddleInitial, true},
+               {"Last Name", 3, &R::LastName},     {"Street1", 4, &R::Street1},
+               {"Street2", 5, &R::Street2},        {"City", 6, &R::City},
+               {"State", 7, &R::State},            {"Zip", 8, &R::Zip},
+               {"Country", 9, &R::Country},        {"Company", 10, &R::Company},
+               {"Include Company in Address", 11, &R::IncludeCompany},
+               {"Home Phone", 12, &R::HomePhone},  {"Cell Phone", 13, &R::CellPhone},
+               {"Work Phone", 14, &R::WorkPhone},  {"Email", 15, &R::Email},
+               {"Birthdate", 16, &R::Birthdate},   {"Category", 17, &R::Category},
+               {"Notes", 18, &R::Notes}};
+    d.cleanUp = cleanUpD;
+    layouts.push_back(d);
+
+    LayoutRules e;
+    e.layout = ImportLayout::E;
+    e.all = {"Name,"};
+    e.none = {"Suffix,Initials,Web Page,", "Name,E-mail Address,", "Distribution Lists", "Birthdate,Category,Notes"};
+    e.headingCut = HeadingCut::AfterEmailHeading;
+    e.skipIfAny = {"Name,", "First,"};
+    e.cutAfterEmailDomain = true;
+    e.requiredColumns = {1, 2};
+    addRules(e.rules, "First Name", {1, 2}, &R::FirstName);
+    addRules(e.rules, "First", {1, 2}, &R::FirstName);
+    addRules(e.rules, "Last Name", {1, 2, 3}, &R::LastName);
+    addRules(e.rules, "Last", {1, 2, 3}, &R::LastName);
+    addRules(e.rules, "Middle Name", {2}, &R::MiddleInitial, true);
+    addRules(e.rules, "Middle", {3}, &R::MiddleInitial, true);
+    addRules(e.rules, "MI", {2, 3}, &R::MiddleInitial, true);
+    addRules(e.rules, "Middle Initial", {2, 3}, &R::MiddleInitial, true);
+    for (const char* heading : {"E-mail Address", "E-mail", "Email Address", "Email"})
+        addRules(e.rules, heading, {3, 4, 5, 6, 7, 8}, &R::Email);
+    layouts.push_back(e);
+
+    return layouts;
+}
+
+// Where a row's e-mail address ends: after the last character of the first occurrence of the
+// last of these endings that the row holds; -1 when it holds none.
+qsizetype emailDomainEnd(const QString& row)
+{
+    qsizetype end = -1;
+    for (const char* ending : {".com", ".net", ".gov", ".org", ".edu", ".mil"}) {
+        const qsizetype at = row.indexOf(QLatin1StringView(ending));
+        if (at >= 0)
+            end = at + 4;
+    }
+    return end;
+}
+
+// The e-mail headings of layout E; the last one the heading line holds is the e-mail column. The
+// heading line is searched as if a comma followed its last column, which may be the e-mail one.
+qsizetype emailHeadingEnd(const QString& headingLine)
+{
+    const QString line = headingLine + u',';
+    qsizetype end = -1;
+    for (const char* heading : {"E-mail Address,", "Email Address,", "E-mail,", "Email,"}) {
+        const QLatin1StringView h(heading);
+        if (const qsizetype at = line.indexOf(h); at >= 0)
+            end = at + h.size() - 1;
+    }
+    return end;
+}
+
+}  // namespace
+
+const std::vector<LayoutRules>& importLayouts()
+{
+    static const std::vector<LayoutRules> layouts = makeLayouts();
+    return layouts;
+}
+
+const LayoutRules* recogniseLayout(const QString& headingLine)
+{
+    for (const LayoutRules& rules : importLayouts()) {
+        if (holds(headingLine, rules.all, true) && (rules.any.empty() || holds(headingLine, rules.any, false))
+            && !holds(headingLine, rules.none, false))
+            return &rules;
+    }
+    return nullptr;
+}
+
+std::expected<std::optional<QStringList>, FileError> prepareHeading(const LayoutRules& rules,
+                                                                    const QStringList& heading)
+{
+    QStringList columns = rules.keepColumns > 0 ? heading.mid(0, rules.keepColumns) : heading;
+    const QString line = joinedColumns(columns);
+    switch (rules.headingCut) {
+    case HeadingCut::None:
+        return columns;
+    case HeadingCut::FromFirstNameToEmailAddress: {
+        const qsizetype from = line.indexOf(u"First Name,");
+        const QLatin1StringView last("Name,E-mail Address");
+        const qsizetype to = line.indexOf(last) + last.size();
+        if (from < 0 || to < from)
+            return std::unexpected(FileError{
+                5, QStringLiteral("Invalid procedure call or argument (the heading line has no First Name column)")});
+        return sliceColumns(columns, from, to);
+    }
+    case HeadingCut::AfterEmailHeading: {
+        const qsizetype end = emailHeadingEnd(line);
+        if (end < 0)
+            return std::optional<QStringList>();
+        return sliceColumns(columns, 0, end);
+    }
+    }
+    return columns;
+}
+
+std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const LayoutRules& rules,
+                                                                      const QStringList& heading,
+                                                                      const QStringList& row, int line)
+{
+    QStringList columns = rules.keepColumns > 0 ? row.mid(0, rules.keepColumns) : row;
+    QString text = joinedColumns(columns);
+    auto skipped = [&] {
+        return (!rules.skipIfAll.empty() && holds(text, rules.skipIfAll, true)) || holds(text, rules.skipIfAny, false);
+    };
+    if (skipped())
+        return std::nullopt;
+    if (rules.cutAfterEmailDomain) {
+        const qsizetype end = emailDomainEnd(text);
+        if (end < 0)
+            return std::nullopt;
+        columns = sliceColumns(columns, 0, end);
+        text = joinedColumns(columns);
+        if (skipped())
+            return std::nullopt;
+    }
+    for (int column : rules.requiredColumns) {
+        if (column > columns.size())
+            return std::unexpected(tooFewColumns(line, columns.size(), column));
+        if (columns[column - 1].isEmpty())
+            return std::nullopt;
+    }
+
+    ContactRecord r;
+    r.IncludeCompany = QStringLiteral("1");
+    for (const ColumnRule& rule : rules.rules) {
+        const qsizetype h = rule.column == 0 ? heading.size() - 1 : rule.column - 1;
+        if (h < 0 || h >= heading.size() || heading[h] != QLatin1StringView(rule.heading))
+            continue;
+        const qsizetype c = rule.column == 0 ? columns.size() - 1 : h;
+        if (c >= columns.size())
+            return std::unexpected(tooFewColumns(line, columns.size(), rule.column));
+        QString value = blankControlCharacters(columns[c]);
+        r.*rule.field = rule.firstCharacter ? value.left(1) : value;
+    }
+    if (rules.cleanUp)
+        rules.cleanUp(r);
+    return r;
+}
+
+QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay)
+{
+    // "#" is a digit and "/" the separator: #/#/####, #/##/#### and ##/#/#### gain their zeros.
+    auto fits = [&](const char* pattern) {
+        const qsizetype n = qsizetype(std::strlen(pattern));
+        if (text.size() != n)
+            return false;
+        for (qsizetype i = 0; i < n; ++i) {
+            const bool digit = text[i] >= u'0' && text[i] <= u'9';
+            if (pattern[i] == '#' ? !digit : text[i] != separator)
+                return false;
+        }
+        return true;
+    };
+    QString date = text;
+    if (fits("#/#/####"))
+        date = u'0' + date.left(2) + u'0' + date.mid(2);
+    else if (fits("#/##/####"))
+        date = u'0' + date;
+    else if (fits("##/#/####"))
+        date = date.left(3) + u'0' + date.mid(3);
+    if (checkMonthDay && (numericValue(QStringView(date).left(2)) > 12 || numericValue(QStringView(date).mid(3, 2)) > 31))
+        return {};
+    const QString stored = date.right(4) + date.left(2) + date.mid(3, 2);
+    // Anything but eight digits would show as a date that is none.
+    const bool digits = stored.size() == 8 && std::all_of(stored.begin(), stored.end(), [](QChar c) {
+                            return c >= u'0' && c <= u'9';
+                        });
+    if (!digits || !(stored.startsWith(u"19") || stored.startsWith(u"20")))
+        return {};
+    return stored;
+}
+
+void applyPhoneRule(QString& phone, bool dashRequired)
+{
+    if (!readsAsNumber(QStringView(phone).right(4)) || (dashRequired && !phone.contains(u'-')))
+        phone.clear();
+}
+
+void applyPlaceRules(ContactRecord& r)
+{
+    if (hasDigit(r.City))
+        r.City.clear();
+    if (r.State.contains(u'#') || hasDigit(r.State) || r.State.size() > 2)
+        r.State.clear();
+    if (!readsAsNumber(QStringView(r.Zip).left(5)))
+        r.Zip.clear();
+    if (r.Country.contains(u'#') || hasDigit(r.Country))
+        r.Country.clear();
+}
+
+}  // namespace pw

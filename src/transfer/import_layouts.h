@@ -1,0 +1,90 @@
+#pragma once
+
+#include "data/contact_record.h"
+#include "data/file_error.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <expected>
+#include <optional>
+#include <vector>
+
+namespace pw {
+
+// The heading lines the import knows, one per kind of exporter, tried in this order:
+//   A  a web portal's address book (a phone column named after the portal);
+//   B  a desktop mail program's contacts ("Primary Phone", "Web Page");
+//   C  a name list with "Name,E-mail Address";
+//   D  this program's own CSV export;
+//   E  any other list with a "Name" heading and an e-mail heading.
+enum class ImportLayout { A, B, C, D, E };
+
+// One mapping rule: when the heading in `column` (from 1; 0 for the last heading column) is exactly
+// `heading`, that column of each row gives `field`.
+struct ColumnRule final {
+    const char* heading;
+    int column;
+    QString ContactRecord::*field;
+    bool firstCharacter = false;  // the middle initial keeps only its first character
+};
+
+// How the heading line is cut before the rules look at it.
+enum class HeadingCut {
+    None,
+    FromFirstNameToEmailAddress,  // C: from "First Name," up to and including "Name,E-mail Address"
+    AfterEmailHeading,            // E: just after the e-mail heading; no e-mail heading, no import
+};
+
+// Everything that tells one layout from another, so that a new layout is one more table entry.
+struct LayoutRules final {
+    ImportLayout layout = ImportLayout::A;
+    // Recognition: the heading line holds every text of `all`, one of `any` (when not empty) and
+    // none of `none`.
+    std::vector<const char*> all;
+    std::vector<const char*> any;
+    std::vector<const char*> none;
+
+    HeadingCut headingCut = HeadingCut::None;
+    int keepColumns = 0;  // heading and rows keep only their first columns; 0 keeps all
+    // A row that holds every text of `skipIfAll`, or any text of `skipIfAny`, is a heading repeated
+    // or a note, not a contact.
+    std::vector<const char*> skipIfAll;
+    std::vector<const char*> skipIfAny;
+    bool cutAfterEmailDomain = false;  // C and E: the row ends with its e-mail address
+    std::vector<int> requiredColumns;  // a row with one of these columns empty is skipped
+    std::vector<ColumnRule> rules;     // tried in order; a later rule filling the same field wins
+    void (*cleanUp)(ContactRecord&) = nullptr;
+    bool includeCompany = true;  // "1" for every row, unless a rule maps the column
+};
+
+// Every layout in the order recognition tries them.
+const std::vector<LayoutRules>& importLayouts();
+
+// The first layout whose recognition texts the heading line (its columns joined by commas) holds.
+const LayoutRules* recogniseLayout(const QString& headingLine);
+
+// The heading columns the rules look at; none when layout E finds no e-mail heading. A C heading
+// without "First Name," is an error that ends the import.
+std::expected<std::optional<QStringList>, FileError> prepareHeading(const LayoutRules& rules,
+                                                                    const QStringList& heading);
+
+// The contact a row gives, after the layout's row rules, mapping and clean-ups, or none when a row
+// rule skips it. A row too short for a column that a rule reads is an error that ends the import.
+// Each value has its control characters made blanks.
+std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const LayoutRules& rules,
+                                                                      const QStringList& heading,
+                                                                      const QStringList& row, int line);
+
+// The clean-up rules shared by several layouts.
+// A birthdate written M/D/YYYY with one- or two-digit month and day (with `separator` between),
+// as the stored YYYYMMDD; empty unless it gives eight digits beginning with 19 or 20. With
+// `checkMonthDay`, a month above 12 or a day above 31 also gives empty.
+QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay);
+// A phone whose last 4 characters are not a number, or that lacks a dash when one is required,
+// becomes empty.
+void applyPhoneRule(QString& phone, bool dashRequired);
+// Digits and "#" have no place in a city, state or country, and a zip must start with 5 digits.
+void applyPlaceRules(ContactRecord& r);
+
+}  // namespace pw

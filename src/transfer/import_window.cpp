@@ -1,0 +1,173 @@
+#include "transfer/import_window.h"
+
+#include "data/contacts_file.h"
+#include "platform/error_prompt.h"
+#include "platform/platform.h"
+#include "shell/app_files.h"
+#include "shell/edit_menu.h"
+#include "shell/enter_moves_on.h"
+#include "shell/main_window.h"
+#include "shell/named_widgets.h"
+#include "transfer/csv_import.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cerrno>
+#include <fcntl.h>
+
+namespace pw {
+namespace {
+
+// The CSV file opened for reading, with the system's error number when it cannot be.
+Status openForReading(QFile& file, const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
+}
+
+}  // namespace
+
+ImportWindow::ImportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+{
+    setObjectName(QStringLiteral("frmLMImport"));
+    setWindowTitle(QStringLiteral("Import Contacts  [") + main_.currentFileTitle() + u']');
+    buildMenus();
+
+    auto* lblImpHdr = named<QLabel>(
+        "lblImpHdr",
+        QStringLiteral("First, download contacts (as a csv file) from your email provider or other source, and save to PC.\n"
+                       "When ready, click 'Open csv file' to select the file to import.  Click 'Import' to begin "
+                       "importing."));
+    lblImpHdr->setWordWrap(true);
+    auto* cmdCsvOpen = named<QPushButton>("cmdCsvOpen", QStringLiteral("&Open csv file"));
+    txtImpFilename_ = named<QLineEdit>("txtImpFilename");
+    txtImpFilename_->setReadOnly(true);
+    txtImpFilename_->hide();
+    keepRoomWhenHidden(txtImpFilename_);
+    auto* txtImpData = named<QLineEdit>("txtImpData");
+    txtImpData->hide();
+    cmdStartImport_ = named<QPushButton>("cmdStartImport", QStringLiteral("&Import"));
+    cmdStartImport_->setEnabled(false);
+    cmdImpCancel_ = named<QPushButton>("cmdImpCancel", QStringLiteral("&Close"));
+
+    auto* file = new QHBoxLayout;
+    file->addWidget(cmdCsvOpen);
+    file->addWidget(txtImpFilename_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdStartImport_);
+    buttons->addWidget(cmdImpCancel_);
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(lblImpHdr);
+    layout->addLayout(file);
+    layout->addWidget(txtImpData);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    resize(560, sizeHint().height());
+
+    connect(cmdCsvOpen, &QPushButton::clicked, this, &ImportWindow::chooseFile);
+    connect(cmdStartImport_, &QPushButton::clicked, this, &ImportWindow::startImport);
+    connect(cmdImpCancel_, &QPushButton::clicked, this, &QWidget::close);
+    cmdCsvOpen->setFocus();
+    useDesktopKeys(this, true);
+}
+
+void ImportWindow::buildMenus()
+{
+    QMenu* file = addMenu(menuBar(), "mnuITFile", QStringLiteral("&File"));
+    QAction* exit = addItem(file, "mnuITFileExit", QStringLiteral("E&xit"));
+    // Exit ends the program: the main window's shut-down closes this window and the contacts file.
+    connect(exit, &QAction::triggered, &main_, &QWidget::close);
+
+    QMenu* edit = addMenu(menuBar(), "mnuITEdit", QStringLiteral("&Edit"));
+    QAction* cut = addItem(edit, "mnuITEditCut", QStringLiteral("Cu&t"));
+    QAction* copy = addItem(edit, "mnuITEditCopy", QStringLiteral("&Copy"));
+    QAction* paste = addItem(edit, "mnuITEditPaste", QStringLiteral("&Paste"));
+    connectEditMenu(edit, cut, copy, paste, main_.platform());
+
+    QMenu* help = addMenu(menuBar(), "mnuITHelp", QStringLiteral("&Help"));
+    QAction* manual = addItem(help, "mnuITHelpUM", QStringLiteral("&User Manual"));
+    manual->setShortcut(QKeySequence::HelpContents);
+    QAction* about = addItem(help, "mnuITHelpAbout", QStringLiteral("&About Postwick"));
+    // The About window is not part of this build yet.
+    about->setEnabled(false);
+    connect(manual, &QAction::triggered, this,
+            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+}
+
+void ImportWindow::chooseFile()
+{
+    Platform& platform = main_.platform();
+    const QString path = platform.openFileDialog(
+        {QStringLiteral("Open"), platform.applicationFolder(),
+         QStringLiteral("CSV Files (*.CSV)|*.CSV|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*")});
+    if (path.isEmpty())
+        return;
+    path_ = path;
+    txtImpFilename_->setText(QFileInfo(path).fileName());
+    txtImpFilename_->show();
+    QFile check;
+    if (auto s = openForReading(check, path); !s) {
+        cmdStartImport_->setEnabled(false);
+        if (showErrorPrompt(platform, s.error(), PromptAuthor::Postwick) == MessageResult::Cancel)
+            close();
+        return;
+    }
+    cmdStartImport_->setEnabled(true);
+    cmdStartImport_->setFocus();
+}
+
+void ImportWindow::startImport()
+{
+    Platform& platform = main_.platform();
+    if (path_.isEmpty()) {
+        platform.message({QStringLiteral("Click 'Open csv file' to select a file to import."),
+                          QStringLiteral("No csv file selected"), MessageIcon::Information, MessageButtons::Ok, true});
+        return;
+    }
+    QFile csv;
+    if (auto s = openForReading(csv, path_); !s) {
+        finishImport();
+        if (showErrorPrompt(platform, s.error(), PromptAuthor::Postwick) == MessageResult::Cancel)
+            close();
+        return;
+    }
+    ImportResult result;
+    {
+        const auto progress = platform.startProgress(
+            QStringLiteral("Importing contacts from %1").arg(txtImpFilename_->text()), QStringLiteral("Import Contacts"));
+        ImportOptions options;
+        options.remindersOn = main_.birthdayRemindersOn();
+        options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
+        result = importContacts(csv, main_.contactsFile(), options);
+    }
+    csv.close();
+    if (result.imported > 0 && main_.birthdayRemindersOn())
+        main_.noteSavedWithRemindersOn();
+    finishImport();
+    if (result.end == ImportResult::End::Failed) {
+        if (showErrorPrompt(platform, importFailure(result), PromptAuthor::Postwick) == MessageResult::Cancel)
+            close();
+        return;
+    }
+    platform.message(*importEndMessage(result));
+}
+
+void ImportWindow::finishImport()
+{
+    cmdStartImport_->setEnabled(false);
+    cmdImpCancel_->setFocus();
+}
+
+}  // namespace pw

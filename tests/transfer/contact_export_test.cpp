@@ -1,0 +1,153 @@
+#include "transfer/contact_export.h"
+
+#include "data/contacts_file.h"
+#include "support/test_folder.h"
+#include "transfer/csv_import.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+ContactRecord ann()
+{
+    ContactRecord r;
+    r.FirstName = u"Ann"_s;
+    r.MiddleInitial = u"Q"_s;
+    r.LastName = u"Lee"_s;
+    r.Street1 = u"12 Main St"_s;
+    r.Street2 = u"Apt 4"_s;
+    r.City = u"Reno"_s;
+    r.State = u"NV"_s;
+    r.Zip = u"89501"_s;
+    r.Country = u"USA"_s;
+    r.Company = u"Acme"_s;
+    r.IncludeCompany = u"1"_s;
+    r.HomePhone = u"555-1234"_s;
+    r.CellPhone = u"555-2222"_s;
+    r.WorkPhone = u"555-3333"_s;
+    r.Email = u"ann@mail.com"_s;
+    r.Birthdate = u"19800410"_s;
+    r.Category = u"Golf;Work"_s;
+    r.Notes = u"Likes tea, not coffee"_s;
+    r.BirthdayReminders = u"1"_s;
+    return r;
+}
+
+ContactRecord bob()
+{
+    ContactRecord r;
+    r.FirstName = u"Bob"_s;
+    r.LastName = u"Ray"_s;
+    r.Company = u"The \"Best\" Co"_s;
+    r.IncludeCompany = u"0"_s;
+    r.BirthdayReminders = u"1"_s;
+    return r;
+}
+
+// A device whose every write fails, as a full disk would.
+class FailingDevice final : public QBuffer {
+protected:
+    qint64 writeData(const char*, qint64) override
+    {
+        setErrorString(u"No space left on device"_s);
+        return -1;
+    }
+};
+
+class ContactExportTest : public ::testing::Test {
+protected:
+    test::TestFolder folder;
+    ContactsFile contacts;
+
+    void SetUp() override { ASSERT_TRUE(contacts.open(folder.file(u"PWK_Contacts.DAT"_s))); }
+
+    ExportResult exportAs(ExportFormat format)
+    {
+        return writeExportFile(contacts, format, folder.file(exportFileName(format, contacts.path())));
+    }
+};
+
+TEST_F(ContactExportTest, BothFormatsWriteTheHeaderAndOneCrLfLinePerContact)
+{
+    const ContactRecord both[] = {ann(), bob()};
+    ASSERT_TRUE(contacts.append(both));
+
+    ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
+    EXPECT_EQ(folder.read(u"PWKC_PWK_Contacts.csv"_s),
+              "First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
+              "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes\r\n"
+              "Ann,Q,Lee,12 Main St,Apt 4,Reno,NV,89501,USA,Acme,1,555-1234,555-2222,555-3333,ann@mail.com,04-10-1980,"
+              "Golf;Work,\"Likes tea, not coffee\"\r\n"
+              "Bob,,Ray,,,,,,,\"The \"\"Best\"\" Co\",0,,,,,,,\r\n");
+
+    const ExportResult text = exportAs(ExportFormat::Text);
+    EXPECT_EQ(text.written, 2);
+    EXPECT_EQ(folder.read(u"PWKT_PWK_Contacts.txt"_s),
+              "First Name|MI|Last Name|Street1|Street2|City|State|Zip|Country|Company|Include Company in Address|"
+              "Home Phone|Cell Phone|Work Phone|Email|Birthdate|Category|Notes\r\n"
+              "Ann|Q|Lee|12 Main St|Apt 4|Reno|NV|89501|USA|Acme|1|555-1234|555-2222|555-3333|ann@mail.com|04-10-1980|"
+              "Golf;Work|Likes tea, not coffee\r\n"
+              "Bob||Ray|||||||The \"Best\" Co|0|||||||\r\n");
+    EXPECT_EQ(exportEndMessage(text, ExportFormat::Text, u"PWKT_PWK_Contacts.txt"_s),
+              (Message{u"D O N E !  A text file of contacts has been created and stored in your Postwick folder.  "
+                       "This file is named PWKT_PWK_Contacts.txt"_s,
+                       u"Export file created"_s}));
+
+    // A second export replaces the first.
+    ASSERT_TRUE(contacts.remove(1));
+    exportAs(ExportFormat::Text);
+    EXPECT_EQ(folder.read(u"PWKT_PWK_Contacts.txt"_s).count("\r\n"), 2);
+}
+
+TEST_F(ContactExportTest, TheFileIsNamedAfterTheContactsFileWhereverThatLies)
+{
+    // The name once kept the contacts file's folder, so a file elsewhere could not be exported.
+    EXPECT_EQ(exportFileName(ExportFormat::Csv, u"/home/u/Documents/Postwick/PWK_Contacts.DAT"_s),
+              u"PWKC_PWK_Contacts.csv");
+    EXPECT_EQ(exportFileName(ExportFormat::Text, u"/mnt/usb/family.dat"_s), u"PWKT_family.txt");
+}
+
+TEST_F(ContactExportTest, AFailedWriteIsReportedWithTheSystemsErrorNumber)
+{
+    ASSERT_TRUE(contacts.append(ann()));
+    FailingDevice device;
+    device.open(QIODevice::WriteOnly);
+    const ExportResult failed = exportContacts(contacts, ExportFormat::Csv, device);
+    ASSERT_TRUE(failed.error);
+    EXPECT_EQ(failed.written, 0);
+
+    // A folder that is not there: nothing is written, the error carries the system's number.
+    const ExportResult missing = writeExportFile(contacts, ExportFormat::Csv, folder.file(u"gone/PWKC_x.csv"_s));
+    ASSERT_TRUE(missing.error);
+    EXPECT_EQ(missing.error->number, ENOENT);
+}
+
+TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
+{
+    ContactRecord accents = ann();
+    accents.FirstName = u"Jos\u00E9"_s;
+    accents.LastName = u"Stra\u00DFer, Jr."_s;
+    accents.Street1 = u"\"The Oaks\", 4 Elm"_s;
+    accents.Email = u"jose@mail.com"_s;
+    accents.Category = u"a,b;c"_s;
+    const ContactRecord all[] = {ann(), bob(), accents};
+    ASSERT_TRUE(contacts.append(all));
+    ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
+
+    ContactsFile empty;
+    ASSERT_TRUE(empty.open(folder.file(u"empty.DAT"_s)));
+    QBuffer csv;
+    csv.setData(folder.read(u"PWKC_PWK_Contacts.csv"_s));
+    csv.open(QIODevice::ReadOnly);
+    const ImportResult imported = importContacts(csv, empty, {.remindersOn = true});
+    EXPECT_EQ(imported.imported, 3);
+    EXPECT_EQ(empty.readAll().value(), contacts.readAll().value());
+}
+
+}  // namespace
+}  // namespace pw

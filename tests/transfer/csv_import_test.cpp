@@ -1,0 +1,279 @@
+#include "transfer/csv_import.h"
+
+#include "data/contacts_file.h"
+#include "support/test_folder.h"
+
+#include <QBuffer>
+#include <QStringEncoder>
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The heading lines of the five layouts, as their exporters write them.
+const QByteArray kHeadingA =
+    R"("First","Middle","Last","Nickname","Email","Category","Distribution Lists","Messenger ID","Home","Work",)"
+    R"("Pager","Fax","Mobile","Other","Yahoo! Phone","Primary","Alternate Email 1","Alternate Email 2",)"
+    R"("Personal Website","Business Website","Title","Company","Work Address","Work City","Work State","Work ZIP",)"
+    R"("Work Country","Home Address","Home City","Home State","Home ZIP","Home Country","Birthday","Anniversary")";
+const QByteArray kHeadingB =
+    "First Name,Middle Name,Last Name,Title,Suffix,Initials,Web Page,Gender,Birthday,Anniversary,Location,"
+    "Language,Internet Free Busy,Notes,E-mail Address,E-mail 2 Address,E-mail 3 Address,Primary Phone,Home Phone,"
+    "Home Phone 2,Mobile Phone,Pager,Home Fax";
+const QByteArray kHeadingC = "First Name,Last Name,Middle Name,Name,E-mail Address,Home Phone";
+const QByteArray kHeadingD =
+    "First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
+    "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes";
+const QByteArray kHeadingE = "First Name,Last Name,Company,E-mail Address,Phone";
+
+// A layout A row: the given values at their 1-based columns, the other 34 empty.
+QByteArray rowA(std::initializer_list<std::pair<int, const char*>> values)
+{
+    QList<QByteArray> columns(34);
+    for (auto [column, value] : values)
+        columns[column - 1] = '"' + QByteArray(value) + '"';
+    return columns.join(',');
+}
+
+QByteArray lines(std::initializer_list<QByteArray> all, const char* end = "\r\n")
+{
+    QByteArray out;
+    for (const QByteArray& l : all)
+        out += l + end;
+    return out;
+}
+
+class CsvImportTest : public ::testing::Test {
+protected:
+    test::TestFolder folder;
+    ContactsFile contacts;
+
+    void SetUp() override { ASSERT_TRUE(contacts.open(folder.file(u"c.DAT"_s))); }
+
+    ImportResult import(const QByteArray& csv, ImportOptions options = {})
+    {
+        QBuffer buffer;
+        buffer.setData(csv);
+        buffer.open(QIODevice::ReadOnly);
+        return importContacts(buffer, contacts, options);
+    }
+
+    std::vector<ContactRecord> records() const { return contacts.readAll().value(); }
+    QByteArray bytes() const { return folder.read(u"c.DAT"_s); }
+};
+
+TEST_F(CsvImportTest, EachLayoutIsRecognisedFromItsHeadingLineAndMapsItsColumns)
+{
+    ImportResult a = import(lines({kHeadingA, rowA({{1, "Ann"}, {2, "Quinn"}, {3, "Lee"}, {5, "ann@mail.com"},
+                                                     {6, "Golf"}, {9, "555-1234"}, {10, "555-9876"}, {13, "555-2222"},
+                                                     {22, "Acme"}, {28, "12 Main St"}, {29, "Reno"}, {30, "nv"},
+                                                     {31, "89501"}, {32, "USA"}, {33, "4/10/1980"}})}));
+    EXPECT_EQ(a.end, ImportResult::End::Completed);
+    ASSERT_EQ(a.imported, 1);
+    ContactRecord r = records().back();
+    EXPECT_EQ(QStringList({r.FirstName, r.MiddleInitial, r.LastName, r.Email, r.Category, r.HomePhone, r.WorkPhone,
+                           r.CellPhone, r.Company, r.Street1, r.City, r.State, r.Zip, r.Country, r.Birthdate,
+                           r.IncludeCompany, r.BirthdayReminders}),
+              QStringList({u"Ann"_s, u"Q"_s, u"Lee"_s, u"ann@mail.com"_s, u"Golf"_s, u"555-1234"_s, u"555-9876"_s,
+                           u"555-2222"_s, u"Acme"_s, u"12 Main St"_s, u"Reno"_s, u"NV"_s, u"89501"_s, u"USA"_s,
+                           u"19800410"_s, u"1"_s, u"1"_s}));
+
+    ASSERT_EQ(import(lines({kHeadingB, "Bob,Ray,Stone,,,,,,12/1/1975,,,,,,bob@mail.net,,,,+1 (555) 333-4444,,555-5555"}))
+                  .imported,
+              1);
+    r = records().back();
+    EXPECT_EQ(QStringList({r.FirstName, r.MiddleInitial, r.LastName, r.Birthdate, r.Email, r.HomePhone, r.CellPhone}),
+              QStringList({u"Bob"_s, u"R"_s, u"Stone"_s, u"19751201"_s, u"bob@mail.net"_s, u"1 555 333-4444"_s,
+                           u"555-5555"_s}));
+
+    ASSERT_EQ(import(lines({kHeadingC, "Cy,Dale,Xavier,Cy Dale,cy@mail.org,555-0000"})).imported, 1);
+    r = records().back();
+    EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.MiddleInitial, r.Email, r.HomePhone}),
+              QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u""_s}));
+
+    ASSERT_EQ(import(lines({kHeadingD, "Di,E,Fox,1 Elm Rd,Apt 2,Boise,id,83702,USA,Fox Co,0,555-0101,5550102,555-0103,"
+                                       "di@mail.edu,4-5-1980,Work;Golf,Met at a fair"}))
+                  .imported,
+              1);
+    r = records().back();
+    EXPECT_EQ(QStringList({r.FirstName, r.MiddleInitial, r.LastName, r.Street1, r.Street2, r.City, r.State, r.Zip,
+                           r.Country, r.Company, r.IncludeCompany, r.HomePhone, r.CellPhone, r.WorkPhone, r.Email,
+                           r.Birthdate, r.Category, r.Notes}),
+              QStringList({u"Di"_s, u"E"_s, u"Fox"_s, u"1 Elm Rd"_s, u"Apt 2"_s, u"Boise"_s, u"ID"_s, u"83702"_s,
+                           u"USA"_s, u"Fox Co"_s, u"0"_s, u"555-0101"_s, u"5550102"_s, u"555-0103"_s,
+                           u"di@mail.edu"_s, u"19800405"_s, u"Work;Golf"_s, u"Met at a fair"_s}));
+
+    // E: the row ends after its e-mail address, at the last domain ending it holds.
+    ASSERT_EQ(import(lines({kHeadingE, "Eve,Gray,shop.com,eve@club.org,555-1111"})).imported, 1);
+    r = records().back();
+    EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.Email, r.Company, r.IncludeCompany}),
+              QStringList({u"Eve"_s, u"Gray"_s, u"eve@club.org"_s, u""_s, u"1"_s}));
+    // An e-mail heading in the last column counts too.
+    ASSERT_EQ(import(lines({"First Name,Last Name,Email", "Fay,Hill,fay@mail.com"})).imported, 1);
+    EXPECT_EQ(records().back().Email, u"fay@mail.com");
+}
+
+TEST_F(CsvImportTest, LayoutCleanUpsEmptyWhatCannotBeRight)
+{
+    import(lines({kHeadingA,
+                  rowA({{1, "Bad"}, {3, "Date"}, {33, "13/01/1990"}, {9, "5551234"}, {29, "Reno 2"}, {30, "N1"},
+                        {31, "AB123"}, {32, "U5A"}, {28, "Apt"}}),
+                  rowA({{1, "Work"}, {3, "Only"}, {10, "555-9876"}, {33, "12/31/1890"}})}));
+    const std::vector<ContactRecord> r = records();
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(QStringList({r[0].Birthdate, r[0].HomePhone, r[0].City, r[0].State, r[0].Zip, r[0].Country, r[0].Street1}),
+              QStringList(7, QString()));
+    EXPECT_EQ(r[1].HomePhone, u"555-9876");
+    EXPECT_EQ(r[1].Birthdate, u"");
+
+    // B skips a row without a last name or an e-mail address.
+    EXPECT_EQ(import(lines({kHeadingB, "No,,,,,,,,,,,,,,x@mail.com", "No,,Mail,,,,,,,,,,,,,,,,,,"})).imported, 0);
+}
+
+TEST_F(CsvImportTest, QuotedValuesKeepTheirCommasQuotesAndLineBreaksInTheirOwnField)
+{
+    // Read by splitting at every comma, "Smith, Jr." would push every later column one field on.
+    const QByteArray row = "Al,B,\"Smith, Jr.\",\"Suite 4, Floor 2\",,Reno,NV,89501,USA,\"The \"\"Best\"\" Co\",1,"
+                           ",,,al@mail.com,,,\"Line one\r\nLine two\tend\"";
+    ASSERT_EQ(import(lines({kHeadingD, row})).imported, 1);
+    const ContactRecord r = records().back();
+    EXPECT_EQ(QStringList({r.LastName, r.Street1, r.City, r.Company, r.Email, r.Notes}),
+              QStringList({u"Smith, Jr."_s, u"Suite 4, Floor 2"_s, u"Reno"_s, u"The \"Best\" Co"_s,
+                           u"al@mail.com"_s, u"Line one  Line two end"_s}));
+}
+
+TEST_F(CsvImportTest, LinesEndedByLfAloneOrCrAloneAreRowsToo)
+{
+    // Read with CR LF as the only line end, such a file is one line and imports 0 contacts.
+    EXPECT_EQ(import(lines({kHeadingC, "Ann,Lee,,,ann@mail.com", "Bob,Ray,,,bob@mail.com"}, "\n")).imported, 2);
+    EXPECT_EQ(import(lines({kHeadingC, "Cy,Dale,,,cy@mail.com", "Di,Fox,,,di@mail.com"}, "\r")).imported, 2);
+    EXPECT_EQ(records().size(), 4u);
+}
+
+TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCodePage)
+{
+    const QString text = QString::fromLatin1(kHeadingC) + u"\r\n\u0141ukasz Jos\u00E9,Gau\u00DF,,,jose@mail.com\r\n"_s;
+    QStringEncoder utf16(QStringConverter::Utf16LE);
+    const QByteArray cp1252 = kHeadingC + "\r\nJos\xE9,Gau\xDF,,,jose@mail.com\r\n";
+    const std::pair<QByteArray, QByteArray> files[] = {
+        {"\xEF\xBB\xBF" + text.toUtf8(), "?ukasz Jos\xE9   "},
+        {text.toUtf8(), "?ukasz Jos\xE9   "},
+        {"\xFF\xFE" + QByteArray(utf16(text)), "?ukasz Jos\xE9   "},
+        {cp1252, "Jos\xE9          "},
+    };
+    int n = 0;
+    for (const auto& [file, firstName] : files) {
+        const QString name = QStringLiteral("e%1.DAT").arg(++n);
+        ASSERT_TRUE(contacts.open(folder.file(name)));
+        ASSERT_EQ(import(file).imported, 1);
+        // Stored by the file's rule: Windows-1252, "?" for what it cannot hold; never "JosÃ©".
+        const QByteArray stored = folder.read(name);
+        EXPECT_EQ(stored.left(14), firstName) << n;
+        EXPECT_EQ(stored.mid(17, 5), "Gau\xDF ") << n;
+    }
+}
+
+TEST_F(CsvImportTest, ARowIsADuplicateOnlyOnAGivenEmailOrAWholeName)
+{
+    const QByteArray file = lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
+                                   "Joanne,,Leeds,,,,,,,,1,,,,,,,", ",,,,,,,,,,1,,,,,,,Notes only"});
+    ASSERT_EQ(import(file).imported, 3);
+    // The same file again: the e-mail and the whole name match. The row without names or e-mail
+    // matches nothing, as an empty e-mail is no e-mail and empty names are no name.
+    EXPECT_EQ(import(file).imported, 1);
+    EXPECT_EQ(import(lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,other@mail.com,,,", "Other,,One,,,,,,,,1,,,,ann@mail.com,,,"}))
+                  .imported,
+              0);
+    // Names are compared whole: Jo Lee is not "contained" in Joanne Leeds.
+    EXPECT_EQ(import(lines({kHeadingD, "Jo,,Lee,,,,,,,,1,,,,,,,", "Jo,,Lee,,,,,,,,1,,,,,,,"})).imported, 2);
+    EXPECT_EQ(records().size(), 6u);
+}
+
+TEST_F(CsvImportTest, AHeadingLineWithoutALayoutOrAnEmailHeadingImportsNothingAndSaysSo)
+{
+    for (const QByteArray& heading : {QByteArray("Foo,Bar,Baz"), QByteArray("First Name,Last Name,Phone")}) {
+        const ImportResult result = import(lines({heading, "a,b,c@mail.com"}));
+        EXPECT_EQ(result.end, ImportResult::End::NotCompatible);
+        EXPECT_EQ(importEndMessage(result),
+                  (Message{u"CSV file not compatible with import function."_s, u"No contacts imported"_s,
+                           MessageIcon::Information}));
+    }
+    EXPECT_TRUE(bytes().isEmpty());
+    EXPECT_EQ(importEndMessage(import(lines({kHeadingD}))),
+              (Message{u"D O N E !  0 contacts successfully imported."_s, u"Import completed"_s}));
+}
+
+TEST_F(CsvImportTest, AShortRowOrAHeadingWithoutItsFirstColumnEndsTheImportAndKeepsWhatCameBefore)
+{
+    const ImportResult noFirstName = import(lines({"Given,Name,E-mail Address", "Ann,Lee,ann@mail.com"}));
+    EXPECT_EQ(noFirstName.end, ImportResult::End::Failed);
+    EXPECT_EQ(noFirstName.error->number, 5);
+
+    const ImportResult result = import(lines({kHeadingB, "A,,One,,,,,,,,,,,,a@mail.com,,,,,,",
+                                              "B,,Two,,,,,,,,,,,,b@mail.com,,,,,,", "C,,Three"}),
+                                       {.batchSize = 1});
+    EXPECT_EQ(result.end, ImportResult::End::Failed);
+    EXPECT_EQ(result.imported, 2);
+    EXPECT_EQ(records().size(), 2u);
+    const FileError error = importFailure(result);
+    EXPECT_EQ(error.number, 9);
+    EXPECT_TRUE(error.description.contains(u"line 4")) << error.description.toStdString();
+    EXPECT_TRUE(error.description.endsWith(u"(2 contacts were imported before the error)"));
+}
+
+TEST_F(CsvImportTest, AFullDiskAtAnyPointLeavesOnlyWholeRecordsAndTheirCount)
+{
+    QByteArray file = kHeadingD + "\r\n";
+    for (int i = 0; i < 12; ++i)
+        file += QStringLiteral("P%1,,Q%1,,,,,,,,1,,,,p%1@mail.com,,,\r\n").arg(i).toLatin1();
+    ASSERT_EQ(import(lines({kHeadingD, "Old,,One,,,,,,,,1,,,,,,,"})).imported, 1);
+    const QByteArray before = bytes();
+
+    // The file may grow to `limit` bytes, as a disk with that much room would let it.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    for (qint64 limit = before.size(); limit < before.size() + 12 * ContactRecord::kSize; limit += 211) {
+        folder.write(u"c.DAT"_s, before);
+        ASSERT_TRUE(contacts.open(folder.file(u"c.DAT"_s)));
+        rlimit cap{rlim_t(limit), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &cap);
+        const ImportResult result = import(file, {.batchSize = 5});
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        EXPECT_EQ(result.end, ImportResult::End::Failed);
+        EXPECT_EQ(result.error->number, EFBIG);
+        const QByteArray after = bytes();
+        EXPECT_EQ(after.size(), before.size() + result.imported * ContactRecord::kSize) << "limit " << limit;
+        EXPECT_EQ(after.left(before.size()), before);
+        EXPECT_EQ(result.imported % 5, 0);
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(CsvImportTest, StoppingKeepsEveryRowReadSoFarAndSaysHowMany)
+{
+    QByteArray file = kHeadingD + "\r\n";
+    for (int i = 0; i < 300; ++i)
+        file += QStringLiteral("P%1,,Q%1,,,,,,,,1,,,,,,,\r\n").arg(i).toLatin1();
+    qint64 lastTotal = 0;
+    const ImportResult result = import(file, {.batchSize = 1000, .progress = [&](qint64 done, qint64 total) {
+                                                  lastTotal = total;
+                                                  return done < 128;
+                                              }});
+    EXPECT_EQ(lastTotal, 300);
+    EXPECT_EQ(result.end, ImportResult::End::Cancelled);
+    EXPECT_EQ(result.imported, 128);
+    EXPECT_EQ(records().size(), 128u);
+    EXPECT_EQ(importEndMessage(result)->text,
+              u"Import stopped.  128 contacts were imported before it stopped; they are in the contacts file.");
+}
+
+}  // namespace
+}  // namespace pw
