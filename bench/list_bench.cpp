@@ -168,5 +168,16 @@ void BM_LabelsOf3000ToPdf(benchmark::State& state)
 }
 BENCHMARK(BM_LabelsOf3000ToPdf)->Unit(benchmark::kMillisecond);
 
+// The check made before the print dialog: every line of 3,000 labels measured against its label.
+void BM_OverflowCheckOf3000Labels(benchmark::State& state)
+{
+    std::vector<LabelAddress> addresses;
+    for (const ContactLine& line : listedLines())
+        addresses.push_back(labelAddress(*fixture().contacts.read(line.record)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(listLabelOverflows(addresses, {}, u"Laser"));
+}
+BENCHMARK(BM_OverflowCheckOf3000Labels)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace pw

@@ -3,7 +3,9 @@
 #include "data/contacts_file.h"
 #include "platform/platform.h"
 #include "printing/label_sheet.h"
+#include "printing/overflow.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_outlines.h"
 
 #include <algorithm>
 #include <iterator>
@@ -169,8 +171,8 @@ std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle
 
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses, const ListLabelStyle& style)
 {
-    if (SpecialPrinterModels::setsPaperSize(surface.deviceName()))
-        surface.setPaperSize(PaperSize::Letter);
+    // Label stock is US Letter whatever paper the printer defaults to.
+    surface.setPaperSize(PaperSize::Letter);
     LabelJob job(surface, style);
     job.topLines();
     surface.setFontName(QStringLiteral("Verdana"));
@@ -195,6 +197,26 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     }
 }
 
+QList<Overflow> listLabelOverflows(const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
+                                   QStringView deviceName)
+{
+    const std::array<int, 3> columns = listLabelColumns(deviceName, style);
+    const QList<QRectF> outlines = labelSheetOutlines();
+    const QString font = QStringLiteral("Verdana");
+    QList<Overflow> found;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const LabelAddress& a = addresses[i];
+        const int across = static_cast<int>(i % 3);
+        const QRectF& label = outlines[across];
+        for (const QString* line : {&a.company, &a.name, &a.street, &a.city}) {
+            const int past = charactersPast(*line, columns[across], 0, label.right(), font, 9, style.bold, style.italic);
+            if (past > 0)
+                found.append({QStringLiteral("Label %1 (%2)").arg(i + 1).arg(a.name), *line, past, label});
+        }
+    }
+    return found;
+}
+
 Message emptyListMessage()
 {
     return {QStringLiteral("Empty list, no labels to print."), QStringLiteral("No contacts found")};
@@ -217,14 +239,6 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         platform.message(emptyListMessage());
         return PrintOutcome::Cancelled;
     }
-    PrintSurface& printer = platform.printer();
-    printer.setFontName(QStringLiteral("Verdana"));
-    printer.setFontSize(9);
-    printer.setItalic(false);
-    const std::optional<PrintChoice> choice = platform.printDialog(PrintDialogRequest{});
-    if (!choice)
-        return PrintOutcome::Cancelled;
-
     // Every label is built from its stored record, read again by the line's record number.
     std::vector<LabelAddress> addresses;
     addresses.reserve(records.size());
@@ -237,6 +251,16 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         addresses.push_back(labelAddress(*read));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    PrintSurface& printer = platform.printer();
+    if (const QList<Overflow> overflows = listLabelOverflows(addresses, style, printer.deviceName());
+        !overflows.isEmpty() && platform.message(overflowQuestion(overflows)) != MessageResult::Yes)
+        return PrintOutcome::Cancelled;
+    printer.setFontName(QStringLiteral("Verdana"));
+    printer.setFontSize(9);
+    printer.setItalic(false);
+    const std::optional<PrintChoice> choice = platform.printDialog(PrintDialogRequest{.labelSheet = true});
+    if (!choice)
+        return PrintOutcome::Cancelled;
     printer.setOrientation(PageOrientation::Portrait);
     for (int copy = 0; copy < choice->copies; ++copy) {
         printListLabelsJob(printer, addresses, style);

@@ -2,6 +2,7 @@
 
 #include "data/contact_record.h"
 #include "printing/margin_settings.h"
+#include "printing/overflow.h"
 #include "printing/print_action.h"
 
 #include <QString>
@@ -40,6 +41,11 @@ std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle
 // a fresh sheet, row after row and sheet after sheet. The job is ended by the caller.
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses,
                         const ListLabelStyle& style);
+
+// The lines of the listed labels that run past their label's right edge, measured as the grid does.
+// The outline is that of the label's column on the first row.
+QList<Overflow> listLabelOverflows(const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
+                                   QStringView deviceName);
 
 Message emptyListMessage();
 

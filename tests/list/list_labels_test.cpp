@@ -204,7 +204,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
 
     platform.answerPrintDialog(PrintChoice{2});
     EXPECT_EQ(printListLabels(platform, contacts, {2, 1}, parameters, false, false), PrintOutcome::Printed);
-    EXPECT_EQ(platform.printDialogs, QList{PrintDialogRequest{}});
+    EXPECT_EQ(platform.printDialogs, QList{PrintDialogRequest{.labelSheet = true}});
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     const QList<PlacedText>& texts = platform.printerSurface.jobs[1].texts;
     EXPECT_EQ(platform.printerSurface.jobs[0].orientations, QList{PageOrientation::Portrait});

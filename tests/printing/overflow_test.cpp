@@ -1,5 +1,7 @@
 #include "printing/overflow.h"
 
+#include "list/list_labels.h"
+
 #include <gtest/gtest.h>
 
 namespace pw {
@@ -48,6 +50,19 @@ TEST(Overflow, ALineOneCharacterTooWideIsReportedAndOneThatFitsIsNot)
     const Message question = overflowQuestion(found);
     EXPECT_EQ(question.buttons, MessageButtons::PrintAnywayCancel);
     EXPECT_TRUE(question.text.contains(u"Line 2, \"nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn\": 1 character too long"_s));
+}
+
+TEST(Overflow, ListLabelsAreMeasuredInTheColumnTheyPrintIn)
+{
+    // The middle label starts at column 46: 38 characters of Verdana 9 fit before its edge.
+    const LabelAddress fits{u"Ann Lee"_s, {}, QString(38, u'n'), u"Reno, NV  89501"_s};
+    LabelAddress tooLong = fits;
+    tooLong.street = QString(39, u'n');
+    EXPECT_TRUE(listLabelOverflows({fits, fits}, {}, u"Laser").isEmpty());
+    const QList<Overflow> found = listLabelOverflows({fits, tooLong}, {}, u"Laser");
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0].where, u"Label 2 (Ann Lee)");
+    EXPECT_EQ(found[0].charactersTooLong, 1);
 }
 
 }  // namespace
