@@ -115,14 +115,19 @@ bool PainterSurface::feedPage()
     return true;
 }
 
-void PainterSurface::drawText(const QString& text)
+bool PainterSurface::takeWantedPage()
 {
     // An asked-for page is fed only now, and not at all while the current page is still blank.
-    if (pageWanted_) {
-        pageWanted_ = false;
-        if (pageUsed_ && !feedPage())
-            return;
-    }
+    if (!pageWanted_)
+        return true;
+    pageWanted_ = false;
+    return !pageUsed_ || feedPage();
+}
+
+void PainterSurface::drawText(const QString& text)
+{
+    if (!takeWantedPage())
+        return;
     // Rows that ran past the page have used it up, blank or not.
     const Grid g = grid();
     // The grid ends 1/4 inch above the paper's bottom edge, as it starts 1/4 inch below the top.
@@ -197,6 +202,20 @@ Status PainterSurface::endJob()
     if (failure)
         return std::unexpected(*failure);
     return {};
+}
+
+void PainterSurface::drawLine(QPointF fromInches, QPointF toInches)
+{
+    if (!beginJob())
+        return;
+    if (!takeWantedPage())
+        return;
+    const double dpi = printer_.resolution();
+    painter_.save();
+    painter_.setPen(QPen(Qt::black, dpi / 150.0));
+    painter_.drawLine(fromInches * dpi, toInches * dpi);
+    painter_.restore();
+    pageUsed_ = true;
 }
 
 void PainterSurface::abandonJob()

@@ -38,6 +38,7 @@ public:
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
+    void drawLine(QPointF fromInches, QPointF toInches) override;
 
     // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
     // under the text of every page, and the labels that lines overrun in red. Never for paper.
@@ -59,6 +60,8 @@ private:
     QFont drawingFont() const;
     bool beginJob();
     bool feedPage();
+    // Feeds the page newPage() asked for, once something is to be placed; false on a failure.
+    bool takeWantedPage();
     void drawOutlines();
     // The grid's origin from the paper's top and left edges, in device pixels.
     double gridInset() const;

@@ -7,6 +7,8 @@ void PrintSurface::printLine(const QList<PrintItem>& items)
     print(items, true);
 }
 
+void PrintSurface::drawLine(QPointF, QPointF) {}
+
 void printBlankLines(PrintSurface& surface, int count)
 {
     for (int i = 0; i < count; ++i)

@@ -3,6 +3,7 @@
 #include "data/file_error.h"
 
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 namespace pw {
@@ -59,6 +60,9 @@ public:
     virtual Status endJob() = 0;
     // Discards the job in progress.
     virtual void abandonJob() = 0;
+    // A straight line between two points given in inches from the paper's top-left corner, for the
+    // rulers and marks of the calibration sheet. A surface that draws no lines leaves it out.
+    virtual void drawLine(QPointF fromInches, QPointF toInches);
 };
 
 // Prints `count` blank rows; none when count is 0 or less.

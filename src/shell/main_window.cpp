@@ -2,8 +2,11 @@
 
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "printing/calibration.h"
 #include "printing/margin_adjustment.h"
+#include "printing/print_action.h"
 #include "shell/app_files.h"
+#include "shell/calibration_dialog.h"
 #include "shell/edit_menu.h"
 #include "shell/enter_moves_on.h"
 #include "shell/label_entry.h"
@@ -109,6 +112,16 @@ void MainWindow::buildMenus()
         QAction* adjust = addItem(margins, item.name, QString::fromLatin1(item.caption));
         connect(adjust, &QAction::triggered, this, [this, kind = item.kind] { adjustMarginsOf(kind); });
     }
+    margins->addSeparator();
+    QAction* calibrationSheet = addItem(margins, "mnuPrintCalibration", QStringLiteral("&Print calibration sheet\u2026"));
+    QAction* calibrate = addItem(margins, "mnuCalibrate", QStringLiteral("&Correct from calibration sheet\u2026"));
+    connect(calibrationSheet, &QAction::triggered, this, [this] {
+        printCopies(platform_, PrintDialogRequest{.labelSheet = true}, printCalibrationSheet);
+    });
+    connect(calibrate, &QAction::triggered, this, [this] {
+        CalibrationDialog dialog(platform_, applicationFile(platform_, kParameterFileName), this);
+        dialog.exec();
+    });
 
     QMenu* help = addMenu(bar, "mnuHelp", QStringLiteral("&Help"));
     mnuManual_ = addItem(help, "mnuManual", QStringLiteral("&User Manual"));

@@ -1,6 +1,7 @@
 #include "platform/painter_surface.h"
 
 #include "contacts_ui/contact_printouts.h"
+#include "printing/calibration.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
@@ -292,6 +293,24 @@ TEST_F(PdfSurfaceTest, EveryPdfItWritesAsksToBePrintedAtActualSize)
     EXPECT_EQ(pdfinfo.exitCode(), 0) << pdfinfo.readAllStandardError().toStdString();
     const QByteArray info = pdfinfo.readAllStandardOutput();
     EXPECT_TRUE(info.contains("612 x 792 pts")) << info.toStdString();
+}
+
+TEST_F(PdfSurfaceTest, TheCalibrationSheetsCaptionsStandAtTheirStatedPlaces)
+{
+    setUpMarginlessA4(printer, pdf);
+    printCalibrationSheet(surface);
+    ASSERT_TRUE(surface.endJob());
+    const QList<Word> words = wordsOf(pdf);
+    const auto first = [&](const QString& text) {
+        return *std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == text; });
+    };
+    EXPECT_NEAR(first(QStringLiteral("A:")).box.left(), 1.45 * 72, 1.0);
+    EXPECT_NEAR(first(QStringLiteral("B:")).box.left(), 1.05 * 72, 1.0);
+    EXPECT_NEAR(first(QStringLiteral("8")).box.left(), 7.95 * 72, 1.0);
+    // The caption of B sits just above its cross, which is centred 10 inches from the top.
+    EXPECT_LT(first(QStringLiteral("B:")).box.bottom(), 9.7 * 72);
+    EXPECT_GT(first(QStringLiteral("B:")).box.top(), 9.2 * 72);
+    EXPECT_TRUE(boxesOf(pdf).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "printing/print_surface.h"
 
+#include <QLineF>
 #include <QList>
 #include <QString>
 
@@ -33,6 +34,7 @@ struct BlankRow final {
 struct RecordedJob final {
     QList<PlacedText> texts;  // non-empty texts only
     QList<BlankRow> blankRows;
+    QList<QLineF> lines;  // drawn lines, in inches from the paper's corner
     int pages = 1;
     QList<PageOrientation> orientations;
     QList<PaperSize> paperSizes;
@@ -55,6 +57,11 @@ public:
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
+    void drawLine(QPointF fromInches, QPointF toInches) override
+    {
+        started_ = true;
+        current_.lines.append(QLineF(fromInches, toInches));
+    }
 
     QString device = QStringLiteral("Office Laser");
     // When set, the next job fails with it at its end.
