@@ -82,18 +82,9 @@ void AddContactWindow::fill(const ContactBoxTexts& texts)
 void AddContactWindow::save()
 {
     Platform& platform = main_.platform();
-    ContactBoxTexts texts = form_->texts();
-    auto record = validateContactForm(texts, form_->includeCompany()->isChecked(), main_.birthdayRemindersOn(),
-                                      FormVariant::AddContact);
-    form_->setTexts(texts);
-    if (!record) {
-        platform.message(record.error().message);
-        form_->box(record.error().box)->setFocus();
+    const std::optional<ContactRecord> record = form_->recordToSave(platform, main_.birthdayRemindersOn());
+    if (!record)
         return;
-    }
-    if (!form_->confirmUnstorable(platform))
-        return;
-    form_->includeCompany()->setChecked(record->includeCompanyChecked());
     if (auto appended = main_.contactsFile().append(*record); !appended) {
         // Retry leaves the window open for another press of Save.
         if (showErrorPrompt(platform, appended.error()) == MessageResult::Cancel)

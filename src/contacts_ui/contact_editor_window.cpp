@@ -254,18 +254,9 @@ void ContactEditorWindow::step(Step step)
 void ContactEditorWindow::save()
 {
     Platform& platform = main_.platform();
-    ContactBoxTexts texts = form_->texts();
-    auto record = validateContactForm(texts, form_->includeCompany()->isChecked(), main_.birthdayRemindersOn(),
-                                      FormVariant::Editor);
-    form_->setTexts(texts);
-    if (!record) {
-        platform.message(record.error().message);
-        form_->box(record.error().box)->setFocus();
+    const std::optional<ContactRecord> record = form_->recordToSave(platform, main_.birthdayRemindersOn());
+    if (!record)
         return;
-    }
-    if (!form_->confirmUnstorable(platform))
-        return;
-    form_->includeCompany()->setChecked(record->includeCompanyChecked());
     // The record number is checked against the file as it is now: one that the file no longer
     // reaches is refused rather than written past the end.
     if (auto written = main_.contactsFile().overwrite(current_, *record); !written) {

@@ -65,7 +65,7 @@ QPushButton* lookUpButton(const char* name, const QString& caption, const QStrin
 
 }  // namespace
 
-ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* parent) : QWidget(parent)
+ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* parent) : QWidget(parent), variant_(variant)
 {
     const bool addContact = variant == FormVariant::AddContact;
     auto* grid = new QGridLayout(this);
@@ -150,6 +150,22 @@ void ContactForm::setTexts(const ContactBoxTexts& texts)
         if (boxes_[i]->text() != texts.text[i])
             boxes_[i]->setText(texts.text[i]);
     }
+}
+
+std::optional<ContactRecord> ContactForm::recordToSave(Platform& platform, bool remindersOn)
+{
+    ContactBoxTexts boxes = texts();
+    auto record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_);
+    setTexts(boxes);
+    if (!record) {
+        platform.message(record.error().message);
+        box(record.error().box)->setFocus();
+        return std::nullopt;
+    }
+    if (!confirmUnstorable(platform))
+        return std::nullopt;
+    includeCompany_->setChecked(record->includeCompanyChecked());
+    return *record;
 }
 
 bool ContactForm::confirmUnstorable(Platform& platform) const

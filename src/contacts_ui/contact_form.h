@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -30,13 +31,17 @@ public:
     void setTexts(const ContactBoxTexts& texts);
 
     QLineEdit* box(ContactBox box) const;
-    // Before a save: when boxes hold characters the contacts file cannot store, asks whether to save
-    // them as "?" anyway; No puts the focus in the first such box. True when the save may go on.
-    bool confirmUnstorable(Platform& platform) const;
+    // The record a Save writes: the boxes checked and cleaned (the clean-ups stay in the boxes), the
+    // first failure shown with the focus in its box, and characters the contacts file cannot store
+    // confirmed. None when the save must not go on.
+    std::optional<ContactRecord> recordToSave(Platform& platform, bool remindersOn);
     QCheckBox* includeCompany() const { return includeCompany_; }
     QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
 
 private:
+    bool confirmUnstorable(Platform& platform) const;
+
+    FormVariant variant_;
     std::array<QLineEdit*, kContactBoxCount> boxes_{};
     QCheckBox* includeCompany_ = nullptr;
     QLabel* includeCompanyLabel_ = nullptr;

@@ -6,6 +6,7 @@
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
+#include "support/pdf_words.h"
 #include "support/recording_surface.h"
 #include "support/test_folder.h"
 
@@ -22,13 +23,9 @@
 namespace pw {
 namespace {
 
-// A word as pdftotext -bbox reports it, in points from the top-left corner of its page.
-struct Word final {
-    int page;
-    QRectF box;
-    QString text;
-};
+using Word = test::PdfWord;
 
+// The page boxes as pdftotext -bbox writes them, for the paper size.
 QString boxesOf(const QString& pdf)
 {
     QProcess pdftotext;
@@ -37,28 +34,14 @@ QString boxesOf(const QString& pdf)
     return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
-qsizetype pagesOf(const QString& pdf)
+int pagesOf(const QString& pdf)
 {
-    return boxesOf(pdf).count(QStringLiteral("<page "));
+    return test::pdfWords(pdf).pages;
 }
 
 QList<Word> wordsOf(const QString& pdf)
 {
-    const QString html = boxesOf(pdf);
-    static const QRegularExpression item(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
-    QList<Word> words;
-    int page = 0;
-    for (const QRegularExpressionMatch& m : item.globalMatch(html)) {
-        if (m.captured(0) == u"<page ") {
-            ++page;
-            continue;
-        }
-        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
-        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
-        words.append({page, QRectF(topLeft, bottomRight), m.captured(5)});
-    }
-    return words;
+    return test::pdfWords(pdf).words;
 }
 
 class PdfSurfaceTest : public ::testing::Test {
