@@ -4,6 +4,7 @@
 #include "list/contact_line_model.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
+#include "printing/sheet_positions.h"
 #include "list/tab_stop_delegate.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
@@ -14,6 +15,7 @@
 #include "shell/named_widgets.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -69,6 +71,9 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
                                                 QStringLiteral("Print a label for each contact in list"));
     cmdViewAllClose_ = named<QPushButton>("cmdViewAllClose", QStringLiteral("&Close"));
     cmdPrintLabels_->setEnabled(false);
+    chkFreeStart_ = namedWithTip<QCheckBox>("chkFreeStart", QStringLiteral("Start at the first &free label"),
+                                            QStringLiteral("Leaves the labels already used on the sheet in the "
+                                                           "printer blank"));
 
     txtViewAllHeader_ = named<QLineEdit>("txtViewAllHeader");
     txtViewAllHeader_->setFont(listFont(true, kListPoints));
@@ -155,6 +160,7 @@ QWidget* ContactListWindow::buildChoices()
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdACGetReport_);
     buttons->addWidget(cmdPrintLabels_);
+    buttons->addWidget(chkFreeStart_);
     buttons->addWidget(cmdViewAllClose_);
     buttons->addStretch();
 
@@ -319,7 +325,15 @@ void ContactListWindow::printLabels()
     for (const ContactLine& line : model_->lines())
         records.push_back(line.record);
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
-    printListLabels(platform_, contacts_, records, applicationFile(platform_, kParameterFileName), bold, italic);
+    // A partly used sheet in the printer goes on from its first free label, when asked to.
+    const QString kind = marginKey(MarginKind::SearchResult);
+    const int start = chkFreeStart_->isChecked() ? std::max(firstFreePosition(usedPositions(platform_, kind)), 1) : 1;
+    const QString parameters = applicationFile(platform_, kParameterFileName);
+    if (printListLabels(platform_, contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed) {
+        const auto labels = std::count_if(records.begin(), records.end(), [](int record) { return record > 0; });
+        const int lastPrinted = static_cast<int>((start - 1 + labels - 1) % kSheetPositions) + 1;
+        setUsedPositions(platform_, kind, rangePositions(1, lastPrinted));
+    }
     focusAfterDialog(cmdViewAllClose_);
 }
 

@@ -11,6 +11,7 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QCheckBox;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -95,6 +96,7 @@ private:
     QRadioButton* optEmailAdd_ = nullptr;
     QPushButton* cmdACGetReport_ = nullptr;
     QPushButton* cmdPrintLabels_ = nullptr;
+    QCheckBox* chkFreeStart_ = nullptr;
     QPushButton* cmdViewAllClose_ = nullptr;
     QLineEdit* txtViewAllHeader_ = nullptr;
     QListView* lstAllContacts_ = nullptr;

@@ -223,7 +223,7 @@ Message emptyListMessage()
 }
 
 PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                             const QString& parameterFile, bool bold, bool italic)
+                             const QString& parameterFile, bool bold, bool italic, int firstPosition)
 {
     const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
     if (!margins) {
@@ -255,6 +255,8 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     if (const QList<Overflow> overflows = listLabelOverflows(addresses, style, printer.deviceName());
         !overflows.isEmpty() && platform.message(overflowQuestion(overflows)) != MessageResult::Yes)
         return PrintOutcome::Cancelled;
+    // Blank labels stand in for those already used, so that every row keeps its place.
+    addresses.insert(addresses.begin(), std::clamp(firstPosition, 1, kLabelsPerSheet) - 1, LabelAddress{});
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);

@@ -51,8 +51,9 @@ Message emptyListMessage();
 
 // "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
 // per copy of labels for the listed records, each read again from the contacts file. Lines without
-// a record (0), pasted into the list, get no label.
+// a record (0), pasted into the list, get no label. The first sheet's labels before `firstPosition`
+// (a partly used sheet) are left blank.
 PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                             const QString& parameterFile, bool bold, bool italic);
+                             const QString& parameterFile, bool bold, bool italic, int firstPosition = 1);
 
 }  // namespace pw

@@ -224,10 +224,19 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].text, u"Acme");
     EXPECT_EQ(platform.printerSurface.jobs[2].texts[0].column, 3);
     EXPECT_EQ(platform.messages.size(), 1);
+    // On a partly used sheet the labels before the first free one stay blank: position 5 is the
+    // middle of the second row.
+    platform.answerPrintDialog(PrintChoice{1});
+    EXPECT_EQ(printListLabels(platform, contacts, {1}, parameters, false, false, 5), PrintOutcome::Printed);
+    const QList<PlacedText>& partly = platform.printerSurface.jobs.last().texts;
+    ASSERT_EQ(partly.size(), 5);  // the blank label's line of one blank character included
+    EXPECT_EQ(partly[0].text, u"Acme");
+    EXPECT_EQ(partly[0].column, 47);
+    EXPECT_GT(partly[0].row, 8);
     platform.answerPrintDialog(PrintChoice{1});
     EXPECT_EQ(printListLabels(platform, contacts, {1, 3}, parameters, false, false), PrintOutcome::Failed);
     EXPECT_EQ(platform.messages.last(), printerProblem());
-    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 4);
 }
 
 }  // namespace
