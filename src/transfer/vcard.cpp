@@ -236,6 +236,8 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             e.includeCompany = v.trimmed() == u"1";
         }
     }
+    if (e.fullName.isEmpty())
+        shown.prepend((e.given + u' ' + e.family).trimmed());
     shown.removeAll(QString());
     card.text = shown.join(QStringLiteral(", "));
 }

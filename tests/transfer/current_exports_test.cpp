@@ -1,4 +1,5 @@
 #include "data/contacts_file.h"
+#include "support/qt_printers.h"
 #include "support/test_folder.h"
 #include "transfer/csv_import.h"
 #include "transfer/import_layouts.h"

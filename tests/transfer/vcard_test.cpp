@@ -1,6 +1,7 @@
 #include "transfer/vcard.h"
 
 #include "data/contacts_file.h"
+#include "support/qt_printers.h"
 #include "support/test_folder.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
