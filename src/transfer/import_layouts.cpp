@@ -82,6 +82,18 @@ std::vector<BoundColumn> bindThunderbird(const QStringList& heading)
     return bindColumns(thunderbirdColumns(), heading);
 }
 
+// Google writes its repeated fields numbered ("E-mail 1 - Value", "Phone 1 - Value",
+// "Address 1 - Street"), only as many as its contacts use; its current form always has "File As"
+// and "Labels" too.
+bool hasGoogleColumns(const QStringList& heading)
+{
+    const bool numbered = std::any_of(heading.begin(), heading.end(), [](const QString& h) {
+        return (h.startsWith(u"E-mail ") || h.startsWith(u"Phone ") || h.startsWith(u"Address "))
+            && (h.endsWith(u" - Value") || h.endsWith(u" - Street"));
+    });
+    return numbered || (heading.contains(QLatin1StringView("File As")) && heading.contains(QLatin1StringView("Labels")));
+}
+
 LayoutRules namedLayout(ImportLayout layout, std::vector<const char*> headings,
                         std::vector<BoundColumn> (*bind)(const QStringList&))
 {
@@ -103,9 +115,10 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back(namedLayout(ImportLayout::OutlookWeb,
                                   {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
                                   bindOutlook));
-    layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name", "File As", "Labels"}, bindGoogle));
-    layouts.push_back(
-        namedLayout(ImportLayout::GoogleOlder, {"Given Name", "Family Name", "Group Membership"}, bindGoogle));
+    layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
+    layouts.back().recognise = hasGoogleColumns;
+    layouts.push_back(namedLayout(ImportLayout::GoogleOlder, {"Given Name", "Family Name"}, bindGoogle));
+    layouts.back().recognise = hasGoogleColumns;
     layouts.push_back(
         namedLayout(ImportLayout::Thunderbird, {"Primary Email", "Home ZipCode", "Birth Year"}, bindThunderbird));
 

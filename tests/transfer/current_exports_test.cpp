@@ -126,6 +126,9 @@ TEST_F(CurrentExportsTest, EachServicesExportIsRecognisedByItsOwnLayoutAndTheOld
     const std::pair<QStringList, ImportLayout> cases[] = {
         {kOutlookDesktop, ImportLayout::OutlookDesktop}, {kOutlookWeb, ImportLayout::OutlookWeb},
         {kGoogle, ImportLayout::Google},                 {kGoogleOlder, ImportLayout::GoogleOlder},
+        // Google writes numbered columns only for what its contacts use.
+        {u"First Name,Middle Name,Last Name,Birthday,Phone 1 - Label,Phone 1 - Value"_s.split(u','),
+         ImportLayout::Google},
         {kThunderbird + QStringList{u""_s}, ImportLayout::Thunderbird},
         {{u"Last"_s, u"First"_s, u"E-mail"_s, u"Street Address"_s, u"City"_s, u"State"_s, u"ZIP"_s}, ImportLayout::Plain},
         // The older layouts' own heading lines.
