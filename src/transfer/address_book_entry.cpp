@@ -10,6 +10,8 @@
 namespace pw {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // Lower case, accents and full stops gone, blanks single: "U.S.  Virgin Islands" and
 // "u.s. virgin islands" meet, and so do "Québec" and "Quebec".
 QString plainKey(const QString& text)
@@ -104,6 +106,25 @@ QStringList streetLines(const AddressBookEntry::Address& a)
         lines.append(box.startsWith(u"P", Qt::CaseInsensitive) ? box : QStringLiteral("PO Box ") + box);
     }
     return lines;
+}
+
+// A phone number that does not fit its field loses its formatting before it loses digits: a
+// number cut short dials someone else. "+1 (555) 123-4567" becomes "555-123-4567".
+QString fittedPhone(const QString& number, int width)
+{
+    if (number.size() <= width)
+        return number;
+    QString n = number;
+    if (n.startsWith(u"+1 ") || n.startsWith(u"+1-") || n.startsWith(u"1 ") || n.startsWith(u"1-"))
+        n = n.mid(n.indexOf(u'1') + 2);
+    n.remove(u'(');
+    n.replace(u')', u'-').replace(u' ', u'-').replace(u'.', u'-');
+    while (n.contains(u"--"))
+        n.replace(u"--"_s, u"-"_s);
+    n = n.trimmed();
+    while (n.startsWith(u'-'))
+        n.remove(0, 1);
+    return n.size() <= width ? n : number;
 }
 
 }  // namespace
@@ -203,6 +224,12 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
     }
     if (r.HomePhone.isEmpty())
         r.HomePhone = untyped;
+    for (QString ContactRecord::*phone : {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone}) {
+        for (const ContactRecord::Field& f : ContactRecord::kFields) {
+            if (f.member == phone)
+                r.*phone = fittedPhone(r.*phone, f.width);
+        }
+    }
 
     for (const QString& email : entry.emails) {
         if (!email.trimmed().isEmpty()) {

@@ -261,11 +261,11 @@ void readCardLines(VCard& card, const std::vector<PhysicalLine>& all, std::size_
     for (std::size_t i = from; i < to; ++i) {
         const QByteArrayView text = all[i].text;
         const bool continued = !text.isEmpty() && (text.front() == ' ' || text.front() == '\t');
-        if (!lines.empty() && continued) {
-            lines.back() += keepFoldBlank ? text : text.sliced(1);
-        } else if (!lines.empty() && lines.back().endsWith('=') && isQuotedPrintable(lines.back())) {
+        if (!lines.empty() && lines.back().endsWith('=') && isQuotedPrintable(lines.back())) {
             lines.back().chop(1);  // a soft line break of QUOTED-PRINTABLE
             lines.back() += text;
+        } else if (!lines.empty() && continued) {
+            lines.back() += keepFoldBlank ? text : text.sliced(1);
         } else if (!text.trimmed().isEmpty()) {
             lines.emplace_back(text.toByteArray());
         }

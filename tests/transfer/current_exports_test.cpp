@@ -155,7 +155,7 @@ TEST_F(CurrentExportsTest, OutlookDesktopFullyQuotedInTheCodePageGivesTheHomeAdd
           {u"Company"_s, u"Acme, Inc."_s}, {u"Business Street"_s, u"1 Works Rd"_s}, {u"Business City"_s, u"Reno"_s},
           {u"Home Street"_s, u"1200 Elm Street, Suite 5"_s}, {u"Home Street 2"_s, u"Building B"_s},
           {u"Home City"_s, u"San Mateo"_s}, {u"Home State"_s, u"California"_s}, {u"Home Postal Code"_s, u"94401"_s},
-          {u"Home Country/Region"_s, u"United States"_s}, {u"Business Phone"_s, u"555-444-5555"_s},
+          {u"Home Country/Region"_s, u"United States"_s}, {u"Business Phone"_s, u"+1 (555) 444-5555"_s},
           {u"Home Phone"_s, u"(555) 123-4567"_s}, {u"Mobile Phone"_s, u"555-222-3333"_s},
           {u"Home Fax"_s, u"555-000-0000"_s}, {u"Birthday"_s, u"4/10/1980"_s}, {u"Categories"_s, u"Friends;Golf"_s},
           {u"E-mail Address"_s, u"zoe@example.com"_s}, {u"E-mail Type"_s, u"SMTP"_s},
@@ -168,6 +168,7 @@ TEST_F(CurrentExportsTest, OutlookDesktopFullyQuotedInTheCodePageGivesTheHomeAdd
     // The desktop program writes the code page, without a byte-order mark.
     const std::vector<ContactRecord> r = importFresh(text.toLatin1());
     ASSERT_EQ(r.size(), 2u);
+    // The work phone is too long for its field as written, and loses its formatting, not digits.
     EXPECT_EQ(fields(r[0]), QStringList({u"Zoë"_s, u"A"_s, u"Brontë"_s, u"1200 Elm Street, Suite 5"_s, u"Building B"_s,
                                          u"San Mateo"_s, u"CA"_s, u"94401"_s, u"United States"_s, u"Acme, Inc."_s,
                                          u"0"_s, u"(555) 123-4567"_s, u"555-222-3333"_s, u"555-444-5555"_s,
