@@ -243,9 +243,6 @@ std::optional<Message> importEndMessage(const ImportResult& result)
         return Message{QStringLiteral("D O N E !  %1 contacts successfully imported.").arg(result.imported),
                        QStringLiteral("Import completed")};
     case ImportResult::End::NotCompatible:
-        if (result.vCard)
-            return Message{QStringLiteral("No contacts were found in this vCard file."),
-                           QStringLiteral("No contacts imported"), MessageIcon::Information};
         return Message{QStringLiteral("CSV file not compatible with import function."),
                        QStringLiteral("No contacts imported"), MessageIcon::Information};
     case ImportResult::End::Cancelled:
@@ -261,15 +258,21 @@ std::optional<Message> importEndMessage(const ImportResult& result)
 
 QStringList importSummaryLines(const ImportResult& result)
 {
-    QStringList lines = {
-        QStringLiteral("%1 %2 read").arg(result.read).arg(result.vCard ? u"cards" : u"rows"),
-        QStringLiteral("%1 contacts imported").arg(result.imported),
-        QStringLiteral("%1 skipped as duplicates of contacts already on file").arg(result.duplicates),
-        QStringLiteral("%1 skipped for having no name").arg(result.noName),
+    auto count = [](int n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1StringView(n == 1 ? one : many));
     };
+    QStringList lines = {
+        count(result.read, "card read", "cards read"),
+        count(result.imported, "contact imported", "contacts imported"),
+        count(result.duplicates, "skipped as a duplicate of a contact already on file",
+              "skipped as duplicates of contacts already on file"),
+        count(result.noName, "skipped for having no name", "skipped for having no name"),
+    };
+    if (!result.vCard)
+        lines[0] = count(result.read, "row read", "rows read");
     if (result.notContacts > 0)
-        lines.append(QStringLiteral("%1 skipped as not contacts").arg(result.notContacts));
-    lines.append(QStringLiteral("%1 fields cut to fit").arg(result.fieldsCut));
+        lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
+    lines.append(count(result.fieldsCut, "field cut to fit", "fields cut to fit"));
     return lines;
 }
 

@@ -135,8 +135,8 @@ TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopie
     click("cmdStartImport");
 
     EXPECT_EQ(find<QLabel>("lblSumCounts")->text(),
-              u"4 cards read\n1 contacts imported\n2 skipped as duplicates of contacts already on file\n"
-              "1 skipped for having no name\n1 fields cut to fit"_s);
+              u"4 cards read\n1 contact imported\n2 skipped as duplicates of contacts already on file\n"
+              "1 skipped for having no name\n1 field cut to fit"_s);
     QListWidget* list = find<QListWidget>("lstSumSkipped");
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(2)->text(), u"Line 10 (no name): Acme");
