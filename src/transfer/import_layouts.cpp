@@ -107,7 +107,9 @@ LayoutRules namedLayout(ImportLayout layout, std::vector<const char*> headings,
 std::vector<LayoutRules> makeLayouts()
 {
     std::vector<LayoutRules> layouts;
-    // The desktop program writes three street lines per address, Outlook.com one.
+    // The desktop program writes three street lines per address, Outlook.com one. Older mail
+    // programs wrote some of the same headings; their files stay with C ("Name,E-mail Address")
+    // and B (whose files begin "...,Suffix,Initials,Web Page,").
     layouts.push_back(namedLayout(ImportLayout::OutlookDesktop,
                                   {"Home Street", "Home Street 2", "Home Postal Code", "Home Country/Region",
                                    "Business Street"},
@@ -115,6 +117,8 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back(namedLayout(ImportLayout::OutlookWeb,
                                   {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
                                   bindOutlook));
+    for (LayoutRules* outlook : {&layouts[0], &layouts[1]})
+        outlook->none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
     layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
     layouts.back().recognise = hasGoogleColumns;
     layouts.push_back(namedLayout(ImportLayout::GoogleOlder, {"Given Name", "Family Name"}, bindGoogle));

@@ -139,6 +139,10 @@ TEST_F(CurrentExportsTest, EachServicesExportIsRecognisedByItsOwnLayoutAndTheOld
           "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes"_s.split(u','),
          ImportLayout::D},
         {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::E},
+        // An older mail program's export shares Outlook's address headings but is C's, as before.
+        {u"First Name,Last Name,Middle Name,Name,E-mail Address,Nickname,Home Street,Home City,Home Postal Code,"
+          "Home State,Home Country/Region,Home Phone,Business Street,Business City"_s.split(u','),
+         ImportLayout::C},
     };
     for (const auto& [heading, layout] : cases) {
         const LayoutRules* rules = recogniseLayout(heading);
