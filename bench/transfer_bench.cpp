@@ -4,6 +4,7 @@
 #include "generated_contacts.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
+#include "transfer/vcard.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -79,6 +80,43 @@ void BM_Import10kDuplicateRows(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Import10kDuplicateRows)->Unit(benchmark::kMillisecond);
+
+// 10,000 cards as a phone writes them, none of them in the generated file, imported into it: the
+// 100,000 records there are read for the duplicate test first.
+void BM_Import10kVCardsInto100k(benchmark::State& state)
+{
+    QByteArray vcf;
+    for (int i = 0; i < kRows; ++i) {
+        ContactRecord c = generatedContact(kContacts + i);
+        c.FirstName = QStringLiteral("Card%1").arg(i);
+        c.Email = QStringLiteral("card%1@mail.com").arg(i);
+        vcf += vCardOf(c);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        fixture().freshWork();
+        ContactsFile file;
+        file.open(fixture().work());
+        state.ResumeTiming();
+        const ImportResult result = importInto(file, vcf);
+        if (result.imported != kRows)
+            state.SkipWithError("not every card was imported");
+    }
+}
+BENCHMARK(BM_Import10kVCardsInto100k)->Unit(benchmark::kMillisecond);
+
+void BM_Export100kVCard(benchmark::State& state)
+{
+    ContactsFile file;
+    file.open(fixture().master());
+    const QString target = fixture().file(QStringLiteral("PWKV_master.vcf"));
+    for (auto _ : state) {
+        const ExportResult result = writeExportFile(file, ExportFormat::VCard, target);
+        if (result.written != kContacts)
+            state.SkipWithError("not every contact was written");
+    }
+}
+BENCHMARK(BM_Export100kVCard)->Unit(benchmark::kMillisecond);
 
 void BM_Export100kCsv(benchmark::State& state)
 {

@@ -2,6 +2,7 @@
 
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
+#include "transfer/vcard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -100,6 +101,10 @@ char* putField(char* to, ExportFormat format, QByteArrayView field)
 // The line of one stored record, written straight into the end of `out`.
 void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
 {
+    if (format == ExportFormat::VCard) {
+        out += vCardOf(ContactRecord::decode(record));
+        return;
+    }
     // Every field doubled and quoted, plus separators and the line end, fits in this.
     constexpr qsizetype kLongest = 2 * ContactRecord::kSize + 2 * kColumns + 2;
     const qsizetype start = out.size();
@@ -142,13 +147,22 @@ Status writeTo(QIODevice& out, const QByteArray& bytes)
 QString exportFileName(ExportFormat format, const QString& contactsPath)
 {
     const QString base = QFileInfo(contactsPath).completeBaseName();
-    return format == ExportFormat::Csv ? QStringLiteral("PWKC_") + base + QStringLiteral(".csv")
-                                       : QStringLiteral("PWKT_") + base + QStringLiteral(".txt");
+    switch (format) {
+    case ExportFormat::Csv:
+        return QStringLiteral("PWKC_") + base + QStringLiteral(".csv");
+    case ExportFormat::Text:
+        return QStringLiteral("PWKT_") + base + QStringLiteral(".txt");
+    case ExportFormat::VCard:
+        break;
+    }
+    return QStringLiteral("PWKV_") + base + QStringLiteral(".vcf");
 }
 
 QByteArray exportHeaderLine(ExportFormat format)
 {
     QByteArray line;
+    if (format == ExportFormat::VCard)
+        return line;
     for (int i = 0; i < kColumns; ++i) {
         if (i > 0)
             line += separatorOf(format);
@@ -249,7 +263,9 @@ Message exportEndMessage(const ExportResult& result, ExportFormat format, const 
     if (result.written == 0)
         return {QStringLiteral("Export file could not be created.  There were no contacts on file."),
                 QStringLiteral("Export file not created"), MessageIcon::Information};
-    const QString kind = format == ExportFormat::Csv ? QStringLiteral("csv") : QStringLiteral("text");
+    const QString kind = format == ExportFormat::Csv    ? QStringLiteral("csv")
+                         : format == ExportFormat::Text ? QStringLiteral("text")
+                                                        : QStringLiteral("vCard");
     return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored in your Postwick folder.  "
                            "This file is named %2")
                 .arg(kind, fileName),

@@ -15,16 +15,17 @@ namespace pw {
 
 class ContactsFile;
 
-enum class ExportFormat { Csv, Text };
+// CSV and text for spreadsheets and other programs; vCard 3.0 for phones and mail programs.
+enum class ExportFormat { Csv, Text, VCard };
 
-// The export file's name for the contacts file at `contactsPath`: "PWKC_" or "PWKT_", then that
-// file's own name without folder and extension, then ".csv" or ".txt".
+// The export file's name for the contacts file at `contactsPath`: "PWKC_", "PWKT_" or "PWKV_", then
+// that file's own name without folder and extension, then ".csv", ".txt" or ".vcf".
 QString exportFileName(ExportFormat format, const QString& contactsPath);
 
 // The header line and the line of one stored record, each ended by CR LF. Fields are trimmed and
 // the birthdate written MM-DD-YYYY. In CSV a field holding a comma, a double quote or a line break
 // is quoted with its quotes doubled, so that every line reads back as 18 fields; the text form
-// writes every field as it stands.
+// writes every field as it stands. A vCard file has no header line; each record is one card.
 QByteArray exportHeaderLine(ExportFormat format);
 QByteArray exportLine(ExportFormat format, QByteArrayView storedRecord);
 

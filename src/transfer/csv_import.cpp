@@ -4,11 +4,13 @@
 #include "data/text_rules.h"
 #include "transfer/csv_text.h"
 #include "transfer/import_layouts.h"
+#include "transfer/vcard.h"
 
 #include <QIODevice>
 #include <QSet>
 
 #include <cerrno>
+#include <functional>
 #include <vector>
 
 namespace pw {
@@ -83,6 +85,22 @@ Expected<QByteArray> readWhole(QIODevice& device)
     }
 }
 
+// One row or card on its way into the contacts file.
+struct Candidate {
+    int line = 0;
+    QString text;
+    std::optional<ContactRecord> contact;
+    SkippedRow::Reason reasonWhenNone = SkippedRow::Reason::NoName;
+};
+
+// What a skipped row shows of itself: enough to find it in the file, never a screenful.
+QString shortText(const QString& text)
+{
+    constexpr qsizetype kShown = 160;
+    const QString line = text.simplified();
+    return line.size() > kShown ? line.left(kShown - 3) + QStringLiteral("...") : line;
+}
+
 }  // namespace
 
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options)
@@ -101,18 +119,64 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     if (auto s = existing.load(contacts); !s)
         return fail(s.error());
 
-    const std::vector<CsvRow> rows = parseCsv(decodeImportText(*bytes));
-    const LayoutRules* layout = rows.empty() ? nullptr : recogniseLayout(joinedColumns(rows.front().fields));
-    if (!layout) {
-        result.end = ImportResult::End::NotCompatible;
-        return result;
-    }
-    auto heading = prepareHeading(*layout, rows.front().fields);
-    if (!heading)
-        return fail(heading.error());
-    if (!*heading) {
-        result.end = ImportResult::End::NotCompatible;
-        return result;
+    // Each source gives its rows one by one; all share the duplicate test, batches and progress.
+    std::size_t total = 0;
+    std::function<std::expected<Candidate, FileError>(std::size_t)> candidate;
+
+    std::vector<VCard> cards;
+    std::vector<CsvRow> rows;
+    const LayoutRules* layout = nullptr;
+    QStringList heading;
+    std::vector<BoundColumn> bound;
+    if (isVCardFile(*bytes)) {
+        result.vCard = true;
+        cards = parseVCards(*bytes);
+        total = cards.size();
+        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+            const VCard& card = cards[i];
+            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact};
+            if (card.error.isEmpty()) {
+                c.contact = contactFromEntry(card.entry);
+                c.reasonWhenNone = SkippedRow::Reason::NoName;
+            } else {
+                c.text = card.error;
+            }
+            return c;
+        };
+    } else {
+        rows = parseCsv(decodeImportText(*bytes));
+        layout = rows.empty() ? nullptr : recogniseLayout(rows.front().fields);
+        if (!layout) {
+            result.end = ImportResult::End::NotCompatible;
+            return result;
+        }
+        if (layout->bind) {
+            bound = layout->bind(rows.front().fields);
+        } else {
+            auto prepared = prepareHeading(*layout, rows.front().fields);
+            if (!prepared)
+                return fail(prepared.error());
+            if (!*prepared) {
+                result.end = ImportResult::End::NotCompatible;
+                return result;
+            }
+            heading = std::move(**prepared);
+        }
+        total = rows.size() - 1;
+        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+            const CsvRow& row = rows[i + 1];
+            Candidate c{row.line, joinedColumns(row.fields), std::nullopt};
+            if (layout->bind) {
+                c.contact = contactFromEntry(entryFromRow(bound, row.fields));
+                return c;
+            }
+            auto contact = contactFromRow(*layout, heading, row.fields, row.line);
+            if (!contact)
+                return std::unexpected(contact.error());
+            c.contact = std::move(*contact);
+            c.reasonWhenNone = SkippedRow::Reason::NotAContact;
+            return c;
+        };
     }
 
     const QString reminders = options.remindersOn ? QStringLiteral("1") : QStringLiteral("0");
@@ -127,26 +191,40 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         batch.clear();
         return {};
     };
+    auto skip = [&](const Candidate& c, SkippedRow::Reason reason) {
+        int& count = reason == SkippedRow::Reason::Duplicate ? result.duplicates
+                     : reason == SkippedRow::Reason::NoName  ? result.noName
+                                                             : result.notContacts;
+        ++count;
+        result.skipped.push_back({c.line, reason, shortText(c.text)});
+    };
 
-    const qint64 total = qint64(rows.size()) - 1;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        auto contact = contactFromRow(*layout, **heading, rows[i].fields, rows[i].line);
-        if (!contact) {
+    for (std::size_t i = 0; i < total; ++i) {
+        auto c = candidate(i);
+        if (!c) {
             if (auto s = flush(); !s)
                 return fail(s.error());
-            return fail(contact.error());
+            return fail(c.error());
         }
-        if (*contact) {
-            ContactRecord& r = **contact;
+        ++result.read;
+        if (!c->contact) {
+            skip(*c, c->reasonWhenNone);
+        } else {
+            ContactRecord& r = *c->contact;
             r.BirthdayReminders = reminders;
-            if (!existing.contains(ContactRecord::decode(r.encode())))
+            if (existing.contains(ContactRecord::decode(r.encode()))) {
+                skip(*c, SkippedRow::Reason::Duplicate);
+            } else {
+                result.fieldsCut += fieldsCutToFit(r);
                 batch.push_back(std::move(r));
+            }
         }
         if (int(batch.size()) >= options.batchSize) {
             if (auto s = flush(); !s)
                 return fail(s.error());
         }
-        if (options.progress && (i % kProgressEvery == 0) && !options.progress(qint64(i), total)) {
+        const std::size_t done = i + 1;
+        if (options.progress && (done % kProgressEvery == 0) && !options.progress(qint64(done), qint64(total))) {
             if (auto s = flush(); !s)
                 return fail(s.error());
             result.end = ImportResult::End::Cancelled;
@@ -176,6 +254,39 @@ std::optional<Message> importEndMessage(const ImportResult& result)
         break;
     }
     return std::nullopt;
+}
+
+QStringList importSummaryLines(const ImportResult& result)
+{
+    auto count = [](int n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QLatin1StringView(n == 1 ? one : many));
+    };
+    QStringList lines = {
+        count(result.read, "card read", "cards read"),
+        count(result.imported, "contact imported", "contacts imported"),
+        count(result.duplicates, "skipped as a duplicate of a contact already on file",
+              "skipped as duplicates of contacts already on file"),
+        count(result.noName, "skipped for having no name", "skipped for having no name"),
+    };
+    if (!result.vCard)
+        lines[0] = count(result.read, "row read", "rows read");
+    if (result.notContacts > 0)
+        lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
+    lines.append(count(result.fieldsCut, "field cut to fit", "fields cut to fit"));
+    return lines;
+}
+
+QStringList skippedRowLines(const ImportResult& result)
+{
+    QStringList lines;
+    lines.reserve(qsizetype(result.skipped.size()));
+    for (const SkippedRow& row : result.skipped) {
+        const char* why = row.reason == SkippedRow::Reason::Duplicate ? "duplicate"
+                          : row.reason == SkippedRow::Reason::NoName  ? "no name"
+                                                                      : "not a contact";
+        lines.append(QStringLiteral("Line %1 (%2): %3").arg(row.line).arg(QLatin1StringView(why), row.text));
+    }
+    return lines;
 }
 
 FileError importFailure(const ImportResult& result)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -20,24 +21,45 @@ struct ImportOptions final {
     ProgressReport progress;
 };
 
-// How an import ended, and how many contacts it stored.
+// A row or card that was read but not stored, and why.
+struct SkippedRow final {
+    enum class Reason { Duplicate, NoName, NotAContact };
+    int line = 0;  // where it starts in the file, from 1
+    Reason reason = Reason::Duplicate;
+    QString text;  // what it holds, to be recognised by
+};
+
+// How an import ended, and what became of every row it read.
 struct ImportResult final {
     enum class End { Completed, NotCompatible, Cancelled, Failed };
     End end = End::Completed;
+    bool vCard = false;
+    int read = 0;  // rows or cards after the heading line
     int imported = 0;
+    int duplicates = 0;
+    int noName = 0;
+    int notContacts = 0;  // rows a layout's own rules pass over (repeated headings, no e-mail)
+    int fieldsCut = 0;    // values of imported contacts longer than their field
+    std::vector<SkippedRow> skipped;
     std::optional<FileError> error;  // for Failed
 };
 
-// Appends the contacts of a CSV file to the contacts file: the layout is recognised from the
-// heading line, each row goes through its layout's rules, and a row that matches one of the
-// records there before the import (by e-mail, or by first and last name) is skipped. Records go
-// to the file in batches, each made durable before the next; a failure or a stop keeps every batch
-// already written, and the result says how many contacts that was.
+// Appends the contacts of a CSV or vCard file to the contacts file. A vCard file is told by its
+// content, whatever its name. For CSV the layout is recognised from the heading line and each row
+// goes through its layout's rules. A contact that matches one of the records there before the
+// import (by e-mail, or by first and last name) is skipped. Records go to the file in batches,
+// each made durable before the next; a failure or a stop keeps every batch already written, and
+// the result says how many contacts that was.
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);
 
 // What the user is told at the end of an import; none for a failure, which goes to the error prompt
 // (see importFailure()).
 std::optional<Message> importEndMessage(const ImportResult& result);
+
+// The summary of a completed or stopped import, one line per count.
+QStringList importSummaryLines(const ImportResult& result);
+// The skipped rows as the user sees and copies them, one line each.
+QStringList skippedRowLines(const ImportResult& result);
 
 // The failure of an import as the error prompt shows it, with how many contacts were stored first.
 FileError importFailure(const ImportResult& result);

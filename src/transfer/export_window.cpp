@@ -37,6 +37,7 @@ ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindo
                        "Export file will contain First Name, Middle Initial, Last Name, Street Address1,\n"
                        "Street Address 2, City, State, Zip Code, Country, Company, Incl Company, Home Phone,\n"
                        "Cell Phone, Work Phone, Email Address, Birthdate, Category, and Notes.\n"
+                       "A vCard (vcf) file holds the same contacts for phones and mail programs.\n"
                        "The export file will be stored in your Postwick folder."));
 
     auto* frExpOptions = named<QGroupBox>("frExpOptions");
@@ -46,9 +47,13 @@ ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindo
     optExpCGTXT_ = namedWithTip<QRadioButton>(
         "optExpCGTXT", QStringLiteral("Export contacts to text (.txt) file"),
         QStringLiteral("Creates and stores a text file of contacts, with file name of: PWKT_filename.txt"));
+    optExpCGVCF_ = namedWithTip<QRadioButton>(
+        "optExpCGVCF", QStringLiteral("Export contacts to vCard (.vcf) file"),
+        QStringLiteral("Creates and stores a vCard file of contacts, with file name of: PWKV_filename.vcf"));
     auto* options = new QVBoxLayout(frExpOptions);
     options->addWidget(optExpCGCSV_);
     options->addWidget(optExpCGTXT_);
+    options->addWidget(optExpCGVCF_);
 
     cmdExpCreate_ = namedWithTip<QPushButton>("cmdExpCreate", QStringLiteral("&Create export file"),
                                               QStringLiteral("Creates selected export file and stores in application's folder"));
@@ -68,7 +73,7 @@ ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindo
     layout->addLayout(buttons);
     setCentralWidget(central);
 
-    for (QRadioButton* option : {optExpCGCSV_, optExpCGTXT_})
+    for (QRadioButton* option : {optExpCGCSV_, optExpCGTXT_, optExpCGVCF_})
         connect(option, &QRadioButton::toggled, cmdExpCreate_, [this] { cmdExpCreate_->setEnabled(true); });
     connect(cmdExpCreate_, &QPushButton::clicked, this, &ExportWindow::create);
     connect(cmdExpCancel_, &QPushButton::clicked, this, &QWidget::close);
@@ -97,7 +102,9 @@ void ExportWindow::buildMenus()
 void ExportWindow::create()
 {
     Platform& platform = main_.platform();
-    const ExportFormat format = optExpCGTXT_->isChecked() ? ExportFormat::Text : ExportFormat::Csv;
+    const ExportFormat format = optExpCGTXT_->isChecked()   ? ExportFormat::Text
+                                : optExpCGVCF_->isChecked() ? ExportFormat::VCard
+                                                            : ExportFormat::Csv;
     const QString name = exportFileName(format, main_.currentFilePath());
     ExportResult result;
     platform.setBusyPointer(true);

@@ -9,8 +9,9 @@ namespace pw {
 
 class MainWindow;
 
-// The export window, frmLMExport: every contact of the current contacts file written to a CSV or
-// a text file in the application folder. The main window shows it through MainWindow::showSecondary.
+// The export window, frmLMExport: every contact of the current contacts file written to a CSV, a
+// text or a vCard file in the application folder. The main window shows it through
+// MainWindow::showSecondary.
 class ExportWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -24,6 +25,7 @@ private:
     MainWindow& main_;
     QRadioButton* optExpCGCSV_ = nullptr;
     QRadioButton* optExpCGTXT_ = nullptr;
+    QRadioButton* optExpCGVCF_ = nullptr;
     QPushButton* cmdExpCreate_ = nullptr;
     QPushButton* cmdExpCancel_ = nullptr;
 };

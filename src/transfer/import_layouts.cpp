@@ -69,9 +69,62 @@ void addRules(std::vector<ColumnRule>& rules, const char* heading, std::initiali
         rules.push_back({heading, column, field, firstCharacter});
 }
 
+std::vector<BoundColumn> bindOutlook(const QStringList& heading)
+{
+    return bindColumns(outlookColumns(), heading);
+}
+std::vector<BoundColumn> bindGoogle(const QStringList& heading)
+{
+    return bindColumns(googleColumns(), heading);
+}
+std::vector<BoundColumn> bindThunderbird(const QStringList& heading)
+{
+    return bindColumns(thunderbirdColumns(), heading);
+}
+
+// Google writes its repeated fields numbered ("E-mail 1 - Value", "Phone 1 - Value",
+// "Address 1 - Street"), only as many as its contacts use; its current form always has "File As"
+// and "Labels" too.
+bool hasGoogleColumns(const QStringList& heading)
+{
+    const bool numbered = std::any_of(heading.begin(), heading.end(), [](const QString& h) {
+        return (h.startsWith(u"E-mail ") || h.startsWith(u"Phone ") || h.startsWith(u"Address "))
+            && (h.endsWith(u" - Value") || h.endsWith(u" - Street"));
+    });
+    return numbered || (heading.contains(QLatin1StringView("File As")) && heading.contains(QLatin1StringView("Labels")));
+}
+
+LayoutRules namedLayout(ImportLayout layout, std::vector<const char*> headings,
+                        std::vector<BoundColumn> (*bind)(const QStringList&))
+{
+    LayoutRules l;
+    l.layout = layout;
+    l.headings = std::move(headings);
+    l.bind = bind;
+    return l;
+}
+
 std::vector<LayoutRules> makeLayouts()
 {
     std::vector<LayoutRules> layouts;
+    // The desktop program writes three street lines per address, Outlook.com one. Older mail
+    // programs wrote some of the same headings; their files stay with C ("Name,E-mail Address")
+    // and B (whose files begin "...,Suffix,Initials,Web Page,").
+    layouts.push_back(namedLayout(ImportLayout::OutlookDesktop,
+                                  {"Home Street", "Home Street 2", "Home Postal Code", "Home Country/Region",
+                                   "Business Street"},
+                                  bindOutlook));
+    layouts.push_back(namedLayout(ImportLayout::OutlookWeb,
+                                  {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
+                                  bindOutlook));
+    for (LayoutRules* outlook : {&layouts[0], &layouts[1]})
+        outlook->none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
+    layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
+    layouts.back().recognise = hasGoogleColumns;
+    layouts.push_back(namedLayout(ImportLayout::GoogleOlder, {"Given Name", "Family Name"}, bindGoogle));
+    layouts.back().recognise = hasGoogleColumns;
+    layouts.push_back(
+        namedLayout(ImportLayout::Thunderbird, {"Primary Email", "Home ZipCode", "Birth Year"}, bindThunderbird));
 
     LayoutRules a;
     a.layout = ImportLayout::A;
@@ -129,6 +182,12 @@ std::vector<LayoutRules> makeLayouts()
                {"Notes", 18, &R::Notes}};
     d.cleanUp = cleanUpD;
     layouts.push_back(d);
+
+    LayoutRules plain;
+    plain.layout = ImportLayout::Plain;
+    plain.recognise = hasPlainAddressHeadings;
+    plain.bind = bindPlainColumns;
+    layouts.push_back(plain);
 
     LayoutRules e;
     e.layout = ImportLayout::E;
@@ -188,11 +247,15 @@ const std::vector<LayoutRules>& importLayouts()
     return layouts;
 }
 
-const LayoutRules* recogniseLayout(const QString& headingLine)
+const LayoutRules* recogniseLayout(const QStringList& heading)
 {
+    const QString headingLine = joinedColumns(heading);
     for (const LayoutRules& rules : importLayouts()) {
-        if (holds(headingLine, rules.all, true) && (rules.any.empty() || holds(headingLine, rules.any, false))
-            && !holds(headingLine, rules.none, false))
+        const bool columns = std::all_of(rules.headings.begin(), rules.headings.end(), [&](const char* h) {
+            return heading.contains(QLatin1StringView(h));
+        });
+        if (columns && (!rules.recognise || rules.recognise(heading)) && holds(headingLine, rules.all, true)
+            && (rules.any.empty() || holds(headingLine, rules.any, false)) && !holds(headingLine, rules.none, false))
             return &rules;
     }
     return nullptr;

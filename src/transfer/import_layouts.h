@@ -2,6 +2,7 @@
 
 #include "data/contact_record.h"
 #include "data/file_error.h"
+#include "transfer/named_columns.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,12 +14,18 @@
 namespace pw {
 
 // The heading lines the import knows, one per kind of exporter, tried in this order:
+//   the current CSV exports of Outlook (desktop, then Outlook.com), Google Contacts (current, then
+//   older form) and Thunderbird, each by headings only it writes. They come first because B would
+//   take both Outlook exports (they hold "Primary Phone" and "Web Page") and read the wrong
+//   columns, and E would take the others and keep names only, or refuse them;
 //   A  a web portal's address book (a phone column named after the portal);
-//   B  a desktop mail program's contacts ("Primary Phone", "Web Page");
+//   B  a desktop mail program's older contacts ("Primary Phone", "Web Page");
 //   C  a name list with "Name,E-mail Address";
 //   D  this program's own CSV export;
+//   Plain  any file with plain headings for a name and a postal address: after A to D, so that a
+//          file they read keeps being read as before, and before E, which would drop the address;
 //   E  any other list with a "Name" heading and an e-mail heading.
-enum class ImportLayout { A, B, C, D, E };
+enum class ImportLayout { OutlookDesktop, OutlookWeb, Google, GoogleOlder, Thunderbird, A, B, C, D, Plain, E };
 
 // One mapping rule: when the heading in `column` (from 1; 0 for the last heading column) is exactly
 // `heading`, that column of each row gives `field`.
@@ -44,6 +51,12 @@ struct LayoutRules final {
     std::vector<const char*> all;
     std::vector<const char*> any;
     std::vector<const char*> none;
+    // Headings that must each be a column of their own, exactly; and a test of the whole heading.
+    std::vector<const char*> headings;
+    bool (*recognise)(const QStringList& heading) = nullptr;
+    // A layout that finds its columns by their headings, wherever they stand, and reads each row
+    // into an address-book entry. The rules below are then not used.
+    std::vector<BoundColumn> (*bind)(const QStringList& heading) = nullptr;
 
     HeadingCut headingCut = HeadingCut::None;
     int keepColumns = 0;  // heading and rows keep only their first columns; 0 keeps all
@@ -61,8 +74,8 @@ struct LayoutRules final {
 // Every layout in the order recognition tries them.
 const std::vector<LayoutRules>& importLayouts();
 
-// The first layout whose recognition texts the heading line (its columns joined by commas) holds.
-const LayoutRules* recogniseLayout(const QString& headingLine);
+// The first layout that recognises the heading line.
+const LayoutRules* recogniseLayout(const QStringList& heading);
 
 // The heading columns the rules look at; none when layout E finds no e-mail heading. A C heading
 // without "First Name," is an error that ends the import.

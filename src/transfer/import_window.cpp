@@ -9,6 +9,7 @@
 #include "shell/main_window.h"
 #include "shell/named_widgets.h"
 #include "transfer/csv_import.h"
+#include "transfer/import_summary_window.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -111,7 +112,8 @@ void ImportWindow::chooseFile()
     Platform& platform = main_.platform();
     const QString path = platform.openFileDialog(
         {QStringLiteral("Open"), platform.applicationFolder(),
-         QStringLiteral("CSV Files (*.CSV)|*.CSV|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*")});
+         QStringLiteral("CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
+                        "All Files (*.*)|*.*")});
     if (path.isEmpty())
         return;
     path_ = path;
@@ -161,7 +163,13 @@ void ImportWindow::startImport()
             close();
         return;
     }
-    platform.message(*importEndMessage(result));
+    if (result.end == ImportResult::End::NotCompatible) {
+        platform.message(*importEndMessage(result));
+        return;
+    }
+    // Completed or stopped: what came in, what did not and why.
+    auto* summary = new ImportSummaryWindow(result, platform, this);
+    summary->open();
 }
 
 void ImportWindow::finishImport()

@@ -1,8 +1,12 @@
 #include "data/contact_record.h"
 #include "support/main_window_fixture.h"
+#include "support/qt_printers.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -77,20 +81,25 @@ TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContact
     click("cmdCsvOpen");
     EXPECT_EQ(platform.fileDialogs.back(),
               (FileDialogRequest{u"Open"_s, folder.path(),
-                                 u"CSV Files (*.CSV)|*.CSV|Text Files (*.TXT)|*.TXT|All Files (*.*)|*.*"_s}));
+                                 u"CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
+                                 "All Files (*.*)|*.*"_s}));
     EXPECT_EQ(find<QLineEdit>("txtImpFilename")->text(), u"people.csv");
     EXPECT_FALSE(find<QLineEdit>("txtImpFilename")->isHidden());
     ASSERT_TRUE(find<QPushButton>("cmdStartImport")->isEnabled());
 
     click("cmdStartImport");
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages.back(),
-              (Message{u"D O N E !  2 contacts successfully imported."_s, u"Import completed"_s}));
+    EXPECT_TRUE(platform.messages.isEmpty());
+    ASSERT_NE(find<QDialog>("frmImpSummary"), nullptr);
+    EXPECT_EQ(find<QLabel>("lblSumHeading")->text(), u"D O N E !  2 contacts successfully imported.");
+    find<QPushButton>("cmdSumClose")->click();
+    settle();
+    EXPECT_EQ(find<QDialog>("frmImpSummary"), nullptr);
     EXPECT_EQ(records(), 2);
     EXPECT_EQ(platform.progressDialogs.size(), 1);
     EXPECT_EQ(platform.progressDialogs.back().title, u"Import Contacts");
     EXPECT_FALSE(find<QPushButton>("cmdStartImport")->isEnabled());
-    EXPECT_EQ(focusName(), u"cmdImpCancel");
+    // The window's focus, which it takes back as the summary closes.
+    EXPECT_EQ(import->focusWidget()->objectName(), u"cmdImpCancel");
 
     click("cmdImpCancel");
     expectMainWindowBack("frmLMImport");
@@ -104,9 +113,45 @@ TEST_F(TransferWindowsTest, CancelInTheProgressDialogKeepsTheContactsStoredSoFar
     platform.cancelProgressAt = 1024;
     click("cmdStartImport");
     EXPECT_EQ(platform.progressDialogs.back().total, 3000);
-    EXPECT_EQ(platform.messages.back().text,
+    EXPECT_EQ(find<QLabel>("lblSumHeading")->text(),
               u"Import stopped.  1024 contacts were imported before it stopped; they are in the contacts file.");
     EXPECT_EQ(records(), 1024);
+}
+
+TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopied)
+{
+    open("mnuImport", "frmLMImport");
+    folder.write(u"phone.vcf"_s, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEMAIL:ann@mail.com\r\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Acme\r\nEND:VCARD\r\n"
+                                 "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Sutherland-Montgomery;Bartholomew;;;\r\n"
+                                 "END:VCARD\r\n");
+    ContactRecord stored;
+    stored.FirstName = u"Ann"_s;
+    stored.LastName = u"Lee"_s;
+    ASSERT_TRUE(window->contactsFile().append(stored));
+    platform.answerFileDialog(folder.file(u"phone.vcf"_s));
+    click("cmdCsvOpen");
+    click("cmdStartImport");
+
+    EXPECT_EQ(find<QLabel>("lblSumCounts")->text(),
+              u"4 cards read\n1 contact imported\n2 skipped as duplicates of contacts already on file\n"
+              "1 skipped for having no name\n1 field cut to fit"_s);
+    QListWidget* list = find<QListWidget>("lstSumSkipped");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), u"Line 10 (no name): Acme");
+
+    click("cmdSumCopy");
+    EXPECT_EQ(platform.clipboardText(), u"Line 1 (duplicate): Ann Lee, ann@mail.com\nLine 6 (duplicate): Ann Lee\n"
+              "Line 10 (no name): Acme\n"_s);
+    list->item(2)->setSelected(true);
+    activate(find<QDialog>("frmImpSummary"));
+    list->setFocus();
+    QTest::keySequence(list, QKeySequence::Copy);
+    EXPECT_EQ(platform.clipboardText(), u"Line 10 (no name): Acme\n");
+    click("cmdSumClose");
+    settle();
+    EXPECT_EQ(find<QDialog>("frmImpSummary"), nullptr);
 }
 
 TEST_F(TransferWindowsTest, AnImportFileThatCannotBeReadGoesToTheErrorPromptWhoseCancelClosesTheWindow)
@@ -147,6 +192,21 @@ TEST_F(TransferWindowsTest, ExportWritesTheChosenFormatUnderTheBusyPointerAndNam
     EXPECT_EQ(focusName(), u"cmdExpCancel");
     click("cmdExpCancel");
     expectMainWindowBack("frmLMExport");
+}
+
+TEST_F(TransferWindowsTest, TheVCardOptionWritesAVcfFile)
+{
+    open("mnuExport", "frmLMExport");
+    ContactRecord r;
+    r.FirstName = u"Ann"_s;
+    r.LastName = u"Lee"_s;
+    ASSERT_TRUE(window->contactsFile().append(r));
+    find<QRadioButton>("optExpCGVCF")->click();
+    click("cmdExpCreate");
+    EXPECT_EQ(platform.messages.back().text,
+              u"D O N E !  A vCard file of contacts has been created and stored in your Postwick folder.  This file "
+              "is named PWKV_PWK_Contacts.vcf");
+    EXPECT_TRUE(folder.read(u"PWKV_PWK_Contacts.vcf"_s).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\n"));
 }
 
 TEST_F(TransferWindowsTest, AContactsFileElsewhereExportsIntoTheApplicationFolderUnderItsOwnName)

@@ -1,0 +1,292 @@
+#include "transfer/address_book_entry.h"
+
+#include "data/text_rules.h"
+
+#include <QDate>
+#include <QHash>
+
+#include <algorithm>
+
+namespace pw {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// Lower case, accents and full stops gone, blanks single: "U.S.  Virgin Islands" and
+// "u.s. virgin islands" meet, and so do "Québec" and "Quebec".
+QString plainKey(const QString& text)
+{
+    QString decomposed = text.normalized(QString::NormalizationForm_D).toLower();
+    QString key;
+    key.reserve(decomposed.size());
+    bool blank = false;
+    for (QChar c : decomposed) {
+        if (c.category() == QChar::Mark_NonSpacing || c == u'.')
+            continue;
+        if (c.isSpace()) {
+            blank = !key.isEmpty();
+            continue;
+        }
+        if (blank)
+            key += u' ';
+        blank = false;
+        key += c;
+    }
+    return key;
+}
+
+const QHash<QString, QString>& stateCodes()
+{
+    static const QHash<QString, QString> codes = [] {
+        static const char* const table[][2] = {
+            {"Alabama", "AL"}, {"Alaska", "AK"}, {"Arizona", "AZ"}, {"Arkansas", "AR"}, {"California", "CA"},
+            {"Colorado", "CO"}, {"Connecticut", "CT"}, {"Delaware", "DE"}, {"District of Columbia", "DC"},
+            {"Washington DC", "DC"}, {"Washington D C", "DC"}, {"Florida", "FL"}, {"Georgia", "GA"}, {"Hawaii", "HI"},
+            {"Idaho", "ID"}, {"Illinois", "IL"}, {"Indiana", "IN"}, {"Iowa", "IA"}, {"Kansas", "KS"},
+            {"Kentucky", "KY"}, {"Louisiana", "LA"}, {"Maine", "ME"}, {"Maryland", "MD"}, {"Massachusetts", "MA"},
+            {"Michigan", "MI"}, {"Minnesota", "MN"}, {"Mississippi", "MS"}, {"Missouri", "MO"}, {"Montana", "MT"},
+            {"Nebraska", "NE"}, {"Nevada", "NV"}, {"New Hampshire", "NH"}, {"New Jersey", "NJ"},
+            {"New Mexico", "NM"}, {"New York", "NY"}, {"North Carolina", "NC"}, {"North Dakota", "ND"},
+            {"Ohio", "OH"}, {"Oklahoma", "OK"}, {"Oregon", "OR"}, {"Pennsylvania", "PA"}, {"Rhode Island", "RI"},
+            {"South Carolina", "SC"}, {"South Dakota", "SD"}, {"Tennessee", "TN"}, {"Texas", "TX"}, {"Utah", "UT"},
+            {"Vermont", "VT"}, {"Virginia", "VA"}, {"Washington", "WA"}, {"West Virginia", "WV"},
+            {"Wisconsin", "WI"}, {"Wyoming", "WY"},
+            {"American Samoa", "AS"}, {"Guam", "GU"}, {"Northern Mariana Islands", "MP"}, {"Puerto Rico", "PR"},
+            {"U.S. Virgin Islands", "VI"}, {"US Virgin Islands", "VI"}, {"Virgin Islands", "VI"},
+            {"Federated States of Micronesia", "FM"}, {"Micronesia", "FM"}, {"Marshall Islands", "MH"},
+            {"Palau", "PW"}, {"Armed Forces Americas", "AA"}, {"Armed Forces Europe", "AE"},
+            {"Armed Forces Pacific", "AP"},
+            {"Alberta", "AB"}, {"British Columbia", "BC"}, {"Manitoba", "MB"}, {"New Brunswick", "NB"},
+            {"Newfoundland and Labrador", "NL"}, {"Newfoundland", "NL"}, {"Nova Scotia", "NS"},
+            {"Northwest Territories", "NT"}, {"Nunavut", "NU"}, {"Ontario", "ON"},
+            {"Prince Edward Island", "PE"}, {"Quebec", "QC"}, {"Saskatchewan", "SK"}, {"Yukon", "YT"},
+            {"Yukon Territory", "YT"},
+        };
+        QHash<QString, QString> h;
+        for (const auto& row : table)
+            h.insert(plainKey(QString::fromLatin1(row[0])), QString::fromLatin1(row[1]));
+        return h;
+    }();
+    return codes;
+}
+
+bool typeHas(const QString& type, std::initializer_list<const char*> words)
+{
+    return std::any_of(words.begin(), words.end(),
+                       [&](const char* w) { return type.contains(QLatin1StringView(w), Qt::CaseInsensitive); });
+}
+
+bool allDigits(QStringView text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QString storedDate(int year, int month, int day)
+{
+    // Stored dates begin with 19 or 20; anything else shows as no date.
+    if (year < 1900 || year > 2099 || !QDate(year, month, day).isValid())
+        return {};
+    return QDate(year, month, day).toString(u"yyyyMMdd");
+}
+
+// The street lines of an address: the street itself may hold several lines, and the extended
+// address (apartment, suite) and post-office box follow it.
+QStringList streetLines(const AddressBookEntry::Address& a)
+{
+    QStringList lines;
+    for (const QString& part : {a.street, a.extended}) {
+        for (const QString& line : part.split(u'\n')) {
+            const QString t = line.trimmed();
+            if (!t.isEmpty())
+                lines.append(t);
+        }
+    }
+    if (!a.poBox.trimmed().isEmpty()) {
+        const QString box = a.poBox.trimmed();
+        lines.append(box.startsWith(u"P", Qt::CaseInsensitive) ? box : QStringLiteral("PO Box ") + box);
+    }
+    return lines;
+}
+
+// A phone number that does not fit its field loses its formatting before it loses digits: a
+// number cut short dials someone else. "+1 (555) 123-4567" becomes "555-123-4567".
+QString fittedPhone(const QString& number, int width)
+{
+    if (number.size() <= width)
+        return number;
+    QString n = number;
+    if (n.startsWith(u"+1 ") || n.startsWith(u"+1-") || n.startsWith(u"1 ") || n.startsWith(u"1-"))
+        n = n.mid(n.indexOf(u'1') + 2);
+    n.remove(u'(');
+    n.replace(u')', u'-').replace(u' ', u'-').replace(u'.', u'-');
+    while (n.contains(u"--"))
+        n.replace(u"--"_s, u"-"_s);
+    n = n.trimmed();
+    while (n.startsWith(u'-'))
+        n.remove(0, 1);
+    return n.size() <= width ? n : number;
+}
+
+}  // namespace
+
+bool AddressBookEntry::Address::isEmpty() const
+{
+    return poBox.trimmed().isEmpty() && extended.trimmed().isEmpty() && street.trimmed().isEmpty()
+        && city.trimmed().isEmpty() && region.trimmed().isEmpty() && postalCode.trimmed().isEmpty()
+        && country.trimmed().isEmpty();
+}
+
+AddressBookEntry::Address& AddressBookEntry::address(const QString& key)
+{
+    for (Address& a : addresses) {
+        if (a.key == key)
+            return a;
+    }
+    addresses.push_back({});
+    addresses.back().key = key;
+    return addresses.back();
+}
+
+AddressBookEntry::Phone& AddressBookEntry::phone(const QString& key)
+{
+    for (Phone& p : phones) {
+        if (p.key == key)
+            return p;
+    }
+    phones.push_back({});
+    phones.back().key = key;
+    return phones.back();
+}
+
+std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
+{
+    ContactRecord r;
+    r.FirstName = entry.given.trimmed();
+    r.LastName = entry.family.trimmed();
+    r.MiddleInitial = entry.middle.trimmed().left(1);
+    if (r.FirstName.isEmpty() && r.LastName.isEmpty()) {
+        // Only a display name: its last word is taken for the family name.
+        QStringList words = entry.fullName.simplified().split(u' ', Qt::SkipEmptyParts);
+        if (words.isEmpty())
+            return std::nullopt;
+        if (words.size() > 1)
+            r.LastName = words.takeLast();
+        r.FirstName = words.join(u' ');
+    }
+
+    const AddressBookEntry::Address* chosen = nullptr;
+    for (const AddressBookEntry::Address& a : entry.addresses) {
+        if (!a.isEmpty() && typeHas(a.type, {"home"})) {
+            chosen = &a;
+            break;
+        }
+    }
+    for (const AddressBookEntry::Address& a : entry.addresses) {
+        if (!chosen && !a.isEmpty())
+            chosen = &a;
+    }
+    bool workAddress = false;
+    if (chosen) {
+        const QStringList lines = streetLines(*chosen);
+        r.Street1 = lines.value(0);
+        r.Street2 = lines.mid(1).join(u", ");
+        r.City = chosen->city.trimmed();
+        r.Zip = chosen->postalCode.trimmed();
+        r.Country = chosen->country.trimmed();
+        QString state = statePostalCode(chosen->region.trimmed()).toUpper();
+        // What is still no two-letter code has no place in the field.
+        if (state.contains(u'#') || std::any_of(state.begin(), state.end(), [](QChar c) { return c.isDigit(); })
+            || state.size() > 2)
+            state.clear();
+        r.State = state;
+        workAddress = typeHas(chosen->type, {"work", "business"});
+    }
+
+    QString untyped;
+    for (const AddressBookEntry::Phone& p : entry.phones) {
+        const QString number = p.number.trimmed();
+        if (number.isEmpty())
+            continue;
+        // A fax or pager number is no number to call.
+        if (typeHas(p.type, {"fax", "pager"}))
+            continue;
+        QString* slot = nullptr;
+        if (typeHas(p.type, {"cell", "mobile"}))
+            slot = &r.CellPhone;
+        else if (typeHas(p.type, {"home"}))
+            slot = &r.HomePhone;
+        else if (typeHas(p.type, {"work", "business"}))
+            slot = &r.WorkPhone;
+        else if (untyped.isEmpty())
+            untyped = number;
+        if (slot && slot->isEmpty())
+            *slot = number;
+    }
+    if (r.HomePhone.isEmpty())
+        r.HomePhone = untyped;
+    for (QString ContactRecord::*phone : {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone}) {
+        for (const ContactRecord::Field& f : ContactRecord::kFields) {
+            if (f.member == phone)
+                r.*phone = fittedPhone(r.*phone, f.width);
+        }
+    }
+
+    for (const QString& email : entry.emails) {
+        if (!email.trimmed().isEmpty()) {
+            r.Email = email.trimmed();
+            break;
+        }
+    }
+    r.Birthdate = birthdateFromText(entry.birthday);
+    r.Company = entry.company.trimmed();
+    r.Notes = entry.note.trimmed();
+    QStringList categories;
+    for (const QString& c : entry.categories) {
+        if (!c.trimmed().isEmpty())
+            categories.append(c);
+    }
+    r.Category = categories.join(u';');
+    r.IncludeCompany = entry.includeCompany.value_or(workAddress && !r.Company.isEmpty()) ? QStringLiteral("1")
+                                                                                            : QStringLiteral("0");
+    // A tab or line break would split every line-oriented output made from the record.
+    for (const ContactRecord::Field& f : ContactRecord::kFields)
+        r.*f.member = blankControlCharacters(r.*f.member);
+    return r;
+}
+
+QString statePostalCode(const QString& text)
+{
+    return stateCodes().value(plainKey(text), text);
+}
+
+QString birthdateFromText(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.startsWith(u"--"))
+        return {};  // no year given
+    // 1980-04-10, 1980-04-10T00:00:00Z, 19800410, 1980/04/10
+    const QString date = t.section(u'T', 0, 0);
+    if (date.size() == 8 && allDigits(date))
+        return storedDate(date.left(4).toInt(), date.mid(4, 2).toInt(), date.mid(6, 2).toInt());
+    for (QChar separator : {u'-', u'/'}) {
+        const QStringList parts = date.split(separator);
+        if (parts.size() != 3 || !std::all_of(parts.begin(), parts.end(), [](const QString& p) { return allDigits(p); }))
+            continue;
+        if (parts[0].size() == 4)
+            return storedDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt());
+        // Month first, as US exports write it; a two-digit year cannot be placed in its century.
+        if (parts[2].size() == 4)
+            return storedDate(parts[2].toInt(), parts[0].toInt(), parts[1].toInt());
+    }
+    return {};
+}
+
+int fieldsCutToFit(const ContactRecord& r)
+{
+    int cut = 0;
+    for (const ContactRecord::Field& f : ContactRecord::kFields)
+        cut += trimLeadingBlanks(r.*f.member).size() > f.width ? 1 : 0;
+    return cut;
+}
+
+}  // namespace pw

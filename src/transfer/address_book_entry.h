@@ -1,0 +1,59 @@
+#pragma once
+
+#include "data/contact_record.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace pw {
+
+// One person as today's address books hold them: names, any number of typed addresses, phones and
+// e-mail addresses. The CSV exports of current services and vCards are both read into this form,
+// and one set of rules turns it into a contact, so that the two agree on every choice.
+struct AddressBookEntry final {
+    struct Address final {
+        QString key;   // the group a file's columns belong to ("home", "2"); not shown anywhere
+        QString type;  // as the file writes it: "HOME", "* Work", "home,pref"
+        QString poBox, extended, street, city, region, postalCode, country;
+        bool isEmpty() const;
+    };
+    struct Phone final {
+        QString key;
+        QString type;
+        QString number;
+    };
+
+    QString given, middle, family, fullName;
+    QString company, note, birthday;
+    QStringList categories;
+    QStringList emails;
+    std::vector<Address> addresses;
+    std::vector<Phone> phones;
+    std::optional<bool> includeCompany;  // as this program's own vCards say it
+
+    Address& address(const QString& key);
+    Phone& phone(const QString& key);
+};
+
+// The contact an entry gives; none when it has no name at all. The home address is taken, else
+// the first one given; phones go by their type (home, mobile, work; an untyped one fills the home
+// phone when no home phone is given); the first e-mail. A state written out becomes its postal
+// code; the company line is printed only when the address taken is a work address.
+std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry);
+
+// The two-letter postal code for a US state, territory or Canadian province written out, in any
+// letter case ("new york", "Québec"); the text itself when it is none of them.
+QString statePostalCode(const QString& text);
+
+// A birthday in the forms services write: 1980-04-10, 19800410, 1980-04-10T00:00:00Z, 4/10/1980,
+// and the year-less --04-10, --0410 and 4/10. The stored YYYYMMDD, or empty when there is no year
+// (no year is invented) or the date does not exist.
+QString birthdateFromText(const QString& text);
+
+// How many fields of a contact are longer than their fixed width, and so are cut when stored.
+int fieldsCutToFit(const ContactRecord& r);
+
+}  // namespace pw

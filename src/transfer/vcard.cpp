@@ -1,0 +1,401 @@
+#include "transfer/vcard.h"
+
+#include "data/text_rules.h"
+#include "transfer/csv_text.h"
+
+#include <QStringDecoder>
+
+#include <cctype>
+#include <optional>
+
+namespace pw {
+namespace {
+
+struct PhysicalLine {
+    QByteArrayView text;
+    int number;
+};
+
+bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
+{
+    return text.size() >= prefix.size() && text.first(prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0;
+}
+
+bool equalsNoCase(QByteArrayView text, QByteArrayView other)
+{
+    return text.trimmed().compare(other, Qt::CaseInsensitive) == 0;
+}
+
+// The file's lines; CR LF, LF and a lone CR all end one.
+std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
+{
+    std::vector<PhysicalLine> lines;
+    lines.reserve(bytes.size() / 24);
+    qsizetype start = 0;
+    int number = 1;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        lines.push_back({bytes.sliced(start, i - start), number++});
+        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.push_back({bytes.sliced(start), number});
+    return lines;
+}
+
+// Where the property's name and parameters end: the first colon outside a quoted parameter value.
+qsizetype colonAt(QByteArrayView line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == '"')
+            quoted = !quoted;
+        else if (line[i] == ':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+bool isQuotedPrintable(QByteArrayView line)
+{
+    const qsizetype colon = colonAt(line);
+    return colon > 0 && line.first(colon).toByteArray().toUpper().contains("QUOTED-PRINTABLE");
+}
+
+QByteArray quotedPrintableDecoded(QByteArrayView value)
+{
+    QByteArray out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '=' && i + 2 < value.size() && std::isxdigit(static_cast<unsigned char>(value[i + 1]))
+            && std::isxdigit(static_cast<unsigned char>(value[i + 2]))) {
+            out += QByteArray::fromHex(value.sliced(i + 1, 2).toByteArray());
+            i += 2;
+        } else if (c == '=' && i + 1 == value.size()) {
+            // a soft line break left at the very end
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The parts of a value split at `separator` where it is not escaped; escapes stay for unescaped().
+QStringList splitUnescaped(const QString& value, QChar separator)
+{
+    QStringList parts;
+    QString part;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'\\' && i + 1 < value.size()) {
+            part += c;
+            part += value[++i];
+        } else if (c == separator) {
+            parts.append(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.append(part);
+    return parts;
+}
+
+QString unescaped(const QString& value)
+{
+    if (!value.contains(u'\\'))
+        return value;
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        out += (next == u'n' || next == u'N') ? QChar(u'\n') : next;
+    }
+    return out;
+}
+
+QString component(const QStringList& parts, qsizetype i)
+{
+    return unescaped(parts.value(i)).trimmed();
+}
+
+// A property line taken apart: name without its group, the types its parameters give, its value.
+struct Property {
+    QByteArray name;
+    QString types;
+    QString value;
+};
+
+std::optional<Property> parseProperty(QByteArrayView line, QString& error)
+{
+    const qsizetype colon = colonAt(line);
+    if (colon <= 0) {
+        error = QStringLiteral("no colon after the property name");
+        return std::nullopt;
+    }
+    Property p;
+    const QList<QByteArray> head = line.first(colon).toByteArray().split(';');
+    p.name = head.front().toUpper();
+    if (const qsizetype dot = p.name.indexOf('.'); dot >= 0)
+        p.name = p.name.mid(dot + 1);
+    bool qp = false;
+    QByteArray charset;
+    QStringList types;
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        QByteArray param = head[i].trimmed();
+        const qsizetype eq = param.indexOf('=');
+        const QByteArray key = eq < 0 ? QByteArray("TYPE") : param.left(eq).toUpper();
+        QByteArray value = eq < 0 ? param : param.mid(eq + 1);
+        if (value.startsWith('"') && value.endsWith('"') && value.size() >= 2)
+            value = value.mid(1, value.size() - 2);
+        if (key == "ENCODING" || (key == "TYPE" && value.toUpper() == "QUOTED-PRINTABLE")) {
+            qp = value.toUpper() == "QUOTED-PRINTABLE";
+        } else if (key == "CHARSET") {
+            charset = value;
+        } else if (key == "TYPE") {
+            types.append(QString::fromLatin1(value).toLower());
+        }
+    }
+    p.types = types.join(u',');
+    const QByteArray raw = qp ? quotedPrintableDecoded(line.sliced(colon + 1)) : line.sliced(colon + 1).toByteArray();
+    if (!charset.isEmpty()) {
+        QStringDecoder decoder(charset.constData());
+        if (decoder.isValid()) {
+            p.value = decoder(raw);
+            return p;
+        }
+    }
+    p.value = decodeImportText(raw);
+    return p;
+}
+
+// The values of one card's logical lines, with its version known.
+void readCard(VCard& card, const std::vector<QByteArray>& lines)
+{
+    AddressBookEntry& e = card.entry;
+    QStringList shown;
+    int addresses = 0;
+    int phones = 0;
+    for (const QByteArray& line : lines) {
+        QString error;
+        const std::optional<Property> p = parseProperty(line, error);
+        if (!p) {
+            card.error = error;
+            return;
+        }
+        const QString& v = p->value;
+        if (p->name == "N") {
+            const QStringList parts = splitUnescaped(v, u';');
+            e.family = component(parts, 0);
+            e.given = component(parts, 1);
+            e.middle = component(parts, 2);
+        } else if (p->name == "FN") {
+            e.fullName = unescaped(v).trimmed();
+            shown.prepend(e.fullName);
+        } else if (p->name == "ADR") {
+            const QStringList parts = splitUnescaped(v, u';');
+            AddressBookEntry::Address& a = e.address(QString::number(++addresses));
+            a.type = p->types;
+            a.poBox = component(parts, 0);
+            a.extended = component(parts, 1);
+            a.street = component(parts, 2);
+            a.city = component(parts, 3);
+            a.region = component(parts, 4);
+            a.postalCode = component(parts, 5);
+            a.country = component(parts, 6);
+        } else if (p->name == "TEL") {
+            AddressBookEntry::Phone& phone = e.phone(QString::number(++phones));
+            phone.type = p->types;
+            phone.number = unescaped(v).trimmed();
+            if (phone.number.startsWith(u"tel:", Qt::CaseInsensitive))
+                phone.number = phone.number.mid(4);
+        } else if (p->name == "EMAIL") {
+            e.emails.append(unescaped(v).trimmed());
+            shown.append(e.emails.back());
+        } else if (p->name == "BDAY") {
+            e.birthday = unescaped(v).trimmed();
+        } else if (p->name == "ORG") {
+            e.company = component(splitUnescaped(v, u';'), 0);
+            shown.append(e.company);
+        } else if (p->name == "NOTE") {
+            e.note = unescaped(v).trimmed();
+        } else if (p->name == "CATEGORIES") {
+            for (const QString& c : splitUnescaped(v, u','))
+                e.categories.append(unescaped(c));
+        } else if (p->name == "X-POSTWICK-INCLUDE-COMPANY") {
+            e.includeCompany = v.trimmed() == u"1";
+        }
+    }
+    if (e.fullName.isEmpty())
+        shown.prepend((e.given + u' ' + e.family).trimmed());
+    shown.removeAll(QString());
+    card.text = shown.join(QStringLiteral(", "));
+}
+
+// One card's physical lines (between BEGIN and END) read into `card`.
+void readCardLines(VCard& card, const std::vector<PhysicalLine>& all, std::size_t from, std::size_t to)
+{
+    QByteArray version;
+    for (std::size_t i = from; i < to; ++i) {
+        if (startsWithNoCase(all[i].text, "VERSION:"))
+            version = all[i].text.sliced(8).trimmed().toByteArray();
+    }
+    if (version != "2.1" && version != "3.0" && version != "4.0") {
+        card.error = version.isEmpty() ? QStringLiteral("the card has no VERSION")
+                                       : QStringLiteral("unknown vCard version %1").arg(QString::fromLatin1(version));
+        return;
+    }
+    // 2.1 folds where there is white space and keeps it; 3.0 and 4.0 insert one blank to fold.
+    const bool keepFoldBlank = version == "2.1";
+    std::vector<QByteArray> lines;
+    for (std::size_t i = from; i < to; ++i) {
+        const QByteArrayView text = all[i].text;
+        const bool continued = !text.isEmpty() && (text.front() == ' ' || text.front() == '\t');
+        if (!lines.empty() && lines.back().endsWith('=') && isQuotedPrintable(lines.back())) {
+            lines.back().chop(1);  // a soft line break of QUOTED-PRINTABLE
+            lines.back() += text;
+        } else if (!lines.empty() && continued) {
+            lines.back() += keepFoldBlank ? text : text.sliced(1);
+        } else if (!text.trimmed().isEmpty()) {
+            lines.emplace_back(text.toByteArray());
+        }
+    }
+    readCard(card, lines);
+}
+
+// Text with the characters that mean something in a value escaped.
+QString escaped(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\\' || c == u',' || c == u';')
+            out += u'\\';
+        if (c == u'\n') {
+            out += QStringLiteral("\\n");
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+// A content line folded at 75 bytes, never inside a UTF-8 character, ended by CR LF.
+void appendFolded(QByteArray& out, const QString& line)
+{
+    const QByteArray bytes = line.toUtf8();
+    qsizetype start = 0;
+    qsizetype room = 75;
+    while (bytes.size() - start > room) {
+        qsizetype end = start + room;
+        while (end > start && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+            --end;
+        out += bytes.mid(start, end - start);
+        out += "\r\n ";
+        start = end;
+        room = 74;
+    }
+    out += bytes.mid(start);
+    out += "\r\n";
+}
+
+}  // namespace
+
+bool isVCardFile(QByteArrayView bytes)
+{
+    QByteArrayView rest = bytes;
+    if (rest.startsWith("\xEF\xBB\xBF"))
+        rest = rest.sliced(3);
+    else if (rest.startsWith("\xFF\xFE") || rest.startsWith("\xFE\xFF"))
+        return isVCardFile(decodeImportText(bytes.first(std::min<qsizetype>(bytes.size(), 4096))).toUtf8());
+    rest = rest.trimmed();
+    return startsWithNoCase(rest, "BEGIN:VCARD");
+}
+
+std::vector<VCard> parseVCards(QByteArrayView input)
+{
+    QByteArray converted;
+    QByteArrayView bytes = input;
+    if (input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF")) {
+        converted = decodeImportText(input).toUtf8();
+        bytes = converted;
+    } else if (input.startsWith("\xEF\xBB\xBF")) {
+        bytes = input.sliced(3);
+    }
+    const std::vector<PhysicalLine> lines = physicalLines(bytes);
+    std::vector<VCard> cards;
+    std::optional<std::size_t> open;  // the BEGIN line of the card being read
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QByteArrayView text = lines[i].text;
+        if (equalsNoCase(text, "BEGIN:VCARD")) {
+            if (open) {
+                cards.push_back({lines[*open].number, {}, {}, QStringLiteral("the card has no END:VCARD")});
+            }
+            open = i;
+        } else if (open && equalsNoCase(text, "END:VCARD")) {
+            VCard card;
+            card.line = lines[*open].number;
+            readCardLines(card, lines, *open + 1, i);
+            cards.push_back(std::move(card));
+            open.reset();
+        }
+    }
+    if (open)
+        cards.push_back({lines[*open].number, {}, {}, QStringLiteral("the card has no END:VCARD")});
+    return cards;
+}
+
+QByteArray vCardOf(const ContactRecord& c)
+{
+    QByteArray out;
+    out.reserve(512);
+    auto line = [&](const QString& text) { appendFolded(out, text); };
+    line(QStringLiteral("BEGIN:VCARD"));
+    line(QStringLiteral("VERSION:3.0"));
+    line(QStringLiteral("N:%1;%2;%3;;").arg(escaped(c.LastName), escaped(c.FirstName), escaped(c.MiddleInitial)));
+    // FN may not be empty; a contact without a name is known by its company or e-mail.
+    QString full = QStringList({c.FirstName, c.MiddleInitial, c.LastName}).join(u' ').simplified();
+    if (full.isEmpty())
+        full = !c.Company.isEmpty() ? c.Company : c.Email;
+    line(QStringLiteral("FN:") + escaped(full));
+    if (!c.Company.isEmpty())
+        line(QStringLiteral("ORG:") + escaped(c.Company));
+    if (!(c.Street1 + c.Street2 + c.City + c.State + c.Zip + c.Country).isEmpty())
+        line(QStringLiteral("ADR;TYPE=HOME:;%1;%2;%3;%4;%5;%6")
+                 .arg(escaped(c.Street2), escaped(c.Street1), escaped(c.City), escaped(c.State), escaped(c.Zip),
+                      escaped(c.Country)));
+    const std::pair<const char*, const QString*> phones[] = {
+        {"HOME,VOICE", &c.HomePhone}, {"CELL,VOICE", &c.CellPhone}, {"WORK,VOICE", &c.WorkPhone}};
+    for (const auto& [type, number] : phones) {
+        if (!number->isEmpty())
+            line(QStringLiteral("TEL;TYPE=%1:%2").arg(QLatin1StringView(type), escaped(*number)));
+    }
+    if (!c.Email.isEmpty())
+        line(QStringLiteral("EMAIL;TYPE=INTERNET:") + escaped(c.Email));
+    if (c.Birthdate.size() == 8 && readsAsNumber(c.Birthdate))
+        line(QStringLiteral("BDAY:%1-%2-%3").arg(c.Birthdate.left(4), c.Birthdate.mid(4, 2), c.Birthdate.mid(6, 2)));
+    if (!c.Notes.isEmpty())
+        line(QStringLiteral("NOTE:") + escaped(c.Notes));
+    if (!c.Category.isEmpty()) {
+        QStringList categories;
+        for (const QString& category : c.Category.split(u';', Qt::SkipEmptyParts))
+            categories.append(escaped(category));
+        line(QStringLiteral("CATEGORIES:") + categories.join(u','));
+    }
+    // Whether the company line is printed has no place of its own in the format.
+    line(QStringLiteral("X-POSTWICK-INCLUDE-COMPANY:") + (c.IncludeCompany == u"1" ? QStringLiteral("1") : QStringLiteral("0")));
+    line(QStringLiteral("END:VCARD"));
+    return out;
+}
+
+}  // namespace pw

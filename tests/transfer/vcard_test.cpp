@@ -1,0 +1,175 @@
+#include "transfer/vcard.h"
+
+#include "data/contacts_file.h"
+#include "support/qt_printers.h"
+#include "support/test_folder.h"
+#include "transfer/contact_export.h"
+#include "transfer/csv_import.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+QStringList fields(const ContactRecord& r)
+{
+    return {r.FirstName, r.MiddleInitial, r.LastName, r.Street1, r.Street2, r.City, r.State, r.Zip, r.Country,
+            r.Company, r.IncludeCompany, r.HomePhone, r.CellPhone, r.WorkPhone, r.Email, r.Birthdate, r.Category,
+            r.Notes};
+}
+
+class VCardTest : public ::testing::Test {
+protected:
+    test::TestFolder folder;
+    ContactsFile contacts;
+
+    void SetUp() override { ASSERT_TRUE(contacts.open(folder.file(u"c.DAT"_s))); }
+
+    ImportResult import(const QByteArray& file)
+    {
+        QBuffer buffer;
+        buffer.setData(file);
+        buffer.open(QIODevice::ReadOnly);
+        return importContacts(buffer, contacts, {});
+    }
+    std::vector<ContactRecord> records() const { return contacts.readAll().value(); }
+};
+
+TEST_F(VCardTest, Version21QuotedPrintableCharsetAndBareTypes)
+{
+    // Soft line breaks, an ISO-8859-1 name, the home address after a work one, types without TYPE=.
+    const QByteArray file = "BEGIN:VCARD\r\n"
+                            "VERSION:2.1\r\n"
+                            "N;CHARSET=ISO-8859-1:M\xFCller;J\xFCrgen;Karl\r\n"
+                            "FN;CHARSET=ISO-8859-1:J\xFCrgen M\xFCller\r\n"
+                            "ADR;WORK:;;1 Factory Rd;Detroit;MI;48201;USA\r\n"
+                            "ADR;HOME;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:;Apt 4;12 Lake Shore Dr=2C Fl=\r\n"
+                            "oor 2;Chicago;Illinois;60611;USA\r\n"
+                            "TEL;HOME;VOICE:312-555-0100\r\n"
+                            "TEL;CELL:312-555-0101\r\n"
+                            "TEL;WORK;FAX:312-555-0199\r\n"
+                            "TEL;WORK:313-555-0102\r\n"
+                            "EMAIL;PREF;INTERNET:juergen@example.de\r\n"
+                            "BDAY:19640229\r\n"
+                            "ORG:M\xC3\xBCller Werke;Einkauf\r\n"
+                            "NOTE;ENCODING=QUOTED-PRINTABLE:Line one=0D=0ALine two\r\n"
+                            "END:VCARD\r\n";
+    ASSERT_EQ(import(file).imported, 1);
+    EXPECT_EQ(fields(records()[0]),
+              QStringList({u"Jürgen"_s, u"K"_s, u"Müller"_s, u"12 Lake Shore Dr, Floor 2"_s, u"Apt 4"_s, u"Chicago"_s,
+                           u"IL"_s, u"60611"_s, u"USA"_s, u"Müller Werke"_s, u"0"_s, u"312-555-0100"_s,
+                           u"312-555-0101"_s, u"313-555-0102"_s, u"juergen@example.de"_s, u"19640229"_s, u""_s,
+                           u"Line one  Line two"_s}));
+}
+
+TEST_F(VCardTest, Version30FoldedLinesEscapesAndSeveralCards)
+{
+    const QByteArray file = "BEGIN:VCARD\n"
+                            "VERSION:3.0\n"
+                            "N:O'Brien;Siobh\xC3\xA1n;;Dr.;\n"
+                            "FN:Dr. Siobh\xC3\xA1n O'Brien\n"
+                            "item1.ADR;TYPE=home,pref:;;4 Quay St\\, Unit 9;Galway\\;West;;H91;Ire\n"
+                            " land\n"
+                            "TEL;TYPE=CELL:+353 555 0101\n"
+                            "EMAIL;TYPE=INTERNET,HOME:siobhan@example.ie\n"
+                            "BDAY:--0410\n"
+                            "CATEGORIES:Friends,Book club\\, Tuesdays\n"
+                            "NOTE:Two lines:\\nsecond\\, with comma\n"
+                            "END:VCARD\n"
+                            "BEGIN:VCARD\n"
+                            "VERSION:3.0\n"
+                            "N:Ng;Kim;;;\n"
+                            "FN:Kim Ng\n"
+                            "BDAY:1985-07-04\n"
+                            "END:VCARD\n";
+    ASSERT_EQ(import(file).imported, 2);
+    const std::vector<ContactRecord> r = records();
+    EXPECT_EQ(fields(r[0]), QStringList({u"Siobhán"_s, u""_s, u"O'Brien"_s, u"4 Quay St, Unit 9"_s, u""_s,
+                                         u"Galway;West"_s, u""_s, u"H91"_s, u"Ireland"_s, u""_s, u"0"_s, u""_s,
+                                         u"+353 555 0101"_s, u""_s, u"siobhan@example.ie"_s, u""_s,
+                                         u"Friends;Book club, Tuesdays"_s, u"Two lines: second, with comma"_s}));
+    EXPECT_EQ(r[1].Birthdate, u"19850704");
+}
+
+TEST_F(VCardTest, Version40QuotedTypesTelUrisAndCardsThatCannotBeTaken)
+{
+    const QByteArray file = "\xEF\xBB\xBF"
+                            "BEGIN:VCARD\r\nVERSION:4.0\r\n"
+                            "FN:Ana Lucia Costa\r\n"
+                            "ADR;TYPE=\"home,postal\":;;77 Rua Nova;Newark;New Jersey;07102;\r\n"
+                            "TEL;VALUE=uri;TYPE=\"voice,home\":tel:+1-555-010-4444\r\n"
+                            "BDAY:1992-03-15T00:00:00Z\r\n"
+                            "END:VCARD\r\n"
+                            "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL:nobody@example.com\r\nORG:Ghost Inc\r\nEND:VCARD\r\n"
+                            "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Broken\r\nNOTE no colon here\r\nEND:VCARD\r\n"
+                            "BEGIN:VCARD\r\nVERSION:5.0\r\nFN:Future\r\nEND:VCARD\r\n"
+                            "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Cut Short\r\n";
+    const ImportResult result = import(file);
+    EXPECT_EQ(result.read, 5);
+    EXPECT_EQ(result.imported, 1);
+    EXPECT_EQ(result.noName, 1);
+    EXPECT_EQ(result.notContacts, 3);
+    const ContactRecord r = records()[0];
+    EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.Street1, r.City, r.State, r.Zip, r.HomePhone, r.Birthdate}),
+              QStringList({u"Ana Lucia"_s, u"Costa"_s, u"77 Rua Nova"_s, u"Newark"_s, u"NJ"_s, u"07102"_s,
+                           u"+1-555-010-4444"_s, u"19920315"_s}));
+    EXPECT_EQ(skippedRowLines(result),
+              QStringList({u"Line 8 (no name): nobody@example.com, Ghost Inc"_s,
+                           u"Line 13 (not a contact): no colon after the property name"_s,
+                           u"Line 18 (not a contact): unknown vCard version 5.0"_s,
+                           u"Line 22 (not a contact): the card has no END:VCARD"_s}));
+}
+
+TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
+{
+    ContactRecord full;
+    full.FirstName = u"Zoë"_s;
+    full.MiddleInitial = u"Q"_s;
+    full.LastName = u"Smith-Jones; Jr"_s;
+    full.Street1 = u"1200 Elm Street, Suite 5"_s;
+    full.Street2 = u"Building B"_s;
+    full.City = u"San Mateo"_s;
+    full.State = u"CA"_s;
+    full.Zip = u"94401-1234"_s;
+    full.Country = u"UNITED STATES"_s;
+    full.HomePhone = u"(555) 123-4567"_s;
+    full.CellPhone = u"555-222-3333"_s;
+    full.WorkPhone = u"555-444-5555"_s;
+    full.Email = u"zoe.smith-jones@example.com"_s;
+    full.Birthdate = u"19800410"_s;
+    full.Category = u"Friends;Golf, weekends"_s;
+    full.Notes = QString(u"Back\\slash and a long note that the folding has to split across several lines "_s)
+                     .repeated(2)
+                     .left(160);
+    full.Company = u"Acme, Inc."_s;
+    full.IncludeCompany = u"1"_s;
+    full.BirthdayReminders = u"1"_s;
+    ContactRecord bare;
+    bare.FirstName = u"Al"_s;
+    bare.IncludeCompany = u"0"_s;
+    bare.BirthdayReminders = u"1"_s;
+    ASSERT_TRUE(contacts.append(full));
+    ASSERT_TRUE(contacts.append(bare));
+
+    const QString path = folder.file(exportFileName(ExportFormat::VCard, u"/x/family.DAT"_s));
+    EXPECT_TRUE(path.endsWith(u"/PWKV_family.vcf"));
+    const ExportResult written = writeExportFile(contacts, ExportFormat::VCard, path);
+    ASSERT_FALSE(written.error);
+    EXPECT_EQ(written.written, 2);
+    const QByteArray vcf = folder.read(u"PWKV_family.vcf"_s);
+    for (const QByteArray& line : vcf.split('\n'))
+        EXPECT_LE(line.size(), 76) << line.toStdString();  // 75 bytes and the CR
+    EXPECT_TRUE(vcf.contains("N:Smith-Jones\\; Jr;Zo\xC3\xAB;Q;;\r\n"));
+
+    const std::vector<ContactRecord> before = records();
+    ASSERT_TRUE(contacts.open(folder.file(u"empty.DAT"_s)));
+    ASSERT_EQ(import(vcf).imported, 2);
+    EXPECT_EQ(records(), before);
+}
+
+}  // namespace
+}  // namespace pw
