@@ -70,11 +70,11 @@ constexpr OptionSpec kExportOptions[] = {
 constexpr OptionSpec kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
 
 constexpr char kOutputHelp[] =
-    "  -o FILE.pdf      write the pages to a PDF file (US Letter, to be printed at actual size)\n"
-    "  --printer NAME   print on that printer instead\n"
-    "  --copies N       copies on the printer (1 to 999)\n"
-    "  --margins FILE   take the margin corrections from FILE instead of PWKPARAM.TXT in the\n"
-    "                   Postwick folder of the documents folder\n";
+    "  -o FILE.pdf         write the pages to a PDF file (US Letter, to be printed at actual size)\n"
+    "  --printer NAME      print on that printer instead\n"
+    "  --copies N          copies on the printer (1 to 999)\n"
+    "  --margins FILE      take the margin corrections from FILE instead of PWKPARAM.TXT in the\n"
+    "                      Postwick folder of the documents folder\n";
 
 // The texts a window shows in message boxes, made one line for standard error.
 QString oneLine(const QString& text)
@@ -420,20 +420,22 @@ const std::array<Command, 7>& commands()
          "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"
          "               (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints the typed lines on label positions of a 30-label sheet, as the main window does.\n"
-         "  --lines L1 ...    up to five lines of the label; quote each line\n"
-         "  --positions P     the positions to print, as 4-9 or 1, 5, 22-30 (default 1)\n"
-         "  --bold, --italic  the type; --center centres each line on its label\n"},
+         "  --lines L1 ...      up to five lines of the label; quote each line\n"
+         "  --positions P       the positions to print, as 4-9 or 1, 5, 22-30 (default 1)\n"
+         "  --bold, --italic    the type; --center centres each line on its label\n"},
         {"envelope", kEnvelopeOptions, envelopeCommand, true, "one envelope",
          "postwick envelope --size 1..6 --lines L1 [L2 ... L5] [--bold] [--large] [--center]\n"
          "                  (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints the lines on an envelope, as the main window does.\n"
-         "  --size N   1 #10 business, 2 #6 3/4 small, 3 #A2 invitation, 4 #A7 announcement,\n"
-         "             5 #A8 greeting card, 6 #A10 large greeting card\n"
-         "  --bold     bold type; --large the larger italic type; --center centres each line\n"},
+         "  --size N            1 #10 business, 2 #6 3/4 small, 3 #A2 invitation, 4 #A7\n"
+         "                      announcement, 5 #A8 greeting card, 6 #A10 large greeting card\n"
+         "  --lines L1 ...      up to five lines of the address; quote each line\n"
+         "  --bold              bold type; --large the larger italic type; --center centres each line\n"},
         {"return-labels", kReturnOptions, returnLabelsCommand, true, "a sheet of 80 return-address labels",
          "postwick return-labels --lines L1 [L2 L3] [--italic] [--center]\n"
          "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
-         "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"},
+         "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
+         "  --italic            italic type; --center centres each line on its label\n"},
         {"import", {}, importCommand, false, "adds the contacts of a CSV file",
          "postwick import CONTACTS.DAT FILE.csv",
          "Adds the contacts of the CSV file to the contacts file (made when it does not exist),\n"
@@ -444,8 +446,8 @@ const std::array<Command, 7>& commands()
         {"list", kListOptions, listCommand, false, "the contact list as tab-separated text",
          "postwick list CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--email]",
          "Writes the lines of the list window, one contact a line, columns separated by tabs.\n"
-         "  --search, --sort  as for labels\n"
-         "  --email           the e-mail address in place of the street\n"},
+         "  --search, --sort    as for labels\n"
+         "  --email             the e-mail address in place of the street\n"},
     }};
     return all;
 }
