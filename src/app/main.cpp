@@ -1,3 +1,4 @@
+#include "cli/commands.h"
 #include "platform/qt_platform.h"
 #include "shell/app_files.h"
 #include "shell/app_version.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char* argv[])
 {
+    // A command runs without any window, and so without a display.
+    if (argc > 1 && pw::isCommandName(argv[1]))
+        return pw::runCommand(argc, argv);
     // Answered before any window exists, so that they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -20,9 +24,12 @@ int main(int argc, char* argv[])
         }
         if (std::strcmp(argv[i], "--help") == 0) {
             std::printf("Usage: postwick [FILE.DAT]\n"
+                        "       postwick COMMAND ... (COMMAND --help for its options)\n"
                         "Prints mailing labels and envelopes and keeps an address book.\n"
                         "FILE.DAT opens that contacts file instead of the default one.\n"
-                        "  --version  print the version and exit\n");
+                        "  --version  print the version and exit\n"
+                        "Commands, which run without windows:\n%s",
+                        pw::commandSummary());
             return 0;
         }
     }

@@ -169,7 +169,8 @@ std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle
     return style.bold ? std::array<int, 3>{base, base + 39, base + 76} : std::array<int, 3>{base, base + 44, base + 87};
 }
 
-void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses, const ListLabelStyle& style)
+void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
+                        int firstPosition)
 {
     // Label stock is US Letter whatever paper the printer defaults to.
     surface.setPaperSize(PaperSize::Letter);
@@ -180,13 +181,19 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     surface.setBold(style.bold);
     surface.setItalic(style.italic);
 
-    const std::size_t count = addresses.size();
+    // The used positions of a partly used sheet print as labels without text: a blank label takes
+    // the height of a label without a company line, as every row is laid out for, so the labels
+    // after it land where they would on a fresh sheet.
+    const LabelAddress blank;
+    const std::size_t skipped = std::clamp(firstPosition, 1, kLabelsPerSheet) - 1;
+    const auto at = [&](std::size_t i) -> const LabelAddress& { return i < skipped ? blank : addresses[i - skipped]; };
+    const std::size_t count = skipped + addresses.size();
     for (std::size_t i = 0; i < count; i += 3) {
         const std::size_t inRow = std::min<std::size_t>(3, count - i);
         if (inRow == 3)
-            job.fullRow({&addresses[i], &addresses[i + 1], &addresses[i + 2]});
+            job.fullRow({&at(i), &at(i + 1), &at(i + 2)});
         else
-            job.partialRow(addresses[i], inRow == 2 ? &addresses[i + 1] : nullptr);
+            job.partialRow(at(i), inRow == 2 ? &at(i + 1) : nullptr);
         // A new sheet only for a label that follows: one after the last label would feed a blank
         // sheet of label stock whenever the count is a multiple of 30.
         const std::size_t printed = i + inRow;
@@ -255,8 +262,6 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     if (const QList<Overflow> overflows = listLabelOverflows(addresses, style, printer.deviceName());
         !overflows.isEmpty() && platform.message(overflowQuestion(overflows)) != MessageResult::Yes)
         return PrintOutcome::Cancelled;
-    // Blank labels stand in for those already used, so that every row keeps its place.
-    addresses.insert(addresses.begin(), std::clamp(firstPosition, 1, kLabelsPerSheet) - 1, LabelAddress{});
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
@@ -265,7 +270,7 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         return PrintOutcome::Cancelled;
     printer.setOrientation(PageOrientation::Portrait);
     for (int copy = 0; copy < choice->copies; ++copy) {
-        printListLabelsJob(printer, addresses, style);
+        printListLabelsJob(printer, addresses, style, firstPosition);
         if (!printer.endJob()) {
             printer.abandonJob();
             platform.message(printerProblem());

@@ -37,10 +37,11 @@ struct ListLabelStyle final {
 // The print columns of the left, middle and right labels of a row on the printer `deviceName`.
 std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle& style);
 
-// One print job: a label for every address, three across and ten down from the first position of
-// a fresh sheet, row after row and sheet after sheet. The job is ended by the caller.
+// One print job: a label for every address, three across and ten down from `firstPosition` (1 to
+// 30) of the first sheet, row after row and sheet after sheet. The positions before it stay blank,
+// so that a partly used sheet can go back in the printer. The job is ended by the caller.
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses,
-                        const ListLabelStyle& style);
+                        const ListLabelStyle& style, int firstPosition = 1);
 
 // The lines of the listed labels that run past their label's right edge, measured as the grid does.
 // The outline is that of the label's column on the first row.

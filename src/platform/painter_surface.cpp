@@ -7,7 +7,9 @@
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPen>
+#include <QPrintEngine>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <algorithm>
 
@@ -243,6 +245,33 @@ void setUpPdfOutput(QPrinter& printer, const QString& path)
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(false);
     printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+}
+
+bool takesLetterPaper(QPrinter& printer)
+{
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return true;
+    const QList<QPageSize> sizes = QPrinterInfo(printer).supportedPageSizes();
+    return sizes.isEmpty() || std::any_of(sizes.begin(), sizes.end(), [](const QPageSize& size) {
+               return size.id() == QPageSize::Letter;
+           });
+}
+
+void printAtActualSize(QPrinter& printer)
+{
+    // The print engine's key for CUPS job options, as name and value pairs.
+    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.printEngine())
+        return;
+    QStringList options = printer.printEngine()->property(kCupsOptions).toStringList();
+    for (const char* name : {"fit-to-page", "print-scaling"}) {
+        const qsizetype at = options.indexOf(QString::fromLatin1(name));
+        if (at >= 0 && at % 2 == 0)
+            options.remove(at, 2);
+    }
+    options << QStringLiteral("fit-to-page") << QStringLiteral("false") << QStringLiteral("print-scaling")
+            << QStringLiteral("none");
+    printer.printEngine()->setProperty(kCupsOptions, options);
 }
 
 }  // namespace pw

@@ -89,4 +89,11 @@ private:
 // edge, as a typical office printer reports it.
 void setUpPdfOutput(QPrinter& printer, const QString& path);
 
+// False for a printer that lists the paper it takes and does not list US Letter. PDF output takes
+// any paper.
+bool takesLetterPaper(QPrinter& printer);
+
+// Asks the print system not to fit the page to the paper: labels are placed for the page as it is.
+void printAtActualSize(QPrinter& printer);
+
 }  // namespace pw

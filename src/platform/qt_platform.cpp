@@ -96,35 +96,6 @@ QWidget* dialogParent()
     return nullptr;
 }
 
-// A printer that lists the paper it takes and does not list US Letter. PDF output takes any paper.
-bool takesLetterPaper(QPrinter& printer)
-{
-    if (printer.outputFormat() != QPrinter::NativeFormat)
-        return true;
-    const QList<QPageSize> sizes = QPrinterInfo(printer).supportedPageSizes();
-    return sizes.isEmpty() || std::any_of(sizes.begin(), sizes.end(), [](const QPageSize& size) {
-               return size.id() == QPageSize::Letter;
-           });
-}
-
-// Asks the print system not to fit the page to the paper: labels are placed for the page as it is.
-void printAtActualSize(QPrinter& printer)
-{
-    // The print engine's key for CUPS job options, as name and value pairs.
-    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
-    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.printEngine())
-        return;
-    QStringList options = printer.printEngine()->property(kCupsOptions).toStringList();
-    for (const char* name : {"fit-to-page", "print-scaling"}) {
-        const qsizetype at = options.indexOf(QString::fromLatin1(name));
-        if (at >= 0 && at % 2 == 0)
-            options.remove(at, 2);
-    }
-    options << QStringLiteral("fit-to-page") << QStringLiteral("false") << QStringLiteral("print-scaling")
-            << QStringLiteral("none");
-    printer.printEngine()->setProperty(kCupsOptions, options);
-}
-
 // A long prompt is wrapped to a readable width instead of stretching the box past the screen.
 constexpr int kPromptWidth = 480;
 
@@ -380,6 +351,11 @@ void QtPlatform::setClipboardText(const QString& text)
 }
 
 QString QtPlatform::applicationFolder()
+{
+    return userApplicationFolder();
+}
+
+QString userApplicationFolder()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(QStringLiteral("Postwick"));
 }

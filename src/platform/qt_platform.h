@@ -44,4 +44,7 @@ private:
     bool busy_ = false;
 };
 
+// The user's application folder: Postwick in the documents folder.
+QString userApplicationFolder();
+
 }  // namespace pw

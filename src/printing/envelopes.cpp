@@ -40,6 +40,8 @@ std::optional<LabelPlace> envelopePlace(int code)
 
 void printEnvelope(PrintSurface& surface, const EnvelopeJob& envelope)
 {
+    // The leading blank row is a Verdana row whatever type the printer kept from its last job.
+    surface.setFontName(QStringLiteral("Verdana"));
     surface.setOrientation(PageOrientation::Landscape);
     surface.setFontSize(11);
     const QString device = surface.deviceName();

@@ -153,6 +153,8 @@ void printLabelLines(PrintSurface& surface, const OnTheFlyLabels& labels, int co
 
 void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
 {
+    // The leading blank row is a Verdana row whatever type the printer kept from its last job.
+    surface.setFontName(QStringLiteral("Verdana"));
     surface.setOrientation(labels.portrait ? PageOrientation::Portrait : PageOrientation::Landscape);
     surface.setFontSize(labels.portrait ? 9 : 11);
     // The place of every label is taken for the printer that prints it, so that a printer chosen in

@@ -1,5 +1,6 @@
 #include "shell/birthdays.h"
 
+#include "data/contacts_file.h"
 #include "data/text_rules.h"
 
 #include <QRegularExpression>
@@ -46,6 +47,19 @@ Message entryWarning(const QString& text, const QString& title)
 }
 
 }  // namespace
+
+Expected<bool> remindersSetting(const ContactsFile& contacts)
+{
+    const Expected<int> count = contacts.recordCount();
+    if (!count)
+        return std::unexpected(count.error());
+    if (*count == 0)
+        return true;
+    const Expected<ContactRecord> first = contacts.read(1);
+    if (!first)
+        return std::unexpected(first.error());
+    return first->remindersOn();
+}
 
 QDate Birthday::in(int year) const
 {

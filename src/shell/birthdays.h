@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contact_record.h"
+#include "data/file_error.h"
 #include "platform/platform.h"
 
 #include <QDate>
@@ -25,6 +26,12 @@ struct Birthday final {
     QDate in(int year) const;
 };
 std::optional<Birthday> birthdayOf(const ContactRecord& record);
+
+class ContactsFile;
+
+// Whether a file's contacts have birthday reminders on, as its first record says; on for an empty
+// file. The records a file gains take this setting.
+Expected<bool> remindersSetting(const ContactsFile& contacts);
 
 // The reminders for a file, one message per hit: every upcoming birthday (1 to 7 days ahead, and
 // January's first fortnight seen from late December) in record order, then every birthday today.

@@ -435,11 +435,7 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
         envelope.largeFont = chkLargeFont_->isChecked();
         envelope.place = labelPlaceFields();
         envelope.correction = margins->pair(MarginKind::Envelope);
-        return PreparedJob{[envelope](PrintSurface& surface) {
-                               surface.setFontName(QStringLiteral("Verdana"));
-                               surface.setFontSize(9);
-                               printEnvelope(surface, envelope);
-                           },
+        return PreparedJob{[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
                            {envelopeOutline(envelopeSizeCode_)},
                            {},
                            envelopeOverflows(envelope, envelopeSizeCode_)};
@@ -469,8 +465,6 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                                    ? pickedPositions_
                                    : rangePositions(static_cast<int>(labels.start), labels.count);
     return PreparedJob{[this, labels](PrintSurface& surface) {
-                           surface.setFontName(QStringLiteral("Verdana"));
-                           surface.setFontSize(9);
                            chkBold_->setChecked(false);
                            chkBold_->hide();
                            printOnTheFlyLabels(surface, labels);

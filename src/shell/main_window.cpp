@@ -6,6 +6,7 @@
 #include "printing/margin_adjustment.h"
 #include "printing/print_action.h"
 #include "shell/app_files.h"
+#include "shell/birthdays.h"
 #include "shell/calibration_dialog.h"
 #include "shell/edit_menu.h"
 #include "shell/enter_moves_on.h"
@@ -293,16 +294,13 @@ bool MainWindow::updateBirthdayMenuState()
         reportFileFailure(count.error());
         return false;
     }
-    if (*count == 0) {
-        setReminderState(true, false);
-        return true;
-    }
-    auto first = contacts_.read(1);
-    if (!first) {
-        reportFileFailure(first.error());
+    const Expected<bool> on = remindersSetting(contacts_);
+    if (!on) {
+        reportFileFailure(on.error());
         return false;
     }
-    setReminderState(first->remindersOn(), true);
+    // An empty file has no setting to switch.
+    setReminderState(*on, *count > 0);
     return true;
 }
 

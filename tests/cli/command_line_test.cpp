@@ -1,0 +1,205 @@
+#include "cli/run_postwick.h"
+#include "data/contacts_file.h"
+#include "list/list_contacts.h"
+#include "support/pdf_words.h"
+#include "support/test_folder.h"
+#include "transfer/contact_export.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The part of an Avery 5160 sheet that every published geometry calls label, 1/16 inch in, in points.
+QRectF labelArea(int position)
+{
+    const double across[3][2] = {{0.1875, 2.78125}, {2.9375, 5.5625}, {5.71875, 8.3125}};
+    const int c = (position - 1) % 3;
+    const int r = (position - 1) / 3;
+    return {QPointF(across[c][0] * 72, (0.5 + r) * 72), QPointF(across[c][1] * 72, (1.5 + r) * 72)};
+}
+
+// The sheet position (1 to 30) whose label holds the box; 0 for none.
+int positionOf(const QRectF& box)
+{
+    for (int p = 1; p <= 30; ++p) {
+        if (labelArea(p).contains(box))
+            return p;
+    }
+    return 0;
+}
+
+// Where each word with this text landed: page and position, in print order.
+QList<std::pair<int, int>> placesOf(const PdfWords& words, const QString& text)
+{
+    QList<std::pair<int, int>> places;
+    for (const PdfWord& w : words.words) {
+        if (w.text == text)
+            places.append({w.page, positionOf(w.box)});
+    }
+    return places;
+}
+
+// Contacts F01 L99, F02 L98, ...: the first names sort one way, the last names the other. Every
+// fourth lives in Sparks, the rest in Reno.
+std::vector<ContactRecord> numberedContacts(int count)
+{
+    std::vector<ContactRecord> all;
+    for (int i = 1; i <= count; ++i)
+        all.push_back(person(u"F%1"_s.arg(i, 2, 10, QChar(u'0')), u"L%1"_s.arg(100 - i),
+                             i % 4 == 0 ? u"Sparks"_s : u"Reno"_s));
+    return all;
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    TestFolder folder;
+
+    void SetUp() override { writeContacts(folder.file(u"c.DAT"_s), numberedContacts(32)); }
+    ProgramRun run(const QStringList& arguments) const { return runPostwick(folder.path(), arguments); }
+    PdfWords pdf(const QString& name) const { return pdfWords(folder.file(name)); }
+};
+
+TEST_F(CommandLine, ListLabelsFillAPartlyUsedSheetThenTheNextInListOrder)
+{
+    const ProgramRun labels = run({u"labels"_s, u"c.DAT"_s, u"--start"_s, u"29"_s, u"-o"_s, u"out.pdf"_s});
+    ASSERT_EQ(labels.status, 0) << labels.err.toStdString();
+    EXPECT_EQ(labels.err, "");
+    const PdfWords words = pdf(u"out.pdf"_s);
+    EXPECT_EQ(words.pages, 2);
+    // Positions 1 to 28 stay blank; F01 and F02 take 29 and 30, the other 30 fill the second sheet.
+    EXPECT_EQ(placesOf(words, u"F01"_s), (QList<std::pair<int, int>>{{1, 29}}));
+    EXPECT_EQ(placesOf(words, u"F02"_s), (QList<std::pair<int, int>>{{1, 30}}));
+    EXPECT_EQ(placesOf(words, u"F03"_s), (QList<std::pair<int, int>>{{2, 1}}));
+    EXPECT_EQ(placesOf(words, u"F32"_s), (QList<std::pair<int, int>>{{2, 30}}));
+    for (const PdfWord& w : words.words)
+        EXPECT_NE(positionOf(w.box), 0) << w.text.toStdString() << " lies outside every label";
+
+    // A search takes its contacts only, sorted by last name: F32 L68 first.
+    const ProgramRun search =
+        run({u"labels"_s, u"c.DAT"_s, u"--search"_s, u"city=sparks"_s, u"--sort"_s, u"last"_s, u"-o"_s, u"s.pdf"_s});
+    ASSERT_EQ(search.status, 0) << search.err.toStdString();
+    const PdfWords found = pdf(u"s.pdf"_s);
+    EXPECT_EQ(found.pages, 1);
+    EXPECT_EQ(placesOf(found, u"F32"_s), (QList<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(placesOf(found, u"F04"_s), (QList<std::pair<int, int>>{{1, 8}}));
+    EXPECT_EQ(placesOf(found, u"Reno,"_s), (QList<std::pair<int, int>>{}));
+}
+
+TEST_F(CommandLine, TypedLabelsEnvelopesAndReturnLabelsLandOnTheirStock)
+{
+    // A run of positions and a set picked apart print the lines on those labels only.
+    for (const auto& [positions, expected] :
+         {std::pair{u"4-6"_s, QList<int>{4, 5, 6}}, std::pair{u"9, 2"_s, QList<int>{2, 9}}}) {
+        const ProgramRun sheet = run({u"sheet"_s, u"--lines"_s, u"Ann Example"_s, u"12 Long Road"_s,
+                                      u"--positions"_s, positions, u"--center"_s, u"-o"_s, u"sheet.pdf"_s});
+        ASSERT_EQ(sheet.status, 0) << sheet.err.toStdString();
+        QList<int> printed;
+        for (const auto& [page, position] : placesOf(pdf(u"sheet.pdf"_s), u"Road"_s))
+            printed.append(page == 1 ? position : -position);
+        std::sort(printed.begin(), printed.end());
+        EXPECT_EQ(printed, expected) << positions.toStdString();
+    }
+
+    const ProgramRun envelope = run({u"envelope"_s, u"--size"_s, u"1"_s, u"--lines"_s, u"Ann Example"_s,
+                                     u"12 Long Road"_s, u"Springfield IL 62701"_s, u"-o"_s, u"env.pdf"_s});
+    ASSERT_EQ(envelope.status, 0) << envelope.err.toStdString();
+    const PdfWords address = pdf(u"env.pdf"_s);
+    ASSERT_EQ(address.pages, 1);
+    ASSERT_EQ(address.words.size(), 8);
+    // Left-justified lines, one under the other, in the right half of a #10 envelope's face.
+    EXPECT_NEAR(address.words[0].box.left(), address.words[2].box.left(), 0.5);
+    EXPECT_GT(address.words[0].box.left(), 3.5 * 72);
+    EXPECT_LT(address.words[0].box.bottom(), address.words[2].box.top());
+
+    const ProgramRun returns = run({u"return-labels"_s, u"--lines"_s, u"Ann Example"_s, u"12 Long Road"_s,
+                                    u"Reno NV"_s, u"--italic"_s, u"-o"_s, u"ret.pdf"_s});
+    ASSERT_EQ(returns.status, 0) << returns.err.toStdString();
+    const PdfWords sheet = pdf(u"ret.pdf"_s);
+    EXPECT_EQ(sheet.pages, 1);
+    EXPECT_EQ(placesOf(sheet, u"Reno"_s).size(), 80);
+}
+
+TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
+{
+    ContactsFile contacts;
+    ASSERT_TRUE(contacts.open(folder.file(u"c.DAT"_s)));
+    for (ExportFormat format : {ExportFormat::Csv, ExportFormat::Text}) {
+        QByteArray expected = exportHeaderLine(format);
+        ASSERT_TRUE(contacts.visitStored([&](QByteArrayView record) -> Status {
+            expected += exportLine(format, record);
+            return {};
+        }));
+        const QString option = format == ExportFormat::Csv ? u"--csv"_s : u"--text"_s;
+        const ProgramRun exported = run({u"export"_s, u"c.DAT"_s, option, u"-o"_s, u"c.out"_s});
+        ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
+        EXPECT_EQ(exported.out, "Exported 32 contacts from c.DAT to c.out\n");
+        EXPECT_EQ(folder.read(u"c.out"_s), expected);
+    }
+
+    // The CSV export reads back as the same contacts; a second import finds them all there already.
+    ASSERT_EQ(run({u"export"_s, u"c.DAT"_s, u"--csv"_s, u"-o"_s, u"c.csv"_s}).status, 0);
+    ProgramRun imported = run({u"import"_s, u"new.DAT"_s, u"c.csv"_s});
+    ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, "Imported 32 contacts from c.csv into new.DAT\n");
+    EXPECT_EQ(run({u"import"_s, u"new.DAT"_s, u"c.csv"_s}).out, "Imported 0 contacts from c.csv into new.DAT\n");
+    ASSERT_EQ(run({u"export"_s, u"new.DAT"_s, u"--csv"_s, u"-o"_s, u"new.csv"_s}).status, 0);
+    EXPECT_EQ(folder.read(u"new.csv"_s), folder.read(u"c.csv"_s));
+
+    const ProgramRun list = run({u"list"_s, u"c.DAT"_s, u"--search"_s, u"city=Sparks"_s, u"--sort"_s, u"last"_s});
+    ASSERT_EQ(list.status, 0) << list.err.toStdString();
+    const QList<QByteArray> lines = list.out.split('\n');
+    ASSERT_EQ(lines.size(), 8 + 1);
+    EXPECT_EQ(lines[0], "L68, F32\t12 Main St\tSparks\tNV\t89501\t\t");
+    EXPECT_EQ(lines[7], "L96, F04\t12 Main St\tSparks\tNV\t89501\t\t");
+}
+
+TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
+{
+    folder.write(u"notes.DAT"_s, "These are my notes, not contacts.\r\n");
+    QDir(folder.path()).mkdir(u"folder.DAT"_s);
+    const struct {
+        QStringList arguments;
+        int status;
+        QByteArray error;
+    } cases[] = {
+        {{u"labels"_s, u"missing.DAT"_s, u"-o"_s, u"x.pdf"_s}, 1,
+         "postwick labels: missing.DAT: No such file or directory"},
+        {{u"list"_s, u"folder.DAT"_s}, 1, "postwick list: folder.DAT: Is a directory"},
+        {{u"export"_s, u"notes.DAT"_s, u"--csv"_s, u"-o"_s, u"x.csv"_s}, 1,
+         "postwick export: notes.DAT is not a contacts file, so it was not opened. Nothing in it was changed."},
+        {{u"labels"_s, u"c.DAT"_s, u"--search"_s, u"town=Reno"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: bad search \"town=Reno\": use KIND=TEXT with KIND one of first, last, city, state, zip, "
+         "email, category, company"},
+        {{u"labels"_s, u"c.DAT"_s, u"--search"_s, u"city=Carson"_s, u"-o"_s, u"x.pdf"_s}, 1,
+         "postwick labels: Empty list, no labels to print."},
+        {{u"labels"_s, u"c.DAT"_s, u"--start"_s, u"31"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: --start must be a whole number from 1 to 30, not \"31\""},
+        {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--positions"_s, u"5-31"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick sheet: label position 31 is out of range: a sheet has positions 1 to 30"},
+        {{u"envelope"_s, u"--size"_s, u"7"_s, u"--lines"_s, u"Ann"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick envelope: --size must be a whole number from 1 to 6, not \"7\""},
+        {{u"list"_s, u"c.DAT"_s, u"--bogus"_s}, 2, "postwick list: unknown option --bogus"},
+        {{u"labels"_s, u"c.DAT"_s}, 2, "postwick labels: give either -o FILE.pdf or --printer NAME"},
+        {{u"labels"_s, u"c.DAT"_s, u"-o"_s, u"no/such/x.pdf"_s}, 1,
+         "postwick labels: " + folder.file(u"no/such/x.pdf"_s).toUtf8() + ": No such file or directory"},
+        {{u"import"_s, u"c.DAT"_s, u"people.vcf"_s}, 1,
+         "postwick import: importing vCard files is not supported yet; import a CSV file"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun failed = run(c.arguments);
+        EXPECT_EQ(failed.status, c.status) << c.arguments.join(u' ').toStdString();
+        EXPECT_EQ(failed.err, c.error + '\n');
+        EXPECT_EQ(failed.out, "");
+    }
+    EXPECT_FALSE(QFile::exists(folder.file(u"x.pdf"_s)));
+    EXPECT_FALSE(QFile::exists(folder.file(u"x.csv"_s)));
+    EXPECT_EQ(folder.read(u"notes.DAT"_s), "These are my notes, not contacts.\r\n");
+}
+
+}  // namespace
+}  // namespace pw::test
