@@ -1,5 +1,7 @@
 #include "cli/command_platform.h"
 
+#include <QSettings>
+
 #include <cstdio>
 #include <unistd.h>
 
@@ -71,6 +73,22 @@ std::optional<PrintChoice> CommandPlatform::printDialog(const PrintDialogRequest
 std::unique_ptr<ProgressDialog> CommandPlatform::startProgress(const QString& text, const QString&)
 {
     return std::make_unique<TerminalProgress>(text);
+}
+
+}  // namespace pw
+
+namespace pw {
+
+void CommandPlatform::writeSetting(const QString& application, const QString& section, const QString& key,
+                                   const QString& value)
+{
+    QSettings settings(application, application);
+    settings.setValue(section + u'/' + key, value);
+}
+
+QString CommandPlatform::readSetting(const QString& application, const QString& section, const QString& key)
+{
+    return QSettings(application, application).value(section + u'/' + key).toString();
 }
 
 }  // namespace pw

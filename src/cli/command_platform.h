@@ -82,6 +82,10 @@ public:
     }
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
+    // The windows' per-user settings, so that the sheet in the printer is remembered alike.
+    void writeSetting(const QString& application, const QString& section, const QString& key,
+                      const QString& value) override;
+    QString readSetting(const QString& application, const QString& section, const QString& key) override;
 
     QList<Message> messages;
 

@@ -159,7 +159,9 @@ Result<void> labelsCommand(const ParsedOptions& options)
     if (options.positional.size() != 1)
         return std::unexpected(usage(QStringLiteral("labels takes one contacts file")));
     int start = 1;
-    if (options.has("--start")) {
+    // "free" goes on from the first free label of the sheet in the printer, as the list window does.
+    const bool freeStart = options.value("--start") == u"free";
+    if (options.has("--start") && !freeStart) {
         const Parsed<int> parsed =
             parseWholeNumber(options.value("--start"), 1, kSheetPositions, QStringLiteral("--start"));
         if (!parsed)
@@ -169,6 +171,9 @@ Result<void> labelsCommand(const ParsedOptions& options)
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
+    const QString kind = marginKey(MarginKind::SearchResult);
+    if (freeStart)
+        start = firstFreeOrNewSheet(session.platform(), kind);
     ContactsFile contacts;
     if (auto s = openContacts(contacts, options.positional.first(), false); !s)
         return s;
@@ -182,8 +187,11 @@ Result<void> labelsCommand(const ParsedOptions& options)
 
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
     session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
-    return session.finish(printListLabels(session.platform(), contacts, records, session.marginsPath(),
-                                          options.has("--bold"), options.has("--italic"), start));
+    const PrintOutcome outcome = printListLabels(session.platform(), contacts, records, session.marginsPath(),
+                                                 options.has("--bold"), options.has("--italic"), start);
+    if (outcome == PrintOutcome::Printed)
+        rememberPrintedRun(session.platform(), kind, start, static_cast<qsizetype>(records.size()));
+    return session.finish(outcome);
 }
 
 Result<void> sheetCommand(const ParsedOptions& options)
@@ -415,6 +423,8 @@ const std::array<Command, 7>& commands()
          "  --sort first|last   the list's order: by first name (the default) or last name\n"
          "  --start N           begin at position N (1 to 30) of the first sheet, leaving the\n"
          "                      positions before it blank: a partly used sheet\n"
+         "  --start free        begin at the first free label of the sheet in the printer, as\n"
+         "                      remembered by the windows and this command\n"
          "  --bold, --italic    the type of the labels\n"},
         {"sheet", kSheetOptions, sheetCommand, true, "labels of typed lines on chosen positions of a sheet",
          "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"

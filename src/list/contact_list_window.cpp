@@ -327,13 +327,10 @@ void ContactListWindow::printLabels()
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     // A partly used sheet in the printer goes on from its first free label, when asked to.
     const QString kind = marginKey(MarginKind::SearchResult);
-    const int start = chkFreeStart_->isChecked() ? std::max(firstFreePosition(usedPositions(platform_, kind)), 1) : 1;
+    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform_, kind) : 1;
     const QString parameters = applicationFile(platform_, kParameterFileName);
-    if (printListLabels(platform_, contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed) {
-        const auto labels = std::count_if(records.begin(), records.end(), [](int record) { return record > 0; });
-        const int lastPrinted = static_cast<int>((start - 1 + labels - 1) % kSheetPositions) + 1;
-        setUsedPositions(platform_, kind, rangePositions(1, lastPrinted));
-    }
+    if (printListLabels(platform_, contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
+        rememberPrintedRun(platform_, kind, start, std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
     focusAfterDialog(cmdViewAllClose_);
 }
 

@@ -89,4 +89,17 @@ int firstFreePosition(const QList<int>& used)
     return 0;
 }
 
+int firstFreeOrNewSheet(Platform& platform, const QString& kind)
+{
+    return std::max(firstFreePosition(usedPositions(platform, kind)), 1);
+}
+
+void rememberPrintedRun(Platform& platform, const QString& kind, int start, qsizetype count)
+{
+    if (count <= 0)
+        return;
+    const int lastPrinted = static_cast<int>((start - 1 + count - 1) % kSheetPositions) + 1;
+    setUsedPositions(platform, kind, rangePositions(1, lastPrinted));
+}
+
 }  // namespace pw

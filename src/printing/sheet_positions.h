@@ -25,5 +25,10 @@ QList<int> usedPositions(Platform& platform, const QString& kind);
 void setUsedPositions(Platform& platform, const QString& kind, const QList<int>& used);
 // The first position that is not used; 0 when the sheet is full.
 int firstFreePosition(const QList<int>& used);
+// Where a run of labels from sheet to sheet begins when it goes on from the sheet in the printer.
+int firstFreeOrNewSheet(Platform& platform, const QString& kind);
+// After `count` labels printed one after the other from `start` on, over as many sheets as it took:
+// the labels used on the last sheet are remembered.
+void rememberPrintedRun(Platform& platform, const QString& kind, int start, qsizetype count);
 
 }  // namespace pw

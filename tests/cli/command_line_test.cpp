@@ -88,6 +88,13 @@ TEST_F(CommandLine, ListLabelsFillAPartlyUsedSheetThenTheNextInListOrder)
     EXPECT_EQ(placesOf(found, u"F32"_s), (QList<std::pair<int, int>>{{1, 1}}));
     EXPECT_EQ(placesOf(found, u"F04"_s), (QList<std::pair<int, int>>{{1, 8}}));
     EXPECT_EQ(placesOf(found, u"Reno,"_s), (QList<std::pair<int, int>>{}));
+
+    // "--start free" goes on from the first label that run left free on its sheet.
+    const auto sparks = placesOf(found, u"Sparks,"_s).size();
+    const ProgramRun more = run({u"labels"_s, u"c.DAT"_s, u"--search"_s, u"city=sparks"_s, u"--sort"_s, u"last"_s,
+                                 u"--start"_s, u"free"_s, u"-o"_s, u"f.pdf"_s});
+    ASSERT_EQ(more.status, 0) << more.err.toStdString();
+    EXPECT_EQ(placesOf(pdf(u"f.pdf"_s), u"F32"_s), (QList<std::pair<int, int>>{{1, static_cast<int>(sparks) + 1}}));
 }
 
 TEST_F(CommandLine, TypedLabelsEnvelopesAndReturnLabelsLandOnTheirStock)
