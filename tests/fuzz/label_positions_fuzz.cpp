@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace pw;
     const QString answer = QString::fromUtf8(fuzz::bytesOf(data, size));
-    test::ScriptedPlatform platform;
+    test::ScriptedPlatform platform{QString()};
     platform.answerInput(answer);  // then the empty answer of Cancel, which always passes
     PositionRange range;
     askLabelPositions(platform, range);
