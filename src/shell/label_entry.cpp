@@ -442,7 +442,8 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
                            },
                            {envelopeOutline(envelopeSizeCode_)},
                            {},
-                           envelopeOverflows(envelope, envelopeSizeCode_)};
+                           envelopeOverflows(envelope, envelopeSizeCode_),
+                           {}};
     }
 
     if (pickedPositions_.isEmpty() && !lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
