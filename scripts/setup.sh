@@ -5,6 +5,7 @@ set -euo pipefail
 
 POSTWICK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 POSTWICK_BUILD="${POSTWICK_ROOT}/build"
+POSTWICK_SANITIZED_BUILD="${POSTWICK_ROOT}/build-sanitized"
 
 # Build: g++, cmake, ninja. Windows and printing: Qt 6. Tests: GoogleTest, poppler-utils (where text
 # lands on a PDF page), the stand-in fonts for the layouts' Windows fonts, Xvfb for a real window
@@ -33,4 +34,14 @@ postwick_install_missing() {
 postwick_build() {
   cmake -S "$POSTWICK_ROOT" -B "$POSTWICK_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$POSTWICK_BUILD" "$@"
+}
+
+# The core library and its tests once more under AddressSanitizer and UndefinedBehaviorSanitizer,
+# in a build of their own: any memory error or undefined behaviour the tests reach fails the run.
+postwick_build_sanitized() {
+  cmake -S "$POSTWICK_ROOT" -B "$POSTWICK_SANITIZED_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPOSTWICK_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+  cmake --build "$POSTWICK_SANITIZED_BUILD" --target core_tests "$@"
 }

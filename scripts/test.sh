@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds Postwick with its tests and benchmarks and runs every test.
+# Builds Postwick with its tests and benchmarks and runs every test, then the core tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
 postwick_install_missing
 postwick_build
-cd "$POSTWICK_BUILD"
-ctest --output-on-failure -j"$(nproc)" "$@"
+postwick_build_sanitized
+(cd "$POSTWICK_BUILD" && ctest --output-on-failure -j"$(nproc)" "$@")
+ASAN_OPTIONS="detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1" \
+  "$POSTWICK_SANITIZED_BUILD/tests/core_tests" --gtest_brief=1

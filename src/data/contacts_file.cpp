@@ -1,5 +1,7 @@
 #include "data/contacts_file.h"
 
+#include "data/file_system.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -160,7 +162,7 @@ FileError interrupted()
 
 Status removeFile(const QString& path)
 {
-    if (std::remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+    if (fileSystem().remove(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
         return std::unexpected(FileError::fromErrno(errno));
     return {};
 }
@@ -365,8 +367,17 @@ Status ContactsFile::overwrite(int n, const ContactRecord& record)
         return std::unexpected(count.error());
     if (n < 1 || n > *count)
         return std::unexpected(badRecordNumber());
-    if (auto s = file_.writeRecord(n, record.encode()); !s)
-        return s;
+    auto original = file_.readRecord(n);
+    if (!original)
+        return std::unexpected(original.error());
+    auto written = file_.writeRecord(n, record.encode());
+    if (!written) {
+        // A write the disk took in part would leave a record that is neither the old contact nor
+        // the new one: put the old one back.
+        if (file_.writeRecord(n, *original))
+            (void)file_.sync();
+        return written;
+    }
     return file_.sync();
 }
 
@@ -482,13 +493,13 @@ Status ContactsFile::compact(int count, int dropped)
     if (auto s = scratch.sync(); !s)
         return s;
     scratch.close();
-    if (::chmod(QFile::encodeName(scratchPath).constData(), original.st_mode & 07777) != 0)
+    if (fileSystem().chmod(QFile::encodeName(scratchPath).constData(), original.st_mode & 07777) != 0)
         return std::unexpected(FileError::fromErrno(errno));
     if (!proceed(RemovalStep::ScratchSynced))
         return std::unexpected(interrupted());
 
     file_.close();
-    if (std::rename(QFile::encodeName(scratchPath).constData(), QFile::encodeName(real).constData()) != 0) {
+    if (fileSystem().rename(QFile::encodeName(scratchPath).constData(), QFile::encodeName(real).constData()) != 0) {
         const FileError error = FileError::fromErrno(errno);
         (void)file_.open(path);  // the original is untouched: keep working on it
         return std::unexpected(error);

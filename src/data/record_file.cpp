@@ -1,5 +1,6 @@
 #include "data/record_file.h"
 
+#include "data/file_system.h"
 #include "data/text_rules.h"
 
 #include <QFile>
@@ -23,7 +24,7 @@ Status RecordFile::open(const QString& path, Mode mode)
     const int flags = mode == Mode::ReadOnly    ? O_RDONLY
                       : mode == Mode::CreateNew ? O_RDWR | O_CREAT | O_EXCL
                                                 : O_RDWR | O_CREAT;
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
+    const int fd = fileSystem().open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));
     struct stat st {};
@@ -104,7 +105,7 @@ Status RecordFile::writeAt(qint64 offset, QByteArrayView bytes)
         return std::unexpected(fileNotOpen());
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + done);
+        const ssize_t put = fileSystem().pwrite(fd_, bytes.data() + done, bytes.size() - done, offset + done);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -139,7 +140,7 @@ Status RecordFile::truncate(qint64 length)
 {
     if (fd_ < 0)
         return std::unexpected(fileNotOpen());
-    if (::ftruncate(fd_, length) != 0)
+    if (fileSystem().ftruncate(fd_, length) != 0)
         return std::unexpected(FileError::fromErrno(errno));
     return {};
 }
@@ -148,17 +149,17 @@ Status RecordFile::sync()
 {
     if (fd_ < 0)
         return std::unexpected(fileNotOpen());
-    if (::fdatasync(fd_) != 0)
+    if (fileSystem().fdatasync(fd_) != 0)
         return std::unexpected(FileError::fromErrno(errno));
     return {};
 }
 
 Status syncDirectory(const QString& dir)
 {
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = fileSystem().open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));
-    const int rc = ::fsync(fd);
+    const int rc = fileSystem().fsync(fd);
     const int err = errno;
     ::close(fd);
     if (rc != 0)

@@ -157,7 +157,8 @@ struct LineWriter final {
     QChar* at;
     void put(QStringView text)
     {
-        std::memcpy(at, text.data(), text.size() * sizeof(QChar));
+        if (!text.isEmpty())  // an empty field's data may be null, which memcpy must not get
+            std::memcpy(at, text.data(), text.size() * sizeof(QChar));
         at += text.size();
     }
     void put(QChar c) { *at++ = c; }

@@ -168,6 +168,8 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
             return std::unexpected(size.error());
         if (auto s = file.writeAt(*size, completion(*size) + record); !s)
             return std::unexpected(s.error());
+        if (auto s = file.sync(); !s)
+            return std::unexpected(s.error());
         result.recordsChanged = 1;
         return result;
     }
@@ -176,6 +178,9 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
             return std::unexpected(s.error());
         ++result.recordsChanged;
     }
+    // The adjustment is reported done only once it would survive a power cut.
+    if (auto s = file.sync(); !s)
+        return std::unexpected(s.error());
     return result;
 }
 

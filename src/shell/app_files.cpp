@@ -1,11 +1,12 @@
 #include "shell/app_files.h"
 
+#include "data/file_system.h"
+#include "data/record_file.h"
 #include "platform/platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -70,11 +71,25 @@ Status deliverFile(const QString& folder, const char* fileName)
         return std::unexpected(FileError{ENOENT, delivered.errorString()});
     const QByteArray bytes = delivered.readAll();
     // Written whole under a scratch name first, so that a half-written copy never passes for one.
-    QSaveFile copy(path);
-    errno = 0;
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.commit())
-        return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
-    return {};
+    const QString scratch = path + QStringLiteral(".partial");
+    Status s;
+    {
+        RecordFile copy(1);
+        s = copy.open(scratch);
+        if (s)
+            s = copy.truncate(0);
+        if (s)
+            s = copy.writeAt(0, bytes);
+        if (s)
+            s = copy.sync();
+    }
+    if (s && fileSystem().rename(QFile::encodeName(scratch).constData(), QFile::encodeName(path).constData()) != 0)
+        s = std::unexpected(FileError::fromErrno(errno));
+    if (!s) {
+        (void)fileSystem().remove(QFile::encodeName(scratch).constData());
+        return s;
+    }
+    return syncDirectory(folder);
 }
 
 void hideUninstallData(const QString& folder)

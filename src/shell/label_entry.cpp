@@ -438,7 +438,8 @@ std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
         return PreparedJob{[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
                            {envelopeOutline(envelopeSizeCode_)},
                            {},
-                           envelopeOverflows(envelope, envelopeSizeCode_)};
+                           envelopeOverflows(envelope, envelopeSizeCode_),
+                           {}};
     }
 
     if (pickedPositions_.isEmpty() && !lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {

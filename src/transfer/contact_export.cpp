@@ -2,6 +2,7 @@
 
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
+#include "data/file_system.h"
 #include "transfer/vcard.h"
 
 #include <QFile>
@@ -134,6 +135,33 @@ void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
     out.resize(start + (to - begin));
 }
 
+// The export file's own descriptor as a device: its writes go through the file-system calls and a
+// failed one keeps its error number.
+class DescriptorDevice final : public QIODevice {
+public:
+    explicit DescriptorDevice(int fd) : fd_(fd) { QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    ~DescriptorDevice() override { ::close(fd_); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        qint64 done = 0;
+        while (done < size) {
+            const ssize_t put = fileSystem().write(fd_, data + done, size_t(size - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0)
+                return done > 0 ? done : -1;
+            done += put;
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+};
+
 Status writeTo(QIODevice& out, const QByteArray& bytes)
 {
     errno = 0;
@@ -229,22 +257,22 @@ ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, 
     ExportResult result;
     const QByteArray target = QFile::encodeName(path);
     const QByteArray scratch = target + ".partial";
-    const int fd = ::open(scratch.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    FileSystem& fs = fileSystem();
+    const int fd = fs.open(scratch.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         result.error = FileError::fromErrno(errno);
         return result;
     }
     {
-        QFile out;
-        out.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+        DescriptorDevice out(fd);
         result = exportContacts(contacts, format, out, progress);
-        if (!result.error && ::fdatasync(fd) != 0)
+        if (!result.error && fs.fdatasync(fd) != 0)
             result.error = FileError::fromErrno(errno);
     }
-    if (!result.error && std::rename(scratch.constData(), target.constData()) != 0)
+    if (!result.error && fs.rename(scratch.constData(), target.constData()) != 0)
         result.error = FileError::fromErrno(errno);
     if (result.error) {
-        ::unlink(scratch.constData());
+        (void)fs.remove(scratch.constData());
         return result;
     }
     if (auto s = syncDirectory(QFileInfo(path).absolutePath()); !s)
