@@ -59,19 +59,8 @@ AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QM
 
 void AddContactWindow::buildMenus()
 {
-    QMenu* edit = addMenu(menuBar(), "mnuNewEdit", QStringLiteral("&Edit"));
-    QAction* cut = addItem(edit, "mnuNewCut", QStringLiteral("Cu&t"));
-    QAction* copy = addItem(edit, "mnuNewCopy", QStringLiteral("&Copy"));
-    QAction* paste = addItem(edit, "mnuNewPaste", QStringLiteral("&Paste"));
-    connectEditMenu(edit, cut, copy, paste, main_.platform());
-
-    QMenu* help = addMenu(menuBar(), "mnuNewHelp", QStringLiteral("&Help"));
-    QAction* manual = addItem(help, "mnuNewManual", QStringLiteral("&User Manual"));
-    manual->setShortcut(QKeySequence::HelpContents);
-    QAction* about = addItem(help, "mnuNewAbout", QStringLiteral("&About Postwick"));
-    connect(about, &QAction::triggered, this, [this] { showAboutWindow(this); });
-    connect(manual, &QAction::triggered, this,
-            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+    addEditMenu(menuBar(), main_.platform(), "mnuNewEdit", "mnuNewCut", "mnuNewCopy", "mnuNewPaste");
+    addHelpMenu(this, main_.platform(), "mnuNewHelp", "mnuNewManual", "mnuNewAbout");
 }
 
 void AddContactWindow::fill(const ContactBoxTexts& texts)

@@ -122,19 +122,8 @@ void ContactEditorWindow::buildMenus()
     print->setShortcut(QKeySequence::Print);
     connect(print, &QAction::triggered, this, &ContactEditorWindow::printDetails);
 
-    QMenu* edit = addMenu(menuBar(), "mnuEDVEdit", QStringLiteral("&Edit"));
-    QAction* cut = addItem(edit, "mnuEDVCut", QStringLiteral("Cu&t"));
-    QAction* copy = addItem(edit, "mnuEDVCopy", QStringLiteral("&Copy"));
-    QAction* paste = addItem(edit, "mnuEDVPaste", QStringLiteral("&Paste"));
-    connectEditMenu(edit, cut, copy, paste, main_.platform());
-
-    QMenu* help = addMenu(menuBar(), "mnuEDVHelp", QStringLiteral("&Help"));
-    QAction* manual = addItem(help, "mnuEDVManual", QStringLiteral("&User Manual"));
-    manual->setShortcut(QKeySequence::HelpContents);
-    QAction* about = addItem(help, "mnuEDVAbout", QStringLiteral("&About Postwick"));
-    connect(about, &QAction::triggered, this, [this] { showAboutWindow(this); });
-    connect(manual, &QAction::triggered, this,
-            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+    addEditMenu(menuBar(), main_.platform(), "mnuEDVEdit", "mnuEDVCut", "mnuEDVCopy", "mnuEDVPaste");
+    addHelpMenu(this, main_.platform(), "mnuEDVHelp", "mnuEDVManual", "mnuEDVAbout");
 }
 
 void setUpFindListBox(QComboBox* box, FindListModel* model)

@@ -9,6 +9,7 @@
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
+#include "shell/about_window.h"
 #include "shell/app_files.h"
 #include "shell/edit_menu.h"
 #include "shell/enter_moves_on.h"
@@ -186,29 +187,20 @@ void ContactListWindow::buildMenus()
     mnuPrint_->setEnabled(false);
     connect(mnuPrint_, &QAction::triggered, this, &ContactListWindow::printReport);
 
-    QMenu* edit = addMenu(menuBar(), "mnuVAEdit", QStringLiteral("&Edit"));
-    QAction* cut = addItem(edit, "mnuVAEditCut", QStringLiteral("Cu&t"));
-    QAction* copy = addItem(edit, "mnuVAEditCopy", QStringLiteral("&Copy"));
-    QAction* paste = addItem(edit, "mnuVAEditPaste", QStringLiteral("&Paste"));
+    const auto [edit, cut, copy, paste] =
+        addEditMenu(menuBar(), platform_, "mnuVAEdit", "mnuVAEditCut", "mnuVAEditCopy", "mnuVAEditPaste");
     QAction* selectAllItem = addItem(edit, "mnuVAEditSelAll", QStringLiteral("Select &All"));
     cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     paste->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     selectAllItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     // The header box is served like every text box; the list's lines here.
-    connectEditMenu(edit, cut, copy, paste, platform_);
     connect(copy, &QAction::triggered, this, &ContactListWindow::copyLines);
     connect(cut, &QAction::triggered, this, &ContactListWindow::cutLines);
     connect(paste, &QAction::triggered, this, &ContactListWindow::pasteLines);
     connect(selectAllItem, &QAction::triggered, this, &ContactListWindow::selectAll);
 
-    QMenu* help = addMenu(menuBar(), "mnuVAHelp", QStringLiteral("&Help"));
-    QAction* manual = addItem(help, "mnuVAManual", QStringLiteral("&User Manual"));
-    manual->setShortcut(QKeySequence(Qt::Key_F1));
-    QAction* about = addItem(help, "mnuVAAbout", QStringLiteral("&About Postwick"));
-    // The About window is not part of this build yet.
-    about->setEnabled(false);
-    connect(manual, &QAction::triggered, this, [this] { openDeliveredDocument(platform_, kUserManualFileName); });
+    addHelpMenu(this, platform_, "mnuVAHelp", "mnuVAManual", "mnuVAAbout");
 }
 
 void ContactListWindow::startSearch()

@@ -1,10 +1,14 @@
 #include "shell/about_window.h"
 
+#include "shell/app_files.h"
 #include "shell/app_version.h"
 #include "shell/enter_moves_on.h"
 #include "shell/named_widgets.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QFrame>
 #include <QGridLayout>
 #include <QIcon>
@@ -82,6 +86,17 @@ void showAboutWindow(QWidget* opener)
     about->setAttribute(Qt::WA_DeleteOnClose);
     about->show();
     about->activateWindow();
+}
+
+void addHelpMenu(QMainWindow* window, Platform& platform, const char* menu, const char* manual, const char* about)
+{
+    QMenu* help = addMenu(window->menuBar(), menu, QStringLiteral("&Help"));
+    QAction* manualItem = addItem(help, manual, QStringLiteral("&User Manual"));
+    manualItem->setShortcut(QKeySequence::HelpContents);
+    QAction* aboutItem = addItem(help, about, QStringLiteral("&About Postwick"));
+    QObject::connect(manualItem, &QAction::triggered, window,
+                     [&platform] { openDeliveredDocument(platform, kUserManualFileName); });
+    QObject::connect(aboutItem, &QAction::triggered, window, [window] { showAboutWindow(window); });
 }
 
 }  // namespace pw

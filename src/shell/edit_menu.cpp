@@ -1,6 +1,7 @@
 #include "shell/edit_menu.h"
 
 #include "platform/platform.h"
+#include "shell/named_widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,6 +78,18 @@ void connectEditMenu(QMenu* menu, QAction* cut, QAction* copy, QAction* paste, P
         replaceSelection(QString());
     });
     QObject::connect(paste, &QAction::triggered, menu, [&platform] { replaceSelection(platform.clipboardText()); });
+}
+
+EditMenu addEditMenu(QMenuBar* bar, Platform& platform, const char* menu, const char* cut, const char* copy,
+                     const char* paste)
+{
+    EditMenu edit;
+    edit.menu = addMenu(bar, menu, QStringLiteral("&Edit"));
+    edit.cut = addItem(edit.menu, cut, QStringLiteral("Cu&t"));
+    edit.copy = addItem(edit.menu, copy, QStringLiteral("&Copy"));
+    edit.paste = addItem(edit.menu, paste, QStringLiteral("&Paste"));
+    connectEditMenu(edit.menu, edit.cut, edit.copy, edit.paste, platform);
+    return edit;
 }
 
 }  // namespace pw

@@ -3,6 +3,7 @@
 #include "data/contacts_file.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "shell/about_window.h"
 #include "shell/app_files.h"
 #include "shell/enter_moves_on.h"
 #include "shell/main_window.h"
@@ -88,15 +89,7 @@ void ExportWindow::buildMenus()
     // Exit ends the program: the main window's shut-down closes this window and the contacts file.
     connect(exit, &QAction::triggered, &main_, &QWidget::close);
 
-    QMenu* help = addMenu(menuBar(), "mnuETHelp", QStringLiteral("&Help"));
-    QAction* manual = addItem(help, "mnuETHelpUM", QStringLiteral("&User Manual"));
-    manual->setShortcut(QKeySequence::HelpContents);
-    help->addSeparator();
-    QAction* about = addItem(help, "mnuETHelpAbout", QStringLiteral("&About Postwick"));
-    // The About window is not part of this build yet.
-    about->setEnabled(false);
-    connect(manual, &QAction::triggered, this,
-            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+    addHelpMenu(this, main_.platform(), "mnuETHelp", "mnuETHelpUM", "mnuETHelpAbout");
 }
 
 void ExportWindow::create()

@@ -3,6 +3,7 @@
 #include "data/contacts_file.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "shell/about_window.h"
 #include "shell/app_files.h"
 #include "shell/edit_menu.h"
 #include "shell/enter_moves_on.h"
@@ -91,20 +92,8 @@ void ImportWindow::buildMenus()
     // Exit ends the program: the main window's shut-down closes this window and the contacts file.
     connect(exit, &QAction::triggered, &main_, &QWidget::close);
 
-    QMenu* edit = addMenu(menuBar(), "mnuITEdit", QStringLiteral("&Edit"));
-    QAction* cut = addItem(edit, "mnuITEditCut", QStringLiteral("Cu&t"));
-    QAction* copy = addItem(edit, "mnuITEditCopy", QStringLiteral("&Copy"));
-    QAction* paste = addItem(edit, "mnuITEditPaste", QStringLiteral("&Paste"));
-    connectEditMenu(edit, cut, copy, paste, main_.platform());
-
-    QMenu* help = addMenu(menuBar(), "mnuITHelp", QStringLiteral("&Help"));
-    QAction* manual = addItem(help, "mnuITHelpUM", QStringLiteral("&User Manual"));
-    manual->setShortcut(QKeySequence::HelpContents);
-    QAction* about = addItem(help, "mnuITHelpAbout", QStringLiteral("&About Postwick"));
-    // The About window is not part of this build yet.
-    about->setEnabled(false);
-    connect(manual, &QAction::triggered, this,
-            [this] { openDeliveredDocument(main_.platform(), kUserManualFileName); });
+    addEditMenu(menuBar(), main_.platform(), "mnuITEdit", "mnuITEditCut", "mnuITEditCopy", "mnuITEditPaste");
+    addHelpMenu(this, main_.platform(), "mnuITHelp", "mnuITHelpUM", "mnuITHelpAbout");
 }
 
 void ImportWindow::chooseFile()
