@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh TARGET [SECONDS]     e.g. scripts/fuzz.sh csv_import 1800
 #   scripts/fuzz.sh all [SECONDS]        every target in turn, SECONDS each
 #   scripts/fuzz.sh build                builds them all and runs none
-# Targets: csv_import contacts_file margin_settings label_positions contact_form.
+# Targets: csv_import vcard_import contacts_file margin_settings label_positions contact_form.
 # What a run finds (crash-*, leak-*, timeout-*) is left in build-fuzz/findings/<target>/.
 # Needs clang 16 or later (std::expected with libstdc++ 12) and its libFuzzer runtime:
 #   apt-get install clang-19 libclang-rt-19-dev
@@ -12,7 +12,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ROOT}/build-fuzz"
-TARGETS=(csv_import contacts_file margin_settings label_positions contact_form)
+TARGETS=(csv_import vcard_import contacts_file margin_settings label_positions contact_form)
 CLANGXX="${CLANGXX:-$(command -v clang++-19 || command -v clang++-18 || command -v clang++-17 || command -v clang++-16 || true)}"
 if [ -z "$CLANGXX" ]; then
   echo "The fuzz targets need clang 16 or later. Run as root: apt-get install -y clang-19 libclang-rt-19-dev" >&2
