@@ -26,6 +26,13 @@ bool equalsNoCase(QByteArrayView text, QByteArrayView other)
     return text.trimmed().compare(other, Qt::CaseInsensitive) == 0;
 }
 
+// A card's BEGIN or END line. A line that starts with a blank continues the one before it, so a
+// folded value that happens to read "BEGIN:VCARD" after its fold is no card boundary.
+bool isMarker(QByteArrayView text, QByteArrayView marker)
+{
+    return !text.isEmpty() && text.front() != ' ' && text.front() != '\t' && equalsNoCase(text, marker);
+}
+
 // The file's lines; CR LF, LF and a lone CR all end one.
 std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
 {
@@ -337,12 +344,12 @@ std::vector<VCard> parseVCards(QByteArrayView input)
     std::optional<std::size_t> open;  // the BEGIN line of the card being read
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const QByteArrayView text = lines[i].text;
-        if (equalsNoCase(text, "BEGIN:VCARD")) {
+        if (isMarker(text, "BEGIN:VCARD")) {
             if (open) {
                 cards.push_back({lines[*open].number, {}, {}, QStringLiteral("the card has no END:VCARD")});
             }
             open = i;
-        } else if (open && equalsNoCase(text, "END:VCARD")) {
+        } else if (open && isMarker(text, "END:VCARD")) {
             VCard card;
             card.line = lines[*open].number;
             readCardLines(card, lines, *open + 1, i);

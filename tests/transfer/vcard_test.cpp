@@ -173,3 +173,24 @@ TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// Found by fuzzing: a folded value whose continuation reads " BEGIN:VCARD" split one card in two.
+TEST(VCardFolding, AContinuationLineIsNeverACardBoundary)
+{
+    const QByteArray text = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nNOTE:see below\r\n BEGIN:VCARD\r\n"
+                            " END:VCARD\r\nEND:VCARD\r\n";
+    const std::vector<VCard> cards = parseVCards(text);
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_TRUE(cards[0].error.isEmpty()) << cards[0].error.toStdString();
+    ContactRecord long_;
+    long_.FirstName = QStringLiteral("Ann");
+    long_.LastName = QStringLiteral("Lee");
+    long_.Notes = QString(62, u'x') + QStringLiteral("BEGIN:VCARD");
+    EXPECT_EQ(parseVCards(vCardOf(long_)).size(), 1u);
+}
+
+}  // namespace
+}  // namespace pw
