@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QStringList& headingRow = rows.front().fields;
     (void)sliceColumns(headingRow, 0, joinedColumns(headingRow).size() / 2);
-    const LayoutRules* layout = choice == layouts.size() ? recogniseLayout(joinedColumns(headingRow))
+    const LayoutRules* layout = choice == layouts.size() ? recogniseLayout(headingRow)
                                                          : &layouts[choice];
     if (!layout)
         return 0;
