@@ -26,21 +26,21 @@ constexpr std::array<SearchWord, 8> kSearchWords = {{
     {"company", SearchKind::Company},
 }};
 
-const OptionSpec* findOption(std::span<const OptionSpec> spec, const QString& word)
+const OptionRule* findOption(std::span<const OptionRule> rules, const QString& word)
 {
-    const auto found = std::find_if(spec.begin(), spec.end(),
-                                    [&](const OptionSpec& option) { return word == QLatin1StringView(option.name); });
-    return found == spec.end() ? nullptr : &*found;
+    const auto found = std::find_if(rules.begin(), rules.end(),
+                                    [&](const OptionRule& option) { return word == QLatin1StringView(option.name); });
+    return found == rules.end() ? nullptr : &*found;
 }
 
 }  // namespace
 
-Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const OptionSpec> spec)
+Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const OptionRule> rules)
 {
     ParsedOptions parsed;
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString& word = words[i];
-        const OptionSpec* option = findOption(spec, word);
+        const OptionRule* option = findOption(rules, word);
         if (!option) {
             // A lone "-" is a word like any other; anything else with a dash in front was meant as an option.
             if (word.startsWith(u'-') && word.size() > 1)
@@ -52,14 +52,14 @@ Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const Opt
             return std::unexpected(QStringLiteral("%1 is given twice").arg(word));
         QStringList& values = parsed.options[word];
         switch (option->kind) {
-        case OptionSpec::Kind::Switch: break;
-        case OptionSpec::Kind::Value:
+        case OptionRule::Kind::Switch: break;
+        case OptionRule::Kind::Value:
             if (i + 1 >= words.size())
                 return std::unexpected(QStringLiteral("%1 needs a value").arg(word));
             values.append(words[++i]);
             break;
-        case OptionSpec::Kind::Words:
-            while (i + 1 < words.size() && !findOption(spec, words[i + 1]))
+        case OptionRule::Kind::Words:
+            while (i + 1 < words.size() && !findOption(rules, words[i + 1]))
                 values.append(words[++i]);
             break;
         }

@@ -15,7 +15,7 @@ namespace pw {
 
 // A command's option: a switch, one that takes the next word, or one that takes every word up to
 // the command's next option (the lines of a label).
-struct OptionSpec final {
+struct OptionRule final {
     enum class Kind { Switch, Value, Words };
     const char* name;
     Kind kind;
@@ -38,7 +38,7 @@ using Parsed = std::expected<T, UsageError>;
 
 // Takes the words after the command's name apart by its options. An option that is not the
 // command's, a value option without its value, or one given twice is a usage error.
-Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const OptionSpec> spec);
+Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const OptionRule> rules);
 
 // "city=Reno": the field words are first, last, city, state, zip, email, category and company.
 Parsed<ContactSearch> parseSearch(const QString& text);

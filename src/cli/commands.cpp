@@ -33,41 +33,41 @@
 namespace pw {
 namespace {
 
-using Kind = OptionSpec::Kind;
+using Kind = OptionRule::Kind;
 
-constexpr OptionSpec kOutputOptions[] = {
+constexpr OptionRule kOutputOptions[] = {
     {"-o", Kind::Value}, {"--printer", Kind::Value}, {"--copies", Kind::Value}, {"--margins", Kind::Value}};
 
 // A command's own options followed by those every print command takes.
 template <std::size_t N>
-constexpr std::array<OptionSpec, N + std::size(kOutputOptions)> withOutput(const OptionSpec (&own)[N])
+constexpr std::array<OptionRule, N + std::size(kOutputOptions)> withOutput(const OptionRule (&own)[N])
 {
-    std::array<OptionSpec, N + std::size(kOutputOptions)> all{};
+    std::array<OptionRule, N + std::size(kOutputOptions)> all{};
     std::copy(std::begin(own), std::end(own), all.begin());
     std::copy(std::begin(kOutputOptions), std::end(kOutputOptions), all.begin() + N);
     return all;
 }
 
-constexpr OptionSpec kLabelsOwn[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--start", Kind::Value},
+constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--start", Kind::Value},
                                      {"--bold", Kind::Switch},  {"--italic", Kind::Switch}};
-constexpr OptionSpec kSheetOwn[] = {{"--lines", Kind::Words},
+constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
                                     {"--positions", Kind::Value},
                                     {"--bold", Kind::Switch},
                                     {"--italic", Kind::Switch},
                                     {"--center", Kind::Switch}};
-constexpr OptionSpec kEnvelopeOwn[] = {{"--size", Kind::Value},
+constexpr OptionRule kEnvelopeOwn[] = {{"--size", Kind::Value},
                                        {"--lines", Kind::Words},
                                        {"--bold", Kind::Switch},
                                        {"--large", Kind::Switch},
                                        {"--center", Kind::Switch}};
-constexpr OptionSpec kReturnOwn[] = {{"--lines", Kind::Words}, {"--italic", Kind::Switch}, {"--center", Kind::Switch}};
+constexpr OptionRule kReturnOwn[] = {{"--lines", Kind::Words}, {"--italic", Kind::Switch}, {"--center", Kind::Switch}};
 constexpr auto kLabelsOptions = withOutput(kLabelsOwn);
 constexpr auto kSheetOptions = withOutput(kSheetOwn);
 constexpr auto kEnvelopeOptions = withOutput(kEnvelopeOwn);
 constexpr auto kReturnOptions = withOutput(kReturnOwn);
-constexpr OptionSpec kExportOptions[] = {
+constexpr OptionRule kExportOptions[] = {
     {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value}};
-constexpr OptionSpec kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
+constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
 
 constexpr char kOutputHelp[] =
     "  -o FILE.pdf         write the pages to a PDF file (US Letter, to be printed at actual size)\n"
@@ -402,7 +402,7 @@ Result<void> listCommand(const ParsedOptions& options)
 
 struct Command final {
     const char* name;
-    std::span<const OptionSpec> options;
+    std::span<const OptionRule> options;
     Result<void> (*run)(const ParsedOptions&);
     bool paints;  // lays out text in fonts, which takes a (windowless) GUI application
     const char* summary;
