@@ -82,6 +82,11 @@ QString oneLine(const QString& text)
     return text.simplified();
 }
 
+QString contactsCounted(int count)
+{
+    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(count);
+}
+
 QString described(const QString& path, const FileError& error)
 {
     return QStringLiteral("%1: %2").arg(path, error.description);
@@ -333,8 +338,8 @@ Result<void> importCommand(const ParsedOptions& options)
         return std::unexpected(failed(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text))));
     case ImportResult::End::Failed: return std::unexpected(failed(described(contactsPath, importFailure(result))));
     }
-    std::printf("Imported %d contacts from %s into %s\n", result.imported, qUtf8Printable(sourcePath),
-                qUtf8Printable(contactsPath));
+    std::printf("Imported %s from %s into %s\n", qUtf8Printable(contactsCounted(result.imported)),
+                qUtf8Printable(sourcePath), qUtf8Printable(contactsPath));
     return {};
 }
 
@@ -362,8 +367,8 @@ Result<void> exportCommand(const ParsedOptions& options)
     }
     if (result.error)
         return std::unexpected(failed(described(out, *result.error)));
-    std::printf("Exported %d contacts from %s to %s\n", result.written, qUtf8Printable(options.positional.first()),
-                qUtf8Printable(out));
+    std::printf("Exported %s from %s to %s\n", qUtf8Printable(contactsCounted(result.written)),
+                qUtf8Printable(options.positional.first()), qUtf8Printable(out));
     return {};
 }
 

@@ -154,6 +154,8 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     ASSERT_EQ(imported.status, 0) << imported.err.toStdString();
     EXPECT_EQ(imported.out, "Imported 32 contacts from c.csv into new.DAT\n");
     EXPECT_EQ(run({u"import"_s, u"new.DAT"_s, u"c.csv"_s}).out, "Imported 0 contacts from c.csv into new.DAT\n");
+    folder.write(u"one.csv"_s, folder.read(u"c.csv"_s).split('\n').mid(0, 2).join('\n') + '\n');
+    EXPECT_EQ(run({u"import"_s, u"one.DAT"_s, u"one.csv"_s}).out, "Imported 1 contact from one.csv into one.DAT\n");
     ASSERT_EQ(run({u"export"_s, u"new.DAT"_s, u"--csv"_s, u"-o"_s, u"new.csv"_s}).status, 0);
     EXPECT_EQ(folder.read(u"new.csv"_s), folder.read(u"c.csv"_s));
 
