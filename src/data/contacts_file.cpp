@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pw {
 namespace {
@@ -155,6 +156,27 @@ std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
     return std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
 }
 
+// The append note: the file's length before the appends, ended by a line end like the removal note.
+std::optional<qint64> readAppendNote(const QString& path)
+{
+    QFile note(path);
+    if (!note.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})\r\n$"));
+    const auto match = form.match(QString::fromLatin1(note.read(64)));
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
+Message appendsUndoneMessage(const QString& path)
+{
+    return {QStringLiteral("An import into %1 was cut short, so it was undone: the file holds the contacts it held "
+                           "before that import.  Import the file again to add its contacts.")
+                .arg(shown(path)),
+            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
+}
+
 FileError interrupted()
 {
     return {kErrInterrupted, QStringLiteral("Interrupted")};
@@ -199,6 +221,32 @@ Status forEachRecord(const RecordFile& file, int count, Visit visit)
     });
 }
 
+// Cuts the file back to the length an append note beside it holds, then drops the note: the
+// appends it stood for never finished. Says whether anything was cut.
+Expected<bool> undoUnfinishedAppends(RecordFile& file, const QString& notePath)
+{
+    if (!QFileInfo::exists(notePath))
+        return false;
+    bool cut = false;
+    if (const auto length = readAppendNote(notePath)) {
+        auto size = file.size();
+        if (!size)
+            return std::unexpected(size.error());
+        if (*size > *length) {
+            if (auto s = file.truncate(*length); !s)
+                return std::unexpected(s.error());
+            if (auto s = file.sync(); !s)
+                return std::unexpected(s.error());
+            cut = true;
+        }
+    }
+    if (auto s = removeFile(notePath); !s)
+        return std::unexpected(s.error());
+    if (auto s = syncDirectory(folderOf(notePath)); !s)
+        return std::unexpected(s.error());
+    return cut;
+}
+
 }  // namespace
 
 QString ContactsFile::scratchPathFor(const QString& path)
@@ -211,12 +259,20 @@ QString ContactsFile::removalNotePathFor(const QString& path)
     return realPath(path) + QStringLiteral(".Tempf.record");
 }
 
+QString ContactsFile::appendNotePathFor(const QString& path)
+{
+    return realPath(path) + QStringLiteral(".Tempf.append");
+}
+
 Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
 {
     // The candidate is checked on a handle of its own, so a refused file leaves the current one open.
     RecordFile candidate(ContactRecord::kSize);
     if (auto s = candidate.open(path); !s)
         return std::unexpected(s.error());
+    auto undone = undoUnfinishedAppends(candidate, appendNotePathFor(path));
+    if (!undone)
+        return std::unexpected(undone.error());
     auto size = candidate.size();
     if (!size)
         return std::unexpected(size.error());
@@ -232,6 +288,8 @@ Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
         if (!moved)
             return std::unexpected(moved.error());
         result = {ContactsOpenResult::Outcome::FragmentMoved, *moved, fragmentMovedMessage(path, fragment, *moved)};
+    } else if (*undone) {
+        result.message = appendsUndoneMessage(path);
     }
 
     file_.swap(candidate);
@@ -350,6 +408,43 @@ Status ContactsFile::append(std::span<const ContactRecord> records)
         (void)file_.sync();
     }
     return written;
+}
+
+Status ContactsFile::beginAppends()
+{
+    auto size = file_.size();
+    if (!size)
+        return std::unexpected(size.error());
+    const QString note = appendNotePathFor(path());
+    if (auto s = writeWholeFile(note, RecordFile::Mode::ReadWrite, QByteArray::number(*size) + "\r\n"); !s)
+        return s;
+    if (auto s = syncDirectory(folderOf(note)); !s)
+        return s;
+    appendsFrom_ = *size;
+    return {};
+}
+
+Status ContactsFile::commitAppends()
+{
+    const QString note = appendNotePathFor(path());
+    if (auto s = removeFile(note); !s)
+        return s;
+    if (auto s = syncDirectory(folderOf(note)); !s)
+        return s;
+    appendsFrom_ = -1;
+    return {};
+}
+
+void ContactsFile::undoAppends()
+{
+    if (appendsFrom_ < 0 || !file_.isOpen())
+        return;
+    const qint64 length = std::exchange(appendsFrom_, -1);
+    if (!file_.truncate(length) || !file_.sync())
+        return;
+    const QString note = appendNotePathFor(path());
+    if (removeFile(note))
+        (void)syncDirectory(folderOf(note));
 }
 
 Status ContactsFile::visitStored(const std::function<Status(QByteArrayView record)>& visit) const

@@ -52,7 +52,8 @@ public:
     // Checks that the file at `path` is a contacts file before it replaces the current one: its
     // first and last whole records carry "|" and CR LF where the record layout puts them. A
     // trailing fragment shorter than a record (an append cut short) is moved into a new file beside
-    // it and the rest opens. Then finishes or rolls back a removal that a crash interrupted.
+    // it and the rest opens. Before that undoes appends that were to be all or nothing and that a crash
+// interrupted; after it finishes or rolls back a removal that a crash interrupted.
     Expected<ContactsOpenResult> open(const QString& path);
     void close();
     bool isOpen() const { return file_.isOpen(); }
@@ -74,6 +75,13 @@ public:
     Status append(std::span<const ContactRecord> records);
     // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
     // that want the bytes rather than decoded fields.
+    // Appends made between beginAppends() and commitAppends() (an import's batches) count as one
+    // change: until the commit the file's length before them is noted beside the file, and
+    // undoAppends(), or the next opening after a crash, cuts the file back to it.
+    Status beginAppends();
+    Status commitAppends();
+    // Best effort: a note the disk will not let go of is finished by the next opening.
+    void undoAppends();
     Status visitStored(const std::function<Status(QByteArrayView record)>& visit) const;
     Status overwrite(int n, const ContactRecord& record);
     // Succeeds only once the file without record n is in place. A failure before that leaves
@@ -86,6 +94,7 @@ public:
     // and the note that names the record being removed.
     static QString scratchPathFor(const QString& path);
     static QString removalNotePathFor(const QString& path);
+    static QString appendNotePathFor(const QString& path);
 
 private:
     Status recoverInterruptedRemoval();
@@ -102,6 +111,7 @@ private:
     RemovalProbe probe_;
     bool stopped_ = false;  // the probe stopped the removal, as a crash would
     bool renamed_ = false;  // the compacted file has replaced the original
+    qint64 appendsFrom_ = -1;  // the noted length while appends are begun and not committed
 };
 
 }  // namespace pw

@@ -106,7 +106,10 @@ QString shortText(const QString& text)
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options)
 {
     ImportResult result;
+    bool begun = false;  // records are going to the file, to be kept only by the commit at the end
     auto fail = [&](const FileError& error) {
+        if (begun)
+            contacts.undoAppends();
         result.end = ImportResult::End::Failed;
         result.error = error;
         return result;
@@ -182,12 +185,18 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     const QString reminders = options.remindersOn ? QStringLiteral("1") : QStringLiteral("0");
     std::vector<ContactRecord> batch;
     batch.reserve(options.batchSize);
+    int appended = 0;
     auto flush = [&]() -> Status {
         if (batch.empty())
             return {};
+        if (!begun) {
+            if (auto s = contacts.beginAppends(); !s)
+                return s;
+            begun = true;
+        }
         if (auto s = contacts.append(batch); !s)
             return s;
-        result.imported += int(batch.size());
+        appended += int(batch.size());
         batch.clear();
         return {};
     };
@@ -201,11 +210,8 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
 
     for (std::size_t i = 0; i < total; ++i) {
         auto c = candidate(i);
-        if (!c) {
-            if (auto s = flush(); !s)
-                return fail(s.error());
+        if (!c)
             return fail(c.error());
-        }
         ++result.read;
         if (!c->contact) {
             skip(*c, c->reasonWhenNone);
@@ -225,14 +231,19 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         }
         const std::size_t done = i + 1;
         if (options.progress && (done % kProgressEvery == 0) && !options.progress(qint64(done), qint64(total))) {
-            if (auto s = flush(); !s)
-                return fail(s.error());
+            if (begun)
+                contacts.undoAppends();
             result.end = ImportResult::End::Cancelled;
             return result;
         }
     }
     if (auto s = flush(); !s)
         return fail(s.error());
+    if (begun) {
+        if (auto s = contacts.commitAppends(); !s)
+            return fail(s.error());
+    }
+    result.imported = appended;
     return result;
 }
 
@@ -246,9 +257,7 @@ std::optional<Message> importEndMessage(const ImportResult& result)
         return Message{QStringLiteral("CSV file not compatible with import function."),
                        QStringLiteral("No contacts imported"), MessageIcon::Information};
     case ImportResult::End::Cancelled:
-        return Message{QStringLiteral("Import stopped.  %1 contacts were imported before it stopped; they are in the "
-                                      "contacts file.")
-                           .arg(result.imported),
+        return Message{QStringLiteral("Import stopped.  No contacts were imported; the contacts file is as it was."),
                        QStringLiteral("Import stopped"), MessageIcon::Information};
     case ImportResult::End::Failed:
         break;
@@ -292,7 +301,7 @@ QStringList skippedRowLines(const ImportResult& result)
 FileError importFailure(const ImportResult& result)
 {
     FileError error = result.error.value_or(FileError{});
-    error.description += QStringLiteral(" (%1 contacts were imported before the error)").arg(result.imported);
+    error.description += QStringLiteral(" (no contacts were imported)");
     return error;
 }
 

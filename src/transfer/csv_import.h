@@ -48,8 +48,8 @@ struct ImportResult final {
 // content, whatever its name. For CSV the layout is recognised from the heading line and each row
 // goes through its layout's rules. A contact that matches one of the records there before the
 // import (by e-mail, or by first and last name) is skipped. Records go to the file in batches,
-// each made durable before the next; a failure or a stop keeps every batch already written, and
-// the result says how many contacts that was.
+// and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
+// (a partial import, run again, would take contacts of its own first half for duplicates).
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);
 
 // What the user is told at the end of an import; none for a failure, which goes to the error prompt
