@@ -144,13 +144,19 @@ QByteArray removalNote(int n, int count)
     return QByteArray::number(n) + ' ' + QByteArray::number(count) + "\r\n";
 }
 
-std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
+// A note's line, matched against its form; no match when the note is missing or cut short.
+QRegularExpressionMatch readNote(const QString& path, const QRegularExpression& form)
 {
     QFile note(path);
     if (!note.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return {};
+    return form.match(QString::fromLatin1(note.read(64)));
+}
+
+std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
+{
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,9}) ([0-9]{1,9})\r\n$"));
-    const auto match = form.match(QString::fromLatin1(note.read(64)));
+    const auto match = readNote(path, form);
     if (!match.hasMatch())
         return std::nullopt;
     return std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
@@ -159,11 +165,8 @@ std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
 // The append note: the file's length before the appends, ended by a line end like the removal note.
 std::optional<qint64> readAppendNote(const QString& path)
 {
-    QFile note(path);
-    if (!note.open(QIODevice::ReadOnly))
-        return std::nullopt;
     static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})\r\n$"));
-    const auto match = form.match(QString::fromLatin1(note.read(64)));
+    const auto match = readNote(path, form);
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toLongLong();
