@@ -297,20 +297,12 @@ Result<void> returnLabelsCommand(const ParsedOptions& options)
                                       [&sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }));
 }
 
-bool isVCard(const QString& path)
-{
-    return path.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive) ||
-           path.endsWith(QStringLiteral(".vcard"), Qt::CaseInsensitive);
-}
-
 Result<void> importCommand(const ParsedOptions& options)
 {
     if (options.positional.size() != 2)
         return std::unexpected(usage(QStringLiteral("import takes a contacts file and the file to import")));
     const QString& contactsPath = options.positional[0];
     const QString& sourcePath = options.positional[1];
-    if (isVCard(sourcePath))
-        return std::unexpected(failed(QStringLiteral("importing vCard files is not supported yet; import a CSV file")));
     const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
@@ -352,9 +344,9 @@ Result<void> exportCommand(const ParsedOptions& options)
         return std::unexpected(usage(QStringLiteral("export needs one of --csv, --text or --vcard")));
     if (!options.has("-o"))
         return std::unexpected(usage(QStringLiteral("export needs -o FILE")));
-    if (options.has("--vcard"))
-        return std::unexpected(failed(QStringLiteral("exporting vCard files is not supported yet; use --csv or --text")));
-    const ExportFormat format = options.has("--csv") ? ExportFormat::Csv : ExportFormat::Text;
+    const ExportFormat format = options.has("--csv")    ? ExportFormat::Csv
+                                : options.has("--text") ? ExportFormat::Text
+                                                        : ExportFormat::VCard;
     ContactsFile contacts;
     if (auto s = openContacts(contacts, options.positional.first(), false); !s)
         return s;
@@ -451,12 +443,13 @@ const std::array<Command, 7>& commands()
          "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
          "  --italic            italic type; --center centres each line on its label\n"},
-        {"import", {}, importCommand, false, "adds the contacts of a CSV file",
-         "postwick import CONTACTS.DAT FILE.csv",
-         "Adds the contacts of the CSV file to the contacts file (made when it does not exist),\n"
-         "skipping those it already holds, and says how many were added.\n"},
-        {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV or text file",
-         "postwick export CONTACTS.DAT (--csv | --text) -o FILE",
+        {"import", {}, importCommand, false, "adds the contacts of a CSV or vCard file",
+         "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)",
+         "Adds the contacts of the CSV or vCard file to the contacts file (made when it does not\n"
+         "exist), skipping those it already holds, and says how many were added. A vCard file is\n"
+         "told by what it holds, whatever its name. The import is all or nothing.\n"},
+        {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
+         "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE",
          "Writes every contact of the file, in file order, as the Export window does.\n"},
         {"list", kListOptions, listCommand, false, "the contact list as tab-separated text",
          "postwick list CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--email]",

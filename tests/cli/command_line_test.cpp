@@ -159,6 +159,13 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     ASSERT_EQ(run({u"export"_s, u"new.DAT"_s, u"--csv"_s, u"-o"_s, u"new.csv"_s}).status, 0);
     EXPECT_EQ(folder.read(u"new.csv"_s), folder.read(u"c.csv"_s));
 
+    // vCards: the same bytes as the export window writes, and every card reads back as a contact.
+    ASSERT_TRUE(writeExportFile(contacts, ExportFormat::VCard, folder.file(u"window.vcf"_s)).error == std::nullopt);
+    const ProgramRun cards = run({u"export"_s, u"c.DAT"_s, u"--vcard"_s, u"-o"_s, u"c.vcf"_s});
+    ASSERT_EQ(cards.status, 0) << cards.err.toStdString();
+    EXPECT_EQ(folder.read(u"c.vcf"_s), folder.read(u"window.vcf"_s));
+    EXPECT_EQ(run({u"import"_s, u"cards.DAT"_s, u"c.vcf"_s}).out, "Imported 32 contacts from c.vcf into cards.DAT\n");
+
     const ProgramRun list = run({u"list"_s, u"c.DAT"_s, u"--search"_s, u"city=Sparks"_s, u"--sort"_s, u"last"_s});
     ASSERT_EQ(list.status, 0) << list.err.toStdString();
     const QList<QByteArray> lines = list.out.split('\n');
@@ -196,8 +203,7 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
         {{u"labels"_s, u"c.DAT"_s}, 2, "postwick labels: give either -o FILE.pdf or --printer NAME"},
         {{u"labels"_s, u"c.DAT"_s, u"-o"_s, u"no/such/x.pdf"_s}, 1,
          "postwick labels: " + folder.file(u"no/such/x.pdf"_s).toUtf8() + ": No such file or directory"},
-        {{u"import"_s, u"c.DAT"_s, u"people.vcf"_s}, 1,
-         "postwick import: importing vCard files is not supported yet; import a CSV file"},
+        {{u"import"_s, u"c.DAT"_s, u"people.vcf"_s}, 1, "postwick import: people.vcf: No such file or directory"},
     };
     for (const auto& c : cases) {
         const ProgramRun failed = run(c.arguments);
