@@ -30,7 +30,7 @@ struct ContactsOpenResult final {
 
 // The current contacts file: 518-byte records numbered from 1 over one handle kept open.
 // Removal rewrites the file through a scratch file beside it that is renamed over the original in
-// one step; opening a file finishes a removal that a crash interrupted.
+// one step; opening a file finishes a removal, and undoes an import, that a crash interrupted.
 //
 // Making a file current (start-up, File > New, File > Open): call open(path) WITHOUT closing the
 // current file first, then
@@ -52,8 +52,8 @@ public:
     // Checks that the file at `path` is a contacts file before it replaces the current one: its
     // first and last whole records carry "|" and CR LF where the record layout puts them. A
     // trailing fragment shorter than a record (an append cut short) is moved into a new file beside
-    // it and the rest opens. Before that undoes appends that were to be all or nothing and that a crash
-// interrupted; after it finishes or rolls back a removal that a crash interrupted.
+    // it and the rest opens. Before all that, undoes an import that a crash interrupted (see
+    // beginAppends()); after it, finishes or rolls back a removal that a crash interrupted.
     Expected<ContactsOpenResult> open(const QString& path);
     void close();
     bool isOpen() const { return file_.isOpen(); }
@@ -73,8 +73,6 @@ public:
     // Appends the records with one write and makes them durable with one sync. When either fails the
     // file is cut back to where it ended before, so that it never holds part of a record.
     Status append(std::span<const ContactRecord> records);
-    // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
-    // that want the bytes rather than decoded fields.
     // Appends made between beginAppends() and commitAppends() (an import's batches) count as one
     // change: until the commit the file's length before them is noted beside the file, and
     // undoAppends(), or the next opening after a crash, cuts the file back to it.
@@ -82,6 +80,8 @@ public:
     Status commitAppends();
     // Best effort: a note the disk will not let go of is finished by the next opening.
     void undoAppends();
+    // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
+    // that want the bytes rather than decoded fields.
     Status visitStored(const std::function<Status(QByteArrayView record)>& visit) const;
     Status overwrite(int n, const ContactRecord& record);
     // Succeeds only once the file without record n is in place. A failure before that leaves
@@ -91,7 +91,7 @@ public:
 
     void setRemovalProbe(RemovalProbe probe) { probe_ = std::move(probe); }
     // The scratch file a removal of the file at `path` writes, beside the file a symlink leads to,
-    // and the note that names the record being removed.
+    // the note that names the record being removed, and the note of an import under way.
     static QString scratchPathFor(const QString& path);
     static QString removalNotePathFor(const QString& path);
     static QString appendNotePathFor(const QString& path);
