@@ -4,13 +4,14 @@
 set -euo pipefail
 program="$1"
 home="$(mktemp -d)"
-trap 'rm -rf "$home"' EXIT
+# On failure the program's own error output says why (a sanitizer's report, a Qt warning).
+trap 'status=$?; [ $status -eq 0 ] || cat "$home/stderr.txt" 2>/dev/null; rm -rf "$home"' EXIT
 
 HOME="$home" XDG_RUNTIME_DIR="$home/run" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
   "$0" 2>"$HOME/stderr.txt" &
   pid=$!
-  window=$(timeout 20 xdotool search --sync --name "^Postwick$" | head -1)
+  window=$(timeout 60 xdotool search --sync --name "^Postwick$" | head -1)
   # Exit is the last item of the File menu. A busy machine may miss keys, so try a few times.
   for attempt in 1 2 3 4 5; do
     xdotool windowfocus --sync "$window" 2>/dev/null || true
