@@ -108,26 +108,14 @@ PrintOutcome printContactReport(Platform& platform, const ReportRequest& request
     dialog.firstPage = 1;
     dialog.lastPage = pages;
 
-    PrintSurface& printer = platform.printer();
-    setReportFont(printer);
-    const std::optional<PrintChoice> choice = platform.printDialog(dialog);
-    if (!choice)
-        return PrintOutcome::Cancelled;
-    const int jobs = choice->selectionOnly ? 1 : choice->copies;
-    for (int copy = 0; copy < jobs; ++copy) {
-        if (choice->selectionOnly) {
-            printSelectionJob(printer, request);
-        } else {
-            printer.setOrientation(PageOrientation::Landscape);
-            printReportJob(printer, request.lines, request.display, request.fileTitle);
-        }
-        if (!printer.endJob()) {
-            printer.abandonJob();
-            platform.message(printerProblem());
-            return PrintOutcome::Failed;
-        }
-    }
-    return PrintOutcome::Printed;
+    setReportFont(platform.printer());
+    PrintRun run;
+    run.dialog = dialog;
+    run.selection = [&](PrintSurface& surface) { printSelectionJob(surface, request); };
+    return runPrintAction(platform, run, [&](PrintSurface& surface) {
+        surface.setOrientation(PageOrientation::Landscape);
+        printReportJob(surface, request.lines, request.display, request.fileTitle);
+    });
 }
 
 }  // namespace pw

@@ -265,19 +265,10 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
-    const std::optional<PrintChoice> choice = platform.printDialog(PrintDialogRequest{.labelSheet = true});
-    if (!choice)
-        return PrintOutcome::Cancelled;
-    printer.setOrientation(PageOrientation::Portrait);
-    for (int copy = 0; copy < choice->copies; ++copy) {
-        printListLabelsJob(printer, addresses, style, firstPosition);
-        if (!printer.endJob()) {
-            printer.abandonJob();
-            platform.message(printerProblem());
-            return PrintOutcome::Failed;
-        }
-    }
-    return PrintOutcome::Printed;
+    return printCopies(platform, PrintDialogRequest{.labelSheet = true}, [&](PrintSurface& surface) {
+        surface.setOrientation(PageOrientation::Portrait);
+        printListLabelsJob(surface, addresses, style, firstPosition);
+    });
 }
 
 }  // namespace pw
