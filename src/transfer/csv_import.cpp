@@ -129,6 +129,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     std::vector<VCard> cards;
     std::vector<CsvRow> rows;
     const LayoutRules* layout = nullptr;
+    const PositionalColumns* positional = nullptr;  // none for a layout that reads named columns
     QStringList heading;
     std::vector<BoundColumn> bound;
     if (isVCardFile(*bytes)) {
@@ -153,10 +154,11 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             result.end = ImportResult::End::NotCompatible;
             return result;
         }
-        if (layout->bind) {
-            bound = layout->bind(rows.front().fields);
+        positional = std::get_if<PositionalColumns>(&layout->columns);
+        if (!positional) {
+            bound = std::get<NamedColumns>(layout->columns).bind(rows.front().fields);
         } else {
-            auto prepared = prepareHeading(*layout, rows.front().fields);
+            auto prepared = prepareHeading(*positional, rows.front().fields);
             if (!prepared)
                 return fail(prepared.error());
             if (!*prepared) {
@@ -169,11 +171,11 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
             const CsvRow& row = rows[i + 1];
             Candidate c{row.line, joinedColumns(row.fields), std::nullopt};
-            if (layout->bind) {
+            if (!positional) {
                 c.contact = contactFromEntry(entryFromRow(bound, row.fields));
                 return c;
             }
-            auto contact = contactFromRow(*layout, heading, row.fields, row.line);
+            auto contact = contactFromRow(*positional, heading, row.fields, row.line);
             if (!contact)
                 return std::unexpected(contact.error());
             c.contact = std::move(*contact);

@@ -30,7 +30,7 @@ FileError tooFewColumns(int line, qsizetype has, int needs)
                    .arg(needs)};
 }
 
-void cleanUpA(ContactRecord& r)
+void cleanUpPortal(ContactRecord& r)
 {
     r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
     r.State = r.State.toUpper();
@@ -43,7 +43,7 @@ void cleanUpA(ContactRecord& r)
     applyPlaceRules(r);
 }
 
-void cleanUpB(ContactRecord& r)
+void cleanUpOlderMailProgram(ContactRecord& r)
 {
     r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
     for (QString* phone : {&r.HomePhone, &r.CellPhone}) {
@@ -52,7 +52,7 @@ void cleanUpB(ContactRecord& r)
     }
 }
 
-void cleanUpD(ContactRecord& r)
+void cleanUpOwnExport(ContactRecord& r)
 {
     r.Birthdate = importedBirthdate(r.Birthdate, u'-', false);
     r.State = r.State.toUpper();
@@ -97,19 +97,15 @@ bool hasGoogleColumns(const QStringList& heading)
 LayoutRules namedLayout(ImportLayout layout, std::vector<const char*> headings,
                         std::vector<BoundColumn> (*bind)(const QStringList&))
 {
-    LayoutRules l;
-    l.layout = layout;
-    l.headings = std::move(headings);
-    l.bind = bind;
-    return l;
+    return {layout, {.headings = std::move(headings)}, NamedColumns{bind}};
 }
 
 std::vector<LayoutRules> makeLayouts()
 {
     std::vector<LayoutRules> layouts;
     // The desktop program writes three street lines per address, Outlook.com one. Older mail
-    // programs wrote some of the same headings; their files stay with C ("Name,E-mail Address")
-    // and B (whose files begin "...,Suffix,Initials,Web Page,").
+    // programs wrote some of the same headings; their files stay with NameAndEmailList and
+    // OlderMailProgram (whose files begin "...,Suffix,Initials,Web Page,").
     layouts.push_back(namedLayout(ImportLayout::OutlookDesktop,
                                   {"Home Street", "Home Street 2", "Home Postal Code", "Home Country/Region",
                                    "Business Street"},
@@ -118,96 +114,86 @@ std::vector<LayoutRules> makeLayouts()
                                   {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
                                   bindOutlook));
     for (LayoutRules* outlook : {&layouts[0], &layouts[1]})
-        outlook->none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
+        outlook->recognition.none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
     layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
-    layouts.back().recognise = hasGoogleColumns;
+    layouts.back().recognition.recognise = hasGoogleColumns;
     layouts.push_back(namedLayout(ImportLayout::GoogleOlder, {"Given Name", "Family Name"}, bindGoogle));
-    layouts.back().recognise = hasGoogleColumns;
+    layouts.back().recognition.recognise = hasGoogleColumns;
     layouts.push_back(
         namedLayout(ImportLayout::Thunderbird, {"Primary Email", "Home ZipCode", "Birth Year"}, bindThunderbird));
 
-    LayoutRules a;
-    a.layout = ImportLayout::A;
-    a.any = {"Yahoo! Phone", "Yahoo Phone"};
-    a.skipIfAny = {"Yahoo! Phone", "Yahoo Phone"};
-    a.rules = {{"First", 1, &R::FirstName},       {"Middle", 2, &R::MiddleInitial, true},
-               {"Last", 3, &R::LastName},         {"Email", 5, &R::Email},
-               {"Category", 6, &R::Category},     {"Home", 9, &R::HomePhone},
-               {"Work", 10, &R::WorkPhone},       {"Mobile", 13, &R::CellPhone},
-               {"Company", 22, &R::Company},      {"Home Address", 28, &R::Street1},
-               {"Home City", 29, &R::City},       {"Home State", 30, &R::State},
-               {"Home ZIP", 31, &R::Zip},         {"Home Country", 32, &R::Country},
-               {"Birthday", 33, &R::Birthdate}};
-    a.cleanUp = cleanUpA;
-    layouts.push_back(a);
+    PositionalColumns portal;
+    portal.skipIfAny = {"Yahoo! Phone", "Yahoo Phone"};
+    portal.rules = {{"First", 1, &R::FirstName},       {"Middle", 2, &R::MiddleInitial, true},
+                    {"Last", 3, &R::LastName},         {"Email", 5, &R::Email},
+                    {"Category", 6, &R::Category},     {"Home", 9, &R::HomePhone},
+                    {"Work", 10, &R::WorkPhone},       {"Mobile", 13, &R::CellPhone},
+                    {"Company", 22, &R::Company},      {"Home Address", 28, &R::Street1},
+                    {"Home City", 29, &R::City},       {"Home State", 30, &R::State},
+                    {"Home ZIP", 31, &R::Zip},         {"Home Country", 32, &R::Country},
+                    {"Birthday", 33, &R::Birthdate}};
+    portal.cleanUp = cleanUpPortal;
+    layouts.push_back({ImportLayout::PortalAddressBook, {.any = {"Yahoo! Phone", "Yahoo Phone"}}, portal});
 
-    LayoutRules b;
-    b.layout = ImportLayout::B;
-    b.all = {"Primary Phone", "Web Page"};
-    b.keepColumns = 21;
-    b.skipIfAll = {"Primary Phone", "Web Page"};
-    b.requiredColumns = {3, 15};
-    b.rules = {{"First Name", 1, &R::FirstName},   {"Middle Name", 2, &R::MiddleInitial, true},
-               {"Last Name", 3, &R::LastName},     {"Birthday", 9, &R::Birthdate},
-               {"E-mail Address", 15, &R::Email},  {"Home Phone", 19, &R::HomePhone},
-               {"Mobile Phone", 21, &R::CellPhone}};
-    b.cleanUp = cleanUpB;
-    layouts.push_back(b);
+    PositionalColumns older;
+    older.keepColumns = 21;
+    older.skipIfAll = {"Primary Phone", "Web Page"};
+    older.requiredColumns = {3, 15};
+    older.rules = {{"First Name", 1, &R::FirstName},   {"Middle Name", 2, &R::MiddleInitial, true},
+                   {"Last Name", 3, &R::LastName},     {"Birthday", 9, &R::Birthdate},
+                   {"E-mail Address", 15, &R::Email},  {"Home Phone", 19, &R::HomePhone},
+                   {"Mobile Phone", 21, &R::CellPhone}};
+    older.cleanUp = cleanUpOlderMailProgram;
+    layouts.push_back({ImportLayout::OlderMailProgram, {.all = {"Primary Phone", "Web Page"}}, older});
 
-    LayoutRules c;
-    c.layout = ImportLayout::C;
-    c.all = {"Name,E-mail Address"};
-    c.headingCut = HeadingCut::FromFirstNameToEmailAddress;
-    c.skipIfAny = {"Name,E-mail Address"};
-    c.cutAfterEmailDomain = true;
-    c.requiredColumns = {1, 2};
-    c.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
-               {"Middle Name", 3, &R::MiddleInitial, true}};
-    addRules(c.rules, "E-mail Address", {3, 4, 0}, &R::Email);
-    layouts.push_back(c);
+    PositionalColumns nameList;
+    nameList.headingCut = HeadingCut::FromFirstNameToEmailAddress;
+    nameList.skipIfAny = {"Name,E-mail Address"};
+    nameList.cutAfterEmailDomain = true;
+    nameList.requiredColumns = {1, 2};
+    nameList.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
+                      {"Middle Name", 3, &R::MiddleInitial, true}};
+    addRules(nameList.rules, "E-mail Address", {3, 4, 0}, &R::Email);
+    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"Name,E-mail Address"}}, nameList});
 
-    LayoutRules d;
-    d.layout = ImportLayout::D;
-    d.all = {"First Name,MI", "Birthdate,Category,Notes"};
-    d.skipIfAny = {"Birthdate,Category,Notes"};
-    d.rules = {{"First Name", 1, &R::FirstName},   {"MI", 2, &R::MiddleInitial, true},
-               {"Last Name", 3, &R::LastName},     {"Street1", 4, &R::Street1},
-               {"Street2", 5, &R::Street2},        {"City", 6, &R::City},
-               {"State", 7, &R::State},            {"Zip", 8, &R::Zip},
-               {"Country", 9, &R::Country},        {"Company", 10, &R::Company},
-               {"Include Company in Address", 11, &R::IncludeCompany},
-               {"Home Phone", 12, &R::HomePhone},  {"Cell Phone", 13, &R::CellPhone},
-               {"Work Phone", 14, &R::WorkPhone},  {"Email", 15, &R::Email},
-               {"Birthdate", 16, &R::Birthdate},   {"Category", 17, &R::Category},
-               {"Notes", 18, &R::Notes}};
-    d.cleanUp = cleanUpD;
-    layouts.push_back(d);
+    PositionalColumns own;
+    own.skipIfAny = {"Birthdate,Category,Notes"};
+    own.rules = {{"First Name", 1, &R::FirstName},   {"MI", 2, &R::MiddleInitial, true},
+                 {"Last Name", 3, &R::LastName},     {"Street1", 4, &R::Street1},
+                 {"Street2", 5, &R::Street2},        {"City", 6, &R::City},
+                 {"State", 7, &R::State},            {"Zip", 8, &R::Zip},
+                 {"Country", 9, &R::Country},        {"Company", 10, &R::Company},
+                 {"Include Company in Address", 11, &R::IncludeCompany},
+                 {"Home Phone", 12, &R::HomePhone},  {"Cell Phone", 13, &R::CellPhone},
+                 {"Work Phone", 14, &R::WorkPhone},  {"Email", 15, &R::Email},
+                 {"Birthdate", 16, &R::Birthdate},   {"Category", 17, &R::Category},
+                 {"Notes", 18, &R::Notes}};
+    own.cleanUp = cleanUpOwnExport;
+    layouts.push_back({ImportLayout::OwnExport, {.all = {"First Name,MI", "Birthdate,Category,Notes"}}, own});
 
-    LayoutRules plain;
-    plain.layout = ImportLayout::Plain;
-    plain.recognise = hasPlainAddressHeadings;
-    plain.bind = bindPlainColumns;
-    layouts.push_back(plain);
+    layouts.push_back({ImportLayout::PlainHeadings, {.recognise = hasPlainAddressHeadings},
+                       NamedColumns{bindPlainColumns}});
 
-    LayoutRules e;
-    e.layout = ImportLayout::E;
-    e.all = {"Name,"};
-    e.none = {"Suffix,Initials,Web Page,", "Name,E-mail Address,", "Distribution Lists", "Birthdate,Category,Notes"};
-    e.headingCut = HeadingCut::AfterEmailHeading;
-    e.skipIfAny = {"Name,", "First,"};
-    e.cutAfterEmailDomain = true;
-    e.requiredColumns = {1, 2};
-    addRules(e.rules, "First Name", {1, 2}, &R::FirstName);
-    addRules(e.rules, "First", {1, 2}, &R::FirstName);
-    addRules(e.rules, "Last Name", {1, 2, 3}, &R::LastName);
-    addRules(e.rules, "Last", {1, 2, 3}, &R::LastName);
-    addRules(e.rules, "Middle Name", {2}, &R::MiddleInitial, true);
-    addRules(e.rules, "Middle", {3}, &R::MiddleInitial, true);
-    addRules(e.rules, "MI", {2, 3}, &R::MiddleInitial, true);
-    addRules(e.rules, "Middle Initial", {2, 3}, &R::MiddleInitial, true);
+    PositionalColumns names;
+    names.headingCut = HeadingCut::AfterEmailHeading;
+    names.skipIfAny = {"Name,", "First,"};
+    names.cutAfterEmailDomain = true;
+    names.requiredColumns = {1, 2};
+    addRules(names.rules, "First Name", {1, 2}, &R::FirstName);
+    addRules(names.rules, "First", {1, 2}, &R::FirstName);
+    addRules(names.rules, "Last Name", {1, 2, 3}, &R::LastName);
+    addRules(names.rules, "Last", {1, 2, 3}, &R::LastName);
+    addRules(names.rules, "Middle Name", {2}, &R::MiddleInitial, true);
+    addRules(names.rules, "Middle", {3}, &R::MiddleInitial, true);
+    addRules(names.rules, "MI", {2, 3}, &R::MiddleInitial, true);
+    addRules(names.rules, "Middle Initial", {2, 3}, &R::MiddleInitial, true);
     for (const char* heading : {"E-mail Address", "E-mail", "Email Address", "Email"})
-        addRules(e.rules, heading, {3, 4, 5, 6, 7, 8}, &R::Email);
-    layouts.push_back(e);
+        addRules(names.rules, heading, {3, 4, 5, 6, 7, 8}, &R::Email);
+    layouts.push_back({ImportLayout::NamesWithEmail,
+                       {.all = {"Name,"},
+                        .none = {"Suffix,Initials,Web Page,", "Name,E-mail Address,", "Distribution Lists",
+                                 "Birthdate,Category,Notes"}},
+                       names});
 
     return layouts;
 }
@@ -225,7 +211,7 @@ qsizetype emailDomainEnd(const QString& row)
     return end;
 }
 
-// The e-mail headings of layout E; the last one the heading line holds is the e-mail column. The
+// The e-mail headings of NamesWithEmail; the last one the heading line holds is the e-mail column. The
 // heading line is searched as if a comma followed its last column, which may be the e-mail one.
 qsizetype emailHeadingEnd(const QString& headingLine)
 {
@@ -250,18 +236,19 @@ const std::vector<LayoutRules>& importLayouts()
 const LayoutRules* recogniseLayout(const QStringList& heading)
 {
     const QString headingLine = joinedColumns(heading);
-    for (const LayoutRules& rules : importLayouts()) {
-        const bool columns = std::all_of(rules.headings.begin(), rules.headings.end(), [&](const char* h) {
+    for (const LayoutRules& layout : importLayouts()) {
+        const Recognition& r = layout.recognition;
+        const bool columns = std::all_of(r.headings.begin(), r.headings.end(), [&](const char* h) {
             return heading.contains(QLatin1StringView(h));
         });
-        if (columns && (!rules.recognise || rules.recognise(heading)) && holds(headingLine, rules.all, true)
-            && (rules.any.empty() || holds(headingLine, rules.any, false)) && !holds(headingLine, rules.none, false))
-            return &rules;
+        if (columns && (!r.recognise || r.recognise(heading)) && holds(headingLine, r.all, true)
+            && (r.any.empty() || holds(headingLine, r.any, false)) && !holds(headingLine, r.none, false))
+            return &layout;
     }
     return nullptr;
 }
 
-std::expected<std::optional<QStringList>, FileError> prepareHeading(const LayoutRules& rules,
+std::expected<std::optional<QStringList>, FileError> prepareHeading(const PositionalColumns& rules,
                                                                     const QStringList& heading)
 {
     QStringList columns = rules.keepColumns > 0 ? heading.mid(0, rules.keepColumns) : heading;
@@ -288,7 +275,7 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Layout
     return columns;
 }
 
-std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const LayoutRules& rules,
+std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const PositionalColumns& rules,
                                                                       const QStringList& heading,
                                                                       const QStringList& row, int line)
 {

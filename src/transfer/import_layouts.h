@@ -9,23 +9,48 @@
 
 #include <expected>
 #include <optional>
+#include <variant>
 #include <vector>
 
 namespace pw {
 
-// The heading lines the import knows, one per kind of exporter, tried in this order:
-//   the current CSV exports of Outlook (desktop, then Outlook.com), Google Contacts (current, then
-//   older form) and Thunderbird, each by headings only it writes. They come first because B would
-//   take both Outlook exports (they hold "Primary Phone" and "Web Page") and read the wrong
-//   columns, and E would take the others and keep names only, or refuse them;
-//   A  a web portal's address book (a phone column named after the portal);
-//   B  a desktop mail program's older contacts ("Primary Phone", "Web Page");
-//   C  a name list with "Name,E-mail Address";
-//   D  this program's own CSV export;
-//   Plain  any file with plain headings for a name and a postal address: after A to D, so that a
-//          file they read keeps being read as before, and before E, which would drop the address;
-//   E  any other list with a "Name" heading and an e-mail heading.
-enum class ImportLayout { OutlookDesktop, OutlookWeb, Google, GoogleOlder, Thunderbird, A, B, C, D, Plain, E };
+// The heading lines the import knows, one per kind of exporter, in the order recognition tries them.
+// The current CSV exports of Outlook (desktop, then Outlook.com), Google Contacts (current, then
+// older form) and Thunderbird come first, each by headings only it writes: OlderMailProgram would
+// take both Outlook exports (they hold "Primary Phone" and "Web Page") and read the wrong columns,
+// and NamesWithEmail would take the others and keep names only, or refuse them. PlainHeadings comes
+// after the exporters' own layouts, so that a file they read keeps being read as before, and before
+// NamesWithEmail, which would drop the address.
+enum class ImportLayout {
+    OutlookDesktop,
+    OutlookWeb,
+    Google,
+    GoogleOlder,
+    Thunderbird,
+    PortalAddressBook,  // a web portal's address book: a phone column named after the portal
+    OlderMailProgram,   // a desktop mail program's older contacts ("Primary Phone", "Web Page")
+    NameAndEmailList,   // a name list with "Name,E-mail Address"
+    OwnExport,          // this program's own CSV export
+    PlainHeadings,      // any file with plain headings for a name and a postal address
+    NamesWithEmail,     // any other list with a "Name" heading and an e-mail heading
+};
+
+// How a layout knows its heading line: the line holds every text of `all`, one of `any` (when not
+// empty) and none of `none`; each of `headings` is a column of its own, exactly; and `recognise`,
+// when there is one, agrees.
+struct Recognition final {
+    std::vector<const char*> all = {};
+    std::vector<const char*> any = {};
+    std::vector<const char*> none = {};
+    std::vector<const char*> headings = {};
+    bool (*recognise)(const QStringList& heading) = nullptr;
+};
+
+// A layout that finds its columns by their headings, wherever they stand, and reads each row into
+// an address-book entry.
+struct NamedColumns final {
+    std::vector<BoundColumn> (*bind)(const QStringList& heading) = nullptr;
+};
 
 // One mapping rule: when the heading in `column` (from 1; 0 for the last heading column) is exactly
 // `heading`, that column of each row gives `field`.
@@ -39,36 +64,30 @@ struct ColumnRule final {
 // How the heading line is cut before the rules look at it.
 enum class HeadingCut {
     None,
-    FromFirstNameToEmailAddress,  // C: from "First Name," up to and including "Name,E-mail Address"
-    AfterEmailHeading,            // E: just after the e-mail heading; no e-mail heading, no import
+    FromFirstNameToEmailAddress,  // NameAndEmailList: from "First Name," up to "Name,E-mail Address"
+    AfterEmailHeading,            // NamesWithEmail: just after the e-mail heading; without one, no import
 };
 
-// Everything that tells one layout from another, so that a new layout is one more table entry.
-struct LayoutRules final {
-    ImportLayout layout = ImportLayout::A;
-    // Recognition: the heading line holds every text of `all`, one of `any` (when not empty) and
-    // none of `none`.
-    std::vector<const char*> all;
-    std::vector<const char*> any;
-    std::vector<const char*> none;
-    // Headings that must each be a column of their own, exactly; and a test of the whole heading.
-    std::vector<const char*> headings;
-    bool (*recognise)(const QStringList& heading) = nullptr;
-    // A layout that finds its columns by their headings, wherever they stand, and reads each row
-    // into an address-book entry. The rules below are then not used.
-    std::vector<BoundColumn> (*bind)(const QStringList& heading) = nullptr;
-
+// A layout that reads its exporter's columns by position, with that exporter's row rules and
+// clean-ups.
+struct PositionalColumns final {
     HeadingCut headingCut = HeadingCut::None;
     int keepColumns = 0;  // heading and rows keep only their first columns; 0 keeps all
     // A row that holds every text of `skipIfAll`, or any text of `skipIfAny`, is a heading repeated
     // or a note, not a contact.
     std::vector<const char*> skipIfAll;
     std::vector<const char*> skipIfAny;
-    bool cutAfterEmailDomain = false;  // C and E: the row ends with its e-mail address
+    bool cutAfterEmailDomain = false;  // the row ends with its e-mail address
     std::vector<int> requiredColumns;  // a row with one of these columns empty is skipped
     std::vector<ColumnRule> rules;     // tried in order; a later rule filling the same field wins
     void (*cleanUp)(ContactRecord&) = nullptr;
-    bool includeCompany = true;  // "1" for every row, unless a rule maps the column
+};
+
+// One layout: how it is recognised and which of the two kinds reads its rows.
+struct LayoutRules final {
+    ImportLayout layout;
+    Recognition recognition;
+    std::variant<NamedColumns, PositionalColumns> columns;
 };
 
 // Every layout in the order recognition tries them.
@@ -77,15 +96,15 @@ const std::vector<LayoutRules>& importLayouts();
 // The first layout that recognises the heading line.
 const LayoutRules* recogniseLayout(const QStringList& heading);
 
-// The heading columns the rules look at; none when layout E finds no e-mail heading. A C heading
-// without "First Name," is an error that ends the import.
-std::expected<std::optional<QStringList>, FileError> prepareHeading(const LayoutRules& rules,
+// The heading columns the rules look at; none when NamesWithEmail finds no e-mail heading. A
+// NameAndEmailList heading without "First Name," is an error that ends the import.
+std::expected<std::optional<QStringList>, FileError> prepareHeading(const PositionalColumns& rules,
                                                                     const QStringList& heading);
 
 // The contact a row gives, after the layout's row rules, mapping and clean-ups, or none when a row
 // rule skips it. A row too short for a column that a rule reads is an error that ends the import.
 // Each value has its control characters made blanks.
-std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const LayoutRules& rules,
+std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const PositionalColumns& rules,
                                                                       const QStringList& heading,
                                                                       const QStringList& row, int line);
 

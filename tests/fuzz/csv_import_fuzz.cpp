@@ -38,19 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const LayoutRules* layout = choice == 0 ? recogniseLayout(headingRow) : &layouts[choice - 1];
     if (!layout)
         return 0;
-    if (layout->bind) {
-        const std::vector<BoundColumn> bound = layout->bind(headingRow);
+    const auto* positional = std::get_if<PositionalColumns>(&layout->columns);
+    if (!positional) {
+        const std::vector<BoundColumn> bound = std::get<NamedColumns>(layout->columns).bind(headingRow);
         for (std::size_t i = 1; i < rows.size(); ++i) {
             if (auto contact = contactFromEntry(entryFromRow(bound, rows[i].fields)))
                 expectStorable(*contact);
         }
         return 0;
     }
-    auto heading = prepareHeading(*layout, headingRow);
+    auto heading = prepareHeading(*positional, headingRow);
     if (!heading || !*heading)
         return 0;
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        auto contact = contactFromRow(*layout, **heading, rows[i].fields, rows[i].line);
+        auto contact = contactFromRow(*positional, **heading, rows[i].fields, rows[i].line);
         if (!contact)
             break;
         if (*contact)

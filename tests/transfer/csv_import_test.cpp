@@ -33,7 +33,7 @@ const QByteArray kHeadingD =
     "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes";
 const QByteArray kHeadingE = "First Name,Last Name,Company,E-mail Address,Phone";
 
-// A layout A row: the given values at their 1-based columns, the other 34 empty.
+// A web portal address book row: the given values at their 1-based columns, the other 34 empty.
 QByteArray rowA(std::initializer_list<std::pair<int, const char*>> values)
 {
     QList<QByteArray> columns(34);

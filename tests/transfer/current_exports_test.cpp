@@ -130,19 +130,19 @@ TEST_F(CurrentExportsTest, EachServicesExportIsRecognisedByItsOwnLayoutAndTheOld
         {u"First Name,Middle Name,Last Name,Birthday,Phone 1 - Label,Phone 1 - Value"_s.split(u','),
          ImportLayout::Google},
         {kThunderbird + QStringList{u""_s}, ImportLayout::Thunderbird},
-        {{u"Last"_s, u"First"_s, u"E-mail"_s, u"Street Address"_s, u"City"_s, u"State"_s, u"ZIP"_s}, ImportLayout::Plain},
+        {{u"Last"_s, u"First"_s, u"E-mail"_s, u"Street Address"_s, u"City"_s, u"State"_s, u"ZIP"_s}, ImportLayout::PlainHeadings},
         // The older layouts' own heading lines.
         {u"First Name,Middle Name,Last Name,Title,Suffix,Initials,Web Page,Gender,Birthday,Anniversary,Location,"
           "Language,Internet Free Busy,Notes,E-mail Address,Primary Phone,Home Phone"_s.split(u','),
-         ImportLayout::B},
+         ImportLayout::OlderMailProgram},
         {u"First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
           "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes"_s.split(u','),
-         ImportLayout::D},
-        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::E},
-        // An older mail program's export shares Outlook's address headings but is C's, as before.
+         ImportLayout::OwnExport},
+        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::NamesWithEmail},
+        // An older mail program's export shares Outlook's address headings but is read as a name list, as before.
         {u"First Name,Last Name,Middle Name,Name,E-mail Address,Nickname,Home Street,Home City,Home Postal Code,"
           "Home State,Home Country/Region,Home Phone,Business Street,Business City"_s.split(u','),
-         ImportLayout::C},
+         ImportLayout::NameAndEmailList},
     };
     for (const auto& [heading, layout] : cases) {
         const LayoutRules* rules = recogniseLayout(heading);
