@@ -1,8 +1,8 @@
+#include "desktop/painter_surface.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
-#include "platform/painter_surface.h"
 #include "printing/margin_settings.h"
-#include "shell/app_files.h"
+#include "program/app_files.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 

@@ -1,5 +1,5 @@
+#include "data/birthdays.h"
 #include "data/contacts_file.h"
-#include "shell/birthdays.h"
 #include "support/main_window_fixture.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "platform/painter_surface.h"
+#include "desktop/painter_surface.h"
 
 #include "contacts_ui/contact_printouts.h"
 #include "printing/calibration.h"
