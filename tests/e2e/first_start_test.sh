@@ -3,6 +3,8 @@
 # start creates, leaves through File > Exit with the keyboard and checks the stored geometry.
 set -euo pipefail
 program="$1"
+# The program goes on the virtual display even when the caller runs its window tests offscreen.
+unset QT_QPA_PLATFORM
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 
