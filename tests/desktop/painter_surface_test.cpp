@@ -6,6 +6,7 @@
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
+#include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
 #include "support/recording_surface.h"
 #include "support/test_folder.h"
@@ -35,15 +36,7 @@ QList<Word> wordsOf(const QString& pdf)
     return test::pdfWords(pdf).words;
 }
 
-class PdfSurfaceTest : public ::testing::Test {
-protected:
-    test::TestFolder folder;
-    QString pdf = folder.file(QStringLiteral("out.pdf"));
-    QPrinter printer{QPrinter::HighResolution};
-    PainterSurface surface{printer};
-
-    void SetUp() override { setUpPdfOutput(printer, pdf); }
-};
+using PdfSurfaceTest = test::PdfOutputTest;
 
 TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
 {

@@ -3,6 +3,7 @@
 #include "list/list_labels.h"
 #include "printing/margin_settings.h"
 #include "program/app_files.h"
+#include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 
@@ -15,15 +16,7 @@ namespace {
 
 using test::PdfWord;
 
-class ListOnPaper : public ::testing::Test {
-protected:
-    test::TestFolder folder;
-    QString pdf = folder.file(QStringLiteral("out.pdf"));
-    QPrinter printer{QPrinter::HighResolution};
-    PainterSurface surface{printer};
-
-    void SetUp() override { setUpPdfOutput(printer, pdf); }
-};
+using ListOnPaper = test::PdfOutputTest;
 
 // Long names and streets, and a company line on every `companyEvery`th label (none for 0).
 std::vector<LabelAddress> sixtyOneAddresses(int companyEvery)
