@@ -316,7 +316,8 @@ void ContactListWindow::printLabels()
     const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), kind) : 1;
     const QString parameters = applicationFile(platform(), kParameterFileName);
     if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
-        rememberPrintedRun(platform(), kind, start, std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
+        rememberPrintedRun(platform(), kind, start,
+                           std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
     focusAfterDialog(cmdViewAllClose_);
 }
 

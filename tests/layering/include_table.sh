@@ -45,7 +45,11 @@ END {
     }
     nf = 0
     for (f in folders) list[++nf] = f
-    for (i = 2; i <= nf; ++i) for (j = i; j > 1 && list[j] < list[j - 1]; --j) { t = list[j]; list[j] = list[j - 1]; list[j - 1] = t }
+    for (i = 2; i <= nf; ++i) {  # insertion sort: mawk has no asort
+        for (j = i; j > 1 && list[j] < list[j - 1]; --j) {
+            t = list[j]; list[j] = list[j - 1]; list[j - 1] = t
+        }
+    }
     printf "%-12s", "from \\ to"
     for (j = 1; j <= nf; ++j) printf " %11s", list[j]
     printf "\n"
