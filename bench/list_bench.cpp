@@ -2,13 +2,13 @@
 // filled model, in its parts, and a search; the report and the labels of 3,000 listed contacts
 // rendered to a PDF file.
 #include "data/contacts_file.h"
-#include "varied_contacts.h"
+#include "desktop/painter_surface.h"
 #include "list/contact_line_model.h"
 #include "list/contact_lines.h"
 #include "list/contact_report.h"
 #include "list/contact_search.h"
 #include "list/list_labels.h"
-#include "platform/painter_surface.h"
+#include "varied_contacts.h"
 
 #include <QGuiApplication>
 #include <QPrinter>

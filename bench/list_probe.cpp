@@ -4,14 +4,14 @@
 //   list_probe report FILE N     peak memory and time of the report of N listed contacts to PDF
 //   list_probe labels FILE N     the same for their labels
 #include "data/contacts_file.h"
-#include "varied_contacts.h"
-#include "list/contact_list_window.h"
+#include "desktop/painter_surface.h"
 #include "list/contact_lines.h"
+#include "list/contact_list_window.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
-#include "platform/painter_surface.h"
-#include "platform/quiet_platform.h"
 #include "platform/platform.h"
+#include "platform/quiet_platform.h"
+#include "varied_contacts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

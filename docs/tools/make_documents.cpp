@@ -4,15 +4,15 @@
 //
 //   postwick_docs SOURCE_FOLDER OUTPUT_FOLDER      (run with QT_QPA_PLATFORM=offscreen)
 #include "contacts_ui/add_contact_window.h"
+#include "data/birthdays.h"
 #include "data/contacts_file.h"
-#include "platform/painter_surface.h"
-#include "platform/quiet_platform.h"
+#include "desktop/painter_surface.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
+#include "platform/quiet_platform.h"
+#include "program/app_files.h"
 #include "shell/birthday_list_dialog.h"
-#include "shell/birthdays.h"
 #include "shell/main_window.h"
+#include "widgets/about_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -149,7 +149,7 @@ QMap<QString, QImage> takePictures(const QString& folder)
     main.findChild<QRadioButton*>(QStringLiteral("optLMEnvelope"))->click();
     pictures.insert(QStringLiteral("envelope.png"), shot(&main));
 
-    auto* add = new pw::AddContactWindow(main);
+    auto* add = new pw::AddContactWindow(platform, main.session());
     for (auto [name, text] : {std::pair{"txtACFName", "Jane"}, {"txtACMiddleInit", "Q"}, {"txtACLName", "Doe"},
                               {"txtACFStreet", "1200 Oak Street"}, {"txtACSStreet", "Apt 4"},
                               {"txtACCity", "Portland"}, {"txtACState", "OR"}, {"txtACZip", "97201"},

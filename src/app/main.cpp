@@ -1,7 +1,7 @@
 #include "cli/commands.h"
-#include "platform/qt_platform.h"
-#include "shell/app_files.h"
-#include "shell/app_version.h"
+#include "desktop/qt_platform.h"
+#include "program/app_files.h"
+#include "program/app_version.h"
 #include "shell/main_window.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "cli/print_session.h"
 
-#include "platform/qt_platform.h"
-#include "shell/app_files.h"
+#include "desktop/qt_platform.h"
+#include "program/app_files.h"
 
 #include <QDir>
 #include <QFileInfo>

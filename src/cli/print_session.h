@@ -3,7 +3,7 @@
 #include "cli/command_options.h"
 #include "cli/command_platform.h"
 #include "cli/command_result.h"
-#include "platform/painter_surface.h"
+#include "desktop/painter_surface.h"
 #include "printing/margin_settings.h"
 #include "printing/print_action.h"
 

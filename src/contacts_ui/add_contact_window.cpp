@@ -1,14 +1,10 @@
 #include "contacts_ui/add_contact_window.h"
 
 #include "contacts_ui/contact_form.h"
+#include "data/contacts_session.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
-#include "shell/edit_menu.h"
-#include "shell/enter_moves_on.h"
-#include "shell/main_window.h"
-#include "shell/named_widgets.h"
+#include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,13 +18,13 @@
 
 namespace pw {
 
-AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+AddContactWindow::AddContactWindow(Platform& platform, ContactsSession& session, QWidget* parent)
+    : SecondaryWindow(platform, "frmNewContact", QStringLiteral("Add Contact"), session.title(), parent),
+      session_(session)
 {
-    setObjectName(QStringLiteral("frmNewContact"));
-    setWindowTitle(QStringLiteral("Add Contact  [") + main_.currentFileTitle() + u']');
     buildMenus();
 
-    form_ = new ContactForm(FormVariant::AddContact, main_.platform());
+    form_ = new ContactForm(FormVariant::AddContact, platform);
     form_->includeCompany()->setChecked(true);
     auto* cmdSave = namedWithTip<QPushButton>("cmdSave", QStringLiteral("&Save"), QStringLiteral("Saves contact to file"));
     auto* cmdCancel = namedWithTip<QPushButton>("cmdCancel", QStringLiteral("&Close"), QStringLiteral("Return to main screen"));
@@ -54,13 +50,12 @@ AddContactWindow::AddContactWindow(MainWindow& mainWindow, QWidget* parent) : QM
     connect(cmdSave, &QPushButton::clicked, this, &AddContactWindow::save);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     form_->box(ContactBox::FName)->setFocus();
-    useDesktopKeys(this, true);
 }
 
 void AddContactWindow::buildMenus()
 {
-    addEditMenu(menuBar(), main_.platform(), "mnuNewEdit", "mnuNewCut", "mnuNewCopy", "mnuNewPaste");
-    addHelpMenu(this, main_.platform(), "mnuNewHelp", "mnuNewManual", "mnuNewAbout");
+    addEditMenu("mnuNewEdit", "mnuNewCut", "mnuNewCopy", "mnuNewPaste");
+    addHelpMenu("mnuNewHelp", "mnuNewManual", "mnuNewAbout");
 }
 
 void AddContactWindow::fill(const ContactBoxTexts& texts)
@@ -70,18 +65,18 @@ void AddContactWindow::fill(const ContactBoxTexts& texts)
 
 void AddContactWindow::save()
 {
-    Platform& platform = main_.platform();
-    const std::optional<ContactRecord> record = form_->recordToSave(platform, main_.birthdayRemindersOn());
+    Platform& platform = this->platform();
+    const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
     if (!record)
         return;
-    if (auto appended = main_.contactsFile().append(*record); !appended) {
+    if (auto appended = session_.file().append(*record); !appended) {
         // Retry leaves the window open for another press of Save.
         if (showErrorPrompt(platform, appended.error()) == MessageResult::Cancel)
             close();
         return;
     }
     if (record->remindersOn())
-        main_.noteSavedWithRemindersOn();
+        session_.noteSavedWithRemindersOn();
     platform.message({QStringLiteral("S A V E D"), QStringLiteral("Contact saved to file")});
     close();
 }

@@ -1,21 +1,20 @@
 #pragma once
 
 #include "data/contact_validation.h"
-
-#include <QMainWindow>
+#include "widgets/secondary_window.h"
 
 namespace pw {
 
 class ContactForm;
-class MainWindow;
+class ContactsSession;
 
 // The Add Contact window, frmNewContact: one new contact typed into the contact form and appended
-// to the current contacts file. The main window shows it through MainWindow::showSecondary.
-class AddContactWindow final : public QMainWindow {
+// to the current contacts file.
+class AddContactWindow final : public SecondaryWindow {
     Q_OBJECT
 
 public:
-    explicit AddContactWindow(MainWindow& mainWindow, QWidget* parent = nullptr);
+    AddContactWindow(Platform& platform, ContactsSession& session, QWidget* parent = nullptr);
 
     // Puts texts into the boxes before the window is shown, as from the main window's label lines.
     void fill(const ContactBoxTexts& texts);
@@ -24,7 +23,7 @@ private:
     void buildMenus();
     void save();
 
-    MainWindow& main_;
+    ContactsSession& session_;
     ContactForm* form_ = nullptr;
 };
 

@@ -3,14 +3,10 @@
 #include "contacts_ui/contact_form.h"
 #include "contacts_ui/contact_printouts.h"
 #include "contacts_ui/find_list.h"
+#include "data/contacts_session.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
-#include "shell/edit_menu.h"
-#include "shell/enter_moves_on.h"
-#include "shell/main_window.h"
-#include "shell/named_widgets.h"
+#include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,14 +31,13 @@ Message info(const char* text, const char* title)
 
 }  // namespace
 
-ContactEditorWindow::ContactEditorWindow(MainWindow& mainWindow, QWidget* parent)
-    : QMainWindow(parent), main_(mainWindow)
+ContactEditorWindow::ContactEditorWindow(Platform& platform, ContactsSession& session, QWidget* parent)
+    : SecondaryWindow(platform, "frmEdDelViewContact", QStringLiteral("Contact Information"), session.title(), parent),
+      session_(session)
 {
-    setObjectName(QStringLiteral("frmEdDelViewContact"));
-    setWindowTitle(QStringLiteral("Contact Information  [") + main_.currentFileTitle() + u']');
     buildMenus();
 
-    form_ = new ContactForm(FormVariant::Editor, main_.platform());
+    form_ = new ContactForm(FormVariant::Editor, platform);
     cmdSave_ = named<QPushButton>("cmdSave", QStringLiteral("&Save changes"));
     cmdDelete_ = named<QPushButton>("cmdDelete", QStringLiteral("&Delete contact"));
     cmdPrintLabel_ = named<QPushButton>("cmdPrintLabel", QStringLiteral("Print &Label"));
@@ -78,7 +73,6 @@ ContactEditorWindow::ContactEditorWindow(MainWindow& mainWindow, QWidget* parent
     connect(cmdDelete_, &QPushButton::clicked, this, &ContactEditorWindow::deleteContact);
     connect(cmdPrintLabel_, &QPushButton::clicked, this, &ContactEditorWindow::printLabel);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
-    useDesktopKeys(this, true);
 }
 
 QWidget* ContactEditorWindow::buildNavigation()
@@ -122,8 +116,8 @@ void ContactEditorWindow::buildMenus()
     print->setShortcut(QKeySequence::Print);
     connect(print, &QAction::triggered, this, &ContactEditorWindow::printDetails);
 
-    addEditMenu(menuBar(), main_.platform(), "mnuEDVEdit", "mnuEDVCut", "mnuEDVCopy", "mnuEDVPaste");
-    addHelpMenu(this, main_.platform(), "mnuEDVHelp", "mnuEDVManual", "mnuEDVAbout");
+    addEditMenu("mnuEDVEdit", "mnuEDVCut", "mnuEDVCopy", "mnuEDVPaste");
+    addHelpMenu("mnuEDVHelp", "mnuEDVManual", "mnuEDVAbout");
 }
 
 void setUpFindListBox(QComboBox* box, FindListModel* model)
@@ -162,7 +156,7 @@ void ContactEditorWindow::showPicked(int record)
 
 bool ContactEditorWindow::fillFindList()
 {
-    auto entries = readFindList(main_.contactsFile());
+    auto entries = readFindList(session_.file());
     if (!entries) {
         reportFailure(entries.error());
         return false;
@@ -175,7 +169,7 @@ bool ContactEditorWindow::fillFindList()
 
 bool ContactEditorWindow::showRecord(int n)
 {
-    auto record = main_.contactsFile().read(n);
+    auto record = session_.file().read(n);
     if (!record) {
         reportFailure(record.error());
         return false;
@@ -213,7 +207,7 @@ void ContactEditorWindow::pickEntry(int index)
 
 void ContactEditorWindow::step(Step step)
 {
-    auto count = main_.contactsFile().recordCount();
+    auto count = session_.file().recordCount();
     if (!count) {
         reportFailure(count.error());
         return;
@@ -231,7 +225,7 @@ void ContactEditorWindow::step(Step step)
     }
     if (target == 0) {
         const bool forward = step == Step::First || step == Step::Next;
-        main_.platform().message(forward ? endOfFile : startOfFile);
+        platform().message(forward ? endOfFile : startOfFile);
         return;
     }
     if (!showRecord(target))
@@ -242,24 +236,24 @@ void ContactEditorWindow::step(Step step)
 
 void ContactEditorWindow::save()
 {
-    Platform& platform = main_.platform();
-    const std::optional<ContactRecord> record = form_->recordToSave(platform, main_.birthdayRemindersOn());
+    Platform& platform = this->platform();
+    const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
     if (!record)
         return;
     // The record number is checked against the file as it is now: one that the file no longer
     // reaches is refused rather than written past the end.
-    if (auto written = main_.contactsFile().overwrite(current_, *record); !written) {
+    if (auto written = session_.file().overwrite(current_, *record); !written) {
         reportFailure(written.error());
         return;
     }
     if (record->remindersOn())
-        main_.noteSavedWithRemindersOn();
+        session_.noteSavedWithRemindersOn();
     platform.message(info("S A V E D", "Changes saved"));
 }
 
 void ContactEditorWindow::deleteContact()
 {
-    Platform& platform = main_.platform();
+    Platform& platform = this->platform();
     const Message question{QStringLiteral("WARNING!  This will delete entire contact from your file.\n"
                                           "Do you REALLY want to delete this contact?"),
                            QStringLiteral("Confirm deletion."), MessageIcon::None, MessageButtons::YesNo};
@@ -269,7 +263,7 @@ void ContactEditorWindow::deleteContact()
         return;
     }
     // Success is reported only once the file without the contact is in place.
-    if (auto removed = main_.contactsFile().remove(current_); !removed) {
+    if (auto removed = session_.file().remove(current_); !removed) {
         reportFailure(removed.error());
         return;
     }
@@ -283,7 +277,7 @@ void ContactEditorWindow::printLabel()
     const LabelLines lines = addressLabelLines(form_->texts(), form_->includeCompany()->isChecked());
     // Only hidden: the next opening from the main window shows the editor as it is now.
     hide();
-    main_.showLabelLines(lines);
+    emit labelLinesChosen(lines);
 }
 
 void ContactEditorWindow::printDetails()
@@ -291,12 +285,12 @@ void ContactEditorWindow::printDetails()
     std::optional<QString> selection;
     if (auto* box = qobject_cast<QLineEdit*>(focusWidget()))
         selection = box->selectedText();
-    printContactDetails(main_.platform(), form_->texts(), selection);
+    printContactDetails(platform(), form_->texts(), selection);
 }
 
 void ContactEditorWindow::reportFailure(const FileError& error)
 {
-    if (showErrorPrompt(main_.platform(), error) == MessageResult::Cancel)
+    if (showErrorPrompt(platform(), error) == MessageResult::Cancel)
         close();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "contacts_ui/contact_from_lines.h"
 #include "data/file_error.h"
-
-#include <QMainWindow>
+#include "widgets/secondary_window.h"
 
 class QComboBox;
 class QPushButton;
@@ -10,18 +10,17 @@ class QPushButton;
 namespace pw {
 
 class ContactForm;
+class ContactsSession;
 class FindListModel;
-class MainWindow;
 
 // The contact browser and editor, frmEdDelViewContact: one contact of the current contacts file at
 // a time, found by name in the find list or stepped to in record order, saved in place, deleted or
-// printed. The main window shows it through MainWindow::showSecondary and keeps it while Print
-// Label has it hidden.
-class ContactEditorWindow final : public QMainWindow {
+// printed. The main window keeps it while Print Label has it hidden.
+class ContactEditorWindow final : public SecondaryWindow {
     Q_OBJECT
 
 public:
-    explicit ContactEditorWindow(MainWindow& mainWindow, QWidget* parent = nullptr);
+    ContactEditorWindow(Platform& platform, ContactsSession& session, QWidget* parent = nullptr);
 
     // Fills the find list with no contact shown and editing disabled. False when a failure closed
     // the window.
@@ -31,6 +30,10 @@ public:
 
     // The record on show; 0 when none.
     int currentRecord() const { return current_; }
+
+signals:
+    // Print Label hid the window: the main window is to show these lines, ready to print.
+    void labelLinesChosen(const pw::LabelLines& lines);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,7 +56,7 @@ private:
     // The error prompt; Cancel closes the window, Retry leaves it open.
     void reportFailure(const FileError& error);
 
-    MainWindow& main_;
+    ContactsSession& session_;
     ContactForm* form_ = nullptr;
     QComboBox* cboFindContact_ = nullptr;
     FindListModel* findList_ = nullptr;

@@ -1,9 +1,9 @@
 #include "contacts_ui/contact_form.h"
 
 #include "platform/platform.h"
-#include "shell/app_files.h"
-#include "shell/enter_moves_on.h"
-#include "shell/named_widgets.h"
+#include "program/app_files.h"
+#include "widgets/enter_moves_on.h"
+#include "widgets/named_widgets.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

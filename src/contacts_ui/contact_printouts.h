@@ -1,8 +1,8 @@
 #pragma once
 
+#include "contacts_ui/contact_from_lines.h"
 #include "data/contact_validation.h"
 #include "printing/print_action.h"
-#include "shell/contact_from_lines.h"
 
 #include <QString>
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "data/contact_record.h"
-#include "platform/platform.h"
+#include "data/message.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstddef>

@@ -2,8 +2,8 @@
 
 #include "data/contact_record.h"
 #include "data/file_error.h"
+#include "data/message.h"
 #include "data/record_file.h"
-#include "platform/platform.h"
 
 #include <QString>
 

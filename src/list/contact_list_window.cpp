@@ -4,16 +4,13 @@
 #include "list/contact_line_model.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
-#include "printing/sheet_positions.h"
 #include "list/tab_stop_delegate.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
-#include "shell/edit_menu.h"
-#include "shell/enter_moves_on.h"
-#include "shell/named_widgets.h"
+#include "printing/sheet_positions.h"
+#include "program/app_files.h"
+#include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -60,11 +57,9 @@ double quarterWidth(const QWidget* view)
 
 ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts, const QString& fileTitle,
                                      LabelStyle labelStyle, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), contacts_(contacts), fileTitle_(fileTitle),
-      labelStyle_(std::move(labelStyle))
+    : SecondaryWindow(platform, "frmViewAll", QStringLiteral("All Contacts"), fileTitle, parent), contacts_(contacts),
+      fileTitle_(fileTitle), labelStyle_(std::move(labelStyle))
 {
-    setObjectName(QStringLiteral("frmViewAll"));
-    setWindowTitle(QStringLiteral("All Contacts  [") + fileTitle_ + u']');
     buildMenus();
 
     cmdACGetReport_ = named<QPushButton>("cmdACGetReport", QStringLiteral("&Get report"));
@@ -114,7 +109,6 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     connect(cmdViewAllClose_, &QPushButton::clicked, this, [this] { closeTo(ListExit::CloseButton); });
     connect(lstAllContacts_, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { openContact(index.row()); });
-    useDesktopKeys(this, true);
     cmdACGetReport_->setFocus();
 }
 
@@ -188,7 +182,7 @@ void ContactListWindow::buildMenus()
     connect(mnuPrint_, &QAction::triggered, this, &ContactListWindow::printReport);
 
     const auto [edit, cut, copy, paste] =
-        addEditMenu(menuBar(), platform_, "mnuVAEdit", "mnuVAEditCut", "mnuVAEditCopy", "mnuVAEditPaste");
+        addEditMenu("mnuVAEdit", "mnuVAEditCut", "mnuVAEditCopy", "mnuVAEditPaste");
     QAction* selectAllItem = addItem(edit, "mnuVAEditSelAll", QStringLiteral("Select &All"));
     cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -200,7 +194,7 @@ void ContactListWindow::buildMenus()
     connect(paste, &QAction::triggered, this, &ContactListWindow::pasteLines);
     connect(selectAllItem, &QAction::triggered, this, &ContactListWindow::selectAll);
 
-    addHelpMenu(this, platform_, "mnuVAHelp", "mnuVAManual", "mnuVAAbout");
+    addHelpMenu("mnuVAHelp", "mnuVAManual", "mnuVAAbout");
 }
 
 void ContactListWindow::startSearch()
@@ -218,7 +212,7 @@ void ContactListWindow::chooseSearch(SearchKind kind)
         lblSearchDisplay_->hide();
         return;
     }
-    search_.text = platform_.inputBox(kSearchPrompt, searchOption(kind).inputTitle, {});
+    search_.text = platform().inputBox(kSearchPrompt, searchOption(kind).inputTitle, {});
     lblSearchDisplay_->setText(search_.text);
     lblSearchDisplay_->show();
     focusAfterDialog(cmdACGetReport_);
@@ -251,7 +245,7 @@ void ContactListWindow::getReport()
     Expected<std::vector<ContactLine>> found = contactLines(contacts_, search_, order_, shown);
     QApplication::restoreOverrideCursor();
     if (!found) {
-        if (showErrorPrompt(platform_, found.error()) == MessageResult::Cancel)
+        if (showErrorPrompt(platform(), found.error()) == MessageResult::Cancel)
             closeTo(ListExit::Failure);
         return;
     }
@@ -274,7 +268,7 @@ void ContactListWindow::getReport()
         cmdACGetReport_->setEnabled(false);
         return;
     }
-    platform_.message({QStringLiteral("No contacts found."), QStringLiteral("Contact file empty.")});
+    platform().message({QStringLiteral("No contacts found."), QStringLiteral("Contact file empty.")});
     focusAfterDialog(cmdViewAllClose_);
 }
 
@@ -286,7 +280,7 @@ void ContactListWindow::openContact(int row)
     // The record is read here so that a line without one, or a record gone from the file, is
     // reported in this window rather than in the editor.
     if (const Expected<ContactRecord> read = contacts_.read(record); !read) {
-        if (showErrorPrompt(platform_, read.error()) == MessageResult::Cancel)
+        if (showErrorPrompt(platform(), read.error()) == MessageResult::Cancel)
             closeTo(ListExit::Failure);
         return;
     }
@@ -307,7 +301,7 @@ void ContactListWindow::printReport()
     request.headerFocused = headerFocused();
     request.display = display();
     request.fileTitle = fileTitle_;
-    printContactReport(platform_, request);
+    printContactReport(platform(), request);
 }
 
 void ContactListWindow::printLabels()
@@ -319,10 +313,11 @@ void ContactListWindow::printLabels()
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     // A partly used sheet in the printer goes on from its first free label, when asked to.
     const QString kind = marginKey(MarginKind::SearchResult);
-    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform_, kind) : 1;
-    const QString parameters = applicationFile(platform_, kParameterFileName);
-    if (printListLabels(platform_, contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
-        rememberPrintedRun(platform_, kind, start, std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
+    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), kind) : 1;
+    const QString parameters = applicationFile(platform(), kParameterFileName);
+    if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
+        rememberPrintedRun(platform(), kind, start,
+                           std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
     focusAfterDialog(cmdViewAllClose_);
 }
 
@@ -372,7 +367,7 @@ QString ContactListWindow::selectedLinesText() const
 void ContactListWindow::copyLines()
 {
     if (!headerFocused())
-        platform_.setClipboardText(selectedLinesText());
+        platform().setClipboardText(selectedLinesText());
 }
 
 void ContactListWindow::cutLines()
@@ -381,14 +376,14 @@ void ContactListWindow::cutLines()
         return;
     const QString text = selectedLinesText();
     model_->removeLines(selectedRows());
-    platform_.setClipboardText(text);
+    platform().setClipboardText(text);
 }
 
 void ContactListWindow::pasteLines()
 {
     if (headerFocused())
         return;
-    for (const QString& piece : platform_.clipboardText().split(QStringLiteral("\r\n")))
+    for (const QString& piece : platform().clipboardText().split(QStringLiteral("\r\n")))
         model_->insertSorted(piece);
 }
 

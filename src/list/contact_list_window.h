@@ -2,8 +2,7 @@
 
 #include "list/contact_lines.h"
 #include "list/contact_search.h"
-
-#include <QMainWindow>
+#include "widgets/secondary_window.h"
 
 #include <functional>
 #include <utility>
@@ -34,7 +33,7 @@ enum class ListExit {
 
 // The all-contacts window, frmViewAll: one search, a sort order and a display mode chosen once,
 // then the listed contacts, their report and their labels.
-class ContactListWindow final : public QMainWindow {
+class ContactListWindow final : public SecondaryWindow {
     Q_OBJECT
 
 public:
@@ -78,7 +77,6 @@ private:
     void pasteLines();
     void selectAll();
 
-    Platform& platform_;
     ContactsFile& contacts_;
     QString fileTitle_;
     LabelStyle labelStyle_;

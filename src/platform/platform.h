@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/message.h"
+
 #include <QDate>
 #include <QList>
 #include <QRectF>
@@ -12,21 +14,6 @@
 namespace pw {
 
 class PrintSurface;
-
-enum class MessageIcon { None, Information, Warning, Question, Critical };
-// PrintAnywayCancel answers Yes for "Print anyway".
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, PrintAnywayCancel };
-enum class MessageResult { Ok, Cancel, Yes, No, Retry };
-
-// A message box as the user sees it.
-struct Message final {
-    QString text;
-    QString title;
-    MessageIcon icon = MessageIcon::None;
-    MessageButtons buttons = MessageButtons::Ok;
-    bool beep = false;  // a beep sounds before the box appears
-    bool operator==(const Message&) const = default;
-};
 
 struct FileDialogRequest final {
     QString title;

@@ -1,9 +1,9 @@
 #include "shell/birthday_list_dialog.h"
 
+#include "data/birthdays.h"
 #include "platform/platform.h"
-#include "shell/birthdays.h"
-#include "shell/enter_moves_on.h"
-#include "shell/named_widgets.h"
+#include "widgets/enter_moves_on.h"
+#include "widgets/named_widgets.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/calibration.h"
-#include "shell/named_widgets.h"
+#include "widgets/named_widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

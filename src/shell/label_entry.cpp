@@ -9,9 +9,9 @@
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
 #include "printing/sheet_positions.h"
-#include "shell/app_files.h"
-#include "shell/enter_moves_on.h"
-#include "shell/named_widgets.h"
+#include "program/app_files.h"
+#include "widgets/enter_moves_on.h"
+#include "widgets/named_widgets.h"
 
 #include <QCheckBox>
 #include <QComboBox>

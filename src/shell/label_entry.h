@@ -1,8 +1,8 @@
 #pragma once
 
+#include "contacts_ui/contact_from_lines.h"
 #include "printing/onthefly_labels.h"
 #include "printing/overflow.h"
-#include "shell/contact_from_lines.h"
 
 #include <QRectF>
 #include <QWidget>

@@ -1,17 +1,18 @@
 #include "shell/main_window.h"
 
+#include "data/birthdays.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/calibration.h"
 #include "printing/margin_adjustment.h"
 #include "printing/print_action.h"
-#include "shell/app_files.h"
-#include "shell/birthdays.h"
+#include "program/app_files.h"
 #include "shell/calibration_dialog.h"
-#include "shell/edit_menu.h"
-#include "shell/enter_moves_on.h"
 #include "shell/label_entry.h"
-#include "shell/named_widgets.h"
+#include "widgets/edit_menu.h"
+#include "widgets/enter_moves_on.h"
+#include "widgets/named_widgets.h"
+#include "widgets/secondary_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,9 +47,8 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     buildControls();
     useDesktopKeys(this, false);
 
-    for (QObject* command : {static_cast<QObject*>(mnuFileBdayOn_), static_cast<QObject*>(mnuFileBdayOff_)})
-        setCommandAvailable(command);
-    // Commands whose windows are not part of this build stay disabled.
+    connect(&session_, &ContactsSession::reminderStateChanged, this, &MainWindow::showReminderState);
+    // The contact commands wait for a contacts file.
     for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
                        mnuExport_, mnuViewOne_, mnuViewAll_})
         a->setEnabled(false);
@@ -208,7 +208,8 @@ void MainWindow::buildControls()
 
 bool MainWindow::startUp(const QString& contactsPath)
 {
-    contacts_.close();
+    session_.close();
+    showCurrentFile();
     show();
     lblLMInstruct_->setText(
         QStringLiteral("Postwick prints mailing labels (use Avery 5160 or 8160 labels) and envelopes.\n"
@@ -235,27 +236,10 @@ bool MainWindow::startUp(const QString& contactsPath)
     return !shutDownDone_;
 }
 
-QString MainWindow::currentFilePath() const
+void MainWindow::showCurrentFile()
 {
-    return txtFileNam_->text();
-}
-
-QString MainWindow::currentFileTitle() const
-{
-    return txtFileTitle_->text();
-}
-
-void MainWindow::setCommandAvailable(QObject* command, bool available)
-{
-    if (available)
-        availableCommands_.insert(command);
-    else
-        availableCommands_.remove(command);
-}
-
-void MainWindow::setCommandEnabled(QObject* command, bool enabled)
-{
-    command->setProperty("enabled", enabled && availableCommands_.contains(command));
+    txtFileNam_->setText(session_.path());
+    txtFileTitle_->setText(session_.title());
 }
 
 void MainWindow::setContactCommandsEnabled(bool enabled)
@@ -263,13 +247,13 @@ void MainWindow::setContactCommandsEnabled(bool enabled)
     for (QObject* command : std::initializer_list<QObject*>{cmdFindContact_, cmdAddContact_, mnuAdd_, mnuEdit_,
                                                             mnuDelete_, mnuFind_, mnuViewOne_, mnuViewAll_,
                                                             mnuSrchContacts_})
-        setCommandEnabled(command, enabled);
+        command->setProperty("enabled", enabled);
 }
 
 bool MainWindow::openContactsFile(const QString& path, const QString& title)
 {
     // The file is checked before it replaces the current one, which stays open if it is refused.
-    auto opened = contacts_.open(path);
+    auto opened = session_.open(path, title);
     if (!opened) {
         reportFileFailure(opened.error());
         return false;
@@ -279,41 +263,35 @@ bool MainWindow::openContactsFile(const QString& path, const QString& title)
     if (!opened->opened())
         return false;
     discardContactEditor();
-    txtFileNam_->setText(path);
-    txtFileTitle_->setText(title);
+    showCurrentFile();
     setContactCommandsEnabled(true);
-    setCommandEnabled(mnuImport_, true);
-    setCommandEnabled(mnuExport_, true);
+    mnuImport_->setEnabled(true);
+    mnuExport_->setEnabled(true);
     return true;
 }
 
 bool MainWindow::updateBirthdayMenuState()
 {
-    auto count = contacts_.recordCount();
+    auto count = session_.file().recordCount();
     if (!count) {
         reportFileFailure(count.error());
         return false;
     }
-    const Expected<bool> on = remindersSetting(contacts_);
+    const Expected<bool> on = remindersSetting(session_.file());
     if (!on) {
         reportFileFailure(on.error());
         return false;
     }
     // An empty file has no setting to switch.
-    setReminderState(*on, *count > 0);
+    session_.setReminderState(*on, *count > 0);
     return true;
 }
 
-void MainWindow::setReminderState(bool on, bool offered)
+void MainWindow::showReminderState()
 {
-    remindersOn_ = on;
-    setCommandEnabled(mnuFileBdayOn_, offered && !on);
-    setCommandEnabled(mnuFileBdayOff_, offered && on);
-}
-
-void MainWindow::noteSavedWithRemindersOn()
-{
-    setReminderState(true, true);
+    const bool offered = session_.remindersOffered();
+    mnuFileBdayOn_->setEnabled(offered && !session_.remindersOn());
+    mnuFileBdayOff_->setEnabled(offered && session_.remindersOn());
 }
 
 bool MainWindow::chooseContactsFile(const QString& dialogTitle, bool createNew)
@@ -336,7 +314,7 @@ bool MainWindow::chooseContactsFile(const QString& dialogTitle, bool createNew)
 void MainWindow::fileNew()
 {
     if (chooseContactsFile(QStringLiteral("New"), true))
-        setReminderState(true, true);
+        session_.setReminderState(true, true);
 }
 
 void MainWindow::fileOpen()
@@ -348,12 +326,11 @@ void MainWindow::fileOpen()
 void MainWindow::fileClose()
 {
     discardContactEditor();
-    contacts_.close();
+    session_.close();
     setWindowTitle(kAppTitle);
     setContactCommandsEnabled(false);
-    setReminderState(remindersOn_, false);
-    txtFileNam_->clear();
-    txtFileTitle_->clear();
+    session_.setReminderState(session_.remindersOn(), false);
+    showCurrentFile();
 }
 
 bool MainWindow::reportFileFailure(const FileError& error)
@@ -370,6 +347,8 @@ bool MainWindow::reportFileFailure(const FileError& error)
 void MainWindow::showSecondary(QWidget* window)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);
+    if (auto* secondary = qobject_cast<SecondaryWindow*>(window))
+        connect(secondary, &SecondaryWindow::exitRequested, this, &MainWindow::close);
     connect(window, &QObject::destroyed, this, [this] {
         if (shutDownDone_)
             return;

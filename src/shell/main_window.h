@@ -1,11 +1,10 @@
 #pragma once
 
-#include "data/contacts_file.h"
-#include "shell/contact_from_lines.h"
+#include "contacts_ui/contact_from_lines.h"
+#include "data/contacts_session.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QSet>
 
 class QAction;
 class QLabel;
@@ -20,9 +19,9 @@ class Platform;
 enum class ListExit;
 enum class MarginKind;
 
-// The main window, frmLMaker: created at start-up and alive for the whole run. It owns the current
-// contacts file, its menus start every other window and print job, and it composes the entry area
-// where label lines are typed and printed.
+// The main window, frmLMaker: created at start-up and alive for the whole run. It owns the contacts
+// session, its menus start every other window and print job, and it composes the entry area where
+// label lines are typed and printed.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 
@@ -35,13 +34,16 @@ public:
     bool startUp(const QString& contactsPath = {});
 
     Platform& platform() { return platform_; }
-    ContactsFile& contactsFile() { return contacts_; }
+    ContactsSession& session() { return session_; }
+    ContactsFile& contactsFile() { return session_.file(); }
     LabelEntry& labelEntry() { return *entry_; }
-    // txtFileNam and txtFileTitle: the current file's full path and title; empty with no file open.
-    QString currentFilePath() const;
-    QString currentFileTitle() const;
+    // The current file's full path and title, mirrored in txtFileNam and txtFileTitle; empty with no
+    // file open.
+    QString currentFilePath() const { return session_.path(); }
+    QString currentFileTitle() const { return session_.title(); }
 
-    // Shows a secondary window in front: the main window hides and comes back when it closes.
+    // Shows a secondary window in front: the main window hides and comes back when it closes. A
+    // secondary window's File > Exit ends the program.
     void showSecondary(QWidget* window);
     // Comes back to the front with a contact's address in the label lines, ready to print.
     void showLabelLines(const LabelLines& lines);
@@ -49,15 +51,6 @@ public:
     // The standard error prompt for a failure in one of this window's commands. Retry leaves the
     // window up with no file open; Cancel ends the program. Returns true after Retry.
     bool reportFileFailure(const FileError& error);
-
-    // Marks a command whose feature is built, so that the file states may enable it.
-    void setCommandAvailable(QObject* command, bool available = true);
-
-    // The open file's birthday-reminder setting, which records saved by a contact window take.
-    // A file without records counts as on.
-    bool birthdayRemindersOn() const { return remindersOn_; }
-    // A record was saved with the reminders on: the file now has a setting to turn off.
-    void noteSavedWithRemindersOn();
 
     // Contact editor (main_window_contacts.cpp). Opens the editor with no contact shown or, for a
     // record above 0, with that record shown and editable. With no record, an editor that Print
@@ -77,10 +70,11 @@ private:
     // Shows the New or Open dialog and makes the chosen file current; false when cancelled or failed.
     bool chooseContactsFile(const QString& dialogTitle, bool createNew);
     bool openContactsFile(const QString& path, const QString& title);
+    // The hidden fields and the commands follow the session's file.
+    void showCurrentFile();
     void setContactCommandsEnabled(bool enabled);
-    void setCommandEnabled(QObject* command, bool enabled);
-    // The reminder setting and whether the File menu offers to change it; the menu shows both.
-    void setReminderState(bool on, bool offered);
+    // The File menu offers to change the session's reminder setting when the file has one.
+    void showReminderState();
     // The birthday items follow record 1's reminder flag; false after a failure was reported.
     bool updateBirthdayMenuState();
     // Birthdays and About (main_window_birthdays.cpp). The reminders for the file just made current;
@@ -109,10 +103,8 @@ private:
     void connectTransferCommands();
 
     Platform& platform_;
-    ContactsFile contacts_;
-    QSet<QObject*> availableCommands_;
+    ContactsSession session_;
     bool shutDownDone_ = false;
-    bool remindersOn_ = true;
     LabelEntry* entry_ = nullptr;
     QPointer<ContactEditorWindow> contactEditor_;  // the open or hidden contact editor
 

@@ -2,11 +2,11 @@
 // and off for the whole file, and the birthdays of a month; and its About window.
 #include "shell/main_window.h"
 
+#include "data/birthdays.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
 #include "shell/birthday_list_dialog.h"
-#include "shell/birthdays.h"
 #include "shell/label_entry.h"
+#include "widgets/about_window.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -23,7 +23,7 @@ void MainWindow::connectBirthdayCommands()
 
 bool MainWindow::runBirthdayReminders()
 {
-    auto records = contacts_.readAll();
+    auto records = session_.file().readAll();
     if (!records) {
         reportFileFailure(records.error());
         return false;
@@ -35,7 +35,7 @@ bool MainWindow::runBirthdayReminders()
 
 void MainWindow::setFileReminders(bool on)
 {
-    if (auto s = contacts_.setBirthdayReminders(on); !s) {
+    if (auto s = session_.file().setBirthdayReminders(on); !s) {
         reportFileFailure(s.error());
         return;
     }
@@ -45,7 +45,7 @@ void MainWindow::setFileReminders(bool on)
     else
         platform_.message({QStringLiteral("Birthday Reminders have been turned off."),
                            QStringLiteral("Birthday reminders disabled"), MessageIcon::Information});
-    setReminderState(on, true);
+    session_.setReminderState(on, true);
 }
 
 void MainWindow::viewBirthdays()
@@ -63,7 +63,7 @@ void MainWindow::viewBirthdays()
             break;
         platform_.message(*problem);
     }
-    auto records = contacts_.readAll();
+    auto records = session_.file().readAll();
     if (!records) {
         reportFileFailure(records.error());
         return;

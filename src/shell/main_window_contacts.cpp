@@ -4,8 +4,8 @@
 
 #include "contacts_ui/add_contact_window.h"
 #include "contacts_ui/contact_editor_window.h"
+#include "contacts_ui/contact_from_lines.h"
 #include "platform/platform.h"
-#include "shell/contact_from_lines.h"
 #include "shell/label_entry.h"
 
 #include <QAction>
@@ -15,17 +15,12 @@ namespace pw {
 
 void MainWindow::connectContactCommands()
 {
-    for (QObject* command : std::initializer_list<QObject*>{cmdAddContact_, mnuAdd_})
-        setCommandAvailable(command);
     connect(cmdAddContact_, &QPushButton::clicked, this, &MainWindow::addContact);
     connect(mnuAdd_, &QAction::triggered, this, &MainWindow::addContact);
 
     // Edit, Find, Delete and One Contact all open the editor with no contact shown.
-    for (QAction* command : {mnuEdit_, mnuFind_, mnuDelete_, mnuViewOne_}) {
-        setCommandAvailable(command);
+    for (QAction* command : {mnuEdit_, mnuFind_, mnuDelete_, mnuViewOne_})
         connect(command, &QAction::triggered, this, [this] { openContactEditor(); });
-    }
-    setCommandAvailable(cmdFindContact_);
     connect(cmdFindContact_, &QPushButton::clicked, this, [this] { openContactEditor(); });
 }
 
@@ -36,7 +31,7 @@ void MainWindow::addContact()
         platform_.message(boxes.error());
         return;
     }
-    auto* window = new AddContactWindow(*this);
+    auto* window = new AddContactWindow(platform_, session_);
     window->fill(*boxes);
     showSecondary(window);
 }
@@ -50,8 +45,9 @@ void MainWindow::openContactEditor(int record)
         return;
     }
     discardContactEditor();
-    auto* editor = new ContactEditorWindow(*this);
+    auto* editor = new ContactEditorWindow(platform_, session_);
     contactEditor_ = editor;
+    connect(editor, &ContactEditorWindow::labelLinesChosen, this, &MainWindow::showLabelLines);
     showSecondary(editor);
     if (editor->open() && record > 0)
         editor->showPicked(record);

@@ -12,15 +12,13 @@ namespace pw {
 
 void MainWindow::connectListCommands()
 {
-    for (QAction* command : {mnuViewAll_, mnuSrchContacts_}) {
-        setCommandAvailable(command);
+    for (QAction* command : {mnuViewAll_, mnuSrchContacts_})
         connect(command, &QAction::triggered, this, &MainWindow::openContactList);
-    }
 }
 
 void MainWindow::openContactList()
 {
-    auto* list = new ContactListWindow(platform_, contacts_, currentFileTitle(),
+    auto* list = new ContactListWindow(platform_, session_.file(), session_.title(),
                                        [this] { return std::pair{entry_->labelBold(), entry_->labelItalic()}; });
     list->setAttribute(Qt::WA_DeleteOnClose);
     connect(list, &ContactListWindow::editRequested, this, &MainWindow::editContactFromList);

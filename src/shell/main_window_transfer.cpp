@@ -10,10 +10,8 @@ namespace pw {
 
 void MainWindow::connectTransferCommands()
 {
-    setCommandAvailable(mnuImport_);
-    setCommandAvailable(mnuExport_);
-    connect(mnuImport_, &QAction::triggered, this, [this] { showSecondary(new ImportWindow(*this)); });
-    connect(mnuExport_, &QAction::triggered, this, [this] { showSecondary(new ExportWindow(*this)); });
+    connect(mnuImport_, &QAction::triggered, this, [this] { showSecondary(new ImportWindow(platform_, session_)); });
+    connect(mnuExport_, &QAction::triggered, this, [this] { showSecondary(new ExportWindow(platform_, session_)); });
 }
 
 }  // namespace pw

@@ -1,14 +1,10 @@
 #include "transfer/export_window.h"
 
-#include "data/contacts_file.h"
+#include "data/contacts_session.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
-#include "shell/enter_moves_on.h"
-#include "shell/main_window.h"
-#include "shell/named_widgets.h"
 #include "transfer/contact_export.h"
+#include "widgets/named_widgets.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -20,10 +16,10 @@
 
 namespace pw {
 
-ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+ExportWindow::ExportWindow(Platform& platform, ContactsSession& session, QWidget* parent)
+    : SecondaryWindow(platform, "frmLMExport", QStringLiteral("Export Contacts"), session.title(), parent),
+      session_(session)
 {
-    setObjectName(QStringLiteral("frmLMExport"));
-    setWindowTitle(QStringLiteral("Export Contacts  [") + main_.currentFileTitle() + u']');
     buildMenus();
 
     auto* banner = named<QLabel>("lblExpBanner", QStringLiteral("Postwick"));
@@ -79,32 +75,28 @@ ExportWindow::ExportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindo
     connect(cmdExpCreate_, &QPushButton::clicked, this, &ExportWindow::create);
     connect(cmdExpCancel_, &QPushButton::clicked, this, &QWidget::close);
     optExpCGCSV_->setFocus();
-    useDesktopKeys(this, true);
 }
 
 void ExportWindow::buildMenus()
 {
     QMenu* file = addMenu(menuBar(), "mnuETFile", QStringLiteral("&File"));
-    QAction* exit = addItem(file, "mnuETFileExit", QStringLiteral("E&xit"));
-    // Exit ends the program: the main window's shut-down closes this window and the contacts file.
-    connect(exit, &QAction::triggered, &main_, &QWidget::close);
-
-    addHelpMenu(this, main_.platform(), "mnuETHelp", "mnuETHelpUM", "mnuETHelpAbout");
+    addExitItem(file, "mnuETFileExit");
+    addHelpMenu("mnuETHelp", "mnuETHelpUM", "mnuETHelpAbout");
 }
 
 void ExportWindow::create()
 {
-    Platform& platform = main_.platform();
+    Platform& platform = this->platform();
     const ExportFormat format = optExpCGTXT_->isChecked()   ? ExportFormat::Text
                                 : optExpCGVCF_->isChecked() ? ExportFormat::VCard
                                                             : ExportFormat::Csv;
-    const QString name = exportFileName(format, main_.currentFilePath());
+    const QString name = exportFileName(format, session_.path());
     ExportResult result;
     platform.setBusyPointer(true);
     {
         const auto progress =
             platform.startProgress(QStringLiteral("Writing %1").arg(name), QStringLiteral("Export Contacts"));
-        result = writeExportFile(main_.contactsFile(), format, QDir(platform.applicationFolder()).filePath(name),
+        result = writeExportFile(session_.file(), format, QDir(platform.applicationFolder()).filePath(name),
                                  [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); });
     }
     platform.setBusyPointer(false);

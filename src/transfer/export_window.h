@@ -1,28 +1,27 @@
 #pragma once
 
-#include <QMainWindow>
+#include "widgets/secondary_window.h"
 
 class QPushButton;
 class QRadioButton;
 
 namespace pw {
 
-class MainWindow;
+class ContactsSession;
 
 // The export window, frmLMExport: every contact of the current contacts file written to a CSV, a
-// text or a vCard file in the application folder. The main window shows it through
-// MainWindow::showSecondary.
-class ExportWindow final : public QMainWindow {
+// text or a vCard file in the application folder.
+class ExportWindow final : public SecondaryWindow {
     Q_OBJECT
 
 public:
-    explicit ExportWindow(MainWindow& mainWindow, QWidget* parent = nullptr);
+    ExportWindow(Platform& platform, ContactsSession& session, QWidget* parent = nullptr);
 
 private:
     void buildMenus();
     void create();
 
-    MainWindow& main_;
+    ContactsSession& session_;
     QRadioButton* optExpCGCSV_ = nullptr;
     QRadioButton* optExpCGTXT_ = nullptr;
     QRadioButton* optExpCGVCF_ = nullptr;

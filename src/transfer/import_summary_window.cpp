@@ -1,8 +1,8 @@
 #include "transfer/import_summary_window.h"
 
 #include "platform/platform.h"
-#include "shell/named_widgets.h"
 #include "transfer/csv_import.h"
+#include "widgets/named_widgets.h"
 
 #include <QHBoxLayout>
 #include <QKeySequence>

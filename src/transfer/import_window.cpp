@@ -1,16 +1,11 @@
 #include "transfer/import_window.h"
 
-#include "data/contacts_file.h"
+#include "data/contacts_session.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
-#include "shell/about_window.h"
-#include "shell/app_files.h"
-#include "shell/edit_menu.h"
-#include "shell/enter_moves_on.h"
-#include "shell/main_window.h"
-#include "shell/named_widgets.h"
 #include "transfer/csv_import.h"
 #include "transfer/import_summary_window.h"
+#include "widgets/named_widgets.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,10 +33,10 @@ Status openForReading(QFile& file, const QString& path)
 
 }  // namespace
 
-ImportWindow::ImportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindow(parent), main_(mainWindow)
+ImportWindow::ImportWindow(Platform& platform, ContactsSession& session, QWidget* parent)
+    : SecondaryWindow(platform, "frmLMImport", QStringLiteral("Import Contacts"), session.title(), parent),
+      session_(session)
 {
-    setObjectName(QStringLiteral("frmLMImport"));
-    setWindowTitle(QStringLiteral("Import Contacts  [") + main_.currentFileTitle() + u']');
     buildMenus();
 
     auto* lblImpHdr = named<QLabel>(
@@ -82,23 +77,19 @@ ImportWindow::ImportWindow(MainWindow& mainWindow, QWidget* parent) : QMainWindo
     connect(cmdStartImport_, &QPushButton::clicked, this, &ImportWindow::startImport);
     connect(cmdImpCancel_, &QPushButton::clicked, this, &QWidget::close);
     cmdCsvOpen->setFocus();
-    useDesktopKeys(this, true);
 }
 
 void ImportWindow::buildMenus()
 {
     QMenu* file = addMenu(menuBar(), "mnuITFile", QStringLiteral("&File"));
-    QAction* exit = addItem(file, "mnuITFileExit", QStringLiteral("E&xit"));
-    // Exit ends the program: the main window's shut-down closes this window and the contacts file.
-    connect(exit, &QAction::triggered, &main_, &QWidget::close);
-
-    addEditMenu(menuBar(), main_.platform(), "mnuITEdit", "mnuITEditCut", "mnuITEditCopy", "mnuITEditPaste");
-    addHelpMenu(this, main_.platform(), "mnuITHelp", "mnuITHelpUM", "mnuITHelpAbout");
+    addExitItem(file, "mnuITFileExit");
+    addEditMenu("mnuITEdit", "mnuITEditCut", "mnuITEditCopy", "mnuITEditPaste");
+    addHelpMenu("mnuITHelp", "mnuITHelpUM", "mnuITHelpAbout");
 }
 
 void ImportWindow::chooseFile()
 {
-    Platform& platform = main_.platform();
+    Platform& platform = this->platform();
     const QString path = platform.openFileDialog(
         {QStringLiteral("Open"), platform.applicationFolder(),
          QStringLiteral("CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
@@ -121,7 +112,7 @@ void ImportWindow::chooseFile()
 
 void ImportWindow::startImport()
 {
-    Platform& platform = main_.platform();
+    Platform& platform = this->platform();
     if (path_.isEmpty()) {
         platform.message({QStringLiteral("Click 'Open csv file' to select a file to import."),
                           QStringLiteral("No csv file selected"), MessageIcon::Information, MessageButtons::Ok, true});
@@ -139,13 +130,13 @@ void ImportWindow::startImport()
         const auto progress = platform.startProgress(
             QStringLiteral("Importing contacts from %1").arg(txtImpFilename_->text()), QStringLiteral("Import Contacts"));
         ImportOptions options;
-        options.remindersOn = main_.birthdayRemindersOn();
+        options.remindersOn = session_.remindersOn();
         options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
-        result = importContacts(csv, main_.contactsFile(), options);
+        result = importContacts(csv, session_.file(), options);
     }
     csv.close();
-    if (result.imported > 0 && main_.birthdayRemindersOn())
-        main_.noteSavedWithRemindersOn();
+    if (result.imported > 0 && session_.remindersOn())
+        session_.noteSavedWithRemindersOn();
     finishImport();
     if (result.end == ImportResult::End::Failed) {
         if (showErrorPrompt(platform, importFailure(result), PromptAuthor::Postwick) == MessageResult::Cancel)

@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QMainWindow>
+#include "widgets/secondary_window.h"
 
 class QLineEdit;
 class QPushButton;
 
 namespace pw {
 
-class MainWindow;
+class ContactsSession;
 
 // The import window, frmLMImport: a CSV file chosen and its contacts appended to the current
-// contacts file. The main window shows it through MainWindow::showSecondary.
-class ImportWindow final : public QMainWindow {
+// contacts file.
+class ImportWindow final : public SecondaryWindow {
     Q_OBJECT
 
 public:
-    explicit ImportWindow(MainWindow& mainWindow, QWidget* parent = nullptr);
+    ImportWindow(Platform& platform, ContactsSession& session, QWidget* parent = nullptr);
 
 private:
     void buildMenus();
@@ -24,7 +24,7 @@ private:
     // Ends a run of the Import button: it stays disabled until another file is chosen.
     void finishImport();
 
-    MainWindow& main_;
+    ContactsSession& session_;
     QString path_;
     QLineEdit* txtImpFilename_ = nullptr;
     QPushButton* cmdStartImport_ = nullptr;

@@ -14,15 +14,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The part of an Avery 5160 sheet that every published geometry calls label, 1/16 inch in, in points.
-QRectF labelArea(int position)
-{
-    const double across[3][2] = {{0.1875, 2.78125}, {2.9375, 5.5625}, {5.71875, 8.3125}};
-    const int c = (position - 1) % 3;
-    const int r = (position - 1) / 3;
-    return {QPointF(across[c][0] * 72, (0.5 + r) * 72), QPointF(across[c][1] * 72, (1.5 + r) * 72)};
-}
-
 // The sheet position (1 to 30) whose label holds the box; 0 for none.
 int positionOf(const QRectF& box)
 {

@@ -1,10 +1,10 @@
 #include "cli/run_postwick.h"
 #include "data/contacts_file.h"
+#include "desktop/painter_surface.h"
 #include "list/contact_list_window.h"
 #include "list/list_contacts.h"
-#include "platform/painter_surface.h"
 #include "platform/quiet_platform.h"
-#include "shell/app_files.h"
+#include "program/app_files.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 

@@ -27,19 +27,6 @@ protected:
         return find<QMainWindow>("frmNewContact");
     }
 
-    // Delivers window activation and deletes closed windows, as the event loop would.
-    static void settle()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static QString focusName()
-    {
-        QWidget* w = QApplication::focusWidget();
-        return w ? w->objectName() : QString();
-    }
-
     void type(const char* box, const QString& text) { QTest::keyClicks(find<QLineEdit>(box), text); }
 
     QByteArray contactsFile() const { return folder.read(u"PWK_Contacts.DAT"_s); }

@@ -51,11 +51,6 @@ protected:
             activate(editor());
         return editor();
     }
-    static void settle()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
 
     QComboBox* findList() const { return find<QComboBox>("cboFindContact"); }
     QStringList listed() const
@@ -72,14 +67,12 @@ protected:
         emit findList()->activated(index);
     }
     QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
-    void click(const char* name) { find<QPushButton>(name)->click(); }
     bool editable() const
     {
         return box("txtACFName")->isEnabled() && box("txtACNotes")->isEnabled() &&
                find<QCheckBox>("chkCompanyInclude")->isEnabled() && find<QPushButton>("cmdSave")->isEnabled() &&
                find<QPushButton>("cmdDelete")->isEnabled() && find<QPushButton>("cmdPrintLabel")->isEnabled();
     }
-    static QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
     QList<Message> takeMessages() { return std::exchange(platform.messages, {}); }
 };
 

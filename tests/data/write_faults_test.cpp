@@ -5,7 +5,7 @@
 #include "data/contacts_file.h"
 #include "data/file_system.h"
 #include "printing/margin_settings.h"
-#include "shell/app_files.h"
+#include "program/app_files.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
 

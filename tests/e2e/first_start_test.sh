@@ -3,6 +3,8 @@
 # start creates, leaves through File > Exit with the keyboard and checks the stored geometry.
 set -euo pipefail
 program="$1"
+# The program goes on the virtual display even when the caller runs its window tests offscreen.
+unset QT_QPA_PLATFORM
 home="$(mktemp -d)"
 # On failure the program's own error output says why (a sanitizer's report, a Qt warning).
 trap 'status=$?; [ $status -eq 0 ] || cat "$home/stderr.txt" 2>/dev/null; rm -rf "$home"' EXIT

@@ -30,11 +30,7 @@ protected:
 
     ContactListWindow* open(const char* command = "mnuViewAll")
     {
-        find<QAction>(command)->trigger();
-        auto* list = find<ContactListWindow>("frmViewAll");
-        if (list)
-            activate(list);
-        return list;
+        return openWith<ContactListWindow>(command, "frmViewAll");
     }
 
     QListView* view() const { return find<QListView>("lstAllContacts"); }
@@ -45,13 +41,6 @@ protected:
         for (int row = 0; row < model->rowCount(); ++row)
             texts << model->index(row, 0).data().toString();
         return texts;
-    }
-    void click(const char* name) { find<QPushButton>(name)->click(); }
-    // Delivers window activation and deletes closed windows, as the event loop would.
-    static void settle()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     void select(std::initializer_list<int> rows)
     {

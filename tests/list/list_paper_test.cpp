@@ -1,8 +1,9 @@
+#include "desktop/painter_surface.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
-#include "platform/painter_surface.h"
 #include "printing/margin_settings.h"
-#include "shell/app_files.h"
+#include "program/app_files.h"
+#include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 
@@ -15,15 +16,7 @@ namespace {
 
 using test::PdfWord;
 
-class ListOnPaper : public ::testing::Test {
-protected:
-    test::TestFolder folder;
-    QString pdf = folder.file(QStringLiteral("out.pdf"));
-    QPrinter printer{QPrinter::HighResolution};
-    PainterSurface surface{printer};
-
-    void SetUp() override { setUpPdfOutput(printer, pdf); }
-};
+using ListOnPaper = test::PdfOutputTest;
 
 // Long names and streets, and a company line on every `companyEvery`th label (none for 0).
 std::vector<LabelAddress> sixtyOneAddresses(int companyEvery)
@@ -43,13 +36,6 @@ std::vector<LabelAddress> sixtyOneAddresses(int companyEvery)
 
 TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
 {
-    // The part of an Avery 5160 sheet that every published geometry calls label, 1/16 inch in.
-    const double across[3][2] = {{0.1875, 2.78125}, {2.9375, 5.5625}, {5.71875, 8.3125}};
-    const auto labelArea = [&](int position) {
-        const int c = (position - 1) % 3;
-        const int r = (position - 1) / 3;
-        return QRectF(QPointF(across[c][0] * 72, (0.5 + r) * 72), QPointF(across[c][1] * 72, (1.5 + r) * 72));
-    };
     // The correction as delivered, which a user who never adjusted it prints with.
     ASSERT_TRUE(prepareApplicationFolder(folder.path()));
     const Expected<MarginSettings> delivered = readMarginSettings(folder.file(QStringLiteral("PWKPARAM.TXT")));
@@ -73,7 +59,7 @@ TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
         for (int i = 0; i < 61; ++i) {
             const LabelAddress& a = addresses[i];
             const int page = i / 30 + 1;
-            const QRectF area = labelArea(i % 30 + 1);
+            const QRectF area = test::labelArea(i % 30 + 1);
             for (const QString& line : {a.name, a.company, a.street, a.city}) {
                 if (line.isEmpty())
                     continue;
@@ -95,7 +81,7 @@ TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
         for (const PdfWord& w : printed.words) {
             bool inside = false;
             for (int position = 1; position <= 30; ++position)
-                inside = inside || labelArea(position).contains(w.box);
+                inside = inside || test::labelArea(position).contains(w.box);
             EXPECT_TRUE(inside) << w.text.toStdString() << " on page " << w.page;
         }
     }

@@ -1,6 +1,6 @@
 #include "printing/margin_settings.h"
 
-#include "shell/app_files.h"
+#include "program/app_files.h"
 #include "support/test_folder.h"
 
 #include <QDir>

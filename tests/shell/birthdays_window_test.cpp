@@ -1,5 +1,5 @@
+#include "data/birthdays.h"
 #include "data/contacts_file.h"
-#include "shell/birthdays.h"
 #include "support/main_window_fixture.h"
 
 #include <QAction>
@@ -157,7 +157,7 @@ TEST_F(BirthdaysTest, AMonthTooLongForAMessageBoxScrollsInItsOwnWindow)
     find<QPushButton>("cmdCopyList")->click();
     EXPECT_EQ(platform.clipboardText().count(u'\n'), 2002);
     find<QPushButton>("cmdOK")->click();
-    settle();
+    deleteClosedWindows();
     EXPECT_EQ(find<QDialog>("frmBirthdayList"), nullptr);
     EXPECT_EQ(focused(), find<QWidget>("txtLMLine1"));
 }
@@ -198,7 +198,7 @@ TEST_F(BirthdaysTest, AboutOpensOnceOverAVisibleMainWindowAndOkUnloadsIt)
 
     find<QLabel>("lblTitle")->setText(u"changed"_s);
     find<QPushButton>("cmdOK")->click();
-    settle();
+    deleteClosedWindows();
     EXPECT_EQ(find<QWidget>("frmLMAbout"), nullptr);
     find<QAction>("mnuAbout")->trigger();
     EXPECT_EQ(find<QLabel>("lblTitle")->text(), u"Postwick");  // loaded afresh

@@ -281,7 +281,7 @@ TEST_F(MainWindowFiles, ASecondaryWindowHidesTheMainWindowUntilItCloses)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(secondary->isVisible());
     secondary->close();
-    settle();
+    deleteClosedWindows();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->focusWidget(), find<QWidget>("txtLMLine1"));
 }

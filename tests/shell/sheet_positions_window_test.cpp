@@ -1,5 +1,5 @@
 // Partly used label sheets: the picture of the sheet, the remembered used positions, the job.
-#include "platform/sheet_picker.h"
+#include "desktop/sheet_picker.h"
 #include "printing/sheet_positions.h"
 #include "support/main_window_fixture.h"
 

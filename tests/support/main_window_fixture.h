@@ -4,7 +4,10 @@
 #include "support/scripted_platform.h"
 #include "support/test_folder.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMainWindow>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 
@@ -48,7 +51,20 @@ protected:
     }
 
     // Lets closed windows that delete themselves go, as the event loop would.
-    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void deleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    // Delivers window activation as well, as the event loop would, and lets closed windows go.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        deleteClosedWindows();
+    }
+
+    static QString focusName()
+    {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName() : QString();
+    }
 
     // A control by objectName, in the main window or in any other open window.
     template <typename T>
@@ -63,6 +79,20 @@ protected:
                 return t;
         }
         return nullptr;
+    }
+
+    void click(const char* button) { find<QPushButton>(button)->click(); }
+
+    // Triggers a menu command and returns the window it opened, made active; none when it did not open.
+    template <typename T = QMainWindow>
+    T* openWith(const char* command, const char* windowName)
+    {
+        find<QAction>(command)->trigger();
+        settle();
+        T* w = find<T>(windowName);
+        if (w)
+            activate(w);
+        return w;
     }
 };
 

@@ -23,30 +23,6 @@ class TransferWindowsTest : public MainWindowTest {
 protected:
     void SetUp() override { ASSERT_TRUE(startUp()); }
 
-    static void settle()
-    {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    static QString focusName()
-    {
-        QWidget* w = QApplication::focusWidget();
-        return w ? w->objectName() : QString();
-    }
-
-    QMainWindow* open(const char* command, const char* windowName)
-    {
-        find<QAction>(command)->trigger();
-        settle();
-        QMainWindow* w = find<QMainWindow>(windowName);
-        if (w)
-            activate(w);
-        return w;
-    }
-
-    void click(const char* name) { find<QPushButton>(name)->click(); }
-
     // A file of `count` contacts in the program's own export layout.
     QString csvOf(int count, const QString& name = u"people.csv"_s)
     {
@@ -70,7 +46,7 @@ protected:
 
 TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContactsCameIn)
 {
-    QMainWindow* import = open("mnuImport", "frmLMImport");
+    QMainWindow* import = openWith("mnuImport", "frmLMImport");
     ASSERT_NE(import, nullptr);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(import->windowTitle(), u"Import Contacts  [PWK_Contacts]");
@@ -107,7 +83,7 @@ TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContact
 
 TEST_F(TransferWindowsTest, CancelInTheProgressDialogLeavesTheContactsFileAsItWas)
 {
-    open("mnuImport", "frmLMImport");
+    openWith("mnuImport", "frmLMImport");
     platform.answerFileDialog(csvOf(3000));
     click("cmdCsvOpen");
     platform.cancelProgressAt = 1024;
@@ -120,7 +96,7 @@ TEST_F(TransferWindowsTest, CancelInTheProgressDialogLeavesTheContactsFileAsItWa
 
 TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopied)
 {
-    open("mnuImport", "frmLMImport");
+    openWith("mnuImport", "frmLMImport");
     folder.write(u"phone.vcf"_s, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEMAIL:ann@mail.com\r\nEND:VCARD\r\n"
                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nEND:VCARD\r\n"
                                  "BEGIN:VCARD\r\nVERSION:3.0\r\nORG:Acme\r\nEND:VCARD\r\n"
@@ -156,7 +132,7 @@ TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopie
 
 TEST_F(TransferWindowsTest, AnImportFileThatCannotBeReadGoesToTheErrorPromptWhoseCancelClosesTheWindow)
 {
-    open("mnuImport", "frmLMImport");
+    openWith("mnuImport", "frmLMImport");
     platform.answerFileDialog(folder.file(u"gone.csv"_s));
     platform.answerMessage(MessageResult::Cancel);
     click("cmdCsvOpen");
@@ -169,7 +145,7 @@ TEST_F(TransferWindowsTest, AnImportFileThatCannotBeReadGoesToTheErrorPromptWhos
 
 TEST_F(TransferWindowsTest, ExportWritesTheChosenFormatUnderTheBusyPointerAndNamesTheFile)
 {
-    QMainWindow* exportWindow = open("mnuExport", "frmLMExport");
+    QMainWindow* exportWindow = openWith("mnuExport", "frmLMExport");
     ASSERT_NE(exportWindow, nullptr);
     EXPECT_EQ(exportWindow->windowTitle(), u"Export Contacts  [PWK_Contacts]");
     EXPECT_FALSE(find<QRadioButton>("optExpCGCSV")->isChecked());
@@ -196,7 +172,7 @@ TEST_F(TransferWindowsTest, ExportWritesTheChosenFormatUnderTheBusyPointerAndNam
 
 TEST_F(TransferWindowsTest, TheVCardOptionWritesAVcfFile)
 {
-    open("mnuExport", "frmLMExport");
+    openWith("mnuExport", "frmLMExport");
     ContactRecord r;
     r.FirstName = u"Ann"_s;
     r.LastName = u"Lee"_s;
@@ -214,7 +190,7 @@ TEST_F(TransferWindowsTest, AContactsFileElsewhereExportsIntoTheApplicationFolde
     TestFolder elsewhere;
     platform.answerFileDialog(elsewhere.file(u"family.DAT"_s));
     find<QAction>("mnuFileNew")->trigger();
-    open("mnuExport", "frmLMExport");
+    openWith("mnuExport", "frmLMExport");
     find<QRadioButton>("optExpCGTXT")->click();
     click("cmdExpCreate");
     EXPECT_EQ(platform.messages.back(),
@@ -228,7 +204,7 @@ TEST_F(TransferWindowsTest, AContactsFileElsewhereExportsIntoTheApplicationFolde
 TEST_F(TransferWindowsTest, ExportWithNoFileOpenGoesToTheErrorPrompt)
 {
     find<QAction>("mnuFileClose")->trigger();
-    open("mnuExport", "frmLMExport");
+    openWith("mnuExport", "frmLMExport");
     find<QRadioButton>("optExpCGCSV")->click();
     platform.answerMessage(MessageResult::Cancel);
     click("cmdExpCreate");

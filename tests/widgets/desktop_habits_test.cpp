@@ -38,13 +38,13 @@ TEST_F(DesktopHabitsTest, EnterPressesTheFocusedButtonAndEscClosesASecondaryWind
     save->setFocus();
     QTest::keyClick(save, Qt::Key_Return);
     EXPECT_EQ(folder.read(u"PWK_Contacts.DAT"_s).size(), 518);
-    settle();
+    deleteClosedWindows();
     EXPECT_EQ(find<QMainWindow>("frmNewContact"), nullptr);
 
     add = openAddContact();
     ASSERT_NE(add, nullptr);
     QTest::keyClick(find<QLineEdit>("txtACFName"), Qt::Key_Escape);
-    settle();
+    deleteClosedWindows();
     EXPECT_EQ(find<QMainWindow>("frmNewContact"), nullptr);
     EXPECT_TRUE(window->isVisible());
     // Esc leaves the main window alone, and Enter in label lines 1 to 4 still moves on.
@@ -117,7 +117,7 @@ TEST_F(DesktopHabitsTest, WindowsKeepTheirSizeWhileControlsComeAndGo)
     EXPECT_EQ(add->size(), addSize);
     EXPECT_FALSE(find<QWidget>("chkIncComp")->isHidden());
     add->close();
-    settle();
+    deleteClosedWindows();
     QCoreApplication::processEvents();
     EXPECT_EQ(window->size(), mainSize);
     find<QPushButton>("cmdLMClear")->click();

@@ -1,4 +1,4 @@
-#include "shell/app_files.h"
+#include "program/app_files.h"
 
 #include "data/file_system.h"
 #include "data/record_file.h"

@@ -1,7 +1,7 @@
-#include "shell/edit_menu.h"
+#include "widgets/edit_menu.h"
 
 #include "platform/platform.h"
-#include "shell/named_widgets.h"
+#include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QApplication>

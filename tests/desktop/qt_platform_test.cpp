@@ -1,4 +1,4 @@
-#include "platform/qt_platform.h"
+#include "desktop/qt_platform.h"
 
 #include <QApplication>
 #include <QDialog>

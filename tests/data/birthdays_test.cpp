@@ -1,4 +1,4 @@
-#include "shell/birthdays.h"
+#include "data/birthdays.h"
 
 #include <gtest/gtest.h>
 

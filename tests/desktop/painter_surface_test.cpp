@@ -1,4 +1,4 @@
-#include "platform/painter_surface.h"
+#include "desktop/painter_surface.h"
 
 #include "contacts_ui/contact_printouts.h"
 #include "printing/calibration.h"
@@ -6,6 +6,7 @@
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
+#include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
 #include "support/recording_surface.h"
 #include "support/test_folder.h"
@@ -25,15 +26,6 @@ namespace {
 
 using Word = test::PdfWord;
 
-// The page boxes as pdftotext -bbox writes them, for the paper size.
-QString boxesOf(const QString& pdf)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(pdftotext.waitForFinished(30000)) << "pdftotext (poppler-utils) is needed";
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
-}
-
 int pagesOf(const QString& pdf)
 {
     return test::pdfWords(pdf).pages;
@@ -44,25 +36,10 @@ QList<Word> wordsOf(const QString& pdf)
     return test::pdfWords(pdf).words;
 }
 
-class PdfSurfaceTest : public ::testing::Test {
-protected:
-    test::TestFolder folder;
-    QString pdf = folder.file(QStringLiteral("out.pdf"));
-    QPrinter printer{QPrinter::HighResolution};
-    PainterSurface surface{printer};
-
-    void SetUp() override { setUpPdfOutput(printer, pdf); }
-};
+using PdfSurfaceTest = test::PdfOutputTest;
 
 TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
 {
-    // The part of an Avery 5160 sheet that every published geometry calls label, 1/16 inch in.
-    const double across[3][2] = {{0.1875, 2.78125}, {2.9375, 5.5625}, {5.71875, 8.3125}};
-    const auto labelArea = [&](int position) {
-        const int c = (position - 1) % 3;
-        const int r = (position - 1) / 3;
-        return QRectF(QPointF(across[c][0] * 72, (0.5 + r) * 72), QPointF(across[c][1] * 72, (1.5 + r) * 72));
-    };
 
     OnTheFlyLabels labels;
     labels.lines = {QStringLiteral("Alexandra Montgomery-Whitfield"), QStringLiteral("1234 Northwest Evergreen Blvd"),
@@ -77,7 +54,7 @@ TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
     const QList<Word> words = wordsOf(pdf);
     ASSERT_EQ(words.size(), 30 * 9);
     for (int position = 1; position <= 30; ++position) {
-        const QRectF area = labelArea(position);
+        const QRectF area = test::labelArea(position);
         const auto inside = std::count_if(words.begin(), words.end(), [&](const Word& w) {
             return w.page == 1 && area.contains(w.box);
         });
@@ -89,7 +66,7 @@ TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
     const double column = 0.50830 * 9;
     const double row = 1.21533 * 9;
     const auto firstWord = [&](int position) {
-        const QRectF area = labelArea(position);
+        const QRectF area = test::labelArea(position);
         return *std::find_if(words.begin(), words.end(), [&](const Word& w) { return area.contains(w.box); });
     };
     EXPECT_EQ(firstWord(1).text, u"Alexandra");
@@ -204,7 +181,7 @@ TEST_F(PdfSurfaceTest, LabelsLandOnTheSameSpotOfALetterPageWhateverThePrintersMa
     printOnTheFlyLabels(surface, labels);
     ASSERT_TRUE(surface.endJob());
     const QList<Word> marginless = wordsOf(other);
-    EXPECT_TRUE(boxesOf(other).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
+    EXPECT_TRUE(test::pdfBoxes(other).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
     ASSERT_EQ(marginless.size(), typical.size());
     for (qsizetype i = 0; i < typical.size(); ++i) {
         EXPECT_NEAR(marginless[i].box.left(), typical[i].box.left(), 0.5) << i;
@@ -293,7 +270,7 @@ TEST_F(PdfSurfaceTest, TheCalibrationSheetsCaptionsStandAtTheirStatedPlaces)
     // The caption of B sits just above its cross, which is centred 10 inches from the top.
     EXPECT_LT(first(QStringLiteral("B:")).box.bottom(), 9.7 * 72);
     EXPECT_GT(first(QStringLiteral("B:")).box.top(), 9.2 * 72);
-    EXPECT_TRUE(boxesOf(pdf).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
+    EXPECT_TRUE(test::pdfBoxes(pdf).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
 }
 
 }  // namespace

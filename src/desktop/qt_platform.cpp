@@ -1,7 +1,7 @@
-#include "platform/qt_platform.h"
+#include "desktop/qt_platform.h"
 
-#include "platform/painter_surface.h"
-#include "platform/sheet_picker.h"
+#include "desktop/painter_surface.h"
+#include "desktop/sheet_picker.h"
 
 #include <QApplication>
 #include <QClipboard>

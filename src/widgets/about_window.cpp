@@ -1,9 +1,9 @@
-#include "shell/about_window.h"
+#include "widgets/about_window.h"
 
-#include "shell/app_files.h"
-#include "shell/app_version.h"
-#include "shell/enter_moves_on.h"
-#include "shell/named_widgets.h"
+#include "program/app_files.h"
+#include "program/app_version.h"
+#include "widgets/enter_moves_on.h"
+#include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QApplication>

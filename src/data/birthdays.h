@@ -2,7 +2,7 @@
 
 #include "data/contact_record.h"
 #include "data/file_error.h"
-#include "platform/platform.h"
+#include "data/message.h"
 
 #include <QDate>
 #include <QList>

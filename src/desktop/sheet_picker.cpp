@@ -1,4 +1,4 @@
-#include "platform/sheet_picker.h"
+#include "desktop/sheet_picker.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

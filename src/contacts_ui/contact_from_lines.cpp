@@ -1,4 +1,4 @@
-#include "shell/contact_from_lines.h"
+#include "contacts_ui/contact_from_lines.h"
 
 #include "data/text_rules.h"
 

@@ -1,4 +1,4 @@
-#include "shell/birthdays.h"
+#include "data/birthdays.h"
 
 #include "data/contacts_file.h"
 #include "data/text_rules.h"

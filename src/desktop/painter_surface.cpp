@@ -1,4 +1,4 @@
-#include "platform/painter_surface.h"
+#include "desktop/painter_surface.h"
 
 #include "printing/font_grid.h"
 #include "printing/pdf_actual_size.h"

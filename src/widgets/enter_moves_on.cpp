@@ -1,4 +1,4 @@
-#include "shell/enter_moves_on.h"
+#include "widgets/enter_moves_on.h"
 
 #include <QCoreApplication>
 #include <QApplication>

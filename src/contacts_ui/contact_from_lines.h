@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/contact_validation.h"
-#include "platform/platform.h"
+#include "data/message.h"
 
 #include <QString>
 

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "data/contacts_file.h"
+
+#include <QObject>
+#include <QString>
+
+namespace pw {
+
+// Whether a session may change its file. Every window session writes; a reader will not repair.
+enum class AccessMode { Read, Write };
+
+// The contacts file the windows work on while it is current: the open file, its full path and title
+// (empty with no file), and the birthday-reminder setting that the records saved into it take.
+// The main window makes files current; the feature windows read and write through it.
+class ContactsSession final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ContactsSession(AccessMode mode = AccessMode::Write, QObject* parent = nullptr)
+        : QObject(parent), mode_(mode)
+    {
+    }
+
+    AccessMode mode() const { return mode_; }
+    ContactsFile& file() { return file_; }
+    const ContactsFile& file() const { return file_; }
+    QString path() const { return path_; }
+    QString title() const { return title_; }
+
+    // Makes the file at `path` current under `title`, as ContactsFile::open describes; the current
+    // file stays when the new one fails or is refused.
+    Expected<ContactsOpenResult> open(const QString& path, const QString& title);
+    void close();
+
+    // The setting that saved records take; a file without records counts as on.
+    bool remindersOn() const { return remindersOn_; }
+    // Whether the file has a setting to switch: it has records.
+    bool remindersOffered() const { return remindersOffered_; }
+    void setReminderState(bool on, bool offered);
+    // A record was saved with the reminders on: the file now has a setting to turn off.
+    void noteSavedWithRemindersOn() { setReminderState(true, true); }
+
+signals:
+    void reminderStateChanged();
+
+private:
+    AccessMode mode_;
+    ContactsFile file_;
+    QString path_;
+    QString title_;
+    bool remindersOn_ = true;
+    bool remindersOffered_ = false;
+};
+
+}  // namespace pw
