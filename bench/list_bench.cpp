@@ -78,7 +78,10 @@ void BM_ReadEveryRecord(benchmark::State& state)
 {
     for (auto _ : state) {
         int seen = 0;
-        benchmark::DoNotOptimize(fixture().contacts.visitRecords([&](int, const ContactRecord&) { ++seen; }));
+        benchmark::DoNotOptimize(fixture().contacts.forEachRecord([&](int, const ContactRecord&) {
+            ++seen;
+            return Visit::Next;
+        }));
         benchmark::DoNotOptimize(seen);
     }
 }

@@ -158,10 +158,8 @@ QMap<QString, QImage> takePictures(const QString& folder)
     pictures.insert(QStringLiteral("add-contact.png"), shot(add));
     delete add;
 
-    auto records = main.contactsFile().readAll();
-    if (records) {
-        pw::BirthdayList march = pw::birthdaysInMonth(*records, 3);
-        pw::BirthdayListDialog list(platform, march, &main);
+    if (const auto march = pw::birthdaysInMonth(main.contactsFile(), 3)) {
+        pw::BirthdayListDialog list(platform, *march, &main);
         list.resize(list.sizeHint());
         pictures.insert(QStringLiteral("birthdays.png"), shot(&list));
     }

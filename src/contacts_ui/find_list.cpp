@@ -79,7 +79,7 @@ Expected<FindList> readFindList(const ContactsFile& file)
 {
     FindList list;
     const auto& fields = ContactRecord::kFields;  // FirstName, MiddleInitial and LastName lead
-    auto scanned = file.scan([&](int n, QByteArrayView record) {
+    auto scanned = file.forEachStored([&](int n, QByteArrayView record) {
         QChar buffer[14 + 1 + 1 + 1 + 18];
         QChar* out = buffer;
         appendField(record, fields[0], out);
@@ -88,6 +88,7 @@ Expected<FindList> readFindList(const ContactsFile& file)
         *out++ = u' ';
         appendField(record, fields[2], out);
         list.append(QStringView(buffer, out - buffer), n);
+        return Visit::Next;
     });
     if (!scanned)
         return std::unexpected(scanned.error());

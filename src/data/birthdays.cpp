@@ -83,16 +83,14 @@ std::optional<Birthday> birthdayOf(const ContactRecord& record)
     return Birthday{born, digits.mid(4, 2), digits.mid(6, 2)};
 }
 
-QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDate today)
+Expected<QList<Message>> birthdayReminders(const ContactsFile& contacts, QDate today)
 {
     QList<Message> upcoming;
     QList<Message> todays;
-    for (const ContactRecord& record : records) {
-        if (!record.remindersOn())
-            continue;
-        const auto birthday = birthdayOf(record);
+    auto s = contacts.forEachRecord([&](int, const ContactRecord& record) {
+        const auto birthday = record.remindersOn() ? birthdayOf(record) : std::nullopt;
         if (!birthday)
-            continue;
+            return Visit::Next;
         const QDate thisYear = birthday->in(today.year());
         if (isUpcoming(thisYear, today))
             upcoming.append(reminder(fullName(record) + QStringLiteral(" has a birthday coming up on ") +
@@ -101,7 +99,10 @@ QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDat
         if (thisYear == today)
             todays.append(reminder(QStringLiteral("Today is ") + fullName(record) + QStringLiteral("'s Birthday! "),
                                    QStringLiteral("Birthday alert")));
-    }
+        return Visit::Next;
+    });
+    if (!s)
+        return std::unexpected(s.error());
     return upcoming + todays;
 }
 
@@ -146,20 +147,22 @@ QString BirthdayList::text() const
     return shown;
 }
 
-BirthdayList birthdaysInMonth(const std::vector<ContactRecord>& records, int month)
+Expected<BirthdayList> birthdaysInMonth(const ContactsFile& contacts, int month)
 {
     BirthdayList list{monthName(month) + QStringLiteral(" Birthdays"), {}, 0};
-    for (const ContactRecord& record : records) {
+    auto s = contacts.forEachRecord([&](int, const ContactRecord& record) {
         const auto birthday = birthdayOf(record);
         if (!birthday || birthday->born.month() != month)
-            continue;
-        if (list.lines.size() == BirthdayList::kMaxLines) {
+            return Visit::Next;
+        if (list.lines.size() == BirthdayList::kMaxLines)
             ++list.leftOut;
-            continue;
-        }
-        list.lines.append(fullName(record).leftJustified(43, u' ') + u'\t' +
-                          birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n');
-    }
+        else
+            list.lines.append(fullName(record).leftJustified(43, u' ') + u'\t'
+                              + birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n');
+        return Visit::Next;
+    });
+    if (!s)
+        return std::unexpected(s.error());
     return list;
 }
 

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <optional>
-#include <vector>
 
 // Birthday reminders and the birthday list, worked out from the records alone.
 namespace pw {
@@ -33,9 +32,10 @@ class ContactsFile;
 // file. The records a file gains take this setting.
 Expected<bool> remindersSetting(const ContactsFile& contacts);
 
-// The reminders for a file, one message per hit: every upcoming birthday (1 to 7 days ahead, and
-// January's first fortnight seen from late December) in record order, then every birthday today.
-QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDate today);
+// The reminders for a file, one message per hit, from one pass over it: every upcoming birthday (1
+// to 7 days ahead, and January's first fortnight seen from late December) in record order, then
+// every birthday today.
+Expected<QList<Message>> birthdayReminders(const ContactsFile& contacts, QDate today);
 
 // The month prompt of "View Birthdays" and the check of its answer: the first rule the entry
 // breaks, or none.
@@ -60,6 +60,6 @@ struct BirthdayList final {
     QString text() const;
     bool fitsMessageBox() const { return lines.size() <= kMessageBoxLines; }
 };
-BirthdayList birthdaysInMonth(const std::vector<ContactRecord>& records, int month);
+Expected<BirthdayList> birthdaysInMonth(const ContactsFile& contacts, int month);
 
 }  // namespace pw

@@ -192,10 +192,11 @@ Status removeFile(const QString& path)
     return {};
 }
 
-// Calls `visit(offset, chunk)` for records 1 to count, read in large chunks into one reused
-// buffer. A counted final record that is short arrives padded with blanks.
-template <typename Visit>
-Status forEachChunk(const RecordFile& file, int count, Visit visit)
+// The one pass over the file: `visit(offset, chunk)` for records 1 to count, read in large chunks
+// into one reused buffer, until the last, a Stop or a failure. A counted final record that is short
+// arrives padded with blanks.
+template <typename F>
+Status forEachChunk(const RecordFile& file, int count, F visit)
 {
     const qint64 total = qint64(count) * ContactRecord::kSize;
     QByteArray chunk;
@@ -205,22 +206,26 @@ Status forEachChunk(const RecordFile& file, int count, Visit visit)
             return s;
         if (chunk.size() < wanted)
             chunk = chunk.leftJustified(wanted, ' ');
-        if (auto s = visit(offset, chunk); !s)
-            return s;
+        const PassStep step = visit(offset, chunk);
+        if (!step)
+            return std::unexpected(step.error());
+        if (*step == Visit::Stop)
+            break;
     }
     return {};
 }
 
-// Calls `visit(offset, record)` with records 1 to count in order.
-template <typename Visit>
-Status forEachRecord(const RecordFile& file, int count, Visit visit)
+// The same pass record by record: `visit(offset, record)`.
+template <typename F>
+Status eachStoredRecord(const RecordFile& file, int count, F visit)
 {
-    return forEachChunk(file, count, [&](qint64 offset, const QByteArray& chunk) -> Status {
+    return forEachChunk(file, count, [&](qint64 offset, const QByteArray& chunk) -> PassStep {
         for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize) {
-            if (auto s = visit(offset + at, QByteArrayView(chunk).sliced(at, ContactRecord::kSize)); !s)
-                return s;
+            const PassStep step = visit(offset + at, QByteArrayView(chunk).sliced(at, ContactRecord::kSize));
+            if (!step || *step == Visit::Stop)
+                return step;
         }
-        return {};
+        return Visit::Next;
     });
 }
 
@@ -352,33 +357,21 @@ Expected<ContactRecord> ContactsFile::read(int n) const
     return ContactRecord::decode(*bytes);
 }
 
-Expected<std::vector<ContactRecord>> ContactsFile::readAll() const
-{
-    auto count = recordCount();
-    if (!count)
-        return std::unexpected(count.error());
-    std::vector<ContactRecord> records;
-    records.reserve(*count);
-    auto s = forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
-        records.push_back(ContactRecord::decode(record));
-        return {};
-    });
-    if (!s)
-        return std::unexpected(s.error());
-    return records;
-}
-
-Status ContactsFile::visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const
+Status ContactsFile::forEachStored(const std::function<PassStep(int, QByteArrayView)>& visit) const
 {
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
     int n = 0;
+    return eachStoredRecord(file_, *count, [&](qint64, QByteArrayView record) { return visit(++n, record); });
+}
+
+Status ContactsFile::forEachRecord(const std::function<PassStep(int, const ContactRecord&)>& visit) const
+{
     ContactRecord decoded;
-    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
+    return forEachStored([&](int n, QByteArrayView record) {
         ContactRecord::decodeInto(record, decoded);
-        visit(++n, decoded);
-        return {};
+        return visit(n, decoded);
     });
 }
 
@@ -448,14 +441,6 @@ void ContactsFile::undoAppends()
     const QString note = appendNotePathFor(path());
     if (removeFile(note))
         (void)syncDirectory(folderOf(note));
-}
-
-Status ContactsFile::visitStored(const std::function<Status(QByteArrayView record)>& visit) const
-{
-    auto count = recordCount();
-    if (!count)
-        return std::unexpected(count.error());
-    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) { return visit(record); });
 }
 
 Status ContactsFile::overwrite(int n, const ContactRecord& record)
@@ -530,18 +515,6 @@ void ContactsFile::rollBack(int n, const QByteArray& record)
         (void)syncDirectory(folderOf(realPath(path)));
 }
 
-Status ContactsFile::scan(const std::function<void(int, QByteArrayView)>& visit) const
-{
-    auto count = recordCount();
-    if (!count)
-        return std::unexpected(count.error());
-    int n = 0;
-    return forEachRecord(file_, *count, [&](qint64, QByteArrayView record) -> Status {
-        visit(++n, record);
-        return {};
-    });
-}
-
 // Writes records 1 to `count` except record `dropped` into the scratch file, renames it over the
 // file the path leads to and opens the path again. The new file takes the old one's permissions.
 Status ContactsFile::compact(int count, int dropped)
@@ -573,16 +546,20 @@ Status ContactsFile::compact(int count, int dropped)
         out.resize(0);  // keeps the buffer for the next chunk
         return {};
     };
-    auto copied = forEachRecord(file_, count, [&](qint64, QByteArrayView record) -> Status {
+    auto copied = eachStoredRecord(file_, count, [&](qint64, QByteArrayView record) -> PassStep {
         if (++number != dropped)
             out.append(record);
         if (number == halfway) {
             if (auto s = flush(); !s)
-                return s;
+                return std::unexpected(s.error());
             if (!proceed(RemovalStep::ScratchHalfWritten))
                 return std::unexpected(interrupted());
         }
-        return out.size() >= kChunkBytes ? flush() : Status{};
+        if (out.size() >= kChunkBytes) {
+            if (auto s = flush(); !s)
+                return std::unexpected(s.error());
+        }
+        return Visit::Next;
     });
     if (!copied)
         return copied;
@@ -623,7 +600,7 @@ Status ContactsFile::setBirthdayReminders(bool on)
         return std::unexpected(size.error());
     const char flag = on ? '1' : '0';
     // Only the flag byte changes, so each chunk is patched in memory and written back in place.
-    auto s = forEachChunk(file_, *count, [&](qint64 offset, QByteArray& chunk) -> Status {
+    auto s = forEachChunk(file_, *count, [&](qint64 offset, QByteArray& chunk) -> PassStep {
         for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize) {
             if (offset + at + ContactRecord::kSize <= *size) {
                 chunk[at + kBirthdayRemindersOffset] = flag;
@@ -634,7 +611,9 @@ Status ContactsFile::setBirthdayReminders(bool on)
                 chunk.replace(at, ContactRecord::kSize, whole.encode());
             }
         }
-        return file_.writeAt(offset, chunk);
+        if (auto written = file_.writeAt(offset, chunk); !written)
+            return std::unexpected(written.error());
+        return Visit::Next;
     });
     if (!s)
         return s;

@@ -14,6 +14,11 @@
 
 namespace pw {
 
+// What a visitor of a pass over the contacts file says after each record: go on or stop there; a
+// failure ends the pass too.
+enum class Visit { Next, Stop };
+using PassStep = Expected<Visit>;
+
 // What opening a contacts file came to, with the message the user is to see (none for a plain open).
 struct ContactsOpenResult final {
     enum class Outcome {
@@ -61,14 +66,13 @@ public:
 
     Expected<int> recordCount() const;
     Expected<ContactRecord> read(int n) const;
-    // Every record in order, in one pass over the file.
-    Expected<std::vector<ContactRecord>> readAll() const;
-    // Calls `visit(n, bytes)` for records 1 to the count in order, in one pass over the file, for
-    // readers that need a few fields of every record; a counted short final record comes padded.
-    Status scan(const std::function<void(int, QByteArrayView)>& visit) const;
-    // The same without keeping them: `visit(n, record)` for records 1 to count in order, so that
-    // a pass over a large file holds one record at a time.
-    Status visitRecords(const std::function<void(int, const ContactRecord&)>& visit) const;
+    // One pass over records 1 to the count in order, read in large chunks: `visit(n, record)` gets
+    // each record as stored (a counted short final record comes padded with blanks). The pass ends
+    // after the last record, when `visit` says Stop, or at the first failure, the visitor's or the
+    // disk's, which it returns.
+    Status forEachStored(const std::function<PassStep(int n, QByteArrayView record)>& visit) const;
+    // The same pass with each record decoded, holding one record at a time.
+    Status forEachRecord(const std::function<PassStep(int n, const ContactRecord& record)>& visit) const;
     Status append(const ContactRecord& record);
     // Appends the records with one write and makes them durable with one sync. When either fails the
     // file is cut back to where it ended before, so that it never holds part of a record.
@@ -80,9 +84,6 @@ public:
     Status commitAppends();
     // Best effort: a note the disk will not let go of is finished by the next opening.
     void undoAppends();
-    // Calls `visit` with records 1 to the record count as stored, read in large chunks, for readers
-    // that want the bytes rather than decoded fields.
-    Status visitStored(const std::function<Status(QByteArrayView record)>& visit) const;
     Status overwrite(int n, const ContactRecord& record);
     // Succeeds only once the file without record n is in place. A failure before that leaves
     // every record in the file, record n unmarked.

@@ -319,10 +319,10 @@ Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, co
     std::vector<ContactLine> lines;
     if (auto count = contacts.recordCount())
         lines.reserve(*count);
-    auto visited = contacts.visitRecords([&](int number, const ContactRecord& record) {
-        if (!search.takes(record))
-            return;
-        lines.push_back({contactLine(displayValues(record), order, display), number});
+    auto visited = contacts.forEachRecord([&](int number, const ContactRecord& record) {
+        if (search.takes(record))
+            lines.push_back({contactLine(displayValues(record), order, display), number});
+        return Visit::Next;
     });
     if (!visited)
         return std::unexpected(visited.error());

@@ -23,12 +23,12 @@ void MainWindow::connectBirthdayCommands()
 
 bool MainWindow::runBirthdayReminders()
 {
-    auto records = session_.file().readAll();
-    if (!records) {
-        reportFileFailure(records.error());
+    auto reminders = birthdayReminders(session_.file(), platform_.today());
+    if (!reminders) {
+        reportFileFailure(reminders.error());
         return false;
     }
-    for (const Message& reminder : birthdayReminders(*records, platform_.today()))
+    for (const Message& reminder : *reminders)
         platform_.message(reminder);
     return true;
 }
@@ -63,13 +63,13 @@ void MainWindow::viewBirthdays()
             break;
         platform_.message(*problem);
     }
-    auto records = session_.file().readAll();
-    if (!records) {
-        reportFileFailure(records.error());
+    const int month = enteredMonth(entry);
+    const Expected<BirthdayList> found = birthdaysInMonth(session_.file(), month);
+    if (!found) {
+        reportFileFailure(found.error());
         return;
     }
-    const int month = enteredMonth(entry);
-    const BirthdayList list = birthdaysInMonth(*records, month);
+    const BirthdayList& list = *found;
     if (list.lines.isEmpty()) {
         platform_.message({QStringLiteral("No birthdays in the month of ") + monthName(month),
                            list.title});

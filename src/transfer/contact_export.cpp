@@ -227,22 +227,21 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
         buffer.resize(0);
         return {};
     };
-    struct Stop {};
-    auto visited = contacts.visitStored([&](QByteArrayView record) -> Status {
+    auto visited = contacts.forEachStored([&](int, QByteArrayView record) -> PassStep {
         appendLine(buffer, format, record);
         ++pending;
         if (buffer.size() >= kWriteChunk) {
             if (auto s = flush(); !s)
-                return s;
+                return std::unexpected(s.error());
         }
         const int done = result.written + pending;
         if (progress && done % kProgressEvery == 0 && !progress(done, result.total)) {
             result.cancelled = true;
-            return std::unexpected(FileError{});
+            return Visit::Stop;
         }
-        return {};
+        return Visit::Next;
     });
-    if (!visited && !result.cancelled) {
+    if (!visited) {
         result.error = visited.error();
         return result;
     }

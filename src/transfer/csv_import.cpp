@@ -27,14 +27,14 @@ public:
         const ContactRecord::Field first = field(&ContactRecord::FirstName);
         const ContactRecord::Field last = field(&ContactRecord::LastName);
         const ContactRecord::Field email = field(&ContactRecord::Email);
-        return contacts.visitStored([&](QByteArrayView stored) -> Status {
+        return contacts.forEachStored([&](int, QByteArrayView stored) {
             if (const QByteArrayView e = trimmed(stored, email); !e.isEmpty())
                 emails_.insert(fromCodePage(e));
             const QByteArrayView f = trimmed(stored, first);
             const QByteArrayView l = trimmed(stored, last);
             if (!f.isEmpty() && !l.isEmpty())
                 names_.insert(fromCodePage(f) + u'\x1f' + fromCodePage(l));
-            return {};
+            return Visit::Next;
         });
     }
 

@@ -128,9 +128,9 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     ASSERT_TRUE(contacts.open(folder.file(u"c.DAT"_s)));
     for (ExportFormat format : {ExportFormat::Csv, ExportFormat::Text}) {
         QByteArray expected = exportHeaderLine(format);
-        ASSERT_TRUE(contacts.visitStored([&](QByteArrayView record) -> Status {
+        ASSERT_TRUE(contacts.forEachStored([&](int, QByteArrayView record) {
             expected += exportLine(format, record);
-            return {};
+            return Visit::Next;
         }));
         const QString option = format == ExportFormat::Csv ? u"--csv"_s : u"--text"_s;
         const ProgramRun exported = run({u"export"_s, u"c.DAT"_s, option, u"-o"_s, u"c.out"_s});

@@ -1,4 +1,8 @@
 #include "data/birthdays.h"
+#include "data/contacts_file.h"
+
+#include "support/stored_contacts.h"
+#include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +21,23 @@ ContactRecord contact(const QString& first, const QString& birthdate, const QStr
     return r;
 }
 
+// The reminders and the month's list of a contacts file holding these records.
+QList<Message> birthdayReminders(const std::vector<ContactRecord>& records, QDate today)
+{
+    test::TestFolder folder;
+    ContactsFile file;
+    test::writeContacts(file, folder.file(u"c.DAT"_s), records);
+    return pw::birthdayReminders(file, today).value();
+}
+
+BirthdayList birthdaysInMonth(const std::vector<ContactRecord>& records, int month)
+{
+    test::TestFolder folder;
+    ContactsFile file;
+    test::writeContacts(file, folder.file(u"c.DAT"_s), records);
+    return pw::birthdaysInMonth(file, month).value();
+}
+
 QStringList texts(const QList<Message>& messages)
 {
     QStringList out;
@@ -30,7 +51,7 @@ TEST(BirthdayReminders, AWeekAheadThenTodayInRecordOrder)
     const std::vector<ContactRecord> records = {
         contact(u"Today"_s, u"19900301"_s), contact(u"Seven"_s, u"19850308"_s), contact(u"Eight"_s, u"19850309"_s),
         contact(u"Past"_s, u"19700228"_s),  contact(u"Blank"_s, u""_s),         contact(u"Bad"_s, u"19801341"_s),
-        contact(u"Junk"_s, u"1980-4-1"_s),  contact(u"One"_s, u"2001 03 02"_s)};
+        contact(u"Junk"_s, u"1980-4-1"_s),  contact(u"One"_s, u"20010302"_s)};
     const QList<Message> shown = birthdayReminders(records, QDate(2027, 3, 1));
     EXPECT_EQ(texts(shown), (QStringList{u"Birthday reminder: Seven Ray has a birthday coming up on 03/08"_s,
                                          u"Birthday reminder: One Ray has a birthday coming up on 03/02"_s,

@@ -2,6 +2,7 @@
 
 #include "data/contacts_file.h"
 #include "support/test_folder.h"
+#include "support/stored_contacts.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -65,7 +66,7 @@ protected:
         return importContacts(buffer, contacts, options);
     }
 
-    std::vector<ContactRecord> records() const { return contacts.readAll().value(); }
+    std::vector<ContactRecord> records() const { return test::storedRecords(contacts); }
     QByteArray bytes() const { return folder.read(u"c.DAT"_s); }
 };
 

@@ -1,6 +1,7 @@
 #include "data/contacts_file.h"
 #include "support/qt_printers.h"
 #include "support/test_folder.h"
+#include "support/stored_contacts.h"
 #include "transfer/csv_import.h"
 #include "transfer/import_layouts.h"
 
@@ -112,7 +113,7 @@ protected:
         EXPECT_EQ(r.end, ImportResult::End::Completed);
         if (result)
             *result = r;
-        return contacts.readAll().value();
+        return test::storedRecords(contacts);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "data/contacts_file.h"
 #include "support/qt_printers.h"
 #include "support/test_folder.h"
+#include "support/stored_contacts.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
 
@@ -36,7 +37,7 @@ protected:
         buffer.open(QIODevice::ReadOnly);
         return importContacts(buffer, contacts, {});
     }
-    std::vector<ContactRecord> records() const { return contacts.readAll().value(); }
+    std::vector<ContactRecord> records() const { return test::storedRecords(contacts); }
 };
 
 TEST_F(VCardTest, Version21QuotedPrintableCharsetAndBareTypes)
