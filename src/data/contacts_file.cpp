@@ -1,5 +1,6 @@
 #include "data/contacts_file.h"
 
+#include "data/durable_file.h"
 #include "data/file_system.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -76,18 +76,6 @@ Expected<bool> looksLikeContacts(const RecordFile& file, qint64 size)
     return true;
 }
 
-Status writeWholeFile(const QString& path, RecordFile::Mode mode, QByteArrayView bytes)
-{
-    RecordFile out(1);
-    if (auto s = out.open(path, mode); !s)
-        return s;
-    if (auto s = out.truncate(0); !s)
-        return s;
-    if (auto s = out.writeAt(0, bytes); !s)
-        return s;
-    return out.sync();
-}
-
 // Copies the bytes after the last whole record into a new file beside the contacts file (an
 // earlier one is never overwritten), makes the copy durable, then cuts them off the contacts file.
 Expected<QString> moveFragment(RecordFile& file, const QString& path, qint64 size)
@@ -100,13 +88,13 @@ Expected<QString> moveFragment(RecordFile& file, const QString& path, qint64 siz
     for (int attempt = 1;; ++attempt) {
         const QString target = real + QStringLiteral(".fragment")
                                + (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt));
-        auto written = writeWholeFile(target, RecordFile::Mode::CreateNew, *fragment);
+        DurableWrite newFile;
+        newFile.replace = false;
+        auto written = writeFileDurably(target, *fragment, newFile);
         if (!written && written.error().number == EEXIST)
             continue;
         if (!written)
             return std::unexpected(written.error());
-        if (auto s = syncDirectory(folderOf(real)); !s)
-            return std::unexpected(s.error());
         if (auto s = file.truncate(keep); !s)
             return std::unexpected(s.error());
         if (auto s = file.sync(); !s)
@@ -412,9 +400,7 @@ Status ContactsFile::beginAppends()
     if (!size)
         return std::unexpected(size.error());
     const QString note = appendNotePathFor(path());
-    if (auto s = writeWholeFile(note, RecordFile::Mode::ReadWrite, QByteArray::number(*size) + "\r\n"); !s)
-        return s;
-    if (auto s = syncDirectory(folderOf(note)); !s)
+    if (auto s = writeFileDurably(note, QByteArray::number(*size) + "\r\n"); !s)
         return s;
     appendsFrom_ = *size;
     return {};
@@ -477,12 +463,10 @@ Status ContactsFile::remove(int n)
 
     // The note naming record n is on disk before the record is marked: whoever opens the file
     // after a crash finishes this removal from the note, not from whichever records look marked.
-    if (auto s = writeWholeFile(removalNotePathFor(path()), RecordFile::Mode::ReadWrite, removalNote(n, *count)); !s)
+    if (auto s = writeFileDurably(removalNotePathFor(path()), removalNote(n, *count)); !s)
         return s;
     // A scratch file that cannot be made stops the removal before anything is marked.
-    if (auto s = writeWholeFile(scratchPathFor(path()), RecordFile::Mode::ReadWrite, {}); !s)
-        return s;
-    if (auto s = syncDirectory(folderOf(realPath(path()))); !s)
+    if (auto s = writeFileDurably(scratchPathFor(path()), QByteArrayView()); !s)
         return s;
     if (!proceed(RemovalStep::NoteWritten))
         return std::unexpected(interrupted());
@@ -520,72 +504,42 @@ void ContactsFile::rollBack(int n, const QByteArray& record)
 Status ContactsFile::compact(int count, int dropped)
 {
     const QString path = file_.path();
-    const QString real = realPath(path);
-    const QString scratchPath = scratchPathFor(path);
-    const QString dir = folderOf(real);
-    struct stat original {};
-    if (::stat(QFile::encodeName(real).constData(), &original) != 0)
-        return std::unexpected(FileError::fromErrno(errno));
-
-    RecordFile scratch(ContactRecord::kSize);
-    if (auto s = scratch.open(scratchPath); !s)
-        return s;
-    // Start from an empty scratch file; it stays in place so that a crash is still noticed.
-    if (auto s = scratch.truncate(0); !s)
-        return s;
-
-    qint64 written = 0;
-    QByteArray out;
-    out.reserve(kChunkBytes);
     const int halfway = (count + 1) / 2;
-    int number = 0;
-    auto flush = [&]() -> Status {
-        if (auto s = scratch.writeAt(written, out); !s)
-            return s;
-        written += out.size();
-        out.resize(0);  // keeps the buffer for the next chunk
-        return {};
-    };
-    auto copied = eachStoredRecord(file_, count, [&](qint64, QByteArrayView record) -> PassStep {
-        if (++number != dropped)
-            out.append(record);
-        if (number == halfway) {
-            if (auto s = flush(); !s)
-                return std::unexpected(s.error());
-            if (!proceed(RemovalStep::ScratchHalfWritten))
+    auto copy = [&](QIODevice& scratch) -> Status {
+        QByteArray out;
+        out.reserve(kChunkBytes);
+        int number = 0;
+        auto copied = eachStoredRecord(file_, count, [&](qint64, QByteArrayView record) -> PassStep {
+            if (++number != dropped)
+                out.append(record);
+            if (number == halfway || out.size() >= kChunkBytes) {
+                if (auto s = writeAll(scratch, out); !s)
+                    return std::unexpected(s.error());
+                out.resize(0);  // keeps the buffer for the next chunk
+            }
+            if (number == halfway && !proceed(RemovalStep::ScratchHalfWritten))
                 return std::unexpected(interrupted());
-        }
-        if (out.size() >= kChunkBytes) {
-            if (auto s = flush(); !s)
-                return std::unexpected(s.error());
-        }
-        return Visit::Next;
-    });
-    if (!copied)
-        return copied;
-    if (auto s = flush(); !s)
-        return s;
-    if (auto s = scratch.sync(); !s)
-        return s;
-    scratch.close();
-    if (fileSystem().chmod(QFile::encodeName(scratchPath).constData(), original.st_mode & 07777) != 0)
-        return std::unexpected(FileError::fromErrno(errno));
-    if (!proceed(RemovalStep::ScratchSynced))
-        return std::unexpected(interrupted());
-
-    file_.close();
-    if (fileSystem().rename(QFile::encodeName(scratchPath).constData(), QFile::encodeName(real).constData()) != 0) {
-        const FileError error = FileError::fromErrno(errno);
-        (void)file_.open(path);  // the original is untouched: keep working on it
-        return std::unexpected(error);
+            return Visit::Next;
+        });
+        return copied ? writeAll(scratch, out) : copied;
+    };
+    DurableWrite how;
+    how.scratchPath = scratchPathFor(path);
+    how.proceed = [&](DurableStep step) {
+        if (step == DurableStep::ScratchSynced)
+            return proceed(RemovalStep::ScratchSynced);
+        renamed_ = true;
+        return proceed(RemovalStep::Renamed);
+    };
+    const Status written = writeFileDurably(realPath(path), copy, how);
+    // The handle is on the file the path led to before: once the new one is in its place, work on that.
+    if (renamed_) {
+        file_.close();
+        if (auto s = file_.open(path); !s)
+            return s;
     }
-    renamed_ = true;
-    if (!proceed(RemovalStep::Renamed))
-        return std::unexpected(interrupted());
-    if (auto s = file_.open(path); !s)
-        return s;
-    if (auto s = syncDirectory(dir); !s)
-        return s;
+    if (!written)
+        return written;
     // Once the rename is durable the note is spent: the file no longer has the noted count.
     return removeFile(removalNotePathFor(path));
 }

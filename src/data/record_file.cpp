@@ -21,9 +21,7 @@ RecordFile::~RecordFile()
 Status RecordFile::open(const QString& path, Mode mode)
 {
     close();
-    const int flags = mode == Mode::ReadOnly    ? O_RDONLY
-                      : mode == Mode::CreateNew ? O_RDWR | O_CREAT | O_EXCL
-                                                : O_RDWR | O_CREAT;
+    const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
     const int fd = fileSystem().open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));

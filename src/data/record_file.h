@@ -16,10 +16,9 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    enum class Mode { ReadWrite, ReadOnly, CreateNew };
+    enum class Mode { ReadWrite, ReadOnly };
 
-    // ReadWrite creates an absent file empty; ReadOnly fails on it with ENOENT and never writes;
-    // CreateNew fails with EEXIST rather than open a file that is already there.
+    // ReadWrite creates an absent file empty; ReadOnly fails on it with ENOENT and never writes.
     Status open(const QString& path, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return fd_ >= 0; }

@@ -1,8 +1,9 @@
 #include "printing/pdf_actual_size.h"
 
+#include "data/durable_file.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -58,12 +59,7 @@ Status declareActualSize(const QString& pdfPath)
     update += "/Prev " + keys.captured(4).toLatin1() + "\n>>\nstartxref\n" + QByteArray::number(xrefOffset)
               + "\n%%EOF\n";
 
-    QSaveFile out(pdfPath);
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size() || out.write(update) != update.size()
-        || !out.commit())
-        return std::unexpected(FileError::fromErrno(errno ? errno : EIO));
-    return {};
+    return writeFileDurably(pdfPath, pdf + update);
 }
 
 }  // namespace pw

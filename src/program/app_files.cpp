@@ -1,7 +1,6 @@
 #include "program/app_files.h"
 
-#include "data/file_system.h"
-#include "data/record_file.h"
+#include "data/durable_file.h"
 #include "platform/platform.h"
 
 #include <QDir>
@@ -69,27 +68,8 @@ Status deliverFile(const QString& folder, const char* fileName)
     QFile delivered(QStringLiteral(":/delivered/") + QString::fromLatin1(fileName));
     if (!delivered.open(QIODevice::ReadOnly))
         return std::unexpected(FileError{ENOENT, delivered.errorString()});
-    const QByteArray bytes = delivered.readAll();
-    // Written whole under a scratch name first, so that a half-written copy never passes for one.
-    const QString scratch = path + QStringLiteral(".partial");
-    Status s;
-    {
-        RecordFile copy(1);
-        s = copy.open(scratch);
-        if (s)
-            s = copy.truncate(0);
-        if (s)
-            s = copy.writeAt(0, bytes);
-        if (s)
-            s = copy.sync();
-    }
-    if (s && fileSystem().rename(QFile::encodeName(scratch).constData(), QFile::encodeName(path).constData()) != 0)
-        s = std::unexpected(FileError::fromErrno(errno));
-    if (!s) {
-        (void)fileSystem().remove(QFile::encodeName(scratch).constData());
-        return s;
-    }
-    return syncDirectory(folder);
+    // Written whole, so that a half-written copy never passes for one.
+    return writeFileDurably(path, delivered.readAll());
 }
 
 void hideUninstallData(const QString& folder)

@@ -2,19 +2,15 @@
 
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
-#include "data/file_system.h"
+#include "data/durable_file.h"
 #include "transfer/vcard.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pw {
 namespace {
@@ -135,41 +131,6 @@ void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
     out.resize(start + (to - begin));
 }
 
-// The export file's own descriptor as a device: its writes go through the file-system calls and a
-// failed one keeps its error number.
-class DescriptorDevice final : public QIODevice {
-public:
-    explicit DescriptorDevice(int fd) : fd_(fd) { QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
-    ~DescriptorDevice() override { ::close(fd_); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        qint64 done = 0;
-        while (done < size) {
-            const ssize_t put = fileSystem().write(fd_, data + done, size_t(size - done));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                return done > 0 ? done : -1;
-            done += put;
-        }
-        return done;
-    }
-
-private:
-    int fd_;
-};
-
-Status writeTo(QIODevice& out, const QByteArray& bytes)
-{
-    errno = 0;
-    if (out.write(bytes) != bytes.size())
-        return std::unexpected(errno != 0 ? FileError::fromErrno(errno) : FileError{EIO, out.errorString()});
-    return {};
-}
-
 }  // namespace
 
 QString exportFileName(ExportFormat format, const QString& contactsPath)
@@ -220,7 +181,7 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
     buffer.reserve(kWriteChunk + 4096);
     int pending = 0;  // lines in the buffer
     auto flush = [&]() -> Status {
-        if (auto s = writeTo(out, buffer); !s)
+        if (auto s = writeAll(out, buffer); !s)
             return s;
         result.written += pending;
         pending = 0;
@@ -254,28 +215,12 @@ ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, 
                              const ProgressReport& progress)
 {
     ExportResult result;
-    const QByteArray target = QFile::encodeName(path);
-    const QByteArray scratch = target + ".partial";
-    FileSystem& fs = fileSystem();
-    const int fd = fs.open(scratch.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        result.error = FileError::fromErrno(errno);
-        return result;
-    }
-    {
-        DescriptorDevice out(fd);
+    auto written = writeFileDurably(path, [&](QIODevice& out) -> Status {
         result = exportContacts(contacts, format, out, progress);
-        if (!result.error && fs.fdatasync(fd) != 0)
-            result.error = FileError::fromErrno(errno);
-    }
-    if (!result.error && fs.rename(scratch.constData(), target.constData()) != 0)
-        result.error = FileError::fromErrno(errno);
-    if (result.error) {
-        (void)fs.remove(scratch.constData());
-        return result;
-    }
-    if (auto s = syncDirectory(QFileInfo(path).absolutePath()); !s)
-        result.error = s.error();
+        return result.error ? std::unexpected(*result.error) : Status{};
+    });
+    if (!written && !result.error)
+        result.error = written.error();
     return result;
 }
 

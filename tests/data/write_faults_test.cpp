@@ -5,6 +5,7 @@
 #include "data/contacts_file.h"
 #include "data/file_system.h"
 #include "printing/margin_settings.h"
+#include "printing/pdf_actual_size.h"
 #include "program/app_files.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
@@ -232,6 +233,12 @@ QByteArray importedRecord(const char* first)
     return r.encode();
 }
 
+// The smallest PDF with a catalog and a trailer, as a PDF writer ends one.
+constexpr char kPdf[] = "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+                        "2 0 obj\n<< /Type /Pages /Kids [] /Count 0 >>\nendobj\n"
+                        "xref\n0 3\n0000000000 65535 f \n0000000009 00000 n \n0000000058 00000 n \n"
+                        "trailer\n<< /Size 3 /Root 1 0 R >>\nstartxref\n110\n%%EOF\n";
+
 QByteArray deliveredParameters()
 {
     loadBuiltInResources();
@@ -259,11 +266,12 @@ std::vector<Operation> operations()
          [](TestFolder&, ContactsFile& f) { return errorOf(f.overwrite(2, contact("Zed"))); },
          {kBefore, records({"Ann", "Zed", "Cy"})}},
         {"remove",
-         {"open c.DAT.Tempf.record", "ftruncate c.DAT.Tempf.record", "pwrite c.DAT.Tempf.record",
-          "fdatasync c.DAT.Tempf.record", "open c.DAT.Tempf", "ftruncate c.DAT.Tempf", "fdatasync c.DAT.Tempf",
-          "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "open c.DAT.Tempf", "ftruncate c.DAT.Tempf",
-          "pwrite c.DAT.Tempf", "pwrite c.DAT.Tempf", "fdatasync c.DAT.Tempf", "chmod c.DAT.Tempf",
-          "rename c.DAT.Tempf", "open c.DAT", "fsync folder", "remove c.DAT.Tempf.record"},
+         {"open c.DAT.Tempf.record.partial", "write c.DAT.Tempf.record.partial",
+          "fdatasync c.DAT.Tempf.record.partial", "rename c.DAT.Tempf.record.partial", "fsync folder",
+          "open c.DAT.Tempf.partial", "fdatasync c.DAT.Tempf.partial", "rename c.DAT.Tempf.partial", "fsync folder",
+          "pwrite c.DAT", "fdatasync c.DAT", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf",
+          "fdatasync c.DAT.Tempf", "chmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT",
+          "remove c.DAT.Tempf.record"},
          {},
          [](TestFolder&, ContactsFile& f) { return errorOf(f.remove(2)); },
          {kBefore, records({"Ann", "Cy"})}},
@@ -271,8 +279,8 @@ std::vector<Operation> operations()
          [](TestFolder&, ContactsFile& f) { return errorOf(f.setBirthdayReminders(false)); },
          remindersMixed(kBefore)},
         {"import",
-         {"open c.DAT.Tempf.append", "ftruncate c.DAT.Tempf.append", "pwrite c.DAT.Tempf.append",
-          "fdatasync c.DAT.Tempf.append", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "pwrite c.DAT",
+         {"open c.DAT.Tempf.append.partial", "write c.DAT.Tempf.append.partial",
+          "fdatasync c.DAT.Tempf.append.partial", "rename c.DAT.Tempf.append.partial", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "pwrite c.DAT",
           "fdatasync c.DAT", "remove c.DAT.Tempf.append", "fsync folder"},
          {},
          [](TestFolder&, ContactsFile& f) -> std::optional<FileError> {
@@ -287,6 +295,19 @@ std::vector<Operation> operations()
              return importFailure(result);
          },
          {kBefore, kBefore + dee + eve + fay}},
+        {"marking a PDF to print at actual size",
+         {"open x.pdf.partial", "write x.pdf.partial", "fdatasync x.pdf.partial", "chmod x.pdf.partial",
+          "rename x.pdf.partial", "fsync folder"},
+         [](TestFolder& folder) { folder.write(QStringLiteral("x.pdf"), kPdf); },
+         [](TestFolder& folder, ContactsFile&) { return errorOf(declareActualSize(folder.file(QStringLiteral("x.pdf")))); },
+         {kBefore},
+         [](TestFolder& folder) {
+             // The PDF as it was, or whole with the marking appended: never a PDF cut short.
+             const QByteArray after = folder.read(QStringLiteral("x.pdf"));
+             EXPECT_TRUE(after == kPdf || (after.startsWith(kPdf) && after.contains("/PrintScaling /None")
+                                          && after.endsWith("%%EOF\n")))
+                 << after.data();
+         }},
         {"margin adjustment", {"open PWKPARAM.TXT", "pwrite PWKPARAM.TXT", "fdatasync PWKPARAM.TXT"}, {},
          [](TestFolder& folder, ContactsFile&) -> std::optional<FileError> {
              auto r = adjustMargins(folder.file(QStringLiteral("PWKPARAM.TXT")), MarginKind::Envelope, 2, -1);
@@ -300,7 +321,7 @@ std::vector<Operation> operations()
          }},
         {"export",
          {"open PWKC_c.csv.partial", "write PWKC_c.csv.partial", "fdatasync PWKC_c.csv.partial",
-          "rename PWKC_c.csv.partial", "fsync folder"},
+          "chmod PWKC_c.csv.partial", "rename PWKC_c.csv.partial", "fsync folder"},
          [exported](TestFolder& folder) { folder.write(QStringLiteral("PWKC_c.csv"), exported); },
          [](TestFolder& folder, ContactsFile& f) {
              return writeExportFile(f, ExportFormat::Csv, folder.file(QStringLiteral("PWKC_c.csv"))).error;
@@ -313,8 +334,8 @@ std::vector<Operation> operations()
                  << after.data();
          }},
         {"first-start delivery",
-         {"open PWKPARAM.TXT.partial", "ftruncate PWKPARAM.TXT.partial", "pwrite PWKPARAM.TXT.partial",
-          "fdatasync PWKPARAM.TXT.partial", "rename PWKPARAM.TXT.partial", "fsync folder"},
+         {"open PWKPARAM.TXT.partial", "write PWKPARAM.TXT.partial", "fdatasync PWKPARAM.TXT.partial",
+          "rename PWKPARAM.TXT.partial", "fsync folder"},
          [](TestFolder& folder) { QFile::remove(folder.file(QStringLiteral("PWKPARAM.TXT"))); },
          [](TestFolder& folder, ContactsFile&) { return errorOf(deliverFile(folder.path(), kParameterFileName)); },
          {kBefore},
@@ -325,17 +346,17 @@ std::vector<Operation> operations()
                  EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredParameters());
          }},
         {"opening a file cut short",
-         {"open c.DAT", "open c.DAT.fragment", "ftruncate c.DAT.fragment", "pwrite c.DAT.fragment", "fdatasync c.DAT.fragment",
-          "fsync folder", "ftruncate c.DAT", "fdatasync c.DAT"},
+         {"open c.DAT", "open c.DAT.fragment.partial", "write c.DAT.fragment.partial",
+          "fdatasync c.DAT.fragment.partial", "rename c.DAT.fragment.partial", "fsync folder", "ftruncate c.DAT",
+          "fdatasync c.DAT"},
          [](TestFolder& folder) { folder.write(QStringLiteral("c.DAT"), kBefore + kBefore.left(300)); },
          [](TestFolder& folder, ContactsFile& f) -> std::optional<FileError> {
              auto r = f.open(folder.file(QStringLiteral("c.DAT")));
              return r ? std::nullopt : std::optional(r.error());
          }},
         {"opening a file whose removal was cut short",
-         {"open c.DAT", "open c.DAT.Tempf", "ftruncate c.DAT.Tempf", "pwrite c.DAT.Tempf", "pwrite c.DAT.Tempf",
-          "fdatasync c.DAT.Tempf", "chmod c.DAT.Tempf", "rename c.DAT.Tempf", "open c.DAT", "fsync folder",
-          "remove c.DAT.Tempf.record"},
+         {"open c.DAT", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf", "fdatasync c.DAT.Tempf",
+          "chmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT", "remove c.DAT.Tempf.record"},
          [marked](TestFolder& folder) {
              folder.write(QStringLiteral("c.DAT"), marked);
              folder.write(QStringLiteral("c.DAT.Tempf.record"), "2 3\r\n");
