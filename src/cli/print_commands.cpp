@@ -23,9 +23,12 @@ Result<void> noPositional(const ParsedOptions& options)
     return {};
 }
 
-// The lines of a label as typed on the main window: five, the missing ones empty.
+// The lines of a label as typed on the main window: five, the missing ones empty. A typed job
+// takes nothing but its options.
 Result<QStringList> typedLines(const ParsedOptions& options)
 {
+    if (auto s = noPositional(options); !s)
+        return std::unexpected(s.error());
     QStringList lines = options.words("--lines");
     if (lines.size() > 5)
         return std::unexpected(usage(QStringLiteral("at most 5 lines go on one label, not %1").arg(lines.size())));
@@ -40,6 +43,20 @@ void warnOfOverflows(const QList<Overflow>& overflows)
     for (const Overflow& o : overflows)
         std::fprintf(stderr, "postwick: warning: %s runs %d characters past its edge: %s\n", qUtf8Printable(o.where),
                      o.charactersTooLong, qUtf8Printable(o.line));
+}
+
+// A typed job's lines and type as the command line gives them; a command takes only its own
+// options, so a style it does not offer stays off.
+TypedJobRequest typedRequest(TypedStock stock, const QStringList& lines, const ParsedOptions& options)
+{
+    TypedJobRequest request;
+    request.stock = stock;
+    request.lines = lines;
+    request.centred = options.has("--center");
+    request.bold = options.has("--bold");
+    request.italic = options.has("--italic");
+    request.largeFont = options.has("--large");
+    return request;
 }
 
 // The job the main window would print for the same request, with the session's corrections.
@@ -96,8 +113,6 @@ Result<void> labelsCommand(const ParsedOptions& options)
 
 Result<void> sheetCommand(const ParsedOptions& options)
 {
-    if (auto s = noPositional(options); !s)
-        return s;
     const Result<QStringList> lines = typedLines(options);
     if (!lines)
         return std::unexpected(lines.error());
@@ -112,12 +127,7 @@ Result<void> sheetCommand(const ParsedOptions& options)
     if (auto s = session.setUp(options); !s)
         return s;
 
-    TypedJobRequest request;
-    request.stock = TypedStock::Labels;
-    request.lines = *lines;
-    request.centred = alignment == Alignment::Centred;
-    request.bold = options.has("--bold");
-    request.italic = options.has("--italic");
+    TypedJobRequest request = typedRequest(TypedStock::Labels, *lines, options);
     request.place = LabelPositionTable::place(positions->first(), request.bold, session.surface().deviceName())
                         .value_or(LabelPlace{});
     // One unbroken run prints as the position entry's range, any other set as positions picked on
@@ -150,12 +160,7 @@ Result<void> envelopeCommand(const ParsedOptions& options)
     if (auto s = session.setUp(options); !s)
         return s;
 
-    TypedJobRequest request;
-    request.stock = TypedStock::Envelope;
-    request.lines = *lines;
-    request.centred = alignment == Alignment::Centred;
-    request.bold = options.has("--bold");
-    request.largeFont = options.has("--large");
+    TypedJobRequest request = typedRequest(TypedStock::Envelope, *lines, options);
     request.envelopeSize = *size;
     request.place = *envelopePlace(*size);
     return printTyped(session, request);
@@ -163,8 +168,6 @@ Result<void> envelopeCommand(const ParsedOptions& options)
 
 Result<void> returnLabelsCommand(const ParsedOptions& options)
 {
-    if (auto s = noPositional(options); !s)
-        return s;
     const Result<QStringList> lines = typedLines(options);
     if (!lines)
         return std::unexpected(lines.error());
@@ -179,12 +182,7 @@ Result<void> returnLabelsCommand(const ParsedOptions& options)
     if (auto s = session.setUp(options); !s)
         return s;
 
-    TypedJobRequest request;
-    request.stock = TypedStock::ReturnAddresses;
-    request.lines = *lines;
-    request.centred = options.has("--center");
-    request.italic = options.has("--italic");
-    return printTyped(session, request);
+    return printTyped(session, typedRequest(TypedStock::ReturnAddresses, *lines, options));
 }
 
 }  // namespace pw

@@ -25,11 +25,10 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.positions = request.positions;
     labels.fallback = request.place;
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
-    const QList<int> printed = !labels.positions.isEmpty()
-                                   ? labels.positions
-                                   : rangePositions(static_cast<int>(labels.start), labels.count);
-    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(),
-            printed, labelOverflows(labels, request.deviceName), kLabelSheet};
+    const QList<int> printed =
+        !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
+    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
+            labelOverflows(labels, request.deviceName), kLabelSheet};
 }
 
 TypedJob envelopeJob(const TypedJobRequest& request)
@@ -55,8 +54,11 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
-    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }, returnAddressOutlines(),
-            {}, returnAddressOverflows(sheet), kLabelSheet};
+    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
+            returnAddressOutlines(),
+            {},
+            returnAddressOverflows(sheet),
+            kLabelSheet};
 }
 
 }  // namespace

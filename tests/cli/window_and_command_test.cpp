@@ -115,8 +115,8 @@ protected:
     // Runs the command with the typed lines and compares its PDF with the window's.
     void expectTheCommandToMatch(const QStringList& command, int leastWords)
     {
-        const ProgramRun run =
-            runPostwick(folder.path(), command + QStringList{u"--lines"_s} + typed + QStringList{u"-o"_s, u"command.pdf"_s});
+        const QStringList arguments = command + QStringList{u"--lines"_s} + typed;
+        const ProgramRun run = runPostwick(folder.path(), arguments + QStringList{u"-o"_s, u"command.pdf"_s});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         expectTheSameWordsAtTheSamePlaces(folder.file(u"window.pdf"_s), folder.file(u"command.pdf"_s), 1, leastWords);
     }
@@ -130,8 +130,7 @@ TEST_F(EntryAreaAndCommand, PrintTheSameTypedLabelsAtTheSamePlaces)
     control<QCheckBox>("chkLblBold")->click();
     control<QCheckBox>("chkLblItalic")->click();
     control<QPushButton>("cmdLMStart")->click();
-    expectTheCommandToMatch({u"sheet"_s, u"--positions"_s, u"4-9"_s, u"--bold"_s, u"--italic"_s, u"--center"_s},
-                            6 * 8);
+    expectTheCommandToMatch({u"sheet"_s, u"--positions"_s, u"4-9"_s, u"--bold"_s, u"--italic"_s, u"--center"_s}, 6 * 8);
 }
 
 TEST_F(EntryAreaAndCommand, PrintTheSameEnvelopeAtTheSamePlaces)
