@@ -1,4 +1,4 @@
-#include "cli/commands.h"
+#include "cli/command_table.h"
 #include "desktop/qt_platform.h"
 #include "program/app_files.h"
 #include "program/app_version.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/file_error.h"
+
 #include <QString>
 
 #include <expected>
@@ -28,6 +30,18 @@ inline CommandFailure failed(QString text)
 inline CommandFailure usage(QString text)
 {
     return {std::move(text), kUsageStatus};
+}
+
+// The texts a window shows in message boxes, made one line for standard error.
+inline QString oneLine(const QString& text)
+{
+    return text.simplified();
+}
+
+// A file's failure as a command says it: "path: description".
+inline QString described(const QString& path, const FileError& error)
+{
+    return QStringLiteral("%1: %2").arg(path, error.description);
 }
 
 }  // namespace pw

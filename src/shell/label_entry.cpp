@@ -1,15 +1,7 @@
 #include "shell/label_entry.h"
 
 #include "data/text_rules.h"
-#include "platform/platform.h"
 #include "printing/envelopes.h"
-#include "printing/overflow.h"
-#include "printing/print_action.h"
-#include "printing/print_surface.h"
-#include "printing/return_address.h"
-#include "printing/sheet_outlines.h"
-#include "printing/sheet_positions.h"
-#include "program/app_files.h"
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
@@ -25,20 +17,6 @@
 #include <QVBoxLayout>
 
 namespace pw {
-namespace {
-
-// The print dialog of a label sheet: US Letter, at actual size.
-const PrintDialogRequest kLabelSheet{.labelSheet = true};
-
-// An option pair may stand with neither selected, which its own exclusivity would not allow.
-void unselect(QRadioButton* option)
-{
-    option->setAutoExclusive(false);
-    option->setChecked(false);
-    option->setAutoExclusive(true);
-}
-
-}  // namespace
 
 LabelEntry::LabelEntry(Platform& platform, QWidget* parent) : QWidget(parent), platform_(platform)
 {
@@ -218,8 +196,7 @@ LabelLines LabelEntry::lines() const
 
 void LabelEntry::takeAddress(const LabelLines& lines)
 {
-    chkBold_->setChecked(false);
-    chkBold_->hide();
+    hideEnvelopeBold();
     for (std::size_t i = 0; i < lines.size(); ++i)
         txtLMLine_[i]->setText(lines[i]);
     focusFirstLine();
@@ -244,6 +221,12 @@ void LabelEntry::clearLabelStyles()
 void LabelEntry::focusFirstLine()
 {
     txtLMLine_[0]->setFocus();
+}
+
+void LabelEntry::hideEnvelopeBold()
+{
+    chkBold_->setChecked(false);
+    chkBold_->hide();
 }
 
 void LabelEntry::hideEnvelopeBoxes()
@@ -273,280 +256,6 @@ void LabelEntry::showLinesAligned(Qt::Alignment alignment)
     focusFirstLine();
 }
 
-void LabelEntry::showLabelStock()
-{
-    optPortrait_->setChecked(true);
-    hideEnvelopeBoxes();
-    frFeatures_->show();
-    cboLMEnvelope_->hide();
-    lblLMPosition_->clear();
-    pickedPositions_.clear();
-}
-
-void LabelEntry::chooseOnSheet()
-{
-    const QString kind = marginKey(MarginKind::OnTheFly);
-    const QList<int> used = usedPositions(platform_, kind);
-    QList<int> offer = !pickedPositions_.isEmpty() ? pickedPositions_ : shownRangePositions();
-    offer.removeIf([&used](int p) { return used.contains(p); });
-    if (offer.isEmpty() && firstFreePosition(used) > 0)
-        offer = {firstFreePosition(used)};
-    const std::optional<SheetChoice> choice = platform_.pickSheetPositions({offer, used});
-    if (!choice)
-        return;
-    setUsedPositions(platform_, kind, choice->used);
-    if (choice->toPrint.isEmpty())
-        return;
-
-    showLabelStock();
-    optLMLabel_->setChecked(true);
-    // One unbroken run is what the position entry would have taken, so it prints as typed.
-    const QString entry = rangeEntryFor(choice->toPrint);
-    if (!entry.isEmpty()) {
-        positionRange_.text = entry;
-        positionRange_.start = entry;
-        parseRange(positionRange_);
-    } else {
-        pickedPositions_ = choice->toPrint;
-        positionRange_.text = positionsText(pickedPositions_);
-    }
-    lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
-    lblLMPosition_->show();
-    cmdLMStart_->setFocus();
-}
-
-QList<int> LabelEntry::shownRangePositions() const
-{
-    if (lblLMPosition_->isHidden() || lblLMPosition_->text().isEmpty())
-        return {};
-    PositionRange range = positionRange_;
-    range.start = range.text;
-    if (parseRange(range) != RangeParse::Ok)
-        return {};
-    return rangePositions(static_cast<int>(numericValue(range.start)), range.count);
-}
-
-void LabelEntry::enterLabelPosition()
-{
-    showLabelStock();
-
-    askLabelPositions(platform_, positionRange_);
-    // A start below 1 names no label, like an empty entry; printing it would use a stale place.
-    if (numericValue(positionRange_.start) >= 1) {
-        lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
-        lblLMPosition_->show();
-        cmdLMStart_->setFocus();
-        return;
-    }
-    lblLMPosition_->hide();
-    lblLMPosition_->clear();
-    unselect(optLMLabel_);
-    unselect(optLMEnvelope_);
-    setLabelPlaceFields(LabelPlace{});
-}
-
-void LabelEntry::chooseEnvelope()
-{
-    optLandscape_->setChecked(true);
-    cboLMEnvelope_->show();
-    lblLMPosition_->clear();
-    lblLMPosition_->hide();
-    chkBold_->show();
-    chkLargeFont_->show();
-    frFeatures_->hide();
-    envelopeSizeCode_ = cboLMEnvelope_->currentIndex() + 1;
-    if (auto place = envelopePlace(envelopeSizeCode_))
-        setLabelPlaceFields(*place);
-    focusFirstLine();
-}
-
-void LabelEntry::chooseEnvelopeSize(int index)
-{
-    envelopeSizeCode_ = index + 1;
-    if (auto place = envelopePlace(envelopeSizeCode_))
-        setLabelPlaceFields(*place);
-    chkBold_->show();
-    chkLargeFont_->show();
-    cmdLMStart_->setFocus();
-}
-
-void LabelEntry::setReturnAddressMode(bool on)
-{
-    cmdRetAddress_->setVisible(on);
-    cmdLMStart_->setVisible(!on);
-    optLMLabel_->setEnabled(!on);
-    optLMEnvelope_->setEnabled(!on);
-    for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
-        style->setChecked(false);
-        style->setEnabled(!on);
-    }
-}
-
-void LabelEntry::printReturnAddresses()
-{
-    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
-    if (!margins) {
-        platform_.message(printerProblem());
-        return;
-    }
-    for (;;) {
-        platform_.message(returnAddressStockMessage());
-        const std::optional<PreparedJob> job = prepareReturnAddressSheet(*margins);
-        if (!job)
-            return;
-        if (!printDespiteOverflows(*job) || printCopies(platform_, job->dialog, job->run) != PrintOutcome::Printed)
-            return;
-        cmdRetAddress_->hide();
-        cmdLMStart_->show();
-        if (platform_.message(anotherReturnPageQuestion()) != MessageResult::Yes)
-            break;
-    }
-    setReturnAddressMode(false);
-    cmdRetAddress_->hide();
-    cmdLMStart_->show();
-    optLMLeftjust_->setChecked(true);
-}
-
-std::optional<LabelEntry::PreparedJob> LabelEntry::prepareTypedJob()
-{
-    // The corrections are read before any check, so that a broken file is reported first.
-    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
-    if (!margins) {
-        platform_.message(printerProblem());
-        return std::nullopt;
-    }
-    const LabelLines typed = lines();
-    const QStringList lines(typed.begin(), typed.end());
-    const Media media = optLMLabel_->isChecked()      ? Media::Labels
-                        : optLMEnvelope_->isChecked() ? Media::Envelope
-                                                      : Media::None;
-    const Alignment alignment = optLMLeftjust_->isChecked() ? Alignment::Left
-                                : optLMCenter_->isChecked() ? Alignment::Centred
-                                                            : Alignment::None;
-    if (auto problem = onTheFlyFormProblem(lines, media, envelopeSizeCode_, alignment)) {
-        platform_.message(*problem);
-        return std::nullopt;
-    }
-    if (media == Media::Envelope) {
-        EnvelopeJob envelope;
-        envelope.lines = lines;
-        envelope.centred = alignment == Alignment::Centred;
-        envelope.bold = chkBold_->isChecked();
-        envelope.largeFont = chkLargeFont_->isChecked();
-        envelope.place = labelPlaceFields();
-        envelope.correction = margins->pair(MarginKind::Envelope);
-        return PreparedJob{[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
-                           {envelopeOutline(envelopeSizeCode_)},
-                           {},
-                           envelopeOverflows(envelope, envelopeSizeCode_),
-                           {}};
-    }
-
-    if (pickedPositions_.isEmpty() && !lblLMPosition_->isHidden() && !lblLMPosition_->text().isEmpty()) {
-        if (auto problem = reparsePositionRange(positionRange_)) {
-            platform_.message(*problem);
-            return std::nullopt;
-        }
-        const double start = numericValue(positionRange_.start);
-        if (auto place = LabelPositionTable::place(start, chkLblBold_->isChecked(), platform_.printer().deviceName()))
-            setLabelPlaceFields(*place);
-    }
-    OnTheFlyLabels labels;
-    labels.lines = lines;
-    labels.centred = alignment == Alignment::Centred;
-    labels.bold = chkLblBold_->isChecked();
-    labels.italic = chkLblItalic_->isChecked();
-    labels.portrait = optPortrait_->isChecked();
-    labels.start = numericValue(positionRange_.start);
-    labels.count = positionRange_.count;
-    labels.fallback = labelPlaceFields();
-    labels.correction = margins->pair(MarginKind::OnTheFly);
-    labels.positions = pickedPositions_;
-    const QList<int> printed = !pickedPositions_.isEmpty()
-                                   ? pickedPositions_
-                                   : rangePositions(static_cast<int>(labels.start), labels.count);
-    return PreparedJob{[this, labels](PrintSurface& surface) {
-                           chkBold_->setChecked(false);
-                           chkBold_->hide();
-                           printOnTheFlyLabels(surface, labels);
-                       },
-                       labelSheetOutlines(), printed, labelOverflows(labels, platform_.printer().deviceName()),
-                       kLabelSheet};
-}
-
-std::optional<LabelEntry::PreparedJob> LabelEntry::prepareReturnAddressSheet(const MarginSettings& margins)
-{
-    const LabelLines typed = lines();
-    const QStringList lines(typed.begin(), typed.end());
-    const ReturnLinesProblem problem = returnLinesProblem(lines);
-    if (problem != ReturnLinesProblem::None) {
-        platform_.message(returnLinesMessage(problem));
-        if (problem == ReturnLinesProblem::NoLines)
-            setReturnAddressMode(true);
-        else
-            txtLMLine_[3]->setFocus();
-        return std::nullopt;
-    }
-    ReturnAddressSheet sheet;
-    sheet.lines = lines.first(3);
-    sheet.centred = optLMCenter_->isChecked();
-    sheet.italic = chkLblItalic_->isChecked();
-    sheet.correction = margins.pair(MarginKind::ReturnAddress);
-    return PreparedJob{[this, sheet](PrintSurface& surface) {
-                           chkBold_->setChecked(false);
-                           chkBold_->hide();
-                           printReturnAddressPage(surface, sheet);
-                       },
-                       returnAddressOutlines(),
-                       {},
-                       returnAddressOverflows(sheet),
-                       kLabelSheet};
-}
-
-bool LabelEntry::printDespiteOverflows(const PreparedJob& job)
-{
-    return job.overflows.isEmpty() || platform_.message(overflowQuestion(job.overflows)) == MessageResult::Yes;
-}
-
-QList<QRectF> LabelEntry::overrun(const PreparedJob& job)
-{
-    QList<QRectF> outlines;
-    for (const Overflow& overflow : job.overflows) {
-        if (!outlines.contains(overflow.outline))
-            outlines.append(overflow.outline);
-    }
-    return outlines;
-}
-
-void LabelEntry::print()
-{
-    const std::optional<PreparedJob> job = prepareTypedJob();
-    if (!job || !printDespiteOverflows(*job) || printCopies(platform_, job->dialog, job->run) != PrintOutcome::Printed)
-        return;
-    // The sheet in the printer now has these labels used; the picture offers the next free ones.
-    if (!job->usesPositions.isEmpty()) {
-        const QString kind = marginKey(MarginKind::OnTheFly);
-        setUsedPositions(platform_, kind, usedPositions(platform_, kind) + job->usesPositions);
-    }
-}
-
-void LabelEntry::preview()
-{
-    // In return-address mode, Print means the sheet of return-address labels.
-    if (!cmdRetAddress_->isHidden()) {
-        const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
-        if (!margins) {
-            platform_.message(printerProblem());
-            return;
-        }
-        if (auto job = prepareReturnAddressSheet(*margins))
-            platform_.printPreview(job->run, job->outlines, overrun(*job), [this] { printReturnAddresses(); });
-        return;
-    }
-    if (auto job = prepareTypedJob())
-        platform_.printPreview(job->run, job->outlines, overrun(*job), [this] { print(); });
-}
-
 void LabelEntry::clearForm()
 {
     hideEnvelopeBoxes();
@@ -564,8 +273,7 @@ void LabelEntry::clearForm()
         line->clear();
     positionRange_.start = QStringLiteral("0");
     pickedPositions_.clear();
-    unselect(optLMLabel_);
-    unselect(optLMEnvelope_);
+    unselectMedia();
     lblLMPosition_->hide();
     lblLMPosition_->clear();
     cboLMEnvelope_->hide();

@@ -2,12 +2,10 @@
 
 #include "contacts_ui/contact_from_lines.h"
 #include "printing/onthefly_labels.h"
-#include "printing/overflow.h"
+#include "printing/typed_job.h"
 
-#include <QRectF>
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -57,20 +55,15 @@ public:
 private:
     void buildLines(QLayout* into);
     void buildChoices(QLayout* into);
-    // A job as Print would make it now, after the checks; none after a check said what is wrong.
-    struct PreparedJob {
-        std::function<void(PrintSurface&)> run;
-        QList<QRectF> outlines;     // where the stock lies on the page, for the preview
-        QList<int> usesPositions;   // the label positions it prints on
-        QList<Overflow> overflows;  // lines wider than their label or envelope
-        PrintDialogRequest dialog;  // what the print dialog must see to
-    };
-    // Asks before printing lines that run off their label; true to go on.
-    bool printDespiteOverflows(const PreparedJob& job);
-    // The outlines of the labels or envelope that lines overrun, for the preview to mark.
-    static QList<QRectF> overrun(const PreparedJob& job);
-    std::optional<PreparedJob> prepareTypedJob();
-    std::optional<PreparedJob> prepareReturnAddressSheet(const MarginSettings& margins);
+    // The corrections of every print kind; none after the printer problem was shown.
+    std::optional<MarginSettings> readCorrections();
+    // What Print would print now, after the checks; none after a check said what is wrong.
+    std::optional<TypedJobRequest> typedRequest();
+    std::optional<TypedJobRequest> returnAddressRequest(const MarginSettings& margins);
+    // Prints the request's job after asking about lines that run off their label; the job when it
+    // printed.
+    std::optional<TypedJob> printJob(const TypedJobRequest& request);
+    void afterJobRan(TypedStock stock);
     void enterLabelPosition();
     // Label stock chosen: portrait, the label type shown, the envelope choices and positions gone.
     void showLabelStock();
@@ -84,7 +77,9 @@ private:
     LabelPlace labelPlaceFields() const;
     void showLinesAligned(Qt::Alignment alignment);
     void setLabelPlaceFields(LabelPlace place);
+    void hideEnvelopeBold();
     void hideEnvelopeBoxes();
+    void unselectMedia();
 
     Platform& platform_;
     PositionRange positionRange_;

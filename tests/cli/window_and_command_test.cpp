@@ -5,11 +5,16 @@
 #include "list/list_contacts.h"
 #include "platform/quiet_platform.h"
 #include "program/app_files.h"
+#include "shell/label_entry.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <gtest/gtest.h>
 
@@ -18,12 +23,34 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// A person at the list window who prints to a PDF file and accepts the print dialog as it comes.
+// A person at a window who prints to a PDF file, accepts the print dialog as it comes and answers
+// the label position prompt with `positions`.
 class PdfPrintingPlatform final : public QuietPlatform {
 public:
     using QuietPlatform::QuietPlatform;
     std::optional<PrintChoice> printDialog(const PrintDialogRequest&) override { return PrintChoice{}; }
+    QString inputBox(const QString&, const QString&, const QString&) override { return positions; }
+    QString positions;
 };
+
+// Every word of the command's PDF is the window's, on the same page at the same place.
+void expectTheSameWordsAtTheSamePlaces(const QString& windowPdf, const QString& commandPdf, int pages, int leastWords)
+{
+    const PdfWords fromWindow = pdfWords(windowPdf);
+    const PdfWords fromCommand = pdfWords(commandPdf);
+    EXPECT_EQ(fromWindow.pages, pages);
+    EXPECT_EQ(fromCommand.pages, fromWindow.pages);
+    ASSERT_EQ(fromCommand.words.size(), fromWindow.words.size());
+    ASSERT_GE(fromWindow.words.size(), leastWords);
+    for (qsizetype i = 0; i < fromWindow.words.size(); ++i) {
+        const PdfWord& w = fromWindow.words[i];
+        const PdfWord& c = fromCommand.words[i];
+        EXPECT_EQ(c.text, w.text);
+        EXPECT_EQ(c.page, w.page);
+        EXPECT_NEAR(c.box.left(), w.box.left(), 0.01) << w.text.toStdString();
+        EXPECT_NEAR(c.box.top(), w.box.top(), 0.01) << w.text.toStdString();
+    }
+}
 
 TEST(WindowAndCommandLine, PrintTheSameListLabelsAtTheSamePlaces)
 {
@@ -52,20 +79,78 @@ TEST(WindowAndCommandLine, PrintTheSameListLabelsAtTheSamePlaces)
     const ProgramRun command = runPostwick(folder.path(), {u"labels"_s, u"c.DAT"_s, u"-o"_s, u"command.pdf"_s});
     ASSERT_EQ(command.status, 0) << command.err.toStdString();
 
-    const PdfWords fromWindow = pdfWords(folder.file(u"window.pdf"_s));
-    const PdfWords fromCommand = pdfWords(folder.file(u"command.pdf"_s));
-    EXPECT_EQ(fromWindow.pages, 2);
-    EXPECT_EQ(fromCommand.pages, fromWindow.pages);
-    ASSERT_EQ(fromCommand.words.size(), fromWindow.words.size());
-    ASSERT_GT(fromWindow.words.size(), 35 * 6);
-    for (qsizetype i = 0; i < fromWindow.words.size(); ++i) {
-        const PdfWord& w = fromWindow.words[i];
-        const PdfWord& c = fromCommand.words[i];
-        EXPECT_EQ(c.text, w.text);
-        EXPECT_EQ(c.page, w.page);
-        EXPECT_NEAR(c.box.left(), w.box.left(), 0.01) << w.text.toStdString();
-        EXPECT_NEAR(c.box.top(), w.box.top(), 0.01) << w.text.toStdString();
+    expectTheSameWordsAtTheSamePlaces(folder.file(u"window.pdf"_s), folder.file(u"command.pdf"_s), 2, 35 * 6 + 1);
+}
+
+// The main window's entry area printing to window.pdf, and the command that prints the same.
+class EntryAreaAndCommand : public ::testing::Test {
+protected:
+    TestFolder folder;
+    QPrinter printer{QPrinter::HighResolution};
+    PainterSurface surface{printer};
+    PdfPrintingPlatform platform{surface, applicationFolderIn(folder.path())};
+    QWidget window;
+    LabelEntry* entry = nullptr;
+    const QStringList typed{u"Ann Example"_s, u"12 Long Road"_s, u"Springfield IL 62701"_s};
+
+    void SetUp() override
+    {
+        // Both print with the corrections delivered to the application folder.
+        ASSERT_TRUE(prepareApplicationFolder(platform.applicationFolder()));
+        setUpPdfOutput(printer, folder.file(u"window.pdf"_s));
+        entry = new LabelEntry(platform, &window);
+        entry->commandPanel()->setParent(&window);
+        entry->reset();
+        static const char* const lines[3] = {"txtLMLine1", "txtLMLine2", "txtLMline3"};
+        for (int i = 0; i < 3; ++i)
+            control<QLineEdit>(lines[i])->setText(typed[i]);
     }
+
+    template <typename T>
+    T* control(const char* name) const
+    {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // Runs the command with the typed lines and compares its PDF with the window's.
+    void expectTheCommandToMatch(const QStringList& command, int leastWords)
+    {
+        const QStringList arguments = command + QStringList{u"--lines"_s} + typed;
+        const ProgramRun run = runPostwick(folder.path(), arguments + QStringList{u"-o"_s, u"command.pdf"_s});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        expectTheSameWordsAtTheSamePlaces(folder.file(u"window.pdf"_s), folder.file(u"command.pdf"_s), 1, leastWords);
+    }
+};
+
+TEST_F(EntryAreaAndCommand, PrintTheSameTypedLabelsAtTheSamePlaces)
+{
+    platform.positions = u"4-9"_s;
+    control<QRadioButton>("optLMLabel")->click();
+    control<QRadioButton>("optLMCenter")->click();
+    control<QCheckBox>("chkLblBold")->click();
+    control<QCheckBox>("chkLblItalic")->click();
+    control<QPushButton>("cmdLMStart")->click();
+    expectTheCommandToMatch({u"sheet"_s, u"--positions"_s, u"4-9"_s, u"--bold"_s, u"--italic"_s, u"--center"_s}, 6 * 8);
+}
+
+TEST_F(EntryAreaAndCommand, PrintTheSameEnvelopeAtTheSamePlaces)
+{
+    control<QRadioButton>("optLMEnvelope")->click();
+    auto* sizes = control<QComboBox>("cboLMEnvelope");
+    sizes->setCurrentIndex(3);  // #A7, as a person picks it
+    emit sizes->activated(3);
+    control<QCheckBox>("chkLargeFont")->click();
+    control<QRadioButton>("optLMCenter")->click();
+    control<QPushButton>("cmdLMStart")->click();
+    expectTheCommandToMatch({u"envelope"_s, u"--size"_s, u"4"_s, u"--large"_s, u"--center"_s}, 8);
+}
+
+TEST_F(EntryAreaAndCommand, PrintTheSameReturnAddressSheetAtTheSamePlaces)
+{
+    control<QCheckBox>("chkLblItalic")->click();
+    control<QRadioButton>("optLMCenter")->click();
+    entry->printReturnAddresses();
+    expectTheCommandToMatch({u"return-labels"_s, u"--italic"_s, u"--center"_s}, 80 * 8);
 }
 
 }  // namespace

@@ -1,0 +1,51 @@
+#include "cli/command_contacts.h"
+
+#include "data/contacts_file.h"
+#include "list/contact_search.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace pw {
+
+Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayCreate)
+{
+    if (!mayCreate && !QFileInfo::exists(path))
+        return std::unexpected(failed(described(path, FileError::fromErrno(ENOENT))));
+    const Expected<ContactsOpenResult> opened = contacts.open(path);
+    if (!opened)
+        return std::unexpected(failed(described(path, opened.error())));
+    if (!opened->opened())
+        return std::unexpected(failed(oneLine(opened->message->text)));
+    if (opened->message)
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(opened->message->text)));
+    return {};
+}
+
+Result<std::vector<ContactLine>> listedLines(const ContactsFile& contacts, const ParsedOptions& options,
+                                             AddressDisplay display)
+{
+    ContactSearch search;
+    if (options.has("--search")) {
+        const Parsed<ContactSearch> parsed = parseSearch(options.value("--search"));
+        if (!parsed)
+            return std::unexpected(usage(parsed.error()));
+        search = *parsed;
+    }
+    SortOrder order = SortOrder::FirstName;
+    if (options.has("--sort")) {
+        const Parsed<SortOrder> parsed = parseSortOrder(options.value("--sort"));
+        if (!parsed)
+            return std::unexpected(usage(parsed.error()));
+        order = *parsed;
+    }
+    Expected<std::vector<ContactLine>> lines = contactLines(contacts, search, order, display);
+    if (!lines)
+        return std::unexpected(failed(described(contacts.path(), lines.error())));
+    sortLines(*lines);
+    return std::move(*lines);
+}
+
+}  // namespace pw

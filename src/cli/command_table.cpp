@@ -1,0 +1,203 @@
+#include "cli/command_table.h"
+
+#include "cli/command_options.h"
+#include "cli/file_commands.h"
+#include "cli/print_commands.h"
+#include "program/app_files.h"
+#include "program/app_version.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <span>
+
+namespace pw {
+namespace {
+
+using Kind = OptionRule::Kind;
+
+constexpr OptionRule kOutputOptions[] = {
+    {"-o", Kind::Value}, {"--printer", Kind::Value}, {"--copies", Kind::Value}, {"--margins", Kind::Value}};
+
+// A command's own options followed by those every print command takes.
+template <std::size_t N>
+constexpr std::array<OptionRule, N + std::size(kOutputOptions)> withOutput(const OptionRule (&own)[N])
+{
+    std::array<OptionRule, N + std::size(kOutputOptions)> all{};
+    std::copy(std::begin(own), std::end(own), all.begin());
+    std::copy(std::begin(kOutputOptions), std::end(kOutputOptions), all.begin() + N);
+    return all;
+}
+
+constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--start", Kind::Value},
+                                     {"--bold", Kind::Switch},  {"--italic", Kind::Switch}};
+constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
+                                    {"--positions", Kind::Value},
+                                    {"--bold", Kind::Switch},
+                                    {"--italic", Kind::Switch},
+                                    {"--center", Kind::Switch}};
+constexpr OptionRule kEnvelopeOwn[] = {{"--size", Kind::Value},
+                                       {"--lines", Kind::Words},
+                                       {"--bold", Kind::Switch},
+                                       {"--large", Kind::Switch},
+                                       {"--center", Kind::Switch}};
+constexpr OptionRule kReturnOwn[] = {{"--lines", Kind::Words}, {"--italic", Kind::Switch}, {"--center", Kind::Switch}};
+constexpr auto kLabelsOptions = withOutput(kLabelsOwn);
+constexpr auto kSheetOptions = withOutput(kSheetOwn);
+constexpr auto kEnvelopeOptions = withOutput(kEnvelopeOwn);
+constexpr auto kReturnOptions = withOutput(kReturnOwn);
+constexpr OptionRule kExportOptions[] = {
+    {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value}};
+constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
+
+constexpr char kOutputHelp[] =
+    "  -o FILE.pdf         write the pages to a PDF file (US Letter, to be printed at actual size)\n"
+    "  --printer NAME      print on that printer instead\n"
+    "  --copies N          copies on the printer (1 to 999)\n"
+    "  --margins FILE      take the margin corrections from FILE instead of PWKPARAM.TXT in the\n"
+    "                      Postwick folder of the documents folder\n";
+
+struct Command final {
+    const char* name;
+    std::span<const OptionRule> options;
+    Result<void> (*run)(const ParsedOptions&);
+    bool paints;  // lays out text in fonts, which takes a (windowless) GUI application
+    const char* summary;
+    const char* usage;
+    const char* details;
+};
+
+const std::array<Command, 7>& commands()
+{
+    static const std::array<Command, 7> all = {{
+        {"labels", kLabelsOptions, labelsCommand, true, "the list labels of a contacts file or of a search",
+         "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--start N] [--bold] [--italic]\n"
+         "                (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "Prints a label for each contact of the list, as Print labels does in the list window, on\n"
+         "30-label sheets (3 across, 10 down).\n"
+         "  --search KIND=TEXT  only the contacts whose field holds TEXT; KIND is first, last, city,\n"
+         "                      state, zip, email, category or company\n"
+         "  --sort first|last   the list's order: by first name (the default) or last name\n"
+         "  --start N           begin at position N (1 to 30) of the first sheet, leaving the\n"
+         "                      positions before it blank: a partly used sheet\n"
+         "  --start free        begin at the first free label of the sheet in the printer, as\n"
+         "                      remembered by the windows and this command\n"
+         "  --bold, --italic    the type of the labels\n"},
+        {"sheet", kSheetOptions, sheetCommand, true, "labels of typed lines on chosen positions of a sheet",
+         "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"
+         "               (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "Prints the typed lines on label positions of a 30-label sheet, as the main window does.\n"
+         "  --lines L1 ...      up to five lines of the label; quote each line\n"
+         "  --positions P       the positions to print, as 4-9 or 1, 5, 22-30 (default 1)\n"
+         "  --bold, --italic    the type; --center centres each line on its label\n"},
+        {"envelope", kEnvelopeOptions, envelopeCommand, true, "one envelope",
+         "postwick envelope --size 1..6 --lines L1 [L2 ... L5] [--bold] [--large] [--center]\n"
+         "                  (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "Prints the lines on an envelope, as the main window does.\n"
+         "  --size N            1 #10 business, 2 #6 3/4 small, 3 #A2 invitation, 4 #A7\n"
+         "                      announcement, 5 #A8 greeting card, 6 #A10 large greeting card\n"
+         "  --lines L1 ...      up to five lines of the address; quote each line\n"
+         "  --bold              bold type; --large the larger italic type; --center centres each line\n"},
+        {"return-labels", kReturnOptions, returnLabelsCommand, true, "a sheet of 80 return-address labels",
+         "postwick return-labels --lines L1 [L2 L3] [--italic] [--center]\n"
+         "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
+         "  --italic            italic type; --center centres each line on its label\n"},
+        {"import", {}, importCommand, false, "adds the contacts of a CSV or vCard file",
+         "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)",
+         "Adds the contacts of the CSV or vCard file to the contacts file (made when it does not\n"
+         "exist), skipping those it already holds, and says how many were added. A vCard file is\n"
+         "told by what it holds, whatever its name. The import is all or nothing.\n"},
+        {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
+         "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE",
+         "Writes every contact of the file, in file order, as the Export window does.\n"},
+        {"list", kListOptions, listCommand, false, "the contact list as tab-separated text",
+         "postwick list CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--email]",
+         "Writes the lines of the list window, one contact a line, columns separated by tabs.\n"
+         "  --search, --sort    as for labels\n"
+         "  --email             the e-mail address in place of the street\n"},
+    }};
+    return all;
+}
+
+const Command* findCommand(const char* word)
+{
+    for (const Command& command : commands()) {
+        if (std::strcmp(command.name, word) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+void printHelp(const Command& command)
+{
+    std::printf("Usage: %s\n\n%s", command.usage, command.details);
+    if (command.paints)
+        std::fputs(kOutputHelp, stdout);
+    std::puts("Exit status: 0 done, 1 failed, 2 a command line it cannot take.");
+}
+
+// Qt's own notices (fonts, platform plug-ins) would break the one line a failure gets.
+void dropQtNotices(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(message));
+}
+
+}  // namespace
+
+bool isCommandName(const char* word)
+{
+    return findCommand(word) != nullptr;
+}
+
+const char* commandSummary()
+{
+    static const QByteArray summary = [] {
+        QByteArray text;
+        for (const Command& command : commands())
+            text += QByteArray("  ") + QByteArray(command.name).leftJustified(15) + command.summary + '\n';
+        return text;
+    }();
+    return summary.constData();
+}
+
+int runCommand(int argc, char* argv[])
+{
+    const Command& command = *findCommand(argv[1]);
+    QStringList words;
+    for (int i = 2; i < argc; ++i)
+        words.append(QString::fromLocal8Bit(argv[i]));
+    if (words.contains(QStringLiteral("--help"))) {
+        printHelp(command);
+        return 0;
+    }
+
+    // Text is laid out with the fonts of a GUI application, which here has no display: the offscreen
+    // platform, whatever the environment names. The command's own words are kept from Qt.
+    qInstallMessageHandler(dropQtNotices);
+    static char platformOption[] = "-platform";
+    static char offscreen[] = "offscreen";
+    int qtArgc = command.paints ? 3 : 1;
+    char* qtArgv[] = {argv[0], platformOption, offscreen, nullptr};
+    std::unique_ptr<QCoreApplication> app = command.paints ? std::make_unique<QGuiApplication>(qtArgc, qtArgv)
+                                                           : std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    QCoreApplication::setApplicationName(QStringLiteral("Postwick"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Postwick"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
+    loadBuiltInResources();
+
+    const Parsed<ParsedOptions> options = parseOptions(words, command.options);
+    const Result<void> result = options ? command.run(*options) : std::unexpected(usage(options.error()));
+    if (result)
+        return 0;
+    std::fprintf(stderr, "postwick %s: %s\n", command.name, qUtf8Printable(result.error().text));
+    return result.error().status;
+}
+
+}  // namespace pw

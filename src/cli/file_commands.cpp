@@ -1,0 +1,127 @@
+#include "cli/file_commands.h"
+
+#include "cli/command_contacts.h"
+#include "cli/command_platform.h"
+#include "data/birthdays.h"
+#include "data/contacts_file.h"
+#include "transfer/contact_export.h"
+#include "transfer/csv_import.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+
+namespace pw {
+namespace {
+
+QString contactsCounted(int count)
+{
+    return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(count);
+}
+
+}  // namespace
+
+Result<void> importCommand(const ParsedOptions& options)
+{
+    if (options.positional.size() != 2)
+        return std::unexpected(usage(QStringLiteral("import takes a contacts file and the file to import")));
+    const QString& contactsPath = options.positional[0];
+    const QString& sourcePath = options.positional[1];
+    const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
+    QFile source;
+    source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    ContactsFile contacts;
+    if (auto s = openContacts(contacts, contactsPath, true); !s)
+        return s;
+    const Expected<bool> remindersOn = remindersSetting(contacts);
+    if (!remindersOn)
+        return std::unexpected(failed(described(contactsPath, remindersOn.error())));
+
+    ImportResult result;
+    {
+        TerminalProgress progress(QStringLiteral("Importing contacts from %1").arg(QFileInfo(sourcePath).fileName()));
+        ImportOptions importOptions;
+        importOptions.remindersOn = *remindersOn;
+        importOptions.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
+        result = importContacts(source, contacts, importOptions);
+    }
+    switch (result.end) {
+    case ImportResult::End::Completed:
+    case ImportResult::End::Cancelled: break;
+    case ImportResult::End::NotCompatible:
+        return std::unexpected(failed(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text))));
+    case ImportResult::End::Failed: return std::unexpected(failed(described(contactsPath, importFailure(result))));
+    }
+    std::printf("Imported %s from %s into %s\n", qUtf8Printable(contactsCounted(result.imported)),
+                qUtf8Printable(sourcePath), qUtf8Printable(contactsPath));
+    return {};
+}
+
+Result<void> exportCommand(const ParsedOptions& options)
+{
+    if (options.positional.size() != 1)
+        return std::unexpected(usage(QStringLiteral("export takes one contacts file")));
+    const int formats = int(options.has("--csv")) + int(options.has("--text")) + int(options.has("--vcard"));
+    if (formats != 1)
+        return std::unexpected(usage(QStringLiteral("export needs one of --csv, --text or --vcard")));
+    if (!options.has("-o"))
+        return std::unexpected(usage(QStringLiteral("export needs -o FILE")));
+    const ExportFormat format = options.has("--csv")    ? ExportFormat::Csv
+                                : options.has("--text") ? ExportFormat::Text
+                                                        : ExportFormat::VCard;
+    ContactsFile contacts;
+    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+        return s;
+    const QString out = options.value("-o");
+    ExportResult result;
+    {
+        TerminalProgress progress(QStringLiteral("Exporting contacts to %1").arg(QFileInfo(out).fileName()));
+        result = writeExportFile(contacts, format, QFileInfo(out).absoluteFilePath(),
+                                 [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); });
+    }
+    if (result.error)
+        return std::unexpected(failed(described(out, *result.error)));
+    std::printf("Exported %s from %s to %s\n", qUtf8Printable(contactsCounted(result.written)),
+                qUtf8Printable(options.positional.first()), qUtf8Printable(out));
+    return {};
+}
+
+Result<void> listCommand(const ParsedOptions& options)
+{
+    if (options.positional.size() != 1)
+        return std::unexpected(usage(QStringLiteral("list takes one contacts file")));
+    ContactsFile contacts;
+    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+        return s;
+    const Result<std::vector<ContactLine>> lines =
+        listedLines(contacts, options, options.has("--email") ? AddressDisplay::Email : AddressDisplay::Street);
+    if (!lines)
+        return std::unexpected(lines.error());
+    // The window pads each column to its stored width for its tab stops; a script wants the text.
+    QByteArray out;
+    for (const ContactLine& line : *lines) {
+        const QStringList fields = line.text.split(u'\t');
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            QStringView field(fields[i]);
+            while (field.endsWith(u' '))
+                field.chop(1);
+            if (i > 0)
+                out += '\t';
+            out += field.toUtf8();
+        }
+        out += '\n';
+        if (out.size() > 1 << 16) {
+            std::fwrite(out.constData(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    std::fwrite(out.constData(), 1, out.size(), stdout);
+    return {};
+}
+
+}  // namespace pw

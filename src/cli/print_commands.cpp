@@ -1,0 +1,188 @@
+#include "cli/print_commands.h"
+
+#include "cli/command_contacts.h"
+#include "cli/print_session.h"
+#include "data/contacts_file.h"
+#include "list/list_labels.h"
+#include "printing/envelopes.h"
+#include "printing/onthefly_labels.h"
+#include "printing/print_action.h"
+#include "printing/return_address.h"
+#include "printing/sheet_positions.h"
+#include "printing/typed_job.h"
+
+#include <cstdio>
+
+namespace pw {
+namespace {
+
+Result<void> noPositional(const ParsedOptions& options)
+{
+    if (!options.positional.isEmpty())
+        return std::unexpected(usage(QStringLiteral("unexpected word \"%1\"").arg(options.positional.first())));
+    return {};
+}
+
+// The lines of a label as typed on the main window: five, the missing ones empty. A typed job
+// takes nothing but its options.
+Result<QStringList> typedLines(const ParsedOptions& options)
+{
+    if (auto s = noPositional(options); !s)
+        return std::unexpected(s.error());
+    QStringList lines = options.words("--lines");
+    if (lines.size() > 5)
+        return std::unexpected(usage(QStringLiteral("at most 5 lines go on one label, not %1").arg(lines.size())));
+    while (lines.size() < 5)
+        lines.append(QString());
+    return lines;
+}
+
+// A line that does not fit its label is printed all the same, as "Print anyway" would, and said.
+void warnOfOverflows(const QList<Overflow>& overflows)
+{
+    for (const Overflow& o : overflows)
+        std::fprintf(stderr, "postwick: warning: %s runs %d characters past its edge: %s\n", qUtf8Printable(o.where),
+                     o.charactersTooLong, qUtf8Printable(o.line));
+}
+
+// A typed job's lines and type as the command line gives them; a command takes only its own
+// options, so a style it does not offer stays off.
+TypedJobRequest typedRequest(TypedStock stock, const QStringList& lines, const ParsedOptions& options)
+{
+    TypedJobRequest request;
+    request.stock = stock;
+    request.lines = lines;
+    request.centred = options.has("--center");
+    request.bold = options.has("--bold");
+    request.italic = options.has("--italic");
+    request.largeFont = options.has("--large");
+    return request;
+}
+
+// The job the main window would print for the same request, with the session's corrections.
+Result<void> printTyped(PrintSession& session, TypedJobRequest request)
+{
+    request.corrections = session.margins();
+    request.deviceName = session.surface().deviceName();
+    const TypedJob job = buildTypedJob(request);
+    warnOfOverflows(job.overflows);
+    return session.finish(printCopies(session.platform(), job.dialog, job.run));
+}
+
+}  // namespace
+
+Result<void> labelsCommand(const ParsedOptions& options)
+{
+    if (options.positional.size() != 1)
+        return std::unexpected(usage(QStringLiteral("labels takes one contacts file")));
+    int start = 1;
+    // "free" goes on from the first free label of the sheet in the printer, as the list window does.
+    const bool freeStart = options.value("--start") == u"free";
+    if (options.has("--start") && !freeStart) {
+        const Parsed<int> parsed =
+            parseWholeNumber(options.value("--start"), 1, kSheetPositions, QStringLiteral("--start"));
+        if (!parsed)
+            return std::unexpected(usage(parsed.error()));
+        start = *parsed;
+    }
+    PrintSession session;
+    if (auto s = session.setUp(options); !s)
+        return s;
+    const QString kind = marginKey(MarginKind::SearchResult);
+    if (freeStart)
+        start = firstFreeOrNewSheet(session.platform(), kind);
+    ContactsFile contacts;
+    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+        return s;
+    const Result<std::vector<ContactLine>> lines = listedLines(contacts, options, AddressDisplay::Street);
+    if (!lines)
+        return std::unexpected(lines.error());
+    std::vector<int> records;
+    records.reserve(lines->size());
+    for (const ContactLine& line : *lines)
+        records.push_back(line.record);
+
+    TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
+    session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
+    const PrintOutcome outcome = printListLabels(session.platform(), contacts, records, session.marginsPath(),
+                                                 options.has("--bold"), options.has("--italic"), start);
+    if (outcome == PrintOutcome::Printed)
+        rememberPrintedRun(session.platform(), kind, start, static_cast<qsizetype>(records.size()));
+    return session.finish(outcome);
+}
+
+Result<void> sheetCommand(const ParsedOptions& options)
+{
+    const Result<QStringList> lines = typedLines(options);
+    if (!lines)
+        return std::unexpected(lines.error());
+    const Alignment alignment = options.has("--center") ? Alignment::Centred : Alignment::Left;
+    if (auto problem = onTheFlyFormProblem(*lines, Media::Labels, 0, alignment))
+        return std::unexpected(usage(oneLine(problem->text)));
+    const Parsed<QList<int>> positions =
+        parsePositions(options.has("--positions") ? options.value("--positions") : QStringLiteral("1"));
+    if (!positions)
+        return std::unexpected(usage(positions.error()));
+    PrintSession session;
+    if (auto s = session.setUp(options); !s)
+        return s;
+
+    TypedJobRequest request = typedRequest(TypedStock::Labels, *lines, options);
+    request.place = LabelPositionTable::place(positions->first(), request.bold, session.surface().deviceName())
+                        .value_or(LabelPlace{});
+    // One unbroken run prints as the position entry's range, any other set as positions picked on
+    // the sheet's picture: the two ways the window prints.
+    if (!rangeEntryFor(*positions).isEmpty()) {
+        request.start = positions->first();
+        request.count = static_cast<int>(positions->size());
+    } else {
+        request.positions = *positions;
+    }
+    return printTyped(session, request);
+}
+
+Result<void> envelopeCommand(const ParsedOptions& options)
+{
+    if (auto s = noPositional(options); !s)
+        return s;
+    if (!options.has("--size"))
+        return std::unexpected(usage(QStringLiteral("envelope needs --size 1 to %1").arg(kEnvelopeSizeCount)));
+    const Parsed<int> size = parseWholeNumber(options.value("--size"), 1, kEnvelopeSizeCount, QStringLiteral("--size"));
+    if (!size)
+        return std::unexpected(usage(size.error()));
+    const Result<QStringList> lines = typedLines(options);
+    if (!lines)
+        return std::unexpected(lines.error());
+    const Alignment alignment = options.has("--center") ? Alignment::Centred : Alignment::Left;
+    if (auto problem = onTheFlyFormProblem(*lines, Media::Envelope, *size, alignment))
+        return std::unexpected(usage(oneLine(problem->text)));
+    PrintSession session;
+    if (auto s = session.setUp(options); !s)
+        return s;
+
+    TypedJobRequest request = typedRequest(TypedStock::Envelope, *lines, options);
+    request.envelopeSize = *size;
+    request.place = *envelopePlace(*size);
+    return printTyped(session, request);
+}
+
+Result<void> returnLabelsCommand(const ParsedOptions& options)
+{
+    const Result<QStringList> lines = typedLines(options);
+    if (!lines)
+        return std::unexpected(lines.error());
+    switch (returnLinesProblem(*lines)) {
+    case ReturnLinesProblem::NoLines:
+        return std::unexpected(usage(QStringLiteral("return-address labels need 1 to 3 lines after --lines")));
+    case ReturnLinesProblem::TooManyLines:
+        return std::unexpected(usage(QStringLiteral("return-address labels take at most 3 lines")));
+    case ReturnLinesProblem::None: break;
+    }
+    PrintSession session;
+    if (auto s = session.setUp(options); !s)
+        return s;
+
+    return printTyped(session, typedRequest(TypedStock::ReturnAddresses, *lines, options));
+}
+
+}  // namespace pw

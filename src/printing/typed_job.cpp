@@ -1,0 +1,86 @@
+#include "printing/typed_job.h"
+
+#include "printing/envelopes.h"
+#include "printing/onthefly_labels.h"
+#include "printing/return_address.h"
+#include "printing/sheet_outlines.h"
+#include "printing/sheet_positions.h"
+
+namespace pw {
+namespace {
+
+// Label sheets go through the print dialog as US Letter, at actual size.
+const PrintDialogRequest kLabelSheet{.labelSheet = true};
+
+TypedJob labelsJob(const TypedJobRequest& request)
+{
+    OnTheFlyLabels labels;
+    labels.lines = request.lines;
+    labels.centred = request.centred;
+    labels.bold = request.bold;
+    labels.italic = request.italic;
+    labels.portrait = request.portrait;
+    labels.start = request.start;
+    labels.count = request.count;
+    labels.positions = request.positions;
+    labels.fallback = request.place;
+    labels.correction = request.corrections.pair(MarginKind::OnTheFly);
+    const QList<int> printed =
+        !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
+    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
+            labelOverflows(labels, request.deviceName), kLabelSheet};
+}
+
+TypedJob envelopeJob(const TypedJobRequest& request)
+{
+    EnvelopeJob envelope;
+    envelope.lines = request.lines;
+    envelope.centred = request.centred;
+    envelope.bold = request.bold;
+    envelope.largeFont = request.largeFont;
+    envelope.place = request.place;
+    envelope.correction = request.corrections.pair(MarginKind::Envelope);
+    return {[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
+            {envelopeOutline(request.envelopeSize)},
+            {},
+            envelopeOverflows(envelope, request.envelopeSize),
+            {}};
+}
+
+TypedJob returnAddressJob(const TypedJobRequest& request)
+{
+    ReturnAddressSheet sheet;
+    sheet.lines = request.lines.mid(0, 3);
+    sheet.centred = request.centred;
+    sheet.italic = request.italic;
+    sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
+    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
+            returnAddressOutlines(),
+            {},
+            returnAddressOverflows(sheet),
+            kLabelSheet};
+}
+
+}  // namespace
+
+TypedJob buildTypedJob(const TypedJobRequest& request)
+{
+    switch (request.stock) {
+    case TypedStock::Labels: return labelsJob(request);
+    case TypedStock::Envelope: return envelopeJob(request);
+    case TypedStock::ReturnAddresses: break;
+    }
+    return returnAddressJob(request);
+}
+
+QList<QRectF> overrunOutlines(const QList<Overflow>& overflows)
+{
+    QList<QRectF> outlines;
+    for (const Overflow& overflow : overflows) {
+        if (!outlines.contains(overflow.outline))
+            outlines.append(overflow.outline);
+    }
+    return outlines;
+}
+
+}  // namespace pw
