@@ -1,0 +1,299 @@
+// The crash journal of the contacts file: the notes that an import or a removal leaves beside it
+// until it is done, the recovery that the next opening makes from them, and the fragment that an
+// append cut short leaves at the file's end.
+#include "data/contacts_file.h"
+
+#include "data/contacts_file_parts.h"
+#include "data/durable_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <utility>
+
+namespace pw {
+namespace contacts_detail {
+
+QByteArray removalNote(int n, int count)
+{
+    return QByteArray::number(n) + ' ' + QByteArray::number(count) + "\r\n";
+}
+
+}  // namespace contacts_detail
+
+using namespace contacts_detail;
+
+namespace {
+
+// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
+// separators and the line end where the layout puts them.
+bool hasRecordFrame(QByteArrayView record)
+{
+    for (const ContactRecord::Field& f : ContactRecord::kFields) {
+        const qsizetype separator = f.offset + f.width;
+        if (separator >= ContactRecord::kSize - 2)
+            break;
+        if (separator < record.size() && record[separator] != '|')
+            return false;
+    }
+    constexpr qsizetype cr = ContactRecord::kSize - 2;
+    return (record.size() <= cr || record[cr] == '\r') && (record.size() <= cr + 1 || record[cr + 1] == '\n');
+}
+
+// A contacts file's first and last whole records are framed as records. A file too short for one
+// whole record must at least begin like one, or any small text file would pass.
+Expected<bool> looksLikeContacts(const RecordFile& file, qint64 size)
+{
+    if (size == 0)
+        return true;
+    const qint64 whole = size / ContactRecord::kSize;
+    if (whole == 0) {
+        auto start = file.readAt(0, size);
+        if (!start)
+            return std::unexpected(start.error());
+        return size > ContactRecord::kFields[0].width && hasRecordFrame(*start);
+    }
+    for (qint64 n : {qint64(1), whole}) {
+        auto record = file.readAt((n - 1) * ContactRecord::kSize, ContactRecord::kSize);
+        if (!record)
+            return std::unexpected(record.error());
+        if (record->size() != ContactRecord::kSize || !hasRecordFrame(*record))
+            return false;
+    }
+    return true;
+}
+
+// Copies the bytes after the last whole record into a new file beside the contacts file (an
+// earlier one is never overwritten), makes the copy durable, then cuts them off the contacts file.
+Expected<QString> moveFragment(RecordFile& file, const QString& path, qint64 size)
+{
+    const qint64 keep = size - size % ContactRecord::kSize;
+    auto fragment = file.readAt(keep, size - keep);
+    if (!fragment)
+        return std::unexpected(fragment.error());
+    const QString real = realPath(path);
+    for (int attempt = 1;; ++attempt) {
+        const QString target = real + QStringLiteral(".fragment")
+                               + (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt));
+        DurableWrite newFile;
+        newFile.replace = false;
+        auto written = writeFileDurably(target, *fragment, newFile);
+        if (!written && written.error().number == EEXIST)
+            continue;
+        if (!written)
+            return std::unexpected(written.error());
+        if (auto s = file.truncate(keep); !s)
+            return std::unexpected(s.error());
+        if (auto s = file.sync(); !s)
+            return std::unexpected(s.error());
+        return target;
+    }
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+Message notContactsMessage(const QString& path)
+{
+    return {QStringLiteral("%1 is not a contacts file, so it was not opened.  Nothing in it was changed.")
+                .arg(shown(path)),
+            QStringLiteral("Not a contacts file"), MessageIcon::Warning};
+}
+
+Message fragmentMovedMessage(const QString& path, qint64 bytes, const QString& fragmentPath)
+{
+    return {QStringLiteral("The end of %1 held an incomplete contact (%2 bytes), probably from a save that was cut "
+                           "short.  Those bytes were moved to %3 and the complete contacts were opened.")
+                .arg(shown(path))
+                .arg(bytes)
+                .arg(shown(fragmentPath)),
+            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
+}
+
+// A note's line, matched against its form; no match when the note is missing or cut short.
+QRegularExpressionMatch readNote(const QString& path, const QRegularExpression& form)
+{
+    QFile note(path);
+    if (!note.open(QIODevice::ReadOnly))
+        return {};
+    return form.match(QString::fromLatin1(note.read(64)));
+}
+
+std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,9}) ([0-9]{1,9})\r\n$"));
+    const auto match = readNote(path, form);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
+}
+
+// The append note: the file's length before the appends, ended by a line end like the removal note.
+std::optional<qint64> readAppendNote(const QString& path)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})\r\n$"));
+    const auto match = readNote(path, form);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
+Message appendsUndoneMessage(const QString& path)
+{
+    return {QStringLiteral("An import into %1 was cut short, so it was undone: the file holds the contacts it held "
+                           "before that import.  Import the file again to add its contacts.")
+                .arg(shown(path)),
+            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
+}
+
+// Cuts the file back to the length an append note beside it holds, then drops the note: the
+// appends it stood for never finished. Says whether anything was cut.
+Expected<bool> undoUnfinishedAppends(RecordFile& file, const QString& notePath)
+{
+    if (!QFileInfo::exists(notePath))
+        return false;
+    bool cut = false;
+    if (const auto length = readAppendNote(notePath)) {
+        auto size = file.size();
+        if (!size)
+            return std::unexpected(size.error());
+        if (*size > *length) {
+            if (auto s = file.truncate(*length); !s)
+                return std::unexpected(s.error());
+            if (auto s = file.sync(); !s)
+                return std::unexpected(s.error());
+            cut = true;
+        }
+    }
+    if (auto s = removeFile(notePath); !s)
+        return std::unexpected(s.error());
+    if (auto s = syncDirectory(folderOf(notePath)); !s)
+        return std::unexpected(s.error());
+    return cut;
+}
+
+}  // namespace
+
+QString ContactsFile::scratchPathFor(const QString& path)
+{
+    return realPath(path) + QStringLiteral(".Tempf");
+}
+
+QString ContactsFile::removalNotePathFor(const QString& path)
+{
+    return realPath(path) + QStringLiteral(".Tempf.record");
+}
+
+QString ContactsFile::appendNotePathFor(const QString& path)
+{
+    return realPath(path) + QStringLiteral(".Tempf.append");
+}
+
+Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
+{
+    // The candidate is checked on a handle of its own, so a refused file leaves the current one open.
+    RecordFile candidate(ContactRecord::kSize);
+    if (auto s = candidate.open(path); !s)
+        return std::unexpected(s.error());
+    auto undone = undoUnfinishedAppends(candidate, appendNotePathFor(path));
+    if (!undone)
+        return std::unexpected(undone.error());
+    auto size = candidate.size();
+    if (!size)
+        return std::unexpected(size.error());
+    auto contacts = looksLikeContacts(candidate, *size);
+    if (!contacts)
+        return std::unexpected(contacts.error());
+    if (!*contacts)
+        return ContactsOpenResult{ContactsOpenResult::Outcome::Refused, {}, notContactsMessage(path)};
+
+    ContactsOpenResult result;
+    if (const qint64 fragment = *size % ContactRecord::kSize; fragment != 0) {
+        auto moved = moveFragment(candidate, path, *size);
+        if (!moved)
+            return std::unexpected(moved.error());
+        result = {ContactsOpenResult::Outcome::FragmentMoved, *moved, fragmentMovedMessage(path, fragment, *moved)};
+    } else if (*undone) {
+        result.message = appendsUndoneMessage(path);
+    }
+
+    file_.swap(candidate);
+    if (auto s = recoverInterruptedRemoval(); !s) {
+        file_.swap(candidate);  // the previous file stays current
+        return std::unexpected(s.error());
+    }
+    return result;
+}
+
+// A removal note beside the contacts file means a removal was cut short. Until the rename the
+// original holds every record, so the removal is finished only when the note names a record that
+// is marked in a file of the noted count; anything else rolls it back. What a record's fields hold
+// never decides on its own.
+Status ContactsFile::recoverInterruptedRemoval()
+{
+    const QString scratch = scratchPathFor(path());
+    const QString note = removalNotePathFor(path());
+    const bool noted = QFileInfo::exists(note);
+    if (!noted && !QFileInfo::exists(scratch))
+        return {};
+    if (const auto removal = noted ? readRemovalNote(note) : std::nullopt) {
+        const auto [n, noteCount] = *removal;
+        auto count = recordCount();
+        if (!count)
+            return std::unexpected(count.error());
+        if (*count == noteCount && n >= 1 && n <= noteCount) {
+            auto record = file_.readRecord(n);
+            if (!record)
+                return std::unexpected(record.error());
+            if (isMarked(*record))
+                return compact(noteCount, n);
+        }
+    }
+    if (auto s = removeFile(scratch); !s)
+        return s;
+    if (auto s = removeFile(note); !s)
+        return s;
+    return syncDirectory(folderOf(realPath(path())));
+}
+
+Status ContactsFile::beginAppends()
+{
+    auto size = file_.size();
+    if (!size)
+        return std::unexpected(size.error());
+    const QString note = appendNotePathFor(path());
+    if (auto s = writeFileDurably(note, QByteArray::number(*size) + "\r\n"); !s)
+        return s;
+    appendsFrom_ = *size;
+    return {};
+}
+
+Status ContactsFile::commitAppends()
+{
+    const QString note = appendNotePathFor(path());
+    if (auto s = removeFile(note); !s)
+        return s;
+    if (auto s = syncDirectory(folderOf(note)); !s)
+        return s;
+    appendsFrom_ = -1;
+    return {};
+}
+
+void ContactsFile::undoAppends()
+{
+    if (appendsFrom_ < 0 || !file_.isOpen())
+        return;
+    const qint64 length = std::exchange(appendsFrom_, -1);
+    if (!file_.truncate(length) || !file_.sync())
+        return;
+    const QString note = appendNotePathFor(path());
+    if (removeFile(note))
+        (void)syncDirectory(folderOf(note));
+}
+
+}  // namespace pw
