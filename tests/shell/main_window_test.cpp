@@ -222,16 +222,17 @@ TEST_F(MainWindowFiles, ExitStoresTheWindowGeometryInTwips)
 {
     ASSERT_TRUE(startUp());
     window->move(100, 50);
-    window->resize(800, 600);
+    window->resize(1000, 700);
     trigger("mnuFileExit");
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->contactsFile().isOpen());
-    const QRect frame = window->frameGeometry();
-    const double perPixel = 1440.0 / window->logicalDpiX();
-    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainLeft"), QString::number(qRound(frame.left() * perPixel)));
-    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainTop"), QString::number(qRound(frame.top() * perPixel)));
-    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainWidth"), QString::number(qRound(frame.width() * perPixel)));
-    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainHeight"), QString::number(qRound(frame.height() * perPixel)));
+    // The offscreen screen has 96 dots per inch, 15 twips a pixel, and a frame 2 pixels wide.
+    ASSERT_EQ(window->logicalDpiX(), 96);
+    ASSERT_EQ(window->frameGeometry(), QRect(100, 50, 1004, 704));
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainLeft"), u"1500");
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainTop"), u"750");
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainWidth"), u"15060");
+    EXPECT_EQ(platform.settings.value("Postwick/Settings/MainHeight"), u"10560");
     EXPECT_EQ(platform.settings.size(), 4);
 }
 
