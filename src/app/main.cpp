@@ -7,15 +7,40 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <utility>
+
+namespace {
+
+QStringList heldMessages;
+
+// Qt's messages while the application connects to the display: a failure to connect ends the program
+// with one line and status 1; anything else is held and shown once the connection is made.
+void noDisplay(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        heldMessages.append(message);
+        return;
+    }
+    std::fputs("postwick: the window needs a display, and none could be opened (is DISPLAY set?); "
+               "the commands run without one: postwick --help\n",
+               stderr);
+    std::_Exit(1);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     // A command runs without any window, and so without a display.
     if (argc > 1 && pw::isCommandName(argv[1]))
         return pw::runCommand(argc, argv);
+    if (argc > 1 && !pw::startsTheWindow(argv[1]))
+        return pw::unknownCommand(argv[1]);
     // Answered before any window exists, so that they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -34,7 +59,12 @@ int main(int argc, char* argv[])
         }
     }
 
+    // Without a display Qt would abort with a page about platform plug-ins: one line says why instead.
+    qInstallMessageHandler(noDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
+    for (const QString& message : std::as_const(heldMessages))
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
     QApplication::setApplicationName(QStringLiteral("Postwick"));
     QApplication::setOrganizationName(QStringLiteral("Postwick"));
     QApplication::setApplicationVersion(QString::fromLatin1(pw::kVersionText));

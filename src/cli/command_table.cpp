@@ -7,6 +7,7 @@
 #include "program/app_version.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <span>
+#include <vector>
 
 namespace pw {
 namespace {
@@ -154,6 +157,40 @@ void dropQtNotices(QtMsgType type, const QMessageLogContext&, const QString& mes
 bool isCommandName(const char* word)
 {
     return findCommand(word) != nullptr;
+}
+
+bool startsTheWindow(const char* word)
+{
+    const QString name = QString::fromLocal8Bit(word);
+    return name.startsWith(u'-') || QFileInfo::exists(name) || name.endsWith(u".DAT", Qt::CaseInsensitive);
+}
+
+int unknownCommand(const char* word)
+{
+    // The nearest name by edits (letters put in, taken out or changed), the first of equals.
+    const QString typed = QString::fromLocal8Bit(word);
+    const auto edits = [&](const QString& name) {
+        std::vector<qsizetype> row(name.size() + 1);
+        std::iota(row.begin(), row.end(), 0);
+        for (qsizetype i = 1; i <= typed.size(); ++i) {
+            qsizetype diagonal = row[0];
+            row[0] = i;
+            for (qsizetype j = 1; j <= name.size(); ++j) {
+                const qsizetype above = row[j];
+                row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (typed[i - 1] == name[j - 1] ? 0 : 1)});
+                diagonal = above;
+            }
+        }
+        return row.back();
+    };
+    const Command* nearest = &commands().front();
+    for (const Command& command : commands()) {
+        if (edits(QString::fromLatin1(command.name)) < edits(QString::fromLatin1(nearest->name)))
+            nearest = &command;
+    }
+    std::fprintf(stderr, "postwick: unknown command \"%s\"; did you mean \"%s\"? (postwick --help lists them)\n",
+                 word, nearest->name);
+    return 2;
 }
 
 const char* commandSummary()

@@ -6,6 +6,14 @@ namespace pw {
 // import, export or list.
 bool isCommandName(const char* word);
 
+// Whether the program's first word is for the window rather than a command: an option, or the
+// contacts file to start on (one that exists, or a new name ending in .DAT).
+bool startsTheWindow(const char* word);
+
+// A first word that is neither a command nor a contacts file: says "unknown command" with the
+// nearest command's name on standard error and returns the exit status, 2.
+int unknownCommand(const char* word);
+
 // The commands, one line each, for the program's --help.
 const char* commandSummary();
 

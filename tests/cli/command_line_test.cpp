@@ -167,6 +167,8 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
 
 TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
 {
+    const QByteArray kNoDisplay = "postwick: the window needs a display, and none could be opened (is DISPLAY set?); "
+                                  "the commands run without one: postwick --help";
     folder.write(u"notes.DAT"_s, "These are my notes, not contacts.\r\n");
     QDir(folder.path()).mkdir(u"folder.DAT"_s);
     const struct {
@@ -195,6 +197,13 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
         {{u"labels"_s, u"c.DAT"_s, u"-o"_s, u"no/such/x.pdf"_s}, 1,
          "postwick labels: " + folder.file(u"no/such/x.pdf"_s).toUtf8() + ": No such file or directory"},
         {{u"import"_s, u"c.DAT"_s, u"people.vcf"_s}, 1, "postwick import: people.vcf: No such file or directory"},
+        {{u"lables"_s, u"c.DAT"_s}, 2,
+         "postwick: unknown command \"lables\"; did you mean \"labels\"? (postwick --help lists them)"},
+        {{u"exprot"_s}, 2, "postwick: unknown command \"exprot\"; did you mean \"export\"? (postwick --help lists them)"},
+        // A contacts file, new or not, starts the window, which needs a display these runs do not have.
+        {{u"c.DAT"_s}, 1, kNoDisplay},
+        {{u"Family.dat"_s}, 1, kNoDisplay},
+        {{}, 1, kNoDisplay},
     };
     for (const auto& c : cases) {
         const ProgramRun failed = run(c.arguments);
