@@ -3,6 +3,7 @@
 #include "data/text_rules.h"
 
 #include <QLatin1StringView>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <initializer_list>
@@ -85,9 +86,10 @@ const SuffixGroup kSuffixGroups[] = {
     {{" WAY", " Way", " way"}, 8, " Way", 6, 4},
 };
 
-void splitNameLine(const QString& line, ContactBoxTexts& boxes)
+// The name without the titles people put before it.
+QString withoutTitles(const QString& text)
 {
-    QString work = line.left(18);
+    QString work = text;
     for (const char* title : {"Mrs.", "Mr.", "Ms.", "Dr.", "Miss "})
         work.remove(QLatin1StringView(title));
     for (const char* title : {"Mrs", "Mr", "Ms"}) {
@@ -96,13 +98,19 @@ void splitNameLine(const QString& line, ContactBoxTexts& boxes)
     }
     if (work.startsWith(u"Dr "))
         work.remove(QStringLiteral("Dr"));
-    work = trimLeadingBlanks(work);
+    return work;
+}
+
+void splitNameLine(const QString& line, ContactBoxTexts& boxes)
+{
+    const QString work = trimLeadingBlanks(withoutTitles(line.left(18)));
     const QString first = trimBlanks(leftPart(work, position(work, u" ") - 1));
     boxes[FName] = first;
 
     // A single letter standing alone, or followed by a full stop, past the first two characters;
     // the last such letter in character order wins, and the punctuation between Z and a is none.
-    const QString name = trimBlanks(line);
+    // The title is no part of the last name.
+    const QString name = trimBlanks(withoutTitles(line));
     QString initial;
     for (char16_t c = u'A'; c <= u'z'; ++c) {
         const QString letter(QChar{c});
@@ -135,17 +143,30 @@ QString firstStreetLine(const QString& street)
     return street;
 }
 
+// Where a street written with an abbreviated suffix and its full stop ("Oak St. Apt 4") ends: just
+// before the stop; -1 when the line has none.
+qsizetype dottedSuffixEnd(const QString& line)
+{
+    static const QRegularExpression dotted(
+        QStringLiteral(R"( (St|Ave|Rd|Dr|Blvd|Ln|Ct|Pl|Ter|Cir|Hwy|Pkwy|Way)\. )"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = dotted.match(line);
+    return match.hasMatch() ? match.capturedEnd(1) : -1;
+}
+
 // Fills both street boxes and returns the remainder of Line 2 after the first street line.
 QString splitStreetLine(const QString& line, ContactBoxTexts& boxes)
 {
-    QString street = trimBlanks(line);
+    const QString typed = trimBlanks(line);
+    const qsizetype dottedEnd = dottedSuffixEnd(typed);
+    // The remainder is taken from the same text, full stops and all, that the street was.
+    QString street = dottedEnd < 0 ? typed : typed.left(dottedEnd) + typed.mid(dottedEnd + 1);
     street.remove(u'.');
-    const QString street1 = trimBlanks(firstStreetLine(street));
+    const QString street1 = trimBlanks(dottedEnd < 0 ? firstStreetLine(street) : street.left(dottedEnd));
     boxes[FStreet] = street1;
 
-    const QString typed = trimBlanks(line);
-    QString rest = rightPart(typed, typed.size() - street1.size());
-    rest.remove(u',').remove(u'.');
+    QString rest = rightPart(street, street.size() - street1.size());
+    rest.remove(u',');
     rest = trimBlanks(rest);
     if (rest.size() >= 2 && rest[0] != u'#' && rest[1] == u' ' && !street1.isEmpty() && rest[0] == street1.back())
         rest = rest.mid(2, 12);
@@ -154,7 +175,8 @@ QString splitStreetLine(const QString& line, ContactBoxTexts& boxes)
 
 void splitCityLine(const QString& line, ContactBoxTexts& boxes)
 {
-    if (line.size() < 12)
+    // Without a blank or a comma there is nothing to tell the city from the state and zip.
+    if (line.size() < 12 || (!line.contains(u' ') && !line.contains(u',')))
         return;
     const QString front = line.left(16);
     const qsizetype end = front.contains(u',') ? position(front, u",", 3) : position(front, u" ", 5);
