@@ -25,39 +25,12 @@ QStringView orUnknown(const QString& text)
     return trimmed.size() < 2 ? kUnknown : QStringView(text);
 }
 
-// Whether the number a phone starts with is 1 or more. Most phones settle it at their first
-// characters: a digit run from 1 to 9 that nothing can make a fraction of, or no number at all;
-// the rest take the full reading.
-bool readsOneOrMore(QStringView text)
-{
-    qsizetype i = 0;
-    const auto skipIgnored = [&] {
-        while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n'))
-            ++i;
-    };
-    skipIgnored();
-    if (i == text.size())
-        return false;
-    const char16_t first = text[i].unicode();
-    if (first >= u'1' && first <= u'9') {
-        while (i < text.size() && ((text[i] >= u'0' && text[i] <= u'9') || text[i] == u' ' || text[i] == u'\t' ||
-                                   text[i] == u'\n'))
-            ++i;
-        if (i == text.size())
-            return true;
-        const char16_t next = text[i].unicode();
-        if (next != u'.' && next != u'e' && next != u'E' && next != u'd' && next != u'D')
-            return true;
-    } else if (first != u'0' && first != u'+' && first != u'-' && first != u'.' && first != u'&') {
-        return false;
-    }
-    return numericValue(text) >= 1;
-}
-
-// A phone whose number reads as 0, such as one that begins with a parenthesis, is not shown.
+// A phone is shown when its digits, read past the punctuation people write them with ("(796)
+// 555-1050", "+1 418 555 0100"), make a number of 1 or more: a blank or all-zero phone is not.
 QStringView phone(const QString& text)
 {
-    return readsOneOrMore(text) ? QStringView(text) : QStringView();
+    const bool anyNonZero = std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; });
+    return anyNonZero ? QStringView(text) : QStringView();
 }
 
 struct HeaderWord final {

@@ -63,16 +63,16 @@ TEST(ListDisplayValues, FollowTheFieldRules)
     EXPECT_EQ(piece(r, 3, AddressDisplay::Email), u"Unknown"_s + blanks(3));
     EXPECT_EQ(r.City, u"X");
 
-    // Phones show as stored when their number reads 1 or more, else as 22 blanks.
+    // Phones show as stored when their digits, punctuation aside, read 1 or more, else as 22 blanks.
     r.HomePhone = u"555-0123"_s;
-    r.CellPhone = u"(555) 0123"_s;
+    r.CellPhone = u"(796) 555-1050"_s;
     EXPECT_EQ(piece(r, 5), u"555-0123"_s + blanks(7));
-    EXPECT_EQ(piece(r, 6), blanks(22));
-    for (const char* hidden : {"0-555-0123", "1e-5", "0.5", ".9", "-1 555", "", "x555"}) {
+    EXPECT_EQ(piece(r, 6), u"(796) 555-1050"_s + blanks(1));
+    for (const char* hidden : {"", "0", "000-0000", "( ) -", "n/a"}) {
         r.HomePhone = QString::fromLatin1(hidden);
         EXPECT_EQ(piece(r, 5), blanks(22)) << hidden;
     }
-    for (const char* shown : {"1", "+1 555 0100", "5 55", "1.5", "&H1F", "2e3"}) {
+    for (const char* shown : {"1", "+1 555 0100", "0-555-0123", "(555) 0123", "555-CALL x12"}) {
         r.HomePhone = QString::fromLatin1(shown);
         EXPECT_EQ(trimBlanks(piece(r, 5)), QString::fromLatin1(shown)) << shown;
     }
