@@ -8,13 +8,6 @@
 namespace pw {
 namespace {
 
-QChar foldedChar(QChar c)
-{
-    if (c.unicode() < 0x80)
-        return (c >= u'A' && c <= u'Z') ? QChar(c.unicode() + 32) : c;
-    return QChar(static_cast<char16_t>(QChar::toCaseFolded(c.unicode())));
-}
-
 // Appends a stored field, trimmed of blanks, to `out`.
 void appendField(QByteArrayView record, const ContactRecord::Field& field, QChar*& out)
 {
@@ -35,7 +28,7 @@ void FindList::append(QStringView text, int record)
     texts_.append(text);
     const qsizetype at = folded_.size();
     folded_.resize(at + text.size());
-    std::transform(text.begin(), text.end(), folded_.begin() + at, foldedChar);
+    std::transform(text.begin(), text.end(), folded_.begin() + at, sortLetter);
 }
 
 void FindList::sort()
@@ -56,9 +49,7 @@ QStringView FindList::text(int i) const
 
 int FindList::findPrefix(QStringView prefix, int from, bool wrap) const
 {
-    QString key;
-    for (QChar c : prefix)
-        key.append(foldedChar(c));
+    const QString key = sortKey(prefix);
     // The entries that start with the prefix are one run of the sorted list.
     const auto first = std::partition_point(entries_.begin(), entries_.end(),
                                             [&](const Entry& e) { return folded(e).compare(key) < 0; });

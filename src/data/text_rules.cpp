@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace pw {
 namespace {
@@ -223,6 +224,55 @@ QString shortestDecimal(double value)
     if (value == 0)
         return QStringLiteral("0");  // also for -0
     return QString::number(value, 'g', 15);
+}
+
+namespace {
+
+// The sort letter of any character, worked out from the Unicode tables.
+char16_t sortLetterOf(char16_t u)
+{
+    // Letters with a stroke or a ligature, which carry no decomposition to drop.
+    static constexpr std::pair<char16_t, char16_t> kBase[] = {
+        {u'Æ', u'a'}, {u'æ', u'a'}, {u'Ð', u'd'}, {u'ð', u'd'}, {u'Ø', u'o'}, {u'ø', u'o'}, {u'Þ', u't'},
+        {u'þ', u't'}, {u'ß', u's'}, {u'Đ', u'd'}, {u'đ', u'd'}, {u'Ħ', u'h'}, {u'ħ', u'h'}, {u'ı', u'i'},
+        {u'Ł', u'l'}, {u'ł', u'l'}, {u'Œ', u'o'}, {u'œ', u'o'}, {u'Ŧ', u't'}, {u'ŧ', u't'}};
+    for (const auto& [letter, base] : kBase) {
+        if (letter == u)
+            return base;
+    }
+    QChar c(u);
+    // A decomposition begins with the base letter and adds the marks: É is E and an acute accent.
+    for (int depth = 0; depth < 4 && c.decompositionTag() == QChar::Canonical; ++depth) {
+        const QString parts = c.decomposition();
+        if (parts.isEmpty() || parts[0].isSurrogate())
+            break;
+        c = parts[0];
+    }
+    return static_cast<char16_t>(QChar::toCaseFolded(c.unicode()));
+}
+
+}  // namespace
+
+QChar sortLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'A' && u <= u'Z' ? QChar(char16_t(u + 32)) : c;
+    // Every letter the contacts file can hold lies below 0x180: those are looked up.
+    static const auto latin = [] {
+        std::array<char16_t, 0x180> table{};
+        for (char16_t i = 0; i < table.size(); ++i)
+            table[i] = sortLetterOf(i);
+        return table;
+    }();
+    return QChar(u < latin.size() ? latin[u] : sortLetterOf(u));
+}
+
+QString sortKey(QStringView text)
+{
+    QString key(text.size(), Qt::Uninitialized);
+    std::transform(text.begin(), text.end(), key.begin(), sortLetter);
+    return key;
 }
 
 }  // namespace pw

@@ -50,6 +50,13 @@ QString blankControlCharacters(QStringView text);
 // Bytes for a fixed-width field: the text left-trimmed, encoded, padded with blanks and cut.
 QByteArray fixedWidthBytes(QStringView text, int width);
 
+// The letter a character sorts and is found by: case-folded and without its accent, so that "Émile"
+// sorts among the E names and typing "e" reaches it, whatever the locale. Letters that do not
+// decompose take their base letter from a small table (Ø as o, Ł as l, Æ as a, ß as s).
+QChar sortLetter(QChar c);
+// The sort letters of a whole text, one for each character.
+QString sortKey(QStringView text);
+
 // The shortest decimal form of a number, as a person would write it: 3, -1, 0.5, 1.25.
 QString shortestDecimal(double value);
 

@@ -56,16 +56,15 @@ struct KeyRef final {
     quint32 index;
 };
 
-// Writes `text` case-folded as UTF-8 at `out`, at most 3 bytes a character; returns the end.
-char* writeFoldedUtf8(char* out, QStringView text)
+// Writes the sort letters of `text` as UTF-8 at `out`, at most 3 bytes a character; returns the end.
+char* writeSortKeyUtf8(char* out, QStringView text)
 {
     for (QChar c : text) {
-        char16_t u = c.unicode();
+        const char16_t u = sortLetter(c).unicode();
         if (u < 0x80) {
-            *out++ = static_cast<char>(u >= u'A' && u <= u'Z' ? u + 32 : u);
+            *out++ = static_cast<char>(u);
             continue;
         }
-        u = static_cast<char16_t>(QChar::toCaseFolded(char32_t(u)));
         if (u < 0x800) {
             *out++ = static_cast<char>(0xC0 | (u >> 6));
         } else {
@@ -236,7 +235,7 @@ std::array<int, 7> listTabStops(AddressDisplay display)
 
 QString lineSortKey(const QString& text)
 {
-    return text.toCaseFolded();
+    return sortKey(text);
 }
 
 void sortLines(std::vector<ContactLine>& lines)
@@ -251,7 +250,7 @@ void sortLines(std::vector<ContactLine>& lines)
     char* end = keys.get();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         char* start = end;
-        end = writeFoldedUtf8(start, lines[i].text);
+        end = writeSortKeyUtf8(start, lines[i].text);
         const std::size_t length = end - start;
         char head[8] = {};
         std::memcpy(head, start, std::min<std::size_t>(length, 8));

@@ -52,7 +52,7 @@ QString listHeader(AddressDisplay display);
 // The list's tab stops in quarters of its font's average character width.
 std::array<int, 7> listTabStops(AddressDisplay display);
 
-// The key the list sorts by: the whole line without regard to letter case.
+// The key the list sorts by: the whole line without regard to letter case or accents.
 QString lineSortKey(const QString& text);
 
 // Sorts by the whole line without regard to case, the key worked out once per line. Lines with

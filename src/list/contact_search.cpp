@@ -68,7 +68,8 @@ bool ContactSearch::takes(const ContactRecord& record) const
     // An empty text is found in any field that has something in it.
     if (field.isEmpty())
         return false;
-    return field.contains(text, kind == SearchKind::Zip ? Qt::CaseSensitive : Qt::CaseInsensitive);
+    // Letters are found whatever their case and accents: "montreal" finds Montréal.
+    return kind == SearchKind::Zip ? field.contains(text) : sortKey(field).contains(sortKey(text));
 }
 
 QString searchLabel(const ContactSearch& search)

@@ -31,13 +31,15 @@ TEST(FindList, ListsEveryRecordByNameSortedWithoutRegardToCaseAndCarriesItsNumbe
     ASSERT_TRUE(file.open(folder.file(u"c.DAT"_s)));
     for (const QStringList& name : {QStringList{u"bob"_s, u"Q"_s, u"Ray"_s}, {u"Ann"_s, {}, u"Lee"_s},
                                     {u"Bob"_s, u"Q"_s, u"Ray"_s}, {u"\u00c9mile"_s, {}, u"Zola"_s},
-                                    {u"ann"_s, u"B"_s, u"Cole"_s}})
+                                    {u"ann"_s, u"B"_s, u"Cole"_s}, {u"Eve"_s, {}, u"Ray"_s}})
         ASSERT_TRUE(file.append({.FirstName = name[0], .MiddleInitial = name[1], .LastName = name[2]}));
     auto list = readFindList(file);
     ASSERT_TRUE(list);
-    // Equal texts but for case keep their record order; a missing initial leaves two spaces.
+    // Equal texts but for case keep their record order; a missing initial leaves two spaces; an
+    // accented letter sorts as its base letter, and typing the base letter reaches it.
     EXPECT_EQ(listed(*list), (QStringList{u"Ann  Lee#2"_s, u"ann B Cole#5"_s, u"bob Q Ray#1"_s, u"Bob Q Ray#3"_s,
-                                          u"\u00c9mile  Zola#4"_s}));
+                                          u"\u00c9mile  Zola#4"_s, u"Eve  Ray#6"_s}));
+    EXPECT_EQ(list->findPrefix(u"E", 0, true), 4);
 }
 
 TEST(FindList, TypingANameFindsTheFirstEntryThatStartsWithItFromTheCurrentOneOn)

@@ -133,6 +133,17 @@ TEST(ListLines, SortByTheWholeLineWithoutRegardToCase)
     // The same leading name is ordered by what follows it, here the first name and then the city.
     EXPECT_EQ(order, (std::vector<int>{4, 2, 5, 3, 1}));
 
+    // Accented letters sort as their base letters, whatever the locale.
+    std::vector<ContactLine> accented;
+    for (const char16_t* name : {u"Zoe", u"\u00c9mile", u"Eve", u"\u00d8rsted", u"Oscar", u"\u0141ukasz", u"Lee"})
+        accented.push_back({QString::fromUtf16(name), 0});
+    sortLines(accented);
+    QStringList sorted;
+    for (const ContactLine& line : accented)
+        sorted << line.text;
+    EXPECT_EQ(sorted, (QStringList{u"\u00c9mile"_s, u"Eve"_s, u"Lee"_s, u"\u0141ukasz"_s, u"\u00d8rsted"_s,
+                                   u"Oscar"_s, u"Zoe"_s}));
+
     // A pasted line goes to its sorted place and has no record.
     ContactLineModel model;
     model.setLines(lines);
@@ -180,6 +191,11 @@ TEST(ContactSearch, FindsTheTextAnywhereInOneTrimmedField)
     r.Company.clear();
     EXPECT_FALSE((ContactSearch{SearchKind::Company, {}}.takes(r)));
     EXPECT_TRUE((ContactSearch{SearchKind::All, QStringLiteral("zzz")}.takes(r)));
+
+    // Letters are found without regard to their accents either way.
+    r.City = QStringLiteral("Montr\u00e9al");
+    EXPECT_TRUE((ContactSearch{SearchKind::City, QStringLiteral("montreal")}.takes(r)));
+    EXPECT_TRUE((ContactSearch{SearchKind::City, QStringLiteral("TR\u00c9")}.takes(r)));
 }
 
 TEST(ContactLinesOfAFile, CarryTheirRecordNumbersAndOnlyWhatTheSearchTakes)
