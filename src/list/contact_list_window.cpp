@@ -67,7 +67,7 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
                                                 QStringLiteral("Print a label for each contact in list"));
     cmdViewAllClose_ = named<QPushButton>("cmdViewAllClose", QStringLiteral("&Close"));
     cmdPrintLabels_->setEnabled(false);
-    chkFreeStart_ = namedWithTip<QCheckBox>("chkFreeStart", QStringLiteral("Start at the first &free label"),
+    chkFreeStart_ = namedWithTip<QCheckBox>("chkFreeStart", QStringLiteral("Start at the first free &label"),
                                             QStringLiteral("Leaves the labels already used on the sheet in the "
                                                            "printer blank"));
 

@@ -111,7 +111,7 @@ void LabelEntry::buildChoices(QLayout* into)
     optLMLabel_ = named<QRadioButton>("optLMLabel", QStringLiteral("Label stock"));
     optLMEnvelope_ = named<QRadioButton>("optLMEnvelope", QStringLiteral("Envelope"));
     lblLMPosition_ = named<QLabel>("lblLMPosition");
-    cmdLMSheet_ = namedWithTip<QPushButton>("cmdLMSheet", QStringLiteral("S&heet\u2026"),
+    cmdLMSheet_ = namedWithTip<QPushButton>("cmdLMSheet", QStringLiteral("Shee&t\u2026"),
                                             QStringLiteral("Pick the labels to print on a picture of the sheet"));
     cboLMEnvelope_ = named<QComboBox>("cboLMEnvelope");
     cboLMEnvelope_->setPlaceholderText(QStringLiteral("Select Envelope Size"));

@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMap>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -122,6 +125,76 @@ TEST_F(DesktopHabitsTest, WindowsKeepTheirSizeWhileControlsComeAndGo)
     EXPECT_EQ(window->size(), mainSize);
     find<QPushButton>("cmdLMClear")->click();
     EXPECT_TRUE(find<QWidget>("frPortLand")->isHidden());
+}
+
+// The access keys that clash in a window: each letter marked with "&" among the menu bar's titles and
+// the controls a person sees at once, and within each menu among its items.
+std::string accessKeyClashes(QWidget* window)
+{
+    QStringList clashes;
+    const auto check = [&](const QString& where, const QStringList& captions) {
+        QMap<QChar, QString> taken;
+        for (const QString& caption : captions) {
+            const qsizetype at = QString(caption).replace(u"&&"_s, u"__"_s).indexOf(u'&');
+            if (at < 0 || at + 1 >= caption.size())
+                continue;
+            const QChar key = caption[at + 1].toLower();
+            if (taken.contains(key))
+                clashes << where + u": "_s + taken[key] + u" / "_s + caption;
+            taken.insert(key, caption);
+        }
+    };
+    QStringList front;
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        for (QAction* menu : main->menuBar()->actions()) {
+            front << menu->text();
+            if (menu->menu()) {
+                QStringList items;
+                for (QAction* item : menu->menu()->actions())
+                    items << item->text();
+                check(window->objectName() + u" menu "_s + menu->text(), items);
+            }
+        }
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(window))
+            front << button->text();
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->buddy() && label->isVisibleTo(window))
+            front << label->text();
+    }
+    for (QGroupBox* box : window->findChildren<QGroupBox*>()) {
+        if (box->isVisibleTo(window))
+            front << box->title();
+    }
+    check(window->objectName(), front);
+    return clashes.join(u'\n').toStdString();
+}
+
+TEST_F(DesktopHabitsTest, AccessKeysAreUniqueInEveryWindow)
+{
+    QTest::keyClicks(find<QLineEdit>("txtLMLine1"), u"Ann Example"_s);
+    EXPECT_EQ(accessKeyClashes(window.get()), "");
+
+    QMainWindow* add = openAddContact();
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(accessKeyClashes(add), "");
+    QTest::keyClicks(find<QLineEdit>("txtACFName"), u"Ann"_s);
+    QTest::keyClicks(find<QLineEdit>("txtACLName"), u"Example"_s);
+    click("cmdSave");
+    settle();
+
+    for (const auto& [command, name] : {std::pair{"mnuEdit", "frmEdDelViewContact"}, {"mnuViewAll", "frmViewAll"},
+                                        {"mnuSrchContacts", "frmViewAll"}, {"mnuImport", "frmLMImport"},
+                                        {"mnuExport", "frmLMExport"}}) {
+        activate(window.get());
+        QMainWindow* opened = openWith(command, name);
+        ASSERT_NE(opened, nullptr) << command;
+        EXPECT_EQ(accessKeyClashes(opened), "") << command;
+        opened->close();
+        settle();
+    }
 }
 
 }  // namespace
