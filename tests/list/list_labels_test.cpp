@@ -47,7 +47,10 @@ public:
     QStringList lines;
 
 private:
-    double paperHeight() const override { return test::paperHeightPoints(PaperSize::Letter, PageOrientation::Portrait); }
+    double paperHeight() const override
+    {
+        return test::paperHeightPoints(PaperSize::Letter, PageOrientation::Portrait);
+    }
     bool feedPage() override { return true; }
     void place(const QString& text, const GridPlace& at) override
     {

@@ -54,14 +54,14 @@ protected:
     GridMetrics installedGrid(const TypeFace& type) const override;
 };
 
-// Each character of text one column wide, as every test surface measures.
+// The measure every test surface shares.
 const ColumnMeasure& columnMeasure();
 
 // The paper's height in points.
 double paperHeightPoints(PaperSize paper, PageOrientation orientation);
 
-// A printer of US Letter that keeps every placed text. Columns advance by one per character of
-// text. The grid cursor places it as on paper, new pages included.
+// A printer that keeps every placed text, on US Letter unless a job asks for other paper. Columns
+// advance by one per character of text; the grid cursor places each text and feeds pages as on paper.
 class RecordingSurface final : public PrintSurface, private GridTarget {
 public:
     void setFontName(const QString& family) override { font = family; }
