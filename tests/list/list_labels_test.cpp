@@ -57,7 +57,7 @@ private:
         parts_ << QString::number(at.column) + u':' + text;
     }
 
-    GridCursor cursor_{test::columnMeasure()};
+    GridCursor cursor_{columnMeasure()};
     QStringList parts_;
 };
 
