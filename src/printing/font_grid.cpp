@@ -6,7 +6,7 @@ namespace pw {
 namespace {
 
 struct GridRow final {
-    const char16_t* family;
+    QStringView family;
     bool bold;
     bool italic;
     FontGrid grid;
@@ -34,7 +34,7 @@ std::optional<FontGrid> fontGrid(const QString& family, bool bold, bool italic)
     const GridRow* sameWeight = nullptr;
     const GridRow* regular = nullptr;
     for (const GridRow& row : kGrids) {
-        if (family.compare(QStringView(row.family), Qt::CaseInsensitive) != 0)
+        if (family.size() != row.family.size() || family.compare(row.family, Qt::CaseInsensitive) != 0)
             continue;
         if (row.bold == bold && row.italic == italic)
             return row.grid;
