@@ -32,7 +32,7 @@ const FontMeasure::Drawn& FontMeasure::drawn(const TypeFace& type) const
     const int dpi = device_.logicalDpiY();
     if (last_ && last_->type == type && last_->dpi == dpi)
         return *last_;
-    const std::optional<FontGrid> known = fontGrid(type.family, type.bold, type.italic);
+    const FontGrid* known = fontGrid(type.family, type.bold, type.italic);
     QFont font(known ? known->standIn : type.family);
     font.setPointSizeF(type.points);
     font.setBold(type.bold);

@@ -6,7 +6,7 @@ namespace pw {
 
 GridMetrics TextMeasure::grid(const TypeFace& type) const
 {
-    const std::optional<FontGrid> known = fontGrid(type.family, type.bold, type.italic);
+    const FontGrid* known = fontGrid(type.family, type.bold, type.italic);
     if (!known)
         return installedGrid(type);
     const double unitsPerEm = type.points * unitsPerInch() / 72.0;
