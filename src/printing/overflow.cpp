@@ -1,16 +1,15 @@
 #include "printing/overflow.h"
 
 #include "printing/font_grid.h"
-#include "printing/grid_cursor.h"
 #include "printing/label_sheet.h"
 #include "printing/sheet_outlines.h"
-#include "printing/text_measure.h"
 
 #include <cmath>
 
 namespace pw {
 namespace {
 
+constexpr double kGridInsetInches = 0.25;  // where column 1 begins on every printer
 constexpr double kEnvelopeMarginInches = 0.25;
 constexpr int kListedAtMost = 15;
 
@@ -19,15 +18,13 @@ constexpr int kListedAtMost = 15;
 int charactersPast(const QString& line, int column, int spaces, double rightEdgeInches, const QString& font,
                    double points, bool bold, bool italic)
 {
-    if (!fontGrid(font, bold, italic) || line.isEmpty())
+    const FontGrid* grid = fontGrid(font, bold, italic);
+    if (!grid || line.isEmpty())
         return 0;
-    const TextMeasure& measure = columnMeasure();
-    const TypeFace type{font, points, bold, italic};
-    const double columnWidth = measure.grid(type).column;
-    const double inch = measure.unitsPerInch();
-    const double start = kGridInsetInches * inch + (std::max(column, 1) - 1 + std::max(spaces, 0)) * columnWidth;
-    const double past = start + measure.width(type, line) - rightEdgeInches * inch;
-    return past > 1e-9 ? static_cast<int>(std::ceil(past / columnWidth - 1e-9)) : 0;
+    const double columnInches = grid->averageWidth * points / 72.0;
+    const double start = kGridInsetInches + (std::max(column, 1) - 1 + std::max(spaces, 0)) * columnInches;
+    const double past = start + line.size() * columnInches - rightEdgeInches;
+    return past > 1e-9 ? static_cast<int>(std::ceil(past / columnInches - 1e-9)) : 0;
 }
 
 QList<Overflow> labelOverflows(const OnTheFlyLabels& labels, const QString& deviceName)

@@ -13,20 +13,4 @@ GridMetrics TextMeasure::grid(const TypeFace& type) const
     return {known->averageWidth * unitsPerEm, known->lineHeight * unitsPerEm, known->ascent * unitsPerEm};
 }
 
-double ColumnMeasure::width(const TypeFace& type, const QString& text) const
-{
-    return text.size() * grid(type).column;
-}
-
-GridMetrics ColumnMeasure::installedGrid(const TypeFace& type) const
-{
-    return grid({QStringLiteral("Courier New"), type.points, type.bold, type.italic});
-}
-
-const ColumnMeasure& columnMeasure()
-{
-    static const ColumnMeasure measure;
-    return measure;
-}
-
 }  // namespace pw

@@ -40,18 +40,4 @@ protected:
     virtual GridMetrics installedGrid(const TypeFace& type) const = 0;
 };
 
-// Widths from the grid alone, in points: every character one column of its type wide, and a family
-// the layouts do not use on Courier New's grid. What the checks before printing measure with, and
-// the exact widths of the test surfaces.
-class ColumnMeasure final : public TextMeasure {
-public:
-    double unitsPerInch() const override { return 72; }
-    double width(const TypeFace& type, const QString& text) const override;
-
-protected:
-    GridMetrics installedGrid(const TypeFace& type) const override;
-};
-
-const ColumnMeasure& columnMeasure();
-
 }  // namespace pw

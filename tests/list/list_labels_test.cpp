@@ -57,7 +57,7 @@ private:
         parts_ << QString::number(at.column) + u':' + text;
     }
 
-    GridCursor cursor_{columnMeasure()};
+    GridCursor cursor_{test::columnMeasure()};
     QStringList parts_;
 };
 

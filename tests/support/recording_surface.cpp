@@ -2,6 +2,22 @@
 
 namespace pw::test {
 
+double ColumnMeasure::width(const TypeFace& type, const QString& text) const
+{
+    return text.size() * grid(type).column;
+}
+
+GridMetrics ColumnMeasure::installedGrid(const TypeFace& type) const
+{
+    return grid({QStringLiteral("Courier New"), type.points, type.bold, type.italic});
+}
+
+const ColumnMeasure& columnMeasure()
+{
+    static const ColumnMeasure measure;
+    return measure;
+}
+
 double paperHeightPoints(PaperSize paper, PageOrientation orientation)
 {
     const bool envelope = paper == PaperSize::Envelope10;

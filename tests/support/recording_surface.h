@@ -43,7 +43,21 @@ struct RecordedJob final {
     bool abandoned = false;
 };
 
-// The paper's height in points, the unit of the test surfaces' measure.
+// Exact widths on a device of points: every character one column of its type's grid wide. A family
+// the layouts do not use gets Courier New's grid.
+class ColumnMeasure final : public TextMeasure {
+public:
+    double unitsPerInch() const override { return 72; }
+    double width(const TypeFace& type, const QString& text) const override;
+
+protected:
+    GridMetrics installedGrid(const TypeFace& type) const override;
+};
+
+// The measure every test surface shares.
+const ColumnMeasure& columnMeasure();
+
+// The paper's height in points.
 double paperHeightPoints(PaperSize paper, PageOrientation orientation);
 
 // A printer that keeps every placed text, on US Letter unless a job asks for other paper. Columns
