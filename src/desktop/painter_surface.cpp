@@ -1,9 +1,7 @@
 #include "desktop/painter_surface.h"
 
-#include "printing/font_grid.h"
 #include "printing/pdf_actual_size.h"
 
-#include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPen>
@@ -14,19 +12,8 @@
 #include <algorithm>
 
 namespace pw {
-namespace {
 
-// A tab to the column the position is already on stays on this row despite rounding.
-constexpr double kTolerance = 0.01;
-// The layouts were made for a printable area that starts 1/4 inch from the paper's top and left
-// edges, as a typical office printer's does. The grid starts there on every printer, measured from
-// the paper itself, so a printer that reports other margins (or none, as a PDF queue) prints every
-// line on the same spot of the sheet; what a printer cannot reach it clips.
-constexpr double kGridInsetInches = 0.25;
-
-}  // namespace
-
-PainterSurface::PainterSurface(QPrinter& printer) : printer_(printer) {}
+PainterSurface::PainterSurface(QPrinter& printer) : printer_(printer), measure_(printer) {}
 
 PainterSurface::~PainterSurface()
 {
@@ -49,26 +36,6 @@ QString PainterSurface::deviceName() const
     return printer_.printerName();
 }
 
-QFont PainterSurface::drawingFont() const
-{
-    const std::optional<FontGrid> known = fontGrid(family_, bold_, italic_);
-    QFont font(known ? known->standIn : family_);
-    font.setPointSizeF(size_);
-    font.setBold(bold_);
-    font.setItalic(italic_);
-    return font;
-}
-
-PainterSurface::Grid PainterSurface::grid() const
-{
-    const double pixelsPerEm = size_ * printer_.resolution() / 72.0;
-    if (const std::optional<FontGrid> known = fontGrid(family_, bold_, italic_))
-        return {known->averageWidth * pixelsPerEm, known->lineHeight * pixelsPerEm, known->ascent * pixelsPerEm};
-    // A family the layouts do not use is measured as installed.
-    const QFontMetricsF metrics(drawingFont(), &printer_);
-    return {metrics.averageCharWidth(), metrics.lineSpacing(), metrics.ascent()};
-}
-
 bool PainterSurface::beginJob()
 {
     if (failure_)
@@ -80,11 +47,13 @@ bool PainterSurface::beginJob()
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
-    pageUsed_ = false;
     drawOutlines();
     return true;
 }
 
+// The grid starts 1/4 inch in, measured from the paper itself, so a printer that reports other
+// margins (or none, as a PDF queue) prints every line on the same spot of the sheet; what a printer
+// cannot reach it clips.
 double PainterSurface::gridInset() const
 {
     return kGridInsetInches * printer_.resolution();
@@ -106,86 +75,42 @@ void PainterSurface::drawOutlines()
     painter_.restore();
 }
 
+double PainterSurface::paperHeight() const
+{
+    return printer_.pageLayout().fullRectPixels(printer_.resolution()).height();
+}
+
 bool PainterSurface::feedPage()
 {
     if (!printer_.newPage()) {
         failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
         return false;
     }
-    pageUsed_ = false;
     drawOutlines();
     return true;
 }
 
-bool PainterSurface::takeWantedPage()
+void PainterSurface::place(const QString& text, const GridPlace& at)
 {
-    // An asked-for page is fed only now, and not at all while the current page is still blank.
-    if (!pageWanted_)
-        return true;
-    pageWanted_ = false;
-    return !pageUsed_ || feedPage();
-}
-
-void PainterSurface::drawText(const QString& text)
-{
-    if (!takeWantedPage())
-        return;
-    // Rows that ran past the page have used it up, blank or not.
-    const Grid g = grid();
-    // The grid ends 1/4 inch above the paper's bottom edge, as it starts 1/4 inch below the top.
-    const double pageHeight = printer_.pageLayout().fullRectPixels(printer_.resolution()).height() - 2 * gridInset();
-    if (y_ > 0 && y_ + g.row > pageHeight + kTolerance) {
-        if (!feedPage())
-            return;
-        y_ = 0;
-    }
-    const QFont font = drawingFont();
-    painter_.setFont(font);
-    painter_.drawText(QPointF(gridInset() + x_, gridInset() + y_ + g.ascent), text);
-    pageUsed_ = true;
-    x_ += QFontMetricsF(font, &printer_).horizontalAdvance(text);
+    painter_.setFont(measure_.font(type_));
+    painter_.drawText(QPointF(gridInset() + at.x, gridInset() + at.baseline), text);
 }
 
 void PainterSurface::print(const QList<PrintItem>& items, bool endLine)
 {
     if (!beginJob())
         return;
-    for (const PrintItem& item : items) {
-        const Grid g = grid();
-        switch (item.kind) {
-        case PrintItem::Kind::Tab: {
-            const double target = (std::max(item.count, 1) - 1) * g.column;
-            if (x_ > target + kTolerance)
-                y_ += g.row;
-            x_ = target;
-            break;
-        }
-        case PrintItem::Kind::Spaces:
-            // A space is one column wide, so that centring counts in the same columns as the tabs.
-            x_ += std::max(item.count, 0) * g.column;
-            break;
-        case PrintItem::Kind::Text:
-            if (!item.text.isEmpty())
-                drawText(item.text);
-            break;
-        }
-    }
-    if (endLine) {
-        y_ += grid().row;
-        x_ = 0;
-    }
+    cursor_.print(items, endLine, type_, *this);
 }
 
 void PainterSurface::home()
 {
-    x_ = 0;
-    y_ = 0;
+    cursor_.home();
 }
 
 void PainterSurface::newPage()
 {
-    pageWanted_ = true;
-    home();
+    cursor_.newPage();
 }
 
 Status PainterSurface::endJob()
@@ -208,16 +133,13 @@ Status PainterSurface::endJob()
 
 void PainterSurface::drawLine(QPointF fromInches, QPointF toInches)
 {
-    if (!beginJob())
-        return;
-    if (!takeWantedPage())
+    if (!beginJob() || !cursor_.mark(*this))
         return;
     const double dpi = printer_.resolution();
     painter_.save();
     painter_.setPen(QPen(Qt::black, dpi / 150.0));
     painter_.drawLine(fromInches * dpi, toInches * dpi);
     painter_.restore();
-    pageUsed_ = true;
 }
 
 void PainterSurface::abandonJob()
@@ -232,9 +154,7 @@ void PainterSurface::abandonJob()
 void PainterSurface::resetJob()
 {
     failure_.reset();
-    pageWanted_ = false;
-    pageUsed_ = false;
-    home();
+    cursor_.reset();
 }
 
 void setUpPdfOutput(QPrinter& printer, const QString& path)

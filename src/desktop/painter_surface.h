@@ -1,8 +1,9 @@
 #pragma once
 
+#include "desktop/font_measure.h"
+#include "printing/grid_cursor.h"
 #include "printing/print_surface.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QRectF>
 
@@ -14,22 +15,20 @@ namespace pw {
 
 // The print surface on a real printer or a PDF writer. Columns, rows and baselines come from the
 // grid of the font the layout asks for, so text lands where the layout's numbers put it whichever
-// installed font draws the glyphs. The grid starts 1/4 inch from the paper's top and left edges on
-// every printer, whatever margins its driver reports. A line that would start below the grid's
-// area (the paper less 1/4 inch on every side) starts a new
-// page; blank rows only move the position. A new page asked for is started only when text is
-// placed on it, so a job that ends with a new page feeds no blank sheet.
-class PainterSurface final : public PrintSurface {
+// installed font draws the glyphs; text advances by the width of the font that draws it. The grid
+// starts 1/4 inch from the paper's top and left edges on every printer, whatever margins its driver
+// reports; the grid cursor decides where each text goes and when a page is fed.
+class PainterSurface final : public PrintSurface, private GridTarget {
 public:
     explicit PainterSurface(QPrinter& printer);
     ~PainterSurface() override;
     PainterSurface(const PainterSurface&) = delete;
     PainterSurface& operator=(const PainterSurface&) = delete;
 
-    void setFontName(const QString& family) override { family_ = family; }
-    void setFontSize(double points) override { size_ = points; }
-    void setBold(bool on) override { bold_ = on; }
-    void setItalic(bool on) override { italic_ = on; }
+    void setFontName(const QString& family) override { type_.family = family; }
+    void setFontSize(double points) override { type_.points = points; }
+    void setBold(bool on) override { type_.bold = on; }
+    void setItalic(bool on) override { type_.italic = on; }
     void setOrientation(PageOrientation orientation) override;
     void setPaperSize(PaperSize size) override;
     QString deviceName() const override;
@@ -50,35 +49,20 @@ public:
     }
 
 private:
-    struct Grid {
-        double column;
-        double row;
-        double ascent;
-    };
-    // The current font's grid and stand-in, in device pixels.
-    Grid grid() const;
-    QFont drawingFont() const;
+    double paperHeight() const override;
+    bool feedPage() override;
+    void place(const QString& text, const GridPlace& at) override;
     bool beginJob();
-    bool feedPage();
-    // Feeds the page newPage() asked for, once something is to be placed; false on a failure.
-    bool takeWantedPage();
     void drawOutlines();
     // The grid's origin from the paper's top and left edges, in device pixels.
     double gridInset() const;
-    void drawText(const QString& text);
     void resetJob();
 
     QPrinter& printer_;
     QPainter painter_;
-    QString family_ = QStringLiteral("Courier New");
-    double size_ = 10;
-    bool bold_ = false;
-    bool italic_ = false;
-    // The current position in device pixels from the grid's top-left corner.
-    double x_ = 0;
-    double y_ = 0;
-    bool pageWanted_ = false;  // newPage() was asked for and no text has been placed since
-    bool pageUsed_ = false;    // text has been placed on the printer's current page
+    TypeFace type_;
+    FontMeasure measure_;
+    GridCursor cursor_{measure_};
     std::optional<FileError> failure_;
     QList<QRectF> outlines_;
     QList<QRectF> overrun_;

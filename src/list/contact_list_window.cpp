@@ -38,7 +38,7 @@ constexpr double kListPoints = 9.75;
 
 QFont listFont(bool bold, double points)
 {
-    const std::optional<FontGrid> grid = fontGrid(kListFamily, bold, false);
+    const FontGrid* grid = fontGrid(kListFamily, bold, false);
     QFont font(grid ? grid->standIn : kListFamily);
     font.setPointSizeF(points);
     font.setBold(bold);
@@ -48,7 +48,7 @@ QFont listFont(bool bold, double points)
 // A quarter of the list font's average character width in the view's pixels.
 double quarterWidth(const QWidget* view)
 {
-    const std::optional<FontGrid> grid = fontGrid(kListFamily, false, false);
+    const FontGrid* grid = fontGrid(kListFamily, false, false);
     const double pixelsPerEm = kListPoints * view->logicalDpiY() / 72.0;
     return (grid ? grid->averageWidth : 0.44) * pixelsPerEm / 4;
 }

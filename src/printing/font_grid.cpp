@@ -6,7 +6,7 @@ namespace pw {
 namespace {
 
 struct GridRow final {
-    const char16_t* family;
+    QStringView family;
     bool bold;
     bool italic;
     FontGrid grid;
@@ -29,25 +29,27 @@ const std::array<GridRow, 8> kGrids = {{
 
 }  // namespace
 
-std::optional<FontGrid> fontGrid(const QString& family, bool bold, bool italic)
+const FontGrid* fontGrid(const QString& family, bool bold, bool italic)
 {
     const GridRow* sameWeight = nullptr;
     const GridRow* regular = nullptr;
     for (const GridRow& row : kGrids) {
-        if (family.compare(QStringView(row.family), Qt::CaseInsensitive) != 0)
+        // Layouts name a family as the table spells it; other spellings take the slow comparison.
+        if (family.size() != row.family.size()
+            || (family != row.family && family.compare(row.family, Qt::CaseInsensitive) != 0))
             continue;
         if (row.bold == bold && row.italic == italic)
-            return row.grid;
+            return &row.grid;
         if (row.bold == bold && !sameWeight)
             sameWeight = &row;
         if (!row.bold && !row.italic)
             regular = &row;
     }
     if (sameWeight)
-        return sameWeight->grid;
+        return &sameWeight->grid;
     if (regular)
-        return regular->grid;
-    return std::nullopt;
+        return &regular->grid;
+    return nullptr;
 }
 
 }  // namespace pw

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <optional>
-
 namespace pw {
 
 // The grid of a font the layouts ask for, from that font's own published metrics, in em: a column
@@ -16,7 +14,8 @@ struct FontGrid final {
     QString standIn;
 };
 
-// The grid of `family` in the given style; none for a family the layouts do not use.
-std::optional<FontGrid> fontGrid(const QString& family, bool bold, bool italic);
+// The grid of `family` in the given style, from a table that lives as long as the program; null for
+// a family the layouts do not use.
+const FontGrid* fontGrid(const QString& family, bool bold, bool italic);
 
 }  // namespace pw

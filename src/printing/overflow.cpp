@@ -18,7 +18,7 @@ constexpr int kListedAtMost = 15;
 int charactersPast(const QString& line, int column, int spaces, double rightEdgeInches, const QString& font,
                    double points, bool bold, bool italic)
 {
-    const std::optional<FontGrid> grid = fontGrid(font, bold, italic);
+    const FontGrid* grid = fontGrid(font, bold, italic);
     if (!grid || line.isEmpty())
         return 0;
     const double columnInches = grid->averageWidth * points / 72.0;

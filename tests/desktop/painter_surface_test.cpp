@@ -98,6 +98,42 @@ TEST_F(PdfSurfaceTest, TextBelowThePrintableAreaStartsANewPageButBlankRowsDoNot)
     EXPECT_NEAR(words[1].box.left(), 18, 1.0);
 }
 
+// Lines in three sizes with blank rows between, on three pages: the recording surface says for
+// every word the page and column it lands on in the PDF.
+TEST_F(PdfSurfaceTest, TheRecordingSurfaceFeedsANewPageWherePaperDoes)
+{
+    test::RecordingSurface recorded;
+    const std::pair<PaperSize, PageOrientation> pages[] = {{PaperSize::Letter, PageOrientation::Portrait},
+                                                           {PaperSize::Letter, PageOrientation::Landscape},
+                                                           {PaperSize::Envelope10, PageOrientation::Landscape}};
+    for (const auto& [paper, orientation] : pages) {
+        setUpPdfOutput(printer, pdf);
+        for (PrintSurface* target : std::initializer_list<PrintSurface*>{&surface, &recorded}) {
+            target->setPaperSize(paper);
+            target->setOrientation(orientation);
+            target->setFontName(QStringLiteral("Verdana"));
+            for (int i = 0; i < 90; ++i) {
+                target->setFontSize(7 + i % 3 * 4);
+                if (i % 4 == 0)
+                    printBlankLines(*target, 2);
+                target->printLine({PrintItem::tab(1 + i % 7 * 3), PrintItem::textItem(QStringLiteral("w%1").arg(i))});
+            }
+            ASSERT_TRUE(target->endJob());
+        }
+        const test::PdfWords printed = test::pdfWords(pdf);
+        const test::RecordedJob& job = recorded.jobs.last();
+        EXPECT_GE(printed.pages, 3);
+        EXPECT_EQ(job.pages, printed.pages);
+        ASSERT_EQ(printed.words.size(), job.texts.size());
+        for (qsizetype i = 0; i < job.texts.size(); ++i) {
+            const test::PlacedText& text = job.texts[i];
+            EXPECT_EQ(printed.words[i].text, text.text);
+            EXPECT_EQ(printed.words[i].page, text.page) << text.text.toStdString();
+            EXPECT_NEAR(printed.words[i].box.left(), 18 + (text.column - 1) * 0.50830 * text.size, 1.0);
+        }
+    }
+}
+
 // Two copies that each end with a new page, as the details sheet prints them: two sheets, not three.
 TEST_F(PdfSurfaceTest, ANewPageIsStartedOnlyWhenSomethingIsPlacedOnIt)
 {

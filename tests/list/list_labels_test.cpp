@@ -16,7 +16,7 @@ using test::PlacedText;
 using test::RecordingSurface;
 
 // Every printed line as "size|column:text ...", blank lines as "size|"; pages as "page".
-class TranscriptSurface final : public PrintSurface {
+class TranscriptSurface final : public PrintSurface, private GridTarget {
 public:
     void setFontName(const QString& family) override { font = family; }
     void setFontSize(double points) override { size = points; }
@@ -25,20 +25,18 @@ public:
     void setOrientation(PageOrientation) override {}
     void setPaperSize(PaperSize) override {}
     QString deviceName() const override { return {}; }
-    void print(const QList<PrintItem>& items, bool) override
+    void print(const QList<PrintItem>& items, bool endLine) override
     {
-        QStringList parts;
-        int column = 1;
-        for (const PrintItem& item : items) {
-            if (item.kind == PrintItem::Kind::Tab)
-                column = item.count;
-            else if (item.kind == PrintItem::Kind::Text)
-                parts << QString::number(column) + u':' + item.text;
-        }
-        lines << QString::number(size) + u'|' + parts.join(u' ');
+        parts_.clear();
+        cursor_.print(items, endLine, {font, size, bold, italic}, *this);
+        lines << QString::number(size) + u'|' + parts_.join(u' ');
     }
-    void home() override {}
-    void newPage() override { lines << QStringLiteral("page"); }
+    void home() override { cursor_.home(); }
+    void newPage() override
+    {
+        cursor_.newPage();
+        lines << QStringLiteral("page");
+    }
     Status endJob() override { return {}; }
     void abandonJob() override {}
 
@@ -47,6 +45,20 @@ public:
     bool bold = false;
     bool italic = false;
     QStringList lines;
+
+private:
+    double paperHeight() const override
+    {
+        return test::paperHeightPoints(PaperSize::Letter, PageOrientation::Portrait);
+    }
+    bool feedPage() override { return true; }
+    void place(const QString& text, const GridPlace& at) override
+    {
+        parts_ << QString::number(at.column) + u':' + text;
+    }
+
+    GridCursor cursor_{test::columnMeasure()};
+    QStringList parts_;
 };
 
 LabelAddress address(const QString& tag, bool company)

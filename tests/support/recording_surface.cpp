@@ -1,53 +1,72 @@
 #include "support/recording_surface.h"
 
-#include <algorithm>
-
 namespace pw::test {
+
+double ColumnMeasure::width(const TypeFace& type, const QString& text) const
+{
+    return text.size() * grid(type).column;
+}
+
+GridMetrics ColumnMeasure::installedGrid(const TypeFace& type) const
+{
+    return grid({QStringLiteral("Courier New"), type.points, type.bold, type.italic});
+}
+
+const ColumnMeasure& columnMeasure()
+{
+    static const ColumnMeasure measure;
+    return measure;
+}
+
+double paperHeightPoints(PaperSize paper, PageOrientation orientation)
+{
+    const bool envelope = paper == PaperSize::Envelope10;
+    const double width = envelope ? 4.125 * 72 : 8.5 * 72;
+    const double height = envelope ? 9.5 * 72 : 11 * 72;
+    return orientation == PageOrientation::Landscape ? width : height;
+}
+
+void RecordingSurface::setOrientation(PageOrientation orientation)
+{
+    orientation_ = orientation;
+    current_.orientations.append(orientation);
+}
+
+void RecordingSurface::setPaperSize(PaperSize paper)
+{
+    paper_ = paper;
+    current_.paperSizes.append(paper);
+}
 
 void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
 {
     started_ = true;
     if (items.isEmpty() && endLine)
-        current_.blankRows.append({current_.pages, row_, font, size});
-    for (const PrintItem& item : items) {
-        switch (item.kind) {
-        case PrintItem::Kind::Tab: {
-            const int target = std::max(item.count, 1);
-            if (column_ > target)
-                ++row_;
-            column_ = target;
-            break;
-        }
-        case PrintItem::Kind::Spaces: column_ += std::max(item.count, 0); break;
-        case PrintItem::Kind::Text:
-            if (!item.text.isEmpty()) {
-                if (pageWanted_ && pageUsed_)
-                    ++current_.pages;
-                pageWanted_ = false;
-                pageUsed_ = true;
-                current_.texts.append({current_.pages, row_, column_, item.text, font, size, bold, italic});
-            }
-            column_ += item.text.size();
-            break;
-        }
-    }
-    if (endLine) {
-        ++row_;
-        column_ = 1;
-    }
+        current_.blankRows.append({cursor_.page(), cursor_.row(), font, size});
+    cursor_.print(items, endLine, {font, size, bold, italic}, *this);
+}
+
+void RecordingSurface::place(const QString& text, const GridPlace& at)
+{
+    current_.texts.append({at.page, at.row, at.column, text, font, size, bold, italic});
+}
+
+void RecordingSurface::drawLine(QPointF fromInches, QPointF toInches)
+{
+    started_ = true;
+    cursor_.mark(*this);
+    current_.lines.append(QLineF(fromInches, toInches));
 }
 
 void RecordingSurface::home()
 {
-    row_ = 1;
-    column_ = 1;
+    cursor_.home();
 }
 
 void RecordingSurface::newPage()
 {
     started_ = true;
-    pageWanted_ = true;
-    home();
+    cursor_.newPage();
 }
 
 Status RecordingSurface::endJob()
@@ -57,25 +76,24 @@ Status RecordingSurface::endJob()
         failure.reset();
         return std::unexpected(error);
     }
-    if (started_)
-        jobs.append(current_);
-    current_ = {};
-    started_ = false;
-    pageWanted_ = false;
-    pageUsed_ = false;
-    home();
+    finishJob(started_);
     return {};
 }
 
 void RecordingSurface::abandonJob()
 {
     current_.abandoned = true;
-    jobs.append(current_);
+    finishJob(true);
+}
+
+void RecordingSurface::finishJob(bool keep)
+{
+    current_.pages = cursor_.page();
+    if (keep)
+        jobs.append(current_);
     current_ = {};
     started_ = false;
-    pageWanted_ = false;
-    pageUsed_ = false;
-    home();
+    cursor_.reset();
 }
 
 }  // namespace pw::test

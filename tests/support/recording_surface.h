@@ -1,6 +1,8 @@
 #pragma once
 
+#include "printing/grid_cursor.h"
 #include "printing/print_surface.h"
+#include "printing/text_measure.h"
 
 #include <QLineF>
 #include <QList>
@@ -41,27 +43,40 @@ struct RecordedJob final {
     bool abandoned = false;
 };
 
-// A printer that keeps every placed text. Columns advance by one per character of text. As on the
-// painter surface, a new page counts only once text is placed on it.
-class RecordingSurface final : public PrintSurface {
+// Exact widths on a device of points: every character one column of its type's grid wide. A family
+// the layouts do not use gets Courier New's grid.
+class ColumnMeasure final : public TextMeasure {
+public:
+    double unitsPerInch() const override { return 72; }
+    double width(const TypeFace& type, const QString& text) const override;
+
+protected:
+    GridMetrics installedGrid(const TypeFace& type) const override;
+};
+
+// The measure every test surface shares.
+const ColumnMeasure& columnMeasure();
+
+// The paper's height in points.
+double paperHeightPoints(PaperSize paper, PageOrientation orientation);
+
+// A printer that keeps every placed text, on US Letter unless a job asks for other paper. Columns
+// advance by one per character of text; the grid cursor places each text and feeds pages as on paper.
+class RecordingSurface final : public PrintSurface, private GridTarget {
 public:
     void setFontName(const QString& family) override { font = family; }
     void setFontSize(double points) override { size = points; }
     void setBold(bool on) override { bold = on; }
     void setItalic(bool on) override { italic = on; }
-    void setOrientation(PageOrientation orientation) override { current_.orientations.append(orientation); }
-    void setPaperSize(PaperSize paper) override { current_.paperSizes.append(paper); }
+    void setOrientation(PageOrientation orientation) override;
+    void setPaperSize(PaperSize paper) override;
     QString deviceName() const override { return device; }
     void print(const QList<PrintItem>& items, bool endLine) override;
     void home() override;
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
-    void drawLine(QPointF fromInches, QPointF toInches) override
-    {
-        started_ = true;
-        current_.lines.append(QLineF(fromInches, toInches));
-    }
+    void drawLine(QPointF fromInches, QPointF toInches) override;
 
     QString device = QStringLiteral("Office Laser");
     // When set, the next job fails with it at its end.
@@ -77,12 +92,18 @@ public:
     QList<RecordedJob> jobs;
 
 private:
+    double paperHeight() const override { return paperHeightPoints(paper_, orientation_); }
+    bool feedPage() override { return true; }
+    void place(const QString& text, const GridPlace& at) override;
+    // Starts afresh, keeping the job as it stands when asked.
+    void finishJob(bool keep);
+
     RecordedJob current_;
     bool started_ = false;
-    bool pageWanted_ = false;
-    bool pageUsed_ = false;
-    int row_ = 1;
-    int column_ = 1;
+    GridCursor cursor_{columnMeasure()};
+    // As the printer keeps them from job to job.
+    PaperSize paper_ = PaperSize::Letter;
+    PageOrientation orientation_ = PageOrientation::Portrait;
 };
 
 }  // namespace pw::test
