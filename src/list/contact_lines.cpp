@@ -60,7 +60,12 @@ struct KeyRef final {
 char* writeSortKeyUtf8(char* out, QStringView text)
 {
     for (QChar c : text) {
-        const char16_t u = sortLetter(c).unicode();
+        char16_t u = c.unicode();
+        if (u < 0x80) {  // most names: folded here, without a call
+            *out++ = static_cast<char>(u >= u'A' && u <= u'Z' ? u + 32 : u);
+            continue;
+        }
+        u = sortLetter(c).unicode();
         if (u < 0x80) {
             *out++ = static_cast<char>(u);
             continue;
