@@ -107,8 +107,9 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     connect(cmdACGetReport_, &QPushButton::clicked, this, &ContactListWindow::getReport);
     connect(cmdPrintLabels_, &QPushButton::clicked, this, &ContactListWindow::printLabels);
     connect(cmdViewAllClose_, &QPushButton::clicked, this, [this] { closeTo(ListExit::CloseButton); });
-    connect(lstAllContacts_, &QListView::doubleClicked, this,
-            [this](const QModelIndex& index) { openContact(index.row()); });
+    // Enter on a line opens its contact, as a double click does (or a single one, where the desktop
+    // opens items so).
+    connect(lstAllContacts_, &QListView::activated, this, [this](const QModelIndex& index) { openContact(index.row()); });
     cmdACGetReport_->setFocus();
 }
 
