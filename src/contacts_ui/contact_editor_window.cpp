@@ -4,6 +4,7 @@
 #include "contacts_ui/contact_printouts.h"
 #include "contacts_ui/find_list.h"
 #include "data/contacts_session.h"
+#include "data/text_rules.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "widgets/named_widgets.h"
@@ -254,9 +255,14 @@ void ContactEditorWindow::save()
 void ContactEditorWindow::deleteContact()
 {
     Platform& platform = this->platform();
+    // The question names whom it deletes, and Enter keeps the contact.
+    const ContactBoxTexts shown = form_->texts();
+    const QString name = trimBlanks(shown[ContactBox::FName] + u' ' + shown[ContactBox::LName]);
     const Message question{QStringLiteral("WARNING!  This will delete entire contact from your file.\n"
-                                          "Do you REALLY want to delete this contact?"),
-                           QStringLiteral("Confirm deletion."), MessageIcon::None, MessageButtons::YesNo};
+                                          "Do you REALLY want to delete this contact, %1?")
+                               .arg(name),
+                           QStringLiteral("Confirm deletion."), MessageIcon::None, MessageButtons::YesNo, false,
+                           MessageResult::No};
     if (platform.message(question) != MessageResult::Yes) {
         platform.message(info("Nothing deleted...", "Deletion not performed."));
         cmdCancel_->setFocus();

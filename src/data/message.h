@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace pw {
 
 enum class MessageIcon { None, Information, Warning, Question, Critical };
@@ -16,6 +18,9 @@ struct Message final {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     bool beep = false;  // a beep sounds before the box appears
+    // The button Enter presses; none: the first. A question whose Yes destroys or spends something
+    // makes No the default.
+    std::optional<MessageResult> defaultAnswer = std::nullopt;
     bool operator==(const Message&) const = default;
 };
 

@@ -58,6 +58,18 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton toQtButton(MessageResult answer)
+{
+    switch (answer) {
+    case MessageResult::Cancel: return QMessageBox::Cancel;
+    case MessageResult::Yes: return QMessageBox::Yes;
+    case MessageResult::No: return QMessageBox::No;
+    case MessageResult::Retry: return QMessageBox::Retry;
+    case MessageResult::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
 MessageResult fromQtButton(int button)
 {
     switch (button) {
@@ -111,6 +123,8 @@ MessageResult QtPlatform::message(const Message& message)
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
                     dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
+    if (message.defaultAnswer)
+        box.setDefaultButton(toQtButton(*message.defaultAnswer));
     if (message.buttons == MessageButtons::PrintAnywayCancel) {
         box.setStandardButtons(QMessageBox::Cancel);
         box.addButton(QStringLiteral("&Print anyway"), QMessageBox::AcceptRole);

@@ -47,8 +47,9 @@ Message returnLinesMessage(ReturnLinesProblem problem)
 
 Message anotherReturnPageQuestion()
 {
+    // Enter does not feed another 80 labels.
     return {QStringLiteral("Done!  Do you want to print another page of Return Address Labels?"),
-            QStringLiteral("Completed"), MessageIcon::Question, MessageButtons::YesNoCancel};
+            QStringLiteral("Completed"), MessageIcon::Question, MessageButtons::YesNoCancel, false, MessageResult::No};
 }
 
 void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& sheet)

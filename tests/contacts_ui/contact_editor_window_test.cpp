@@ -197,8 +197,8 @@ TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
     platform.answerMessage(MessageResult::No);
     click("cmdDelete");
     const Message question{u"WARNING!  This will delete entire contact from your file.\n"
-                           "Do you REALLY want to delete this contact?"_s,
-                           u"Confirm deletion."_s, MessageIcon::None, MessageButtons::YesNo};
+                           "Do you REALLY want to delete this contact, ann Lee?"_s,
+                           u"Confirm deletion."_s, MessageIcon::None, MessageButtons::YesNo, false, MessageResult::No};
     EXPECT_EQ(takeMessages(), (QList<Message>{question, Message{u"Nothing deleted..."_s, u"Deletion not performed."_s}}));
     EXPECT_EQ(file(), record(1) + record(2) + record(3));
     EXPECT_EQ(focusName(), u"cmdCancel");

@@ -110,6 +110,7 @@ TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
     EXPECT_EQ(platform.printerSurface.jobs[0].texts.size(), 240);
     EXPECT_EQ(titles(), (QStringList{stock, u"Completed"_s, stock}));
     EXPECT_EQ(platform.messages[1].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(platform.messages[1].defaultAnswer, MessageResult::No);  // Enter feeds no more labels
     EXPECT_TRUE(platform.printDialogs.last().labelSheet);
     EXPECT_EQ(platform.printDialogs.size(), 2);
     EXPECT_TRUE(shown("cmdLMStart"));
