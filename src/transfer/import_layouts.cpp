@@ -3,6 +3,8 @@
 #include "data/text_rules.h"
 #include "transfer/csv_text.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <cstring>
 
@@ -52,13 +54,12 @@ void cleanUpOlderMailProgram(ContactRecord& r)
     }
 }
 
+// This program's own export holds only values the contact form accepted: each is kept as written
+// (postal codes of any country, phone extensions and letters, any four-digit year). The birthdate
+// alone changes form, from the MM-DD-YYYY written back to the stored YYYYMMDD.
 void cleanUpOwnExport(ContactRecord& r)
 {
-    r.Birthdate = importedBirthdate(r.Birthdate, u'-', false);
-    r.State = r.State.toUpper();
-    applyPhoneRule(r.HomePhone, false);
-    applyPhoneRule(r.CellPhone, false);
-    applyPlaceRules(r);
+    r.Birthdate = exportedBirthdate(r.Birthdate);
 }
 
 // The same heading tried in several columns, each an independent rule in column order.
@@ -350,6 +351,18 @@ QString importedBirthdate(const QString& text, QChar separator, bool checkMonthD
     if (!digits || !(stored.startsWith(u"19") || stored.startsWith(u"20")))
         return {};
     return stored;
+}
+
+QString exportedBirthdate(const QString& text)
+{
+    const QStringList parts = text.split(u'-');
+    if (parts.size() != 3 || parts[2].size() != 4)
+        return {};
+    bool ok[3] = {};
+    const int month = parts[0].toInt(&ok[0]), day = parts[1].toInt(&ok[1]), year = parts[2].toInt(&ok[2]);
+    if (!ok[0] || !ok[1] || !ok[2] || parts[0].size() > 2 || parts[1].size() > 2 || !QDate::isValid(year, month, day))
+        return {};
+    return QStringLiteral("%1%2%3").arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')).arg(day, 2, 10, QChar(u'0'));
 }
 
 void applyPhoneRule(QString& phone, bool dashRequired)

@@ -113,6 +113,9 @@ std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const Posi
 // as the stored YYYYMMDD; empty unless it gives eight digits beginning with 19 or 20. With
 // `checkMonthDay`, a month above 12 or a day above 31 also gives empty.
 QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay);
+// A birthdate as this program's export writes it, M-D-YYYY with one- or two-digit month and day,
+// as the stored YYYYMMDD; empty when it is no date.
+QString exportedBirthdate(const QString& text);
 // A phone whose last 4 characters are not a number, or that lacks a dash when one is required,
 // becomes empty.
 void applyPhoneRule(QString& phone, bool dashRequired);

@@ -99,7 +99,7 @@ TEST_F(CsvImportTest, EachLayoutIsRecognisedFromItsHeadingLineAndMapsItsColumns)
     EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.MiddleInitial, r.Email, r.HomePhone}),
               QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u""_s}));
 
-    ASSERT_EQ(import(lines({kHeadingD, "Di,E,Fox,1 Elm Rd,Apt 2,Boise,id,83702,USA,Fox Co,0,555-0101,5550102,555-0103,"
+    ASSERT_EQ(import(lines({kHeadingD, "Di,E,Fox,1 Elm Rd,Apt 2,Boise,ID,83702,USA,Fox Co,0,555-0101,5550102,555-0103,"
                                        "di@mail.edu,4-5-1980,Work;Golf,Met at a fair"}))
                   .imported,
               1);
