@@ -57,8 +57,14 @@ Result<void> importCommand(const ParsedOptions& options)
         return std::unexpected(failed(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text))));
     case ImportResult::End::Failed: return std::unexpected(failed(described(contactsPath, importFailure(result))));
     }
-    std::printf("Imported %s from %s into %s\n", qUtf8Printable(contactsCounted(result.imported)),
-                qUtf8Printable(sourcePath), qUtf8Printable(contactsPath));
+    // The same summary as the window's, a line a count, then each row left out and why.
+    QByteArray out;
+    for (const QString& line : importSummaryLines(result) + skippedRowLines(result))
+        out += line.toUtf8() + '\n';
+    std::fwrite(out.constData(), 1, out.size(), stdout);
+    // A file that gave no row to read as a contact was not the file meant, or not a file of contacts.
+    if (result.end == ImportResult::End::Completed && result.imported + result.duplicates == 0 && source.size() > 0)
+        return std::unexpected(failed(QStringLiteral("%1: no row could be read as a contact").arg(sourcePath)));
     return {};
 }
 
