@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -110,7 +111,7 @@ QStringList streetLines(const AddressBookEntry::Address& a)
 
 // A phone number that does not fit its field loses its formatting before it loses digits: a
 // number cut short dials someone else. "+1 (555) 123-4567" becomes "555-123-4567".
-QString fittedPhone(const QString& number, int width)
+QString fittedNumber(const QString& number, int width)
 {
     if (number.size() <= width)
         return number;
@@ -125,6 +126,20 @@ QString fittedPhone(const QString& number, int width)
     while (n.startsWith(u'-'))
         n.remove(0, 1);
     return n.size() <= width ? n : number;
+}
+
+// A phone made to fit its field: the number's own digits come first, an extension ("x12",
+// "ext. 12") only when there is room left for it.
+QString fittedPhone(const QString& phone, int width)
+{
+    static const QRegularExpression extension(QStringLiteral("\\s*(?:x|ext\\.?)\\s*(\\d+)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = extension.match(phone);
+    if (phone.size() <= width || !m.hasMatch())
+        return fittedNumber(phone, width);
+    const QString number = fittedNumber(phone.left(m.capturedStart()), width);
+    const QString withExtension = number + QStringLiteral(" x") + m.captured(1);
+    return withExtension.size() <= width ? withExtension : number;
 }
 
 }  // namespace

@@ -125,6 +125,19 @@ TEST_F(VCardTest, Version40QuotedTypesTelUrisAndCardsThatCannotBeTaken)
                            u"Line 22 (not a contact): the card has no END:VCARD"_s}));
 }
 
+TEST_F(VCardTest, ALoneCarriageReturnStaysInItsValueAndAnExtensionCostsNoDigits)
+{
+    const ImportResult result = import("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roy;Eve;;;\r\n"
+                                       "X-CUSTOM1:first\rsecond\r\n"
+                                       "TEL;TYPE=WORK:tel:+1-418-656-9254;ext=102\r\n"
+                                       "TEL;TYPE=HOME:555-1234 x12\r\n"
+                                       "TEL;TYPE=CELL:+1 (418) 656-9254 ext. 7\r\nEND:VCARD\r\n");
+    EXPECT_EQ(result.imported, 1);
+    const ContactRecord r = records().at(0);
+    EXPECT_EQ(QStringList({r.FirstName, r.WorkPhone, r.HomePhone, r.CellPhone}),
+              QStringList({u"Eve"_s, u"418-656-9254"_s, u"555-1234 x12"_s, u"418-656-9254 x7"_s}));
+}
+
 TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
 {
     ContactRecord full;
