@@ -124,7 +124,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
 
     // Each source gives its rows one by one; all share the duplicate test, batches and progress.
     std::size_t total = 0;
-    std::function<std::expected<Candidate, FileError>(std::size_t)> candidate;
+    std::function<Candidate(std::size_t)> candidate;
 
     std::vector<VCard> cards;
     std::vector<CsvRow> rows;
@@ -136,7 +136,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         result.vCard = true;
         cards = parseVCards(*bytes);
         total = cards.size();
-        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+        candidate = [&](std::size_t i) -> Candidate {
             const VCard& card = cards[i];
             Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact};
             if (card.error.isEmpty()) {
@@ -168,18 +168,20 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             heading = std::move(**prepared);
         }
         total = rows.size() - 1;
-        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+        candidate = [&](std::size_t i) -> Candidate {
             const CsvRow& row = rows[i + 1];
             Candidate c{row.line, joinedColumns(row.fields), std::nullopt};
             if (!positional) {
                 c.contact = contactFromEntry(entryFromRow(bound, row.fields));
                 return c;
             }
-            auto contact = contactFromRow(*positional, heading, row.fields, row.line);
-            if (!contact)
-                return std::unexpected(contact.error());
-            c.contact = std::move(*contact);
+            c.contact = contactFromRow(*positional, heading, row.fields);
             c.reasonWhenNone = SkippedRow::Reason::NotAContact;
+            // A row the layout takes whose name columns are empty is no one to print a label for.
+            if (c.contact && c.contact->FirstName.isEmpty() && c.contact->LastName.isEmpty()) {
+                c.contact.reset();
+                c.reasonWhenNone = SkippedRow::Reason::NoName;
+            }
             return c;
         };
     }
@@ -211,17 +213,15 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     };
 
     for (std::size_t i = 0; i < total; ++i) {
-        auto c = candidate(i);
-        if (!c)
-            return fail(c.error());
+        Candidate c = candidate(i);
         ++result.read;
-        if (!c->contact) {
-            skip(*c, c->reasonWhenNone);
+        if (!c.contact) {
+            skip(c, c.reasonWhenNone);
         } else {
-            ContactRecord& r = *c->contact;
+            ContactRecord& r = *c.contact;
             r.BirthdayReminders = reminders;
             if (existing.contains(ContactRecord::decode(r.encode()))) {
-                skip(*c, SkippedRow::Reason::Duplicate);
+                skip(c, SkippedRow::Reason::Duplicate);
             } else {
                 result.fieldsCut += fieldsCutToFit(r);
                 batch.push_back(std::move(r));

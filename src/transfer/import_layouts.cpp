@@ -24,14 +24,6 @@ bool hasDigit(const QString& text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-FileError tooFewColumns(int line, qsizetype has, int needs)
-{
-    return {9, QStringLiteral("Subscript out of range (line %1 of the csv file has %2 columns; column %3 is read)")
-                   .arg(line)
-                   .arg(has)
-                   .arg(needs)};
-}
-
 void cleanUpPortal(ContactRecord& r)
 {
     r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
@@ -150,12 +142,11 @@ std::vector<LayoutRules> makeLayouts()
     PositionalColumns nameList;
     nameList.headingCut = HeadingCut::FromFirstNameToEmailAddress;
     nameList.skipIfAny = {"Name,E-mail Address"};
-    nameList.cutAfterEmailDomain = true;
     nameList.requiredColumns = {1, 2};
     nameList.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
                       {"Middle Name", 3, &R::MiddleInitial, true}};
     addRules(nameList.rules, "E-mail Address", {3, 4, 0}, &R::Email);
-    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"Name,E-mail Address"}}, nameList});
+    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}}, nameList});
 
     PositionalColumns own;
     own.skipIfAny = {"Birthdate,Category,Notes"};
@@ -172,13 +163,12 @@ std::vector<LayoutRules> makeLayouts()
     own.cleanUp = cleanUpOwnExport;
     layouts.push_back({ImportLayout::OwnExport, {.all = {"First Name,MI", "Birthdate,Category,Notes"}}, own});
 
-    layouts.push_back({ImportLayout::PlainHeadings, {.recognise = hasPlainAddressHeadings},
+    layouts.push_back({ImportLayout::PlainHeadings, {.recognise = hasPlainHeadings},
                        NamedColumns{bindPlainColumns}});
 
     PositionalColumns names;
     names.headingCut = HeadingCut::AfterEmailHeading;
     names.skipIfAny = {"Name,", "First,"};
-    names.cutAfterEmailDomain = true;
     names.requiredColumns = {1, 2};
     addRules(names.rules, "First Name", {1, 2}, &R::FirstName);
     addRules(names.rules, "First", {1, 2}, &R::FirstName);
@@ -197,19 +187,6 @@ std::vector<LayoutRules> makeLayouts()
                        names});
 
     return layouts;
-}
-
-// Where a row's e-mail address ends: after the last character of the first occurrence of the
-// last of these endings that the row holds; -1 when it holds none.
-qsizetype emailDomainEnd(const QString& row)
-{
-    qsizetype end = -1;
-    for (const char* ending : {".com", ".net", ".gov", ".org", ".edu", ".mil"}) {
-        const qsizetype at = row.indexOf(QLatin1StringView(ending));
-        if (at >= 0)
-            end = at + 4;
-    }
-    return end;
 }
 
 // The e-mail headings of NamesWithEmail; the last one the heading line holds is the e-mail column. The
@@ -276,30 +253,15 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
     return columns;
 }
 
-std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const PositionalColumns& rules,
-                                                                      const QStringList& heading,
-                                                                      const QStringList& row, int line)
+std::optional<ContactRecord> contactFromRow(const PositionalColumns& rules, const QStringList& heading,
+                                            const QStringList& row)
 {
-    QStringList columns = rules.keepColumns > 0 ? row.mid(0, rules.keepColumns) : row;
-    QString text = joinedColumns(columns);
-    auto skipped = [&] {
-        return (!rules.skipIfAll.empty() && holds(text, rules.skipIfAll, true)) || holds(text, rules.skipIfAny, false);
-    };
-    if (skipped())
+    const QStringList columns = rules.keepColumns > 0 ? row.mid(0, rules.keepColumns) : row;
+    const QString text = joinedColumns(columns);
+    if ((!rules.skipIfAll.empty() && holds(text, rules.skipIfAll, true)) || holds(text, rules.skipIfAny, false))
         return std::nullopt;
-    if (rules.cutAfterEmailDomain) {
-        const qsizetype end = emailDomainEnd(text);
-        if (end < 0)
-            return std::nullopt;
-        columns = sliceColumns(columns, 0, end);
-        text = joinedColumns(columns);
-        if (skipped())
-            return std::nullopt;
-    }
     for (int column : rules.requiredColumns) {
-        if (column > columns.size())
-            return std::unexpected(tooFewColumns(line, columns.size(), column));
-        if (columns[column - 1].isEmpty())
+        if (columns.value(column - 1).isEmpty())
             return std::nullopt;
     }
 
@@ -309,10 +271,8 @@ std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const Posi
         const qsizetype h = rule.column == 0 ? heading.size() - 1 : rule.column - 1;
         if (h < 0 || h >= heading.size() || heading[h] != QLatin1StringView(rule.heading))
             continue;
-        const qsizetype c = rule.column == 0 ? columns.size() - 1 : h;
-        if (c >= columns.size())
-            return std::unexpected(tooFewColumns(line, columns.size(), rule.column));
-        QString value = blankControlCharacters(columns[c]);
+        // Exporters drop a row's empty trailing columns: a column the row lacks is empty.
+        QString value = blankControlCharacters(columns.value(h));
         r.*rule.field = rule.firstCharacter ? value.left(1) : value;
     }
     if (rules.cleanUp)

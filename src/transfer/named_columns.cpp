@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace pw {
 namespace {
 
@@ -140,17 +142,13 @@ std::vector<BoundColumn> bindPlainColumns(const QStringList& heading)
     return bound;
 }
 
-bool hasPlainAddressHeadings(const QStringList& heading)
+bool hasPlainHeadings(const QStringList& heading)
 {
-    bool given = false, family = false, full = false, street = false, place = false;
-    for (const BoundColumn& b : bindPlainColumns(heading)) {
-        given |= b.part == P::Given;
-        family |= b.part == P::Family;
-        full |= b.part == P::FullName;
-        street |= b.part == P::Street;
-        place |= b.part == P::City || b.part == P::PostalCode;
-    }
-    return ((given && family) || full) && street && place;
+    const std::vector<BoundColumn> bound = bindPlainColumns(heading);
+    const bool named = std::any_of(bound.begin(), bound.end(), [](const BoundColumn& b) {
+        return b.part == P::Given || b.part == P::Family || b.part == P::FullName;
+    });
+    return named && bound.size() >= 2;
 }
 
 AddressBookEntry entryFromRow(const std::vector<BoundColumn>& columns, const QStringList& row)

@@ -139,7 +139,10 @@ TEST_F(CurrentExportsTest, EachServicesExportIsRecognisedByItsOwnLayoutAndTheOld
         {u"First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
           "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes"_s.split(u','),
          ImportLayout::OwnExport},
-        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::NamesWithEmail},
+        // Plain headings in any order, with a whole name or its parts.
+        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::PlainHeadings},
+        {u"Email,First Name,Last Name"_s.split(u','), ImportLayout::PlainHeadings},
+        {u"Name,Email"_s.split(u','), ImportLayout::PlainHeadings},
         // An older mail program's export shares Outlook's address headings but is read as a name list, as before.
         {u"First Name,Last Name,Middle Name,Name,E-mail Address,Nickname,Home Street,Home City,Home Postal Code,"
           "Home State,Home Country/Region,Home Phone,Business Street,Business City"_s.split(u','),
