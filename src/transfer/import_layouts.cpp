@@ -106,7 +106,12 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back(namedLayout(ImportLayout::OutlookWeb,
                                   {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
                                   bindOutlook));
-    for (LayoutRules* outlook : {&layouts[0], &layouts[1]})
+    // The English desktop program before "Country/Region" wrote "Home Country" and three street lines.
+    layouts.push_back(namedLayout(ImportLayout::OutlookDesktop,
+                                  {"Home Street", "Home Street 2", "Home Postal Code", "Home Country",
+                                   "Business Street"},
+                                  bindOutlook));
+    for (LayoutRules* outlook : {&layouts[0], &layouts[1], &layouts[2]})
         outlook->recognition.none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
     layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
     layouts.back().recognition.recognise = hasGoogleColumns;

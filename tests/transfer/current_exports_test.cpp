@@ -288,6 +288,27 @@ TEST_F(CurrentExportsTest, ThunderbirdWithItsTrailingCommaAndBirthdayInThreeColu
               QStringList({u"Marc Olivier"_s, u"Roy"_s, u""_s, u""_s}));
 }
 
+TEST_F(CurrentExportsTest, TheOlderEnglishDesktopExportWithHomeCountryGivesItsHomeAddress)
+{
+    const QStringList heading = u"Title,First Name,Middle Name,Last Name,Suffix,Company,Business Street,"
+                                "Business Street 2,Business Street 3,Business City,Business Postal Code,"
+                                "Business Country,Home Street,Home Street 2,Home Street 3,Home City,Home State,"
+                                "Home Postal Code,Home Country,Home Phone,Primary Phone,E-mail Address,Web Page"_s
+                                    .split(u',');
+    const std::vector<ContactRecord> r = importFresh(
+        csvText(heading,
+                {{{u"First Name"_s, u"Frank"_s}, {u"Last Name"_s, u"Berg"_s}, {u"Company"_s, u"Open"_s},
+                  {u"Home Street"_s, u"Ronda 51"_s}, {u"Home City"_s, u"Barcelona"_s},
+                  {u"Home Postal Code"_s, u"08011"_s}, {u"Home Country"_s, u"Spain"_s},
+                  {u"E-mail Address"_s, u"frank@example.es"_s}}},
+                true)
+            .toUtf8());
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(QStringList({r[0].FirstName, r[0].LastName, r[0].Street1, r[0].City, r[0].Zip, r[0].Country, r[0].Email}),
+              QStringList({u"Frank"_s, u"Berg"_s, u"Ronda 51"_s, u"Barcelona"_s, u"08011"_s, u"Spain"_s,
+                           u"frank@example.es"_s}));
+}
+
 TEST_F(CurrentExportsTest, PlainHeadingsInAnyOrderAndSpelling)
 {
     const QByteArray file = "Last_Name,FIRST NAME,E-Mail,Street Address,Apt,City,State,Zip Code\r\n"
