@@ -156,6 +156,10 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     EXPECT_EQ(nameless.status, 1);
     EXPECT_TRUE(nameless.out.contains("1 row read\n0 contacts imported\n")) << nameless.out.toStdString();
     EXPECT_EQ(nameless.err, "postwick import: nameless.csv: no row could be read as a contact\n");
+    // A failed import into a new name leaves no file; into an existing one, the file as it was.
+    EXPECT_FALSE(QFile::exists(folder.file(u"nameless.DAT"_s)));
+    EXPECT_EQ(run({u"import"_s, u"new.DAT"_s, u"nameless.csv"_s}).status, 1);
+    EXPECT_TRUE(QFile::exists(folder.file(u"new.DAT"_s)));
     ASSERT_EQ(run({u"export"_s, u"new.DAT"_s, u"--csv"_s, u"-o"_s, u"new.csv"_s}).status, 0);
     EXPECT_EQ(folder.read(u"new.csv"_s), folder.read(u"c.csv"_s));
 
