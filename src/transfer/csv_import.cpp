@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <vector>
@@ -18,32 +19,39 @@ namespace {
 
 constexpr int kProgressEvery = 64;  // rows between two progress reports
 
-// The records there before the import, by the values the duplicate test compares.
+// The records on file and the rows taken so far, by the values the duplicate test compares.
 class DuplicateIndex final {
 public:
     Status load(const ContactsFile& contacts)
     {
-        // Only the three compared fields are decoded: the rest would cost most of the time.
+        // Only the four compared fields are decoded: the rest would cost most of the time.
         const ContactRecord::Field first = field(&ContactRecord::FirstName);
         const ContactRecord::Field last = field(&ContactRecord::LastName);
         const ContactRecord::Field email = field(&ContactRecord::Email);
+        const ContactRecord::Field street = field(&ContactRecord::Street1);
         return contacts.forEachStored([&](int, QByteArrayView stored) {
-            if (const QByteArrayView e = trimmed(stored, email); !e.isEmpty())
-                emails_.insert(fromCodePage(e));
-            const QByteArrayView f = trimmed(stored, first);
-            const QByteArrayView l = trimmed(stored, last);
-            if (!f.isEmpty() && !l.isEmpty())
-                names_.insert(fromCodePage(f) + u'\x1f' + fromCodePage(l));
+            ContactRecord r;
+            r.FirstName = fromCodePage(trimmed(stored, first));
+            r.LastName = fromCodePage(trimmed(stored, last));
+            r.Email = fromCodePage(trimmed(stored, email));
+            r.Street1 = fromCodePage(trimmed(stored, street));
+            add(r);
             return Visit::Next;
         });
     }
 
-    // A row is a duplicate on an e-mail that is not empty, or on a first and last name that are
-    // both given, compared as the record would store them.
+    void add(const ContactRecord& stored)
+    {
+        for (const QString& key : keys(stored))
+            keys_.insert(key);
+    }
+
+    // A row is a duplicate when its first and last name match and so does its e-mail or its
+    // street, compared as the record would store them: two people may share an e-mail or a house.
     bool contains(const ContactRecord& stored) const
     {
-        return (!stored.Email.isEmpty() && emails_.contains(stored.Email))
-            || (!stored.FirstName.isEmpty() && !stored.LastName.isEmpty() && names_.contains(nameKey(stored)));
+        const QStringList k = keys(stored);
+        return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys_.contains(key); });
     }
 
 private:
@@ -64,10 +72,18 @@ private:
             v.chop(1);
         return v;
     }
-    static QString nameKey(const ContactRecord& r) { return r.FirstName + u'\x1f' + r.LastName; }
+    static QStringList keys(const ContactRecord& r)
+    {
+        const QString name = r.FirstName + u'\x1f' + r.LastName + u'\x1f';
+        QStringList k;
+        if (!r.Email.isEmpty())
+            k.append(name + QStringLiteral("e:") + r.Email);
+        if (!r.Street1.isEmpty())
+            k.append(name + QStringLiteral("s:") + r.Street1);
+        return k;
+    }
 
-    QSet<QString> emails_;
-    QSet<QString> names_;
+    QSet<QString> keys_;
 };
 
 Expected<QByteArray> readWhole(QIODevice& device)
@@ -220,9 +236,11 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         } else {
             ContactRecord& r = *c.contact;
             r.BirthdayReminders = reminders;
-            if (existing.contains(ContactRecord::decode(r.encode()))) {
+            const ContactRecord stored = ContactRecord::decode(r.encode());
+            if (existing.contains(stored)) {
                 skip(c, SkippedRow::Reason::Duplicate);
             } else {
+                existing.add(stored);
                 result.fieldsCut += fieldsCutToFit(r);
                 batch.push_back(std::move(r));
             }
@@ -275,8 +293,7 @@ QStringList importSummaryLines(const ImportResult& result)
     QStringList lines = {
         count(result.read, "card read", "cards read"),
         count(result.imported, "contact imported", "contacts imported"),
-        count(result.duplicates, "skipped as a duplicate of a contact already on file",
-              "skipped as duplicates of contacts already on file"),
+        count(result.duplicates, "skipped as a duplicate", "skipped as duplicates"),
         count(result.noName, "skipped for having no name", "skipped for having no name"),
     };
     if (!result.vCard)

@@ -46,8 +46,8 @@ struct ImportResult final {
 
 // Appends the contacts of a CSV or vCard file to the contacts file. A vCard file is told by its
 // content, whatever its name. For CSV the layout is recognised from the heading line and each row
-// goes through its layout's rules. A contact that matches one of the records there before the
-// import (by e-mail, or by first and last name) is skipped. Records go to the file in batches,
+// goes through its layout's rules. A contact whose first and last name and e-mail or street match
+// a record on file or a row taken before it is skipped as a duplicate. Records go to the file in batches,
 // and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
 // (a partial import, run again, would take contacts of its own first half for duplicates).
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);

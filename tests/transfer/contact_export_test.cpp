@@ -138,6 +138,7 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     accents.Category = u"a,b;c"_s;
     // Values the contact form takes from anywhere, which the old clean-ups used to empty.
     ContactRecord abroad = ann();
+    abroad.FirstName = u"Marie"_s;
     abroad.City = u"Paris 16"_s;
     abroad.State.clear();
     abroad.Zip = u"K1M 1M4"_s;

@@ -180,20 +180,25 @@ TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCo
     }
 }
 
-TEST_F(CsvImportTest, ARowIsADuplicateOnlyOnAGivenEmailOrAWholeName)
+TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFileOrAnEarlierRow)
 {
     const QByteArray file = lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
-                                   "Joanne,,Leeds,,,,,,,,1,,,,,,,", ",,,,,,,,,,1,,,,,,,Notes only"});
-    // The row without a name is no one to print a label for: it is listed, never stored blank.
-    ASSERT_EQ(import(file).imported, 2);
-    // The same file again: the e-mail and the whole name match.
-    EXPECT_EQ(import(file).imported, 0);
-    EXPECT_EQ(import(lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,other@mail.com,,,", "Other,,One,,,,,,,,1,,,,ann@mail.com,,,"}))
-                  .imported,
-              0);
-    // Names are compared whole: Jo Lee is not "contained" in Joanne Leeds.
-    EXPECT_EQ(import(lines({kHeadingD, "Jo,,Lee,,,,,,,,1,,,,,,,", "Jo,,Lee,,,,,,,,1,,,,,,,"})).imported, 2);
-    EXPECT_EQ(records().size(), 4u);
+                                   "Ann,,Lee,1 Elm St,,,,,,,1,,,,,,,",
+                                   "Bo,,Ray,,,,,,,,1,,,,ann@mail.com,,,",  // shares Ann's e-mail: another person
+                                   "Jo,,Lee,,,,,,,,1,,,,,,,", "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
+                                   ",,,,,,,,,,1,,,,,,,Notes only"});
+    ImportResult result = import(file);
+    EXPECT_EQ(result.imported, 4);
+    EXPECT_EQ(skippedRowLines(result),
+              QStringList({u"Line 6 (duplicate): Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,"_s,
+                           u"Line 7 (no name): ,,,,,,,,,,1,,,,,,,Notes only"_s}));
+    // The same file again: each row with an e-mail or street is there; Jo Lee, a name alone, is not
+    // enough to tell.
+    result = import(file);
+    EXPECT_EQ(result.imported, 1);
+    EXPECT_EQ(result.duplicates, 4);
+    EXPECT_EQ(import(lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,other@mail.com,,,"})).imported, 1);
+    EXPECT_EQ(records().size(), 6u);
 }
 
 TEST_F(CsvImportTest, AHeadingLineWithoutALayoutOrAnEmailHeadingImportsNothingAndSaysSo)
