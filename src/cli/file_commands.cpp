@@ -69,7 +69,7 @@ Result<void> importCommand(const ParsedOptions& options)
     }
     // The same summary as the window's, a line a count, then each row left out and why.
     QByteArray out;
-    for (const QString& line : importSummaryLines(result) + skippedRowLines(result))
+    for (const QString& line : importSummaryLines(result) + skippedRowLines(result) + result.changed)
         out += line.toUtf8() + '\n';
     std::fwrite(out.constData(), 1, out.size(), stdout);
     // A file that gave no row to read as a contact was not the file meant, or not a file of contacts.

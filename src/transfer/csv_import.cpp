@@ -236,6 +236,16 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         } else {
             ContactRecord& r = *c.contact;
             r.BirthdayReminders = reminders;
+            for (const ContactRecord::Field& f : ContactRecord::kFields) {
+                QString& value = r.*f.member;
+                if (countUnstorable(value) == 0)
+                    continue;
+                const QString nearest = nearestStorable(value);
+                ++result.replaced;
+                result.changed.append(
+                    QStringLiteral("Line %1: \"%2\" stored as \"%3\"").arg(c.line).arg(value, nearest));
+                value = nearest;
+            }
             const ContactRecord stored = ContactRecord::decode(r.encode());
             if (existing.contains(stored)) {
                 skip(c, SkippedRow::Reason::Duplicate);
@@ -301,6 +311,9 @@ QStringList importSummaryLines(const ImportResult& result)
     if (result.notContacts > 0)
         lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
     lines.append(count(result.fieldsCut, "field cut to fit", "fields cut to fit"));
+    if (result.replaced > 0)
+        lines.append(count(result.replaced, "value given the nearest letters the file holds",
+                           "values given the nearest letters the file holds"));
     return lines;
 }
 

@@ -5,6 +5,7 @@
 #include "transfer/transfer_progress.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -40,7 +41,9 @@ struct ImportResult final {
     int noName = 0;
     int notContacts = 0;  // rows a layout's own rules pass over (repeated headings, no e-mail)
     int fieldsCut = 0;    // values of imported contacts longer than their field
+    int replaced = 0;     // values holding characters the contacts file cannot, given the nearest it can
     std::vector<SkippedRow> skipped;
+    QStringList changed;  // each value stored otherwise than the file wrote it, named
     std::optional<FileError> error;  // for Failed
 };
 

@@ -163,9 +163,9 @@ TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCo
     QStringEncoder utf16(QStringConverter::Utf16LE);
     const QByteArray cp1252 = kHeadingC + "\r\nJos\xE9,Gau\xDF,,,jose@mail.com\r\n";
     const std::pair<QByteArray, QByteArray> files[] = {
-        {"\xEF\xBB\xBF" + text.toUtf8(), "?ukasz Jos\xE9   "},
-        {text.toUtf8(), "?ukasz Jos\xE9   "},
-        {"\xFF\xFE" + QByteArray(utf16(text)), "?ukasz Jos\xE9   "},
+        {"\xEF\xBB\xBF" + text.toUtf8(), "Lukasz Jos\xE9   "},
+        {text.toUtf8(), "Lukasz Jos\xE9   "},
+        {"\xFF\xFE" + QByteArray(utf16(text)), "Lukasz Jos\xE9   "},
         {cp1252, "Jos\xE9          "},
     };
     int n = 0;
@@ -173,11 +173,18 @@ TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCo
         const QString name = QStringLiteral("e%1.DAT").arg(++n);
         ASSERT_TRUE(contacts.open(folder.file(name)));
         ASSERT_EQ(import(file).imported, 1);
-        // Stored by the file's rule: Windows-1252, "?" for what it cannot hold; never "JosÃ©".
+        // Stored in Windows-1252, a letter it lacks as the nearest it holds; never "JosÃ©".
         const QByteArray stored = folder.read(name);
         EXPECT_EQ(stored.left(14), firstName) << n;
         EXPECT_EQ(stored.mid(17, 5), "Gau\xDF ") << n;
     }
+
+    // Each value so changed is named; "?" only where nothing is near.
+    const ImportResult result = import(u"Name,Email\r\nTh\u1EA3o Tr\u1EA7n,thao@mail.vn\r\n\u5F20\u4F1F,zw@mail.cn\r\n"_s.toUtf8());
+    EXPECT_EQ(result.changed, QStringList({u"Line 2: \"Th\u1EA3o\" stored as \"Thao\""_s,
+                                           u"Line 2: \"Tr\u1EA7n\" stored as \"Tran\""_s,
+                                           u"Line 3: \"\u5F20\u4F1F\" stored as \"??\""_s}));
+    EXPECT_EQ(importSummaryLines(result).last(), u"3 values given the nearest letters the file holds");
 }
 
 TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFileOrAnEarlierRow)
