@@ -252,6 +252,13 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             } else {
                 existing.add(stored);
                 result.fieldsCut += fieldsCutToFit(r);
+                for (const ContactRecord::Field& f : ContactRecord::kFields) {
+                    const QString value = trimLeadingBlanks(r.*f.member);
+                    if (value.size() > f.width)
+                        result.changed.append(QStringLiteral("Line %1: \"%2\" cut to \"%3\"")
+                                                  .arg(c.line)
+                                                  .arg(value, trimTrailingBlanks(value.left(f.width))));
+                }
                 batch.push_back(std::move(r));
             }
         }

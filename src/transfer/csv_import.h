@@ -43,7 +43,7 @@ struct ImportResult final {
     int fieldsCut = 0;    // values of imported contacts longer than their field
     int replaced = 0;     // values holding characters the contacts file cannot, given the nearest it can
     std::vector<SkippedRow> skipped;
-    QStringList changed;  // each value stored otherwise than the file wrote it, named
+    QStringList changed;  // each value stored otherwise than the file wrote it (nearer letters, cut), named
     std::optional<FileError> error;  // for Failed
 };
 

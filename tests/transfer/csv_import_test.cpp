@@ -187,6 +187,13 @@ TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCo
     EXPECT_EQ(importSummaryLines(result).last(), u"3 values given the nearest letters the file holds");
 }
 
+TEST_F(CsvImportTest, AValueCutToFitIsNamedWithWhatWasKept)
+{
+    const ImportResult result = import(lines({"First Name,Last Name,Street,City", "Ann,Lee,1 Elm St,Rancho Santa Margarita"}));
+    EXPECT_EQ(result.fieldsCut, 1);
+    EXPECT_EQ(result.changed, QStringList({u"Line 2: \"Rancho Santa Margarita\" cut to \"Rancho Santa Mar\""_s}));
+}
+
 TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFileOrAnEarlierRow)
 {
     const QByteArray file = lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
