@@ -125,7 +125,15 @@ QString fittedNumber(const QString& number, int width)
     n = n.trimmed();
     while (n.startsWith(u'-'))
         n.remove(0, 1);
-    return n.size() <= width ? n : number;
+    if (n.size() <= width)
+        return n;
+    // Other countries' numbers fit, if at all, with their digits run together.
+    QString digits;
+    for (QChar c : number) {
+        if (c.isLetterOrNumber() || c == u'+')
+            digits += c;
+    }
+    return digits.size() <= width ? digits : number;
 }
 
 // A phone made to fit its field: the number's own digits come first, an extension ("x12",

@@ -136,6 +136,11 @@ TEST_F(VCardTest, ALoneCarriageReturnStaysInItsValueAndAnExtensionCostsNoDigits)
     const ContactRecord r = records().at(0);
     EXPECT_EQ(QStringList({r.FirstName, r.WorkPhone, r.HomePhone, r.CellPhone}),
               QStringList({u"Eve"_s, u"418-656-9254"_s, u"555-1234 x12"_s, u"418-656-9254 x7"_s}));
+    // A number that fits only with its digits run together keeps them all.
+    EXPECT_EQ(import("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Puig;Ona;;;\r\nTEL;TYPE=WORK:+34 93 325 0914\r\nEND:VCARD\r\n")
+                  .imported,
+              1);
+    EXPECT_EQ(records().back().WorkPhone, u"+34933250914");
 }
 
 TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
