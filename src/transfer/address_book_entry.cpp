@@ -187,7 +187,14 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
     r.FirstName = entry.given.trimmed();
     r.LastName = entry.family.trimmed();
     r.MiddleInitial = entry.middle.trimmed().left(1);
-    if (r.FirstName.isEmpty() && r.LastName.isEmpty()) {
+    const QString company = entry.company.simplified();
+    // A company's own card or row names it alone, or names it as its display name: the company is
+    // the name, whole, and its label prints it once.
+    const bool companyCard = r.FirstName.isEmpty() && r.LastName.isEmpty() && !company.isEmpty()
+                             && (entry.fullName.trimmed().isEmpty() || entry.fullName.simplified() == company);
+    if (companyCard) {
+        r.LastName = company;
+    } else if (r.FirstName.isEmpty() && r.LastName.isEmpty()) {
         // Only a display name: its last word is taken for the family name.
         QStringList words = entry.fullName.simplified().split(u' ', Qt::SkipEmptyParts);
         if (words.isEmpty())
@@ -269,8 +276,9 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
             categories.append(c);
     }
     r.Category = categories.join(u';');
-    r.IncludeCompany = entry.includeCompany.value_or(workAddress && !r.Company.isEmpty()) ? QStringLiteral("1")
-                                                                                            : QStringLiteral("0");
+    r.IncludeCompany = !companyCard && entry.includeCompany.value_or(workAddress && !r.Company.isEmpty())
+                           ? QStringLiteral("1")
+                           : QStringLiteral("0");
     // A tab or line break would split every line-oriented output made from the record.
     for (const ContactRecord::Field& f : ContactRecord::kFields)
         r.*f.member = blankControlCharacters(r.*f.member);

@@ -228,14 +228,16 @@ TEST_F(CurrentExportsTest, GoogleNumberedColumnsGiveTheHomeAddressAndPhonesByThe
         false);
     ImportResult result;
     const std::vector<ContactRecord> r = importFresh(utf8Bom(text), &result);
-    ASSERT_EQ(r.size(), 1u);
+    ASSERT_EQ(r.size(), 2u);
     // A birthday without a year stays empty rather than get an invented one. The second street line
     // is longer than its field and is cut, which the summary counts.
     EXPECT_EQ(fields(r[0]), QStringList({u"José"_s, u"L"_s, u"García"_s, u"500 Oak Ave, Unit 3"_s,
                                          u"Rear door, Apt"_s, u"Santa Fe"_s, u"NM"_s, u"87501"_s, u"US"_s,
                                          u"Taller Sur"_s, u"0"_s, u"555-010-3000"_s, u"+1 555-010-2000"_s, u""_s,
                                          u"jose@example.es"_s, u""_s, u"Family"_s, u"Cousin"_s}));
-    EXPECT_EQ(result.noName, 1);
+    // A company-only row is the company, named once.
+    EXPECT_EQ(QStringList({r[1].FirstName, r[1].LastName, r[1].Company, r[1].IncludeCompany}),
+              QStringList({u""_s, u"No Name Ltd"_s, u"No Name Ltd"_s, u"0"_s}));
     EXPECT_EQ(result.fieldsCut, 1);
 }
 
