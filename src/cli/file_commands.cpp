@@ -36,11 +36,21 @@ Result<void> importCommand(const ParsedOptions& options)
     QFile source;
     source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     ContactsFile contacts;
+    const bool created = !QFileInfo::exists(contactsPath);
     if (auto s = openContacts(contacts, contactsPath, true); !s)
         return s;
+    // An import that fails into a new name leaves nothing behind: an empty contacts file would look
+    // like the result.
+    auto failure = [&](const QString& text) -> Result<void> {
+        if (created) {
+            contacts.close();
+            QFile::remove(contactsPath);
+        }
+        return std::unexpected(failed(text));
+    };
     const Expected<bool> remindersOn = remindersSetting(contacts);
     if (!remindersOn)
-        return std::unexpected(failed(described(contactsPath, remindersOn.error())));
+        return failure(described(contactsPath, remindersOn.error()));
 
     ImportResult result;
     {
@@ -54,11 +64,17 @@ Result<void> importCommand(const ParsedOptions& options)
     case ImportResult::End::Completed:
     case ImportResult::End::Cancelled: break;
     case ImportResult::End::NotCompatible:
-        return std::unexpected(failed(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text))));
-    case ImportResult::End::Failed: return std::unexpected(failed(described(contactsPath, importFailure(result))));
+        return failure(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text)));
+    case ImportResult::End::Failed: return failure(described(contactsPath, importFailure(result)));
     }
-    std::printf("Imported %s from %s into %s\n", qUtf8Printable(contactsCounted(result.imported)),
-                qUtf8Printable(sourcePath), qUtf8Printable(contactsPath));
+    // The same summary as the window's, a line a count, then each row left out and why.
+    QByteArray out;
+    for (const QString& line : importSummaryLines(result) + skippedRowLines(result) + result.changed)
+        out += line.toUtf8() + '\n';
+    std::fwrite(out.constData(), 1, out.size(), stdout);
+    // A file that gave no row to read as a contact was not the file meant, or not a file of contacts.
+    if (result.end == ImportResult::End::Completed && result.imported + result.duplicates == 0 && source.size() > 0)
+        return failure(QStringLiteral("%1: no row could be read as a contact").arg(sourcePath));
     return {};
 }
 

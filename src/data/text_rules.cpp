@@ -1,6 +1,7 @@
 #include "data/text_rules.h"
 
 #include <QList>
+#include <QString>
 
 #include <algorithm>
 #include <array>
@@ -193,6 +194,35 @@ qsizetype countUnstorable(QStringView text)
 {
     const QList<uint> units = text.toUcs4();
     return std::count_if(units.begin(), units.end(), [](uint u) { return u != U'?' && encodeChar(u) == '?'; });
+}
+
+QString nearestStorable(QStringView text)
+{
+    auto storable = [](char32_t u) { return u == U'?' || encodeChar(u) != '?'; };
+    // Letters with a stroke or without a dot have no decomposition.
+    static const std::array<std::pair<char32_t, char32_t>, 8> kNear = {{
+        {U'Ł', U'L'}, {U'ł', U'l'}, {U'Đ', U'D'}, {U'đ', U'd'}, {U'ı', U'i'}, {U'Ħ', U'H'}, {U'ħ', U'h'}, {U'ŀ', U'l'},
+    }};
+    QString out;
+    out.reserve(text.size());
+    for (char32_t u : text.toUcs4()) {
+        if (storable(u)) {
+            out.append(QString::fromUcs4(&u, 1));
+            continue;
+        }
+        const auto near = std::find_if(kNear.begin(), kNear.end(), [u](const auto& p) { return p.first == u; });
+        if (near != kNear.end()) {
+            out.append(QChar(char16_t(near->second)));
+            continue;
+        }
+        QString base;
+        for (char32_t d : QString::fromUcs4(&u, 1).normalized(QString::NormalizationForm_KD).toUcs4()) {
+            if (QChar::category(d) != QChar::Mark_NonSpacing && storable(d))
+                base.append(QString::fromUcs4(&d, 1));
+        }
+        out.append(base.isEmpty() ? QStringLiteral("?") : base);
+    }
+    return out;
 }
 
 QString blankControlCharacters(QStringView text)

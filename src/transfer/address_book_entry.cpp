@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -110,7 +111,7 @@ QStringList streetLines(const AddressBookEntry::Address& a)
 
 // A phone number that does not fit its field loses its formatting before it loses digits: a
 // number cut short dials someone else. "+1 (555) 123-4567" becomes "555-123-4567".
-QString fittedPhone(const QString& number, int width)
+QString fittedNumber(const QString& number, int width)
 {
     if (number.size() <= width)
         return number;
@@ -124,7 +125,29 @@ QString fittedPhone(const QString& number, int width)
     n = n.trimmed();
     while (n.startsWith(u'-'))
         n.remove(0, 1);
-    return n.size() <= width ? n : number;
+    if (n.size() <= width)
+        return n;
+    // Other countries' numbers fit, if at all, with their digits run together.
+    QString digits;
+    for (QChar c : number) {
+        if (c.isLetterOrNumber() || c == u'+')
+            digits += c;
+    }
+    return digits.size() <= width ? digits : number;
+}
+
+// A phone made to fit its field: the number's own digits come first, an extension ("x12",
+// "ext. 12") only when there is room left for it.
+QString fittedPhone(const QString& phone, int width)
+{
+    static const QRegularExpression extension(QStringLiteral("\\s*(?:x|ext\\.?)\\s*(\\d+)$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = extension.match(phone);
+    if (phone.size() <= width || !m.hasMatch())
+        return fittedNumber(phone, width);
+    const QString number = fittedNumber(phone.left(m.capturedStart()), width);
+    const QString withExtension = number + QStringLiteral(" x") + m.captured(1);
+    return withExtension.size() <= width ? withExtension : number;
 }
 
 }  // namespace
@@ -164,7 +187,14 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
     r.FirstName = entry.given.trimmed();
     r.LastName = entry.family.trimmed();
     r.MiddleInitial = entry.middle.trimmed().left(1);
-    if (r.FirstName.isEmpty() && r.LastName.isEmpty()) {
+    const QString company = entry.company.simplified();
+    // A company's own card or row names it alone, or names it as its display name: the company is
+    // the name, whole, and its label prints it once.
+    const bool companyCard = r.FirstName.isEmpty() && r.LastName.isEmpty() && !company.isEmpty()
+                             && (entry.fullName.trimmed().isEmpty() || entry.fullName.simplified() == company);
+    if (companyCard) {
+        r.LastName = company;
+    } else if (r.FirstName.isEmpty() && r.LastName.isEmpty()) {
         // Only a display name: its last word is taken for the family name.
         QStringList words = entry.fullName.simplified().split(u' ', Qt::SkipEmptyParts);
         if (words.isEmpty())
@@ -246,8 +276,9 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
             categories.append(c);
     }
     r.Category = categories.join(u';');
-    r.IncludeCompany = entry.includeCompany.value_or(workAddress && !r.Company.isEmpty()) ? QStringLiteral("1")
-                                                                                            : QStringLiteral("0");
+    r.IncludeCompany = !companyCard && entry.includeCompany.value_or(workAddress && !r.Company.isEmpty())
+                           ? QStringLiteral("1")
+                           : QStringLiteral("0");
     // A tab or line break would split every line-oriented output made from the record.
     for (const ContactRecord::Field& f : ContactRecord::kFields)
         r.*f.member = blankControlCharacters(r.*f.member);

@@ -38,7 +38,7 @@ struct AddressBookEntry final {
     Phone& phone(const QString& key);
 };
 
-// The contact an entry gives; none when it has no name at all. The home address is taken, else
+// The contact an entry gives; none when it names neither a person nor a company. The home address is taken, else
 // the first one given; phones go by their type (home, mobile, work; an untyped one fills the home
 // phone when no home phone is given); the first e-mail. A state written out becomes its postal
 // code; the company line is printed only when the address taken is a work address.

@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <vector>
@@ -18,32 +19,39 @@ namespace {
 
 constexpr int kProgressEvery = 64;  // rows between two progress reports
 
-// The records there before the import, by the values the duplicate test compares.
+// The records on file and the rows taken so far, by the values the duplicate test compares.
 class DuplicateIndex final {
 public:
     Status load(const ContactsFile& contacts)
     {
-        // Only the three compared fields are decoded: the rest would cost most of the time.
+        // Only the four compared fields are decoded: the rest would cost most of the time.
         const ContactRecord::Field first = field(&ContactRecord::FirstName);
         const ContactRecord::Field last = field(&ContactRecord::LastName);
         const ContactRecord::Field email = field(&ContactRecord::Email);
+        const ContactRecord::Field street = field(&ContactRecord::Street1);
         return contacts.forEachStored([&](int, QByteArrayView stored) {
-            if (const QByteArrayView e = trimmed(stored, email); !e.isEmpty())
-                emails_.insert(fromCodePage(e));
-            const QByteArrayView f = trimmed(stored, first);
-            const QByteArrayView l = trimmed(stored, last);
-            if (!f.isEmpty() && !l.isEmpty())
-                names_.insert(fromCodePage(f) + u'\x1f' + fromCodePage(l));
+            ContactRecord r;
+            r.FirstName = fromCodePage(trimmed(stored, first));
+            r.LastName = fromCodePage(trimmed(stored, last));
+            r.Email = fromCodePage(trimmed(stored, email));
+            r.Street1 = fromCodePage(trimmed(stored, street));
+            add(r);
             return Visit::Next;
         });
     }
 
-    // A row is a duplicate on an e-mail that is not empty, or on a first and last name that are
-    // both given, compared as the record would store them.
+    void add(const ContactRecord& stored)
+    {
+        for (const QString& key : keys(stored))
+            keys_.insert(key);
+    }
+
+    // A row is a duplicate when its first and last name match and so does its e-mail or its
+    // street, compared as the record would store them: two people may share an e-mail or a house.
     bool contains(const ContactRecord& stored) const
     {
-        return (!stored.Email.isEmpty() && emails_.contains(stored.Email))
-            || (!stored.FirstName.isEmpty() && !stored.LastName.isEmpty() && names_.contains(nameKey(stored)));
+        const QStringList k = keys(stored);
+        return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys_.contains(key); });
     }
 
 private:
@@ -64,10 +72,18 @@ private:
             v.chop(1);
         return v;
     }
-    static QString nameKey(const ContactRecord& r) { return r.FirstName + u'\x1f' + r.LastName; }
+    static QStringList keys(const ContactRecord& r)
+    {
+        const QString name = r.FirstName + u'\x1f' + r.LastName + u'\x1f';
+        QStringList k;
+        if (!r.Email.isEmpty())
+            k.append(name + QStringLiteral("e:") + r.Email);
+        if (!r.Street1.isEmpty())
+            k.append(name + QStringLiteral("s:") + r.Street1);
+        return k;
+    }
 
-    QSet<QString> emails_;
-    QSet<QString> names_;
+    QSet<QString> keys_;
 };
 
 Expected<QByteArray> readWhole(QIODevice& device)
@@ -124,7 +140,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
 
     // Each source gives its rows one by one; all share the duplicate test, batches and progress.
     std::size_t total = 0;
-    std::function<std::expected<Candidate, FileError>(std::size_t)> candidate;
+    std::function<Candidate(std::size_t)> candidate;
 
     std::vector<VCard> cards;
     std::vector<CsvRow> rows;
@@ -136,7 +152,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         result.vCard = true;
         cards = parseVCards(*bytes);
         total = cards.size();
-        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+        candidate = [&](std::size_t i) -> Candidate {
             const VCard& card = cards[i];
             Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact};
             if (card.error.isEmpty()) {
@@ -168,18 +184,20 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             heading = std::move(**prepared);
         }
         total = rows.size() - 1;
-        candidate = [&](std::size_t i) -> std::expected<Candidate, FileError> {
+        candidate = [&](std::size_t i) -> Candidate {
             const CsvRow& row = rows[i + 1];
             Candidate c{row.line, joinedColumns(row.fields), std::nullopt};
             if (!positional) {
                 c.contact = contactFromEntry(entryFromRow(bound, row.fields));
                 return c;
             }
-            auto contact = contactFromRow(*positional, heading, row.fields, row.line);
-            if (!contact)
-                return std::unexpected(contact.error());
-            c.contact = std::move(*contact);
+            c.contact = contactFromRow(*positional, heading, row.fields);
             c.reasonWhenNone = SkippedRow::Reason::NotAContact;
+            // A row the layout takes whose name columns are empty is no one to print a label for.
+            if (c.contact && c.contact->FirstName.isEmpty() && c.contact->LastName.isEmpty()) {
+                c.contact.reset();
+                c.reasonWhenNone = SkippedRow::Reason::NoName;
+            }
             return c;
         };
     }
@@ -211,19 +229,36 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     };
 
     for (std::size_t i = 0; i < total; ++i) {
-        auto c = candidate(i);
-        if (!c)
-            return fail(c.error());
+        Candidate c = candidate(i);
         ++result.read;
-        if (!c->contact) {
-            skip(*c, c->reasonWhenNone);
+        if (!c.contact) {
+            skip(c, c.reasonWhenNone);
         } else {
-            ContactRecord& r = *c->contact;
+            ContactRecord& r = *c.contact;
             r.BirthdayReminders = reminders;
-            if (existing.contains(ContactRecord::decode(r.encode()))) {
-                skip(*c, SkippedRow::Reason::Duplicate);
+            for (const ContactRecord::Field& f : ContactRecord::kFields) {
+                QString& value = r.*f.member;
+                if (countUnstorable(value) == 0)
+                    continue;
+                const QString nearest = nearestStorable(value);
+                ++result.replaced;
+                result.changed.append(
+                    QStringLiteral("Line %1: \"%2\" stored as \"%3\"").arg(c.line).arg(value, nearest));
+                value = nearest;
+            }
+            const ContactRecord stored = ContactRecord::decode(r.encode());
+            if (existing.contains(stored)) {
+                skip(c, SkippedRow::Reason::Duplicate);
             } else {
+                existing.add(stored);
                 result.fieldsCut += fieldsCutToFit(r);
+                for (const ContactRecord::Field& f : ContactRecord::kFields) {
+                    const QString value = trimLeadingBlanks(r.*f.member);
+                    if (value.size() > f.width)
+                        result.changed.append(QStringLiteral("Line %1: \"%2\" cut to \"%3\"")
+                                                  .arg(c.line)
+                                                  .arg(value, trimTrailingBlanks(value.left(f.width))));
+                }
                 batch.push_back(std::move(r));
             }
         }
@@ -275,8 +310,7 @@ QStringList importSummaryLines(const ImportResult& result)
     QStringList lines = {
         count(result.read, "card read", "cards read"),
         count(result.imported, "contact imported", "contacts imported"),
-        count(result.duplicates, "skipped as a duplicate of a contact already on file",
-              "skipped as duplicates of contacts already on file"),
+        count(result.duplicates, "skipped as a duplicate", "skipped as duplicates"),
         count(result.noName, "skipped for having no name", "skipped for having no name"),
     };
     if (!result.vCard)
@@ -284,6 +318,9 @@ QStringList importSummaryLines(const ImportResult& result)
     if (result.notContacts > 0)
         lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
     lines.append(count(result.fieldsCut, "field cut to fit", "fields cut to fit"));
+    if (result.replaced > 0)
+        lines.append(count(result.replaced, "value given the nearest letters the file holds",
+                           "values given the nearest letters the file holds"));
     return lines;
 }
 

@@ -5,6 +5,7 @@
 #include "transfer/transfer_progress.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -40,14 +41,16 @@ struct ImportResult final {
     int noName = 0;
     int notContacts = 0;  // rows a layout's own rules pass over (repeated headings, no e-mail)
     int fieldsCut = 0;    // values of imported contacts longer than their field
+    int replaced = 0;     // values holding characters the contacts file cannot, given the nearest it can
     std::vector<SkippedRow> skipped;
+    QStringList changed;  // each value stored otherwise than the file wrote it (nearer letters, cut), named
     std::optional<FileError> error;  // for Failed
 };
 
 // Appends the contacts of a CSV or vCard file to the contacts file. A vCard file is told by its
 // content, whatever its name. For CSV the layout is recognised from the heading line and each row
-// goes through its layout's rules. A contact that matches one of the records there before the
-// import (by e-mail, or by first and last name) is skipped. Records go to the file in batches,
+// goes through its layout's rules. A contact whose first and last name and e-mail or street match
+// a record on file or a row taken before it is skipped as a duplicate. Records go to the file in batches,
 // and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
 // (a partial import, run again, would take contacts of its own first half for duplicates).
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);

@@ -3,6 +3,8 @@
 #include "data/text_rules.h"
 #include "transfer/csv_text.h"
 
+#include <QDate>
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,14 +22,6 @@ bool holds(const QString& text, const std::vector<const char*>& texts, bool all)
 bool hasDigit(const QString& text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-FileError tooFewColumns(int line, qsizetype has, int needs)
-{
-    return {9, QStringLiteral("Subscript out of range (line %1 of the csv file has %2 columns; column %3 is read)")
-                   .arg(line)
-                   .arg(has)
-                   .arg(needs)};
 }
 
 void cleanUpPortal(ContactRecord& r)
@@ -52,13 +46,12 @@ void cleanUpOlderMailProgram(ContactRecord& r)
     }
 }
 
+// This program's own export holds only values the contact form accepted: each is kept as written
+// (postal codes of any country, phone extensions and letters, any four-digit year). The birthdate
+// alone changes form, from the MM-DD-YYYY written back to the stored YYYYMMDD.
 void cleanUpOwnExport(ContactRecord& r)
 {
-    r.Birthdate = importedBirthdate(r.Birthdate, u'-', false);
-    r.State = r.State.toUpper();
-    applyPhoneRule(r.HomePhone, false);
-    applyPhoneRule(r.CellPhone, false);
-    applyPlaceRules(r);
+    r.Birthdate = exportedBirthdate(r.Birthdate);
 }
 
 // The same heading tried in several columns, each an independent rule in column order.
@@ -113,7 +106,12 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back(namedLayout(ImportLayout::OutlookWeb,
                                   {"Home Street", "Home Postal Code", "Home Country/Region", "Business Street"},
                                   bindOutlook));
-    for (LayoutRules* outlook : {&layouts[0], &layouts[1]})
+    // The English desktop program before "Country/Region" wrote "Home Country" and three street lines.
+    layouts.push_back(namedLayout(ImportLayout::OutlookDesktop,
+                                  {"Home Street", "Home Street 2", "Home Postal Code", "Home Country",
+                                   "Business Street"},
+                                  bindOutlook));
+    for (LayoutRules* outlook : {&layouts[0], &layouts[1], &layouts[2]})
         outlook->recognition.none = {"Name,E-mail Address", "Suffix,Initials,Web Page,"};
     layouts.push_back(namedLayout(ImportLayout::Google, {"First Name", "Last Name"}, bindGoogle));
     layouts.back().recognition.recognise = hasGoogleColumns;
@@ -149,12 +147,11 @@ std::vector<LayoutRules> makeLayouts()
     PositionalColumns nameList;
     nameList.headingCut = HeadingCut::FromFirstNameToEmailAddress;
     nameList.skipIfAny = {"Name,E-mail Address"};
-    nameList.cutAfterEmailDomain = true;
     nameList.requiredColumns = {1, 2};
     nameList.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
                       {"Middle Name", 3, &R::MiddleInitial, true}};
     addRules(nameList.rules, "E-mail Address", {3, 4, 0}, &R::Email);
-    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"Name,E-mail Address"}}, nameList});
+    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}}, nameList});
 
     PositionalColumns own;
     own.skipIfAny = {"Birthdate,Category,Notes"};
@@ -171,13 +168,12 @@ std::vector<LayoutRules> makeLayouts()
     own.cleanUp = cleanUpOwnExport;
     layouts.push_back({ImportLayout::OwnExport, {.all = {"First Name,MI", "Birthdate,Category,Notes"}}, own});
 
-    layouts.push_back({ImportLayout::PlainHeadings, {.recognise = hasPlainAddressHeadings},
+    layouts.push_back({ImportLayout::PlainHeadings, {.recognise = hasPlainHeadings},
                        NamedColumns{bindPlainColumns}});
 
     PositionalColumns names;
     names.headingCut = HeadingCut::AfterEmailHeading;
     names.skipIfAny = {"Name,", "First,"};
-    names.cutAfterEmailDomain = true;
     names.requiredColumns = {1, 2};
     addRules(names.rules, "First Name", {1, 2}, &R::FirstName);
     addRules(names.rules, "First", {1, 2}, &R::FirstName);
@@ -196,19 +192,6 @@ std::vector<LayoutRules> makeLayouts()
                        names});
 
     return layouts;
-}
-
-// Where a row's e-mail address ends: after the last character of the first occurrence of the
-// last of these endings that the row holds; -1 when it holds none.
-qsizetype emailDomainEnd(const QString& row)
-{
-    qsizetype end = -1;
-    for (const char* ending : {".com", ".net", ".gov", ".org", ".edu", ".mil"}) {
-        const qsizetype at = row.indexOf(QLatin1StringView(ending));
-        if (at >= 0)
-            end = at + 4;
-    }
-    return end;
 }
 
 // The e-mail headings of NamesWithEmail; the last one the heading line holds is the e-mail column. The
@@ -275,30 +258,15 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
     return columns;
 }
 
-std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const PositionalColumns& rules,
-                                                                      const QStringList& heading,
-                                                                      const QStringList& row, int line)
+std::optional<ContactRecord> contactFromRow(const PositionalColumns& rules, const QStringList& heading,
+                                            const QStringList& row)
 {
-    QStringList columns = rules.keepColumns > 0 ? row.mid(0, rules.keepColumns) : row;
-    QString text = joinedColumns(columns);
-    auto skipped = [&] {
-        return (!rules.skipIfAll.empty() && holds(text, rules.skipIfAll, true)) || holds(text, rules.skipIfAny, false);
-    };
-    if (skipped())
+    const QStringList columns = rules.keepColumns > 0 ? row.mid(0, rules.keepColumns) : row;
+    const QString text = joinedColumns(columns);
+    if ((!rules.skipIfAll.empty() && holds(text, rules.skipIfAll, true)) || holds(text, rules.skipIfAny, false))
         return std::nullopt;
-    if (rules.cutAfterEmailDomain) {
-        const qsizetype end = emailDomainEnd(text);
-        if (end < 0)
-            return std::nullopt;
-        columns = sliceColumns(columns, 0, end);
-        text = joinedColumns(columns);
-        if (skipped())
-            return std::nullopt;
-    }
     for (int column : rules.requiredColumns) {
-        if (column > columns.size())
-            return std::unexpected(tooFewColumns(line, columns.size(), column));
-        if (columns[column - 1].isEmpty())
+        if (columns.value(column - 1).isEmpty())
             return std::nullopt;
     }
 
@@ -308,10 +276,8 @@ std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const Posi
         const qsizetype h = rule.column == 0 ? heading.size() - 1 : rule.column - 1;
         if (h < 0 || h >= heading.size() || heading[h] != QLatin1StringView(rule.heading))
             continue;
-        const qsizetype c = rule.column == 0 ? columns.size() - 1 : h;
-        if (c >= columns.size())
-            return std::unexpected(tooFewColumns(line, columns.size(), rule.column));
-        QString value = blankControlCharacters(columns[c]);
+        // Exporters drop a row's empty trailing columns: a column the row lacks is empty.
+        QString value = blankControlCharacters(columns.value(h));
         r.*rule.field = rule.firstCharacter ? value.left(1) : value;
     }
     if (rules.cleanUp)
@@ -350,6 +316,18 @@ QString importedBirthdate(const QString& text, QChar separator, bool checkMonthD
     if (!digits || !(stored.startsWith(u"19") || stored.startsWith(u"20")))
         return {};
     return stored;
+}
+
+QString exportedBirthdate(const QString& text)
+{
+    const QStringList parts = text.split(u'-');
+    if (parts.size() != 3 || parts[2].size() != 4)
+        return {};
+    bool ok[3] = {};
+    const int month = parts[0].toInt(&ok[0]), day = parts[1].toInt(&ok[1]), year = parts[2].toInt(&ok[2]);
+    if (!ok[0] || !ok[1] || !ok[2] || parts[0].size() > 2 || parts[1].size() > 2 || !QDate::isValid(year, month, day))
+        return {};
+    return QStringLiteral("%1%2%3").arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')).arg(day, 2, 10, QChar(u'0'));
 }
 
 void applyPhoneRule(QString& phone, bool dashRequired)

@@ -20,7 +20,7 @@ namespace pw {
 // take both Outlook exports (they hold "Primary Phone" and "Web Page") and read the wrong columns,
 // and NamesWithEmail would take the others and keep names only, or refuse them. PlainHeadings comes
 // after the exporters' own layouts, so that a file they read keeps being read as before, and before
-// NamesWithEmail, which would drop the address.
+// NamesWithEmail, which reads names only at fixed places.
 enum class ImportLayout {
     OutlookDesktop,
     OutlookWeb,
@@ -31,7 +31,7 @@ enum class ImportLayout {
     OlderMailProgram,   // a desktop mail program's older contacts ("Primary Phone", "Web Page")
     NameAndEmailList,   // a name list with "Name,E-mail Address"
     OwnExport,          // this program's own CSV export
-    PlainHeadings,      // any file with plain headings for a name and a postal address
+    PlainHeadings,      // plain headings in any order: a name and any other column they know
     NamesWithEmail,     // any other list with a "Name" heading and an e-mail heading
 };
 
@@ -77,7 +77,6 @@ struct PositionalColumns final {
     // or a note, not a contact.
     std::vector<const char*> skipIfAll;
     std::vector<const char*> skipIfAny;
-    bool cutAfterEmailDomain = false;  // the row ends with its e-mail address
     std::vector<int> requiredColumns;  // a row with one of these columns empty is skipped
     std::vector<ColumnRule> rules;     // tried in order; a later rule filling the same field wins
     void (*cleanUp)(ContactRecord&) = nullptr;
@@ -102,17 +101,19 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
                                                                     const QStringList& heading);
 
 // The contact a row gives, after the layout's row rules, mapping and clean-ups, or none when a row
-// rule skips it. A row too short for a column that a rule reads is an error that ends the import.
-// Each value has its control characters made blanks.
-std::expected<std::optional<ContactRecord>, FileError> contactFromRow(const PositionalColumns& rules,
-                                                                      const QStringList& heading,
-                                                                      const QStringList& row, int line);
+// rule skips it. A column the row lacks reads as empty. Each value has its control characters made
+// blanks.
+std::optional<ContactRecord> contactFromRow(const PositionalColumns& rules, const QStringList& heading,
+                                            const QStringList& row);
 
 // The clean-up rules shared by several layouts.
 // A birthdate written M/D/YYYY with one- or two-digit month and day (with `separator` between),
 // as the stored YYYYMMDD; empty unless it gives eight digits beginning with 19 or 20. With
 // `checkMonthDay`, a month above 12 or a day above 31 also gives empty.
 QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay);
+// A birthdate as this program's export writes it, M-D-YYYY with one- or two-digit month and day,
+// as the stored YYYYMMDD; empty when it is no date.
+QString exportedBirthdate(const QString& text);
 // A phone whose last 4 characters are not a number, or that lacks a dash when one is required,
 // becomes empty.
 void applyPhoneRule(QString& phone, bool dashRequired);

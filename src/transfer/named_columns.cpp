@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace pw {
 namespace {
 
@@ -140,17 +142,13 @@ std::vector<BoundColumn> bindPlainColumns(const QStringList& heading)
     return bound;
 }
 
-bool hasPlainAddressHeadings(const QStringList& heading)
+bool hasPlainHeadings(const QStringList& heading)
 {
-    bool given = false, family = false, full = false, street = false, place = false;
-    for (const BoundColumn& b : bindPlainColumns(heading)) {
-        given |= b.part == P::Given;
-        family |= b.part == P::Family;
-        full |= b.part == P::FullName;
-        street |= b.part == P::Street;
-        place |= b.part == P::City || b.part == P::PostalCode;
-    }
-    return ((given && family) || full) && street && place;
+    const std::vector<BoundColumn> bound = bindPlainColumns(heading);
+    const bool named = std::any_of(bound.begin(), bound.end(), [](const BoundColumn& b) {
+        return b.part == P::Given || b.part == P::Family || b.part == P::FullName;
+    });
+    return named && bound.size() >= 2;
 }
 
 AddressBookEntry entryFromRow(const std::vector<BoundColumn>& columns, const QStringList& row)
@@ -220,15 +218,15 @@ const std::vector<HeadingRule>& outlookColumns()
         {"Business Street", P::Street, "work"}, {"Business Street 2", P::Extended, "work"},
         {"Business Street 3", P::Extended, "work"}, {"Business City", P::City, "work"},
         {"Business State", P::Region, "work"}, {"Business Postal Code", P::PostalCode, "work"},
-        {"Business Country/Region", P::Country, "work"}, {"Business Address PO Box", P::PoBox, "work"},
+        {"Business Country/Region", P::Country, "work"}, {"Business Country", P::Country, "work"}, {"Business Address PO Box", P::PoBox, "work"},
         {"Home Street", P::Street, "home"}, {"Home Street 2", P::Extended, "home"},
         {"Home Street 3", P::Extended, "home"}, {"Home City", P::City, "home"}, {"Home State", P::Region, "home"},
-        {"Home Postal Code", P::PostalCode, "home"}, {"Home Country/Region", P::Country, "home"},
+        {"Home Postal Code", P::PostalCode, "home"}, {"Home Country/Region", P::Country, "home"}, {"Home Country", P::Country, "home"},
         {"Home Address PO Box", P::PoBox, "home"},
         {"Other Street", P::Street, "other"}, {"Other Street 2", P::Extended, "other"},
         {"Other Street 3", P::Extended, "other"}, {"Other City", P::City, "other"},
         {"Other State", P::Region, "other"}, {"Other Postal Code", P::PostalCode, "other"},
-        {"Other Country/Region", P::Country, "other"}, {"Other Address PO Box", P::PoBox, "other"},
+        {"Other Country/Region", P::Country, "other"}, {"Other Country", P::Country, "other"}, {"Other Address PO Box", P::PoBox, "other"},
         {"Business Phone", P::Phone, "work"}, {"Business Phone 2", P::Phone, "work"},
         {"Home Phone", P::Phone, "home"}, {"Home Phone 2", P::Phone, "home"}, {"Mobile Phone", P::Phone, "cell"},
         {"Primary Phone", P::Phone, "voice"}, {"Other Phone", P::Phone, "voice"},

@@ -42,8 +42,9 @@ std::vector<BoundColumn> bindColumns(const std::vector<HeadingRule>& rules, cons
 // The columns of a file with plain headings (First, Last Name, Street, City, State, Zip, E-mail...),
 // matched in any letter case and with the usual spellings.
 std::vector<BoundColumn> bindPlainColumns(const QStringList& heading);
-// Whether a heading line names a person and a postal address in plain headings.
-bool hasPlainAddressHeadings(const QStringList& heading);
+// Whether a heading line is plain headings, in any order: a name ("Name", "First Name", "Surname")
+// and at least one more column these headings know.
+bool hasPlainHeadings(const QStringList& heading);
 
 // The entry one row gives. A row shorter than the heading line reads as if its missing columns
 // were empty, as exporters drop empty trailing columns.

@@ -33,7 +33,8 @@ bool isMarker(QByteArrayView text, QByteArrayView marker)
     return !text.isEmpty() && text.front() != ' ' && text.front() != '\t' && equalsNoCase(text, marker);
 }
 
-// The file's lines; CR LF, LF and a lone CR all end one.
+// The file's lines, each ended by CR LF or LF. A lone CR is part of its value: mail programs write
+// one into custom fields, and ending the line there would split the card.
 std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
 {
     std::vector<PhysicalLine> lines;
@@ -42,12 +43,10 @@ std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
     int number = 1;
     const qsizetype n = bytes.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (c != '\n' && c != '\r')
+        if (bytes[i] != '\n')
             continue;
-        lines.push_back({bytes.sliced(start, i - start), number++});
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-            ++i;
+        const qsizetype end = i > start && bytes[i - 1] == '\r' ? i - 1 : i;
+        lines.push_back({bytes.sliced(start, end - start), number++});
         start = i + 1;
     }
     if (start < n)
@@ -224,8 +223,15 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             AddressBookEntry::Phone& phone = e.phone(QString::number(++phones));
             phone.type = p->types;
             phone.number = unescaped(v).trimmed();
-            if (phone.number.startsWith(u"tel:", Qt::CaseInsensitive))
-                phone.number = phone.number.mid(4);
+            if (phone.number.startsWith(u"tel:", Qt::CaseInsensitive)) {
+                // tel:+1-418-656-9254;ext=102 is the number and its extension.
+                const QStringList parts = phone.number.mid(4).split(u';');
+                phone.number = parts.first();
+                for (const QString& part : parts.mid(1)) {
+                    if (part.startsWith(u"ext=", Qt::CaseInsensitive))
+                        phone.number += QStringLiteral(" x") + part.mid(4);
+                }
+            }
         } else if (p->name == "EMAIL") {
             e.emails.append(unescaped(v).trimmed());
             shown.append(e.emails.back());

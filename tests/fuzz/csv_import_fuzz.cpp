@@ -51,11 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!heading || !*heading)
         return 0;
     for (std::size_t i = 1; i < rows.size(); ++i) {
-        auto contact = contactFromRow(*positional, **heading, rows[i].fields, rows[i].line);
-        if (!contact)
-            break;
-        if (*contact)
-            expectStorable(**contact);
+        if (auto contact = contactFromRow(*positional, **heading, rows[i].fields))
+            expectStorable(*contact);
     }
     return 0;
 }

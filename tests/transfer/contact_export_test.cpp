@@ -136,7 +136,26 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     accents.Street1 = u"\"The Oaks\", 4 Elm"_s;
     accents.Email = u"jose@mail.com"_s;
     accents.Category = u"a,b;c"_s;
-    const ContactRecord all[] = {ann(), bob(), accents};
+    // Values the contact form takes from anywhere, which the old clean-ups used to empty.
+    ContactRecord abroad = ann();
+    abroad.FirstName = u"Marie"_s;
+    abroad.City = u"Paris 16"_s;
+    abroad.State.clear();
+    abroad.Zip = u"K1M 1M4"_s;
+    abroad.Country = u"CANADA"_s;
+    abroad.HomePhone = u"555-1234 x12"_s;
+    abroad.CellPhone = u"555-CALL"_s;
+    abroad.WorkPhone = u"+44 20 7946"_s;
+    abroad.Email = u"ann@mail.co.uk"_s;
+    abroad.Birthdate = u"18850301"_s;
+    ContactRecord uk = bob();
+    uk.LastName = u"Hale"_s;
+    uk.Zip = u"SW1A 2AA"_s;
+    ContactRecord de = bob();
+    de.FirstName = u"\u0141ukasz"_s;
+    de.Zip = u"D-10115"_s;
+    de.State = u"BE"_s;
+    const ContactRecord all[] = {ann(), bob(), accents, abroad, uk, de};
     ASSERT_TRUE(contacts.append(all));
     ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
 
@@ -146,8 +165,9 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     csv.setData(folder.read(u"PWKC_PWK_Contacts.csv"_s));
     csv.open(QIODevice::ReadOnly);
     const ImportResult imported = importContacts(csv, empty, {.remindersOn = true});
-    EXPECT_EQ(imported.imported, 3);
+    EXPECT_EQ(imported.imported, 6);
     EXPECT_EQ(test::storedRecords(empty), test::storedRecords(contacts));
+    EXPECT_EQ(folder.read(u"empty.DAT"_s), folder.read(u"PWK_Contacts.DAT"_s));
 }
 
 }  // namespace

@@ -139,7 +139,10 @@ TEST_F(CurrentExportsTest, EachServicesExportIsRecognisedByItsOwnLayoutAndTheOld
         {u"First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
           "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes"_s.split(u','),
          ImportLayout::OwnExport},
-        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::NamesWithEmail},
+        // Plain headings in any order, with a whole name or its parts.
+        {u"First Name,Last Name,Company,E-mail Address"_s.split(u','), ImportLayout::PlainHeadings},
+        {u"Email,First Name,Last Name"_s.split(u','), ImportLayout::PlainHeadings},
+        {u"Name,Email"_s.split(u','), ImportLayout::PlainHeadings},
         // An older mail program's export shares Outlook's address headings but is read as a name list, as before.
         {u"First Name,Last Name,Middle Name,Name,E-mail Address,Nickname,Home Street,Home City,Home Postal Code,"
           "Home State,Home Country/Region,Home Phone,Business Street,Business City"_s.split(u','),
@@ -225,14 +228,16 @@ TEST_F(CurrentExportsTest, GoogleNumberedColumnsGiveTheHomeAddressAndPhonesByThe
         false);
     ImportResult result;
     const std::vector<ContactRecord> r = importFresh(utf8Bom(text), &result);
-    ASSERT_EQ(r.size(), 1u);
+    ASSERT_EQ(r.size(), 2u);
     // A birthday without a year stays empty rather than get an invented one. The second street line
     // is longer than its field and is cut, which the summary counts.
     EXPECT_EQ(fields(r[0]), QStringList({u"José"_s, u"L"_s, u"García"_s, u"500 Oak Ave, Unit 3"_s,
                                          u"Rear door, Apt"_s, u"Santa Fe"_s, u"NM"_s, u"87501"_s, u"US"_s,
                                          u"Taller Sur"_s, u"0"_s, u"555-010-3000"_s, u"+1 555-010-2000"_s, u""_s,
                                          u"jose@example.es"_s, u""_s, u"Family"_s, u"Cousin"_s}));
-    EXPECT_EQ(result.noName, 1);
+    // A company-only row is the company, named once.
+    EXPECT_EQ(QStringList({r[1].FirstName, r[1].LastName, r[1].Company, r[1].IncludeCompany}),
+              QStringList({u""_s, u"No Name Ltd"_s, u"No Name Ltd"_s, u"0"_s}));
     EXPECT_EQ(result.fieldsCut, 1);
 }
 
@@ -283,6 +288,27 @@ TEST_F(CurrentExportsTest, ThunderbirdWithItsTrailingCommaAndBirthdayInThreeColu
     // Only a display name: its last word is the family name. A region that is no state is dropped.
     EXPECT_EQ(QStringList({r[1].FirstName, r[1].LastName, r[1].State, r[1].Birthdate}),
               QStringList({u"Marc Olivier"_s, u"Roy"_s, u""_s, u""_s}));
+}
+
+TEST_F(CurrentExportsTest, TheOlderEnglishDesktopExportWithHomeCountryGivesItsHomeAddress)
+{
+    const QStringList heading = u"Title,First Name,Middle Name,Last Name,Suffix,Company,Business Street,"
+                                "Business Street 2,Business Street 3,Business City,Business Postal Code,"
+                                "Business Country,Home Street,Home Street 2,Home Street 3,Home City,Home State,"
+                                "Home Postal Code,Home Country,Home Phone,Primary Phone,E-mail Address,Web Page"_s
+                                    .split(u',');
+    const std::vector<ContactRecord> r = importFresh(
+        csvText(heading,
+                {{{u"First Name"_s, u"Frank"_s}, {u"Last Name"_s, u"Berg"_s}, {u"Company"_s, u"Open"_s},
+                  {u"Home Street"_s, u"Ronda 51"_s}, {u"Home City"_s, u"Barcelona"_s},
+                  {u"Home Postal Code"_s, u"08011"_s}, {u"Home Country"_s, u"Spain"_s},
+                  {u"E-mail Address"_s, u"frank@example.es"_s}}},
+                true)
+            .toUtf8());
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(QStringList({r[0].FirstName, r[0].LastName, r[0].Street1, r[0].City, r[0].Zip, r[0].Country, r[0].Email}),
+              QStringList({u"Frank"_s, u"Berg"_s, u"Ronda 51"_s, u"Barcelona"_s, u"08011"_s, u"Spain"_s,
+                           u"frank@example.es"_s}));
 }
 
 TEST_F(CurrentExportsTest, PlainHeadingsInAnyOrderAndSpelling)

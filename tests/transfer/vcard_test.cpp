@@ -111,18 +111,38 @@ TEST_F(VCardTest, Version40QuotedTypesTelUrisAndCardsThatCannotBeTaken)
                             "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Cut Short\r\n";
     const ImportResult result = import(file);
     EXPECT_EQ(result.read, 5);
-    EXPECT_EQ(result.imported, 1);
-    EXPECT_EQ(result.noName, 1);
+    EXPECT_EQ(result.imported, 2);
     EXPECT_EQ(result.notContacts, 3);
     const ContactRecord r = records()[0];
     EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.Street1, r.City, r.State, r.Zip, r.HomePhone, r.Birthdate}),
               QStringList({u"Ana Lucia"_s, u"Costa"_s, u"77 Rua Nova"_s, u"Newark"_s, u"NJ"_s, u"07102"_s,
                            u"+1-555-010-4444"_s, u"19920315"_s}));
     EXPECT_EQ(skippedRowLines(result),
-              QStringList({u"Line 8 (no name): nobody@example.com, Ghost Inc"_s,
-                           u"Line 13 (not a contact): no colon after the property name"_s,
+              QStringList({u"Line 13 (not a contact): no colon after the property name"_s,
                            u"Line 18 (not a contact): unknown vCard version 5.0"_s,
                            u"Line 22 (not a contact): the card has no END:VCARD"_s}));
+    // A company's card is the company, named once: the label prints no company line under it.
+    const ContactRecord company = records()[1];
+    EXPECT_EQ(QStringList({company.FirstName, company.LastName, company.Company, company.IncludeCompany}),
+              QStringList({u""_s, u"Ghost Inc"_s, u"Ghost Inc"_s, u"0"_s}));
+}
+
+TEST_F(VCardTest, ALoneCarriageReturnStaysInItsValueAndAnExtensionCostsNoDigits)
+{
+    const ImportResult result = import("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roy;Eve;;;\r\n"
+                                       "X-CUSTOM1:first\rsecond\r\n"
+                                       "TEL;TYPE=WORK:tel:+1-418-656-9254;ext=102\r\n"
+                                       "TEL;TYPE=HOME:555-1234 x12\r\n"
+                                       "TEL;TYPE=CELL:+1 (418) 656-9254 ext. 7\r\nEND:VCARD\r\n");
+    EXPECT_EQ(result.imported, 1);
+    const ContactRecord r = records().at(0);
+    EXPECT_EQ(QStringList({r.FirstName, r.WorkPhone, r.HomePhone, r.CellPhone}),
+              QStringList({u"Eve"_s, u"418-656-9254"_s, u"555-1234 x12"_s, u"418-656-9254 x7"_s}));
+    // A number that fits only with its digits run together keeps them all.
+    EXPECT_EQ(import("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Puig;Ona;;;\r\nTEL;TYPE=WORK:+34 93 325 0914\r\nEND:VCARD\r\n")
+                  .imported,
+              1);
+    EXPECT_EQ(records().back().WorkPhone, u"+34933250914");
 }
 
 TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
