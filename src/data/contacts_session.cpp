@@ -4,7 +4,7 @@ namespace pw {
 
 Expected<ContactsOpenResult> ContactsSession::open(const QString& path, const QString& title)
 {
-    auto opened = file_.open(path);
+    auto opened = file_.open(path, mode_);
     if (opened && opened->opened()) {
         path_ = path;
         title_ = title;

@@ -7,9 +7,6 @@
 
 namespace pw {
 
-// Whether a session may change its file. Every window session writes; a reader will not repair.
-enum class AccessMode { Read, Write };
-
 // The contacts file the windows work on while it is current: the open file, its full path and title
 // (empty with no file), and the birthday-reminder setting that the records saved into it take.
 // The main window makes files current; the feature windows read and write through it.
@@ -22,7 +19,9 @@ public:
     {
     }
 
-    AccessMode mode() const { return mode_; }
+    // The file's own mode once open: a writer's session on a file that may not be written reads only.
+    AccessMode mode() const { return file_.isOpen() ? file_.mode() : mode_; }
+    bool readOnly() const { return mode() == AccessMode::Read; }
     ContactsFile& file() { return file_; }
     const ContactsFile& file() const { return file_; }
     QString path() const { return path_; }
