@@ -28,7 +28,9 @@ public:
     QString title() const { return title_; }
 
     // Makes the file at `path` current under `title`, as ContactsFile::open describes; the current
-    // file stays when the new one fails or is refused.
+    // file stays when the new one fails or is refused. A writer's session marks the file as open in
+    // a window while it is current; a second window finds the mark, is told, and reads only. The
+    // mark is a lock, so the system drops it with a window that crashed.
     Expected<ContactsOpenResult> open(const QString& path, const QString& title);
     void close();
 
@@ -46,6 +48,7 @@ signals:
 private:
     AccessMode mode_;
     ContactsFile file_;
+    FileLock presence_;
     QString path_;
     QString title_;
     bool remindersOn_ = true;
