@@ -84,7 +84,8 @@ int main(int argc, char* argv[])
 
     pw::QtPlatform platform;
     pw::MainWindow window(platform);
+    // Ended at a start-up error: whoever started the program learns it did not run.
     if (!window.startUp(contactsFile))
-        return 0;
+        return 1;
     return QApplication::exec();
 }

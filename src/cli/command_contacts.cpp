@@ -14,13 +14,24 @@ Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayC
 {
     if (!mayCreate && !QFileInfo::exists(path))
         return std::unexpected(failed(described(path, FileError::fromErrno(ENOENT))));
-    const Expected<ContactsOpenResult> opened = contacts.open(path);
+    // Only an import may create the file, and only an import changes it: it holds the lock for its
+    // whole run, so that a second import waits and then finds the first one's contacts. The other
+    // commands read, and a reader repairs nothing.
+    const Expected<ContactsOpenResult> opened = contacts.open(path, mayCreate ? AccessMode::Write : AccessMode::Read);
     if (!opened)
         return std::unexpected(failed(described(path, opened.error())));
     if (!opened->opened())
         return std::unexpected(failed(oneLine(opened->message->text)));
-    if (opened->message)
-        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(opened->message->text)));
+    for (const auto& note : {opened->warning, opened->message}) {
+        if (note)
+            std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(note->text)));
+    }
+    if (mayCreate) {
+        if (opened->readOnly)
+            return std::unexpected(failed(described(path, FileError::fromErrno(EACCES))));
+        if (auto s = contacts.holdForChanges(); !s)
+            return std::unexpected(failed(described(path, s.error())));
+    }
     return {};
 }
 

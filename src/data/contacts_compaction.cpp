@@ -15,10 +15,15 @@ Status ContactsFile::remove(int n)
 {
     stopped_ = false;
     renamed_ = false;
+    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    if (!hold.status())
+        return hold.status();
+    if (auto s = prepareChange(); !s)
+        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
-    auto record = file_.readRecord(n);
+    auto record = readFramed(file_, n);
     if (!record)
         return std::unexpected(record.error());
 

@@ -16,6 +16,26 @@ bool isMarked(QByteArrayView record)
     return record.startsWith(QByteArrayView(kDeletedMarker));
 }
 
+QByteArray framed(QByteArrayView stored)
+{
+    if (stored.size() >= ContactRecord::kSize)
+        return stored.toByteArray();
+    return ContactRecord::decode(stored).encode();
+}
+
+Expected<QByteArray> readFramed(const RecordFile& file, int n)
+{
+    auto total = file.count();
+    if (!total)
+        return std::unexpected(total.error());
+    if (n < 1 || n > *total)
+        return std::unexpected(badRecordNumber());
+    auto bytes = file.readAt(qint64(n - 1) * ContactRecord::kSize, ContactRecord::kSize);
+    if (!bytes)
+        return bytes;
+    return framed(*bytes);
+}
+
 QString realPath(const QString& path)
 {
     const QFileInfo info(path);
@@ -40,6 +60,11 @@ FileError interrupted()
     return {kErrInterrupted, QStringLiteral("Interrupted")};
 }
 
+FileError readOnly()
+{
+    return FileError::fromErrno(EACCES);
+}
+
 }  // namespace contacts_detail
 
 using namespace contacts_detail;
@@ -47,16 +72,77 @@ using namespace contacts_detail;
 void ContactsFile::close()
 {
     file_.close();
+    lock_.close();
+    visible_ = -1;
+    hidden_ = 0;
+}
+
+Status ContactsFile::holdForChanges()
+{
+    if (mode_ == AccessMode::Read)
+        return std::unexpected(readOnly());
+    if (auto s = lock_.take(FileLock::Kind::Exclusive); !s)
+        return s;
+    if (auto s = prepareChange(); !s) {
+        lock_.release();
+        return s;
+    }
+    return {};
+}
+
+Status ContactsFile::prepare() const
+{
+    if (!file_.isOpen())
+        return std::unexpected(fileNotOpen());
+    if (!file_.stillAtPath()) {
+        // Another program renamed a file over ours, or removed it: work on what the path holds now,
+        // never on the file no name leads to. The open handle stays when there is nothing to reopen.
+        RecordFile now(ContactRecord::kSize);
+        const auto how = mode_ == AccessMode::Read ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWriteExisting;
+        if (auto s = now.open(file_.path(), how); !s)
+            return s;
+        file_.swap(now);
+    }
+    if (mode_ == AccessMode::Read)
+        return refreshReaderView();
+    return {};
+}
+
+Status ContactsFile::prepareChange()
+{
+    if (mode_ == AccessMode::Read)
+        return std::unexpected(readOnly());
+    if (auto s = prepare(); !s)
+        return s;
+    // Only another program's crash leaves a note while the lock is free; an import of our own under
+    // way (appendsFrom_ set) holds the lock and its note.
+    const bool noted = QFileInfo::exists(appendNotePathFor(path())) || QFileInfo::exists(removalNotePathFor(path()));
+    return appendsFrom_ < 0 && noted ? repair() : Status();
 }
 
 Expected<int> ContactsFile::recordCount() const
 {
+    LockHold hold(lock_, FileLock::Kind::Shared);
+    if (!hold.status())
+        return std::unexpected(hold.status().error());
+    if (auto s = prepare(); !s)
+        return std::unexpected(s.error());
+    if (mode_ == AccessMode::Read)
+        return visible_ - (hidden_ > 0 ? 1 : 0);
     return file_.count();
 }
 
 Expected<ContactRecord> ContactsFile::read(int n) const
 {
-    auto bytes = file_.readRecord(n);
+    auto count = recordCount();  // prepares the handle and a reader's view
+    if (!count)
+        return std::unexpected(count.error());
+    if (n < 1 || n > *count)
+        return std::unexpected(badRecordNumber());
+    LockHold hold(lock_, FileLock::Kind::Shared);
+    if (!hold.status())
+        return std::unexpected(hold.status().error());
+    auto bytes = readFramed(file_, storedNumber(n));
     if (!bytes)
         return std::unexpected(bytes.error());
     return ContactRecord::decode(*bytes);
@@ -64,11 +150,21 @@ Expected<ContactRecord> ContactsFile::read(int n) const
 
 Status ContactsFile::forEachStored(const std::function<PassStep(int, QByteArrayView)>& visit) const
 {
-    auto count = recordCount();
+    LockHold hold(lock_, FileLock::Kind::Shared);
+    if (!hold.status())
+        return hold.status();
+    if (auto s = prepare(); !s)
+        return s;
+    auto count = mode_ == AccessMode::Read ? Expected<int>(visible_) : file_.count();
     if (!count)
         return std::unexpected(count.error());
     int n = 0;
-    return eachStoredRecord(file_, *count, [&](qint64, QByteArrayView record) { return visit(++n, record); });
+    int stored = 0;
+    return eachStoredRecord(file_, *count, [&](qint64, QByteArrayView record) -> PassStep {
+        if (++stored == hidden_)
+            return Visit::Next;
+        return visit(++n, record);
+    });
 }
 
 Status ContactsFile::forEachRecord(const std::function<PassStep(int, const ContactRecord&)>& visit) const
@@ -87,17 +183,26 @@ Status ContactsFile::append(const ContactRecord& record)
 
 Status ContactsFile::append(std::span<const ContactRecord> records)
 {
+    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    if (!hold.status())
+        return hold.status();
+    if (auto s = prepareChange(); !s)
+        return s;
     auto size = file_.size();
     auto count = recordCount();
     if (!size || !count)
         return std::unexpected(!size ? size.error() : count.error());
-    // A short final record that counts keeps reading as before: its gap is filled with blanks.
+    // A short final record that counts keeps reading as before: it is written whole, framed.
     const qint64 end = qint64(*count) * ContactRecord::kSize;
-    const qint64 start = std::min(*size, end);
+    const qint64 start = *size < end ? end - ContactRecord::kSize : *size;
     QByteArray bytes;
     bytes.reserve(end - start + qsizetype(records.size()) * ContactRecord::kSize);
-    if (*size < end)
-        bytes = QByteArray(end - *size, ' ');
+    if (*size < end) {
+        auto cut = file_.readAt(start, *size - start);
+        if (!cut)
+            return std::unexpected(cut.error());
+        bytes = framed(*cut);
+    }
     for (const ContactRecord& record : records)
         bytes += record.encode();
     auto written = file_.writeAt(start, bytes);
@@ -113,12 +218,17 @@ Status ContactsFile::append(std::span<const ContactRecord> records)
 
 Status ContactsFile::overwrite(int n, const ContactRecord& record)
 {
+    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    if (!hold.status())
+        return hold.status();
+    if (auto s = prepareChange(); !s)
+        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
     if (n < 1 || n > *count)
         return std::unexpected(badRecordNumber());
-    auto original = file_.readRecord(n);
+    auto original = readFramed(file_, n);
     if (!original)
         return std::unexpected(original.error());
     auto written = file_.writeRecord(n, record.encode());
@@ -134,25 +244,20 @@ Status ContactsFile::overwrite(int n, const ContactRecord& record)
 
 Status ContactsFile::setBirthdayReminders(bool on)
 {
+    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    if (!hold.status())
+        return hold.status();
+    if (auto s = prepareChange(); !s)
+        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
-    auto size = file_.size();
-    if (!size)
-        return std::unexpected(size.error());
     const char flag = on ? '1' : '0';
-    // Only the flag byte changes, so each chunk is patched in memory and written back in place.
+    // Only the flag byte changes, so each chunk is patched in memory and written back in place (a
+    // short final record arrives framed and is written whole).
     auto s = forEachChunk(file_, *count, [&](qint64 offset, QByteArray& chunk) -> PassStep {
-        for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize) {
-            if (offset + at + ContactRecord::kSize <= *size) {
-                chunk[at + kBirthdayRemindersOffset] = flag;
-            } else {
-                // A short final record is written whole, as any rewrite of a record would.
-                ContactRecord whole = ContactRecord::decode(QByteArrayView(chunk).sliced(at, ContactRecord::kSize));
-                whole.BirthdayReminders = QString(QChar(flag));
-                chunk.replace(at, ContactRecord::kSize, whole.encode());
-            }
-        }
+        for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize)
+            chunk[at + kBirthdayRemindersOffset] = flag;
         if (auto written = file_.writeAt(offset, chunk); !written)
             return std::unexpected(written.error());
         return Visit::Next;

@@ -2,6 +2,7 @@
 
 #include "data/contact_record.h"
 #include "data/file_error.h"
+#include "data/file_lock.h"
 #include "data/message.h"
 #include "data/record_file.h"
 
@@ -13,6 +14,10 @@
 #include <vector>
 
 namespace pw {
+
+// Whether a contacts file is open to be changed. Only a writer repairs what a crash left; a reader
+// shows the contacts the repair would leave and writes nothing.
+enum class AccessMode { Read, Write };
 
 // What a visitor of a pass over the contacts file says after each record: go on or stop there; a
 // failure ends the pass too.
@@ -29,6 +34,10 @@ struct ContactsOpenResult final {
     Outcome outcome = Outcome::Opened;
     QString fragmentPath;
     std::optional<Message> message;
+    // A file that may not be written opens for reading only.
+    bool readOnly = false;
+    // Shown besides: the lock could not be made or taken, so other programs go unnoticed.
+    std::optional<Message> warning;
 
     bool opened() const { return outcome != Outcome::Refused; }
 };
@@ -44,7 +53,10 @@ struct ContactsOpenResult final {
 //     still current and the refused file was not written to;
 //   - result.opened() true: the file is current; show *result.message when there is one (the moved
 //     fragment and where it went).
-// A file that does not exist is created empty. An empty file is a contacts file.
+// A file that does not exist is created empty by a writer. An empty file is a contacts file.
+//
+// Other programs may share the file: every change holds the lock beside it exclusively, every read
+// pass shared, and each first follows the path to a file that was renamed over the open one.
 class ContactsFile final {
 public:
     // The points of a removal at which a test may stop it, as if the power went out there.
@@ -59,9 +71,12 @@ public:
     // trailing fragment shorter than a record (an append cut short) is moved into a new file beside
     // it and the rest opens. Before all that, undoes an import that a crash interrupted (see
     // beginAppends()); after it, finishes or rolls back a removal that a crash interrupted.
-    Expected<ContactsOpenResult> open(const QString& path);
+    Expected<ContactsOpenResult> open(const QString& path, AccessMode mode = AccessMode::Write);
     void close();
     bool isOpen() const { return file_.isOpen(); }
+    AccessMode mode() const { return mode_; }
+    // Holds the lock exclusively until close(): a command that changes the file for its whole run.
+    Status holdForChanges();
     const QString& path() const { return file_.path(); }
 
     Expected<int> recordCount() const;
@@ -96,8 +111,19 @@ public:
     static QString scratchPathFor(const QString& path);
     static QString removalNotePathFor(const QString& path);
     static QString appendNotePathFor(const QString& path);
+    static QString lockPathFor(const QString& path);
 
 private:
+    // Under the lock, before a pass or a change: the handle follows the path to a file renamed over
+    // the open one, a writer repairs what another program's crash left, a reader works out what that
+    // repair would leave.
+    Status prepare() const;
+    // prepare() for a change, which a reader may not make.
+    Status prepareChange();
+    Status repair();
+    Status refreshReaderView() const;
+    // Record numbers as the caller sees them, over a reader's hidden record.
+    int storedNumber(int n) const { return hidden_ > 0 && n >= hidden_ ? n + 1 : n; }
     Status recoverInterruptedRemoval();
     Status compact(int count, int dropped);
     // Puts record n's bytes back and drops the scratch file and note after a removal failed.
@@ -108,7 +134,13 @@ private:
         return !stopped_;
     }
 
-    RecordFile file_;
+    // Mutable: a read pass may reopen the handle at its path or take the lock.
+    mutable RecordFile file_;
+    mutable FileLock lock_;
+    AccessMode mode_ = AccessMode::Write;
+    // A reader's view: the whole records a repair would keep, and the one it would remove (0: none).
+    mutable int visible_ = -1;
+    mutable int hidden_ = 0;
     RemovalProbe probe_;
     bool stopped_ = false;  // the probe stopped the removal, as a crash would
     bool renamed_ = false;  // the compacted file has replaced the original

@@ -19,10 +19,18 @@ constexpr qint64 kChunkBytes = qint64(kRecordsPerChunk) * ContactRecord::kSize;
 
 // A record a removal has marked with the deleted marker.
 bool isMarked(QByteArrayView record);
+// The start of a record that was cut short, completed as the record it begins: every field re-encoded,
+// so that separators and the line end stand where the layout puts them. A whole record is returned
+// as it is.
+QByteArray framed(QByteArrayView stored);
+// Record n (1 to the count), a short one completed by framed().
+Expected<QByteArray> readFramed(const RecordFile& file, int n);
 // The file a path leads to, through any symlinks, so that a removal replaces the file itself and
 // the link keeps leading to it.
 QString realPath(const QString& path);
 QString folderOf(const QString& path);
+// The refusal of a change to a file opened for reading only.
+FileError readOnly();
 // Removes a file; one that is not there is no failure.
 Status removeFile(const QString& path);
 // The error of an operation stopped on purpose, as a crash would stop it (tests only).
@@ -33,7 +41,7 @@ QByteArray removalNote(int n, int count);
 
 // The one pass over the file: `visit(offset, chunk)` for records 1 to count, read in large chunks
 // into one reused buffer, until the last, a Stop or a failure. A counted final record that is short
-// arrives padded with blanks.
+// arrives completed with its frame, as it would be written back.
 template <typename F>
 Status forEachChunk(const RecordFile& file, int count, F visit)
 {
@@ -43,8 +51,10 @@ Status forEachChunk(const RecordFile& file, int count, F visit)
         const qint64 wanted = std::min(kChunkBytes, total - offset);
         if (auto s = file.readInto(offset, wanted, chunk); !s)
             return s;
-        if (chunk.size() < wanted)
-            chunk = chunk.leftJustified(wanted, ' ');
+        if (chunk.size() < wanted) {
+            const qsizetype last = wanted - ContactRecord::kSize;
+            chunk = chunk.left(last) + framed(QByteArrayView(chunk).sliced(last));
+        }
         const PassStep step = visit(offset, chunk);
         if (!step)
             return std::unexpected(step.error());

@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <utility>
 
 namespace pw {
@@ -143,6 +145,15 @@ std::optional<qint64> readAppendNote(const QString& path)
     return match.captured(1).toLongLong();
 }
 
+Message noLockMessage(const QString& path)
+{
+    return {QStringLiteral("%1 was opened, but Postwick cannot tell whether another program is using it at the same "
+                           "time (its folder does not allow a lock file, or its disk does not support locks).  Do "
+                           "not change it from two programs at once.")
+                .arg(shown(path)),
+            QStringLiteral("Other programs cannot be detected"), MessageIcon::Warning};
+}
+
 Message appendsUndoneMessage(const QString& path)
 {
     return {QStringLiteral("An import into %1 was cut short, so it was undone: the file holds the contacts it held "
@@ -194,15 +205,40 @@ QString ContactsFile::appendNotePathFor(const QString& path)
     return realPath(path) + QStringLiteral(".Tempf.append");
 }
 
-Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
+QString ContactsFile::lockPathFor(const QString& path)
 {
+    return realPath(path) + QStringLiteral(".lock");
+}
+
+Expected<ContactsOpenResult> ContactsFile::open(const QString& path, AccessMode mode)
+{
+    ContactsOpenResult result;
     // The candidate is checked on a handle of its own, so a refused file leaves the current one open.
     RecordFile candidate(ContactRecord::kSize);
-    if (auto s = candidate.open(path); !s)
-        return std::unexpected(s.error());
-    auto undone = undoUnfinishedAppends(candidate, appendNotePathFor(path));
-    if (!undone)
-        return std::unexpected(undone.error());
+    auto opened = candidate.open(path, mode == AccessMode::Read ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWrite);
+    if (!opened && mode == AccessMode::Write && (opened.error().number == EACCES || opened.error().number == EROFS)
+        && QFileInfo::exists(path)) {
+        mode = AccessMode::Read;
+        result.readOnly = true;
+        opened = candidate.open(path, RecordFile::Mode::ReadOnly);
+    }
+    if (!opened)
+        return std::unexpected(opened.error());
+    FileLock lock;
+    if (!lock.open(lockPathFor(path)))
+        result.warning = noLockMessage(path);
+    // A writer repairs, so it waits for every other program; a reader only for writers.
+    LockHold hold(lock, mode == AccessMode::Write ? FileLock::Kind::Exclusive : FileLock::Kind::Shared);
+    if (!hold.status())
+        return std::unexpected(hold.status().error());
+
+    bool undone = false;
+    if (mode == AccessMode::Write) {
+        auto cut = undoUnfinishedAppends(candidate, appendNotePathFor(path));
+        if (!cut)
+            return std::unexpected(cut.error());
+        undone = *cut;
+    }
     auto size = candidate.size();
     if (!size)
         return std::unexpected(size.error());
@@ -210,24 +246,68 @@ Expected<ContactsOpenResult> ContactsFile::open(const QString& path)
     if (!contacts)
         return std::unexpected(contacts.error());
     if (!*contacts)
-        return ContactsOpenResult{ContactsOpenResult::Outcome::Refused, {}, notContactsMessage(path)};
+        return ContactsOpenResult{ContactsOpenResult::Outcome::Refused, {}, notContactsMessage(path), false, {}};
 
-    ContactsOpenResult result;
-    if (const qint64 fragment = *size % ContactRecord::kSize; fragment != 0) {
+    if (const qint64 fragment = *size % ContactRecord::kSize; fragment != 0 && mode == AccessMode::Write) {
         auto moved = moveFragment(candidate, path, *size);
         if (!moved)
             return std::unexpected(moved.error());
-        result = {ContactsOpenResult::Outcome::FragmentMoved, *moved, fragmentMovedMessage(path, fragment, *moved)};
-    } else if (*undone) {
+        result.outcome = ContactsOpenResult::Outcome::FragmentMoved;
+        result.fragmentPath = *moved;
+        result.message = fragmentMovedMessage(path, fragment, *moved);
+    } else if (undone) {
         result.message = appendsUndoneMessage(path);
     }
 
+    const AccessMode previousMode = std::exchange(mode_, mode);
     file_.swap(candidate);
-    if (auto s = recoverInterruptedRemoval(); !s) {
-        file_.swap(candidate);  // the previous file stays current
-        return std::unexpected(s.error());
+    if (mode == AccessMode::Write) {
+        if (auto s = recoverInterruptedRemoval(); !s) {
+            file_.swap(candidate);  // the previous file stays current
+            mode_ = previousMode;
+            return std::unexpected(s.error());
+        }
     }
+    // The lock taken for the opening goes with the file; the previous file's lock is let go.
+    hold.release();
+    lock_.swap(lock);
+    visible_ = -1;
+    hidden_ = 0;
     return result;
+}
+
+Status ContactsFile::repair()
+{
+    auto undone = undoUnfinishedAppends(file_, appendNotePathFor(path()));
+    if (!undone)
+        return std::unexpected(undone.error());
+    return recoverInterruptedRemoval();
+}
+
+// What a writer's repair would leave, without making it: the whole records up to an unfinished
+// import's noted length, less the record an interrupted removal would take out.
+Status ContactsFile::refreshReaderView() const
+{
+    auto size = file_.size();
+    if (!size)
+        return std::unexpected(size.error());
+    qint64 keep = *size;
+    if (const auto noted = readAppendNote(appendNotePathFor(path())))
+        keep = std::min(keep, *noted);
+    visible_ = int(keep / ContactRecord::kSize);
+    hidden_ = 0;
+    if (const auto removal = readRemovalNote(removalNotePathFor(path()))) {
+        // The writer compares the note with the count once the import is undone and the fragment moved.
+        const auto [n, noteCount] = *removal;
+        if (visible_ == noteCount && n >= 1 && n <= visible_) {
+            auto record = file_.readAt(qint64(n - 1) * ContactRecord::kSize, ContactRecord::kSize);
+            if (!record)
+                return std::unexpected(record.error());
+            if (isMarked(*record))
+                hidden_ = n;
+        }
+    }
+    return {};
 }
 
 // A removal note beside the contacts file means a removal was cut short. Until the rename the
@@ -263,12 +343,23 @@ Status ContactsFile::recoverInterruptedRemoval()
 
 Status ContactsFile::beginAppends()
 {
-    auto size = file_.size();
-    if (!size)
-        return std::unexpected(size.error());
-    const QString note = appendNotePathFor(path());
-    if (auto s = writeFileDurably(note, QByteArray::number(*size) + "\r\n"); !s)
+    // The lock is held from here to the commit or the undo: the appends are one change.
+    if (auto s = lock_.take(FileLock::Kind::Exclusive); !s)
         return s;
+    if (auto s = prepareChange(); !s) {
+        lock_.release();
+        return s;
+    }
+    auto size = file_.size();
+    if (!size) {
+        lock_.release();
+        return std::unexpected(size.error());
+    }
+    const QString note = appendNotePathFor(path());
+    if (auto s = writeFileDurably(note, QByteArray::number(*size) + "\r\n"); !s) {
+        lock_.release();
+        return s;
+    }
     appendsFrom_ = *size;
     return {};
 }
@@ -281,6 +372,7 @@ Status ContactsFile::commitAppends()
     if (auto s = syncDirectory(folderOf(note)); !s)
         return s;
     appendsFrom_ = -1;
+    lock_.release();
     return {};
 }
 
@@ -289,6 +381,8 @@ void ContactsFile::undoAppends()
     if (appendsFrom_ < 0 || !file_.isOpen())
         return;
     const qint64 length = std::exchange(appendsFrom_, -1);
+    // Lets go of the take of beginAppends() once the file is cut back, or given up on.
+    const std::unique_ptr<FileLock, void (*)(FileLock*)> release(&lock_, [](FileLock* l) { l->release(); });
     if (!file_.truncate(length) || !file_.sync())
         return;
     const QString note = appendNotePathFor(path());

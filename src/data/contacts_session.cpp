@@ -1,20 +1,57 @@
 #include "data/contacts_session.h"
 
+#include <QDir>
+
+#include <chrono>
+
 namespace pw {
+
+namespace {
+
+Message openElsewhereMessage(const QString& path)
+{
+    return {QStringLiteral("%1 is open in another Postwick window, so it was opened here to read only.  Close it "
+                           "there, then open it again here to change it.")
+                .arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Open in another window"), MessageIcon::Information};
+}
+
+}  // namespace
 
 Expected<ContactsOpenResult> ContactsSession::open(const QString& path, const QString& title)
 {
-    auto opened = file_.open(path);
-    if (opened && opened->opened()) {
+    auto opened = file_.open(path, mode_);
+    if (!opened || !opened->opened())
+        return opened;
+    // Opening the current file again keeps its own mark.
+    const QString mark = ContactsFile::lockPathFor(path) + QStringLiteral(".window");
+    if (presence_.held() && !path_.isEmpty() && ContactsFile::lockPathFor(path_) + QStringLiteral(".window") == mark) {
         path_ = path;
         title_ = title;
+        return opened;
     }
+    FileLock presence;
+    if (mode_ == AccessMode::Write && !opened->readOnly && presence.open(mark)) {
+        presence.setPatience(std::chrono::milliseconds(0));
+        if (!presence.take(FileLock::Kind::Exclusive)) {
+            presence.close();
+            if (auto reader = file_.open(path, AccessMode::Read); !reader || !reader->opened())
+                return reader;
+            opened->readOnly = true;
+            if (!opened->message)
+                opened->message = openElsewhereMessage(path);
+        }
+    }
+    presence_.swap(presence);
+    path_ = path;
+    title_ = title;
     return opened;
 }
 
 void ContactsSession::close()
 {
     file_.close();
+    presence_.close();
     path_.clear();
     title_.clear();
 }

@@ -7,9 +7,6 @@
 
 namespace pw {
 
-// Whether a session may change its file. Every window session writes; a reader will not repair.
-enum class AccessMode { Read, Write };
-
 // The contacts file the windows work on while it is current: the open file, its full path and title
 // (empty with no file), and the birthday-reminder setting that the records saved into it take.
 // The main window makes files current; the feature windows read and write through it.
@@ -22,14 +19,18 @@ public:
     {
     }
 
-    AccessMode mode() const { return mode_; }
+    // The file's own mode once open: a writer's session on a file that may not be written reads only.
+    AccessMode mode() const { return file_.isOpen() ? file_.mode() : mode_; }
+    bool readOnly() const { return mode() == AccessMode::Read; }
     ContactsFile& file() { return file_; }
     const ContactsFile& file() const { return file_; }
     QString path() const { return path_; }
     QString title() const { return title_; }
 
     // Makes the file at `path` current under `title`, as ContactsFile::open describes; the current
-    // file stays when the new one fails or is refused.
+    // file stays when the new one fails or is refused. A writer's session marks the file as open in
+    // a window while it is current; a second window finds the mark, is told, and reads only. The
+    // mark is a lock, so the system drops it with a window that crashed.
     Expected<ContactsOpenResult> open(const QString& path, const QString& title);
     void close();
 
@@ -47,6 +48,7 @@ signals:
 private:
     AccessMode mode_;
     ContactsFile file_;
+    FileLock presence_;
     QString path_;
     QString title_;
     bool remindersOn_ = true;

@@ -21,6 +21,7 @@ inline constexpr int kErrBadFileNumber = 52;   // no contacts file is open
 inline constexpr int kErrBadRecordNumber = 63; // a record number outside 1 to the record count
 inline constexpr int kErrInterrupted = 4;      // an operation stopped on purpose (tests only)
 inline constexpr int kErrTypeMismatch = 13;    // stored text that should be a number is not one
+inline constexpr int kErrFileInUse = 75;       // another program holds the file's lock too long
 
 FileError badRecordNumber();
 FileError fileNotOpen();

@@ -21,7 +21,7 @@ RecordFile::~RecordFile()
 Status RecordFile::open(const QString& path, Mode mode)
 {
     close();
-    const int flags = mode == Mode::ReadOnly ? O_RDONLY : O_RDWR | O_CREAT;
+    const int flags = mode == Mode::ReadOnly ? O_RDONLY : mode == Mode::ReadWrite ? O_RDWR | O_CREAT : O_RDWR;
     const int fd = fileSystem().open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));
@@ -40,6 +40,14 @@ void RecordFile::swap(RecordFile& other) noexcept
     std::swap(recordSize_, other.recordSize_);
     std::swap(fd_, other.fd_);
     path_.swap(other.path_);
+}
+
+bool RecordFile::stillAtPath() const
+{
+    struct stat open {}, named {};
+    if (fd_ < 0 || ::fstat(fd_, &open) != 0 || ::stat(QFile::encodeName(path_).constData(), &named) != 0)
+        return false;
+    return open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 void RecordFile::close()

@@ -16,15 +16,18 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    enum class Mode { ReadWrite, ReadOnly };
+    enum class Mode { ReadWrite, ReadWriteExisting, ReadOnly };
 
-    // ReadWrite creates an absent file empty; ReadOnly fails on it with ENOENT and never writes.
+    // ReadWrite creates an absent file empty; the others fail on it with ENOENT. ReadOnly never writes.
     Status open(const QString& path, Mode mode = Mode::ReadWrite);
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // Exchanges the open handles, so that a file can be checked before it replaces another.
     void swap(RecordFile& other) noexcept;
     const QString& path() const { return path_; }
+    // Whether the path still leads to the file this handle is open on (same device and inode);
+    // false once another program renamed a new file over it or removed it.
+    bool stillAtPath() const;
 
     Expected<qint64> size() const;
     // Length / record size, rounded to the nearest whole number, halves to even.

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,6 +26,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cerrno>
 
 namespace pw {
 namespace {
@@ -227,9 +230,12 @@ bool MainWindow::startUp(const QString& contactsPath)
     hideUninstallData(folder);
     const QString path = contactsPath.isEmpty() ? QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName))
                                                 : contactsPath;
-    const bool opened = openContactsFile(path, fileTitle(path));
-    if (opened && !contactsPath.isEmpty())
-        setWindowTitle(kAppTitle + QStringLiteral("  [") + currentFileTitle() + u']');
+    const Expected<bool> tried = openContactsFile(path, fileTitle(path));
+    if (!tried)
+        reportFileFailure(tried.error());
+    const bool opened = tried && *tried;
+    if (opened && (!contactsPath.isEmpty() || session_.readOnly()))
+        setWindowTitle(currentFileWindowTitle());
     restoreUninstallData(folder);
     if (opened && updateBirthdayMenuState())
         runBirthdayReminders();
@@ -250,23 +256,28 @@ void MainWindow::setContactCommandsEnabled(bool enabled)
         command->setProperty("enabled", enabled);
 }
 
-bool MainWindow::openContactsFile(const QString& path, const QString& title)
+Expected<bool> MainWindow::openContactsFile(const QString& path, const QString& title)
 {
     // The file is checked before it replaces the current one, which stays open if it is refused.
     auto opened = session_.open(path, title);
-    if (!opened) {
-        reportFileFailure(opened.error());
-        return false;
-    }
+    if (!opened)
+        return std::unexpected(opened.error());
     if (opened->message)
         platform_.message(*opened->message);
     if (!opened->opened())
         return false;
+    if (opened->warning)
+        platform_.message(*opened->warning);
     discardContactEditor();
     showCurrentFile();
     setContactCommandsEnabled(true);
     mnuImport_->setEnabled(true);
     mnuExport_->setEnabled(true);
+    // A file that may not be written is shown, listed, printed and exported, never changed.
+    if (session_.readOnly()) {
+        for (QObject* change : std::initializer_list<QObject*>{cmdAddContact_, mnuAdd_, mnuDelete_, mnuImport_})
+            change->setProperty("enabled", false);
+    }
     return true;
 }
 
@@ -290,25 +301,43 @@ bool MainWindow::updateBirthdayMenuState()
 void MainWindow::showReminderState()
 {
     const bool offered = session_.remindersOffered();
-    mnuFileBdayOn_->setEnabled(offered && !session_.remindersOn());
-    mnuFileBdayOff_->setEnabled(offered && session_.remindersOn());
+    mnuFileBdayOn_->setEnabled(offered && !session_.readOnly() && !session_.remindersOn());
+    mnuFileBdayOff_->setEnabled(offered && !session_.readOnly() && session_.remindersOn());
 }
 
 bool MainWindow::chooseContactsFile(const QString& dialogTitle, bool createNew)
 {
     const QString folder = platform_.applicationFolder();
-    hideUninstallData(folder);
-    QString path = platform_.openFileDialog(
-        {dialogTitle, folder, QStringLiteral("Data Files (*.DAT)|*.DAT"), createNew});
-    restoreUninstallData(folder);
-    if (path.isEmpty())
-        return false;
-    if (createNew)
-        path = withContactsExtension(path);
-    if (!openContactsFile(path, fileTitle(path)))
-        return false;
-    setWindowTitle(kAppTitle + QStringLiteral("  [") + currentFileTitle() + u']');
-    return true;
+    // Retry asks for a file again; Cancel ends the command. Either way a failure leaves the previous
+    // file current.
+    for (;;) {
+        hideUninstallData(folder);
+        QString path = platform_.openFileDialog(
+            {dialogTitle, folder, QStringLiteral("Data Files (*.DAT)|*.DAT"), createNew});
+        restoreUninstallData(folder);
+        if (path.isEmpty())
+            return false;
+        if (createNew)
+            path = withContactsExtension(path);
+        // Only New makes a file: a mistyped name in Open would become an empty file titled like the real one.
+        Expected<bool> opened = !createNew && !QFileInfo::exists(path)
+                                    ? Expected<bool>(std::unexpected(FileError::fromErrno(ENOENT)))
+                                    : openContactsFile(path, fileTitle(path));
+        if (opened) {
+            if (!*opened)
+                return false;
+            setWindowTitle(currentFileWindowTitle());
+            return true;
+        }
+        if (showErrorPrompt(platform_, opened.error()) != MessageResult::Retry)
+            return false;
+    }
+}
+
+QString MainWindow::currentFileWindowTitle() const
+{
+    const QString shown = kAppTitle + QStringLiteral("  [") + currentFileTitle() + u']';
+    return session_.readOnly() ? shown + QStringLiteral("  (read-only)") : shown;
 }
 
 void MainWindow::fileNew()

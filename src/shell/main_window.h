@@ -69,7 +69,11 @@ private:
     void fileClose();
     // Shows the New or Open dialog and makes the chosen file current; false when cancelled or failed.
     bool chooseContactsFile(const QString& dialogTitle, bool createNew);
-    bool openContactsFile(const QString& path, const QString& title);
+    // Makes the file current: true; false when it was refused (the user was told); a file error is
+    // left to the caller to report. The previous file stays current unless true.
+    Expected<bool> openContactsFile(const QString& path, const QString& title);
+    // "Postwick  [title]", marked when the file opened read-only.
+    QString currentFileWindowTitle() const;
     // The hidden fields and the commands follow the session's file.
     void showCurrentFile();
     void setContactCommandsEnabled(bool enabled);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -170,18 +171,32 @@ TEST_F(ContactsFileTest, RecordNumbersOutsideTheFileAreErrors)
     EXPECT_EQ(file.recordCount().error().number, kErrBadFileNumber);
 }
 
-// A short record that appears while the file is open (opening moves one aside) still counts.
-TEST_F(ContactsFileTest, AppendAfterACountedShortRecordFillsItsGapWithBlanks)
+// A short record that appears while the file is open (opening moves one aside) still counts, and
+// every change that writes it writes it whole: the next start must still take the file.
+TEST_F(ContactsFileTest, EveryChangeWritesACountedShortRecordWithItsFrame)
 {
     const QByteArray first = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
-    open();
-    folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300));
-    ASSERT_EQ(count(), 2);
-    ASSERT_TRUE(file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))));
-    const QByteArray after = bytes();
-    ASSERT_EQ(after.size(), 3 * 518);
-    EXPECT_EQ(after.mid(518 + 300, 218), QByteArray(218, ' '));
-    EXPECT_EQ(file.read(3)->FirstName, u"Bob");
+    using Change = std::function<Status()>;
+    const std::vector<std::pair<const char*, Change>> changes{
+        {"append", [&] { return file.append(contact(QStringLiteral("Bob"), QStringLiteral("Ray"))); }},
+        {"reminders", [&] { return file.setBirthdayReminders(false); }},
+        {"remove first", [&] { return file.remove(1); }},
+        {"remove short", [&] { return file.remove(2); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        file.close();
+        folder.write(QStringLiteral("PWK_Contacts.DAT"), QByteArray());
+        open();
+        folder.write(QStringLiteral("PWK_Contacts.DAT"), first + first.left(300));
+        ASSERT_EQ(count(), 2);
+        ASSERT_TRUE(change());
+        expectFrame(bytes());
+        EXPECT_EQ(file.read(1)->LastName, u"Lee");
+        file.close();
+        open();
+        EXPECT_EQ(bytes().size() % 518, 0);
+    }
 }
 
 TEST_F(ContactsFileTest, RemovingTakesTheRecordOutAndMovesTheRestUp)
@@ -336,7 +351,9 @@ TEST_F(ContactsFileTest, RemovingThroughASymlinkReplacesTheRealFileAndKeepsItsPe
     ASSERT_EQ(stored.size(), 2 * 518);
     EXPECT_EQ(stored.left(3), "Bob");
     EXPECT_EQ(stored.mid(518, 2), "Cy");
-    EXPECT_EQ(QDir(folder.file(QStringLiteral("sync"))).entryList(QDir::Files), QStringList{"real.DAT"});
+    // Beside it only the lock, which the rename leaves in place.
+    EXPECT_EQ(QDir(folder.file(QStringLiteral("sync"))).entryList(QDir::Files),
+              (QStringList{"real.DAT", "real.DAT.lock"}));
 }
 
 TEST_F(ContactsFileTest, AFileThatIsNotAContactsFileIsRefusedUntouchedAndTheCurrentOneStaysOpen)

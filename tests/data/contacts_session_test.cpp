@@ -29,5 +29,30 @@ TEST(ContactsSession, ARefusedFileLeavesTheCurrentOneItsPathAndTitleAndCloseClea
     EXPECT_TRUE(session.title().isEmpty());
 }
 
+// The presence mark: a second window on a file another window has current reads only and is told;
+// once the first lets go, the file opens to write again.
+TEST(ContactsSession, ASecondWindowOnAFileOpensItReadOnly)
+{
+    test::TestFolder folder;
+    const QString path = folder.file(u"family.DAT"_s);
+    ContactsSession first, second;
+    const auto own = first.open(path, u"family"_s);
+    ASSERT_TRUE(own && own->opened());
+    EXPECT_FALSE(first.readOnly());
+    ASSERT_TRUE(first.open(path, u"family"_s));
+    EXPECT_FALSE(first.readOnly());
+
+    const auto other = second.open(path, u"family"_s);
+    ASSERT_TRUE(other && other->opened());
+    EXPECT_TRUE(second.readOnly());
+    EXPECT_EQ(other->message.value_or(Message{}).title, u"Open in another window");
+    EXPECT_FALSE(second.file().append(ContactRecord{}));
+
+    first.close();
+    ASSERT_TRUE(second.open(path, u"family"_s));
+    EXPECT_FALSE(second.readOnly());
+    EXPECT_TRUE(second.file().append(ContactRecord{}));
+}
+
 }  // namespace
 }  // namespace pw

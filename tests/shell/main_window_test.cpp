@@ -100,6 +100,7 @@ TEST_F(MainWindowFiles, OpenMakesTheChosenFileCurrentWithItsTitle)
     EXPECT_EQ(text("txtFileNam"), folder.file("family.DAT"));
     EXPECT_EQ(window->contactsFile().read(1)->FirstName, u"Ann");
 
+    writeContacts("family.dat", "1");
     platform.answerFileDialog(folder.file("family.dat"));
     trigger("mnuFileOpen");
     EXPECT_EQ(window->windowTitle(), u"Postwick  [family.dat]");
@@ -159,22 +160,30 @@ TEST_F(MainWindowFiles, CloseLeavesNoFileOpenAndDisablesTheContactCommands)
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(MainWindowFiles, AFileThatCannotBeOpenedGivesTheErrorPromptAndRetryLeavesNoFileOpen)
+// A failed Open keeps the file that was working: Retry asks for a file again, Cancel ends the
+// command. Open never makes a file; a name that is not there is an error.
+TEST_F(MainWindowFiles, AFailedOpenKeepsTheCurrentFileAndRetryAsksAgain)
 {
+    writeContacts("PWK_Contacts.DAT", "1");
     ASSERT_TRUE(startUp());
     ASSERT_TRUE(QDir(folder.path()).mkdir("locked.DAT"));
     platform.answerFileDialog(folder.file("locked.DAT"));
     platform.answerMessage(MessageResult::Retry);
+    platform.answerFileDialog(folder.file("PWK_Contacts"));
+    platform.answerMessage(MessageResult::Cancel);
     trigger("mnuFileOpen");
-    ASSERT_EQ(platform.messages.size(), 1);
+    ASSERT_EQ(platform.fileDialogs.size(), 2);
+    ASSERT_EQ(platform.messages.size(), 2);
     EXPECT_EQ(platform.messages[0],
               (Message{"An error has occurred. Error number 21 -- Is a directory.  Try again, or notify author.",
                        "Error", MessageIcon::None, MessageButtons::RetryCancel, false}));
+    EXPECT_EQ(platform.messages[1].text,
+              u"An error has occurred. Error number 2 -- No such file or directory.  Try again, or notify author.");
+    EXPECT_FALSE(QFile::exists(folder.file("PWK_Contacts")));
     EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->contactsFile().isOpen());
-    EXPECT_EQ(text("txtFileNam"), u"");
-    EXPECT_EQ(window->windowTitle(), u"Postwick");
-    EXPECT_FALSE(enabled("cmdFindContact"));
+    EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
+    EXPECT_EQ(window->contactsFile().read(1)->FirstName, u"Ann");
+    EXPECT_TRUE(enabled("cmdFindContact"));
 }
 
 TEST_F(MainWindowFiles, CancelAtAStartUpErrorEndsTheProgram)

@@ -1,0 +1,115 @@
+// Other programs on the same file: a reader that finds another program's unfinished work, a file
+// renamed over the open one, a folder that will not take a lock.
+#include "data/contacts_file.h"
+
+#include "support/stored_contacts.h"
+#include "support/test_folder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+namespace pw {
+namespace {
+
+using test::TestFolder;
+
+ContactRecord named(const char* first)
+{
+    ContactRecord r;
+    r.FirstName = QString::fromLatin1(first);
+    r.LastName = QStringLiteral("Lee");
+    r.IncludeCompany = QStringLiteral("0");
+    r.BirthdayReminders = QStringLiteral("1");
+    return r;
+}
+
+QStringList firstNames(const ContactsFile& file)
+{
+    QStringList names;
+    for (const ContactRecord& r : test::storedRecords(file))
+        names << r.FirstName;
+    return names;
+}
+
+// What a crashed import and a crashed removal left: a reader shows what a writer's repair will
+// leave, writes nothing, and may change nothing.
+TEST(ContactsSharing, AReaderShowsTheRepairedFileAndWritesNothing)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    QByteArray marked = named("Bob").encode();
+    marked.replace(0, 14, QByteArray("*DELETED*").leftJustified(14, ' '));
+    const QByteArray before = named("Ann").encode() + marked + named("Cy").encode();
+    folder.write(QStringLiteral("c.DAT"), before + named("Dee").encode() + "half a rec");
+    folder.write(QStringLiteral("c.DAT.Tempf.append"), QByteArray::number(before.size()) + "\r\n");
+    folder.write(QStringLiteral("c.DAT.Tempf.record"), "2 3\r\n");
+    const QByteArray onDisk = folder.read(QStringLiteral("c.DAT"));
+
+    ContactsFile reader;
+    ASSERT_TRUE(reader.open(path, AccessMode::Read));
+    EXPECT_EQ(reader.recordCount().value(), 2);
+    EXPECT_EQ(firstNames(reader), (QStringList{QStringLiteral("Ann"), QStringLiteral("Cy")}));
+    EXPECT_EQ(reader.read(2)->FirstName, u"Cy");
+    EXPECT_EQ(reader.append(named("Eve")).error().number, EACCES);
+    EXPECT_EQ(reader.remove(1).error().number, EACCES);
+    EXPECT_EQ(folder.read(QStringLiteral("c.DAT")), onDisk);
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("c.DAT.Tempf.append"))));
+    EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("c.DAT.Tempf.record"))));
+
+    // A writer's change repairs first; a reader then sees the same contacts on the disk.
+    ContactsFile writer;
+    ASSERT_TRUE(writer.open(path));
+    ASSERT_TRUE(writer.append(named("Eve")));
+    EXPECT_EQ(firstNames(reader), (QStringList{QStringLiteral("Ann"), QStringLiteral("Cy"), QStringLiteral("Eve")}));
+}
+
+// A sync client or a second window puts a new file in place by rename: the next change lands in
+// it, and nothing is written to the file no name leads to any more.
+TEST(ContactsSharing, AFileRenamedOverTheOpenOneIsFollowedBeforeEveryWrite)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    ContactsFile window;
+    test::writeContacts(window, path, {named("Ann")});
+    const QByteArray replacement = named("Bob").encode() + named("Cy").encode();
+    folder.write(QStringLiteral("new.DAT"), replacement);
+    ASSERT_EQ(::rename(QFile::encodeName(folder.file(QStringLiteral("new.DAT"))).constData(),
+                       QFile::encodeName(path).constData()),
+              0);
+
+    EXPECT_EQ(window.recordCount().value(), 2);
+    ASSERT_TRUE(window.append(named("Dee")));
+    EXPECT_EQ(folder.read(QStringLiteral("c.DAT")), replacement + named("Dee").encode());
+    ASSERT_TRUE(window.remove(1));
+    EXPECT_EQ(firstNames(window), (QStringList{QStringLiteral("Cy"), QStringLiteral("Dee")}));
+
+    // Removed by another program: the change fails rather than go to the unlinked file.
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(window.append(named("Eve")).error().number, ENOENT);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+// A folder where the lock cannot be made still shows the file, with one warning.
+TEST(ContactsSharing, NoLockOpensTheFileWithAWarning)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    folder.write(QStringLiteral("c.DAT"), named("Ann").encode());
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("c.DAT.lock")));
+    ContactsFile file;
+    const auto opened = file.open(path);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(opened->warning);
+    EXPECT_EQ(opened->warning->title, u"Other programs cannot be detected");
+    EXPECT_FALSE(opened->message);
+    EXPECT_EQ(firstNames(file), QStringList{QStringLiteral("Ann")});
+    ASSERT_TRUE(file.append(named("Bob")));
+}
+
+}  // namespace
+}  // namespace pw
