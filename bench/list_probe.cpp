@@ -38,7 +38,8 @@ public:
     void setPaperSize(PaperSize) override {}
     QString deviceName() const override { return {}; }
     void print(const QList<PrintItem>&, bool) override {}
-    void home() override {}
+    double paperHeightInches() const override { return 11; }
+    void homeAt(double) override {}
     void newPage() override {}
     Status endJob() override { return {}; }
     void abandonJob() override {}

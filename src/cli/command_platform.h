@@ -52,7 +52,8 @@ public:
     void setPaperSize(PaperSize size) override { target_.setPaperSize(size); }
     QString deviceName() const override { return target_.deviceName(); }
     void print(const QList<PrintItem>& items, bool endLine) override { target_.print(items, endLine); }
-    void home() override { target_.home(); }
+    double paperHeightInches() const override { return target_.paperHeightInches(); }
+    void homeAt(double inchesDown) override { target_.homeAt(inchesDown); }
     void newPage() override;
     Status endJob() override;
     void abandonJob() override { target_.abandonJob(); }

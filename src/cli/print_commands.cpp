@@ -65,6 +65,10 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
     request.corrections = session.margins();
     request.deviceName = session.surface().deviceName();
     const TypedJob job = buildTypedJob(request);
+    if (job.refusal) {
+        session.platform().message(*job.refusal);
+        return session.finish(PrintOutcome::Cancelled);
+    }
     warnOfOverflows(job.overflows);
     return session.finish(printCopies(session.platform(), job.dialog, job.run));
 }

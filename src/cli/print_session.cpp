@@ -33,10 +33,8 @@ Result<void> PrintSession::setUp(const ParsedOptions& options)
     if (auto s = setUpOutput(options, copies); !s)
         return s;
     const QString folder = userApplicationFolder();
-    if (auto s = readMargins(options, folder); !s)
-        return s;
     platform_ = std::make_unique<CommandPlatform>(surface_, folder, copies, takesLetterPaper(printer_));
-    return {};
+    return readMargins(options, folder);
 }
 
 Result<void> PrintSession::setUpOutput(const ParsedOptions& options, int& copies)
@@ -82,6 +80,7 @@ Result<void> PrintSession::readMargins(const ParsedOptions& options, const QStri
         if (auto s = prepareApplicationFolder(folder); !s)
             return std::unexpected(failed(QStringLiteral("%1: %2").arg(folder, s.error().description)));
         marginsPath_ = QDir(folder).filePath(QString::fromLatin1(kParameterFileName));
+        moveListLabelRowIntoLayout(*platform_, marginsPath_);
     }
     const Expected<MarginSettings> read = readMarginSettings(marginsPath_);
     if (!read)

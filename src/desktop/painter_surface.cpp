@@ -103,9 +103,14 @@ void PainterSurface::print(const QList<PrintItem>& items, bool endLine)
     cursor_.print(items, endLine, type_, *this);
 }
 
-void PainterSurface::home()
+double PainterSurface::paperHeightInches() const
 {
-    cursor_.home();
+    return printer_.pageLayout().fullRect(QPageLayout::Inch).height();
+}
+
+void PainterSurface::homeAt(double inchesDown)
+{
+    cursor_.home(inchesDown);
 }
 
 void PainterSurface::newPage()

@@ -33,7 +33,8 @@ public:
     void setPaperSize(PaperSize size) override;
     QString deviceName() const override;
     void print(const QList<PrintItem>& items, bool endLine) override;
-    void home() override;
+    double paperHeightInches() const override;
+    void homeAt(double inchesDown) override;
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;

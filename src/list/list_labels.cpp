@@ -2,9 +2,11 @@
 
 #include "data/contacts_file.h"
 #include "platform/platform.h"
+#include "printing/font_grid.h"
 #include "printing/label_sheet.h"
 #include "printing/overflow.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 
 #include <algorithm>
@@ -14,135 +16,31 @@ namespace pw {
 namespace {
 
 constexpr int kLabelsPerSheet = 30;
+constexpr int kLabelsAcross = 3;
+constexpr double kLabelRowPitch = 1.0;  // inches from one row of labels to the next
 
-// What one label contributes to one line of a row. A blank prints a single blank character at the
-// label's column; nothing prints nothing, not even the tab.
-enum class Item : quint8 { Name, Company, Street, City, Blank, Nothing };
+const QString kLabelFont = QStringLiteral("Verdana");
 
-using RowLine = std::array<Item, 3>;
-
-struct RowLayout final {
-    std::array<RowLine, 4> lines;
-    int count;
-};
-
-// The lines of a full row after its names, by which labels have a company line: bit 4 for the
-// left label, 2 for the middle, 1 for the right. A label without a company line has one line
-// less, so its city shares the line of its neighbours' streets.
-constexpr std::array<RowLayout, 8> kFullRows = {{
-    /* no,  no,  no  */ {{{{Item::Street, Item::Street, Item::Street}, {Item::City, Item::City, Item::City}}}, 2},
-    /* no,  no,  yes */ {{{{Item::Street, Item::Street, Item::Company}, {Item::City, Item::City, Item::Street},
-                           {Item::Blank, Item::Blank, Item::City}}}, 3},
-    /* no,  yes, no  */ {{{{Item::Street, Item::Company, Item::Street}, {Item::City, Item::Street, Item::City},
-                           {Item::Blank, Item::City, Item::Blank}}}, 3},
-    /* no,  yes, yes */ {{{{Item::Street, Item::Company, Item::Company}, {Item::City, Item::Street, Item::Street},
-                           {Item::Blank, Item::City, Item::City}}}, 3},
-    /* yes, no,  no  */ {{{{Item::Company, Item::Street, Item::Street}, {Item::Street, Item::City, Item::City},
-                           {Item::City, Item::Nothing, Item::Nothing}}}, 3},
-    /* yes, no,  yes */ {{{{Item::Company, Item::Street, Item::Company}, {Item::Street, Item::City, Item::Street},
-                           {Item::City, Item::Blank, Item::City}}}, 3},
-    /* yes, yes, no  */ {{{{Item::Company, Item::Company, Item::Street}, {Item::Street, Item::Street, Item::City},
-                           {Item::City, Item::City, Item::Nothing}}}, 3},
-    /* yes, yes, yes */ {{{{Item::Company, Item::Company, Item::Company}, {Item::Street, Item::Street, Item::Street},
-                           {Item::City, Item::City, Item::City}}}, 3},
-}};
-
-// The last two labels of a list, left and middle, with the company line above the name: bit 2 for
-// the left label, 1 for the middle. The third place of each line is unused.
-constexpr std::array<RowLayout, 4> kPairRows = {{
-    /* no,  no  */ {{{{Item::Name, Item::Name, Item::Nothing}, {Item::Street, Item::Street, Item::Nothing},
-                      {Item::City, Item::City, Item::Nothing}}}, 3},
-    /* no,  yes */ {{{{Item::Name, Item::Company, Item::Nothing}, {Item::Street, Item::Name, Item::Nothing},
-                      {Item::City, Item::Street, Item::Nothing}, {Item::Blank, Item::City, Item::Nothing}}}, 4},
-    /* yes, no  */ {{{{Item::Company, Item::Name, Item::Nothing}, {Item::Name, Item::Street, Item::Nothing},
-                      {Item::Street, Item::City, Item::Nothing}, {Item::City, Item::Nothing, Item::Nothing}}}, 4},
-    /* yes, yes */ {{{{Item::Company, Item::Company, Item::Nothing}, {Item::Name, Item::Name, Item::Nothing},
-                      {Item::Street, Item::Street, Item::Nothing}, {Item::City, Item::City, Item::Nothing}}}, 4},
-}};
-
-QString textOf(const LabelAddress& a, Item item)
+// The lines of one label, top to bottom. A full row of labels puts the company line under the
+// name; the last one or two labels of a list put it above.
+QStringList labelLines(const LabelAddress& a, bool companyFirst)
 {
-    switch (item) {
-    case Item::Name: return a.name;
-    case Item::Company: return a.company;
-    case Item::Street: return a.street;
-    case Item::City: return a.city;
-    case Item::Blank: return QStringLiteral(" ");
-    case Item::Nothing: break;
-    }
-    return {};
+    QStringList lines;
+    if (companyFirst && a.hasCompany())
+        lines << a.company;
+    lines << a.name;
+    if (!companyFirst && a.hasCompany())
+        lines << a.company;
+    lines << a.street << a.city;
+    return lines;
 }
 
-class LabelJob final {
-public:
-    LabelJob(PrintSurface& surface, const ListLabelStyle& style)
-        : surface_(surface), style_(style), columns_(listLabelColumns(surface.deviceName(), style))
-    {
-    }
-
-    // The rows above the first label of a sheet, in the type that is current.
-    void topLines()
-    {
-        const int top = style_.correction.top;
-        printBlankLines(surface_, top >= -2 && top <= 2 ? 4 + top : 4);
-    }
-
-    void fullRow(const std::array<const LabelAddress*, 3>& row)
-    {
-        surface_.setFontSize(9);
-        printLine(row, {Item::Name, Item::Name, Item::Name});
-        const RowLayout& layout = kFullRows[companyBits(row)];
-        for (int l = 0; l < layout.count; ++l)
-            printLine(row, layout.lines[l]);
-        if (layout.count == 3) {
-            surface_.setFontSize(8);
-            printBlankLines(surface_, 3);
-        } else {
-            surface_.setFontSize(11);
-            printBlankLines(surface_, 1);
-            surface_.setFontSize(7);
-            printBlankLines(surface_, 3);
-        }
-        surface_.setFontSize(9);
-    }
-
-    void partialRow(const LabelAddress& left, const LabelAddress* middle)
-    {
-        surface_.setFontSize(9);
-        const std::array<const LabelAddress*, 3> row = {&left, middle, nullptr};
-        if (!middle) {
-            if (left.hasCompany())
-                printLine(row, {Item::Company, Item::Nothing, Item::Nothing});
-            for (Item item : {Item::Name, Item::Street, Item::City})
-                printLine(row, {item, Item::Nothing, Item::Nothing});
-            return;
-        }
-        const RowLayout& layout = kPairRows[(left.hasCompany() ? 2 : 0) | (middle->hasCompany() ? 1 : 0)];
-        for (int l = 0; l < layout.count; ++l)
-            printLine(row, layout.lines[l]);
-    }
-
-private:
-    static int companyBits(const std::array<const LabelAddress*, 3>& row)
-    {
-        return (row[0]->hasCompany() ? 4 : 0) | (row[1]->hasCompany() ? 2 : 0) | (row[2]->hasCompany() ? 1 : 0);
-    }
-
-    void printLine(const std::array<const LabelAddress*, 3>& row, const RowLine& line)
-    {
-        QList<PrintItem> items;
-        for (int i = 0; i < 3; ++i) {
-            if (line[i] == Item::Nothing)
-                continue;
-            items << PrintItem::tab(columns_[i]) << PrintItem::textItem(textOf(*row[i], line[i]));
-        }
-        surface_.printLine(items);
-    }
-
-    PrintSurface& surface_;
-    const ListLabelStyle& style_;
-    std::array<int, 3> columns_;
-};
+// Where the first row of labels starts below the grid's top: the layout's three Verdana 9 rows and
+// the user's row correction.
+double firstRowInches(const ListLabelStyle& style)
+{
+    return std::max(0, 3 + style.correction.top) * rowInches(kLabelFont, 9);
+}
 
 }  // namespace
 
@@ -174,33 +72,28 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
 {
     // Label stock is US Letter whatever paper the printer defaults to.
     surface.setPaperSize(PaperSize::Letter);
-    LabelJob job(surface, style);
-    job.topLines();
-    surface.setFontName(QStringLiteral("Verdana"));
+    surface.setFontName(kLabelFont);
     surface.setFontSize(9);
     surface.setBold(style.bold);
     surface.setItalic(style.italic);
+    const std::array<int, 3> columns = listLabelColumns(surface.deviceName(), style);
+    const double firstRow = firstRowInches(style);
 
-    // The used positions of a partly used sheet print as labels without text: a blank label takes
-    // the height of a label without a company line, as every row is laid out for, so the labels
-    // after it land where they would on a fresh sheet.
-    const LabelAddress blank;
+    // The used positions of a partly used sheet stay blank; every label is placed from its own
+    // origin, so nothing printed for one label can move another.
     const std::size_t skipped = std::clamp(firstPosition, 1, kLabelsPerSheet) - 1;
-    const auto at = [&](std::size_t i) -> const LabelAddress& { return i < skipped ? blank : addresses[i - skipped]; };
     const std::size_t count = skipped + addresses.size();
-    for (std::size_t i = 0; i < count; i += 3) {
-        const std::size_t inRow = std::min<std::size_t>(3, count - i);
-        if (inRow == 3)
-            job.fullRow({&at(i), &at(i + 1), &at(i + 2)});
-        else
-            job.partialRow(at(i), inRow == 2 ? &at(i + 1) : nullptr);
+    const std::size_t lastRowStart = count - (count % kLabelsAcross == 0 ? kLabelsAcross : count % kLabelsAcross);
+    for (std::size_t i = skipped; i < count; ++i) {
+        const std::size_t onSheet = i % kLabelsPerSheet;
         // A new sheet only for a label that follows: one after the last label would feed a blank
         // sheet of label stock whenever the count is a multiple of 30.
-        const std::size_t printed = i + inRow;
-        if (printed % kLabelsPerSheet == 0 && printed < count) {
+        if (onSheet == 0 && i > 0)
             surface.newPage();
-            job.topLines();
-        }
+        surface.homeAt(firstRow + static_cast<double>(onSheet / kLabelsAcross) * kLabelRowPitch);
+        const bool partialRow = i >= lastRowStart && count % kLabelsAcross != 0;
+        for (const QString& line : labelLines(addresses[i - skipped], partialRow))
+            surface.printLine({PrintItem::tab(columns[onSheet % kLabelsAcross]), PrintItem::textItem(line)});
     }
 }
 
@@ -258,6 +151,14 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         addresses.push_back(labelAddress(*read));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    const auto job = [&](PrintSurface& surface) {
+        surface.setOrientation(PageOrientation::Portrait);
+        printListLabelsJob(surface, addresses, style, firstPosition);
+    };
+    if (const std::optional<Message> problem = belowSheetProblem(job, labelSheetOutlines())) {
+        platform.message(*problem);
+        return PrintOutcome::Cancelled;
+    }
     PrintSurface& printer = platform.printer();
     if (const QList<Overflow> overflows = listLabelOverflows(addresses, style, printer.deviceName());
         !overflows.isEmpty() && platform.message(overflowQuestion(overflows)) != MessageResult::Yes)
@@ -265,10 +166,7 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
-    return printCopies(platform, PrintDialogRequest{.labelSheet = true}, [&](PrintSurface& surface) {
-        surface.setOrientation(PageOrientation::Portrait);
-        printListLabelsJob(surface, addresses, style, firstPosition);
-    });
+    return printCopies(platform, PrintDialogRequest{.labelSheet = true}, job);
 }
 
 }  // namespace pw

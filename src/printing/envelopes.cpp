@@ -1,6 +1,7 @@
 #include "printing/envelopes.h"
 
 #include "printing/print_surface.h"
+#include "printing/sheet_outlines.h"
 
 #include <array>
 
@@ -46,8 +47,11 @@ void printEnvelope(PrintSurface& surface, const EnvelopeJob& envelope)
     surface.setFontSize(11);
     const QString device = surface.deviceName();
     const bool specialModel = SpecialPrinterModels::setsPaperSize(device);
-    if (specialModel)
-        surface.setPaperSize(PaperSize::Envelope10);
+    // The edge-fed envelope lies against the bottom edge of a Letter landscape page, as the preview
+    // shows it; the special models take a #10 page, which is the envelope itself. On any other page
+    // a queue ends with, the address keeps its place against the page's bottom edge.
+    surface.setPaperSize(specialModel ? PaperSize::Envelope10 : PaperSize::Letter);
+    surface.homeAt(surface.paperHeightInches() - kLandscapeLetterInches);
     printBlankLines(surface, 1);
 
     surface.setFontName(envelope.largeFont ? QStringLiteral("Trebuchet MS") : QStringLiteral("Verdana"));

@@ -28,7 +28,7 @@ struct EnvelopeJob final {
 };
 
 // Prints one envelope in landscape: a blank line, the rows down to the address in the envelope
-// font, then the five lines. The font, size and printer-model corrections are applied here; the
+// font, then the five lines, all measured from the page's bottom edge, where the envelope lies. The font, size and printer-model corrections are applied here; the
 // job does not end here: the print action ends it.
 void printEnvelope(PrintSurface& surface, const EnvelopeJob& envelope);
 

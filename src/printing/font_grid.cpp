@@ -52,4 +52,11 @@ const FontGrid* fontGrid(const QString& family, bool bold, bool italic)
     return nullptr;
 }
 
+double rowInches(const QString& family, double points)
+{
+    // Every style of a family has the same line height.
+    const FontGrid* grid = fontGrid(family, false, false);
+    return grid ? grid->lineHeight * points / 72 : 0;
+}
+
 }  // namespace pw

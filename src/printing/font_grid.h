@@ -18,4 +18,7 @@ struct FontGrid final {
 // a family the layouts do not use.
 const FontGrid* fontGrid(const QString& family, bool bold, bool italic);
 
+// One row of `family` at `points`, in inches: how far a line of the layouts moves down the paper.
+double rowInches(const QString& family, double points);
+
 }  // namespace pw

@@ -90,10 +90,10 @@ void GridCursor::nextRow(const GridMetrics& grid)
     ++row_;
 }
 
-void GridCursor::home()
+void GridCursor::home(double inchesDown)
 {
     x_ = 0;
-    y_ = 0;
+    y_ = inchesDown * measure_.unitsPerInch();
     row_ = 1;
 }
 

@@ -50,7 +50,8 @@ public:
     void print(const QList<PrintItem>& items, bool endLine, const TypeFace& type, GridTarget& target);
     // Takes the page a mark at a fixed place goes on; false when feeding it failed.
     bool mark(GridTarget& target);
-    void home();
+    // Column 1 of row 1, `inchesDown` below the grid's top.
+    void home(double inchesDown = 0);
     void newPage();
     // A fresh job: page 1, nothing placed.
     void reset();

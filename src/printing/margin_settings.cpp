@@ -2,6 +2,7 @@
 
 #include "data/record_file.h"
 #include "data/text_rules.h"
+#include "platform/platform.h"
 
 #include <QFileInfo>
 #include <QList>
@@ -182,6 +183,24 @@ Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, s
     if (auto s = file.sync(); !s)
         return std::unexpected(s.error());
     return result;
+}
+
+void moveListLabelRowIntoLayout(Platform& platform, const QString& path)
+{
+    const QString application = QStringLiteral("Postwick");
+    const QString section = QStringLiteral("Layout");
+    const QString key = QStringLiteral("ListLabelRowInLayout");
+    if (platform.readSetting(application, section, key) == u"1")
+        return;
+    const Expected<MarginSettings> settings = readMarginSettings(path);
+    if (!settings)
+        return;
+    if (settings->pair(MarginKind::SearchResult) == MarginPair{0, -1}) {
+        const Expected<MarginAdjustment> moved = adjustMargins(path, MarginKind::SearchResult, std::nullopt, 1);
+        if (!moved || !moved->valueTooLong.isEmpty())
+            return;
+    }
+    platform.writeSetting(application, section, key, QStringLiteral("1"));
 }
 
 bool isDecimalEntry(const QString& text)

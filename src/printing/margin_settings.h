@@ -9,6 +9,8 @@
 
 namespace pw {
 
+class Platform;
+
 // The four print kinds that carry a margin correction, in the order of the Margins menu's keys.
 enum class MarginKind { OnTheFly, Envelope, ReturnAddress, SearchResult };
 
@@ -50,6 +52,13 @@ struct MarginAdjustment final {
 // before anything is written.
 Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, std::optional<double> left,
                                          std::optional<double> top);
+
+// The list labels' layout now holds the row that the delivered parameter file took off with a
+// "BULKLIST" top of -1. Once per user, a file that still holds exactly the delivered pair, 0 and
+// -1, gets 0 and 0 in its place, so that the labels land where they did; a pair the user set
+// otherwise is a printer's offset and stays. Tried again at the next start when the file cannot
+// be read or written.
+void moveListLabelRowIntoLayout(Platform& platform, const QString& path);
 
 // Text that reads as a decimal number: optional sign, digits, optional decimal point, blanks around.
 bool isDecimalEntry(const QString& text);

@@ -1,7 +1,10 @@
 #include "printing/onthefly_labels.h"
 
 #include "data/text_rules.h"
+#include "printing/font_grid.h"
+#include "printing/grid_cursor.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_outlines.h"
 
 #include <algorithm>
 
@@ -137,6 +140,34 @@ std::optional<Message> onTheFlyFormProblem(const QStringList& lines, Media media
 
 namespace {
 
+// The blank rows above a label's block: the table's, less the rows a block of `lines` rows of
+// height `row` needs to end inside the label it starts on. Three lines stay where the table puts
+// them; four and five rise as far as they must, never above the label's top. This is the layout's
+// own placement, so a user's row correction moves it but cannot undo it.
+int blockRows(int tableRows, int lines, double row)
+{
+    const auto top = [row](int rows) { return kGridInsetInches + (1 + rows) * row; };
+    const QList<QRectF> labels = labelSheetOutlines();
+    const auto label = std::find_if(labels.begin(), labels.end(),
+                                    [&](const QRectF& l) { return top(tableRows) < l.bottom(); });
+    if (label == labels.end())
+        return tableRows;
+    int rows = tableRows;
+    while (rows > 0 && top(rows) + lines * row > label->bottom() && top(rows - 1) >= label->top())
+        --rows;
+    return rows;
+}
+
+// The rows of a label's block: through the last line that holds text.
+int usedLines(const QStringList& lines)
+{
+    for (qsizetype i = lines.size(); i > 0; --i) {
+        if (!lines[i - 1].isEmpty())
+            return static_cast<int>(i);
+    }
+    return 0;
+}
+
 // The five lines of one label at its column; every line takes its row, empty or not.
 void printLabelLines(PrintSurface& surface, const OnTheFlyLabels& labels, int column)
 {
@@ -168,11 +199,16 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     surface.setBold(labels.bold);
     surface.setItalic(labels.italic);
 
+    const double row = rowInches(QStringLiteral("Verdana"), labels.portrait ? 9 : 11);
+    const int lines = usedLines(labels.lines);
+    const auto rowsAbove = [&](const LabelPlace& place) {
+        return blockRows(place.row, lines, row) + labels.correction.top;
+    };
     LabelPlace place = labels.fallback;
     if (!labels.positions.isEmpty()) {
         for (int p : labels.positions) {
             place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
-            printBlankLines(surface, place.row + labels.correction.top);
+            printBlankLines(surface, rowsAbove(place));
             printLabelLines(surface, labels, place.column + labels.correction.left);
             surface.home();
             printBlankLines(surface, 1);
@@ -182,7 +218,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     double position = labels.start;
     const auto moveTo = [&](double p) {
         place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
-        printBlankLines(surface, place.row + labels.correction.top);
+        printBlankLines(surface, rowsAbove(place));
     };
     moveTo(position);
     for (int label = 0; label < labels.count; ++label) {

@@ -43,6 +43,8 @@ public:
     virtual void setOrientation(PageOrientation orientation) = 0;
     virtual void setPaperSize(PaperSize size) = 0;
     virtual QString deviceName() const = 0;
+    // The current page's height in inches, as the paper lies in the current orientation.
+    virtual double paperHeightInches() const = 0;
 
     // Prints the items at the current position. A tab moves right to its column (below 1 means
     // column 1), or to that column of the next row when the position is already beyond it; spaces
@@ -51,8 +53,12 @@ public:
     virtual void print(const QList<PrintItem>& items, bool endLine) = 0;
     // Prints the items and ends the line; with no items that prints a blank row.
     void printLine(const QList<PrintItem>& items);
+    // Back to column 1, `inchesDown` below the top of the current page's grid (negative: above
+    // it), where the next print line is row 1. A block placed from its own origin this way cannot be
+    // moved by anything printed before it.
+    virtual void homeAt(double inchesDown) = 0;
     // Back to the top-left corner of the current page.
-    virtual void home() = 0;
+    void home() { homeAt(0); }
     // Ends the current page; the next output goes to the top of a new one. A new page right before
     // the end of the job adds no blank page.
     virtual void newPage() = 0;

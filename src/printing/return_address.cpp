@@ -1,8 +1,8 @@
 #include "printing/return_address.h"
 
+#include "printing/font_grid.h"
 #include "printing/label_sheet.h"
 #include "printing/print_surface.h"
-
 
 namespace pw {
 namespace {
@@ -10,6 +10,7 @@ namespace {
 constexpr int kLabelsAcross = 4;
 constexpr int kLabelRows = 20;
 constexpr int kLabelPitch = 42;  // columns from one label to the next across the sheet
+constexpr double kLabelRowPitch = 0.5;  // inches from one row of labels to the next
 constexpr int kFirstLabelOffset = 4;
 constexpr int kCentringHalfWidth = 12;
 
@@ -59,37 +60,29 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
     surface.setFontName(kSheetFont);
     surface.setFontSize(8);
     surface.setItalic(sheet.italic);
+    surface.setBold(false);
     // Whole rows above the first label row by the sign of the correction, then half a row: on the
     // grid that starts 1/4 inch from the paper's top, that puts the three lines inside the first
     // row of labels, which begins 1/2 inch from the top, with room to spare above and below.
     const int top = sheet.correction.top;
-    printBlankLines(surface, 2 + (top > 0 ? 1 : top < 0 ? -1 : 0));
-    surface.setFontSize(4);
-    printBlankLines(surface, 1);
-    surface.setFontSize(8);
-    surface.setBold(false);
+    const double row = rowInches(kSheetFont, 8);
+    const double firstRow = (2 + (top > 0 ? 1 : top < 0 ? -1 : 0)) * row + row / 2;
 
+    // Every label is placed from its own origin, so a line too long for one label cannot move
+    // another.
     const int base = sheet.correction.left + 3;
-    for (int row = 0; row < kLabelRows; ++row) {
-        surface.setFontName(kSheetFont);
-        surface.setFontSize(8);
-        for (int i = 0; i < 3; ++i) {
-            const QString line = i < sheet.lines.size() ? sheet.lines[i] : QString();
-            QList<PrintItem> items;
-            for (int label = 0; label < kLabelsAcross; ++label) {
-                items.append(PrintItem::tab(base + kFirstLabelOffset + label * kLabelPitch));
+    for (int labelRow = 0; labelRow < kLabelRows; ++labelRow) {
+        for (int label = 0; label < kLabelsAcross; ++label) {
+            surface.homeAt(firstRow + labelRow * kLabelRowPitch);
+            for (int i = 0; i < 3; ++i) {
+                const QString line = i < sheet.lines.size() ? sheet.lines[i] : QString();
+                QList<PrintItem> items{PrintItem::tab(base + kFirstLabelOffset + label * kLabelPitch)};
                 if (sheet.centred)
                     items.append(PrintItem::spaces(centringSpaces(line.size(), kCentringHalfWidth)));
                 items.append(PrintItem::textItem(line));
+                surface.printLine(items);
             }
-            surface.printLine(items);
         }
-        // The spacer row's height in Courier New makes four lines match the label pitch down the sheet.
-        surface.setFontName(QStringLiteral("Courier New"));
-        surface.setFontSize(8);
-        printBlankLines(surface, 1);
-        surface.setFontName(kSheetFont);
-        surface.setFontSize(8);
     }
 }
 

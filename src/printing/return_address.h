@@ -31,8 +31,8 @@ struct ReturnAddressSheet final {
     MarginPair correction;  // the "RETURNAD" pair; only the sign of top counts
 };
 
-// Prints the sheet on the current page in Microsoft Sans Serif 8 with a Courier New spacer line
-// after every row of labels; the print action ends the job.
+// Prints the sheet on the current page in Microsoft Sans Serif 8, each label from its own place on
+// the 1/2-inch rows of the stock; the print action ends the job.
 void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& sheet);
 
 }  // namespace pw

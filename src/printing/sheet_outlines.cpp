@@ -5,8 +5,6 @@
 namespace pw {
 namespace {
 
-constexpr double kLandscapeLetterHeight = 8.5;
-
 QList<QRectF> grid(int across, int down, QPointF first, QSizeF label, QSizeF pitch)
 {
     QList<QRectF> outlines;
@@ -30,7 +28,7 @@ QList<QRectF> returnAddressOutlines()
     return grid(4, 20, {0.3, 0.5}, {1.75, 0.5}, {2.05, 0.5});
 }
 
-QRectF envelopeOutline(int sizeCode)
+QRectF envelopeOutline(int sizeCode, double pageHeight)
 {
     // Width and height of each size, landscape, in the order of the envelope list.
     static constexpr std::array<QSizeF, 6> kSizes = {{
@@ -39,7 +37,7 @@ QRectF envelopeOutline(int sizeCode)
     if (sizeCode < 1 || sizeCode > 6)
         return {};
     const QSizeF size = kSizes[sizeCode - 1];
-    return {QPointF(0, kLandscapeLetterHeight - size.height()), size};
+    return {QPointF(0, pageHeight - size.height()), size};
 }
 
 }  // namespace pw

@@ -13,8 +13,12 @@ namespace pw {
 QList<QRectF> labelSheetOutlines();
 // The 80 labels of an Avery 5167 sheet, 4 across and 20 down, on Letter portrait.
 QList<QRectF> returnAddressOutlines();
-// An envelope of size code 1-6 on a landscape page: fed with its address side up against the
-// page's left and bottom edges, as the envelope layouts expect; empty for another code.
-QRectF envelopeOutline(int sizeCode);
+// The height of the landscape Letter page the envelope layouts are made for, in inches.
+inline constexpr double kLandscapeLetterInches = 8.5;
+
+// An envelope of size code 1-6 on a landscape page `pageHeight` inches high: fed with its address
+// side up against the page's left and bottom edges, as the envelope layouts expect; empty for
+// another code.
+QRectF envelopeOutline(int sizeCode, double pageHeight = kLandscapeLetterInches);
 
 }  // namespace pw

@@ -3,6 +3,7 @@
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
+#include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 #include "printing/sheet_positions.h"
 
@@ -27,8 +28,10 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
     const QList<int> printed =
         !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
-    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
-            labelOverflows(labels, request.deviceName), kLabelSheet};
+    const auto run = [labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); };
+    const QList<QRectF> outlines = labelSheetOutlines();
+    return {run, outlines, printed, labelOverflows(labels, request.deviceName), kLabelSheet,
+            belowSheetProblem(run, outlines)};
 }
 
 TypedJob envelopeJob(const TypedJobRequest& request)
@@ -40,11 +43,16 @@ TypedJob envelopeJob(const TypedJobRequest& request)
     envelope.largeFont = request.largeFont;
     envelope.place = request.place;
     envelope.correction = request.corrections.pair(MarginKind::Envelope);
+    // The special models feed a #10 page, which is the envelope itself.
+    constexpr double kEnvelope10Height = 4.125;
+    const double page =
+        SpecialPrinterModels::setsPaperSize(request.deviceName) ? kEnvelope10Height : kLandscapeLetterInches;
     return {[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
-            {envelopeOutline(request.envelopeSize)},
+            {envelopeOutline(request.envelopeSize, page)},
             {},
             envelopeOverflows(envelope, request.envelopeSize),
-            {}};
+            {},
+            std::nullopt};
 }
 
 TypedJob returnAddressJob(const TypedJobRequest& request)
@@ -54,11 +62,9 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
-    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
-            returnAddressOutlines(),
-            {},
-            returnAddressOverflows(sheet),
-            kLabelSheet};
+    const auto run = [sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); };
+    const QList<QRectF> outlines = returnAddressOutlines();
+    return {run, outlines, {}, returnAddressOverflows(sheet), kLabelSheet, belowSheetProblem(run, outlines)};
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace pw {
 
@@ -50,6 +51,7 @@ struct TypedJob final {
     QList<int> positions;                    // the label positions it prints on
     QList<Overflow> overflows;               // lines wider than their label or envelope
     PrintDialogRequest dialog;               // what the print dialog must see to
+    std::optional<Message> refusal;          // why it must not print at all: lines below the sheet
 };
 
 // The job for a request that passed the form's checks.

@@ -103,6 +103,10 @@ std::optional<TypedJobRequest> LabelEntry::returnAddressRequest(const MarginSett
 std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
 {
     TypedJob job = buildTypedJob(request);
+    if (job.refusal) {
+        platform_.message(*job.refusal);
+        return std::nullopt;
+    }
     if (!job.overflows.isEmpty() && platform_.message(overflowQuestion(job.overflows)) != MessageResult::Yes)
         return std::nullopt;
     const PrintOutcome outcome = printCopies(platform_, job.dialog, job.run);

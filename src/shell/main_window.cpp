@@ -227,6 +227,7 @@ bool MainWindow::startUp(const QString& contactsPath)
         reportFileFailure(prepared.error());
         return !shutDownDone_;
     }
+    moveListLabelRowIntoLayout(platform_, QDir(folder).filePath(QString::fromLatin1(kParameterFileName)));
     hideUninstallData(folder);
     const QString path = contactsPath.isEmpty() ? QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName))
                                                 : contactsPath;

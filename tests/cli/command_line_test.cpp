@@ -122,6 +122,26 @@ TEST_F(CommandLine, TypedLabelsEnvelopesAndReturnLabelsLandOnTheirStock)
     EXPECT_EQ(placesOf(sheet, u"Reno"_s).size(), 80);
 }
 
+TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSheet)
+{
+    const QStringList five = {u"sheet"_s, u"--lines"_s, u"Ann Example"_s, u"Acme Widgets Inc"_s, u"12 Long Road"_s,
+                              u"Apt 4"_s, u"Reno, NV  89501"_s, u"--positions"_s, u"1-30"_s};
+    const ProgramRun sheet = run(five + QStringList{u"-o"_s, u"five.pdf"_s});
+    ASSERT_EQ(sheet.status, 0) << sheet.err.toStdString();
+    const PdfWords words = pdf(u"five.pdf"_s);
+    EXPECT_EQ(words.pages, 1);
+    EXPECT_EQ(words.words.size(), 30 * 13);
+    for (const PdfWord& w : words.words)
+        EXPECT_NE(positionOf(w.box), 0) << w.text.toStdString() << " lies outside every label";
+
+    // Two rows down puts the last row's fifth line below the sheet: refused, nothing written.
+    folder.write(u"down.TXT"_s, "ONTHEFLY 0   2  \r\n");
+    const ProgramRun down = run(five + QStringList{u"--margins"_s, u"down.TXT"_s, u"-o"_s, u"down.pdf"_s});
+    EXPECT_EQ(down.status, 1);
+    EXPECT_TRUE(down.err.contains("Lines of the last row of labels would print below the sheet")) << down.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(u"down.pdf"_s)));
+}
+
 TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
 {
     ContactsFile contacts;

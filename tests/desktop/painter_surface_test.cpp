@@ -40,13 +40,29 @@ using PdfSurfaceTest = test::PdfOutputTest;
 
 TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
 {
-
+    // Three lines where the table puts them, five in capitals raised as far as they must be.
     OnTheFlyLabels labels;
+    labels.start = 1;
+    labels.count = 30;
+    const QStringList five = {QStringLiteral("MR JONATHAN Q SMITH"), QStringLiteral("ACME WIDGETS INC"),
+                              QStringLiteral("12 LONG ROAD"), QStringLiteral("APT 4"), QStringLiteral("RENO, NV  89501")};
+    labels.lines = five;
+    printOnTheFlyLabels(surface, labels);
+    ASSERT_TRUE(surface.endJob());
+    const test::PdfWords fiveLines = test::pdfWords(pdf);
+    EXPECT_EQ(fiveLines.pages, 1);
+    ASSERT_EQ(fiveLines.words.size(), 30 * 15);
+    for (int position = 1; position <= 30; ++position) {
+        const QRectF area = test::labelArea(position);
+        EXPECT_EQ(std::count_if(fiveLines.words.begin(), fiveLines.words.end(),
+                                [&](const Word& w) { return area.contains(w.box); }),
+                  15)
+            << "position " << position;
+    }
+
     labels.lines = {QStringLiteral("Alexandra Montgomery-Whitfield"), QStringLiteral("1234 Northwest Evergreen Blvd"),
                     QStringLiteral("Springfield, IL  62701"), {}, {}};
     ASSERT_EQ(labels.lines[0].size(), 30);
-    labels.start = 1;
-    labels.count = 30;
     surface.setFontName(QStringLiteral("Verdana"));
     printOnTheFlyLabels(surface, labels);
     ASSERT_TRUE(surface.endJob());
@@ -238,6 +254,28 @@ TEST_F(PdfSurfaceTest, EveryReturnAddressLabelLandsInsideItsSmallLabel)
     ASSERT_TRUE(surface.endJob());
     const QList<Word> words = wordsOf(pdf);
     ASSERT_EQ(words.size(), 80 * 8);
+
+    // A first line in capitals too long for the label runs past its edge, and moves nothing: the
+    // other lines of all 80 labels stay where they were, on one page.
+    ReturnAddressSheet capitals = sheet;
+    capitals.lines[0] = QStringLiteral("MR JONATHAN WORTHINGTON-SMYTHE III");
+    printReturnAddressPage(surface, capitals);
+    ASSERT_TRUE(surface.endJob());
+    const test::PdfWords long_ = test::pdfWords(pdf);
+    EXPECT_EQ(long_.pages, 1);
+    const auto belowFirstLine = [](const QList<Word>& all) {
+        QList<QRectF> boxes;
+        for (const Word& w : all) {
+            if (w.text == u"12" || w.text == u"Long" || w.text == u"Road" || w.text == u"Springfield")
+                boxes.append(w.box);
+        }
+        std::sort(boxes.begin(), boxes.end(), [](const QRectF& a, const QRectF& b) {
+            return std::pair{a.top(), a.left()} < std::pair{b.top(), b.left()};
+        });
+        return boxes;
+    };
+    EXPECT_EQ(belowFirstLine(long_.words).size(), 80 * 4);
+    EXPECT_EQ(belowFirstLine(long_.words), belowFirstLine(words));
     for (int row = 0; row < 20; ++row) {
         for (int column = 0; column < 4; ++column) {
             const QRectF label(QPointF((across[column][0] + inset) * 72, (0.5 + 0.5 * row + inset) * 72),
@@ -260,6 +298,8 @@ TEST_F(PdfSurfaceTest, AnEnvelopeAddressLiesOnTheEnvelopeInEveryFont)
                                    false, bold, large, *envelopePlace(1), {}};
         printEnvelope(surface, envelope);
         ASSERT_TRUE(surface.endJob());
+        // The page the preview shows, whatever paper the printer had.
+        EXPECT_TRUE(test::pdfBoxes(pdf).contains(QStringLiteral(R"(<page width="792.000000" height="612.000000">)")));
         const QRectF outline = envelopeOutline(1);
         const QRectF clear(QPointF((outline.left() + 0.25) * 72, (outline.top() + 0.25) * 72),
                            QPointF((outline.right() - 0.25) * 72, (outline.bottom() - 0.25) * 72));

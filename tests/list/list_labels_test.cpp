@@ -31,7 +31,12 @@ public:
         cursor_.print(items, endLine, {font, size, bold, italic}, *this);
         lines << QString::number(size) + u'|' + parts_.join(u' ');
     }
-    void home() override { cursor_.home(); }
+    double paperHeightInches() const override { return 11; }
+    void homeAt(double inchesDown) override
+    {
+        cursor_.home(inchesDown);
+        lines << QStringLiteral("home %1").arg(inchesDown, 0, 'f', 3);
+    }
     void newPage() override
     {
         cursor_.newPage();
@@ -75,60 +80,23 @@ std::vector<LabelAddress> row(const char* companies)
     return r;
 }
 
-TEST(ListLabels, EachFullRowHasTheLayoutOfItsCompanyLines)
+TEST(ListLabels, EachLabelPrintsItsOwnLinesFromItsOwnPlace)
 {
-    // Items after the names, label by label; "." prints a single blank, "-" nothing at all.
-    const std::pair<const char*, QStringList> layouts[] = {
-        {"yyy", {"CL CM CN", "SL SM SN", "YL YM YN"}},
-        {"yyn", {"CL CM SN", "SL SM YN", "YL YM -"}},
-        {"ynn", {"CL SM SN", "SL YM YN", "YL - -"}},
-        {"nyn", {"SL CM SN", "YL SM YN", ". YM ."}},
-        {"nyy", {"SL CM CN", "YL SM SN", ". YM YN"}},
-        {"yny", {"CL SM CN", "SL YM SN", "YL . YN"}},
-        {"nny", {"SL SM CN", "YL YM SN", ". . YN"}},
-        {"nnn", {"SL SM SN", "YL YM YN"}},
+    // A full row puts the company under the name; the last one or two labels of a list put it
+    // above. Every label starts at its own row of the sheet, one inch below the one before, after
+    // the layout's three Verdana 9 rows.
+    TranscriptSurface surface;
+    printListLabelsJob(surface,
+                       {address("L", true), address("M", false), address("N", true), address("A", true),
+                        address("B", false)},
+                       {});
+    const QStringList want = {
+        "home 0.456", "9|2:NL",  "9|2:CL",  "9|2:SL",  "9|2:YL",  "home 0.456", "9|46:NM", "9|46:SM",
+        "9|46:YM",    "home 0.456", "9|89:NN", "9|89:CN", "9|89:SN", "9|89:YN", "home 1.456", "9|2:CA",
+        "9|2:NA",     "9|2:SA",  "9|2:YA",  "home 1.456", "9|46:NB", "9|46:SB", "9|46:YB",
     };
-    const int columns[3] = {2, 46, 89};
-    for (const auto& [companies, expected] : layouts) {
-        TranscriptSurface surface;
-        printListLabelsJob(surface, row(companies), {});
-        QStringList want = {QStringLiteral("9|2:NL 46:NM 89:NN")};
-        for (const QString& line : expected) {
-            QStringList items;
-            const QStringList labels = line.split(u' ');
-            for (int i = 0; i < 3; ++i) {
-                if (labels[i] != u"-")
-                    items << QString::number(columns[i]) + u':' + (labels[i] == u"." ? QStringLiteral(" ") : labels[i]);
-            }
-            want << u"9|"_s + items.join(u' ');
-        }
-        // Four text lines are followed by three 8-point blank lines; three by an 11-point one and
-        // three 7-point ones, so that every row takes one label's height.
-        if (expected.size() == 3)
-            want << QStringList{"8|", "8|", "8|"};
-        else
-            want << QStringList{"11|", "7|", "7|", "7|"};
-        EXPECT_EQ(surface.lines.mid(4), want) << companies;
-        EXPECT_EQ(surface.lines.first(4), QStringList(4, QStringLiteral("0|"))) << companies;
-        EXPECT_EQ(surface.font, u"Verdana");
-    }
-}
-
-TEST(ListLabels, TheLastOneOrTwoLabelsPutTheCompanyAboveTheName)
-{
-    const std::pair<std::vector<LabelAddress>, QStringList> partials[] = {
-        {{address("A", true)}, {"9|2:CA", "9|2:NA", "9|2:SA", "9|2:YA"}},
-        {{address("A", false)}, {"9|2:NA", "9|2:SA", "9|2:YA"}},
-        {{address("A", true), address("B", true)}, {"9|2:CA 46:CB", "9|2:NA 46:NB", "9|2:SA 46:SB", "9|2:YA 46:YB"}},
-        {{address("A", true), address("B", false)}, {"9|2:CA 46:NB", "9|2:NA 46:SB", "9|2:SA 46:YB", "9|2:YA"}},
-        {{address("A", false), address("B", true)}, {"9|2:NA 46:CB", "9|2:SA 46:NB", "9|2:YA 46:SB", "9|2:  46:YB"}},
-        {{address("A", false), address("B", false)}, {"9|2:NA 46:NB", "9|2:SA 46:SB", "9|2:YA 46:YB"}},
-    };
-    for (const auto& [addresses, expected] : partials) {
-        TranscriptSurface surface;
-        printListLabelsJob(surface, addresses, {});
-        EXPECT_EQ(surface.lines.mid(4), expected) << expected.first().toStdString();
-    }
+    EXPECT_EQ(surface.lines, want);
+    EXPECT_EQ(surface.font, u"Verdana");
 }
 
 TEST(ListLabels, ThirtyFillOneSheetAndTheThirtyFirstStartsTheNext)
@@ -144,8 +112,7 @@ TEST(ListLabels, ThirtyFillOneSheetAndTheThirtyFirstStartsTheNext)
     ASSERT_TRUE(surface.endJob());
     // No sheet of label stock is fed after the last label.
     EXPECT_EQ(surface.jobs[0].pages, 1);
-    EXPECT_EQ(surface.jobs[0].texts.last().text, u"Y28");
-    EXPECT_EQ(surface.jobs[0].texts.last().row, 9 * 7 + 8);
+    EXPECT_EQ(surface.jobs[0].texts.last().text, u"Y30");
 
     printListLabelsJob(surface, labels(31), {});
     ASSERT_TRUE(surface.endJob());
@@ -156,7 +123,6 @@ TEST(ListLabels, ThirtyFillOneSheetAndTheThirtyFirstStartsTheNext)
     const PlacedText& first = *std::find_if(job.texts.begin(), job.texts.end(),
                                             [](const PlacedText& t) { return t.text == u"N31"; });
     EXPECT_EQ(first.page, 2);
-    EXPECT_EQ(first.row, 5);
     EXPECT_EQ(first.column, 2);
     EXPECT_EQ(surface.jobs[2].pages, 2);
 }
@@ -177,15 +143,12 @@ TEST(ListLabels, ColumnsFollowTheBoldBoxThePrinterModelAndTheCorrection)
     EXPECT_EQ(columns("HP OFFICEJET", false, 0), (std::vector{2, 46, 89}));
 
     // A left correction of -2 puts the left labels at column 0, which prints at column 1; a top
-    // correction moves every sheet by up to two rows and is ignored beyond that.
-    for (const auto& [top, firstRow] : {std::pair{0, 5}, {2, 7}, {-2, 3}, {3, 5}, {-3, 5}}) {
-        RecordingSurface surface;
+    // correction moves the sheet by whole rows, up to the grid's top.
+    for (const auto& [top, firstRow] : {std::pair{0, "0.456"}, {2, "0.760"}, {-2, "0.152"}, {3, "0.911"}, {-5, "0.000"}}) {
+        TranscriptSurface surface;
         printListLabelsJob(surface, {address("A", false)}, {true, true, {-2, top}});
-        ASSERT_TRUE(surface.endJob());
-        const PlacedText& name = surface.jobs[0].texts[0];
-        EXPECT_EQ(name.row, firstRow) << top;
-        EXPECT_EQ(name.column, 1);
-        EXPECT_TRUE(name.bold && name.italic);
+        EXPECT_EQ(surface.lines.first(2), (QStringList{u"home "_s + firstRow, "9|1:NA"})) << top;
+        EXPECT_TRUE(surface.bold && surface.italic);
     }
 }
 
@@ -220,13 +183,13 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     const QList<PlacedText>& texts = platform.printerSurface.jobs[1].texts;
     EXPECT_EQ(platform.printerSurface.jobs[0].orientations, QList{PageOrientation::Portrait});
-    ASSERT_EQ(texts.size(), 8);
+    ASSERT_EQ(texts.size(), 7);
     // The correction moves every label one column right and the sheet one row up.
     EXPECT_EQ(texts[0].text, u"Bo Ray");
-    EXPECT_EQ(texts[0].row, 4);
+    EXPECT_NEAR(texts[0].inchesDown, 2 * 1.21533 * 9 / 72, 1e-9);
     EXPECT_EQ(texts[0].column, 3);
-    EXPECT_EQ(texts[1].text, u"Acme");
-    EXPECT_EQ(texts[1].column, 47);
+    EXPECT_EQ(texts[3].text, u"Acme");
+    EXPECT_EQ(texts[3].column, 47);
 
     // A pasted line has no record and gets no label; a record gone from the file is the printer
     // problem, and nothing is printed.
@@ -241,10 +204,10 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     platform.answerPrintDialog(PrintChoice{1});
     EXPECT_EQ(printListLabels(platform, contacts, {1}, parameters, false, false, 5), PrintOutcome::Printed);
     const QList<PlacedText>& partly = platform.printerSurface.jobs.last().texts;
-    ASSERT_EQ(partly.size(), 5);  // the blank label's line of one blank character included
+    ASSERT_EQ(partly.size(), 4);
     EXPECT_EQ(partly[0].text, u"Acme");
     EXPECT_EQ(partly[0].column, 47);
-    EXPECT_GT(partly[0].row, 8);
+    EXPECT_GT(partly[0].inchesDown, 1.0);
     platform.answerPrintDialog(PrintChoice{1});
     EXPECT_EQ(printListLabels(platform, contacts, {1, 3}, parameters, false, false), PrintOutcome::Failed);
     EXPECT_EQ(platform.messages.last(), printerProblem());

@@ -87,6 +87,44 @@ TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
     }
 }
 
+TEST_F(ListOnPaper, ALineTooLongForItsLabelMovesNoOtherLabel)
+{
+    // Label 4 has a company line, so its city is the fourth line of its row, which labels 5 and 6
+    // do not have: a city line too long for label 4 runs across their places and touches no word.
+    std::vector<LabelAddress> addresses = sixtyOneAddresses(0);
+    addresses.resize(30);
+    addresses[3].company = QStringLiteral("Acme");
+    const auto printed = [&] {
+        setUpPdfOutput(printer, pdf);
+        printListLabelsJob(surface, addresses, {});
+        EXPECT_TRUE(surface.endJob());
+        return test::pdfWords(pdf);
+    };
+    // Every word but those on the line of label 4's city, as text and box, top to bottom.
+    double cityTop = 0;
+    const auto others = [&](const test::PdfWords& all) {
+        QList<std::pair<QString, QRectF>> kept;
+        for (const PdfWord& w : all.words) {
+            if (std::abs(w.box.top() - cityTop) > 1)
+                kept.append({w.text, w.box});
+        }
+        std::sort(kept.begin(), kept.end(), [](const auto& a, const auto& b) {
+            return std::pair{a.second.top(), a.second.left()} < std::pair{b.second.top(), b.second.left()};
+        });
+        return kept;
+    };
+    const test::PdfWords before = printed();
+    cityTop = std::find_if(before.words.begin(), before.words.end(), [](const PdfWord& w) {
+                  return w.text == u"62704";
+              })->box.top();
+    addresses[3].city = QStringLiteral("SOUTH SPRINGFIELD-ON-THE-MISSISSIPPI-AND-OHIO-RIVERS, ILLINOIS  62704-1234");
+    const test::PdfWords after = printed();
+    EXPECT_EQ(after.pages, 1);
+    EXPECT_EQ(others(before).size(), before.words.size() - 3);
+    EXPECT_EQ(others(after), others(before));
+    EXPECT_EQ(others(after).size(), after.words.size() - 4);
+}
+
 TEST_F(ListOnPaper, TheReportStaysInsideThePrintableArea)
 {
     // E-mail addresses up to 30 characters fit; the e-mail column starts too far right for the

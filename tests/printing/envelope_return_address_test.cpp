@@ -36,7 +36,7 @@ TEST_F(EnvelopeJobTest, TheAddressLandsByFontAndPrinterModel)
     EXPECT_EQ(job.texts[0].font, u"Verdana");
     EXPECT_EQ(job.texts[0].size, 11);
     EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Landscape});
-    EXPECT_TRUE(job.paperSizes.isEmpty());
+    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
 
     envelope.largeFont = true;
     job = print();
@@ -56,15 +56,19 @@ TEST_F(EnvelopeJobTest, TheAddressLandsByFontAndPrinterModel)
     surface.device = u"Photosmart C4280"_s;
     job = print();
     EXPECT_EQ(job.texts[0].row, 1 + 1 + 31);
-    EXPECT_TRUE(job.paperSizes.isEmpty());
+    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
 
-    // The rows the job asks for, counted as blank rows: on the #10 page they reach below its grid,
-    // where the surface starts a new page as paper does.
+    // The special models feed a #10 page, the envelope itself: the address keeps its place
+    // against the bottom edge, two rows higher, on the first page and inside it.
+    const double letterTop = job.texts[0].inchesDown;
     surface.device = u"HP Officejet Pro 8600"_s;
     job = print();
-    EXPECT_EQ(job.blankRows.size(), 1 + 29);
+    EXPECT_EQ(job.pages, 1);
     EXPECT_EQ(job.texts[0].column, 50);
     EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Envelope10});
+    const double row = 1.21533 * 11 / 72;
+    EXPECT_NEAR(job.texts[0].inchesDown, letterTop - (8.5 - 4.125) - 2 * row, 1e-9);
+    EXPECT_LT(0.25 + job.texts.last().inchesDown + row, 4.125);
 }
 
 TEST_F(EnvelopeJobTest, CentringEmptyLinesAndCorrections)
@@ -103,7 +107,7 @@ RecordedJob returnAddressPage(const ReturnAddressSheet& sheet)
     return surface.jobs.last();
 }
 
-TEST(ReturnAddressPage, EightyLabelsInFourColumnsWithACourierSpacerUnderEveryRow)
+TEST(ReturnAddressPage, EightyLabelsEachFromItsOwnPlaceOnTheHalfInchRows)
 {
     ReturnAddressSheet sheet{{u"Ann Example"_s, u"12 Long Road"_s, u"Springfield IL"_s}, false, true, {2, 0}};
     const RecordedJob job = returnAddressPage(sheet);
@@ -111,27 +115,24 @@ TEST(ReturnAddressPage, EightyLabelsInFourColumnsWithACourierSpacerUnderEveryRow
     EXPECT_EQ(job.pages, 1);
     EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
     EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Portrait});
-    const QList<int> columns = {job.texts[0].column, job.texts[1].column, job.texts[2].column, job.texts[3].column};
+    // Label by label, three lines each.
+    const QList<int> columns = {job.texts[0].column, job.texts[3].column, job.texts[6].column, job.texts[9].column};
     EXPECT_EQ(columns, (QList<int>{9, 51, 93, 135}));
-    // Top 0: two blank rows and a half-height one, then three lines and a spacer per label row.
-    EXPECT_EQ(job.texts[0].row, 4);
-    EXPECT_EQ(job.texts[4].row, 5);
-    EXPECT_EQ(job.texts[12].row, 4 + 4);
-    EXPECT_EQ(job.texts.last().row, 4 + 19 * 4 + 2);
+    // Top 0: two rows and a half-height one above the first label row, then a half inch per row.
+    const double row = 1.12240 * 8 / 72;
+    EXPECT_NEAR(job.texts[0].inchesDown, 2.5 * row, 1e-9);
+    EXPECT_NEAR(job.texts[2].inchesDown, 4.5 * row, 1e-9);
+    EXPECT_NEAR(job.texts[12].inchesDown, 2.5 * row + 0.5, 1e-9);
+    EXPECT_NEAR(job.texts.last().inchesDown, 4.5 * row + 19 * 0.5, 1e-9);
     const PlacedText& label = job.texts[0];
     EXPECT_EQ(label.font, u"Microsoft Sans Serif");
     EXPECT_EQ(label.size, 8);
     EXPECT_TRUE(label.italic);
     EXPECT_FALSE(label.bold);
-    ASSERT_EQ(job.blankRows.size(), 3 + 20);
-    EXPECT_EQ(job.blankRows[2].size, 4);
-    EXPECT_EQ(job.blankRows[3].row, 7);
-    EXPECT_EQ(job.blankRows[3].font, u"Courier New");
-    EXPECT_EQ(job.blankRows.last().font, u"Courier New");
 
-    for (const auto& [top, firstRow] : {std::pair{-1, 3}, std::pair{1, 5}}) {
+    for (const auto& [top, firstRows] : {std::pair{-1, 1.5}, std::pair{1, 3.5}}) {
         sheet.correction = {0, top};
-        EXPECT_EQ(returnAddressPage(sheet).texts[0].row, firstRow) << top;
+        EXPECT_NEAR(returnAddressPage(sheet).texts[0].inchesDown, firstRows * row, 1e-9) << top;
     }
 }
 
@@ -141,9 +142,9 @@ TEST(ReturnAddressPage, CentredLinesSitInATwentyFourColumnField)
     const RecordedJob job = returnAddressPage(sheet);
     // Labels start at column 7; k = 12 - length / 2, halves to even.
     EXPECT_EQ(job.texts[0].column, 7 + 7);
-    EXPECT_EQ(job.texts[4].column, 7 + 10);
-    EXPECT_EQ(job.texts[8].column, 7);
-    EXPECT_EQ(job.texts[9].column, 7 + 42);
+    EXPECT_EQ(job.texts[1].column, 7 + 10);
+    EXPECT_EQ(job.texts[2].column, 7);
+    EXPECT_EQ(job.texts[3].column, 7 + 42 + 7);
 }
 
 TEST(ReturnAddressLines, OneToThreeLinesAndNothingBelow)

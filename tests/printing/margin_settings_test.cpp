@@ -1,6 +1,7 @@
 #include "printing/margin_settings.h"
 
 #include "program/app_files.h"
+#include "support/scripted_platform.h"
 #include "support/test_folder.h"
 
 #include <QDir>
@@ -24,10 +25,11 @@ QByteArray record(const char* key, const char* left, const char* top, char sep8 
            + QByteArray(top).leftJustified(3, ' ') + end;
 }
 
-QByteArray deliveredFile()
+// The file as delivered; earlier versions held a list-label top of -1, which the layout now holds.
+QByteArray deliveredFile(const char* listLabelTop = "0")
 {
     return record("ONTHEFLY", "0", "0") + record("ENVELOPE", "0", "0") + record("RETURNAD", "0", "0")
-           + record("BULKLIST", "0", "-1");
+           + record("BULKLIST", "0", listLabelTop);
 }
 
 class MarginFileTest : public ::testing::Test {
@@ -203,6 +205,24 @@ TEST_F(MarginFileTest, AParameterFileThatCannotBeWrittenStillReads)
 }
 
 // Start-up puts the delivered file back when it is missing or empty, and leaves any other alone.
+TEST_F(MarginFileTest, TheListLabelRowOfAnEarlierDeliveredFileMovesIntoTheLayoutOnce)
+{
+    test::ScriptedPlatform platform(folder.path());
+    // A pair the user set stays: it is the printer's offset.
+    folder.write(QStringLiteral("PWKPARAM.TXT"), deliveredFile("-2"));
+    moveListLabelRowIntoLayout(platform, path);
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredFile("-2"));
+
+    test::ScriptedPlatform fresh(folder.path());
+    folder.write(QStringLiteral("PWKPARAM.TXT"), deliveredFile("-1"));
+    moveListLabelRowIntoLayout(fresh, path);
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredFile());
+    // Once: a -1 the user sets afterwards is theirs.
+    folder.write(QStringLiteral("PWKPARAM.TXT"), deliveredFile("-1"));
+    moveListLabelRowIntoLayout(fresh, path);
+    EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredFile("-1"));
+}
+
 TEST_F(MarginFileTest, TheDeliveredFileIsRestoredWhenMissingOrEmpty)
 {
     ASSERT_TRUE(prepareApplicationFolder(folder.path()));

@@ -2,16 +2,6 @@
 
 namespace pw::test {
 
-double ColumnMeasure::width(const TypeFace& type, const QString& text) const
-{
-    return text.size() * grid(type).column;
-}
-
-GridMetrics ColumnMeasure::installedGrid(const TypeFace& type) const
-{
-    return grid({QStringLiteral("Courier New"), type.points, type.bold, type.italic});
-}
-
 const ColumnMeasure& columnMeasure()
 {
     static const ColumnMeasure measure;
@@ -48,7 +38,7 @@ void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
 
 void RecordingSurface::place(const QString& text, const GridPlace& at)
 {
-    current_.texts.append({at.page, at.row, at.column, text, font, size, bold, italic});
+    current_.texts.append({at.page, at.row, at.column, text, font, size, bold, italic, at.y / 72});
 }
 
 void RecordingSurface::drawLine(QPointF fromInches, QPointF toInches)
@@ -58,9 +48,9 @@ void RecordingSurface::drawLine(QPointF fromInches, QPointF toInches)
     current_.lines.append(QLineF(fromInches, toInches));
 }
 
-void RecordingSurface::home()
+void RecordingSurface::homeAt(double inchesDown)
 {
-    cursor_.home();
+    cursor_.home(inchesDown);
 }
 
 void RecordingSurface::newPage()

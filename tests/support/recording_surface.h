@@ -2,6 +2,7 @@
 
 #include "printing/grid_cursor.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_fit.h"
 #include "printing/text_measure.h"
 
 #include <QLineF>
@@ -12,7 +13,8 @@
 
 namespace pw::test {
 
-// A text as it landed: page, row and column (all from 1) and the type it was printed in.
+// A text as it landed: page, row and column (all from 1; rows from the top of the page or the last
+// home), how far below the grid's top its row starts, and the type it was printed in.
 struct PlacedText final {
     int page = 1;
     int row = 1;
@@ -22,6 +24,7 @@ struct PlacedText final {
     double size = 0;
     bool bold = false;
     bool italic = false;
+    double inchesDown = 0;
 };
 
 // A print line without items, in the type it was printed in (its height is that font's line).
@@ -43,17 +46,6 @@ struct RecordedJob final {
     bool abandoned = false;
 };
 
-// Exact widths on a device of points: every character one column of its type's grid wide. A family
-// the layouts do not use gets Courier New's grid.
-class ColumnMeasure final : public TextMeasure {
-public:
-    double unitsPerInch() const override { return 72; }
-    double width(const TypeFace& type, const QString& text) const override;
-
-protected:
-    GridMetrics installedGrid(const TypeFace& type) const override;
-};
-
 // The measure every test surface shares.
 const ColumnMeasure& columnMeasure();
 
@@ -71,8 +63,9 @@ public:
     void setOrientation(PageOrientation orientation) override;
     void setPaperSize(PaperSize paper) override;
     QString deviceName() const override { return device; }
+    double paperHeightInches() const override { return paperHeight() / 72; }
     void print(const QList<PrintItem>& items, bool endLine) override;
-    void home() override;
+    void homeAt(double inchesDown) override;
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
