@@ -55,7 +55,8 @@ constexpr auto kSheetOptions = withOutput(kSheetOwn);
 constexpr auto kEnvelopeOptions = withOutput(kEnvelopeOwn);
 constexpr auto kReturnOptions = withOutput(kReturnOwn);
 constexpr OptionRule kExportOptions[] = {
-    {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value}};
+    {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value},
+    {"--force", Kind::Switch}};
 constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
 
 constexpr char kOutputHelp[] =
@@ -117,8 +118,11 @@ const std::array<Command, 7>& commands()
          "exist), skipping those it already holds, and says how many were added. A vCard file is\n"
          "told by what it holds, whatever its name. The import is all or nothing.\n"},
         {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
-         "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE",
-         "Writes every contact of the file, in file order, as the Export window does.\n"},
+         "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE [--force]",
+         "Writes every contact of the file, in file order, as the Export window does: CSV in UTF-8\n"
+         "with a byte-order mark, for spreadsheets; text in UTF-8.\n"
+         "  --force             replace FILE when it exists; without it the command leaves FILE\n"
+         "                      as it is and fails\n"},
         {"list", kListOptions, listCommand, false, "the contact list as tab-separated text",
          "postwick list CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--email]",
          "Writes the lines of the list window, one contact a line, columns separated by tabs.\n"

@@ -94,11 +94,16 @@ Result<void> exportCommand(const ParsedOptions& options)
     if (auto s = openContacts(contacts, options.positional.first(), false); !s)
         return s;
     const QString out = options.value("-o");
+    // There is no one to ask, so an earlier file stays unless the command says to replace it.
+    const bool replace = options.has("--force");
+    if (!replace && QFileInfo::exists(out))
+        return std::unexpected(failed(QStringLiteral("%1 already exists; add --force to replace it").arg(out)));
     ExportResult result;
     {
         TerminalProgress progress(QStringLiteral("Exporting contacts to %1").arg(QFileInfo(out).fileName()));
-        result = writeExportFile(contacts, format, QFileInfo(out).absoluteFilePath(),
-                                 [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); });
+        result = writeExportFile(
+            contacts, format, QFileInfo(out).absoluteFilePath(),
+            [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); }, replace);
     }
     if (result.error)
         return std::unexpected(failed(described(out, *result.error)));

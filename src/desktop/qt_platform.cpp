@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMainWindow>
@@ -90,6 +91,14 @@ QString toQtFilter(const QString& filter)
     for (qsizetype i = 0; i < parts.size(); i += 2)
         descriptions.append(parts[i]);
     return descriptions.join(QStringLiteral(";;"));
+}
+
+// The file a file dialog was accepted with; empty when cancelled.
+QString chosenFile(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 // Every dialog belongs to the window it was asked from, so that it opens centred over that window
@@ -238,9 +247,20 @@ QString QtPlatform::openFileDialog(const FileDialogRequest& request)
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Open"));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return chosenFile(dialog);
+}
+
+QString QtPlatform::saveFileDialog(const FileDialogRequest& request)
+{
+    QFileDialog dialog(dialogParent(), request.title, request.folder, toQtFilter(request.filter));
+    dialog.setObjectName(QStringLiteral("dlgCommonDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QFileInfo(request.fileName).suffix());
+    dialog.selectFile(request.fileName);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("&Save"));
+    return chosenFile(dialog);
 }
 
 QPrinter& QtPlatform::qtPrinter()

@@ -19,6 +19,7 @@ public:
     MessageResult message(const Message& message) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const FileDialogRequest& request) override;
+    QString saveFileDialog(const FileDialogRequest& request) override;
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override;
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,

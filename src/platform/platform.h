@@ -20,6 +20,7 @@ struct FileDialogRequest final {
     QString folder;
     QString filter;  // "Data Files (*.DAT)|*.DAT": description and pattern separated by "|"
     bool createNew = false;  // a dialog that names a file to create, its button saying so
+    QString fileName = {};   // the name a save dialog offers; its extension is added to a name typed without one
     bool operator==(const FileDialogRequest&) const = default;
 };
 
@@ -71,6 +72,9 @@ public:
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText = {}) = 0;
     // The chosen file's full path, or empty when cancelled. A name that does not exist is accepted.
     virtual QString openFileDialog(const FileDialogRequest& request) = 0;
+    // The path to save to, or empty when cancelled. An existing file is not confirmed there: the
+    // caller asks, in its own words.
+    virtual QString saveFileDialog(const FileDialogRequest& request) = 0;
 
     // The printer-selection dialog; none when cancelled. The printer chosen there becomes the
     // current printer.

@@ -18,6 +18,7 @@ public:
     MessageResult message(const Message&) override { return MessageResult::Ok; }
     QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
     QString openFileDialog(const FileDialogRequest&) override { return {}; }
+    QString saveFileDialog(const FileDialogRequest&) override { return {}; }
     std::optional<PrintChoice> printDialog(const PrintDialogRequest&) override { return std::nullopt; }
     PrintSurface& printer() override { return printer_; }
     void printPreview(const std::function<void(PrintSurface&)>&, const QList<QRectF>&, const QList<QRectF>&,

@@ -3,14 +3,16 @@
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
 #include "data/durable_file.h"
+#include "data/text_rules.h"
+#include "transfer/csv_text.h"
 #include "transfer/vcard.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstring>
+#include <cerrno>
 
 namespace pw {
 namespace {
@@ -71,64 +73,49 @@ QByteArrayView trimmed(QByteArrayView field)
     return field;
 }
 
-char* put(char* to, QByteArrayView bytes)
+// A stored field in the export's encoding, UTF-8. In CSV a cell a spreadsheet would run is guarded,
+// and one holding a comma, a double quote or a line break is quoted with its quotes doubled.
+void appendField(QByteArray& out, ExportFormat format, QByteArrayView stored)
 {
-    std::memcpy(to, bytes.data(), bytes.size());
-    return to + bytes.size();
-}
-
-// Writes one field at `to` and returns the end; a field needing quotes takes at most twice its size + 2.
-char* putField(char* to, ExportFormat format, QByteArrayView field)
-{
-    const bool quote = format == ExportFormat::Csv
-                       && std::any_of(field.begin(), field.end(),
-                                      [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
-    if (!quote)
-        return put(to, field);
-    *to++ = '"';
-    for (char c : field) {
-        if (c == '"')
-            *to++ = '"';
-        *to++ = c;
+    if (format != ExportFormat::Csv) {
+        out += fromCodePage(stored).toUtf8();
+        return;
     }
-    *to++ = '"';
-    return to;
+    QByteArray cell = formulaGuarded(fromCodePage(stored)).toUtf8();
+    if (!std::any_of(cell.begin(), cell.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
+        out += cell;
+        return;
+    }
+    out += '"';
+    out += cell.replace('"', "\"\"");
+    out += '"';
 }
 
-// The line of one stored record, written straight into the end of `out`.
+// The line of one stored record, added to the end of `out`.
 void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
 {
     if (format == ExportFormat::VCard) {
         out += vCardOf(ContactRecord::decode(record));
         return;
     }
-    // Every field doubled and quoted, plus separators and the line end, fits in this.
-    constexpr qsizetype kLongest = 2 * ContactRecord::kSize + 2 * kColumns + 2;
-    const qsizetype start = out.size();
-    out.resize(start + kLongest);
-    char* const begin = out.data() + start;
-    char* to = begin;
-    const char separator = separatorOf(format);
     const auto& places = fieldPlaces();
     for (int i = 0; i < kColumns; ++i) {
         const Place& place = places[i];
         if (i > 0)
-            *to++ = separator;
+            out += separatorOf(format);
         const QByteArrayView field = trimmed(record.sliced(place.offset, place.width));
         if (place.birthdate && field.size() == 8) {
             // Stored YYYYMMDD, written MM-DD-YYYY.
-            to = put(to, field.sliced(4, 2));
-            *to++ = '-';
-            to = put(to, field.sliced(6, 2));
-            *to++ = '-';
-            to = put(to, field.sliced(0, 4));
+            out += field.sliced(4, 2);
+            out += '-';
+            out += field.sliced(6, 2);
+            out += '-';
+            out += field.sliced(0, 4);
             continue;
         }
-        to = putField(to, format, field);
+        appendField(out, format, field);
     }
-    *to++ = '\r';
-    *to++ = '\n';
-    out.resize(start + (to - begin));
+    out += "\r\n";
 }
 
 }  // namespace
@@ -147,11 +134,28 @@ QString exportFileName(ExportFormat format, const QString& contactsPath)
     return QStringLiteral("PWKV_") + base + QStringLiteral(".vcf");
 }
 
+QString exportFileFilter(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Csv:
+        return QStringLiteral("CSV Files (*.csv)|*.csv");
+    case ExportFormat::Text:
+        return QStringLiteral("Text Files (*.txt)|*.txt");
+    case ExportFormat::VCard:
+        break;
+    }
+    return QStringLiteral("vCard Files (*.vcf)|*.vcf");
+}
+
 QByteArray exportHeaderLine(ExportFormat format)
 {
     QByteArray line;
     if (format == ExportFormat::VCard)
         return line;
+    // The mark tells spreadsheets and address-book services that read CSV that it is UTF-8; plain
+    // text tools on Linux take UTF-8 as given and would keep a mark as part of the first heading.
+    if (format == ExportFormat::Csv)
+        line += "\xEF\xBB\xBF";
     for (int i = 0; i < kColumns; ++i) {
         if (i > 0)
             line += separatorOf(format);
@@ -212,23 +216,42 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
 }
 
 ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, const QString& path,
-                             const ProgressReport& progress)
+                             const ProgressReport& progress, bool replace)
 {
     ExportResult result;
-    auto written = writeFileDurably(path, [&](QIODevice& out) -> Status {
-        result = exportContacts(contacts, format, out, progress);
-        return result.error ? std::unexpected(*result.error) : Status{};
-    });
+    // A name typed in the save dialog or on the command line can be the contacts file's own.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (!target.isEmpty() && target == QFileInfo(contacts.path()).canonicalFilePath()) {
+        result.error = FileError{EINVAL, QStringLiteral("The export file cannot be the contacts file itself")};
+        return result;
+    }
+    DurableWrite how;
+    how.replace = replace;
+    auto written = writeFileDurably(
+        path,
+        [&](QIODevice& out) -> Status {
+            result = exportContacts(contacts, format, out, progress);
+            return result.error ? std::unexpected(*result.error) : Status{};
+        },
+        how);
     if (!written && !result.error)
         result.error = written.error();
     return result;
 }
 
-Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& fileName)
+Message exportReplaceQuestion(const QString& path)
 {
+    return {QStringLiteral("%1 already exists.  Do you want to replace it?").arg(QFileInfo(path).fileName()),
+            QStringLiteral("Replace export file"), MessageIcon::Question, MessageButtons::YesNo, false,
+            MessageResult::No};
+}
+
+Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
     if (result.cancelled)
         return {QStringLiteral("Export stopped.  %1 holds the first %2 of %3 contacts.")
-                    .arg(fileName)
+                    .arg(shown)
                     .arg(result.written)
                     .arg(result.total),
                 QStringLiteral("Export stopped"), MessageIcon::Information};
@@ -238,9 +261,7 @@ Message exportEndMessage(const ExportResult& result, ExportFormat format, const 
     const QString kind = format == ExportFormat::Csv    ? QStringLiteral("csv")
                          : format == ExportFormat::Text ? QStringLiteral("text")
                                                         : QStringLiteral("vCard");
-    return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored in your Postwick folder.  "
-                           "This file is named %2")
-                .arg(kind, fileName),
+    return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored as %2").arg(kind, shown),
             QStringLiteral("Export file created")};
 }
 

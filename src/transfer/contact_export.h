@@ -21,11 +21,15 @@ enum class ExportFormat { Csv, Text, VCard };
 // The export file's name for the contacts file at `contactsPath`: "PWKC_", "PWKT_" or "PWKV_", then
 // that file's own name without folder and extension, then ".csv", ".txt" or ".vcf".
 QString exportFileName(ExportFormat format, const QString& contactsPath);
+// The save dialog's filter for the format: "CSV Files (*.csv)|*.csv" and the like.
+QString exportFileFilter(ExportFormat format);
 
 // The header line and the line of one stored record, each ended by CR LF. Fields are trimmed and
-// the birthdate written MM-DD-YYYY. In CSV a field holding a comma, a double quote or a line break
-// is quoted with its quotes doubled, so that every line reads back as 18 fields; the text form
-// writes every field as it stands. A vCard file has no header line; each record is one card.
+// the birthdate written MM-DD-YYYY. CSV and text are UTF-8, and the CSV header line begins with the
+// byte-order mark. In CSV a cell a spreadsheet would run as a formula is guarded (formulaGuarded())
+// and a field holding a comma, a double quote or a line break is quoted with its quotes doubled, so
+// that every line reads back as 18 fields; the text form writes every field as it stands. A vCard
+// file has no header line; each record is one card.
 QByteArray exportHeaderLine(ExportFormat format);
 QByteArray exportLine(ExportFormat format, QByteArrayView storedRecord);
 
@@ -41,12 +45,16 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
                             const ProgressReport& progress = {});
 
 // Writes the export file at `path` through a scratch file beside it that is made durable and then
-// renamed over any earlier file in one step. A stop keeps the lines written so far; a failure
-// leaves an earlier file as it was.
+// renamed over any earlier file in one step; without `replace`, an earlier file is an error
+// (EEXIST) and stays. A stop keeps the lines written so far; a failure leaves an earlier file as it
+// was. The contacts file itself is never the export file.
 ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, const QString& path,
-                             const ProgressReport& progress = {});
+                             const ProgressReport& progress = {}, bool replace = true);
 
-// What the user is told when an export did not fail.
-Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& fileName);
+// The question asked before an export replaces the file at `path`; No is the default.
+Message exportReplaceQuestion(const QString& path);
+
+// What the user is told when an export to `path` did not fail.
+Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path);
 
 }  // namespace pw

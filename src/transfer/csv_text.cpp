@@ -7,6 +7,27 @@
 #include <algorithm>
 
 namespace pw {
+namespace {
+
+bool runsAsFormula(QStringView cell)
+{
+    while (cell.startsWith(u'\''))
+        cell = cell.sliced(1);
+    if (cell.isEmpty())
+        return false;
+    const QChar first = cell.front();
+    if (first == u'=' || first == u'@' || first == u'\t' || first == u'\r')
+        return true;
+    if (first != u'+' && first != u'-')
+        return false;
+    // After a sign a spreadsheet reads the rest as a formula: only the characters of a number or a
+    // phone number leave nothing to run.
+    return std::any_of(cell.begin() + 1, cell.end(), [](QChar c) {
+        return !(c >= u'0' && c <= u'9') && !QStringView(u" ()-./").contains(c);
+    });
+}
+
+}  // namespace
 
 QString decodeImportText(QByteArrayView bytes)
 {
@@ -127,6 +148,16 @@ QStringList sliceColumns(const QStringList& fields, qsizetype from, qsizetype to
     }
     out.append(current);
     return out;
+}
+
+QString formulaGuarded(const QString& cell)
+{
+    return runsAsFormula(cell) ? u'\'' + cell : cell;
+}
+
+QString withoutFormulaGuard(const QString& cell)
+{
+    return cell.startsWith(u'\'') && runsAsFormula(QStringView(cell).sliced(1)) ? cell.sliced(1) : cell;
 }
 
 }  // namespace pw

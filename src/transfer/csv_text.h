@@ -32,4 +32,13 @@ QString joinedColumns(const QStringList& fields);
 // and last are cut where the range cuts them. A comma inside a field stays part of that field.
 QStringList sliceColumns(const QStringList& fields, qsizetype from, qsizetype to);
 
+// A cell as Postwick's CSV export writes it: one that a spreadsheet would run as a formula gets an
+// apostrophe before it, so that it shows as text. That is a cell beginning with "=", "@", a tab or a
+// carriage return, or with "+" or "-" and more than a number or phone ("+1 418 555 0100" and "-5"
+// stay as they are; "-2+cmd|..." does not). A cell whose apostrophes only lead up to such a cell
+// gets one more, so that the import can take exactly one away.
+QString formulaGuarded(const QString& cell);
+// The cell as it was before formulaGuarded().
+QString withoutFormulaGuard(const QString& cell);
+
 }  // namespace pw

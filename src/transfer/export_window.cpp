@@ -7,6 +7,7 @@
 #include "widgets/named_widgets.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,7 +36,7 @@ ExportWindow::ExportWindow(Platform& platform, ContactsSession& session, QWidget
                        "Street Address 2, City, State, Zip Code, Country, Company, Incl Company, Home Phone,\n"
                        "Cell Phone, Work Phone, Email Address, Birthdate, Category, and Notes.\n"
                        "A vCard (vcf) file holds the same contacts for phones and mail programs.\n"
-                       "The export file will be stored in your Postwick folder."));
+                       "You choose where the export file is stored; your Postwick folder is offered."));
 
     auto* frExpOptions = named<QGroupBox>("frExpOptions");
     optExpCGCSV_ = namedWithTip<QRadioButton>(
@@ -53,7 +54,7 @@ ExportWindow::ExportWindow(Platform& platform, ContactsSession& session, QWidget
     options->addWidget(optExpCGVCF_);
 
     cmdExpCreate_ = namedWithTip<QPushButton>("cmdExpCreate", QStringLiteral("&Create export file"),
-                                              QStringLiteral("Creates selected export file and stores in application's folder"));
+                                              QStringLiteral("Creates selected export file and stores it where you choose"));
     cmdExpCreate_->setEnabled(false);
     cmdExpCancel_ = namedWithTip<QPushButton>("cmdExpCancel", QStringLiteral("C&lose"),
                                               QStringLiteral("Return to main screen"));
@@ -84,19 +85,36 @@ void ExportWindow::buildMenus()
     addHelpMenu("mnuETHelp", "mnuETHelpUM", "mnuETHelpAbout");
 }
 
+QString ExportWindow::chooseFile(ExportFormat format)
+{
+    Platform& platform = this->platform();
+    QFileInfo offered(QDir(platform.applicationFolder()).filePath(exportFileName(format, session_.path())));
+    // No to the replace question asks for another name, starting from the one refused.
+    for (;;) {
+        const QString path = platform.saveFileDialog(
+            {QStringLiteral("Save As"), offered.absolutePath(), exportFileFilter(format), false, offered.fileName()});
+        if (path.isEmpty() || !QFileInfo::exists(path)
+            || platform.message(exportReplaceQuestion(path)) == MessageResult::Yes)
+            return path;
+        offered.setFile(path);
+    }
+}
+
 void ExportWindow::create()
 {
     Platform& platform = this->platform();
     const ExportFormat format = optExpCGTXT_->isChecked()   ? ExportFormat::Text
                                 : optExpCGVCF_->isChecked() ? ExportFormat::VCard
                                                             : ExportFormat::Csv;
-    const QString name = exportFileName(format, session_.path());
+    const QString path = chooseFile(format);
+    if (path.isEmpty())
+        return;
     ExportResult result;
     platform.setBusyPointer(true);
     {
-        const auto progress =
-            platform.startProgress(QStringLiteral("Writing %1").arg(name), QStringLiteral("Export Contacts"));
-        result = writeExportFile(session_.file(), format, QDir(platform.applicationFolder()).filePath(name),
+        const auto progress = platform.startProgress(QStringLiteral("Writing %1").arg(QFileInfo(path).fileName()),
+                                                     QStringLiteral("Export Contacts"));
+        result = writeExportFile(session_.file(), format, path,
                                  [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); });
     }
     platform.setBusyPointer(false);
@@ -105,7 +123,7 @@ void ExportWindow::create()
             close();
         return;
     }
-    platform.message(exportEndMessage(result, format, name));
+    platform.message(exportEndMessage(result, format, path));
     cmdExpCancel_->setFocus();
 }
 

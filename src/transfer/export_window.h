@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/contact_export.h"
 #include "widgets/secondary_window.h"
 
 class QPushButton;
@@ -10,7 +11,7 @@ namespace pw {
 class ContactsSession;
 
 // The export window, frmLMExport: every contact of the current contacts file written to a CSV, a
-// text or a vCard file in the application folder.
+// text or a vCard file, saved where the user chooses (the application folder is offered).
 class ExportWindow final : public SecondaryWindow {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ public:
 
 private:
     void buildMenus();
+    // The file to write, from the save dialog, its replacement agreed to; empty when cancelled.
+    QString chooseFile(ExportFormat format);
     void create();
 
     ContactsSession& session_;

@@ -47,10 +47,15 @@ void cleanUpOlderMailProgram(ContactRecord& r)
 }
 
 // This program's own export holds only values the contact form accepted: each is kept as written
-// (postal codes of any country, phone extensions and letters, any four-digit year). The birthdate
-// alone changes form, from the MM-DD-YYYY written back to the stored YYYYMMDD.
+// (postal codes of any country, phone extensions and letters, any four-digit year), less the
+// apostrophe that kept a spreadsheet from running it. The birthdate alone changes form, from the
+// MM-DD-YYYY written back to the stored YYYYMMDD. The middle initial is cut to one character only
+// now, after its apostrophe is gone.
 void cleanUpOwnExport(ContactRecord& r)
 {
+    for (const ContactRecord::Field& f : ContactRecord::kFields)
+        r.*f.member = withoutFormulaGuard(r.*f.member);
+    r.MiddleInitial.truncate(1);
     r.Birthdate = exportedBirthdate(r.Birthdate);
 }
 
@@ -155,7 +160,7 @@ std::vector<LayoutRules> makeLayouts()
 
     PositionalColumns own;
     own.skipIfAny = {"Birthdate,Category,Notes"};
-    own.rules = {{"First Name", 1, &R::FirstName},   {"MI", 2, &R::MiddleInitial, true},
+    own.rules = {{"First Name", 1, &R::FirstName},   {"MI", 2, &R::MiddleInitial},
                  {"Last Name", 3, &R::LastName},     {"Street1", 4, &R::Street1},
                  {"Street2", 5, &R::Street2},        {"City", 6, &R::City},
                  {"State", 7, &R::State},            {"Zip", 8, &R::Zip},

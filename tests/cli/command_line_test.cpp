@@ -153,7 +153,8 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
             return Visit::Next;
         }));
         const QString option = format == ExportFormat::Csv ? u"--csv"_s : u"--text"_s;
-        const ProgramRun exported = run({u"export"_s, u"c.DAT"_s, option, u"-o"_s, u"c.out"_s});
+        // The second run replaces the first one's file, as it says it may.
+        const ProgramRun exported = run({u"export"_s, u"c.DAT"_s, option, u"-o"_s, u"c.out"_s, u"--force"_s});
         ASSERT_EQ(exported.status, 0) << exported.err.toStdString();
         EXPECT_EQ(exported.out, "Exported 32 contacts from c.DAT to c.out\n");
         EXPECT_EQ(folder.read(u"c.out"_s), expected);
@@ -203,6 +204,8 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
     const QByteArray kNoDisplay = "postwick: the window needs a display, and none could be opened (is DISPLAY set?); "
                                   "the commands run without one: postwick --help";
     folder.write(u"notes.DAT"_s, "These are my notes, not contacts.\r\n");
+    folder.write(u"kept.csv"_s, "an earlier export\r\n");
+    const QByteArray contacts = folder.read(u"c.DAT"_s);
     QDir(folder.path()).mkdir(u"folder.DAT"_s);
     const struct {
         QStringList arguments;
@@ -214,6 +217,10 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
         {{u"list"_s, u"folder.DAT"_s}, 1, "postwick list: folder.DAT: Is a directory"},
         {{u"export"_s, u"notes.DAT"_s, u"--csv"_s, u"-o"_s, u"x.csv"_s}, 1,
          "postwick export: notes.DAT is not a contacts file, so it was not opened. Nothing in it was changed."},
+        {{u"export"_s, u"c.DAT"_s, u"--csv"_s, u"-o"_s, u"kept.csv"_s}, 1,
+         "postwick export: kept.csv already exists; add --force to replace it"},
+        {{u"export"_s, u"c.DAT"_s, u"--csv"_s, u"-o"_s, u"c.DAT"_s, u"--force"_s}, 1,
+         "postwick export: c.DAT: The export file cannot be the contacts file itself"},
         {{u"labels"_s, u"c.DAT"_s, u"--search"_s, u"town=Reno"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: bad search \"town=Reno\": use KIND=TEXT with KIND one of first, last, city, state, zip, "
          "email, category, company"},
@@ -247,6 +254,8 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
     EXPECT_FALSE(QFile::exists(folder.file(u"x.pdf"_s)));
     EXPECT_FALSE(QFile::exists(folder.file(u"x.csv"_s)));
     EXPECT_EQ(folder.read(u"notes.DAT"_s), "These are my notes, not contacts.\r\n");
+    EXPECT_EQ(folder.read(u"kept.csv"_s), "an earlier export\r\n");
+    EXPECT_EQ(folder.read(u"c.DAT"_s), contacts);
 }
 
 }  // namespace

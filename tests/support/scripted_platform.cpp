@@ -63,6 +63,17 @@ QString ScriptedPlatform::inputBox(const QString& prompt, const QString& title, 
 QString ScriptedPlatform::openFileDialog(const FileDialogRequest& request)
 {
     fileDialogs.append(request);
+    return answerFile();
+}
+
+QString ScriptedPlatform::saveFileDialog(const FileDialogRequest& request)
+{
+    saveDialogs.append(request);
+    return answerFile();
+}
+
+QString ScriptedPlatform::answerFile()
+{
     if (fileAnswers_.empty())
         return {};
     auto [answer, whileOpen] = std::move(fileAnswers_.front());

@@ -21,7 +21,8 @@ public:
     explicit ScriptedPlatform(QString applicationFolder) : folder_(std::move(applicationFolder)) {}
 
     // Answers, used in order. A message with no scripted answer gets its first button; an input box,
-    // file dialog or print dialog with none is cancelled. A hook runs while the box is "open" and may inspect
+    // file dialog or print dialog with none is cancelled. Open and save dialogs take their answers
+    // from the one queue of answerFileDialog(). A hook runs while the box is "open" and may inspect
     // or drive the windows, as a person would before answering.
     void answerMessage(MessageResult answer, std::function<void()> whileOpen = {});
     void answerInput(const QString& text);
@@ -32,6 +33,7 @@ public:
     MessageResult message(const Message& message) override;
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     QString openFileDialog(const FileDialogRequest& request) override;
+    QString saveFileDialog(const FileDialogRequest& request) override;
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override { return printerSurface; }
     // Runs the job on the preview surface and keeps the outlines; prints when told to.
@@ -66,6 +68,7 @@ public:
     };
     QList<InputCall> inputs;
     QList<FileDialogRequest> fileDialogs;
+    QList<FileDialogRequest> saveDialogs;
     QList<PrintDialogRequest> printDialogs;
     // The current printer.
     RecordingSurface printerSurface;
@@ -95,6 +98,8 @@ private:
     std::deque<std::pair<QString, std::function<void()>>> fileAnswers_;
     std::deque<std::optional<PrintChoice>> printAnswers_;
     std::deque<std::optional<SheetChoice>> sheetAnswers_;
+
+    QString answerFile();
 };
 
 }  // namespace pw::test

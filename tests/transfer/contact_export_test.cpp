@@ -4,6 +4,7 @@
 #include "support/test_folder.h"
 #include "support/stored_contacts.h"
 #include "transfer/csv_import.h"
+#include "transfer/csv_text.h"
 
 #include <QBuffer>
 
@@ -39,11 +40,14 @@ ContactRecord ann()
     return r;
 }
 
-ContactRecord bob()
+ContactRecord chloe()
 {
     ContactRecord r;
-    r.FirstName = u"Bob"_s;
+    r.FirstName = u"Chlo\u00E9"_s;
     r.LastName = u"Ray"_s;
+    r.City = u"Montr\u00E9al"_s;
+    r.HomePhone = u"+1 418 555 0100"_s;
+    r.Notes = u"=1+2"_s;
     r.Company = u"The \"Best\" Co"_s;
     r.IncludeCompany = u"0"_s;
     r.BirthdayReminders = u"1"_s;
@@ -73,19 +77,21 @@ protected:
     }
 };
 
-TEST_F(ContactExportTest, BothFormatsWriteTheHeaderAndOneCrLfLinePerContact)
+TEST_F(ContactExportTest, CsvIsUtf8WithAMarkAndItsFormulaCellsGuardedTextIsUtf8AsItStands)
 {
-    const ContactRecord both[] = {ann(), bob()};
+    const ContactRecord both[] = {ann(), chloe()};
     ASSERT_TRUE(contacts.append(both));
 
     ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
     EXPECT_EQ(folder.read(u"PWKC_PWK_Contacts.csv"_s),
+              "\xEF\xBB\xBF"
               "First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include Company in Address,"
               "Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes\r\n"
               "Ann,Q,Lee,12 Main St,Apt 4,Reno,NV,89501,USA,Acme,1,555-1234,555-2222,555-3333,ann@mail.com,04-10-1980,"
               "Golf;Work,\"Likes tea, not coffee\"\r\n"
-              "Bob,,Ray,,,,,,,\"The \"\"Best\"\" Co\",0,,,,,,,\r\n");
+              "Chlo\xC3\xA9,,Ray,,,Montr\xC3\xA9" "al,,,,\"The \"\"Best\"\" Co\",0,+1 418 555 0100,,,,,,'=1+2\r\n");
 
+    const QString textPath = folder.file(u"PWKT_PWK_Contacts.txt"_s);
     const ExportResult text = exportAs(ExportFormat::Text);
     EXPECT_EQ(text.written, 2);
     EXPECT_EQ(folder.read(u"PWKT_PWK_Contacts.txt"_s),
@@ -93,16 +99,38 @@ TEST_F(ContactExportTest, BothFormatsWriteTheHeaderAndOneCrLfLinePerContact)
               "Home Phone|Cell Phone|Work Phone|Email|Birthdate|Category|Notes\r\n"
               "Ann|Q|Lee|12 Main St|Apt 4|Reno|NV|89501|USA|Acme|1|555-1234|555-2222|555-3333|ann@mail.com|04-10-1980|"
               "Golf;Work|Likes tea, not coffee\r\n"
-              "Bob||Ray|||||||The \"Best\" Co|0|||||||\r\n");
-    EXPECT_EQ(exportEndMessage(text, ExportFormat::Text, u"PWKT_PWK_Contacts.txt"_s),
-              (Message{u"D O N E !  A text file of contacts has been created and stored in your Postwick folder.  "
-                       "This file is named PWKT_PWK_Contacts.txt"_s,
+              "Chlo\xC3\xA9||Ray|||Montr\xC3\xA9" "al||||The \"Best\" Co|0|+1 418 555 0100||||||=1+2\r\n");
+    EXPECT_EQ(exportEndMessage(text, ExportFormat::Text, textPath),
+              (Message{u"D O N E !  A text file of contacts has been created and stored as "_s + textPath,
                        u"Export file created"_s}));
 
-    // A second export replaces the first.
+    // A second export replaces the first; told not to, it leaves it.
     ASSERT_TRUE(contacts.remove(1));
     exportAs(ExportFormat::Text);
     EXPECT_EQ(folder.read(u"PWKT_PWK_Contacts.txt"_s).count("\r\n"), 2);
+    const ExportResult refused = writeExportFile(contacts, ExportFormat::Csv, textPath, {}, false);
+    ASSERT_TRUE(refused.error);
+    EXPECT_EQ(refused.error->number, EEXIST);
+    EXPECT_EQ(folder.read(u"PWKT_PWK_Contacts.txt"_s).count("\r\n"), 2);
+}
+
+TEST(FormulaGuard, CellsASpreadsheetWouldRunGetAnApostropheThatTheImportTakesAway)
+{
+    const QString guarded[] = {
+        u"=1+2"_s, u"@SUM(A1)"_s, u"+cmd|' /C calc'!A0"_s, u"\t=1"_s, u"- call back"_s,
+        // A sign and digits do not make a cell safe when something follows that a formula can run.
+        u"-2+3+cmd|' /C calc'!A0"_s,
+        // An apostrophe already there gets one more, so that only the added one is taken away.
+        u"'=1+2"_s,
+    };
+    for (const QString& cell : guarded) {
+        EXPECT_EQ(formulaGuarded(cell), u'\'' + cell);
+        EXPECT_EQ(withoutFormulaGuard(u'\'' + cell), cell);
+    }
+    for (const QString& cell : {u"+1 418 555 0100"_s, u"+44 (0)20 7946-0958"_s, u"-5.5"_s, u"-"_s, u"'tis"_s, u"a=b"_s}) {
+        EXPECT_EQ(formulaGuarded(cell), cell);
+        EXPECT_EQ(withoutFormulaGuard(cell), cell);
+    }
 }
 
 TEST_F(ContactExportTest, TheFileIsNamedAfterTheContactsFileWhereverThatLies)
@@ -148,14 +176,21 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     abroad.WorkPhone = u"+44 20 7946"_s;
     abroad.Email = u"ann@mail.co.uk"_s;
     abroad.Birthdate = u"18850301"_s;
-    ContactRecord uk = bob();
+    ContactRecord uk = chloe();
     uk.LastName = u"Hale"_s;
     uk.Zip = u"SW1A 2AA"_s;
-    ContactRecord de = bob();
+    ContactRecord de = chloe();
     de.FirstName = u"\u0141ukasz"_s;
     de.Zip = u"D-10115"_s;
     de.State = u"BE"_s;
-    const ContactRecord all[] = {ann(), bob(), accents, abroad, uk, de};
+    // Cells a spreadsheet would run, the middle initial among them.
+    ContactRecord formulas = ann();
+    formulas.FirstName = u"Eve"_s;
+    formulas.MiddleInitial = u"="_s;
+    formulas.Category = u"'=already"_s;
+    formulas.Notes = u"-2+3+cmd|' /C calc'!A0"_s;
+    formulas.Email = u"eve@mail.com"_s;
+    const ContactRecord all[] = {ann(), chloe(), accents, abroad, uk, de, formulas};
     ASSERT_TRUE(contacts.append(all));
     ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
 
@@ -165,7 +200,7 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     csv.setData(folder.read(u"PWKC_PWK_Contacts.csv"_s));
     csv.open(QIODevice::ReadOnly);
     const ImportResult imported = importContacts(csv, empty, {.remindersOn = true});
-    EXPECT_EQ(imported.imported, 6);
+    EXPECT_EQ(imported.imported, 7);
     EXPECT_EQ(test::storedRecords(empty), test::storedRecords(contacts));
     EXPECT_EQ(folder.read(u"empty.DAT"_s), folder.read(u"PWK_Contacts.DAT"_s));
 }

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,7 +145,7 @@ TEST_F(TransferWindowsTest, AnImportFileThatCannotBeReadGoesToTheErrorPromptWhos
     expectMainWindowBack("frmLMImport");
 }
 
-TEST_F(TransferWindowsTest, ExportWritesTheChosenFormatUnderTheBusyPointerAndNamesTheFile)
+TEST_F(TransferWindowsTest, ExportSavesWhereChosenAsksBeforeReplacingAndNamesThePath)
 {
     QMainWindow* exportWindow = openWith("mnuExport", "frmLMExport");
     ASSERT_NE(exportWindow, nullptr);
@@ -159,14 +160,36 @@ TEST_F(TransferWindowsTest, ExportWritesTheChosenFormatUnderTheBusyPointerAndNam
     ASSERT_TRUE(window->contactsFile().append(r));
     find<QRadioButton>("optExpCGCSV")->click();
     ASSERT_TRUE(find<QPushButton>("cmdExpCreate")->isEnabled());
+    TestFolder elsewhere;
+    const QString chosen = elsewhere.file(u"people.csv"_s);
+    platform.answerFileDialog(chosen);
     click("cmdExpCreate");
+    EXPECT_EQ(platform.saveDialogs.back(), (FileDialogRequest{u"Save As"_s, folder.path(), u"CSV Files (*.csv)|*.csv"_s,
+                                                              false, u"PWKC_PWK_Contacts.csv"_s}));
     EXPECT_EQ(platform.messages.back(),
-              (Message{u"D O N E !  A csv file of contacts has been created and stored in your Postwick folder.  "
-                       "This file is named PWKC_PWK_Contacts.csv"_s,
+              (Message{u"D O N E !  A csv file of contacts has been created and stored as "_s + chosen,
                        u"Export file created"_s}));
     EXPECT_EQ(platform.busyPointer, QList<bool>({true, false}));
-    EXPECT_EQ(folder.read(u"PWKC_PWK_Contacts.csv"_s).count("\r\n"), 2);
+    EXPECT_EQ(elsewhere.read(u"people.csv"_s).count("\r\n"), 2);
     EXPECT_EQ(focusName(), u"cmdExpCancel");
+
+    // An existing file: No asks for another name, starting from the one refused, and keeps the file;
+    // Yes replaces it.
+    elsewhere.write(u"people.csv"_s, "mine\r\n");
+    platform.answerFileDialog(chosen);
+    platform.answerMessage(MessageResult::No);
+    click("cmdExpCreate");
+    EXPECT_EQ(platform.messages.back(),
+              (Message{u"people.csv already exists.  Do you want to replace it?"_s, u"Replace export file"_s,
+                       MessageIcon::Question, MessageButtons::YesNo, false, MessageResult::No}));
+    ASSERT_EQ(platform.saveDialogs.size(), 3);
+    EXPECT_EQ(platform.saveDialogs.back().folder, elsewhere.path());
+    EXPECT_EQ(platform.saveDialogs.back().fileName, u"people.csv");
+    EXPECT_EQ(elsewhere.read(u"people.csv"_s), "mine\r\n");
+    platform.answerFileDialog(chosen);
+    platform.answerMessage(MessageResult::Yes);
+    click("cmdExpCreate");
+    EXPECT_EQ(elsewhere.read(u"people.csv"_s).count("\r\n"), 2);
     click("cmdExpCancel");
     expectMainWindowBack("frmLMExport");
 }
@@ -179,20 +202,30 @@ TEST_F(TransferWindowsTest, TheVCardOptionWritesAVcfFile)
     r.LastName = u"Lee"_s;
     ASSERT_TRUE(window->contactsFile().append(r));
     find<QRadioButton>("optExpCGVCF")->click();
+    platform.answerFileDialog(folder.file(u"PWKV_PWK_Contacts.vcf"_s));
     click("cmdExpCreate");
-    EXPECT_EQ(platform.messages.back().text,
-              u"D O N E !  A vCard file of contacts has been created and stored in your Postwick folder.  This file "
-              "is named PWKV_PWK_Contacts.vcf");
+    EXPECT_EQ(platform.saveDialogs.back().filter, u"vCard Files (*.vcf)|*.vcf");
+    EXPECT_EQ(platform.messages.back().text, u"D O N E !  A vCard file of contacts has been created and stored as "_s
+                                                 + folder.file(u"PWKV_PWK_Contacts.vcf"_s));
     EXPECT_TRUE(folder.read(u"PWKV_PWK_Contacts.vcf"_s).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\n"));
 }
 
-TEST_F(TransferWindowsTest, AContactsFileElsewhereExportsIntoTheApplicationFolderUnderItsOwnName)
+TEST_F(TransferWindowsTest, AContactsFileElsewhereIsOfferedItsOwnNameInTheApplicationFolder)
 {
     TestFolder elsewhere;
     platform.answerFileDialog(elsewhere.file(u"family.DAT"_s));
     find<QAction>("mnuFileNew")->trigger();
     openWith("mnuExport", "frmLMExport");
     find<QRadioButton>("optExpCGTXT")->click();
+    // A cancelled save dialog writes nothing.
+    const qsizetype shown = platform.messages.size();
+    click("cmdExpCreate");
+    EXPECT_EQ(platform.messages.size(), shown);
+    EXPECT_FALSE(QFile::exists(folder.file(u"PWKT_family.txt"_s)));
+    ASSERT_EQ(platform.saveDialogs.size(), 1);
+    EXPECT_EQ(platform.saveDialogs[0].folder, folder.path());
+    EXPECT_EQ(platform.saveDialogs[0].fileName, u"PWKT_family.txt");
+    platform.answerFileDialog(folder.file(u"PWKT_family.txt"_s));
     click("cmdExpCreate");
     EXPECT_EQ(platform.messages.back(),
               (Message{u"Export file could not be created.  There were no contacts on file."_s,
@@ -207,6 +240,7 @@ TEST_F(TransferWindowsTest, ExportWithNoFileOpenGoesToTheErrorPrompt)
     find<QAction>("mnuFileClose")->trigger();
     openWith("mnuExport", "frmLMExport");
     find<QRadioButton>("optExpCGCSV")->click();
+    platform.answerFileDialog(folder.file(u"PWKC_.csv"_s));
     platform.answerMessage(MessageResult::Cancel);
     click("cmdExpCreate");
     EXPECT_EQ(platform.messages.back().text,
