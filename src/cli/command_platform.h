@@ -51,6 +51,7 @@ public:
     void setOrientation(PageOrientation orientation) override { target_.setOrientation(orientation); }
     void setPaperSize(PaperSize size) override { target_.setPaperSize(size); }
     QString deviceName() const override { return target_.deviceName(); }
+    bool writesFile() const override { return target_.writesFile(); }
     void print(const QList<PrintItem>& items, bool endLine) override { target_.print(items, endLine); }
     double paperHeightInches() const override { return target_.paperHeightInches(); }
     void homeAt(double inchesDown) override { target_.homeAt(inchesDown); }

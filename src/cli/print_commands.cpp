@@ -92,9 +92,9 @@ Result<void> labelsCommand(const ParsedOptions& options)
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
-    const QString kind = marginKey(MarginKind::SearchResult);
+    const QString stock = labelSheetStock();
     if (freeStart)
-        start = firstFreeOrNewSheet(session.platform(), kind);
+        start = firstFreeOrNewSheet(session.platform(), stock);
     ContactsFile contacts;
     if (auto s = openContacts(contacts, options.positional.first(), false); !s)
         return s;
@@ -106,12 +106,19 @@ Result<void> labelsCommand(const ParsedOptions& options)
     for (const ContactLine& line : *lines)
         records.push_back(line.record);
 
+    // There is no one to ask: labels going on used ones of the sheet in the printer are said.
+    const QList<int> first =
+        rangePositions(start, static_cast<int>(std::min<std::size_t>(records.size(), kSheetPositions)));
+    if (const QList<int> used = usedAmong(session.platform(), stock, first);
+        !used.isEmpty() && !session.surface().writesFile())
+        std::fprintf(stderr, "postwick: warning: printing on labels marked used: %s\n",
+                     qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
     session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
     const PrintOutcome outcome = printListLabels(session.platform(), contacts, records, session.marginsPath(),
                                                  options.has("--bold"), options.has("--italic"), start);
     if (outcome == PrintOutcome::Printed)
-        rememberPrintedRun(session.platform(), kind, start, static_cast<qsizetype>(records.size()));
+        rememberPrintedRun(session.platform(), stock, start, static_cast<qsizetype>(records.size()));
     return session.finish(outcome);
 }
 

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace pw {
 
@@ -47,7 +50,7 @@ AddContactWindow::AddContactWindow(Platform& platform, ContactsSession& session,
         form_->includeCompany()->show();
         form_->includeCompanyLabel()->show();
     });
-    connect(cmdSave, &QPushButton::clicked, this, &AddContactWindow::save);
+    connect(cmdSave, &QPushButton::clicked, this, [this] { save(); });
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     form_->box(ContactBox::FName)->setFocus();
 }
@@ -63,22 +66,44 @@ void AddContactWindow::fill(const ContactBoxTexts& texts)
     form_->setTexts(texts);
 }
 
-void AddContactWindow::save()
+bool AddContactWindow::save()
 {
     Platform& platform = this->platform();
     const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
     if (!record)
-        return;
+        return false;
     if (auto appended = session_.file().append(*record); !appended) {
         // Retry leaves the window open for another press of Save.
         if (showErrorPrompt(platform, appended.error()) == MessageResult::Cancel)
-            close();
-        return;
+            closeWithoutAsking();
+        return false;
     }
     if (record->remindersOn())
         session_.noteSavedWithRemindersOn();
     platform.message({QStringLiteral("S A V E D"), QStringLiteral("Contact saved to file")});
+    closeWithoutAsking();
+    return true;
+}
+
+void AddContactWindow::closeWithoutAsking()
+{
+    asksBeforeClosing_ = false;
     close();
+}
+
+void AddContactWindow::closeEvent(QCloseEvent* event)
+{
+    const ContactBoxTexts typed = form_->texts();
+    const bool anyTyped =
+        std::any_of(typed.text.begin(), typed.text.end(), [](const QString& t) { return !t.isEmpty(); });
+    // No closes the window, Yes once the contact is saved; Cancel or a failed save keeps it, unless
+    // the failure's prompt said Cancel.
+    if (asksBeforeClosing_ && anyTyped && !ContactForm::settleChanges(platform(), [this] { return save(); })
+        && asksBeforeClosing_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 }  // namespace pw

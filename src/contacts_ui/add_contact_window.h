@@ -19,12 +19,18 @@ public:
     // Puts texts into the boxes before the window is shown, as from the main window's label lines.
     void fill(const ContactBoxTexts& texts);
 
+protected:
+    // Typed text is not thrown away unasked, whichever way the window is left.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenus();
-    void save();
+    bool save();
+    void closeWithoutAsking();
 
     ContactsSession& session_;
     ContactForm* form_ = nullptr;
+    bool asksBeforeClosing_ = true;
 };
 
 }  // namespace pw

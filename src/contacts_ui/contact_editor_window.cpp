@@ -70,7 +70,7 @@ ContactEditorWindow::ContactEditorWindow(Platform& platform, ContactsSession& se
         form_->includeCompany()->setChecked(!company.isEmpty());
     });
     connect(cboFindContact_, &QComboBox::activated, this, &ContactEditorWindow::pickEntry);
-    connect(cmdSave_, &QPushButton::clicked, this, &ContactEditorWindow::save);
+    connect(cmdSave_, &QPushButton::clicked, this, [this] { save(); });
     connect(cmdDelete_, &QPushButton::clicked, this, &ContactEditorWindow::deleteContact);
     connect(cmdPrintLabel_, &QPushButton::clicked, this, &ContactEditorWindow::printLabel);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
@@ -165,6 +165,7 @@ bool ContactEditorWindow::fillFindList()
     findList_->setList(std::move(*entries));
     // A model reset selects the first entry; the list shows its prompt until a contact is picked.
     cboFindContact_->setCurrentIndex(-1);
+    pickedIndex_ = -1;
     return true;
 }
 
@@ -178,6 +179,8 @@ bool ContactEditorWindow::showRecord(int n)
     form_->setTexts(boxTextsOf(*record));
     form_->includeCompany()->setChecked(record->includeCompanyChecked());
     showIncludeCompany(!record->Company.isEmpty());
+    loaded_ = form_->texts();
+    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
     return true;
 }
 
@@ -201,6 +204,11 @@ void ContactEditorWindow::pickEntry(int index)
     const QVariant record = findList_->index(index).data(Qt::UserRole);
     if (!record.isValid())
         return;
+    if (!changesSettled()) {
+        cboFindContact_->setCurrentIndex(pickedIndex_);
+        return;
+    }
+    pickedIndex_ = cboFindContact_->currentIndex();
     current_ = record.toInt();
     if (showRecord(current_))
         setEditingEnabled(true);
@@ -208,6 +216,8 @@ void ContactEditorWindow::pickEntry(int index)
 
 void ContactEditorWindow::step(Step step)
 {
+    if (!changesSettled())
+        return;
     auto count = session_.file().recordCount();
     if (!count) {
         reportFailure(count.error());
@@ -235,21 +245,37 @@ void ContactEditorWindow::step(Step step)
     fillFindList();
 }
 
-void ContactEditorWindow::save()
+bool ContactEditorWindow::save()
 {
     Platform& platform = this->platform();
     const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
     if (!record)
-        return;
+        return false;
     // The record number is checked against the file as it is now: one that the file no longer
     // reaches is refused rather than written past the end.
     if (auto written = session_.file().overwrite(current_, *record); !written) {
         reportFailure(written.error());
-        return;
+        return false;
     }
     if (record->remindersOn())
         session_.noteSavedWithRemindersOn();
+    loaded_ = form_->texts();
+    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
     platform.message(info("S A V E D", "Changes saved"));
+    return true;
+}
+
+bool ContactEditorWindow::changesSettled()
+{
+    if (form_->texts() == loaded_ && form_->includeCompany()->isChecked() == loadedIncludeCompany_)
+        return true;
+    return ContactForm::settleChanges(platform(), [this] { return save(); });
+}
+
+void ContactEditorWindow::closeWithoutAsking()
+{
+    asksBeforeClosing_ = false;
+    close();
 }
 
 void ContactEditorWindow::deleteContact()
@@ -275,7 +301,7 @@ void ContactEditorWindow::deleteContact()
     }
     platform.message(info("Contact deleted!", "Contact deleted."));
     form_->setTexts({});
-    close();
+    closeWithoutAsking();
 }
 
 void ContactEditorWindow::printLabel()
@@ -297,11 +323,16 @@ void ContactEditorWindow::printDetails()
 void ContactEditorWindow::reportFailure(const FileError& error)
 {
     if (showErrorPrompt(platform(), error) == MessageResult::Cancel)
-        close();
+        closeWithoutAsking();
 }
 
 void ContactEditorWindow::closeEvent(QCloseEvent* event)
 {
+    // Cancel or a failed save keeps the window, unless the failure's prompt said Cancel.
+    if (asksBeforeClosing_ && !changesSettled() && asksBeforeClosing_) {
+        event->ignore();
+        return;
+    }
     current_ = 0;
     event->accept();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts_ui/contact_from_lines.h"
+#include "data/contact_validation.h"
 #include "data/file_error.h"
 #include "widgets/secondary_window.h"
 
@@ -49,7 +50,10 @@ private:
     void showIncludeCompany(bool shown);
     void pickEntry(int index);
     void step(Step step);
-    void save();
+    bool save();
+    // True when the form holds what was loaded or saved, or the user settled the changes.
+    bool changesSettled();
+    void closeWithoutAsking();
     void deleteContact();
     void printLabel();
     void printDetails();
@@ -65,6 +69,11 @@ private:
     QPushButton* cmdPrintLabel_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
     int current_ = 0;
+    int pickedIndex_ = -1;  // the find list's entry on show, to go back to when a pick is cancelled
+    // What the form showed when its contact was loaded or saved.
+    ContactBoxTexts loaded_;
+    bool loadedIncludeCompany_ = false;
+    bool asksBeforeClosing_ = true;
 };
 
 // Makes `box` a drop-down list over `model` that stays quick with a whole file of names: rows

@@ -136,6 +136,21 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
             [&platform] { platform.openDocument(QString::fromLatin1(kZipCodeLookupAddress)); });
 }
 
+bool ContactForm::settleChanges(Platform& platform, const std::function<bool()>& save)
+{
+    const Message question{QStringLiteral("Save changes to this contact?"),
+                           QStringLiteral("Unsaved changes"),
+                           MessageIcon::Question,
+                           MessageButtons::YesNoCancel,
+                           false,
+                           MessageResult::Cancel};
+    switch (platform.message(question)) {
+    case MessageResult::Yes: return save();
+    case MessageResult::No: return true;
+    default: return false;
+    }
+}
+
 ContactBoxTexts ContactForm::texts() const
 {
     ContactBoxTexts texts;

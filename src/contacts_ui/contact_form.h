@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -37,6 +38,10 @@ public:
     std::optional<ContactRecord> recordToSave(Platform& platform, bool remindersOn);
     QCheckBox* includeCompany() const { return includeCompany_; }
     QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
+
+    // Before typed changes would be lost: asks "Save changes to this contact?" and runs `save` on
+    // Yes. True when the window may go on (saved, or No), false when it stays as it is.
+    static bool settleChanges(Platform& platform, const std::function<bool()>& save);
 
 private:
     bool confirmUnstorable(Platform& platform) const;

@@ -5,7 +5,9 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace pw {
 namespace {
@@ -85,25 +87,31 @@ std::optional<Birthday> birthdayOf(const ContactRecord& record)
 
 Expected<QList<Message>> birthdayReminders(const ContactsFile& contacts, QDate today)
 {
-    QList<Message> upcoming;
-    QList<Message> todays;
+    QList<std::pair<qint64, Message>> due;  // days ahead, 0 for today
     auto s = contacts.forEachRecord([&](int, const ContactRecord& record) {
         const auto birthday = record.remindersOn() ? birthdayOf(record) : std::nullopt;
         if (!birthday)
             return Visit::Next;
         const QDate thisYear = birthday->in(today.year());
-        if (isUpcoming(thisYear, today))
-            upcoming.append(reminder(fullName(record) + QStringLiteral(" has a birthday coming up on ") +
-                                         birthday->monthText + u'/' + birthday->dayText,
-                                     QStringLiteral("Birthday reminder")));
+        if (isUpcoming(thisYear, today)) {
+            // January's birthdays seen from December come next year.
+            const QDate next = thisYear < today ? birthday->in(today.year() + 1) : thisYear;
+            due.append({today.daysTo(next), reminder(fullName(record) + QStringLiteral(" has a birthday coming up on ")
+                                                         + birthday->monthText + u'/' + birthday->dayText,
+                                                     QStringLiteral("Birthday reminder"))});
+        }
         if (thisYear == today)
-            todays.append(reminder(QStringLiteral("Today is ") + fullName(record) + QStringLiteral("'s Birthday! "),
-                                   QStringLiteral("Birthday alert")));
+            due.append({0, reminder(QStringLiteral("Today is ") + fullName(record) + QStringLiteral("'s Birthday! "),
+                                    QStringLiteral("Birthday alert"))});
         return Visit::Next;
     });
     if (!s)
         return std::unexpected(s.error());
-    return upcoming + todays;
+    std::stable_sort(due.begin(), due.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QList<Message> reminders;
+    for (const auto& [days, message] : due)
+        reminders.append(message);
+    return reminders;
 }
 
 QString birthdayMonthPrompt()
@@ -150,19 +158,25 @@ QString BirthdayList::text() const
 Expected<BirthdayList> birthdaysInMonth(const ContactsFile& contacts, int month)
 {
     BirthdayList list{monthName(month) + QStringLiteral(" Birthdays"), {}, 0};
+    QList<std::pair<int, QString>> found;  // day of the month, line
     auto s = contacts.forEachRecord([&](int, const ContactRecord& record) {
         const auto birthday = birthdayOf(record);
         if (!birthday || birthday->born.month() != month)
             return Visit::Next;
-        if (list.lines.size() == BirthdayList::kMaxLines)
-            ++list.leftOut;
-        else
-            list.lines.append(fullName(record).leftJustified(43, u' ') + u'\t'
-                              + birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n');
+        found.append({birthday->born.day(), fullName(record).leftJustified(43, u' ') + u'\t'
+                                                + birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n'});
         return Visit::Next;
     });
     if (!s)
         return std::unexpected(s.error());
+    // By day, contacts of one day in record order; the bound keeps the month's first days.
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [day, line] : found) {
+        if (list.lines.size() == BirthdayList::kMaxLines)
+            ++list.leftOut;
+        else
+            list.lines.append(line);
+    }
     return list;
 }
 

@@ -32,9 +32,9 @@ class ContactsFile;
 // file. The records a file gains take this setting.
 Expected<bool> remindersSetting(const ContactsFile& contacts);
 
-// The reminders for a file, one message per hit, from one pass over it: every upcoming birthday (1
-// to 7 days ahead, and January's first fortnight seen from late December) in record order, then
-// every birthday today.
+// The reminders for a file, one message per hit, from one pass over it: every birthday today, then
+// every upcoming one (1 to 7 days ahead, and January's first fortnight seen from late December) by
+// date; those of one day in record order.
 Expected<QList<Message>> birthdayReminders(const ContactsFile& contacts, QDate today);
 
 // The month prompt of "View Birthdays" and the check of its answer: the first rule the entry
@@ -45,8 +45,8 @@ std::optional<Message> monthEntryProblem(const QString& entry);
 int enteredMonth(const QString& entry);
 QString monthName(int month);
 
-// The birthdays of one month, one line per contact in record order: the name padded to 43
-// characters, a tab and the date as MM/DD/YYYY.
+// The birthdays of one month, one line per contact by day, those of one day in record order: the
+// name padded to 43 characters, a tab and the date as MM/DD/YYYY.
 struct BirthdayList final {
     static constexpr int kMaxLines = 2000;
     // More lines than this would make a message box taller than a screen.

@@ -36,6 +36,13 @@ QString PainterSurface::deviceName() const
     return printer_.printerName();
 }
 
+// What the print dialog's "Print to File" (or a command's -o) leaves behind: a PDF writer with a
+// file name. A printer queue, even one that makes PDF files, is paper as far as labels go.
+bool PainterSurface::writesFile() const
+{
+    return printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty();
+}
+
 bool PainterSurface::beginJob()
 {
     if (failure_)
@@ -47,7 +54,7 @@ bool PainterSurface::beginJob()
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
-    drawOutlines();
+    drawOutlines(true);
     return true;
 }
 
@@ -59,12 +66,19 @@ double PainterSurface::gridInset() const
     return kGridInsetInches * printer_.resolution();
 }
 
-void PainterSurface::drawOutlines()
+void PainterSurface::drawOutlines(bool firstPage)
 {
     if (outlines_.isEmpty() && overrun_.isEmpty())
         return;
     const double dpi = printer_.resolution();
     painter_.save();
+    // Only the sheet in the printer has used labels; the sheets after it are new.
+    if (firstPage) {
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(QColor(0, 0, 0, 28));
+        for (const QRectF& inches : used_)
+            painter_.drawRoundedRect(QRectF(inches.topLeft() * dpi, inches.size() * dpi), dpi / 16, dpi / 16);
+    }
     painter_.setPen(QPen(QColor(170, 190, 215), dpi / 96.0));
     painter_.setBrush(Qt::NoBrush);
     for (const QRectF& inches : outlines_)
@@ -86,7 +100,7 @@ bool PainterSurface::feedPage()
         failure_ = printerFailure(QStringLiteral("The printer cannot start a new page"));
         return false;
     }
-    drawOutlines();
+    drawOutlines(false);
     return true;
 }
 

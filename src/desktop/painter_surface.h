@@ -32,6 +32,7 @@ public:
     void setOrientation(PageOrientation orientation) override;
     void setPaperSize(PaperSize size) override;
     QString deviceName() const override;
+    bool writesFile() const override;
     void print(const QList<PrintItem>& items, bool endLine) override;
     double paperHeightInches() const override;
     void homeAt(double inchesDown) override;
@@ -41,12 +42,14 @@ public:
     void drawLine(QPointF fromInches, QPointF toInches) override;
 
     // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
-    // under the text of every page, and the labels that lines overrun in red. Never for paper.
-    void showStockForPreview(const QList<QRectF>& inches, const QList<QRectF>& overrun)
+    // under the text of every page, the labels that lines overrun in red, and the labels already
+    // used on the sheet in the printer shaded on the first page. Never for paper.
+    void showStockForPreview(const QList<QRectF>& inches, const QList<QRectF>& overrun, const QList<QRectF>& used)
     {
         preview_ = true;
         outlines_ = inches;
         overrun_ = overrun;
+        used_ = used;
     }
 
 private:
@@ -54,7 +57,7 @@ private:
     bool feedPage() override;
     void place(const QString& text, const GridPlace& at) override;
     bool beginJob();
-    void drawOutlines();
+    void drawOutlines(bool firstPage);
     // The grid's origin from the paper's top and left edges, in device pixels.
     double gridInset() const;
     void resetJob();
@@ -67,6 +70,7 @@ private:
     std::optional<FileError> failure_;
     QList<QRectF> outlines_;
     QList<QRectF> overrun_;
+    QList<QRectF> used_;
     bool preview_ = false;
 };
 

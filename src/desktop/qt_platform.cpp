@@ -313,7 +313,8 @@ std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& req
 }
 
 void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                               const QList<QRectF>& overrun, const std::function<void()>& print)
+                              const QList<QRectF>& overrun, const QList<QRectF>& used,
+                              const std::function<void()>& print)
 {
     QDialog dialog(dialogParent());
     dialog.setObjectName(QStringLiteral("dlgPrintPreview"));
@@ -322,7 +323,7 @@ void QtPlatform::printPreview(const std::function<void(PrintSurface&)>& job, con
     preview->setObjectName(QStringLiteral("previewPages"));
     QObject::connect(preview, &QPrintPreviewWidget::paintRequested, &dialog, [&](QPrinter* printer) {
         PainterSurface surface(*printer);
-        surface.showStockForPreview(outlines, overrun);
+        surface.showStockForPreview(outlines, overrun, used);
         job(surface);
         (void)surface.endJob();
     });

@@ -23,7 +23,8 @@ public:
     std::optional<PrintChoice> printDialog(const PrintDialogRequest& request) override;
     PrintSurface& printer() override;
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                      const QList<QRectF>& overrun, const std::function<void()>& print) override;
+                      const QList<QRectF>& overrun, const QList<QRectF>& used,
+                      const std::function<void()>& print) override;
     std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
     void setBusyPointer(bool busy) override;
     void writeSetting(const QString& application, const QString& section, const QString& key,

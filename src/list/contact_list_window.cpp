@@ -313,12 +313,17 @@ void ContactListWindow::printLabels()
         records.push_back(line.record);
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     // A partly used sheet in the printer goes on from its first free label, when asked to.
-    const QString kind = marginKey(MarginKind::SearchResult);
-    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), kind) : 1;
+    const QString stock = labelSheetStock();
+    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), stock) : 1;
+    const auto labels = std::count_if(records.begin(), records.end(), [](int r) { return r > 0; });
+    const QList<int> used = usedAmong(platform(), stock, rangePositions(start, static_cast<int>(labels)));
+    if (!used.isEmpty() && platform().message(usedPositionsQuestion(used)) != MessageResult::Yes) {
+        focusAfterDialog(cmdViewAllClose_);
+        return;
+    }
     const QString parameters = applicationFile(platform(), kParameterFileName);
     if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
-        rememberPrintedRun(platform(), kind, start,
-                           std::count_if(records.begin(), records.end(), [](int r) { return r > 0; }));
+        rememberPrintedRun(platform(), stock, start, labels);
     focusAfterDialog(cmdViewAllClose_);
 }
 

@@ -83,10 +83,11 @@ public:
     virtual PrintSurface& printer() = 0;
     // Shows `job` page by page as the current printer would print it, with the stock's outlines
     // (inches from the paper's top-left corner) drawn faintly under the text, those that lines
-    // overrun marked, never on paper. Print there closes the preview and runs `print`, the real
-    // print action.
+    // overrun marked and those already used on the sheet in the printer shaded, never on paper.
+    // Print there closes the preview and runs `print`, the real print action.
     virtual void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                              const QList<QRectF>& overrun, const std::function<void()>& print) = 0;
+                              const QList<QRectF>& overrun, const QList<QRectF>& used,
+                              const std::function<void()>& print) = 0;
 
     // A progress dialog with a Cancel button for a task that starts now.
     virtual std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) = 0;

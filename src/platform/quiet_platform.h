@@ -22,7 +22,7 @@ public:
     std::optional<PrintChoice> printDialog(const PrintDialogRequest&) override { return std::nullopt; }
     PrintSurface& printer() override { return printer_; }
     void printPreview(const std::function<void(PrintSurface&)>&, const QList<QRectF>&, const QList<QRectF>&,
-                      const std::function<void()>&) override
+                      const QList<QRectF>&, const std::function<void()>&) override
     {
     }
     std::unique_ptr<ProgressDialog> startProgress(const QString&, const QString&) override

@@ -104,14 +104,14 @@ std::optional<Message> reparsePositionRange(PositionRange& range)
     return parseProblem(range);
 }
 
-void askLabelPositions(Platform& platform, PositionRange& range)
+void askLabelPositions(Platform& platform, PositionRange& range, int offered)
 {
     for (;;) {
         const QString answer = platform.inputBox(
             QStringLiteral("Enter the label position [a number between 1 and 30] on which to print.  Example: label "
                            "position 5 would be the middle label on the 2nd row of label sheet.  To print multiple "
                            "labels, enter a range such as 4-9, 15-18, etc.  To print an entire sheet, enter 1-30."),
-            QStringLiteral("Label position reading L to R"), QStringLiteral("1"));
+            QStringLiteral("Label position reading L to R"), QString::number(offered));
         range.text = cleanPositionEntry(answer);
         range.start = range.text;
         const std::optional<Message> problem = positionEntryProblem(range);

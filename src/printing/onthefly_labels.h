@@ -30,7 +30,8 @@ RangeParse parseRange(PositionRange& range);
 
 // Asks for label positions until an answer passes the checks, telling the user what is wrong with
 // each one that does not; Cancel gives an empty range text. The range holds the accepted answer.
-void askLabelPositions(Platform& platform, PositionRange& range);
+// The box offers `offered`, the first free label of the sheet in the printer.
+void askLabelPositions(Platform& platform, PositionRange& range, int offered = 1);
 
 // The message of the first check an accepted entry fails, or none. Parses the range on the way.
 std::optional<Message> positionEntryProblem(PositionRange& range);

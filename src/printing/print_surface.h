@@ -45,6 +45,8 @@ public:
     virtual QString deviceName() const = 0;
     // The current page's height in inches, as the paper lies in the current orientation.
     virtual double paperHeightInches() const = 0;
+    // True when the jobs go into a file rather than onto paper: no label of a sheet is spent.
+    virtual bool writesFile() const { return false; }
 
     // Prints the items at the current position. A tab moves right to its column (below 1 means
     // column 1), or to that column of the next row when the position is already beyond it; spaces

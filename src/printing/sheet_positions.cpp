@@ -1,6 +1,7 @@
 #include "printing/sheet_positions.h"
 
 #include "platform/platform.h"
+#include "printing/print_surface.h"
 
 #include <QRegularExpression>
 
@@ -70,14 +71,19 @@ QString rangeEntryFor(const QList<int>& positions)
     return QStringLiteral("%1-%2").arg(positions.first()).arg(positions.last());
 }
 
-QList<int> usedPositions(Platform& platform, const QString& kind)
+QString labelSheetStock()
 {
-    return positionsFromText(platform.readSetting(kApplication, kSection, kind));
+    return QStringLiteral("Sheet30");
 }
 
-void setUsedPositions(Platform& platform, const QString& kind, const QList<int>& used)
+QList<int> usedPositions(Platform& platform, const QString& stock)
 {
-    platform.writeSetting(kApplication, kSection, kind, positionsText(used));
+    return positionsFromText(platform.readSetting(kApplication, kSection, stock));
+}
+
+void setUsedPositions(Platform& platform, const QString& stock, const QList<int>& used)
+{
+    platform.writeSetting(kApplication, kSection, stock, positionsText(used));
 }
 
 int firstFreePosition(const QList<int>& used)
@@ -89,17 +95,47 @@ int firstFreePosition(const QList<int>& used)
     return 0;
 }
 
-int firstFreeOrNewSheet(Platform& platform, const QString& kind)
+int firstFreeOrNewSheet(Platform& platform, const QString& stock)
 {
-    return std::max(firstFreePosition(usedPositions(platform, kind)), 1);
+    return std::max(firstFreePosition(usedPositions(platform, stock)), 1);
 }
 
-void rememberPrintedRun(Platform& platform, const QString& kind, int start, qsizetype count)
+QList<int> usedAmong(Platform& platform, const QString& stock, const QList<int>& positions)
 {
-    if (count <= 0)
+    QList<int> used = usedPositions(platform, stock);
+    used.removeIf([&positions](int p) { return !positions.contains(p); });
+    return used;
+}
+
+Message usedPositionsQuestion(const QList<int>& used)
+{
+    return Message{QStringLiteral("These labels of the sheet in the printer are marked used: %1.  "
+                                  "Print on them anyway?")
+                       .arg(positionsText(used)),
+                   QStringLiteral("Labels already used"),
+                   MessageIcon::Question,
+                   MessageButtons::YesNo,
+                   false,
+                   MessageResult::No};
+}
+
+void rememberPrinted(Platform& platform, const QString& stock, const QList<int>& positions)
+{
+    if (positions.isEmpty() || platform.printer().writesFile())
         return;
-    const int lastPrinted = static_cast<int>((start - 1 + count - 1) % kSheetPositions) + 1;
-    setUsedPositions(platform, kind, rangePositions(1, lastPrinted));
+    setUsedPositions(platform, stock, usedPositions(platform, stock) + positions);
+}
+
+void rememberPrintedRun(Platform& platform, const QString& stock, int start, qsizetype count)
+{
+    if (count <= 0 || platform.printer().writesFile())
+        return;
+    const qsizetype end = start - 1 + count;  // the last position, counted on from the first sheet
+    if (end <= kSheetPositions) {
+        rememberPrinted(platform, stock, rangePositions(start, static_cast<int>(count)));
+        return;
+    }
+    setUsedPositions(platform, stock, rangePositions(1, static_cast<int>((end - 1) % kSheetPositions) + 1));
 }
 
 }  // namespace pw

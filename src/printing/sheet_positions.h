@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/message.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -19,16 +21,27 @@ QList<int> rangePositions(int start, int count);
 // When the positions are one unbroken run, the text the position entry takes for it ("7", "4-9").
 QString rangeEntryFor(const QList<int>& positions);
 
-// Which positions of the sheet in the printer are used, kept per print kind ("ONTHEFLY",
-// "BULKLIST") in the per-user settings, so that a partly used sheet can go back in the printer.
-QList<int> usedPositions(Platform& platform, const QString& kind);
-void setUsedPositions(Platform& platform, const QString& kind, const QList<int>& used);
+// The stock of the 30-position sheet that typed labels and list labels share.
+QString labelSheetStock();
+
+// Which positions of the sheet in the printer are used, kept per label stock in the per-user
+// settings, so that a partly used sheet can go back in the printer whichever command printed on it.
+QList<int> usedPositions(Platform& platform, const QString& stock);
+void setUsedPositions(Platform& platform, const QString& stock, const QList<int>& used);
 // The first position that is not used; 0 when the sheet is full.
 int firstFreePosition(const QList<int>& used);
 // Where a run of labels from sheet to sheet begins when it goes on from the sheet in the printer.
-int firstFreeOrNewSheet(Platform& platform, const QString& kind);
+int firstFreeOrNewSheet(Platform& platform, const QString& stock);
+// Those of `positions` that are marked used on the sheet in the printer.
+QList<int> usedAmong(Platform& platform, const QString& stock, const QList<int>& positions);
+// The question asked before printing on these used labels; No is the default.
+Message usedPositionsQuestion(const QList<int>& used);
+// After a job printed on `positions` of the sheet in the printer: they are used now. A job written
+// to a file spent no label and changes nothing.
+void rememberPrinted(Platform& platform, const QString& stock, const QList<int>& positions);
 // After `count` labels printed one after the other from `start` on, over as many sheets as it took:
-// the labels used on the last sheet are remembered.
-void rememberPrintedRun(Platform& platform, const QString& kind, int start, qsizetype count);
+// the labels used on the last sheet are remembered, with those used before when it is still the
+// first.
+void rememberPrintedRun(Platform& platform, const QString& stock, int start, qsizetype count);
 
 }  // namespace pw

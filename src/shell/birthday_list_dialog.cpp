@@ -14,10 +14,11 @@
 
 namespace pw {
 
-BirthdayListDialog::BirthdayListDialog(Platform& platform, const BirthdayList& list, QWidget* parent)
+BirthdayListDialog::BirthdayListDialog(Platform& platform, const BirthdayList& list, QWidget* parent,
+                                       const char* objectName)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmBirthdayList"));
+    setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(list.title);
     const QString text = list.text();
 
@@ -39,15 +40,22 @@ BirthdayListDialog::BirthdayListDialog(Platform& platform, const BirthdayList& l
     connect(copy, &QPushButton::clicked, this, [&platform, text] { platform.setClipboardText(text); });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(count, 1);
-    buttons->addWidget(copy);
-    buttons->addWidget(ok);
+    buttons_ = new QHBoxLayout;
+    buttons_->addWidget(count, 1);
+    buttons_->addWidget(copy);
+    buttons_->addWidget(ok);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lines, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons_);
     useDesktopKeys(this, true);
     ok->setFocus();
+}
+
+QPushButton* BirthdayListDialog::addChoice(const char* objectName, const QString& caption)
+{
+    auto* button = named<QPushButton>(objectName, caption);
+    buttons_->insertWidget(1, button);
+    return button;
 }
 
 }  // namespace pw

@@ -63,6 +63,11 @@ private:
     // Prints the request's job after asking about lines that run off their label; the job when it
     // printed.
     std::optional<TypedJob> printJob(const TypedJobRequest& request);
+    // Labels about to go on positions of the sheet in the printer marked used: true when the user
+    // says to print on them all the same.
+    bool confirmUsedPositions(const TypedJob& job);
+    // The outlines of the labels a preview shows as used: those of the sheet in the printer.
+    QList<QRectF> usedOutlines(const TypedJob& job);
     void afterJobRan(TypedStock stock);
     void enterLabelPosition();
     // Label stock chosen: portrait, the label type shown, the envelope choices and positions gone.

@@ -29,8 +29,8 @@ void LabelEntry::showLabelStock()
 
 void LabelEntry::chooseOnSheet()
 {
-    const QString kind = marginKey(MarginKind::OnTheFly);
-    const QList<int> used = usedPositions(platform_, kind);
+    const QString stock = labelSheetStock();
+    const QList<int> used = usedPositions(platform_, stock);
     QList<int> offer = !pickedPositions_.isEmpty() ? pickedPositions_ : shownRangePositions();
     offer.removeIf([&used](int p) { return used.contains(p); });
     if (offer.isEmpty() && firstFreePosition(used) > 0)
@@ -38,7 +38,7 @@ void LabelEntry::chooseOnSheet()
     const std::optional<SheetChoice> choice = platform_.pickSheetPositions({offer, used});
     if (!choice)
         return;
-    setUsedPositions(platform_, kind, choice->used);
+    setUsedPositions(platform_, stock, choice->used);
     if (choice->toPrint.isEmpty())
         return;
 
@@ -74,7 +74,7 @@ void LabelEntry::enterLabelPosition()
 {
     showLabelStock();
 
-    askLabelPositions(platform_, positionRange_);
+    askLabelPositions(platform_, positionRange_, firstFreeOrNewSheet(platform_, labelSheetStock()));
     // A start below 1 names no label, like an empty entry; printing it would use a stale place.
     if (numericValue(positionRange_.start) >= 1) {
         lblLMPosition_->setText(QStringLiteral("Label Position ") + positionRange_.text);
@@ -86,6 +86,23 @@ void LabelEntry::enterLabelPosition()
     lblLMPosition_->clear();
     unselectMedia();
     setLabelPlaceFields(LabelPlace{});
+}
+
+bool LabelEntry::confirmUsedPositions(const TypedJob& job)
+{
+    const QList<int> used = usedAmong(platform_, labelSheetStock(), job.positions);
+    return used.isEmpty() || platform_.message(usedPositionsQuestion(used)) == MessageResult::Yes;
+}
+
+QList<QRectF> LabelEntry::usedOutlines(const TypedJob& job)
+{
+    // Only a label sheet has positions; its outlines are numbered as they are.
+    if (job.positions.isEmpty() || job.outlines.size() != kSheetPositions)
+        return {};
+    QList<QRectF> used;
+    for (int p : usedPositions(platform_, labelSheetStock()))
+        used.append(job.outlines[p - 1]);
+    return used;
 }
 
 void LabelEntry::chooseEnvelope()

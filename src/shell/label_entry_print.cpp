@@ -109,6 +109,8 @@ std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
     }
     if (!job.overflows.isEmpty() && platform_.message(overflowQuestion(job.overflows)) != MessageResult::Yes)
         return std::nullopt;
+    if (!confirmUsedPositions(job))
+        return std::nullopt;
     const PrintOutcome outcome = printCopies(platform_, job.dialog, job.run);
     if (outcome != PrintOutcome::Cancelled)
         afterJobRan(request.stock);
@@ -131,10 +133,8 @@ void LabelEntry::print()
         return;
     const std::optional<TypedJob> printed = printJob(*request);
     // The sheet in the printer now has these labels used; the picture offers the next free ones.
-    if (printed && !printed->positions.isEmpty()) {
-        const QString kind = marginKey(MarginKind::OnTheFly);
-        setUsedPositions(platform_, kind, usedPositions(platform_, kind) + printed->positions);
-    }
+    if (printed)
+        rememberPrinted(platform_, labelSheetStock(), printed->positions);
 }
 
 void LabelEntry::printReturnAddresses()
@@ -175,7 +175,8 @@ void LabelEntry::preview()
         return;
     const TypedJob job = buildTypedJob(*request);
     afterJobRan(request->stock);
-    platform_.printPreview(job.run, job.outlines, overrunOutlines(job.overflows), [this, returnAddresses] {
+    const QList<QRectF> used = usedOutlines(job);
+    platform_.printPreview(job.run, job.outlines, overrunOutlines(job.overflows), used, [this, returnAddresses] {
         if (returnAddresses)
             printReturnAddresses();
         else

@@ -28,8 +28,24 @@ bool MainWindow::runBirthdayReminders()
         reportFileFailure(reminders.error());
         return false;
     }
+    if (reminders->size() == 1) {
+        platform_.message(reminders->first());
+        return true;
+    }
+    if (reminders->isEmpty())
+        return true;
+    // Many reminders are one window to read, not a box to click away for each.
+    BirthdayList list{QStringLiteral("Birthday reminders"), {}, 0};
     for (const Message& reminder : *reminders)
-        platform_.message(reminder);
+        list.lines.append(reminder.text + u'\n');
+    auto* dialog = new BirthdayListDialog(platform_, list, this, "frmBirthdayReminders");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* off = dialog->addChoice("cmdBdayRemindersOff", QStringLiteral("&Disable Birthday Reminders"));
+    connect(off, &QPushButton::clicked, this, [this, dialog] {
+        dialog->accept();
+        setFileReminders(false);
+    });
+    dialog->open();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "transfer/contact_export.h"
 
 #include <QFile>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -80,12 +81,17 @@ TEST_F(CommandLine, ListLabelsFillAPartlyUsedSheetThenTheNextInListOrder)
     EXPECT_EQ(placesOf(found, u"F04"_s), (QList<std::pair<int, int>>{{1, 8}}));
     EXPECT_EQ(placesOf(found, u"Reno,"_s), (QList<std::pair<int, int>>{}));
 
-    // "--start free" goes on from the first label that run left free on its sheet.
-    const auto sparks = placesOf(found, u"Sparks,"_s).size();
+    // "--start free" goes on from the first free label of the sheet the windows remember; a PDF
+    // file spends none of them.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(u".config/Postwick"_s));
+    folder.write(u".config/Postwick/Postwick.conf"_s, "[UsedLabelPositions]\nSheet30=\"1-7, 9\"\n");
     const ProgramRun more = run({u"labels"_s, u"c.DAT"_s, u"--search"_s, u"city=sparks"_s, u"--sort"_s, u"last"_s,
                                  u"--start"_s, u"free"_s, u"-o"_s, u"f.pdf"_s});
     ASSERT_EQ(more.status, 0) << more.err.toStdString();
-    EXPECT_EQ(placesOf(pdf(u"f.pdf"_s), u"F32"_s), (QList<std::pair<int, int>>{{1, static_cast<int>(sparks) + 1}}));
+    EXPECT_EQ(more.err, "");
+    EXPECT_EQ(placesOf(pdf(u"f.pdf"_s), u"F32"_s), (QList<std::pair<int, int>>{{1, 8}}));
+    const QSettings settings(folder.file(u".config/Postwick/Postwick.conf"_s), QSettings::IniFormat);
+    EXPECT_EQ(settings.value(u"UsedLabelPositions/Sheet30"_s).toString(), u"1-7, 9");
 }
 
 TEST_F(CommandLine, TypedLabelsEnvelopesAndReturnLabelsLandOnTheirStock)

@@ -122,19 +122,50 @@ TEST_F(AddContactWindowTest, ACompanyTypedAndClearedLeavesTheCheckBoxShownButSto
     EXPECT_EQ(contactsFile().at(513), '0');
 }
 
-TEST_F(AddContactWindowTest, CloseAndTheCloseBoxSaveNothingAndBringTheMainWindowBack)
+TEST_F(AddContactWindowTest, EveryWayOutAsksBeforeTypedTextIsLost)
 {
+    // An empty form goes without a question.
+    openAddContact()->close();
+    expectMainWindowBack();
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    // Close, the close box and Esc all ask; Cancel, the default, stays with the text.
     openAddContact();
     type("txtACLName", u"Doe"_s);
+    for (int i = 0; i < 3; ++i)
+        platform.answerMessage(MessageResult::Cancel);
+    find<QPushButton>("cmdCancel")->click();
+    find<QMainWindow>("frmNewContact")->close();
+    QTest::keyClick(find<QLineEdit>("txtACLName"), Qt::Key_Escape);
+    settle();
+    const Message question{u"Save changes to this contact?"_s,
+                           u"Unsaved changes"_s,
+                           MessageIcon::Question,
+                           MessageButtons::YesNoCancel,
+                           false,
+                           MessageResult::Cancel};
+    EXPECT_EQ(platform.messages, QList<Message>(3, question));
+    EXPECT_EQ(find<QLineEdit>("txtACLName")->text(), u"Doe");
+
+    // No leaves without saving; Yes saves first, and a save that fails its checks stays.
+    platform.answerMessage(MessageResult::No);
     find<QPushButton>("cmdCancel")->click();
     expectMainWindowBack();
-
-    QMainWindow* again = openAddContact();
-    EXPECT_EQ(find<QLineEdit>("txtACLName")->text(), u"");
-    again->close();
-    expectMainWindowBack();
     EXPECT_TRUE(contactsFile().isEmpty());
-    EXPECT_TRUE(platform.messages.isEmpty());
+    openAddContact();
+    type("txtACBirthdate", u"13/45/1990"_s);
+    platform.answerMessage(MessageResult::Yes);
+    QTest::keyClick(find<QLineEdit>("txtACBirthdate"), Qt::Key_Escape);
+    settle();
+    ASSERT_NE(find<QMainWindow>("frmNewContact"), nullptr);
+    EXPECT_TRUE(contactsFile().isEmpty());
+    find<QLineEdit>("txtACBirthdate")->clear();
+    type("txtACLName", u"Doe"_s);
+    platform.answerMessage(MessageResult::Yes);
+    QTest::keyClick(find<QLineEdit>("txtACLName"), Qt::Key_Escape);
+    expectMainWindowBack();
+    EXPECT_EQ(contactsFile().size(), 518);
+    EXPECT_EQ(platform.messages.last(), (Message{u"S A V E D"_s, u"Contact saved to file"_s}));
 }
 
 TEST_F(AddContactWindowTest, AFailedAppendOffersRetryToStayAndCancelToLeave)
@@ -232,8 +263,10 @@ TEST_F(AddContactWindowTest, TheLabelLinesPreFillTheWindowAndASingleWordNameStop
         filled.append(find<QLineEdit>(name)->text());
     EXPECT_EQ(filled, (QStringList{u"Jane"_s, u"Q"_s, u"Doe"_s, u"1200 Oak Street"_s, u"Apt 4"_s, u"Reno"_s,
                                    u"NV"_s, u"89501"_s, u""_s}));
+    platform.answerMessage(MessageResult::No);  // filled boxes are kept or dropped on purpose
     find<QPushButton>("cmdCancel")->click();
     settle();
+    platform.messages.clear();
 
     find<QLineEdit>("txtLMLine1")->setText(u"Jane"_s);
     find<QPushButton>("cmdAddContact")->click();

@@ -190,6 +190,56 @@ TEST_F(ContactEditorTest, SaveRewritesOnlyTheChangedFieldAndTheListCatchesUpAtTh
     EXPECT_TRUE(editor()->isVisible());  // Retry
 }
 
+TEST_F(ContactEditorTest, EveryWayOffAChangedContactAsksFirst)
+{
+    openEditor();
+    pick(u"ann  Lee"_s);
+    click("cmdNext");  // unchanged: no question
+    EXPECT_TRUE(takeMessages().isEmpty());
+
+    // Cancel, the default, keeps the contact and the change, whichever way off it was.
+    pick(u"Cy R Fox"_s);
+    box("txtACCity")->setText(u"Sparks"_s);
+    for (int i = 0; i < 7; ++i)
+        platform.answerMessage(MessageResult::Cancel);
+    for (const char* button : {"cmdFirst", "cmdPrevious", "cmdNext", "cmdLast"})
+        click(button);
+    pick(u"Bob Q Ray"_s);
+    QTest::keyClick(box("txtACCity"), Qt::Key_Escape);
+    click("cmdCancel");
+    settle();
+    // The same question as Add Contact's.
+    const QList<Message> asked = takeMessages();
+    ASSERT_EQ(asked.size(), 7);
+    const Message question = asked[0];
+    EXPECT_EQ(question.text, u"Save changes to this contact?");
+    EXPECT_EQ(asked, QList<Message>(7, question));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->currentRecord(), 1);
+    EXPECT_EQ(findList()->currentText(), u"Cy R Fox");
+    EXPECT_EQ(box("txtACCity")->text(), u"Sparks");
+
+    // No goes on without saving; Yes saves, then goes on.
+    platform.answerMessage(MessageResult::No);
+    click("cmdNext");
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));
+    box("txtACCity")->setText(u"Sparks"_s);
+    platform.answerMessage(MessageResult::Yes);
+    pick(u"Bob Q Ray"_s);
+    EXPECT_EQ(takeMessages(), (QList<Message>{question, question, Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    ContactRecord changed = stored[1];
+    changed.City = u"Sparks"_s;
+    EXPECT_EQ(file(), record(1) + changed.encode() + record(3));
+    EXPECT_EQ(editor()->currentRecord(), 3);
+
+    box("txtACCity")->setText(u"Elko"_s);
+    platform.answerMessage(MessageResult::No);
+    click("cmdCancel");
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(file(), record(1) + changed.encode() + record(3));
+}
+
 TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
 {
     openEditor();

@@ -46,16 +46,16 @@ QStringList texts(const QList<Message>& messages)
     return out;
 }
 
-TEST(BirthdayReminders, AWeekAheadThenTodayInRecordOrder)
+TEST(BirthdayReminders, TodayThenAWeekAheadByDate)
 {
     const std::vector<ContactRecord> records = {
         contact(u"Today"_s, u"19900301"_s), contact(u"Seven"_s, u"19850308"_s), contact(u"Eight"_s, u"19850309"_s),
         contact(u"Past"_s, u"19700228"_s),  contact(u"Blank"_s, u""_s),         contact(u"Bad"_s, u"19801341"_s),
         contact(u"Junk"_s, u"1980-4-1"_s),  contact(u"One"_s, u"20010302"_s)};
     const QList<Message> shown = birthdayReminders(records, QDate(2027, 3, 1));
-    EXPECT_EQ(texts(shown), (QStringList{u"Birthday reminder: Seven Ray has a birthday coming up on 03/08"_s,
+    EXPECT_EQ(texts(shown), (QStringList{u"Birthday alert: Today is Today Ray's Birthday! "_s,
                                          u"Birthday reminder: One Ray has a birthday coming up on 03/02"_s,
-                                         u"Birthday alert: Today is Today Ray's Birthday! "_s}));
+                                         u"Birthday reminder: Seven Ray has a birthday coming up on 03/08"_s}));
     for (const Message& m : shown) {
         EXPECT_EQ(m.icon, MessageIcon::Information);
         EXPECT_EQ(m.buttons, MessageButtons::Ok);
@@ -68,9 +68,9 @@ TEST(BirthdayReminders, LateDecemberLooksIntoJanuaryUnlessRemindersAreOff)
                                                 contact(u"Fifteenth"_s, u"19900115"_s),
                                                 contact(u"Eve"_s, u"19901224"_s)};
     EXPECT_EQ(texts(birthdayReminders(records, QDate(2026, 12, 20))),
-              (QStringList{u"Birthday reminder: Third Ray has a birthday coming up on 01/03"_s,
-                           u"Birthday reminder: Fourteenth Ray has a birthday coming up on 01/14"_s,
-                           u"Birthday reminder: Eve Ray has a birthday coming up on 12/24"_s}));
+              (QStringList{u"Birthday reminder: Eve Ray has a birthday coming up on 12/24"_s,
+                           u"Birthday reminder: Third Ray has a birthday coming up on 01/03"_s,
+                           u"Birthday reminder: Fourteenth Ray has a birthday coming up on 01/14"_s}));
     // The January rule starts after the 15th.
     EXPECT_TRUE(birthdayReminders(records, QDate(2026, 12, 15)).isEmpty());
 
@@ -116,7 +116,7 @@ TEST(BirthdayList, MonthEntryChecksInTheirOrder)
     EXPECT_TRUE(birthdayMonthPrompt().endsWith(u"\n9  September\n10 October\n11 November\n12 December"));
 }
 
-TEST(BirthdayList, LinesInRecordOrderPaddedToTheTab)
+TEST(BirthdayList, LinesByDayPaddedToTheTab)
 {
     ContactRecord ann = contact(u"Ann"_s, u"19800310"_s, u"0"_s);  // the reminder flag plays no part
     ann.LastName = u"Lee"_s;
@@ -124,8 +124,8 @@ TEST(BirthdayList, LinesInRecordOrderPaddedToTheTab)
                                                 ann, contact(u"Blank"_s, u"        "_s)};
     const BirthdayList march = birthdaysInMonth(records, 3);
     EXPECT_EQ(march.title, u"March Birthdays");
-    EXPECT_EQ(march.text(), u"Zed Ray"_s + QString(36, u' ') + u"\t03/30/2001\n"_s + u"Ann Lee"_s +
-                                QString(36, u' ') + u"\t03/10/1980\n"_s);
+    EXPECT_EQ(march.text(), u"Ann Lee"_s + QString(36, u' ') + u"\t03/10/1980\n"_s + u"Zed Ray"_s + QString(36, u' ')
+                                + u"\t03/30/2001\n"_s);
     EXPECT_TRUE(march.fitsMessageBox());
     EXPECT_TRUE(birthdaysInMonth(records, 7).lines.isEmpty());
 }

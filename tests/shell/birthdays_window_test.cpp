@@ -44,15 +44,27 @@ protected:
 
 TEST_F(BirthdaysTest, RemindersAtStartUpAndAfterOpenButNotAfterNew)
 {
-    writeContacts(u"PWK_Contacts.DAT"_s, {{u"Ann"_s, u"19800301"_s}, {u"Bad"_s, u"19800231"_s},
-                                          {u"Bob"_s, u"19750305"_s}, {u"None"_s, u""_s}});
+    writeContacts(u"PWK_Contacts.DAT"_s, {{u"Bob"_s, u"19750305"_s},
+                                          {u"Bad"_s, u"19800231"_s},
+                                          {u"Dee"_s, u"19900302"_s},
+                                          {u"None"_s, u""_s},
+                                          {u"Ann"_s, u"19800301"_s}});
     writeContacts(u"family.DAT"_s, {{u"Cy"_s, u"20000302"_s}});
     platform.setToday(QDate(2027, 3, 1));
     ASSERT_TRUE(startUp());
-    EXPECT_EQ(shown(), (QStringList{u"Birthday reminder: Bob Ray has a birthday coming up on 03/05"_s,
-                                    u"Birthday alert: Today is Ann Ray's Birthday! "_s}));
+    // Several reminders are one window: today's first, then by date.
+    EXPECT_TRUE(platform.messages.isEmpty());
+    auto* reminders = find<QDialog>("frmBirthdayReminders");
+    ASSERT_NE(reminders, nullptr);
+    EXPECT_EQ(reminders->windowTitle(), u"Birthday reminders");
+    EXPECT_EQ(find<QPlainTextEdit>("txtBirthdayList")->toPlainText(),
+              u"Today is Ann Ray's Birthday! \nDee Ray has a birthday coming up on 03/02\n"
+              u"Bob Ray has a birthday coming up on 03/05\n");
+    find<QPushButton>("cmdOK")->click();
+    deleteClosedWindows();
+    EXPECT_EQ(find<QDialog>("frmBirthdayReminders"), nullptr);
 
-    platform.messages.clear();
+    // A single reminder keeps its box.
     platform.answerFileDialog(folder.file(u"family.DAT"_s));
     find<QAction>("mnuFileOpen")->trigger();
     EXPECT_EQ(shown(), QStringList{u"Birthday reminder: Cy Ray has a birthday coming up on 03/02"_s});
@@ -61,6 +73,21 @@ TEST_F(BirthdaysTest, RemindersAtStartUpAndAfterOpenButNotAfterNew)
     platform.answerFileDialog(folder.file(u"PWK_Contacts.DAT"_s));
     find<QAction>("mnuFileNew")->trigger();
     EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(find<QDialog>("frmBirthdayReminders"), nullptr);
+}
+
+TEST_F(BirthdaysTest, TheRemindersWindowTurnsTheRemindersOff)
+{
+    writeContacts(u"PWK_Contacts.DAT"_s, {{u"Ann"_s, u"19800301"_s}, {u"Bob"_s, u"19750305"_s}});
+    platform.setToday(QDate(2027, 3, 1));
+    ASSERT_TRUE(startUp());
+    find<QPushButton>("cmdBdayRemindersOff")->click();
+    deleteClosedWindows();
+    EXPECT_EQ(find<QDialog>("frmBirthdayReminders"), nullptr);
+    EXPECT_EQ(shown(), QStringList{u"Birthday reminders disabled: Birthday Reminders have been turned off."_s});
+    EXPECT_TRUE(enabled("mnuFileBdayOn"));
+    const QByteArray bytes = folder.read(u"PWK_Contacts.DAT"_s);
+    EXPECT_EQ(bytes.mid(515, 1) + bytes.mid(518 + 515, 1), "00");
 }
 
 TEST_F(BirthdaysTest, AFileNamedOnTheCommandLineIsTheOneOpenedAndReminded)

@@ -1,9 +1,12 @@
 // Partly used label sheets: the picture of the sheet, the remembered used positions, the job.
 #include "desktop/sheet_picker.h"
+#include "list/list_contacts.h"
+#include "printing/sheet_outlines.h"
 #include "printing/sheet_positions.h"
 #include "support/main_window_fixture.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,10 +22,11 @@ class SheetPositionsTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
+        writeContacts(folder.file(u"PWK_Contacts.DAT"_s), {person(u"Amy"_s, u"Cole"_s), person(u"Bob"_s, u"Bell"_s)});
         ASSERT_TRUE(startUp());
         find<QLineEdit>("txtLMLine1")->setText(u"Ann Example"_s);
     }
-    QList<int> usedNow() { return usedPositions(platform, u"ONTHEFLY"_s); }
+    QList<int> usedNow() { return usedPositions(platform, labelSheetStock()); }
     // Where line 1 of each label landed, in print order.
     QList<std::pair<int, int>> placesPrinted() const
     {
@@ -78,6 +82,72 @@ TEST_F(SheetPositionsTest, ScatteredPositionsPrintWhereTheyArePickedAndAreRememb
     // Cancelling the picture changes nothing.
     find<QPushButton>("cmdLMSheet")->click();
     EXPECT_EQ(find<QLabel>("lblLMPosition")->text(), u"Label Position 6-8");
+}
+
+TEST_F(SheetPositionsTest, OneMemoryForThePictureTheBoxThePreviewAndTheList)
+{
+    // Labels 1-7 marked gone on the picture: the position box offers 8.
+    platform.answerSheet(SheetChoice{{}, {1, 2, 3, 4, 5, 6, 7}});
+    click("cmdLMSheet");
+    platform.answerInput(u"6-9"_s);
+    find<QRadioButton>("optLMLabel")->click();
+    EXPECT_EQ(platform.inputs.last().defaultText, u"8");
+
+    // The preview shades the used labels; its Print asks before spending two of them, No by default.
+    platform.printFromPreview = true;
+    platform.answerMessage(MessageResult::No);
+    find<QAction>("mnuFilePreview")->trigger();
+    EXPECT_EQ(platform.previewUsed.last(), labelSheetOutlines().mid(0, 7));
+    const Message question{u"These labels of the sheet in the printer are marked used: 6-7.  Print on them anyway?"_s,
+                           u"Labels already used"_s,
+                           MessageIcon::Question,
+                           MessageButtons::YesNo,
+                           false,
+                           MessageResult::No};
+    EXPECT_EQ(platform.messages, QList{question});
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+
+    // Yes prints; into a file that spends no label, onto paper the labels are used from then on.
+    platform.printerSurface.toFile = true;
+    platform.answerMessage(MessageResult::Yes);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdLMStart");
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 1);
+    EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+    platform.printerSurface.toFile = false;
+    platform.answerMessage(MessageResult::Yes);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdLMStart");
+    EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+    // The list's labels from position 1 ask too; from the first free label they go on at 10, the
+    // left label of row 4, and the sheet remembers them.
+    openWith("mnuViewAll", "frmViewAll");
+    click("cmdACGetReport");
+    platform.answerMessage(MessageResult::No);
+    click("cmdPrintLabels");
+    EXPECT_EQ(platform.messages.last().text,
+              u"These labels of the sheet in the printer are marked used: 1-2.  Print on them anyway?");
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
+    find<QCheckBox>("chkFreeStart")->setChecked(true);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
+    EXPECT_EQ(usedNow(), rangePositions(1, 11));
+}
+
+TEST(SheetMemory, ARunKeepsTheSheetsOtherUsedLabelsUntilItGoesOnToANewSheet)
+{
+    TestFolder folder;
+    ScriptedPlatform platform(folder.path());
+    const QString stock = labelSheetStock();
+    setUsedPositions(platform, stock, {1, 2, 3, 10});
+    rememberPrintedRun(platform, stock, 4, 3);
+    EXPECT_EQ(usedPositions(platform, stock), (QList<int>{1, 2, 3, 4, 5, 6, 10}));
+    rememberPrintedRun(platform, stock, 7, 30);  // 7 to 30, then 1 to 6 of a new sheet
+    EXPECT_EQ(usedPositions(platform, stock), rangePositions(1, 6));
 }
 
 TEST(SheetPickerTest, ClicksChooseLabelsMarkUsedOnesAndANewSheetForgetsThem)

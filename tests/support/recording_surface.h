@@ -64,6 +64,7 @@ public:
     void setPaperSize(PaperSize paper) override;
     QString deviceName() const override { return device; }
     double paperHeightInches() const override { return paperHeight() / 72; }
+    bool writesFile() const override { return toFile; }
     void print(const QList<PrintItem>& items, bool endLine) override;
     void homeAt(double inchesDown) override;
     void newPage() override;
@@ -72,6 +73,7 @@ public:
     void drawLine(QPointF fromInches, QPointF toInches) override;
 
     QString device = QStringLiteral("Office Laser");
+    bool toFile = false;  // a PDF file chosen in the print dialog
     // When set, the next job fails with it at its end.
     std::optional<FileError> failure;
 

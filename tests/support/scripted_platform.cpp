@@ -94,10 +94,12 @@ std::optional<PrintChoice> ScriptedPlatform::printDialog(const PrintDialogReques
 }
 
 void ScriptedPlatform::printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                                    const QList<QRectF>& overrun, const std::function<void()>& print)
+                                    const QList<QRectF>& overrun, const QList<QRectF>& used,
+                                    const std::function<void()>& print)
 {
     previewOutlines.append(outlines);
     previewOverrun.append(overrun);
+    previewUsed.append(used);
     job(previewSurface);
     (void)previewSurface.endJob();
     if (printFromPreview)

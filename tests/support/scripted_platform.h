@@ -38,7 +38,8 @@ public:
     PrintSurface& printer() override { return printerSurface; }
     // Runs the job on the preview surface and keeps the outlines; prints when told to.
     void printPreview(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& outlines,
-                      const QList<QRectF>& overrun, const std::function<void()>& print) override;
+                      const QList<QRectF>& overrun, const QList<QRectF>& used,
+                      const std::function<void()>& print) override;
     // Records each dialog and the progress it was told; presses Cancel once `cancelProgressAt` is reached.
     std::unique_ptr<ProgressDialog> startProgress(const QString& text, const QString& title) override;
     void setBusyPointer(bool busy) override { busyPointer.append(busy); }
@@ -76,6 +77,7 @@ public:
     RecordingSurface previewSurface;
     QList<QList<QRectF>> previewOutlines;
     QList<QList<QRectF>> previewOverrun;
+    QList<QList<QRectF>> previewUsed;
     bool printFromPreview = false;
     struct ProgressCall {
         QString text, title;
