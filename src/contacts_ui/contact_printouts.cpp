@@ -104,9 +104,9 @@ void printDetailsSheet(PrintSurface& surface, const ContactBoxTexts& boxes, cons
     printAt(surface, 12, {{8, QStringLiteral("Country:")}, {18, b[ContactBox::Country]},
                           {40, QStringLiteral("Birthdate:")}, {52, b[ContactBox::Birthdate]}});
     blankLines(surface, 12, 2);
-    // Nothing reaches past the rule's end (7.95 inches), so the sheet fits A4 paper as well as
-    // Letter; hence the phones sit a column or three further left than the rest of the grid
-    // would suggest, and the category's first line holds 59 characters.
+    // Nothing reaches past the rule's end, 7.95 inches from the paper's left edge, so the sheet fits
+    // A4 as well as Letter: the phones stand close together and the category's first line holds 59
+    // characters.
     printAt(surface, 12,
             {{8, QStringLiteral("Home Phone:")},
              {20, b[ContactBox::HPhone]},

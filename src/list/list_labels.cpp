@@ -5,7 +5,6 @@
 #include "platform/platform.h"
 #include "printing/font_grid.h"
 #include "printing/label_sheet.h"
-#include "printing/mailing_address.h"
 #include "printing/overflow.h"
 #include "printing/print_surface.h"
 #include "printing/sheet_fit.h"
@@ -35,7 +34,7 @@ QStringList labelLines(const LabelAddress& a, bool companyFirst)
     if (!companyFirst && a.hasCompany())
         lines << a.company;
     for (const QString& line : {a.street, a.city, a.country}) {
-        if (!line.trimmed().isEmpty())
+        if (!line.isEmpty())
             lines << line;
     }
     return lines;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contact_record.h"
+#include "printing/mailing_address.h"
 #include "printing/margin_settings.h"
 #include "printing/overflow.h"
 #include "printing/print_action.h"
@@ -25,7 +26,7 @@ struct LabelAddress final {
     bool operator==(const LabelAddress&) const = default;
 };
 // `homeCountry` as homeCountry() reads it: a contact abroad gets its country as the last line.
-LabelAddress labelAddress(const ContactRecord& record, QStringView homeCountry = u"United States");
+LabelAddress labelAddress(const ContactRecord& record, QStringView homeCountry = kDefaultHomeCountry);
 
 // How the labels of a list are printed: the main window's label Bold and Italic boxes and the
 // "BULKLIST" correction.

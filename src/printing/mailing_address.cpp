@@ -2,15 +2,12 @@
 
 #include "platform/platform.h"
 
-#include <QStringList>
-
 namespace pw {
 namespace {
 
 const QString kApplication = QStringLiteral("Postwick");
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("HomeCountry");
-const QString kUnitedStates = QStringLiteral("United States");
 constexpr qsizetype kCountryWidth = 19;  // the record's country field
 
 QString comparable(QStringView name)
@@ -23,10 +20,11 @@ QString comparable(QStringView name)
     return out;
 }
 
+// Whether `a` names `b`, or `b` cut to the record's width.
 bool sameName(QStringView a, QStringView b)
 {
-    const QString key = comparable(b);
-    return comparable(a) == key || comparable(a) == comparable(b.left(kCountryWidth));
+    const QString name = comparable(a);
+    return name == comparable(b) || name == comparable(b.left(kCountryWidth));
 }
 
 bool namesUnitedStates(QStringView name)
@@ -43,7 +41,7 @@ bool namesUnitedStates(QStringView name)
 QString homeCountry(Platform& platform)
 {
     const QString stored = platform.readSetting(kApplication, kSection, kKey).trimmed();
-    return stored.isEmpty() ? kUnitedStates : stored;
+    return stored.isEmpty() ? kDefaultHomeCountry.toString() : stored;
 }
 
 void setHomeCountry(Platform& platform, const QString& country)

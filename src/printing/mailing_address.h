@@ -7,6 +7,9 @@ namespace pw {
 
 class Platform;
 
+// The home country until the user sets one.
+inline constexpr QStringView kDefaultHomeCountry = u"United States";
+
 // The country a letter is posted in, as the user set it under Contacts > Home Country; the United
 // States until then.
 QString homeCountry(Platform& platform);
