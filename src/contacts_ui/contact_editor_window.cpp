@@ -7,6 +7,7 @@
 #include "data/text_rules.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "printing/mailing_address.h"
 #include "widgets/named_widgets.h"
 
 #include <QAction>
@@ -306,7 +307,8 @@ void ContactEditorWindow::deleteContact()
 
 void ContactEditorWindow::printLabel()
 {
-    const LabelLines lines = addressLabelLines(form_->texts(), form_->includeCompany()->isChecked());
+    const LabelLines lines =
+        addressLabelLines(form_->texts(), form_->includeCompany()->isChecked(), homeCountry(platform()));
     // Only hidden: the next opening from the main window shows the editor as it is now.
     hide();
     emit labelLinesChosen(lines);

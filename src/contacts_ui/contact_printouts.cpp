@@ -2,6 +2,7 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/mailing_address.h"
 #include "printing/print_surface.h"
 
 #include <QLocale>
@@ -20,9 +21,9 @@ ContactBoxTexts trimmed(const ContactBoxTexts& boxes)
     return out;
 }
 
-QString cityLine(const ContactBoxTexts& b)
+QString cityLineOf(const ContactBoxTexts& b)
 {
-    return b[ContactBox::City] + QStringLiteral(", ") + b[ContactBox::State] + QStringLiteral("  ") + b[ContactBox::Zip];
+    return cityLine(b[ContactBox::City], b[ContactBox::State], b[ContactBox::Zip]);
 }
 
 // Texts at columns on one line of the given size.
@@ -43,7 +44,7 @@ void blankLines(PrintSurface& surface, double size, int count)
 
 }  // namespace
 
-LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany)
+LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany, QStringView homeCountry)
 {
     const ContactBoxTexts b = trimmed(boxes);
     LabelLines lines;
@@ -52,22 +53,31 @@ LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany)
     std::size_t next = 1;
     if (!b[ContactBox::Company].isEmpty() && includeCompany)
         lines[next++] = b[ContactBox::Company];
-    lines[next++] = b[ContactBox::FStreet];
-    if (b[ContactBox::SStreet].isEmpty() && !b[ContactBox::City].isEmpty()) {
-        lines[next] = cityLine(b);
-    } else {
-        lines[next++] = b[ContactBox::SStreet];
-        if (!b[ContactBox::City].isEmpty())
-            lines[next] = cityLine(b);
+    QString street = b[ContactBox::FStreet];
+    QString second = b[ContactBox::SStreet];
+    const QString city = cityLineOf(b);
+    const QString country = countryLine(b[ContactBox::Country], homeCountry);
+    // Five lines hold name, company, two streets and the city; a country needs a sixth, so the
+    // streets share one line rather than the mail losing its country.
+    if (next + 1 + !second.isEmpty() + !city.isEmpty() + !country.isEmpty() > lines.size()) {
+        street = trimBlanks(QString(street + u' ' + second));
+        second.clear();
+    }
+    lines[next++] = street;
+    for (const QString& line : {second, city, country}) {
+        if (!line.isEmpty())
+            lines[next++] = line;
     }
     return lines;
 }
 
-void printDetailsSheet(PrintSurface& surface, const ContactBoxTexts& boxes, const QString& date)
+void printDetailsSheet(PrintSurface& surface, const ContactBoxTexts& boxes, const QString& date,
+                       QStringView homeCountry)
 {
     const ContactBoxTexts b = trimmed(boxes);
     surface.setFontName(kFont);
     surface.setBold(false);
+    surface.setItalic(false);
     blankLines(surface, 12, 3);
     printAt(surface, 16, {{22, QStringLiteral("Postwick")}});
     blankLines(surface, 16, 1);
@@ -82,22 +92,34 @@ void printDetailsSheet(PrintSurface& surface, const ContactBoxTexts& boxes, cons
     blankLines(surface, 12, 1);
     printAt(surface, 12, {{8, b[ContactBox::FStreet] + QStringLiteral("  ") + b[ContactBox::SStreet]}});
     blankLines(surface, 12, 1);
-    printAt(surface, 12, {{8, cityLine(b)}});
-    blankLines(surface, 12, 2);
+    printAt(surface, 12, {{8, cityLineOf(b)}});
+    // Mail abroad: the country closes the address, on the blank line below it.
+    if (const QString country = countryLine(b[ContactBox::Country], homeCountry); !country.isEmpty())
+        printAt(surface, 12, {{8, country}});
+    else
+        blankLines(surface, 12, 1);
+    blankLines(surface, 12, 1);
     printAt(surface, 12, {{8, QStringLiteral("Company Name:")}, {24, b[ContactBox::Company]}});
     blankLines(surface, 12, 2);
     printAt(surface, 12, {{8, QStringLiteral("Country:")}, {18, b[ContactBox::Country]},
                           {40, QStringLiteral("Birthdate:")}, {52, b[ContactBox::Birthdate]}});
     blankLines(surface, 12, 2);
-    printAt(surface, 12, {{8, QStringLiteral("Home Phone:")}, {21, b[ContactBox::HPhone]},
-                          {37, QStringLiteral("Cell:")}, {44, b[ContactBox::CPhone]},
-                          {60, QStringLiteral("Work:")}, {67, b[ContactBox::WPhone]}});
+    // Nothing reaches past the rule's end, 7.95 inches from the paper's left edge, so the sheet fits
+    // A4 as well as Letter: the phones stand close together and the category's first line holds 59
+    // characters.
+    printAt(surface, 12,
+            {{8, QStringLiteral("Home Phone:")},
+             {20, b[ContactBox::HPhone]},
+             {36, QStringLiteral("Cell:")},
+             {42, b[ContactBox::CPhone]},
+             {58, QStringLiteral("Work:")},
+             {64, b[ContactBox::WPhone]}});
     blankLines(surface, 12, 2);
     printAt(surface, 12, {{8, QStringLiteral("Email Address:")}, {24, b[ContactBox::Email]}});
     blankLines(surface, 12, 2);
     const QString& category = b[ContactBox::Category];
-    printAt(surface, 12, {{8, QStringLiteral("Category:")}, {19, category.left(61)}});
-    printAt(surface, 12, {{19, category.mid(61, 19)}});
+    printAt(surface, 12, {{8, QStringLiteral("Category:")}, {19, category.left(59)}});
+    printAt(surface, 12, {{19, category.mid(59, 21)}});
     blankLines(surface, 12, 2);
     const QString& notes = b[ContactBox::Notes];
     printAt(surface, 12, {{8, QStringLiteral("Notes:")}, {16, notes.left(61)}});
@@ -118,7 +140,9 @@ PrintOutcome printContactDetails(Platform& platform, const ContactBoxTexts& boxe
     printer.setOrientation(PageOrientation::Portrait);
 
     PrintRun run;
-    run.dialog.selectionChoice = true;
+    // Offered only with something to print: a selection of nothing would feed a blank page.
+    run.dialog.selectionChoice = selection && !selection->isEmpty();
+    run.dialog.printToFile = true;
     run.copiesInOneJob = true;
     run.failureTitle = QStringLiteral("Printer error.");
     if (selection) {
@@ -131,7 +155,8 @@ PrintOutcome printContactDetails(Platform& platform, const ContactBoxTexts& boxe
         };
     }
     const QString date = QLocale::system().toString(platform.today(), QLocale::ShortFormat);
-    return runPrintAction(platform, run, [&](PrintSurface& surface) { printDetailsSheet(surface, boxes, date); });
+    const QString home = homeCountry(platform);
+    return runPrintAction(platform, run, [&](PrintSurface& surface) { printDetailsSheet(surface, boxes, date, home); });
 }
 
 }  // namespace pw

@@ -4,17 +4,55 @@
 #include "platform/platform.h"
 #include "printing/print_surface.h"
 
+#include <algorithm>
+
 namespace pw {
 namespace {
 
 constexpr int kReportColumns = 7;
 constexpr double kLinesPerPage = 54;
+// Pieces are fitted by the grid's columns (Verdana's average width). A line in capitals is up to a
+// fifth wider than that, so a piece gets four characters for every five columns it may fill.
+constexpr double kCharactersPerColumn = 0.8;
+// The last column of the grid on landscape Letter, the narrower of the usual papers: 10.5 inches
+// of Verdana 10 columns from the grid's start leave the 1/4-inch edge no printer prints on.
+constexpr int kLastPageColumn = 148;
 
+// Every style the report uses, set by the report itself: the printer keeps the last job's bold.
 void setReportFont(PrintSurface& surface)
 {
     surface.setFontName(QStringLiteral("Verdana"));
     surface.setFontSize(10);
+    surface.setBold(false);
     surface.setItalic(false);
+}
+
+// How many characters fit in `columns` columns.
+qsizetype charactersWithin(int columns)
+{
+    return std::max<qsizetype>(1, static_cast<qsizetype>(columns * kCharactersPerColumn));
+}
+
+// The piece in rows of at most `width` characters, each broken after the last "@", ".", "-" or blank
+// in its second half, if any, so that an e-mail address or a name breaks where a reader expects. An
+// empty piece is one empty row.
+QStringList wrapped(const QString& piece, qsizetype width)
+{
+    QStringList rows;
+    qsizetype from = 0;
+    while (piece.size() - from > width) {
+        qsizetype cut = width;
+        for (qsizetype i = width - 1; i >= width / 2; --i) {
+            if (QStringView(u"@.- ").contains(piece[from + i])) {
+                cut = i + 1;
+                break;
+            }
+        }
+        rows.append(trimTrailingBlanks(piece.mid(from, cut)));
+        from += cut;
+    }
+    rows.append(piece.mid(from));
+    return rows;
 }
 
 // Only the selection, as it stands: the header box's selected text, or the selected lines whole.
@@ -71,6 +109,7 @@ QStringList reportPieces(const QString& line)
 void printReportJob(PrintSurface& surface, const QStringList& lines, AddressDisplay display, const QString& fileTitle)
 {
     const std::array<ReportColumn, 7> columns = reportColumns(display);
+    setReportFont(surface);
     printBlankLines(surface, 1);
     surface.setFontSize(18);
     surface.printLine({PrintItem::tab(32), PrintItem::textItem(QStringLiteral("Postwick"))});
@@ -84,15 +123,26 @@ void printReportJob(PrintSurface& surface, const QStringList& lines, AddressDisp
         items << PrintItem::tab(c.column) << PrintItem::textItem(c.word);
     surface.printLine(items);
 
+    // A piece wraps inside its column, at most up to the next one, so that it never pushes the next
+    // piece onto a row of its own and nothing of it is lost; the last column runs to the page's edge.
     for (const QString& line : lines) {
-        items.clear();
         const QStringList pieces = reportPieces(line);
+        QList<QStringList> rows;
         for (qsizetype i = 0; i < pieces.size(); ++i) {
-            items << PrintItem::tab(columns[i].column) << PrintItem::textItem(trimBlanks(pieces[i]));
+            const int end = i + 1 < kReportColumns ? columns[i + 1].column - 1 : kLastPageColumn + 1;
+            rows.append(wrapped(trimBlanks(pieces[i]), charactersWithin(end - columns[i].column)));
             if (pieces[i].isEmpty())
                 break;
         }
-        surface.printLine(items);
+        const qsizetype height = std::ranges::max(rows, {}, &QStringList::size).size();
+        for (qsizetype row = 0; row < height; ++row) {
+            items.clear();
+            for (qsizetype i = 0; i < rows.size(); ++i) {
+                if (row < rows[i].size())
+                    items << PrintItem::tab(columns[i].column) << PrintItem::textItem(rows[i][row]);
+            }
+            surface.printLine(items);
+        }
     }
     // The job's end sends out its last page; a new page here would only feed a blank sheet.
     printBlankLines(surface, 1);
@@ -100,11 +150,14 @@ void printReportJob(PrintSurface& surface, const QStringList& lines, AddressDisp
 
 PrintOutcome printContactReport(Platform& platform, const ReportRequest& request)
 {
-    const bool somethingSelected = !request.headerSelection.isEmpty() || !request.selectedLines.isEmpty();
+    // Selection is offered only when it would print something: what the selection job prints is
+    // the header's text when the header has the focus, else the selected lines.
+    const bool somethingSelected =
+        request.headerFocused ? !request.headerSelection.isEmpty() : !request.selectedLines.isEmpty();
     const int pages = reportPageEstimate(request.lines.size());
     PrintDialogRequest dialog;
     dialog.selectionChoice = somethingSelected;
-    dialog.printToFile = !somethingSelected;
+    dialog.printToFile = true;
     dialog.firstPage = 1;
     dialog.lastPage = pages;
 

@@ -1,6 +1,7 @@
 #include "list/list_labels.h"
 
 #include "data/contacts_file.h"
+#include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
 #include "printing/label_sheet.h"
@@ -22,7 +23,8 @@ constexpr double kLabelRowPitch = 1.0;  // inches from one row of labels to the 
 const QString kLabelFont = QStringLiteral("Verdana");
 
 // The lines of one label, top to bottom. A full row of labels puts the company line under the
-// name; the last one or two labels of a list put it above.
+// name; the last one or two labels of a list put it above. A contact without an address gets its
+// name alone, not blank or lone-comma lines.
 QStringList labelLines(const LabelAddress& a, bool companyFirst)
 {
     QStringList lines;
@@ -31,7 +33,10 @@ QStringList labelLines(const LabelAddress& a, bool companyFirst)
     lines << a.name;
     if (!companyFirst && a.hasCompany())
         lines << a.company;
-    lines << a.street << a.city;
+    for (const QString& line : {a.street, a.city, a.country}) {
+        if (!line.isEmpty())
+            lines << line;
+    }
     return lines;
 }
 
@@ -44,15 +49,16 @@ double firstRowInches(const ListLabelStyle& style)
 
 }  // namespace
 
-LabelAddress labelAddress(const ContactRecord& r)
+LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 {
     LabelAddress a;
     a.name = r.FirstName + (r.MiddleInitial.isEmpty() ? QStringLiteral(" ") : u' ' + r.MiddleInitial + u' ') +
              r.LastName;
     if (r.IncludeCompany == u"1")
         a.company = r.Company;
-    a.street = r.Street1 + u' ' + r.Street2;
-    a.city = r.City + QStringLiteral(", ") + r.State + QStringLiteral("  ") + r.Zip;
+    a.street = trimBlanks(QString(r.Street1 + u' ' + r.Street2));
+    a.city = cityLine(r.City, r.State, r.Zip);
+    a.country = countryLine(r.Country, homeCountry);
     return a;
 }
 
@@ -108,7 +114,7 @@ QList<Overflow> listLabelOverflows(const std::vector<LabelAddress>& addresses, c
         const LabelAddress& a = addresses[i];
         const int across = static_cast<int>(i % 3);
         const QRectF& label = outlines[across];
-        for (const QString* line : {&a.company, &a.name, &a.street, &a.city}) {
+        for (const QString* line : {&a.company, &a.name, &a.street, &a.city, &a.country}) {
             const int past = charactersPast(*line, columns[across], 0, label.right(), font, 9, style.bold, style.italic);
             if (past > 0)
                 found.append({QStringLiteral("Label %1 (%2)").arg(i + 1).arg(a.name), *line, past, label});
@@ -142,13 +148,14 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     // Every label is built from its stored record, read again by the line's record number.
     std::vector<LabelAddress> addresses;
     addresses.reserve(records.size());
+    const QString home = homeCountry(platform);
     for (int record : records) {
         const Expected<ContactRecord> read = contacts.read(record);
         if (!read) {
             platform.message(printerProblem());
             return PrintOutcome::Failed;
         }
-        addresses.push_back(labelAddress(*read));
+        addresses.push_back(labelAddress(*read, home));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
     const auto job = [&](PrintSurface& surface) {
@@ -166,7 +173,7 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
-    return printCopies(platform, PrintDialogRequest{.labelSheet = true}, job);
+    return printCopies(platform, PrintDialogRequest{.printToFile = true, .labelSheet = true}, job);
 }
 
 }  // namespace pw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contact_record.h"
+#include "printing/mailing_address.h"
 #include "printing/margin_settings.h"
 #include "printing/overflow.h"
 #include "printing/print_action.h"
@@ -18,13 +19,14 @@ class Platform;
 class PrintSurface;
 
 // The address block of one listed contact. The company is empty unless the contact asks for its
-// company line to be printed.
+// company line to be printed; the country unless the mail leaves the home country.
 struct LabelAddress final {
-    QString name, company, street, city;
+    QString name, company, street, city, country;
     bool hasCompany() const { return !company.isEmpty(); }
     bool operator==(const LabelAddress&) const = default;
 };
-LabelAddress labelAddress(const ContactRecord& record);
+// `homeCountry` as homeCountry() reads it: a contact abroad gets its country as the last line.
+LabelAddress labelAddress(const ContactRecord& record, QStringView homeCountry = kDefaultHomeCountry);
 
 // How the labels of a list are printed: the main window's label Bold and Italic boxes and the
 // "BULKLIST" correction.

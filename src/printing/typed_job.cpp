@@ -10,8 +10,9 @@
 namespace pw {
 namespace {
 
-// Label sheets go through the print dialog as US Letter, at actual size.
-const PrintDialogRequest kLabelSheet{.labelSheet = true};
+// Label sheets go through the print dialog as US Letter, at actual size; like envelopes, they may
+// go to a PDF file instead.
+const PrintDialogRequest kLabelSheet{.printToFile = true, .labelSheet = true};
 
 TypedJob labelsJob(const TypedJobRequest& request)
 {
@@ -51,7 +52,7 @@ TypedJob envelopeJob(const TypedJobRequest& request)
             {envelopeOutline(request.envelopeSize, page)},
             {},
             envelopeOverflows(envelope, request.envelopeSize),
-            {},
+            {.printToFile = true},
             std::nullopt};
 }
 

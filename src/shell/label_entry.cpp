@@ -263,6 +263,7 @@ void LabelEntry::clearForm()
     optLMLabel_->setEnabled(true);
     optLMEnvelope_->setEnabled(true);
     cmdRetAddress_->hide();
+    cmdLMSheet_->setEnabled(true);
     frFeatures_->show();
     for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {
         style->setEnabled(true);

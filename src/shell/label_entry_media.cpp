@@ -134,6 +134,8 @@ void LabelEntry::setReturnAddressMode(bool on)
 {
     cmdRetAddress_->setVisible(on);
     cmdLMStart_->setVisible(!on);
+    // The sheet picture chooses positions of address labels, which a return-address sheet has not.
+    cmdLMSheet_->setEnabled(!on);
     optLMLabel_->setEnabled(!on);
     optLMEnvelope_->setEnabled(!on);
     for (QCheckBox* style : {chkLblBold_, chkLblItalic_}) {

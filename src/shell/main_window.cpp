@@ -4,6 +4,7 @@
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/calibration.h"
+#include "printing/mailing_address.h"
 #include "printing/margin_adjustment.h"
 #include "printing/print_action.h"
 #include "program/app_files.h"
@@ -33,6 +34,9 @@ namespace pw {
 namespace {
 
 const QString kAppTitle = QStringLiteral("Postwick");
+const QString kHomeCountryPrompt =
+    QStringLiteral("The country your mail is posted in.  Labels and envelopes for an address in any other "
+                   "country end with that country's name.");
 
 // Window coordinates are stored in twips, 1/1440 inch.
 QString twips(int pixels, int dpi)
@@ -98,6 +102,15 @@ void MainWindow::buildMenus()
     contacts->addSeparator();
     mnuImport_ = addItem(contacts, "mnuImport", QStringLiteral("&Import Contacts"));
     mnuExport_ = addItem(contacts, "mnuExport", QStringLiteral("E&xport Contacts"));
+    contacts->addSeparator();
+    // Where the mail is posted from: an address in any other country prints its country.
+    QAction* home = addItem(contacts, "mnuHomeCountry", QStringLiteral("&Home Country\u2026"));
+    connect(home, &QAction::triggered, this, [this] {
+        const QString answer =
+            platform_.inputBox(kHomeCountryPrompt, QStringLiteral("Home Country"), homeCountry(platform_));
+        if (!answer.trimmed().isEmpty())
+            setHomeCountry(platform_, answer);
+    });
 
     QMenu* view = addMenu(bar, "mnuView", QStringLiteral("&View"));
     mnuViewOne_ = addItem(view, "mnuViewOne", QStringLiteral("&One Contact"));
@@ -120,7 +133,7 @@ void MainWindow::buildMenus()
     QAction* calibrationSheet = addItem(margins, "mnuPrintCalibration", QStringLiteral("&Print calibration sheet\u2026"));
     QAction* calibrate = addItem(margins, "mnuCalibrate", QStringLiteral("&Correct from calibration sheet\u2026"));
     connect(calibrationSheet, &QAction::triggered, this, [this] {
-        printCopies(platform_, PrintDialogRequest{.labelSheet = true}, printCalibrationSheet);
+        printCopies(platform_, PrintDialogRequest{.printToFile = true, .labelSheet = true}, printCalibrationSheet);
     });
     connect(calibrate, &QAction::triggered, this, [this] {
         CalibrationDialog dialog(platform_, applicationFile(platform_, kParameterFileName), this);

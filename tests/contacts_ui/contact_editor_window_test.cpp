@@ -331,6 +331,16 @@ TEST_F(ContactEditorTest, PrintLabelFillsTheMainWindowsLinesAndTheEditorComesBac
     box("txtACSStreet")->clear();
     click("cmdPrintLabel");
     EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, {}, {}}));
+
+    // Posted from Canada, mail to the United States names its country on the last line.
+    platform.answerInput(u" Canada "_s);
+    find<QAction>("mnuHomeCountry")->trigger();
+    EXPECT_EQ(platform.inputs.last().title, u"Home Country");
+    EXPECT_EQ(platform.inputs.last().defaultText, u"United States");
+    EXPECT_EQ(platform.settings.value(u"Postwick/Settings/HomeCountry"_s), u"Canada");
+    openEditor("cmdFindContact");
+    click("cmdPrintLabel");
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, u"USA"_s, {}}));
 }
 
 TEST_F(ContactEditorTest, AHiddenEditorGoesWithItsFileAndAtExit)

@@ -1,6 +1,7 @@
 #include "contacts_ui/contact_printouts.h"
 
 #include "contacts_ui/find_list.h"
+#include "printing/mailing_address.h"
 #include "support/qt_printers.h"
 #include "support/scripted_platform.h"
 #include "support/test_folder.h"
@@ -71,26 +72,54 @@ ContactBoxTexts boxes(std::initializer_list<std::pair<ContactBox, QString>> valu
     return b;
 }
 
-TEST(AddressLabelLines, NameCompanyStreetsAndCityFillTheLinesFromTheTop)
+TEST(AddressLabelLines, NameCompanyStreetsCityAndCountryAbroadFillTheLinesFromTheTop)
 {
     using B = ContactBox;
+    const QString home = u"United States"_s;
     const ContactBoxTexts plain = boxes({{B::FName, u" Ann"_s}, {B::LName, u"Lee "_s}, {B::FStreet, u"12 Main St"_s},
                                          {B::City, u"Reno"_s}, {B::State, u"NV"_s}, {B::Zip, u"89501"_s},
                                          {B::Company, u"Acme"_s}, {B::Country, u"USA"_s}});
-    EXPECT_EQ(addressLabelLines(plain, false),
+    EXPECT_EQ(addressLabelLines(plain, false, home),
               (LabelLines{u"Ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, {}, {}}));
 
     ContactBoxTexts full = plain;
     full[B::MiddleInit] = u"Q"_s;
     full[B::SStreet] = u"Apt 4"_s;
-    EXPECT_EQ(addressLabelLines(full, true),
+    EXPECT_EQ(addressLabelLines(full, true, home),
               (LabelLines{u"Ann Q Lee"_s, u"Acme"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s}));
+    // Abroad the country ends the address; with five lines in use the streets share one.
+    full[B::Country] = u"CANADA"_s;
+    EXPECT_EQ(addressLabelLines(full, true, home),
+              (LabelLines{u"Ann Q Lee"_s, u"Acme"_s, u"12 Main St Apt 4"_s, u"Reno, NV  89501"_s, u"CANADA"_s}));
+    EXPECT_EQ(addressLabelLines(full, false, home),
+              (LabelLines{u"Ann Q Lee"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s, u"CANADA"_s}));
+    // A Canadian's home is Canada: the country is left off, and the United States is abroad.
+    EXPECT_EQ(addressLabelLines(full, false, u"canada"_s)[4], QString());
+    full[B::Country] = u"U.S.A."_s;
+    EXPECT_EQ(addressLabelLines(full, false, u"Canada"_s)[4], u"U.S.A."_s);
+
+    // Without a state no comma dangles.
+    const ContactBoxTexts paris = boxes({{B::FName, u"Luc"_s}, {B::LName, u"Roy"_s}, {B::FStreet, u"4 Rue Vieille"_s},
+                                         {B::City, u"Paris"_s}, {B::Zip, u"75004"_s}, {B::Country, u"FRANCE"_s}});
+    EXPECT_EQ(addressLabelLines(paris, false, home),
+              (LabelLines{u"Luc Roy"_s, u"4 Rue Vieille"_s, u"Paris  75004"_s, u"FRANCE"_s, {}}));
 
     full[B::City].clear();
-    EXPECT_EQ(addressLabelLines(full, false), (LabelLines{u"Ann Q Lee"_s, u"12 Main St"_s, u"Apt 4"_s, {}, {}}));
+    full[B::State].clear();
+    full[B::Zip].clear();
+    EXPECT_EQ(addressLabelLines(full, false, home), (LabelLines{u"Ann Q Lee"_s, u"12 Main St"_s, u"Apt 4"_s, {}, {}}));
 
-    EXPECT_EQ(addressLabelLines(boxes({{B::FName, u"Ann"_s}, {B::LName, u"Lee"_s}}), true),
+    EXPECT_EQ(addressLabelLines(boxes({{B::FName, u"Ann"_s}, {B::LName, u"Lee"_s}}), true, home),
               (LabelLines{u"Ann Lee"_s, {}, {}, {}, {}}));
+}
+
+TEST(MailingAddress, EveryUsualNameOfTheHomeCountryCountsAsHome)
+{
+    for (const QString& us : {u"us"_s, u"U. S."_s, u"UNITED STATES OF AMERICA"_s, u"United States of Am"_s, u" "_s})
+        EXPECT_FALSE(isForeignCountry(us, u"U.S.A.")) << us.toStdString();
+    EXPECT_TRUE(isForeignCountry(u"USSR"_s, u"USA"));
+    EXPECT_FALSE(isForeignCountry(u"NEW ZEALAND (AOTEAR"_s, u"New Zealand (Aotearoa)"));
+    EXPECT_EQ(cityLine({}, u"NV"_s, u"89501"_s), u"NV  89501");
 }
 
 class DetailsSheetTest : public ::testing::Test {
@@ -99,7 +128,7 @@ protected:
     ContactBoxTexts contact = boxes({
         {ContactBox::FName, u"Ann"_s}, {ContactBox::LName, u"Lee"_s}, {ContactBox::FStreet, u"12 Main St"_s},
         {ContactBox::SStreet, u"Apt 4"_s}, {ContactBox::City, u"Reno"_s}, {ContactBox::State, u"NV"_s},
-        {ContactBox::Zip, u"89501"_s}, {ContactBox::Company, u"Acme"_s}, {ContactBox::Country, u"USA"_s},
+        {ContactBox::Zip, u"89501"_s}, {ContactBox::Company, u"Acme"_s}, {ContactBox::Country, u"FRANCE"_s},
         {ContactBox::Birthdate, u"04/10/1980"_s}, {ContactBox::HPhone, u"555-0100"_s},
         {ContactBox::CPhone, u"555-0101"_s}, {ContactBox::WPhone, u"555-0102"_s},
         {ContactBox::Email, u"ann@example.com"_s}, {ContactBox::Category, QString(61, u'c') + u"dd"_s},
@@ -129,11 +158,11 @@ TEST_F(DetailsSheetTest, EveryLineOfTheSheetLandsAtItsRowAndColumnInCourierNew)
     EXPECT_EQ(placed, (QStringList{
         u"4:22:16:Postwick"_s, u"6:27:14:Contact Details"_s, u"10:35:10:Date of report:"_s, u"10:51:10:"_s + today,
         u"12:8:12:"_s + rule, u"15:8:12:Ann  Lee"_s, u"17:8:12:12 Main St  Apt 4"_s, u"19:8:12:Reno, NV  89501"_s,
-        u"22:8:12:Company Name:"_s, u"22:24:12:Acme"_s, u"25:8:12:Country:"_s, u"25:18:12:USA"_s,
-        u"25:40:12:Birthdate:"_s, u"25:52:12:04/10/1980"_s, u"28:8:12:Home Phone:"_s, u"28:21:12:555-0100"_s,
-        u"28:37:12:Cell:"_s, u"28:44:12:555-0101"_s, u"28:60:12:Work:"_s, u"28:67:12:555-0102"_s,
+        u"20:8:12:FRANCE"_s, u"22:8:12:Company Name:"_s, u"22:24:12:Acme"_s, u"25:8:12:Country:"_s, u"25:18:12:FRANCE"_s,
+        u"25:40:12:Birthdate:"_s, u"25:52:12:04/10/1980"_s, u"28:8:12:Home Phone:"_s, u"28:20:12:555-0100"_s,
+        u"28:36:12:Cell:"_s, u"28:42:12:555-0101"_s, u"28:58:12:Work:"_s, u"28:64:12:555-0102"_s,
         u"31:8:12:Email Address:"_s, u"31:24:12:ann@example.com"_s, u"34:8:12:Category:"_s,
-        u"34:19:12:"_s + QString(61, u'c'), u"35:19:12:dd"_s, u"38:8:12:Notes:"_s, u"38:16:12:"_s + QString(61, u'a'),
+        u"34:19:12:"_s + QString(59, u'c'), u"35:19:12:ccdd"_s, u"38:8:12:Notes:"_s, u"38:16:12:"_s + QString(61, u'a'),
         u"39:15:12:"_s + QString(39, u'b'), u"43:8:12:"_s + rule}));
 }
 
@@ -146,7 +175,8 @@ TEST_F(DetailsSheetTest, CopiesGoIntoOneJobASelectionPrintsAloneAndAFailureHasIt
     ASSERT_EQ(print(PrintChoice{3}), PrintOutcome::Printed);
     ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
     EXPECT_EQ(platform.printerSurface.jobs[0].pages, 3);
-    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{false, true, 0, 0}));
+    // Nothing selected: no Selection to choose; a PDF file is always on offer.
+    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{true, false, 0, 0}));
 
     EXPECT_EQ(print(PrintChoice{2, true}, u"Main St"_s), PrintOutcome::Printed);
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);

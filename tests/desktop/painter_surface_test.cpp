@@ -172,7 +172,7 @@ TEST_F(PdfSurfaceTest, ANewPageIsStartedOnlyWhenSomethingIsPlacedOnIt)
     EXPECT_EQ(recorded.jobs.at(0).texts.at(1).page, 2);
 }
 
-TEST_F(PdfSurfaceTest, TwoCopiesOfAFullDetailsSheetStayInsideThePrintableAreaOfTwoLetterPages)
+TEST_F(PdfSurfaceTest, TwoCopiesOfAFullDetailsSheetStayInsideThePrintableAreaOfLetterAndA4)
 {
     // Every field at its longest, in the widest characters.
     const int widths[kContactBoxCount] = {14, 1, 18, 30, 15, 16, 2, 10, 19, 30, 10, 15, 15, 13, 50, 80, 160};
@@ -180,19 +180,21 @@ TEST_F(PdfSurfaceTest, TwoCopiesOfAFullDetailsSheetStayInsideThePrintableAreaOfT
     for (std::size_t i = 0; i < kContactBoxCount; ++i)
         boxes.text[i] = QString(widths[i], u'W');
     for (int copy = 0; copy < 2; ++copy) {
-        printDetailsSheet(surface, boxes, QStringLiteral("12/31/2026"));
+        printDetailsSheet(surface, boxes, QStringLiteral("12/31/2026"), u"United States");
         surface.newPage();
     }
     ASSERT_TRUE(surface.endJob());
 
     const QList<Word> words = wordsOf(pdf);
-    ASSERT_EQ(words.size(), 2 * 41);  // every caption and value, split at its spaces
-    const QRectF printable(QPointF(18, 18), QPointF(612 - 18, 792 - 18));
+    // Every caption and value, split at its spaces, and the country line of mail abroad.
+    ASSERT_EQ(words.size(), 2 * 42);
+    // A4 is the narrower paper (595 points), Letter the shorter (792).
+    const QRectF printable(QPointF(18, 18), QPointF(595 - 18, 792 - 18));
     for (const Word& w : words) {
         EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString() << " page " << w.page;
         EXPECT_LE(w.page, 2);
     }
-    EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.page == 2; }), 41);
+    EXPECT_EQ(std::count_if(words.begin(), words.end(), [](const Word& w) { return w.page == 2; }), 42);
     // The new page that ends the last copy adds no blank page.
     EXPECT_EQ(pagesOf(pdf), 2);
 }

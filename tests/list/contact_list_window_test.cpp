@@ -302,7 +302,7 @@ TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
     select({1});
     platform.answerPrintDialog(PrintChoice{1, true});
     find<QAction>("mnuPrint")->trigger();
-    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{false, true, 1, 1}));
+    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{true, true, 1, 1}));
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
     EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, lines()[1]);

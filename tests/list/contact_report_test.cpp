@@ -73,6 +73,11 @@ TEST(ContactReport, TheDialogOffersTheSelectionOnlyWhenThereIsOne)
     // Nothing selected: no selection choice, print to file allowed, pages 1 to 3; cancel is silent.
     EXPECT_EQ(printContactReport(platform, request), PrintOutcome::Cancelled);
     EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{true, false, 1, 3}));
+    // Text selected in the header while the focus is elsewhere is not what Selection prints.
+    request.headerSelection = QStringLiteral("Name");
+    printContactReport(platform, request);
+    EXPECT_FALSE(platform.printDialogs.last().selectionChoice);
+    request.headerSelection.clear();
     EXPECT_EQ(platform.printerSurface.font, u"Verdana");
     EXPECT_EQ(platform.printerSurface.size, 10);
 
@@ -87,7 +92,7 @@ TEST(ContactReport, TheDialogOffersTheSelectionOnlyWhenThereIsOne)
     request.selectedLines = {request.lines[3], request.lines[7]};
     platform.answerPrintDialog(PrintChoice{2, true});
     EXPECT_EQ(printContactReport(platform, request), PrintOutcome::Printed);
-    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{false, true, 1, 3}));
+    EXPECT_EQ(platform.printDialogs.last(), (PrintDialogRequest{true, true, 1, 3}));
     ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
     const QList<PlacedText> selection = platform.printerSurface.jobs[2].texts;
     ASSERT_EQ(selection.size(), 2);

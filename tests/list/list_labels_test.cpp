@@ -164,7 +164,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     bo.Company = QStringLiteral("Hidden Inc");
     test::writeContacts(contactsPath, {anne, bo});
     EXPECT_EQ(labelAddress(anne), (LabelAddress{"Anne Q Lee", "Acme", "12 Main St Apt 2", "Reno, NV  89501"}));
-    EXPECT_EQ(labelAddress(bo), (LabelAddress{"Bo Ray", "", "12 Main St ", ", NV  89501"}));
+    EXPECT_EQ(labelAddress(bo), (LabelAddress{"Bo Ray", "", "12 Main St", "NV  89501"}));
 
     ContactsFile contacts;
     ASSERT_TRUE(contacts.open(contactsPath));
@@ -179,7 +179,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
 
     platform.answerPrintDialog(PrintChoice{2});
     EXPECT_EQ(printListLabels(platform, contacts, {2, 1}, parameters, false, false), PrintOutcome::Printed);
-    EXPECT_EQ(platform.printDialogs, QList{PrintDialogRequest{.labelSheet = true}});
+    EXPECT_EQ(platform.printDialogs, (QList{PrintDialogRequest{.printToFile = true, .labelSheet = true}}));
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     const QList<PlacedText>& texts = platform.printerSurface.jobs[1].texts;
     EXPECT_EQ(platform.printerSurface.jobs[0].orientations, QList{PageOrientation::Portrait});

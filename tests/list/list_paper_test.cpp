@@ -8,6 +8,7 @@
 #include "support/test_folder.h"
 
 #include <QPrinter>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -125,28 +126,53 @@ TEST_F(ListOnPaper, ALineTooLongForItsLabelMovesNoOtherLabel)
     EXPECT_EQ(others(after).size(), after.words.size() - 4);
 }
 
-TEST_F(ListOnPaper, TheReportStaysInsideThePrintableArea)
+TEST_F(ListOnPaper, AfterABoldLabelJobTheReportPrintsRegularEachLineOnItsRowsAndWholeOnThePage)
 {
-    // E-mail addresses up to 30 characters fit; the e-mail column starts too far right for the
-    // 50 a record can hold.
-    QStringList lines;
-    for (int i = 0; i < 80; ++i)
-        lines << QStringLiteral("Alexandra Q. Montgomery%1\tSpringfield     \tIL\t62701     \t217-555-0100   \t"
-                                "217-555-0199   \tmontgomery.alexandr%1@example.com                    ")
-                     .arg(i, 2, 10, QLatin1Char('0'));
-    surface.setFontName(QStringLiteral("Verdana"));
+    // The printer keeps its style from one job to the next.
+    printListLabelsJob(surface, sixtyOneAddresses(0), {true, false, {}});
+    ASSERT_TRUE(surface.endJob());
+    setUpPdfOutput(printer, pdf);
+
+    // Names at full width in capitals, and e-mail addresses of the 50 characters a record holds.
+    QStringList lines, emails;
+    for (int i = 0; i < 60; ++i) {
+        emails << QStringLiteral("christopherson.worthington-smythe%1@example-mail.com").arg(i, 2, 10, QLatin1Char('0'));
+        lines << QStringLiteral("CHRISTOPHERSON Q. WORTHINGTON-SMYTHE\tSPRINGFIELD     \tIL\t62701     \t"
+                                "(217) 555-0100 \t(217) 555-0199 \t") + emails.last();
+    }
     surface.setOrientation(PageOrientation::Landscape);
     printReportJob(surface, lines, AddressDisplay::Email, QStringLiteral("PWK_Contacts"));
     ASSERT_TRUE(surface.endJob());
 
+    QProcess pdffonts;
+    pdffonts.start(QStringLiteral("pdffonts"), {pdf});
+    ASSERT_TRUE(pdffonts.waitForFinished(30000));
+    const QString fonts = QString::fromUtf8(pdffonts.readAllStandardOutput());
+    EXPECT_TRUE(fonts.contains(u"DejaVuSans") && !fonts.contains(u"Bold")) << fonts.toStdString();
+
     const test::PdfWords printed = test::pdfWords(pdf);
-    EXPECT_EQ(printed.pages, 2);
     const QRectF printable(QPointF(18, 18), QPointF(11 * 72 - 18, 8.5 * 72 - 18));
-    for (const PdfWord& w : printed.words)
-        EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString() << " on page " << w.page << " " << w.box.right() << "," << w.box.bottom();
-    EXPECT_EQ(std::count_if(printed.words.begin(), printed.words.end(),
-                            [](const PdfWord& w) { return w.text.startsWith(u"montgomery.alexandr"); }),
-              80);
+    QList<PdfWord> words = printed.words;
+    std::sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
+        return std::tuple{a.page, qRound(a.box.top()), a.box.left()} < std::tuple{b.page, qRound(b.box.top()), b.box.left()};
+    });
+    QString emailColumn;
+    for (const PdfWord& w : words) {
+        EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString() << " on page " << w.page;
+        // No piece runs into the next: words on one row never overlap.
+        for (const PdfWord& other : words) {
+            if (&other != &w && other.page == w.page && std::abs(other.box.top() - w.box.top()) < 1)
+                EXPECT_FALSE(other.box.intersects(w.box)) << w.text.toStdString() << " " << other.text.toStdString();
+        }
+        // Every list line starts a row of its own with all its pieces on it.
+        if (w.text == u"SPRINGFIELD")
+            EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const PdfWord& n) {
+                return n.page == w.page && n.text == u"CHRISTOPHERSON" && std::abs(n.box.top() - w.box.top()) < 1;
+            }));
+        if (w.box.left() > 7.9 * 72)
+            emailColumn += w.text;
+    }
+    EXPECT_EQ(emailColumn, QStringLiteral("EmailAddress") + emails.join(QString()));
 }
 
 }  // namespace

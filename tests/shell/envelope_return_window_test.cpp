@@ -89,7 +89,8 @@ TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
     EXPECT_EQ(titles(), (QStringList{stock, u"Instructions"_s}));
     EXPECT_TRUE(shown("cmdRetAddress"));
     EXPECT_FALSE(shown("cmdLMStart"));
-    EXPECT_FALSE(enabled("optLMLabel") || enabled("optLMEnvelope") || enabled("chkLblBold") || enabled("chkLblItalic"));
+    EXPECT_FALSE(enabled("optLMLabel") || enabled("optLMEnvelope") || enabled("chkLblBold") || enabled("chkLblItalic")
+                 || enabled("cmdLMSheet"));
 
     // Line 4 filled: told to leave it blank, the focus in line 4, nothing printed.
     platform.messages.clear();
@@ -123,7 +124,8 @@ TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
     platform.answerMessage(MessageResult::No);
     find<QAction>("mnuRetAddress")->trigger();
     EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
-    EXPECT_TRUE(enabled("optLMLabel") && enabled("optLMEnvelope") && enabled("chkLblBold") && enabled("chkLblItalic"));
+    EXPECT_TRUE(enabled("optLMLabel") && enabled("optLMEnvelope") && enabled("chkLblBold") && enabled("chkLblItalic")
+                && enabled("cmdLMSheet"));
     EXPECT_TRUE(find<QRadioButton>("optLMLeftjust")->isChecked());
     EXPECT_FALSE(shown("cmdRetAddress"));
 }
