@@ -4,9 +4,12 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 
 namespace pw {
+
+class TextMeasure;
 
 // One item of a print line: a tab to a column, a run of spaces, or text.
 struct PrintItem final {
@@ -45,6 +48,13 @@ public:
     virtual QString deviceName() const = 0;
     // The current page's height in inches, as the paper lies in the current orientation.
     virtual double paperHeightInches() const = 0;
+
+    // The label or envelope the texts that follow belong to, in inches from the paper's corner: a
+    // text too wide for it is drawn smaller, down to 8 points, or cut at its right edge. An empty
+    // frame, as every job starts with, leaves texts as they are.
+    virtual void setFrame(const QRectF& inches) = 0;
+    // How this surface measures the text it draws.
+    virtual const TextMeasure& measure() const = 0;
 
     // Prints the items at the current position. A tab moves right to its column (below 1 means
     // column 1), or to that column of the next row when the position is already beyond it; spaces

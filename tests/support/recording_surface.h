@@ -66,6 +66,8 @@ public:
     double paperHeightInches() const override { return paperHeight() / 72; }
     void print(const QList<PrintItem>& items, bool endLine) override;
     void homeAt(double inchesDown) override;
+    void setFrame(const QRectF& inches) override { cursor_.setFrame(inches); }
+    const TextMeasure& measure() const override { return columnMeasure(); }
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
