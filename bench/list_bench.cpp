@@ -8,9 +8,13 @@
 #include "list/contact_report.h"
 #include "list/contact_search.h"
 #include "list/list_labels.h"
+#include "printing/overflow.h"
+#include "printing/sheet_outlines.h"
 #include "varied_contacts.h"
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -171,16 +175,61 @@ void BM_LabelsOf3000ToPdf(benchmark::State& state)
 }
 BENCHMARK(BM_LabelsOf3000ToPdf)->Unit(benchmark::kMillisecond);
 
-// The check made before the print dialog: every line of 3,000 labels measured against its label.
-void BM_OverflowCheckOf3000Labels(benchmark::State& state)
+std::vector<LabelAddress> listedAddresses()
 {
     std::vector<LabelAddress> addresses;
     for (const ContactLine& line : listedLines())
         addresses.push_back(labelAddress(*fixture().contacts.read(line.record)));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(listLabelOverflows(addresses, {}, u"Laser"));
+    return addresses;
+}
+
+// The check made before the print dialog: every line of 3,000 labels measured with the printer's
+// fonts against its label.
+void BM_OverflowCheckOf3000Labels(benchmark::State& state)
+{
+    needGui();
+    const std::vector<LabelAddress> addresses = listedAddresses();
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPdfOutput(printer, fixture().pdf());
+    PainterSurface surface(printer);
+    for (auto _ : state) {
+        const QList<ProbedText> texts = probeJob(
+            [&](PrintSurface& probe) { printListLabelsJob(probe, addresses, {}); }, surface.measure());
+        benchmark::DoNotOptimize(overflowsOf(texts, labelSheetOutlines()));
+    }
 }
 BENCHMARK(BM_OverflowCheckOf3000Labels)->Unit(benchmark::kMillisecond);
+
+// What the labels cost at the least: the same lines drawn by a bare program, each at its place, in
+// the same font, on a writer with the same resolution.
+void BM_BareWriterDrawsTheSameLines(benchmark::State& state)
+{
+    needGui();
+    const std::vector<LabelAddress> addresses = listedAddresses();
+    for (auto _ : state) {
+        QPdfWriter writer(fixture().pdf());
+        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setResolution(1200);
+        QPainter painter(&writer);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSizeF(9);
+        painter.setFont(font);
+        const double row = writer.resolution() * 0.152;
+        for (std::size_t i = 0; i < addresses.size(); ++i) {
+            if (i > 0 && i % 30 == 0)
+                writer.newPage();
+            const QPointF at(300 + static_cast<double>(i % 3) * 3300, 900 + static_cast<double>(i % 30 / 3) * 1200);
+            const LabelAddress& a = addresses[i];
+            int n = 0;
+            for (const QString* line : {&a.name, &a.company, &a.street, &a.city}) {
+                if (!line->isEmpty())
+                    painter.drawText(at + QPointF(0, row * ++n), *line);
+            }
+        }
+        benchmark::DoNotOptimize(painter.end());
+    }
+}
+BENCHMARK(BM_BareWriterDrawsTheSameLines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pw

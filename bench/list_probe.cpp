@@ -11,6 +11,7 @@
 #include "list/list_labels.h"
 #include "platform/platform.h"
 #include "platform/quiet_platform.h"
+#include "printing/sheet_fit.h"
 #include "varied_contacts.h"
 
 #include <QApplication>
@@ -40,6 +41,11 @@ public:
     void print(const QList<PrintItem>&, bool) override {}
     double paperHeightInches() const override { return 11; }
     void homeAt(double) override {}
+    void setFrame(const QRectF&) override {}
+    const TextMeasure& measure() const override { return measure_; }
+
+private:
+    ColumnMeasure measure_;
     void newPage() override {}
     Status endJob() override { return {}; }
     void abandonJob() override {}

@@ -55,6 +55,8 @@ public:
     void print(const QList<PrintItem>& items, bool endLine) override { target_.print(items, endLine); }
     double paperHeightInches() const override { return target_.paperHeightInches(); }
     void homeAt(double inchesDown) override { target_.homeAt(inchesDown); }
+    void setFrame(const QRectF& inches) override { target_.setFrame(inches); }
+    const TextMeasure& measure() const override { return target_.measure(); }
     void newPage() override;
     Status endJob() override;
     void abandonJob() override { target_.abandonJob(); }

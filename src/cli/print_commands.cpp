@@ -41,8 +41,8 @@ Result<QStringList> typedLines(const ParsedOptions& options)
 void warnOfOverflows(const QList<Overflow>& overflows)
 {
     for (const Overflow& o : overflows)
-        std::fprintf(stderr, "postwick: warning: %s runs %d characters past its edge: %s\n", qUtf8Printable(o.where),
-                     o.charactersTooLong, qUtf8Printable(o.line));
+        std::fprintf(stderr, "postwick: warning: %s, \"%s\": %s\n", qUtf8Printable(o.where), qUtf8Printable(o.line),
+                     qUtf8Printable(o.outcome));
 }
 
 // A typed job's lines and type as the command line gives them; a command takes only its own
@@ -64,7 +64,7 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
 {
     request.corrections = session.margins();
     request.deviceName = session.surface().deviceName();
-    const TypedJob job = buildTypedJob(request);
+    const TypedJob job = buildTypedJob(request, session.surface().measure());
     if (job.refusal) {
         session.platform().message(*job.refusal);
         return session.finish(PrintOutcome::Cancelled);
@@ -115,8 +115,12 @@ Result<void> labelsCommand(const ParsedOptions& options)
                      qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
     session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
-    const PrintOutcome outcome = printListLabels(session.platform(), contacts, records, session.marginsPath(),
-                                                 options.has("--bold"), options.has("--italic"), start);
+    const PrintOutcome outcome =
+        printListLabels(session.platform(), contacts, records, session.marginsPath(), options.has("--bold"),
+                        options.has("--italic"), start, [](const QList<Overflow>& overflows) {
+                            warnOfOverflows(overflows);
+                            return true;
+                        });
     if (outcome == PrintOutcome::Printed)
         rememberPrintedRun(session.platform(), stock, start, static_cast<qsizetype>(records.size()));
     return session.finish(outcome);

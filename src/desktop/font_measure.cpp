@@ -16,6 +16,22 @@ double FontMeasure::width(const TypeFace& type, const QString& text) const
     return drawn(type).metrics.horizontalAdvance(text);
 }
 
+double FontMeasure::quickWidth(const TypeFace& type, const QString& text) const
+{
+    Drawn& d = drawn(type);
+    double sum = 0;
+    for (const QChar c : text) {
+        // A pair of surrogates has no advance of its own.
+        if (c.isSurrogate())
+            return d.metrics.horizontalAdvance(text);
+        auto known = d.advances.constFind(c.unicode());
+        if (known == d.advances.cend())
+            known = d.advances.insert(c.unicode(), d.metrics.horizontalAdvance(c));
+        sum += *known;
+    }
+    return sum;
+}
+
 QFont FontMeasure::font(const TypeFace& type) const
 {
     return drawn(type).font;
@@ -27,7 +43,7 @@ GridMetrics FontMeasure::installedGrid(const TypeFace& type) const
     return {metrics.averageCharWidth(), metrics.lineSpacing(), metrics.ascent()};
 }
 
-const FontMeasure::Drawn& FontMeasure::drawn(const TypeFace& type) const
+FontMeasure::Drawn& FontMeasure::drawn(const TypeFace& type) const
 {
     const int dpi = device_.logicalDpiY();
     if (last_ && last_->type == type && last_->dpi == dpi)
@@ -37,7 +53,7 @@ const FontMeasure::Drawn& FontMeasure::drawn(const TypeFace& type) const
     font.setPointSizeF(type.points);
     font.setBold(type.bold);
     font.setItalic(type.italic);
-    last_.emplace(Drawn{type, dpi, font, QFontMetricsF(font, &device_)});
+    last_.emplace(Drawn{type, dpi, font, QFontMetricsF(font, &device_), {}});
     return *last_;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 
 #include <optional>
 
@@ -19,6 +20,7 @@ public:
 
     double unitsPerInch() const override;
     double width(const TypeFace& type, const QString& text) const override;
+    double quickWidth(const TypeFace& type, const QString& text) const override;
     // The font that draws `type`.
     QFont font(const TypeFace& type) const;
 
@@ -31,9 +33,10 @@ private:
         int dpi;
         QFont font;
         QFontMetricsF metrics;
+        QHash<char16_t, qreal> advances;  // each character's own, as asked for
     };
     // The last type's font and metrics, kept: a job prints line after line in one type.
-    const Drawn& drawn(const TypeFace& type) const;
+    Drawn& drawn(const TypeFace& type) const;
 
     const QPaintDevice& device_;
     mutable std::optional<Drawn> last_;

@@ -106,8 +106,8 @@ bool PainterSurface::feedPage()
 
 void PainterSurface::place(const QString& text, const GridPlace& at)
 {
-    painter_.setFont(measure_.font(type_));
-    painter_.drawText(QPointF(gridInset() + at.x, gridInset() + at.baseline), text);
+    painter_.setFont(measure_.font(at.type));
+    painter_.drawText(QPointF(gridInset() + at.x, gridInset() + at.baseline), text.left(at.shown));
 }
 
 void PainterSurface::print(const QList<PrintItem>& items, bool endLine)

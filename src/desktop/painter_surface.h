@@ -36,6 +36,8 @@ public:
     void print(const QList<PrintItem>& items, bool endLine) override;
     double paperHeightInches() const override;
     void homeAt(double inchesDown) override;
+    void setFrame(const QRectF& inches) override { cursor_.setFrame(inches); }
+    const TextMeasure& measure() const override { return measure_; }
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;

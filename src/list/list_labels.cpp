@@ -90,6 +90,7 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     const std::size_t skipped = std::clamp(firstPosition, 1, kLabelsPerSheet) - 1;
     const std::size_t count = skipped + addresses.size();
     const std::size_t lastRowStart = count - (count % kLabelsAcross == 0 ? kLabelsAcross : count % kLabelsAcross);
+    const QList<QRectF> outlines = labelSheetOutlines();
     for (std::size_t i = skipped; i < count; ++i) {
         const std::size_t onSheet = i % kLabelsPerSheet;
         // A new sheet only for a label that follows: one after the last label would feed a blank
@@ -97,30 +98,11 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
         if (onSheet == 0 && i > 0)
             surface.newPage();
         surface.homeAt(firstRow + static_cast<double>(onSheet / kLabelsAcross) * kLabelRowPitch);
+        surface.setFrame(outlines[static_cast<qsizetype>(onSheet)]);
         const bool partialRow = i >= lastRowStart && count % kLabelsAcross != 0;
         for (const QString& line : labelLines(addresses[i - skipped], partialRow))
             surface.printLine({PrintItem::tab(columns[onSheet % kLabelsAcross]), PrintItem::textItem(line)});
     }
-}
-
-QList<Overflow> listLabelOverflows(const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
-                                   QStringView deviceName)
-{
-    const std::array<int, 3> columns = listLabelColumns(deviceName, style);
-    const QList<QRectF> outlines = labelSheetOutlines();
-    const QString font = QStringLiteral("Verdana");
-    QList<Overflow> found;
-    for (std::size_t i = 0; i < addresses.size(); ++i) {
-        const LabelAddress& a = addresses[i];
-        const int across = static_cast<int>(i % 3);
-        const QRectF& label = outlines[across];
-        for (const QString* line : {&a.company, &a.name, &a.street, &a.city, &a.country}) {
-            const int past = charactersPast(*line, columns[across], 0, label.right(), font, 9, style.bold, style.italic);
-            if (past > 0)
-                found.append({QStringLiteral("Label %1 (%2)").arg(i + 1).arg(a.name), *line, past, label});
-        }
-    }
-    return found;
 }
 
 Message emptyListMessage()
@@ -129,7 +111,8 @@ Message emptyListMessage()
 }
 
 PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                             const QString& parameterFile, bool bold, bool italic, int firstPosition)
+                             const QString& parameterFile, bool bold, bool italic, int firstPosition,
+                             const std::function<bool(const QList<Overflow>&)>& goAhead)
 {
     const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
     if (!margins) {
@@ -162,14 +145,18 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         surface.setOrientation(PageOrientation::Portrait);
         printListLabelsJob(surface, addresses, style, firstPosition);
     };
-    if (const std::optional<Message> problem = belowSheetProblem(job, labelSheetOutlines())) {
+    PrintSurface& printer = platform.printer();
+    const QList<ProbedText> texts = probeJob(job, printer.measure());
+    if (const std::optional<Message> problem = belowSheetProblem(texts, labelSheetOutlines())) {
         platform.message(*problem);
         return PrintOutcome::Cancelled;
     }
-    PrintSurface& printer = platform.printer();
-    if (const QList<Overflow> overflows = listLabelOverflows(addresses, style, printer.deviceName());
-        !overflows.isEmpty() && platform.message(overflowQuestion(overflows)) != MessageResult::Yes)
-        return PrintOutcome::Cancelled;
+    if (const QList<Overflow> overflows = overflowsOf(texts, labelSheetOutlines()); !overflows.isEmpty()) {
+        const bool go = goAhead ? goAhead(overflows)
+                                : platform.message(overflowQuestion(overflows)) == MessageResult::Yes;
+        if (!go)
+            return PrintOutcome::Cancelled;
+    }
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);

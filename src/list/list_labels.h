@@ -10,6 +10,7 @@
 #include <QStringView>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace pw {
@@ -45,18 +46,16 @@ std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses,
                         const ListLabelStyle& style, int firstPosition = 1);
 
-// The lines of the listed labels that run past their label's right edge, measured as the grid does.
-// The outline is that of the label's column on the first row.
-QList<Overflow> listLabelOverflows(const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
-                                   QStringView deviceName);
-
 Message emptyListMessage();
 
 // "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
 // per copy of labels for the listed records, each read again from the contacts file. Lines without
 // a record (0), pasted into the list, get no label. The first sheet's labels before `firstPosition`
 // (a partly used sheet) are left blank.
+// Lines that do not fit their labels are named before the print dialog: by `goAhead` when given
+// (false stops the run), else by the window's "Print anyway" question.
 PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                             const QString& parameterFile, bool bold, bool italic, int firstPosition = 1);
+                             const QString& parameterFile, bool bold, bool italic, int firstPosition = 1,
+                             const std::function<bool(const QList<Overflow>&)>& goAhead = {});
 
 }  // namespace pw

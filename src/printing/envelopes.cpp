@@ -51,7 +51,11 @@ void printEnvelope(PrintSurface& surface, const EnvelopeJob& envelope)
     // shows it; the special models take a #10 page, which is the envelope itself. On any other page
     // a queue ends with, the address keeps its place against the page's bottom edge.
     surface.setPaperSize(specialModel ? PaperSize::Envelope10 : PaperSize::Letter);
-    surface.homeAt(surface.paperHeightInches() - kLandscapeLetterInches);
+    const double page = surface.paperHeightInches();
+    surface.homeAt(page - kLandscapeLetterInches);
+    // The address keeps a quarter inch from the envelope's right edge.
+    constexpr double kRightMargin = 0.25;
+    surface.setFrame(envelopeOutline(envelope.sizeCode, page).adjusted(0, 0, -kRightMargin, 0));
     printBlankLines(surface, 1);
 
     surface.setFontName(envelope.largeFont ? QStringLiteral("Trebuchet MS") : QStringLiteral("Verdana"));

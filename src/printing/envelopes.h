@@ -25,6 +25,7 @@ struct EnvelopeJob final {
     bool largeFont = false;  // Trebuchet MS 14 italic instead of Verdana 11
     LabelPlace place;        // the size's print column and row
     MarginPair correction;   // the "ENVELOPE" pair
+    int sizeCode = 0;        // 1-6: the envelope the lines must fit; none: no frame
 };
 
 // Prints one envelope in landscape: a blank line, the rows down to the address in the envelope

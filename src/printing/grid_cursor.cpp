@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace pw {
 namespace {
@@ -55,10 +56,54 @@ bool GridCursor::placeText(const QString& text, const GridMetrics& grid, const T
         }
     }
     const int column = grid.column > 0 ? static_cast<int>(std::lround(x_ / grid.column)) + 1 : 1;
-    target.place(text, {x_, y_, y_ + grid.ascent, page_, row_, column});
+    GridPlace place{x_, y_, y_ + grid.ascent, page_, row_, column, type, text.size(), 0};
+    // Shaping is costly: a text whose plain advances clearly fit is not shaped to be measured.
+    // Ink keeps 1/16 inch off the frame's right edge, where a label is cut from its sheet.
+    constexpr double kEdgeInches = 1.0 / 16;
+    const double room = frame_.isEmpty()
+                            ? std::numeric_limits<double>::max()
+                            : (frame_.right() - kEdgeInches - kGridInsetInches) * measure_.unitsPerInch() - x_;
+    constexpr double kKerningAllowance = 1.02;
+    place.width = measure_.quickWidth(type, text);
+    if (place.width * kKerningAllowance > room) {
+        place.width = measure_.width(type, text);
+        if (place.width > room + kTolerance)
+            fitInto(text, room, place);
+    }
+    target.place(text, place);
     pageUsed_ = true;
-    x_ += measure_.width(type, text);
+    x_ += place.width;
     return true;
+}
+
+void GridCursor::fitInto(const QString& text, double room, GridPlace& place) const
+{
+    room = std::max(room, 0.0);
+    // Width grows with the size: try the size that should just fit, in half points, then smaller.
+    const double asked = place.type.points;
+    const double smallest = std::min(asked, kSmallestPoints);
+    double points = std::clamp(std::floor(asked * room / place.width * 2) / 2, smallest, asked);
+    for (;;) {
+        place.type.points = points;
+        place.width = measure_.width(place.type, text);
+        if (place.width <= room + kTolerance || points <= smallest)
+            break;
+        points = std::max(smallest, points - 0.5);
+    }
+    if (place.width <= room + kTolerance)
+        return;
+    // Even the smallest size is too wide: as many characters as end within the frame.
+    qsizetype fits = 0;
+    qsizetype over = text.size();
+    while (over - fits > 1) {
+        const qsizetype middle = (fits + over) / 2;
+        if (measure_.width(place.type, text.left(middle)) <= room + kTolerance)
+            fits = middle;
+        else
+            over = middle;
+    }
+    place.shown = fits;
+    place.width = measure_.width(place.type, text.left(fits));
 }
 
 bool GridCursor::mark(GridTarget& target)
@@ -105,6 +150,7 @@ void GridCursor::newPage()
 
 void GridCursor::reset()
 {
+    frame_ = {};
     pageWanted_ = false;
     pageUsed_ = false;
     page_ = 1;

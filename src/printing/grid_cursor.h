@@ -4,6 +4,7 @@
 #include "printing/text_measure.h"
 
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 namespace pw {
@@ -12,6 +13,10 @@ namespace pw {
 // edges, as a typical office printer's does; the grid starts there on every printer and ends 1/4
 // inch above the paper's bottom edge.
 inline constexpr double kGridInsetInches = 0.25;
+
+// The smallest type a line is shrunk to so that it fits its label: the smallest the Postal Service
+// accepts for addresses.
+inline constexpr double kSmallestPoints = 8;
 
 // Where a text goes: in the measure's units from the grid's top-left corner, and as the page, row
 // and column a person counts (rows from the top of the page or the last home).
@@ -22,6 +27,9 @@ struct GridPlace final {
     int page = 1;
     int row = 1;
     int column = 1;
+    TypeFace type;          // as drawn: smaller than asked when the text was shrunk to fit its frame
+    qsizetype shown = 0;    // the characters drawn: fewer than the text's when it was cut at the edge
+    double width = 0;       // of what is drawn
 };
 
 // What a surface does with the cursor's decisions.
@@ -48,6 +56,10 @@ public:
 
     // Walks the items of a print line in `type` and ends the line when asked.
     void print(const QList<PrintItem>& items, bool endLine, const TypeFace& type, GridTarget& target);
+    // The label or envelope the texts that follow belong to, in inches from the paper's corner: a
+    // text that would run past its right edge (less 1/16 inch) is drawn smaller, down to
+    // kSmallestPoints, and cut there when even that is too wide. An empty frame leaves every text as it is.
+    void setFrame(const QRectF& inches) { frame_ = inches; }
     // Takes the page a mark at a fixed place goes on; false when feeding it failed.
     bool mark(GridTarget& target);
     // Column 1 of row 1, `inchesDown` below the grid's top.
@@ -64,6 +76,8 @@ private:
     bool takeWantedPage(GridTarget& target);
     bool placeText(const QString& text, const GridMetrics& grid, const TypeFace& type, GridTarget& target);
     void nextRow(const GridMetrics& grid);
+    // Shrinks, then cuts, `place`'s text until it ends within `room`.
+    void fitInto(const QString& text, double room, GridPlace& place) const;
 
     const TextMeasure& measure_;
     double x_ = 0;
@@ -72,6 +86,7 @@ private:
     int page_ = 1;
     bool pageWanted_ = false;  // newPage() was asked for and nothing has been placed since
     bool pageUsed_ = false;    // something has been placed on the current page
+    QRectF frame_;
 };
 
 }  // namespace pw

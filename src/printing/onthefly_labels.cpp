@@ -204,11 +204,21 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     const auto rowsAbove = [&](const LabelPlace& place) {
         return blockRows(place.row, lines, row) + labels.correction.top;
     };
+    // Each label's lines fit the label of its position; a position without a place of its own
+    // prints where the one before it did.
+    const QList<QRectF> outlines = labelSheetOutlines();
+    QRectF frame = outlines.first();
+    const auto frameOf = [&](double p) {
+        if (LabelPositionTable::place(p, false, {}))
+            frame = outlines[static_cast<qsizetype>(p) - 1];
+        surface.setFrame(frame);
+    };
     LabelPlace place = labels.fallback;
     if (!labels.positions.isEmpty()) {
         for (int p : labels.positions) {
             place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
             printBlankLines(surface, rowsAbove(place));
+            frameOf(p);
             printLabelLines(surface, labels, place.column + labels.correction.left);
             surface.home();
             printBlankLines(surface, 1);
@@ -219,6 +229,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     const auto moveTo = [&](double p) {
         place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
         printBlankLines(surface, rowsAbove(place));
+        frameOf(p);
     };
     moveTo(position);
     for (int label = 0; label < labels.count; ++label) {

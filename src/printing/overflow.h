@@ -1,9 +1,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "printing/envelopes.h"
-#include "printing/onthefly_labels.h"
-#include "printing/return_address.h"
+#include "printing/sheet_fit.h"
 
 #include <QList>
 #include <QRectF>
@@ -11,24 +9,19 @@
 
 namespace pw {
 
-// A line that runs past the right edge of its label or envelope in the type it prints in, measured
-// with the same font metrics as the grid.
+// A line that does not fit the label or envelope it prints on, as the printer's own font measures
+// it, and what printing does about it.
 struct Overflow final {
-    QString where;           // "Position 4, line 1", "Line 2"
+    QString where;    // "Position 4, line 1", "Line 2"
     QString line;
-    int charactersTooLong = 0;
-    QRectF outline;          // the label or envelope it overruns, in inches from the paper's corner
+    QString outcome;  // "printed at 8.5 points to fit", ...
+    QRectF outline;   // the label or envelope, in inches from the paper's corner
     bool operator==(const Overflow&) const = default;
 };
 
-QList<Overflow> labelOverflows(const OnTheFlyLabels& labels, const QString& deviceName);
-QList<Overflow> envelopeOverflows(const EnvelopeJob& envelope, int sizeCode);
-QList<Overflow> returnAddressOverflows(const ReturnAddressSheet& sheet);
-
-// How many characters of a line printed from grid column `column` (after `spaces` blank columns)
-// reach past `rightEdgeInches`; 0 when it fits.
-int charactersPast(const QString& line, int column, int spaces, double rightEdgeInches, const QString& font,
-                   double points, bool bold, bool italic);
+// The lines of a probed job that were shrunk or cut to fit their frame, or run below its bottom
+// edge. `outlines` are the job's labels, by position; a job of one outline names lines only.
+QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>& outlines);
 
 // The question before printing lines that do not fit: Yes is "Print anyway".
 Message overflowQuestion(const QList<Overflow>& overflows);

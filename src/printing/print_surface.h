@@ -4,9 +4,12 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 
 namespace pw {
+
+class TextMeasure;
 
 // One item of a print line: a tab to a column, a run of spaces, or text.
 struct PrintItem final {
@@ -47,6 +50,13 @@ public:
     virtual double paperHeightInches() const = 0;
     // True when the jobs go into a file rather than onto paper: no label of a sheet is spent.
     virtual bool writesFile() const { return false; }
+
+    // The label or envelope the texts that follow belong to, in inches from the paper's corner: a
+    // text too wide for it is drawn smaller, down to 8 points, or cut at its right edge. An empty
+    // frame, as every job starts with, leaves texts as they are.
+    virtual void setFrame(const QRectF& inches) = 0;
+    // How this surface measures the text it draws.
+    virtual const TextMeasure& measure() const = 0;
 
     // Prints the items at the current position. A tab moves right to its column (below 1 means
     // column 1), or to that column of the next row when the position is already beyond it; spaces

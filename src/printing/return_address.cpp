@@ -3,6 +3,7 @@
 #include "printing/font_grid.h"
 #include "printing/label_sheet.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_outlines.h"
 
 namespace pw {
 namespace {
@@ -71,9 +72,11 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
     // Every label is placed from its own origin, so a line too long for one label cannot move
     // another.
     const int base = sheet.correction.left + 3;
+    const QList<QRectF> outlines = returnAddressOutlines();
     for (int labelRow = 0; labelRow < kLabelRows; ++labelRow) {
         for (int label = 0; label < kLabelsAcross; ++label) {
             surface.homeAt(firstRow + labelRow * kLabelRowPitch);
+            surface.setFrame(outlines[labelRow * kLabelsAcross + label]);
             for (int i = 0; i < 3; ++i) {
                 const QString line = i < sheet.lines.size() ? sheet.lines[i] : QString();
                 QList<PrintItem> items{PrintItem::tab(base + kFirstLabelOffset + label * kLabelPitch)};

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QString>
 
 #include <functional>
 #include <optional>
@@ -24,13 +25,25 @@ protected:
     GridMetrics installedGrid(const TypeFace& type) const override;
 };
 
-// The bottom of the lowest line a job prints on any of its pages, in inches from the paper's top
-// edge, on the layouts' grid; the job is run on a surface that prints nothing.
-double lowestLineInches(const std::function<void(PrintSurface&)>& job);
+// A text as a job would print it.
+struct ProbedText final {
+    QString text;          // as the job asked for it
+    qsizetype shown = 0;   // the characters printed: fewer when cut at the frame's edge
+    double asked = 0;      // points asked for
+    double drawn = 0;      // points printed: fewer when shrunk to fit the frame
+    QRectF box;            // in inches from the paper's corner, one row high
+    QRectF frame;          // the label or envelope it belongs to; empty for none
+    int page = 1;
+    int line = 1;          // the row within its frame, from 1
+};
 
-// Why a job of labels must not print: lines of its last row would fall below the last of `labels`
-// (in inches from the paper's corner), where there is no label and a printer would feed a sheet
-// for them. Asked before the print dialog, so nothing is fed.
-std::optional<Message> belowSheetProblem(const std::function<void(PrintSurface&)>& job, const QList<QRectF>& labels);
+// Runs `job` on a surface that prints nothing and measures with `measure`: every text it would
+// print, in print order.
+QList<ProbedText> probeJob(const std::function<void(PrintSurface&)>& job, const TextMeasure& measure);
+
+// Why a job of labels must not print: lines of its last row (`texts`, as probed) would fall below
+// the last of `labels` (in inches from the paper's corner), where there is no label and a printer
+// would feed a sheet for them. Asked before the print dialog, so nothing is fed.
+std::optional<Message> belowSheetProblem(const QList<ProbedText>& texts, const QList<QRectF>& labels);
 
 }  // namespace pw

@@ -29,10 +29,8 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
     const QList<int> printed =
         !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
-    const auto run = [labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); };
-    const QList<QRectF> outlines = labelSheetOutlines();
-    return {run, outlines, printed, labelOverflows(labels, request.deviceName), kLabelSheet,
-            belowSheetProblem(run, outlines)};
+    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
+            {}, kLabelSheet, std::nullopt};
 }
 
 TypedJob envelopeJob(const TypedJobRequest& request)
@@ -42,6 +40,7 @@ TypedJob envelopeJob(const TypedJobRequest& request)
     envelope.centred = request.centred;
     envelope.bold = request.bold;
     envelope.largeFont = request.largeFont;
+    envelope.sizeCode = request.envelopeSize;
     envelope.place = request.place;
     envelope.correction = request.corrections.pair(MarginKind::Envelope);
     // The special models feed a #10 page, which is the envelope itself.
@@ -51,7 +50,7 @@ TypedJob envelopeJob(const TypedJobRequest& request)
     return {[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
             {envelopeOutline(request.envelopeSize, page)},
             {},
-            envelopeOverflows(envelope, request.envelopeSize),
+            {},
             {.printToFile = true},
             std::nullopt};
 }
@@ -63,14 +62,11 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
-    const auto run = [sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); };
-    const QList<QRectF> outlines = returnAddressOutlines();
-    return {run, outlines, {}, returnAddressOverflows(sheet), kLabelSheet, belowSheetProblem(run, outlines)};
+    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }, returnAddressOutlines(), {},
+            {}, kLabelSheet, std::nullopt};
 }
 
-}  // namespace
-
-TypedJob buildTypedJob(const TypedJobRequest& request)
+TypedJob unmeasuredJob(const TypedJobRequest& request)
 {
     switch (request.stock) {
     case TypedStock::Labels: return labelsJob(request);
@@ -78,6 +74,20 @@ TypedJob buildTypedJob(const TypedJobRequest& request)
     case TypedStock::ReturnAddresses: break;
     }
     return returnAddressJob(request);
+}
+
+}  // namespace
+
+TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measure)
+{
+    // One run of the job on a surface that prints nothing finds what does not fit, measured as the
+    // printer's fonts draw it, before anything is printed.
+    TypedJob job = unmeasuredJob(request);
+    const QList<ProbedText> texts = probeJob(job.run, measure);
+    job.overflows = overflowsOf(texts, job.outlines);
+    if (request.stock != TypedStock::Envelope)
+        job.refusal = belowSheetProblem(texts, job.outlines);
+    return job;
 }
 
 QList<QRectF> overrunOutlines(const QList<Overflow>& overflows)

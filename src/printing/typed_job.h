@@ -16,6 +16,7 @@
 namespace pw {
 
 class PrintSurface;
+class TextMeasure;
 
 // What the typed lines are printed on.
 enum class TypedStock { Labels, Envelope, ReturnAddresses };
@@ -54,8 +55,9 @@ struct TypedJob final {
     std::optional<Message> refusal;          // why it must not print at all: lines below the sheet
 };
 
-// The job for a request that passed the form's checks.
-TypedJob buildTypedJob(const TypedJobRequest& request);
+// The job for a request that passed the form's checks, its lines measured with `measure`: the
+// printer's own.
+TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measure);
 
 // The outlines of the labels or envelope that lines overrun, once each, for the preview to mark.
 QList<QRectF> overrunOutlines(const QList<Overflow>& overflows);

@@ -102,7 +102,7 @@ std::optional<TypedJobRequest> LabelEntry::returnAddressRequest(const MarginSett
 
 std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
 {
-    TypedJob job = buildTypedJob(request);
+    TypedJob job = buildTypedJob(request, platform_.printer().measure());
     if (job.refusal) {
         platform_.message(*job.refusal);
         return std::nullopt;
@@ -173,7 +173,7 @@ void LabelEntry::preview()
     }
     if (!request)
         return;
-    const TypedJob job = buildTypedJob(*request);
+    const TypedJob job = buildTypedJob(*request, platform_.printer().measure());
     afterJobRan(request->stock);
     const QList<QRectF> used = usedOutlines(job);
     platform_.printPreview(job.run, job.outlines, overrunOutlines(job.overflows), used, [this, returnAddresses] {

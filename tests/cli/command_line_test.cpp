@@ -146,6 +146,16 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     EXPECT_EQ(down.status, 1);
     EXPECT_TRUE(down.err.contains("Lines of the last row of labels would print below the sheet")) << down.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(u"down.pdf"_s)));
+
+    // A street too wide for its label is printed smaller or cut, and said, label by label.
+    ContactRecord wide = person(u"Jonathan"_s, u"Smythe"_s, u"Reno"_s);
+    wide.Street1 = u"1234 NORTHWEST EVERGREEN BLVD"_s;
+    wide.Street2 = u"APARTMENT 1200 REAR BUILDING"_s;
+    writeContacts(folder.file(u"long.DAT"_s), {wide});
+    const ProgramRun labels = run({u"labels"_s, u"long.DAT"_s, u"-o"_s, u"long.pdf"_s});
+    EXPECT_EQ(labels.status, 0) << labels.err.toStdString();
+    EXPECT_TRUE(labels.err.startsWith("postwick: warning: Position 1, line 2, \"1234 NORTHWEST")) << labels.err.toStdString();
+    EXPECT_EQ(pdf(u"long.pdf"_s).pages, 1);
 }
 
 TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)

@@ -6,6 +6,7 @@
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
 #include "printing/sheet_outlines.h"
+#include "printing/typed_job.h"
 #include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
 #include "support/recording_surface.h"
@@ -287,6 +288,47 @@ TEST_F(PdfSurfaceTest, EveryReturnAddressLabelLandsInsideItsSmallLabel)
             EXPECT_EQ(inside, 8) << "row " << row << " column " << column;
         }
     }
+}
+
+TEST_F(PdfSurfaceTest, CapitalLinesTooWideAreNamedAndPrintedSmallerOrCutInsideTheirStock)
+{
+    const QStringList capitals = {QStringLiteral("MR JONATHAN WORTHINGTON-SMYTHE III"),
+                                  QStringLiteral("1234 NORTHWEST EVERGREEN BLVD APT 12"),
+                                  QStringLiteral("SOUTH LAKE TAHOE, CA  96150"), {}, {}};
+    const auto printed = [&](const TypedJobRequest& request) {
+        const TypedJob job = buildTypedJob(request, surface.measure());
+        EXPECT_FALSE(job.overflows.isEmpty());
+        job.run(surface);
+        EXPECT_TRUE(surface.endJob());
+        const test::PdfWords words = test::pdfWords(pdf);
+        EXPECT_EQ(words.pages, 1);
+        return std::pair{job, words.words};
+    };
+    const auto insideOne = [](const Word& w, const QList<QRectF>& outlines) {
+        return std::any_of(outlines.begin(), outlines.end(), [&](const QRectF& inches) {
+            return QRectF(inches.topLeft() * 72, inches.size() * 72).adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box);
+        });
+    };
+
+    TypedJobRequest labels{.lines = capitals, .count = 30};
+    labels.start = 1;
+    auto [sheet, words] = printed(labels);
+    EXPECT_TRUE(sheet.overflows.first().outcome.startsWith(u"printed at "));
+    EXPECT_GE(words.size(), 30 * 10);
+    for (const Word& w : words)
+        EXPECT_TRUE(insideOne(w, labelSheetOutlines())) << w.text.toStdString();
+
+    TypedJobRequest returns{.stock = TypedStock::ReturnAddresses, .lines = capitals};
+    std::tie(sheet, words) = printed(returns);
+    for (const Word& w : words)
+        EXPECT_TRUE(insideOne(w, returnAddressOutlines())) << w.text.toStdString();
+
+    TypedJobRequest envelope{.stock = TypedStock::Envelope, .lines = capitals, .envelopeSize = 3};
+    envelope.place = *envelopePlace(3);
+    std::tie(sheet, words) = printed(envelope);
+    EXPECT_EQ(words.size(), 15);
+    for (const Word& w : words)
+        EXPECT_TRUE(insideOne(w, {envelopeOutline(3).adjusted(0, 0, -0.25, 0)})) << w.text.toStdString();
 }
 
 TEST_F(PdfSurfaceTest, AnEnvelopeAddressLiesOnTheEnvelopeInEveryFont)

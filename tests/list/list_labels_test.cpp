@@ -32,6 +32,8 @@ public:
         lines << QString::number(size) + u'|' + parts_.join(u' ');
     }
     double paperHeightInches() const override { return 11; }
+    void setFrame(const QRectF& inches) override { cursor_.setFrame(inches); }
+    const TextMeasure& measure() const override { return test::columnMeasure(); }
     void homeAt(double inchesDown) override
     {
         cursor_.home(inchesDown);

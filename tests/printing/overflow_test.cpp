@@ -1,6 +1,6 @@
 #include "printing/overflow.h"
 
-#include "list/list_labels.h"
+#include "printing/print_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -9,60 +9,55 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QStringList oneLine(int length)
+// On the layouts' grid every character is one column: Courier New 10 is 6.0010 points a column,
+// so a frame whose edge, less 1/16 inch, is 1 inch from the grid's left edge holds 11 characters
+// at 10 points, and rows of 0.157 inch leave three inside its 0.8 inch from the paper's top.
+QList<ProbedText> probed(const QStringList& lines, double points = 10)
 {
-    return {QString(length, u'n'), {}, {}, {}, {}};
+    const ColumnMeasure measure;
+    return probeJob(
+        [&](PrintSurface& surface) {
+            surface.setFontName(u"Courier New"_s);
+            surface.setFontSize(points);
+            surface.setFrame(QRectF(0, 0, 1.3125, 0.8));
+            for (const QString& line : lines)
+                surface.printLine({PrintItem::textItem(line)});
+        },
+        measure);
 }
 
-TEST(Overflow, ALineOneCharacterTooWideIsReportedAndOneThatFitsIsNot)
+TEST(Overflow, ALineTooWideIsShrunkDownToEightPointsThenCutAndNamed)
 {
-    // Position 1 at column 2 in Verdana 9: 39 average characters fit, 35 in bold.
-    OnTheFlyLabels labels;
-    labels.start = 1;
-    labels.count = 1;
-    for (const auto& [bold, fits] : {std::pair{false, 39}, std::pair{true, 35}}) {
-        labels.bold = bold;
-        labels.lines = oneLine(fits);
-        EXPECT_TRUE(labelOverflows(labels, u"Laser"_s).isEmpty()) << bold;
-        labels.lines = oneLine(fits + 1);
-        const QList<Overflow> found = labelOverflows(labels, u"Laser"_s);
-        ASSERT_EQ(found.size(), 1) << bold;
-        EXPECT_EQ(found[0].where, u"Position 1, line 1");
-        EXPECT_EQ(found[0].charactersTooLong, 1);
-    }
+    const QList<ProbedText> texts = probed({u"x"_s.repeated(11), u"x"_s.repeated(12), u"x"_s.repeated(20),
+                                            u"yy"_s});
+    ASSERT_EQ(texts.size(), 4);
+    // Fits as it is.
+    EXPECT_EQ(texts[0].drawn, 10);
+    EXPECT_EQ(texts[0].shown, 11);
+    // One character too many: the half point that fits.
+    EXPECT_EQ(texts[1].drawn, 9.5);
+    EXPECT_EQ(texts[1].shown, 12);
+    EXPECT_LE(texts[1].box.right(), 1.25 + 1e-9);
+    // Even 8 points holds 14 characters only: cut there.
+    EXPECT_EQ(texts[2].drawn, 8);
+    EXPECT_EQ(texts[2].shown, 14);
+    // The fourth row ends below the frame.
+    EXPECT_GT(texts[3].box.bottom(), 0.8);
 
-    // A #10 envelope keeps 1/4 inch clear of its right edge: 66 plain characters, 57 large.
-    EnvelopeJob envelope{{}, false, false, false, *envelopePlace(1), {}};
-    for (const auto& [large, fits] : {std::pair{false, 66}, std::pair{true, 57}}) {
-        envelope.largeFont = large;
-        envelope.lines = oneLine(fits);
-        EXPECT_TRUE(envelopeOverflows(envelope, 1).isEmpty()) << large;
-        envelope.lines = oneLine(fits + 1);
-        ASSERT_EQ(envelopeOverflows(envelope, 1).size(), 1) << large;
-        EXPECT_EQ(envelopeOverflows(envelope, 1)[0].charactersTooLong, 1);
-    }
+    const QList<Overflow> named = overflowsOf(texts, {QRectF(0, 0, 1.3125, 0.8)});
+    ASSERT_EQ(named.size(), 3);
+    EXPECT_EQ(named[0], (Overflow{u"Line 2"_s, u"x"_s.repeated(12), u"printed at 9.5 points instead of 10 to fit"_s,
+                                  QRectF(0, 0, 1.3125, 0.8)}));
+    EXPECT_EQ(named[1].outcome, u"too wide even at 8 points, cut to \"%1\""_s.arg(u"x"_s.repeated(14)));
+    EXPECT_EQ(named[2].outcome, u"runs below the envelope"_s);
 
-    // Return-address labels are 1 3/4 inch wide: 30 characters of Microsoft Sans Serif 8.
-    ReturnAddressSheet sheet{{QString(30, u'n'), QString(31, u'n'), {}}, false, false, {}};
-    const QList<Overflow> found = returnAddressOverflows(sheet);
-    ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found[0].where, u"Line 2");
-    const Message question = overflowQuestion(found);
+    const Message question = overflowQuestion(named);
+    EXPECT_EQ(question.title, u"Lines too long");
+    EXPECT_TRUE(question.text.startsWith(u"These lines do not fit the label or envelope they print on:\n\nLine 2, \""_s));
     EXPECT_EQ(question.buttons, MessageButtons::PrintAnywayCancel);
-    EXPECT_TRUE(question.text.contains(u"Line 2, \"nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn\": 1 character too long"_s));
-}
 
-TEST(Overflow, ListLabelsAreMeasuredInTheColumnTheyPrintIn)
-{
-    // The middle label starts at column 46: 38 characters of Verdana 9 fit before its edge.
-    const LabelAddress fits{u"Ann Lee"_s, {}, QString(38, u'n'), u"Reno, NV  89501"_s};
-    LabelAddress tooLong = fits;
-    tooLong.street = QString(39, u'n');
-    EXPECT_TRUE(listLabelOverflows({fits, fits}, {}, u"Laser").isEmpty());
-    const QList<Overflow> found = listLabelOverflows({fits, tooLong}, {}, u"Laser");
-    ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found[0].where, u"Label 2 (Ann Lee)");
-    EXPECT_EQ(found[0].charactersTooLong, 1);
+    // Type already at 8 points is never shrunk, only cut.
+    EXPECT_EQ(probed({u"x"_s.repeated(20)}, 8)[0].shown, 14);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)
 
 void RecordingSurface::place(const QString& text, const GridPlace& at)
 {
-    current_.texts.append({at.page, at.row, at.column, text, font, size, bold, italic, at.y / 72});
+    current_.texts.append({at.page, at.row, at.column, text.left(at.shown), font, at.type.points, bold, italic, at.y / 72});
 }
 
 void RecordingSurface::drawLine(QPointF fromInches, QPointF toInches)

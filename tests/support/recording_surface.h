@@ -67,6 +67,8 @@ public:
     bool writesFile() const override { return toFile; }
     void print(const QList<PrintItem>& items, bool endLine) override;
     void homeAt(double inchesDown) override;
+    void setFrame(const QRectF& inches) override { cursor_.setFrame(inches); }
+    const TextMeasure& measure() const override { return columnMeasure(); }
     void newPage() override;
     Status endJob() override;
     void abandonJob() override;
