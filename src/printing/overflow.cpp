@@ -1,11 +1,26 @@
 #include "printing/overflow.h"
 
+#include <QHash>
+
 namespace pw {
 namespace {
 
 constexpr int kListedAtMost = 15;
 // A line ending this little below its frame is the rounding of rows that exactly fill it.
 constexpr double kBottomTolerance = 0.001;
+
+enum class Fit { Fits, Shrunk, Cut, Below };
+
+Fit fitOf(const ProbedText& t)
+{
+    if (t.shown < t.text.size())
+        return Fit::Cut;
+    if (t.drawn < t.asked)
+        return Fit::Shrunk;
+    if (t.box.bottom() > t.frame.bottom() + kBottomTolerance)
+        return Fit::Below;
+    return Fit::Fits;
+}
 
 QString outcomeOf(const ProbedText& t, bool envelope)
 {
@@ -24,19 +39,32 @@ QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>&
 {
     const bool envelope = outlines.size() == 1;
     QList<Overflow> found;
+    // A sheet of the same lines (typed labels, return addresses) names each line once, with the
+    // number of other labels it also overruns.
+    QHash<QString, qsizetype> seen;
     for (const ProbedText& t : texts) {
         if (t.frame.isEmpty())
             continue;
-        const QString outcome = outcomeOf(t, envelope);
-        if (outcome.isEmpty())
+        const Fit fit = fitOf(t);
+        if (fit == Fit::Fits)
             continue;
+        const QString key = QStringLiteral("%1|%2|").arg(t.line).arg(static_cast<int>(fit)) + t.text;
+        if (auto same = seen.constFind(key); same != seen.cend()) {
+            found[*same].alsoOn.append(t.frame);
+            continue;
+        }
+        seen.insert(key, found.size());
         QString where = QStringLiteral("Line %1").arg(t.line);
         if (!envelope) {
             where = QStringLiteral("Position %1, line %2").arg(outlines.indexOf(t.frame) + 1).arg(t.line);
             if (t.page > 1)
                 where = QStringLiteral("Sheet %1, ").arg(t.page) + where;
         }
-        found.append({where, t.text, outcome, t.frame});
+        found.append({where, t.text, outcomeOf(t, envelope), t.frame, {}});
+    }
+    for (Overflow& o : found) {
+        if (const qsizetype others = o.alsoOn.size())
+            o.where += QStringLiteral(" (and %1 more label%2)").arg(others).arg(others == 1 ? "" : "s");
     }
     return found;
 }

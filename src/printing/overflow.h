@@ -16,6 +16,7 @@ struct Overflow final {
     QString line;
     QString outcome;  // "printed at 8.5 points to fit", ...
     QRectF outline;   // the label or envelope, in inches from the paper's corner
+    QList<QRectF> alsoOn;  // the other labels the same line overruns the same way
     bool operator==(const Overflow&) const = default;
 };
 

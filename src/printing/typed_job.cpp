@@ -94,8 +94,10 @@ QList<QRectF> overrunOutlines(const QList<Overflow>& overflows)
 {
     QList<QRectF> outlines;
     for (const Overflow& overflow : overflows) {
-        if (!outlines.contains(overflow.outline))
-            outlines.append(overflow.outline);
+        for (const QRectF& outline : QList{overflow.outline} + overflow.alsoOn) {
+            if (!outlines.contains(outline))
+                outlines.append(outline);
+        }
     }
     return outlines;
 }

@@ -47,7 +47,7 @@ TEST(Overflow, ALineTooWideIsShrunkDownToEightPointsThenCutAndNamed)
     const QList<Overflow> named = overflowsOf(texts, {QRectF(0, 0, 1.3125, 0.8)});
     ASSERT_EQ(named.size(), 3);
     EXPECT_EQ(named[0], (Overflow{u"Line 2"_s, u"x"_s.repeated(12), u"printed at 9.5 points instead of 10 to fit"_s,
-                                  QRectF(0, 0, 1.3125, 0.8)}));
+                                  QRectF(0, 0, 1.3125, 0.8), {}}));
     EXPECT_EQ(named[1].outcome, u"too wide even at 8 points, cut to \"%1\""_s.arg(u"x"_s.repeated(14)));
     EXPECT_EQ(named[2].outcome, u"runs below the envelope"_s);
 
