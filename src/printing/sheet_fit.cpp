@@ -77,13 +77,12 @@ QList<ProbedText> probeJob(const std::function<void(PrintSurface&)>& job, const 
 
 std::optional<Message> belowSheetProblem(const QList<ProbedText>& texts, const QList<QRectF>& labels)
 {
-    // A hair of tolerance for the rounding of rows that exactly fill a label.
-    constexpr double kTolerance = 0.001;
+    // A line that only crosses the last label's bottom edge is named with the lines too long; one
+    // that starts below it has no label at all.
     double sheetBottom = 0;
     for (const QRectF& label : labels)
         sheetBottom = std::max(sheetBottom, label.bottom());
-    if (std::none_of(texts.begin(), texts.end(),
-                     [&](const ProbedText& t) { return t.box.bottom() > sheetBottom + kTolerance; }))
+    if (std::none_of(texts.begin(), texts.end(), [&](const ProbedText& t) { return t.box.top() >= sheetBottom; }))
         return std::nullopt;
     return Message{QStringLiteral("Lines of the last row of labels would print below the sheet, and a printer "
                                   "would feed another sheet for them.  Nothing was printed.  Lower the top "

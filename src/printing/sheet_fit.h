@@ -41,9 +41,9 @@ struct ProbedText final {
 // print, in print order.
 QList<ProbedText> probeJob(const std::function<void(PrintSurface&)>& job, const TextMeasure& measure);
 
-// Why a job of labels must not print: lines of its last row (`texts`, as probed) would fall below
-// the last of `labels` (in inches from the paper's corner), where there is no label and a printer
-// would feed a sheet for them. Asked before the print dialog, so nothing is fed.
+// Why a job of labels must not print: a line of its last row (`texts`, as probed) would start
+// below the last of `labels` (in inches from the paper's corner), where there is no label and a
+// printer would feed a sheet for it. Asked before the print dialog, so nothing is fed.
 std::optional<Message> belowSheetProblem(const QList<ProbedText>& texts, const QList<QRectF>& labels);
 
 }  // namespace pw

@@ -146,6 +146,12 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     EXPECT_EQ(down.status, 1);
     EXPECT_TRUE(down.err.contains("Lines of the last row of labels would print below the sheet")) << down.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(u"down.pdf"_s)));
+    // A line that only crosses the last label's bottom edge is named, not refused.
+    folder.write(u"low.TXT"_s, "RETURNAD 0   1  \r\n");
+    const ProgramRun low = run({u"return-labels"_s, u"--lines"_s, u"Ann Example"_s, u"12 Long Road"_s, u"Reno NV"_s,
+                                u"--margins"_s, u"low.TXT"_s, u"-o"_s, u"low.pdf"_s});
+    EXPECT_EQ(low.status, 0) << low.err.toStdString();
+    EXPECT_TRUE(low.err.contains("runs below the label")) << low.err.toStdString();
 
     // A street too wide for its label is printed smaller or cut, and said, label by label.
     ContactRecord wide = person(u"Jonathan"_s, u"Smythe"_s, u"Reno"_s);
