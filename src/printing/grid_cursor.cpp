@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace pw {
 namespace {
@@ -57,18 +56,20 @@ bool GridCursor::placeText(const QString& text, const GridMetrics& grid, const T
     }
     const int column = grid.column > 0 ? static_cast<int>(std::lround(x_ / grid.column)) + 1 : 1;
     GridPlace place{x_, y_, y_ + grid.ascent, page_, row_, column, type, text.size(), 0};
-    // Shaping is costly: a text whose plain advances clearly fit is not shaped to be measured.
-    // Ink keeps 1/16 inch off the frame's right edge, where a label is cut from its sheet.
-    constexpr double kEdgeInches = 1.0 / 16;
-    const double room = frame_.isEmpty()
-                            ? std::numeric_limits<double>::max()
-                            : (frame_.right() - kEdgeInches - kGridInsetInches) * measure_.unitsPerInch() - x_;
-    constexpr double kKerningAllowance = 1.02;
-    place.width = measure_.quickWidth(type, text);
-    if (place.width * kKerningAllowance > room) {
+    if (frame_.isEmpty()) {
         place.width = measure_.width(type, text);
-        if (place.width > room + kTolerance)
-            fitInto(text, room, place);
+    } else {
+        // Ink keeps 1/16 inch off the frame's right edge, where a label is cut from its sheet.
+        constexpr double kEdgeInches = 1.0 / 16;
+        const double room = (frame_.right() - kEdgeInches - kGridInsetInches) * measure_.unitsPerInch() - x_;
+        // Shaping is costly: a text whose plain advances clearly fit is not shaped to be measured.
+        constexpr double kKerningAllowance = 1.02;
+        place.width = measure_.quickWidth(type, text);
+        if (place.width * kKerningAllowance > room) {
+            place.width = measure_.width(type, text);
+            if (place.width > room + kTolerance)
+                fitInto(text, room, place);
+        }
     }
     target.place(text, place);
     pageUsed_ = true;
