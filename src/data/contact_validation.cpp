@@ -217,10 +217,14 @@ std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes)
 Message unstorableQuestion(const std::vector<UnstorableBox>& found)
 {
     QString lines;
-    for (const UnstorableBox& entry : found)
-        lines += contactBoxCaption(entry.box) + QStringLiteral(":  ") + entry.characters.join(u' ') + u'\n';
-    return {QStringLiteral("The contacts file cannot store these characters, so they would be saved as \"?\":\n\n%1\n"
-                           "Save anyway?  Choose No to go back and change them.")
+    for (const UnstorableBox& entry : found) {
+        QStringList nearest;
+        for (const QString& c : entry.characters)
+            nearest.append(c + QStringLiteral(" as ") + nearestStorable(c));
+        lines += contactBoxCaption(entry.box) + QStringLiteral(":  ") + nearest.join(QStringLiteral(",  ")) + u'\n';
+    }
+    return {QStringLiteral("The contacts file cannot store these characters.  They can be saved as the nearest "
+                           "letters it holds:\n\n%1\nSave them so?  Choose No to go back and change them.")
                 .arg(lines),
             QStringLiteral("Characters that cannot be saved"), MessageIcon::Question, MessageButtons::YesNo};
 }
