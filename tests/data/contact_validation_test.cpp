@@ -53,6 +53,16 @@ TEST(ContactValidation, BirthdateChecksRunInTheirOrderWithTheirMessages)
     EXPECT_EQ(date(u"4 /10/1980"), u"Month must be a 2-digit month, no spaces.  Example: 07");
     EXPECT_EQ(date(u"02/29/2000"), u"");
     EXPECT_EQ(date(u"12/31/9999"), u"");
+    // A birthday without its year is kept for the reminders.
+    EXPECT_EQ(date(u"02/29"), u"");
+    EXPECT_EQ(date(u"02/30"), invalid);
+    EXPECT_EQ(date(u"13/01"), u"Month must be a number no greater than 12.  Example: 07");
+    EXPECT_EQ(date(u"4/10"), format);
+    ContactBoxTexts yearless = form({{LName, u"Lee"}, {Birthdate, u"12/09"}});
+    const auto stored = validateContactForm(yearless, true, true, FormVariant::AddContact);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->Birthdate, u"00001209");
+    EXPECT_EQ(boxTextsOf(*stored)[Birthdate], u"12/09");
 
     ContactBoxTexts boxes = form({{Birthdate, u"04/10/198 "}});
     auto result = validateContactForm(boxes, true, true, FormVariant::AddContact);
