@@ -170,7 +170,8 @@ Expected<BirthdayList> birthdaysInMonth(const ContactsFile& contacts, int month)
         const auto birthday = birthdayOf(record);
         if (!birthday || birthday->born.month() != month)
             return Visit::Next;
-        found.append({birthday->born.day(), fullName(record).leftJustified(43, u' ') + u'\t' + birthday->text() + u'\n'});
+        found.append(
+            {birthday->born.day(), fullName(record).leftJustified(43, u' ') + u'\t' + birthday->text() + u'\n'});
         return Visit::Next;
     });
     if (!s)

@@ -92,7 +92,10 @@ std::optional<QString> storedDate(int year, int month, int day)
     const bool yearKnown = year != 0;
     if ((yearKnown && (year < kFirstYear || year > kLastYear)) || !QDate::isValid(yearKnown ? year : 2000, month, day))
         return std::nullopt;
-    return QStringLiteral("%1%2%3").arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')).arg(day, 2, 10, QChar(u'0'));
+    return QStringLiteral("%1%2%3")
+        .arg(year, 4, 10, QChar(u'0'))
+        .arg(month, 2, 10, QChar(u'0'))
+        .arg(day, 2, 10, QChar(u'0'));
 }
 
 int widthOf(QString ContactRecord::*member)
@@ -290,7 +293,8 @@ std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry)
     }
     if (r.HomePhone.isEmpty())
         r.HomePhone = untyped;
-    for (QString ContactRecord::*phone : {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone})
+    for (QString ContactRecord::*phone :
+         {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone})
         r.*phone = fittedPhone(r.*phone, widthOf(phone));
 
     for (const QString& email : entry.emails) {

@@ -272,8 +272,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 }
                 result.fieldsCut += int(c.noRoom.size());
                 for (const QString& line : c.noRoom)
-                    result.changed.append(
-                        QStringLiteral("Line %1: address line \"%2\" left out, no room in Street 2").arg(c.line).arg(line));
+                    result.changed.append(QStringLiteral("Line %1: address line \"%2\" left out, no room in Street 2")
+                                              .arg(c.line)
+                                              .arg(line));
                 result.fieldsCut += fieldsCutToFit(r);
                 for (const ContactRecord::Field& f : ContactRecord::kFields) {
                     const QString value = trimLeadingBlanks(r.*f.member);

@@ -29,9 +29,10 @@ ImportSummaryWindow::ImportSummaryWindow(const ImportResult& result, Platform& p
     // Values stored otherwise than the file wrote them are listed with the rows left out, so that
     // each can be looked up and put right.
     const QStringList rows = skippedRowLines(result) + result.changed;
-    auto* lblSumSkipped = named<QLabel>("lblSumSkipped", rows.isEmpty()               ? QStringLiteral("No rows were skipped.")
-                                                         : result.changed.isEmpty() ? QStringLiteral("&Skipped rows:")
-                                                                                    : QStringLiteral("&Skipped rows and values changed:"));
+    auto* lblSumSkipped = named<QLabel>("lblSumSkipped", rows.isEmpty() ? QStringLiteral("No rows were skipped.")
+                                                         : result.changed.isEmpty()
+                                                             ? QStringLiteral("&Skipped rows:")
+                                                             : QStringLiteral("&Skipped rows and values changed:"));
     lstSumSkipped_ = named<QListWidget>("lstSumSkipped");
     lstSumSkipped_->addItems(rows);
     lstSumSkipped_->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -304,7 +304,8 @@ TEST_F(AddContactWindowTest, CharactersTheFileCannotStoreAreOfferedTheNearestLet
     find<QPushButton>("cmdSave")->click();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, u"Characters that cannot be saved");
-    EXPECT_TRUE(platform.messages[0].text.contains(u"First Name:  Ł as L\nLast Name:  ả as a\nCity:  東 as ?,  京 as ?"_s));
+    EXPECT_TRUE(
+        platform.messages[0].text.contains(u"First Name:  Ł as L\nLast Name:  ả as a\nCity:  東 as ?,  京 as ?"_s));
     EXPECT_EQ(focusName(), u"txtACFName");
     EXPECT_TRUE(contactsFile().isEmpty());
 

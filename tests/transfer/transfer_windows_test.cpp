@@ -121,9 +121,8 @@ TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopie
     EXPECT_EQ(list->item(1)->text(), u"Line 10 (no name): acme@mail.com");
 
     click("cmdSumCopy");
-    EXPECT_EQ(platform.clipboardText(),
-              u"Line 1 (duplicate): Ann Lee, ann@mail.com\nLine 10 (no name): acme@mail.com\n"
-              u"Line 14: \"Sutherland-Montgomery\" cut to \"Sutherland-Montgom\"\n"_s);
+    EXPECT_EQ(platform.clipboardText(), u"Line 1 (duplicate): Ann Lee, ann@mail.com\nLine 10 (no name): acme@mail.com\n"
+                                        u"Line 14: \"Sutherland-Montgomery\" cut to \"Sutherland-Montgom\"\n"_s);
     list->item(1)->setSelected(true);
     activate(find<QDialog>("frmImpSummary"));
     list->setFocus();
