@@ -1,5 +1,6 @@
 #include "contacts_ui/contact_form.h"
 
+#include "data/text_rules.h"
 #include "platform/platform.h"
 #include "program/app_files.h"
 #include "widgets/enter_moves_on.h"
@@ -172,24 +173,33 @@ std::optional<ContactRecord> ContactForm::recordToSave(Platform& platform, bool 
     ContactBoxTexts boxes = texts();
     auto record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_);
     setTexts(boxes);
+    if (record && !unstorableBoxes(boxes).empty()) {
+        if (!takeNearestLetters(platform))
+            return std::nullopt;
+        // A nearer letter may be more than one ("ǆ" dz): the checks see the texts as they will be saved.
+        boxes = texts();
+        record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_);
+        setTexts(boxes);
+    }
     if (!record) {
         platform.message(record.error().message);
         box(record.error().box)->setFocus();
         return std::nullopt;
     }
-    if (!confirmUnstorable(platform))
-        return std::nullopt;
     includeCompany_->setChecked(record->includeCompanyChecked());
     return *record;
 }
 
-bool ContactForm::confirmUnstorable(Platform& platform) const
+bool ContactForm::takeNearestLetters(Platform& platform)
 {
     const std::vector<UnstorableBox> found = unstorableBoxes(texts());
-    if (found.empty() || platform.message(unstorableQuestion(found)) == MessageResult::Yes)
-        return true;
-    box(found.front().box)->setFocus();
-    return false;
+    if (platform.message(unstorableQuestion(found)) != MessageResult::Yes) {
+        box(found.front().box)->setFocus();
+        return false;
+    }
+    for (const UnstorableBox& entry : found)
+        box(entry.box)->setText(nearestStorable(box(entry.box)->text()));
+    return true;
 }
 
 QLineEdit* ContactForm::box(ContactBox box) const

@@ -34,7 +34,7 @@ public:
     QLineEdit* box(ContactBox box) const;
     // The record a Save writes: the boxes checked and cleaned (the clean-ups stay in the boxes), the
     // first failure shown with the focus in its box, and characters the contacts file cannot store
-    // confirmed. None when the save must not go on.
+    // given their nearest letters once the user agrees. None when the save must not go on.
     std::optional<ContactRecord> recordToSave(Platform& platform, bool remindersOn);
     QCheckBox* includeCompany() const { return includeCompany_; }
     QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
@@ -44,7 +44,9 @@ public:
     static bool settleChanges(Platform& platform, const std::function<bool()>& save);
 
 private:
-    bool confirmUnstorable(Platform& platform) const;
+    // Asks before giving characters the file cannot store their nearest letters in the boxes; false
+    // (the focus in the first such box) when the user would rather change them.
+    bool takeNearestLetters(Platform& platform);
 
     FormVariant variant_;
     std::array<QLineEdit*, kContactBoxCount> boxes_{};

@@ -79,10 +79,17 @@ std::optional<Birthday> birthdayOf(const ContactRecord& record)
     static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
     if (!eightDigits.match(digits).hasMatch())
         return std::nullopt;
-    const QDate born(digits.left(4).toInt(), digits.mid(4, 2).toInt(), digits.mid(6, 2).toInt());
+    const bool yearKnown = !digits.startsWith(kNoBirthYear);
+    // A leap year stands in for an unknown one, so that 29 February is a day.
+    const QDate born(yearKnown ? digits.left(4).toInt() : 2000, digits.mid(4, 2).toInt(), digits.mid(6, 2).toInt());
     if (!born.isValid() || born.year() < 1)
         return std::nullopt;
-    return Birthday{born, digits.mid(4, 2), digits.mid(6, 2)};
+    return Birthday{born, yearKnown, digits.mid(4, 2), digits.mid(6, 2)};
+}
+
+QString Birthday::text() const
+{
+    return born.toString(yearKnown ? QStringLiteral("MM/dd/yyyy") : QStringLiteral("MM/dd"));
 }
 
 Expected<QList<Message>> birthdayReminders(const ContactsFile& contacts, QDate today)
@@ -163,8 +170,8 @@ Expected<BirthdayList> birthdaysInMonth(const ContactsFile& contacts, int month)
         const auto birthday = birthdayOf(record);
         if (!birthday || birthday->born.month() != month)
             return Visit::Next;
-        found.append({birthday->born.day(), fullName(record).leftJustified(43, u' ') + u'\t'
-                                                + birthday->born.toString(QStringLiteral("MM/dd/yyyy")) + u'\n'});
+        found.append(
+            {birthday->born.day(), fullName(record).leftJustified(43, u' ') + u'\t' + birthday->text() + u'\n'});
         return Visit::Next;
     });
     if (!s)

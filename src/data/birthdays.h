@@ -17,9 +17,13 @@ namespace pw {
 // A stored birth date taken apart. Only a real calendar date counts: a record whose date is blank,
 // not eight digits or not a day that exists is left out of the reminders and the list alike.
 struct Birthday final {
-    QDate born;
+    QDate born;  // in a leap year when the year is not known
+    bool yearKnown = true;
     QString monthText;  // the stored month and day, with their leading zeros
     QString dayText;
+
+    // MM/DD/YYYY, or MM/DD without the year.
+    QString text() const;
 
     // This year's birthday; 29 February falls on 28 February in a year without it.
     QDate in(int year) const;
@@ -46,7 +50,7 @@ int enteredMonth(const QString& entry);
 QString monthName(int month);
 
 // The birthdays of one month, one line per contact by day, those of one day in record order: the
-// name padded to 43 characters, a tab and the date as MM/DD/YYYY.
+// name padded to 43 characters, a tab and the date as MM/DD/YYYY (MM/DD when the year is not known).
 struct BirthdayList final {
     static constexpr int kMaxLines = 2000;
     // More lines than this would make a message box taller than a screen.

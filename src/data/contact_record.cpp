@@ -102,6 +102,8 @@ QString ContactRecord::birthdateForDisplay() const
     if (numericValue(Birthdate) <= 1)
         return {};
     const QString b = Birthdate;
+    if (b.startsWith(kNoBirthYear))
+        return trimBlanks(b.mid(4, 2) + u'/' + b.mid(6, 2));
     return trimBlanks(b.mid(4, 2) + u'/' + b.mid(6, 2) + u'/' + b.left(4));
 }
 

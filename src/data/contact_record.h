@@ -22,7 +22,7 @@ struct ContactRecord final {
     QString CellPhone;
     QString WorkPhone;
     QString Email;
-    QString Birthdate;  // stored form: YYYYMMDD, or empty
+    QString Birthdate;  // stored form: YYYYMMDD (0000MMDD when the year is not known), or empty
     QString Category;
     QString Notes;
     QString Company;
@@ -49,12 +49,16 @@ struct ContactRecord final {
     static void decodeInto(QByteArrayView bytes, ContactRecord& record);
 
     // Decoded views of the stored flags and date, as every window shows them.
-    QString birthdateForDisplay() const;  // "MM/DD/YYYY", or empty
+    QString birthdateForDisplay() const;  // "MM/DD/YYYY", "MM/DD" without a year, or empty
     bool includeCompanyChecked() const;
     bool remindersOn() const;
 
     bool operator==(const ContactRecord&) const = default;
 };
+
+// The year a birthday is stored with when it is not known. Reminders read only month and day, and
+// no one is born in year 0, so the date stays a birthday to remember.
+inline constexpr char16_t kNoBirthYear[] = u"0000";
 
 // Offsets shared by the file operations that touch single bytes.
 inline constexpr int kBirthdayRemindersOffset = 515;

@@ -37,9 +37,18 @@ bool isCalendarDate(QStringView text)
         && QDate::isValid(y, trimBlanks(month).toInt(), trimBlanks(day).toInt());
 }
 
+// MM/DD: a birthday whose year is not known, which the reminders need no year for.
+bool isYearless(const QString& date)
+{
+    return date.size() == 5 && date[2] == u'/';
+}
+
 // The number checks come before the space checks because a number may carry blanks around it.
 std::optional<Message> birthdateProblem(const QString& date)
 {
+    // Month and day get the same checks as in a full date; a leap year lets 02/29 pass.
+    if (isYearless(date))
+        return birthdateProblem(date + QStringLiteral("/2000"));
     if (date.size() != 10 || date[2] != u'/' || date[5] != u'/')
         return dateMessage("Date must be in format MM/DD/YYYY   Example: April 10, 1980 is 04/10/1980");
     if (!readsAsNumber(QStringView(date).right(4)))
@@ -169,7 +178,8 @@ ContactRecord buildRecord(const ContactBoxTexts& b, bool includeCompany, bool re
     r.CellPhone = b[CPhone];
     r.WorkPhone = b[WPhone];
     r.Email = b[Email];
-    r.Birthdate = date.isEmpty() ? QString() : date.right(4) + date.left(2) + date.mid(3, 2);
+    const QString year = isYearless(date) ? QString::fromUtf16(kNoBirthYear) : date.right(4);
+    r.Birthdate = date.isEmpty() ? QString() : year + date.left(2) + date.mid(3, 2);
     r.Category = b[Category];
     r.Notes = b[Notes];
     r.Company = b[Company];
@@ -217,10 +227,14 @@ std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes)
 Message unstorableQuestion(const std::vector<UnstorableBox>& found)
 {
     QString lines;
-    for (const UnstorableBox& entry : found)
-        lines += contactBoxCaption(entry.box) + QStringLiteral(":  ") + entry.characters.join(u' ') + u'\n';
-    return {QStringLiteral("The contacts file cannot store these characters, so they would be saved as \"?\":\n\n%1\n"
-                           "Save anyway?  Choose No to go back and change them.")
+    for (const UnstorableBox& entry : found) {
+        QStringList nearest;
+        for (const QString& c : entry.characters)
+            nearest.append(c + QStringLiteral(" as ") + nearestStorable(c));
+        lines += contactBoxCaption(entry.box) + QStringLiteral(":  ") + nearest.join(QStringLiteral(",  ")) + u'\n';
+    }
+    return {QStringLiteral("The contacts file cannot store these characters.  They can be saved as the nearest "
+                           "letters it holds:\n\n%1\nSave them so?  Choose No to go back and change them.")
                 .arg(lines),
             QStringLiteral("Characters that cannot be saved"), MessageIcon::Question, MessageButtons::YesNo};
 }

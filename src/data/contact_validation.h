@@ -50,7 +50,7 @@ std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& 
 // The name a box goes by in messages: its label without the colon ("First Name", "City").
 QString contactBoxCaption(ContactBox box);
 
-// A box whose text holds characters the contacts file cannot store; they would be saved as "?".
+// A box whose text holds characters the contacts file cannot store as they are.
 struct UnstorableBox final {
     ContactBox box;
     QStringList characters;  // each once, in order of first appearance
@@ -61,7 +61,8 @@ struct UnstorableBox final {
 std::vector<UnstorableBox> unstorableBoxes(const ContactBoxTexts& boxes);
 
 // The question to ask before saving a form that unstorableBoxes() found wanting, after
-// validateContactForm() passed: Yes saves with "?" in their place, No goes back to the first box.
+// validateContactForm() passed: Yes saves the nearest letters the file holds in their place, as
+// the import stores them (nearestStorable()), No goes back to the first box.
 Message unstorableQuestion(const std::vector<UnstorableBox>& found);
 
 // The boxes as a contact window shows a stored record: each field trimmed, the birthdate as

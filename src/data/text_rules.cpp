@@ -11,6 +11,22 @@
 namespace pw {
 namespace {
 
+// Letters with a stroke, a ligature or no dot carry no decomposition to drop an accent from: their
+// base letter, in their own case. Sorting and the nearest letter the code page holds both use it.
+char16_t undecomposedBase(char32_t u)
+{
+    static constexpr std::pair<char16_t, char16_t> kBase[] = {
+        {u'Æ', u'A'}, {u'æ', u'a'}, {u'Ð', u'D'}, {u'ð', u'd'}, {u'Ø', u'O'}, {u'ø', u'o'}, {u'Þ', u'T'},
+        {u'þ', u't'}, {u'ß', u's'}, {u'Đ', u'D'}, {u'đ', u'd'}, {u'Ħ', u'H'}, {u'ħ', u'h'}, {u'ı', u'i'},
+        {u'Ł', u'L'}, {u'ł', u'l'}, {u'Ŀ', u'L'}, {u'ŀ', u'l'}, {u'Œ', u'O'}, {u'œ', u'o'}, {u'Ŧ', u'T'},
+        {u'ŧ', u't'}};
+    for (const auto& [letter, base] : kBase) {
+        if (letter == u)
+            return base;
+    }
+    return 0;
+}
+
 bool isIgnoredInNumber(QChar c)
 {
     return c == u' ' || c == u'\t' || c == u'\n';
@@ -199,10 +215,6 @@ qsizetype countUnstorable(QStringView text)
 QString nearestStorable(QStringView text)
 {
     auto storable = [](char32_t u) { return u == U'?' || encodeChar(u) != '?'; };
-    // Letters with a stroke or without a dot have no decomposition.
-    static const std::array<std::pair<char32_t, char32_t>, 8> kNear = {{
-        {U'Ł', U'L'}, {U'ł', U'l'}, {U'Đ', U'D'}, {U'đ', U'd'}, {U'ı', U'i'}, {U'Ħ', U'H'}, {U'ħ', U'h'}, {U'ŀ', U'l'},
-    }};
     QString out;
     out.reserve(text.size());
     for (char32_t u : text.toUcs4()) {
@@ -210,9 +222,8 @@ QString nearestStorable(QStringView text)
             out.append(QString::fromUcs4(&u, 1));
             continue;
         }
-        const auto near = std::find_if(kNear.begin(), kNear.end(), [u](const auto& p) { return p.first == u; });
-        if (near != kNear.end()) {
-            out.append(QChar(char16_t(near->second)));
+        if (const char16_t base = undecomposedBase(u)) {
+            out.append(QChar(base));
             continue;
         }
         QString base;
@@ -261,15 +272,8 @@ namespace {
 // The sort letter of any character, worked out from the Unicode tables.
 char16_t sortLetterOf(char16_t u)
 {
-    // Letters with a stroke or a ligature, which carry no decomposition to drop.
-    static constexpr std::pair<char16_t, char16_t> kBase[] = {
-        {u'Æ', u'a'}, {u'æ', u'a'}, {u'Ð', u'd'}, {u'ð', u'd'}, {u'Ø', u'o'}, {u'ø', u'o'}, {u'Þ', u't'},
-        {u'þ', u't'}, {u'ß', u's'}, {u'Đ', u'd'}, {u'đ', u'd'}, {u'Ħ', u'h'}, {u'ħ', u'h'}, {u'ı', u'i'},
-        {u'Ł', u'l'}, {u'ł', u'l'}, {u'Œ', u'o'}, {u'œ', u'o'}, {u'Ŧ', u't'}, {u'ŧ', u't'}};
-    for (const auto& [letter, base] : kBase) {
-        if (letter == u)
-            return base;
-    }
+    if (const char16_t base = undecomposedBase(u))
+        return static_cast<char16_t>(QChar::toCaseFolded(base));
     QChar c(u);
     // A decomposition begins with the base letter and adds the marks: É is E and an acute accent.
     for (int depth = 0; depth < 4 && c.decompositionTag() == QChar::Canonical; ++depth) {

@@ -43,8 +43,8 @@ QStringList unstorableCharacters(QStringView text);
 // How many characters of `text` would be stored as "?".
 qsizetype countUnstorable(QStringView text);
 // The text with each character the code page cannot hold made the nearest one it can: the letter
-// without its accent ("ả" a), a letter of its own for those that do not decompose (Ł L, Đ D, ı i),
-// and "?" only when nothing is near ("张").
+// without its accent ("ả" a), the base letter that sortLetter() also gives those that do not
+// decompose (Ł L, Đ D, ı i), and "?" only when nothing is near ("张").
 QString nearestStorable(QStringView text);
 
 // The text with every control character (below 0x20, and 0x7F) replaced by a blank. A tab or line

@@ -82,31 +82,69 @@ bool allDigits(QStringView text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-QString storedDate(int year, int month, int day)
+// Years as the contact windows take them, so that an imported date can be saved there unchanged.
+constexpr int kFirstYear = 1000;
+constexpr int kLastYear = 9999;
+
+std::optional<QString> storedDate(int year, int month, int day)
 {
-    // Stored dates begin with 19 or 20; anything else shows as no date.
-    if (year < 1900 || year > 2099 || !QDate(year, month, day).isValid())
-        return {};
-    return QDate(year, month, day).toString(u"yyyyMMdd");
+    // A leap year checks the day of a birthday without its year.
+    const bool yearKnown = year != 0;
+    if ((yearKnown && (year < kFirstYear || year > kLastYear)) || !QDate::isValid(yearKnown ? year : 2000, month, day))
+        return std::nullopt;
+    return QStringLiteral("%1%2%3")
+        .arg(year, 4, 10, QChar(u'0'))
+        .arg(month, 2, 10, QChar(u'0'))
+        .arg(day, 2, 10, QChar(u'0'));
 }
 
-// The street lines of an address: the street itself may hold several lines, and the extended
-// address (apartment, suite) and post-office box follow it.
-QStringList streetLines(const AddressBookEntry::Address& a)
+int widthOf(QString ContactRecord::*member)
+{
+    const auto& fields = ContactRecord::kFields;
+    return std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.member == member; })->width;
+}
+
+// Lines of a value, trimmed, without the empty ones.
+QStringList linesOf(const QString& text)
 {
     QStringList lines;
-    for (const QString& part : {a.street, a.extended}) {
-        for (const QString& line : part.split(u'\n')) {
-            const QString t = line.trimmed();
-            if (!t.isEmpty())
-                lines.append(t);
-        }
-    }
-    if (!a.poBox.trimmed().isEmpty()) {
-        const QString box = a.poBox.trimmed();
-        lines.append(box.startsWith(u"P", Qt::CaseInsensitive) ? box : QStringLiteral("PO Box ") + box);
+    for (const QString& line : text.split(u'\n')) {
+        if (const QString t = line.trimmed(); !t.isEmpty())
+            lines.append(t);
     }
     return lines;
+}
+
+// The street lines of an address: the street itself, which may hold several lines and may begin
+// with the address's kind ("Home: 4 Elm St", as older mail programs write it); the extended address
+// (apartment, suite), which a label cannot do without and so comes next; and the post-office box.
+QStringList streetLines(const AddressBookEntry::Address& a)
+{
+    static const QRegularExpression kindWord(QStringLiteral("^(home|work|business|other):\\s*"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QStringList street = linesOf(a.street);
+    if (!street.isEmpty())
+        street.first().remove(kindWord);
+    QStringList lines = street.mid(0, 1) + linesOf(a.extended) + street.mid(1);
+    if (const QString box = a.poBox.trimmed(); !box.isEmpty())
+        lines.append(box.startsWith(u"P", Qt::CaseInsensitive) ? box : QStringLiteral("PO Box ") + box);
+    lines.removeAll(QString());
+    return lines;
+}
+
+// The second street field filled with the lines after the first, whole, as many as it has room
+// for; the others are returned. A single line too long for it is taken, to be cut and named.
+QStringList fillSecondStreet(QString& street2, const QStringList& lines, int width)
+{
+    QStringList noRoom;
+    for (const QString& line : lines) {
+        const QString joined = street2.isEmpty() ? line : street2 + QStringLiteral(", ") + line;
+        if (street2.isEmpty() || joined.size() <= width)
+            street2 = joined;
+        else
+            noRoom.append(line);
+    }
+    return noRoom;
 }
 
 // A phone number that does not fit its field loses its formatting before it loses digits: a
@@ -181,7 +219,7 @@ AddressBookEntry::Phone& AddressBookEntry::phone(const QString& key)
     return phones.back();
 }
 
-std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
+std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry)
 {
     ContactRecord r;
     r.FirstName = entry.given.trimmed();
@@ -216,10 +254,11 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
             chosen = &a;
     }
     bool workAddress = false;
+    QStringList noRoom;
     if (chosen) {
         const QStringList lines = streetLines(*chosen);
         r.Street1 = lines.value(0);
-        r.Street2 = lines.mid(1).join(u", ");
+        noRoom = fillSecondStreet(r.Street2, lines.mid(1), widthOf(&ContactRecord::Street2));
         r.City = chosen->city.trimmed();
         r.Zip = chosen->postalCode.trimmed();
         r.Country = chosen->country.trimmed();
@@ -254,12 +293,9 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
     }
     if (r.HomePhone.isEmpty())
         r.HomePhone = untyped;
-    for (QString ContactRecord::*phone : {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone}) {
-        for (const ContactRecord::Field& f : ContactRecord::kFields) {
-            if (f.member == phone)
-                r.*phone = fittedPhone(r.*phone, f.width);
-        }
-    }
+    for (QString ContactRecord::*phone :
+         {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone})
+        r.*phone = fittedPhone(r.*phone, widthOf(phone));
 
     for (const QString& email : entry.emails) {
         if (!email.trimmed().isEmpty()) {
@@ -267,7 +303,7 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
             break;
         }
     }
-    r.Birthdate = birthdateFromText(entry.birthday);
+    r.Birthdate = entry.birthday.trimmed();  // read by the import, which names a date that is none
     r.Company = entry.company.trimmed();
     r.Notes = entry.note.trimmed();
     QStringList categories;
@@ -282,7 +318,7 @@ std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry)
     // A tab or line break would split every line-oriented output made from the record.
     for (const ContactRecord::Field& f : ContactRecord::kFields)
         r.*f.member = blankControlCharacters(r.*f.member);
-    return r;
+    return EntryContact{r, noRoom};
 }
 
 QString statePostalCode(const QString& text)
@@ -290,26 +326,38 @@ QString statePostalCode(const QString& text)
     return stateCodes().value(plainKey(text), text);
 }
 
-QString birthdateFromText(const QString& text)
+std::optional<QString> birthdateFromText(const QString& text)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty() || t.startsWith(u"--"))
-        return {};  // no year given
-    // 1980-04-10, 1980-04-10T00:00:00Z, 19800410, 1980/04/10
-    const QString date = t.section(u'T', 0, 0);
-    if (date.size() == 8 && allDigits(date))
-        return storedDate(date.left(4).toInt(), date.mid(4, 2).toInt(), date.mid(6, 2).toInt());
+    QString date = text.trimmed().section(u'T', 0, 0);  // 1980-04-10T00:00:00Z
+    if (date.isEmpty())
+        return QString();
+    const bool yearless = date.startsWith(u"--");  // --12-09, --1209
+    if (yearless)
+        date.remove(0, 2);
+    if (allDigits(date) && (date.size() == 8 || (yearless && date.size() == 4))) {
+        const QString year = yearless ? QString() : date.left(4);
+        date = date.right(4);
+        return storedDate(year.toInt(), date.left(2).toInt(), date.right(2).toInt());
+    }
     for (QChar separator : {u'-', u'/'}) {
         const QStringList parts = date.split(separator);
-        if (parts.size() != 3 || !std::all_of(parts.begin(), parts.end(), [](const QString& p) { return allDigits(p); }))
+        if (parts.size() < 2 || parts.size() > 3
+            || !std::all_of(parts.begin(), parts.end(), [](const QString& p) { return allDigits(p) && p.size() <= 4; }))
             continue;
-        if (parts[0].size() == 4)
+        // Some programs write 0/0/00 for no date at all.
+        if (std::all_of(parts.begin(), parts.end(), [](const QString& p) { return p.toInt() == 0; }))
+            return QString();
+        if (parts.size() == 2)  // 12-09, 12/09: month and day
+            return parts[0].size() <= 2 && parts[1].size() <= 2 ? storedDate(0, parts[0].toInt(), parts[1].toInt())
+                                                                : std::nullopt;
+        if (parts[0].size() == 4 && !yearless)
             return storedDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt());
         // Month first, as US exports write it; a two-digit year cannot be placed in its century.
-        if (parts[2].size() == 4)
+        if (parts[2].size() == 4 && parts[0].size() <= 2 && parts[1].size() <= 2 && !yearless)
             return storedDate(parts[2].toInt(), parts[0].toInt(), parts[1].toInt());
+        return std::nullopt;
     }
-    return {};
+    return std::nullopt;
 }
 
 int fieldsCutToFit(const ContactRecord& r)

@@ -38,20 +38,28 @@ struct AddressBookEntry final {
     Phone& phone(const QString& key);
 };
 
-// The contact an entry gives; none when it names neither a person nor a company. The home address is taken, else
-// the first one given; phones go by their type (home, mobile, work; an untyped one fills the home
-// phone when no home phone is given); the first e-mail. A state written out becomes its postal
-// code; the company line is printed only when the address taken is a work address.
-std::optional<ContactRecord> contactFromEntry(const AddressBookEntry& entry);
+// The contact an entry gives; none when it names neither a person nor a company. The home address
+// is taken, else the first one given; phones go by their type (home, mobile, work; an untyped one
+// fills the home phone when no home phone is given); the first e-mail. A state written out becomes
+// its postal code; the company line is printed only when the address taken is a work address. The
+// birthdate is the text as given, for birthdateFromText().
+struct EntryContact final {
+    ContactRecord record;
+    // Lines of its address after the first, as the entry gave them, that did not fit whole into the
+    // second street field beside those before them (an apartment comes before further street lines).
+    QStringList noRoom;
+};
+std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry);
 
 // The two-letter postal code for a US state, territory or Canadian province written out, in any
 // letter case ("new york", "Québec"); the text itself when it is none of them.
 QString statePostalCode(const QString& text);
 
-// A birthday in the forms services write: 1980-04-10, 19800410, 1980-04-10T00:00:00Z, 4/10/1980,
-// and the year-less --04-10, --0410 and 4/10. The stored YYYYMMDD, or empty when there is no year
-// (no year is invented) or the date does not exist.
-QString birthdateFromText(const QString& text);
+// A birthday in the forms files write: 1980-04-10, 19800410, 1980-04-10T00:00:00Z, 4/10/1980,
+// 4-10-1980, and without the year --04-10, --0410, 04-10 and 4/10. The stored YYYYMMDD (0000MMDD
+// without the year), empty for no text or the 0/0/00 some programs write for none, and none for a
+// date that does not exist, a year outside 1000 to 9999 or one of two digits.
+std::optional<QString> birthdateFromText(const QString& text);
 
 // How many fields of a contact are longer than their fixed width, and so are cut when stored.
 int fieldsCutToFit(const ContactRecord& r);

@@ -105,12 +105,14 @@ void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
             out += separatorOf(format);
         const QByteArrayView field = trimmed(record.sliced(place.offset, place.width));
         if (place.birthdate && field.size() == 8) {
-            // Stored YYYYMMDD, written MM-DD-YYYY.
+            // Stored YYYYMMDD, written MM-DD-YYYY; MM-DD when the year is not known.
             out += field.sliced(4, 2);
             out += '-';
             out += field.sliced(6, 2);
-            out += '-';
-            out += field.sliced(0, 4);
+            if (!field.startsWith("0000")) {
+                out += '-';
+                out += field.sliced(0, 4);
+            }
             continue;
         }
         appendField(out, format, field);

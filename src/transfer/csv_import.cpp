@@ -2,6 +2,7 @@
 
 #include "data/contacts_file.h"
 #include "data/text_rules.h"
+#include "transfer/address_book_entry.h"
 #include "transfer/csv_text.h"
 #include "transfer/import_layouts.h"
 #include "transfer/vcard.h"
@@ -107,7 +108,17 @@ struct Candidate {
     QString text;
     std::optional<ContactRecord> contact;
     SkippedRow::Reason reasonWhenNone = SkippedRow::Reason::NoName;
+    QStringList noRoom;  // address lines the contact has no room for
 };
+
+// A contact from an address-book entry, with what it could not hold.
+void takeEntry(Candidate& c, const AddressBookEntry& entry)
+{
+    if (std::optional<EntryContact> taken = contactFromEntry(entry)) {
+        c.contact = std::move(taken->record);
+        c.noRoom = std::move(taken->noRoom);
+    }
+}
 
 // What a skipped row shows of itself: enough to find it in the file, never a screenful.
 QString shortText(const QString& text)
@@ -154,9 +165,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         total = cards.size();
         candidate = [&](std::size_t i) -> Candidate {
             const VCard& card = cards[i];
-            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact};
+            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact, {}};
             if (card.error.isEmpty()) {
-                c.contact = contactFromEntry(card.entry);
+                takeEntry(c, card.entry);
                 c.reasonWhenNone = SkippedRow::Reason::NoName;
             } else {
                 c.text = card.error;
@@ -186,9 +197,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         total = rows.size() - 1;
         candidate = [&](std::size_t i) -> Candidate {
             const CsvRow& row = rows[i + 1];
-            Candidate c{row.line, joinedColumns(row.fields), std::nullopt};
+            Candidate c{row.line, joinedColumns(row.fields), std::nullopt, SkippedRow::Reason::NoName, {}};
             if (!positional) {
-                c.contact = contactFromEntry(entryFromRow(bound, row.fields));
+                takeEntry(c, entryFromRow(bound, row.fields));
                 return c;
             }
             c.contact = contactFromRow(*positional, heading, row.fields);
@@ -236,6 +247,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         } else {
             ContactRecord& r = *c.contact;
             r.BirthdayReminders = reminders;
+            const QString dateAsWritten = r.Birthdate;
+            const std::optional<QString> date = birthdateFromText(dateAsWritten);
+            r.Birthdate = date.value_or(QString());
             for (const ContactRecord::Field& f : ContactRecord::kFields) {
                 QString& value = r.*f.member;
                 if (countUnstorable(value) == 0)
@@ -251,6 +265,16 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 skip(c, SkippedRow::Reason::Duplicate);
             } else {
                 existing.add(stored);
+                if (!date) {
+                    ++result.datesLeftOut;
+                    result.changed.append(
+                        QStringLiteral("Line %1: birthday \"%2\" is no date, left out").arg(c.line).arg(dateAsWritten));
+                }
+                result.fieldsCut += int(c.noRoom.size());
+                for (const QString& line : c.noRoom)
+                    result.changed.append(QStringLiteral("Line %1: address line \"%2\" left out, no room in Street 2")
+                                              .arg(c.line)
+                                              .arg(line));
                 result.fieldsCut += fieldsCutToFit(r);
                 for (const ContactRecord::Field& f : ContactRecord::kFields) {
                     const QString value = trimLeadingBlanks(r.*f.member);
@@ -318,6 +342,8 @@ QStringList importSummaryLines(const ImportResult& result)
     if (result.notContacts > 0)
         lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
     lines.append(count(result.fieldsCut, "field cut to fit", "fields cut to fit"));
+    if (result.datesLeftOut > 0)
+        lines.append(count(result.datesLeftOut, "birthday left out as no date", "birthdays left out as no date"));
     if (result.replaced > 0)
         lines.append(count(result.replaced, "value given the nearest letters the file holds",
                            "values given the nearest letters the file holds"));

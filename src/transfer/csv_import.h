@@ -41,6 +41,7 @@ struct ImportResult final {
     int noName = 0;
     int notContacts = 0;  // rows a layout's own rules pass over (repeated headings, no e-mail)
     int fieldsCut = 0;    // values of imported contacts longer than their field
+    int datesLeftOut = 0;  // birthdays of imported contacts that are no date (13-45-1980)
     int replaced = 0;     // values holding characters the contacts file cannot, given the nearest it can
     std::vector<SkippedRow> skipped;
     QStringList changed;  // each value stored otherwise than the file wrote it (nearer letters, cut), named

@@ -3,10 +3,7 @@
 #include "data/text_rules.h"
 #include "transfer/csv_text.h"
 
-#include <QDate>
-
 #include <algorithm>
-#include <cstring>
 
 namespace pw {
 namespace {
@@ -26,7 +23,6 @@ bool hasDigit(const QString& text)
 
 void cleanUpPortal(ContactRecord& r)
 {
-    r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
     r.State = r.State.toUpper();
     for (QString* phone : {&r.HomePhone, &r.CellPhone, &r.WorkPhone})
         applyPhoneRule(*phone, true);
@@ -39,7 +35,6 @@ void cleanUpPortal(ContactRecord& r)
 
 void cleanUpOlderMailProgram(ContactRecord& r)
 {
-    r.Birthdate = importedBirthdate(r.Birthdate, u'/', true);
     for (QString* phone : {&r.HomePhone, &r.CellPhone}) {
         phone->remove(u'+').remove(u'(').remove(u')');
         applyPhoneRule(*phone, true);
@@ -48,15 +43,13 @@ void cleanUpOlderMailProgram(ContactRecord& r)
 
 // This program's own export holds only values the contact form accepted: each is kept as written
 // (postal codes of any country, phone extensions and letters, any four-digit year), less the
-// apostrophe that kept a spreadsheet from running it. The birthdate alone changes form, from the
-// MM-DD-YYYY written back to the stored YYYYMMDD. The middle initial is cut to one character only
-// now, after its apostrophe is gone.
+// apostrophe that kept a spreadsheet from running it. The middle initial is cut to one character
+// only now, after its apostrophe is gone.
 void cleanUpOwnExport(ContactRecord& r)
 {
     for (const ContactRecord::Field& f : ContactRecord::kFields)
         r.*f.member = withoutFormulaGuard(r.*f.member);
     r.MiddleInitial.truncate(1);
-    r.Birthdate = exportedBirthdate(r.Birthdate);
 }
 
 // The same heading tried in several columns, each an independent rule in column order.
@@ -288,51 +281,6 @@ std::optional<ContactRecord> contactFromRow(const PositionalColumns& rules, cons
     if (rules.cleanUp)
         rules.cleanUp(r);
     return r;
-}
-
-QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay)
-{
-    // "#" is a digit and "/" the separator: #/#/####, #/##/#### and ##/#/#### gain their zeros.
-    auto fits = [&](const char* pattern) {
-        const qsizetype n = qsizetype(std::strlen(pattern));
-        if (text.size() != n)
-            return false;
-        for (qsizetype i = 0; i < n; ++i) {
-            const bool digit = text[i] >= u'0' && text[i] <= u'9';
-            if (pattern[i] == '#' ? !digit : text[i] != separator)
-                return false;
-        }
-        return true;
-    };
-    QString date = text;
-    if (fits("#/#/####"))
-        date = u'0' + date.left(2) + u'0' + date.mid(2);
-    else if (fits("#/##/####"))
-        date = u'0' + date;
-    else if (fits("##/#/####"))
-        date = date.left(3) + u'0' + date.mid(3);
-    if (checkMonthDay && (numericValue(QStringView(date).left(2)) > 12 || numericValue(QStringView(date).mid(3, 2)) > 31))
-        return {};
-    const QString stored = date.right(4) + date.left(2) + date.mid(3, 2);
-    // Anything but eight digits would show as a date that is none.
-    const bool digits = stored.size() == 8 && std::all_of(stored.begin(), stored.end(), [](QChar c) {
-                            return c >= u'0' && c <= u'9';
-                        });
-    if (!digits || !(stored.startsWith(u"19") || stored.startsWith(u"20")))
-        return {};
-    return stored;
-}
-
-QString exportedBirthdate(const QString& text)
-{
-    const QStringList parts = text.split(u'-');
-    if (parts.size() != 3 || parts[2].size() != 4)
-        return {};
-    bool ok[3] = {};
-    const int month = parts[0].toInt(&ok[0]), day = parts[1].toInt(&ok[1]), year = parts[2].toInt(&ok[2]);
-    if (!ok[0] || !ok[1] || !ok[2] || parts[0].size() > 2 || parts[1].size() > 2 || !QDate::isValid(year, month, day))
-        return {};
-    return QStringLiteral("%1%2%3").arg(year, 4, 10, QChar(u'0')).arg(month, 2, 10, QChar(u'0')).arg(day, 2, 10, QChar(u'0'));
 }
 
 void applyPhoneRule(QString& phone, bool dashRequired)

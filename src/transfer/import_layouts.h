@@ -102,18 +102,11 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
 
 // The contact a row gives, after the layout's row rules, mapping and clean-ups, or none when a row
 // rule skips it. A column the row lacks reads as empty. Each value has its control characters made
-// blanks.
+// blanks; the birthdate is the text as the row gives it, for birthdateFromText().
 std::optional<ContactRecord> contactFromRow(const PositionalColumns& rules, const QStringList& heading,
                                             const QStringList& row);
 
 // The clean-up rules shared by several layouts.
-// A birthdate written M/D/YYYY with one- or two-digit month and day (with `separator` between),
-// as the stored YYYYMMDD; empty unless it gives eight digits beginning with 19 or 20. With
-// `checkMonthDay`, a month above 12 or a day above 31 also gives empty.
-QString importedBirthdate(const QString& text, QChar separator, bool checkMonthDay);
-// A birthdate as this program's export writes it, M-D-YYYY with one- or two-digit month and day,
-// as the stored YYYYMMDD; empty when it is no date.
-QString exportedBirthdate(const QString& text);
 // A phone whose last 4 characters are not a number, or that lacks a dash when one is required,
 // becomes empty.
 void applyPhoneRule(QString& phone, bool dashRequired);

@@ -26,9 +26,13 @@ ImportSummaryWindow::ImportSummaryWindow(const ImportResult& result, Platform& p
     lblSumHeading->setWordWrap(true);
     auto* lblSumCounts = named<QLabel>("lblSumCounts", importSummaryLines(result).join(u'\n'));
     lblSumCounts->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const QStringList rows = skippedRowLines(result);
+    // Values stored otherwise than the file wrote them are listed with the rows left out, so that
+    // each can be looked up and put right.
+    const QStringList rows = skippedRowLines(result) + result.changed;
     auto* lblSumSkipped = named<QLabel>("lblSumSkipped", rows.isEmpty() ? QStringLiteral("No rows were skipped.")
-                                                                        : QStringLiteral("&Skipped rows:"));
+                                                         : result.changed.isEmpty()
+                                                             ? QStringLiteral("&Skipped rows:")
+                                                             : QStringLiteral("&Skipped rows and values changed:"));
     lstSumSkipped_ = named<QListWidget>("lstSumSkipped");
     lstSumSkipped_->addItems(rows);
     lstSumSkipped_->setSelectionMode(QAbstractItemView::ExtendedSelection);

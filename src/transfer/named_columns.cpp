@@ -207,7 +207,7 @@ AddressBookEntry entryFromRow(const std::vector<BoundColumn>& columns, const QSt
         }
     }
     if (e.birthday.isEmpty() && !month.isEmpty() && !day.isEmpty())
-        e.birthday = year.isEmpty() ? QString() : year + u'-' + month + u'-' + day;
+        e.birthday = (year.isEmpty() ? QStringLiteral("-") : year) + u'-' + month + u'-' + day;
     return e;
 }
 

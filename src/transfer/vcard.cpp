@@ -395,7 +395,9 @@ QByteArray vCardOf(const ContactRecord& c)
     }
     if (!c.Email.isEmpty())
         line(QStringLiteral("EMAIL;TYPE=INTERNET:") + escaped(c.Email));
-    if (c.Birthdate.size() == 8 && readsAsNumber(c.Birthdate))
+    if (c.Birthdate.size() == 8 && readsAsNumber(c.Birthdate) && c.Birthdate.startsWith(kNoBirthYear))
+        line(QStringLiteral("BDAY:--") + c.Birthdate.right(4));
+    else if (c.Birthdate.size() == 8 && readsAsNumber(c.Birthdate))
         line(QStringLiteral("BDAY:%1-%2-%3").arg(c.Birthdate.left(4), c.Birthdate.mid(4, 2), c.Birthdate.mid(6, 2)));
     if (!c.Notes.isEmpty())
         line(QStringLiteral("NOTE:") + escaped(c.Notes));

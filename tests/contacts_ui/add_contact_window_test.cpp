@@ -294,22 +294,26 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST_F(AddContactWindowTest, CharactersTheFileCannotStoreAreNamedBeforeSaving)
+TEST_F(AddContactWindowTest, CharactersTheFileCannotStoreAreOfferedTheNearestLettersBeforeSaving)
 {
     openAddContact();
-    find<QLineEdit>("txtACLName")->setText(u"Tanaka"_s);
+    find<QLineEdit>("txtACFName")->setText(u"Łukasz"_s);
+    find<QLineEdit>("txtACLName")->setText(u"Thảo"_s);
     find<QLineEdit>("txtACCity")->setText(u"東京"_s);
     platform.answerMessage(MessageResult::No);
     find<QPushButton>("cmdSave")->click();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].title, u"Characters that cannot be saved");
-    EXPECT_TRUE(platform.messages[0].text.contains(u"City:  東 京"_s));
-    EXPECT_EQ(focusName(), u"txtACCity");
+    EXPECT_TRUE(
+        platform.messages[0].text.contains(u"First Name:  Ł as L\nLast Name:  ả as a\nCity:  東 as ?,  京 as ?"_s));
+    EXPECT_EQ(focusName(), u"txtACFName");
     EXPECT_TRUE(contactsFile().isEmpty());
 
+    // Yes stores what the import would.
     platform.answerMessage(MessageResult::Yes);
     find<QPushButton>("cmdSave")->click();
     ASSERT_EQ(contactsFile().size(), 518);
+    EXPECT_EQ(contactsFile().left(35), QByteArray("Lukasz        | |Thao              "));
     EXPECT_EQ(contactsFile().mid(83, 16), QByteArray("??").leftJustified(16, ' '));
 }
 

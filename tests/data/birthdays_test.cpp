@@ -48,13 +48,14 @@ QStringList texts(const QList<Message>& messages)
 
 TEST(BirthdayReminders, TodayThenAWeekAheadByDate)
 {
-    const std::vector<ContactRecord> records = {
-        contact(u"Today"_s, u"19900301"_s), contact(u"Seven"_s, u"19850308"_s), contact(u"Eight"_s, u"19850309"_s),
-        contact(u"Past"_s, u"19700228"_s),  contact(u"Blank"_s, u""_s),         contact(u"Bad"_s, u"19801341"_s),
-        contact(u"Junk"_s, u"1980-4-1"_s),  contact(u"One"_s, u"20010302"_s)};
+    const std::vector<ContactRecord> records =
+        {contact(u"Today"_s, u"19900301"_s), contact(u"Seven"_s, u"19850308"_s), contact(u"Eight"_s, u"19850309"_s),
+         contact(u"Past"_s, u"19700228"_s),  contact(u"Blank"_s, u""_s),         contact(u"Bad"_s, u"19801341"_s),
+         contact(u"Junk"_s, u"1980-4-1"_s),  contact(u"One"_s, u"20010302"_s),   contact(u"Yearless"_s, u"00000305"_s)};
     const QList<Message> shown = birthdayReminders(records, QDate(2027, 3, 1));
     EXPECT_EQ(texts(shown), (QStringList{u"Birthday alert: Today is Today Ray's Birthday! "_s,
                                          u"Birthday reminder: One Ray has a birthday coming up on 03/02"_s,
+                                         u"Birthday reminder: Yearless Ray has a birthday coming up on 03/05"_s,
                                          u"Birthday reminder: Seven Ray has a birthday coming up on 03/08"_s}));
     for (const Message& m : shown) {
         EXPECT_EQ(m.icon, MessageIcon::Information);
@@ -120,12 +121,12 @@ TEST(BirthdayList, LinesByDayPaddedToTheTab)
 {
     ContactRecord ann = contact(u"Ann"_s, u"19800310"_s, u"0"_s);  // the reminder flag plays no part
     ann.LastName = u"Lee"_s;
-    const std::vector<ContactRecord> records = {contact(u"Zed"_s, u"20010330"_s), contact(u"May"_s, u"19800510"_s),
-                                                ann, contact(u"Blank"_s, u"        "_s)};
+    const std::vector<ContactRecord> records = {contact(u"Zed"_s, u"20010330"_s), contact(u"May"_s, u"19800510"_s), ann,
+                                                contact(u"Blank"_s, u"        "_s), contact(u"Kim"_s, u"00000312"_s)};
     const BirthdayList march = birthdaysInMonth(records, 3);
     EXPECT_EQ(march.title, u"March Birthdays");
-    EXPECT_EQ(march.text(), u"Ann Lee"_s + QString(36, u' ') + u"\t03/10/1980\n"_s + u"Zed Ray"_s + QString(36, u' ')
-                                + u"\t03/30/2001\n"_s);
+    EXPECT_EQ(march.text(), u"Ann Lee"_s + QString(36, u' ') + u"\t03/10/1980\n"_s + u"Kim Ray"_s + QString(36, u' ')
+                                + u"\t03/12\n"_s + u"Zed Ray"_s + QString(36, u' ') + u"\t03/30/2001\n"_s);
     EXPECT_TRUE(march.fitsMessageBox());
     EXPECT_TRUE(birthdaysInMonth(records, 7).lines.isEmpty());
 }

@@ -53,6 +53,16 @@ TEST(ContactValidation, BirthdateChecksRunInTheirOrderWithTheirMessages)
     EXPECT_EQ(date(u"4 /10/1980"), u"Month must be a 2-digit month, no spaces.  Example: 07");
     EXPECT_EQ(date(u"02/29/2000"), u"");
     EXPECT_EQ(date(u"12/31/9999"), u"");
+    // A birthday without its year is kept for the reminders.
+    EXPECT_EQ(date(u"02/29"), u"");
+    EXPECT_EQ(date(u"02/30"), invalid);
+    EXPECT_EQ(date(u"13/01"), u"Month must be a number no greater than 12.  Example: 07");
+    EXPECT_EQ(date(u"4/10"), format);
+    ContactBoxTexts yearless = form({{LName, u"Lee"}, {Birthdate, u"12/09"}});
+    const auto stored = validateContactForm(yearless, true, true, FormVariant::AddContact);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->Birthdate, u"00001209");
+    EXPECT_EQ(boxTextsOf(*stored)[Birthdate], u"12/09");
 
     ContactBoxTexts boxes = form({{Birthdate, u"04/10/198 "}});
     auto result = validateContactForm(boxes, true, true, FormVariant::AddContact);
@@ -184,9 +194,9 @@ TEST(ContactValidation, ThePromptBeforeSavingNamesEachBoxAndTheCharactersItCanno
     const auto found = unstorableBoxes(boxes);
     ASSERT_EQ(found, (std::vector<UnstorableBox>{{City, {u"\u6771"_s, u"\u4eac"_s}}, {Notes, {u"\U0001F600"_s}}}));
     const Message question = unstorableQuestion(found);
-    EXPECT_EQ(question.text, u"The contacts file cannot store these characters, so they would be saved as \"?\":\n\n"
-                             u"City:  \u6771 \u4eac\nNotes:  \U0001F600\n\n"
-                             u"Save anyway?  Choose No to go back and change them."_s);
+    EXPECT_EQ(question.text, u"The contacts file cannot store these characters.  They can be saved as the nearest "
+                             u"letters it holds:\n\nCity:  \u6771 as ?,  \u4eac as ?\nNotes:  \U0001F600 as ?\n\n"
+                             u"Save them so?  Choose No to go back and change them."_s);
     EXPECT_EQ(question.buttons, MessageButtons::YesNo);
     EXPECT_TRUE(unstorableBoxes(form({{FName, u"Ren\u00e9e \u20ac"}})).empty());
 }

@@ -96,6 +96,9 @@ TEST(TextRules, UnstorableCharactersAreListedOnceAndCounted)
     EXPECT_EQ(unstorableCharacters(u"Ren\u00e9e \u20ac?"), QStringList{});
     EXPECT_EQ(countUnstorable(u"\U0001F600 \u6771\u4eac \u6771 ?"), 4);
     EXPECT_EQ(blankControlCharacters(u"a\tb\r\nc\x7f\x1f\u00e9"), u"a b  c  \u00e9");
+    // A letter without a decomposition is stored and sorted as the same base letter.
+    EXPECT_EQ(nearestStorable(u"\u0141\u00f3d\u017a \u0110or\u0111e \u00d8 \u0131"), u"L\u00f3dz Dorde \u00d8 i");
+    EXPECT_EQ(sortKey(u"\u0141\u00f3d\u017a \u0110or\u0111e \u00d8 \u0131"), u"lodz dorde o i");
 }
 
 TEST(TextRules, ShortestDecimal)

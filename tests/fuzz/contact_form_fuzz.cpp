@@ -5,6 +5,7 @@
 
 #include "data/contact_validation.h"
 #include "data/text_rules.h"
+#include "transfer/address_book_entry.h"
 #include "transfer/import_layouts.h"
 
 #include <cmath>
@@ -36,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             (void)roundHalfEven(value);
         (void)readsAsNumber(part);
         (void)shortestDecimal(value);
-        (void)importedBirthdate(part, u'/', data[0] & 8);
+        if (const auto date = birthdateFromText(part); date && !date->isEmpty() && date->size() != 8)
+            __builtin_trap();
         QString phone = part;
         applyPhoneRule(phone, data[0] & 16);
     }

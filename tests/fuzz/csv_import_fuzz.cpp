@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::vector<BoundColumn> bound = std::get<NamedColumns>(layout->columns).bind(headingRow);
         for (std::size_t i = 1; i < rows.size(); ++i) {
             if (auto contact = contactFromEntry(entryFromRow(bound, rows[i].fields)))
-                expectStorable(*contact);
+                expectStorable(contact->record);
         }
         return 0;
     }

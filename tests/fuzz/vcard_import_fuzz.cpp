@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const VCard& card : parseVCards(bytes)) {
         if (!card.error.isEmpty())
             continue;
-        const std::optional<ContactRecord> contact = contactFromEntry(card.entry);
-        if (!contact)
+        const auto entry = contactFromEntry(card.entry);
+        if (!entry)
             continue;
+        const ContactRecord* contact = &entry->record;
         if (contact->encode().size() != ContactRecord::kSize)
             __builtin_trap();
         if (parseVCards(vCardOf(*contact)).size() != 1)

@@ -179,6 +179,7 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     ContactRecord uk = chloe();
     uk.LastName = u"Hale"_s;
     uk.Zip = u"SW1A 2AA"_s;
+    uk.Birthdate = u"00001209"_s;  // no year known
     ContactRecord de = chloe();
     de.FirstName = u"\u0141ukasz"_s;
     de.Zip = u"D-10115"_s;
@@ -193,11 +194,13 @@ TEST_F(ContactExportTest, ExportThenImportIntoAnEmptyFileGivesBackEveryField)
     const ContactRecord all[] = {ann(), chloe(), accents, abroad, uk, de, formulas};
     ASSERT_TRUE(contacts.append(all));
     ASSERT_FALSE(exportAs(ExportFormat::Csv).error);
+    const QByteArray csvBytes = folder.read(u"PWKC_PWK_Contacts.csv"_s);
+    EXPECT_TRUE(csvBytes.contains(",03-01-1885,") && csvBytes.contains(",12-09,"));
 
     ContactsFile empty;
     ASSERT_TRUE(empty.open(folder.file(u"empty.DAT"_s)));
     QBuffer csv;
-    csv.setData(folder.read(u"PWKC_PWK_Contacts.csv"_s));
+    csv.setData(csvBytes);
     csv.open(QIODevice::ReadOnly);
     const ImportResult imported = importContacts(csv, empty, {.remindersOn = true});
     EXPECT_EQ(imported.imported, 7);

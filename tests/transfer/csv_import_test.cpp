@@ -131,7 +131,7 @@ TEST_F(CsvImportTest, LayoutCleanUpsEmptyWhatCannotBeRight)
     EXPECT_EQ(QStringList({r[0].Birthdate, r[0].HomePhone, r[0].City, r[0].State, r[0].Zip, r[0].Country, r[0].Street1}),
               QStringList(7, QString()));
     EXPECT_EQ(r[1].HomePhone, u"555-9876");
-    EXPECT_EQ(r[1].Birthdate, u"");
+    EXPECT_EQ(r[1].Birthdate, u"18901231");
 
     // B skips a row without a last name or an e-mail address.
     EXPECT_EQ(import(lines({kHeadingB, "No,,,,,,,,,,,,,,x@mail.com", "No,,Mail,,,,,,,,,,,,,,,,,,"})).imported, 0);
@@ -192,6 +192,23 @@ TEST_F(CsvImportTest, AValueCutToFitIsNamedWithWhatWasKept)
     const ImportResult result = import(lines({"First Name,Last Name,Street,City", "Ann,Lee,1 Elm St,Rancho Santa Margarita"}));
     EXPECT_EQ(result.fieldsCut, 1);
     EXPECT_EQ(result.changed, QStringList({u"Line 2: \"Rancho Santa Margarita\" cut to \"Rancho Santa Mar\""_s}));
+}
+
+TEST_F(CsvImportTest, BirthdaysAreReadInTheFormsFilesWriteWithOrWithoutAYearAndNoDateIsNamed)
+{
+    const ImportResult result =
+        import(lines({"First Name,Last Name,Birthday", "A,Iso,1980-04-10", "B,Us,4/10/1885", "C,Own,04-10-1980",
+                      "D,Dash,12-09", "E,Slash,12/09", "F,Google,--12-09", "G,Card,--1209", "H,Bad,13-45-1980",
+                      "I,Bad,02-30-1981", "J,Short,04-10-80", "K,None,0/0/00"}));
+    QStringList dates;
+    for (const ContactRecord& r : records())
+        dates << r.Birthdate;
+    EXPECT_EQ(dates, QStringList({u"19800410"_s, u"18850410"_s, u"19800410"_s, u"00001209"_s, u"00001209"_s,
+                                  u"00001209"_s, u"00001209"_s, u""_s, u""_s, u""_s, u""_s}));
+    EXPECT_EQ(result.changed, QStringList({u"Line 9: birthday \"13-45-1980\" is no date, left out"_s,
+                                           u"Line 10: birthday \"02-30-1981\" is no date, left out"_s,
+                                           u"Line 11: birthday \"04-10-80\" is no date, left out"_s}));
+    EXPECT_TRUE(importSummaryLines(result).contains(u"3 birthdays left out as no date"_s));
 }
 
 TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFileOrAnEarlierRow)

@@ -115,13 +115,14 @@ TEST_F(TransferWindowsTest, TheSummaryCountsEveryRowAndLetsTheSkippedOnesBeCopie
     EXPECT_EQ(find<QLabel>("lblSumCounts")->text(),
               u"4 cards read\n2 contacts imported\n1 skipped as a duplicate\n"
               "1 skipped for having no name\n1 field cut to fit"_s);
+    EXPECT_EQ(find<QLabel>("lblSumSkipped")->text(), u"&Skipped rows and values changed:");
     QListWidget* list = find<QListWidget>("lstSumSkipped");
-    ASSERT_EQ(list->count(), 2);
+    ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->item(1)->text(), u"Line 10 (no name): acme@mail.com");
 
     click("cmdSumCopy");
-    EXPECT_EQ(platform.clipboardText(),
-              u"Line 1 (duplicate): Ann Lee, ann@mail.com\nLine 10 (no name): acme@mail.com\n"_s);
+    EXPECT_EQ(platform.clipboardText(), u"Line 1 (duplicate): Ann Lee, ann@mail.com\nLine 10 (no name): acme@mail.com\n"
+                                        u"Line 14: \"Sutherland-Montgomery\" cut to \"Sutherland-Montgom\"\n"_s);
     list->item(1)->setSelected(true);
     activate(find<QDialog>("frmImpSummary"));
     list->setFocus();

@@ -91,7 +91,7 @@ TEST_F(VCardTest, Version30FoldedLinesEscapesAndSeveralCards)
     const std::vector<ContactRecord> r = records();
     EXPECT_EQ(fields(r[0]), QStringList({u"Siobhán"_s, u""_s, u"O'Brien"_s, u"4 Quay St, Unit 9"_s, u""_s,
                                          u"Galway;West"_s, u""_s, u"H91"_s, u"Ireland"_s, u""_s, u"0"_s, u""_s,
-                                         u"+353 555 0101"_s, u""_s, u"siobhan@example.ie"_s, u""_s,
+                                         u"+353 555 0101"_s, u""_s, u"siobhan@example.ie"_s, u"00000410"_s,
                                          u"Friends;Book club, Tuesdays"_s, u"Two lines: second, with comma"_s}));
     EXPECT_EQ(r[1].Birthdate, u"19850704");
 }
@@ -161,7 +161,7 @@ TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
     full.CellPhone = u"555-222-3333"_s;
     full.WorkPhone = u"555-444-5555"_s;
     full.Email = u"zoe.smith-jones@example.com"_s;
-    full.Birthdate = u"19800410"_s;
+    full.Birthdate = u"18850410"_s;
     full.Category = u"Friends;Golf, weekends"_s;
     full.Notes = QString(u"Back\\slash and a long note that the folding has to split across several lines "_s)
                      .repeated(2)
@@ -171,6 +171,7 @@ TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
     full.BirthdayReminders = u"1"_s;
     ContactRecord bare;
     bare.FirstName = u"Al"_s;
+    bare.Birthdate = u"00001209"_s;  // no year known
     bare.IncludeCompany = u"0"_s;
     bare.BirthdayReminders = u"1"_s;
     ASSERT_TRUE(contacts.append(full));
@@ -185,6 +186,8 @@ TEST_F(VCardTest, ExportThenImportGivesEveryFieldBack)
     for (const QByteArray& line : vcf.split('\n'))
         EXPECT_LE(line.size(), 76) << line.toStdString();  // 75 bytes and the CR
     EXPECT_TRUE(vcf.contains("N:Smith-Jones\\; Jr;Zo\xC3\xAB;Q;;\r\n"));
+    EXPECT_TRUE(vcf.contains("BDAY:1885-04-10\r\n"));
+    EXPECT_TRUE(vcf.contains("BDAY:--1209\r\n"));
 
     const std::vector<ContactRecord> before = records();
     ASSERT_TRUE(contacts.open(folder.file(u"empty.DAT"_s)));
