@@ -70,7 +70,7 @@ bool AddContactWindow::save()
 {
     Platform& platform = this->platform();
     const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
-    if (!record)
+    if (!record || !followReplacedFile(platform, session_))
         return false;
     if (auto appended = session_.file().append(*record); !appended) {
         // Retry leaves the window open for another press of Save.

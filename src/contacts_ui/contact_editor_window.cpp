@@ -177,6 +177,7 @@ bool ContactEditorWindow::showRecord(int n)
         reportFailure(record.error());
         return false;
     }
+    shown_ = *record;
     form_->setTexts(boxTextsOf(*record));
     form_->includeCompany()->setChecked(record->includeCompanyChecked());
     showIncludeCompany(!record->Company.isEmpty());
@@ -250,7 +251,7 @@ bool ContactEditorWindow::save()
 {
     Platform& platform = this->platform();
     const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
-    if (!record)
+    if (!record || !contactStillInPlace())
         return false;
     // The record number is checked against the file as it is now: one that the file no longer
     // reaches is refused rather than written past the end.
@@ -258,12 +259,32 @@ bool ContactEditorWindow::save()
         reportFailure(written.error());
         return false;
     }
+    shown_ = *record;
     if (record->remindersOn())
         session_.noteSavedWithRemindersOn();
     loaded_ = form_->texts();
     loadedIncludeCompany_ = form_->includeCompany()->isChecked();
     platform.message(info("S A V E D", "Changes saved"));
     return true;
+}
+
+bool ContactEditorWindow::contactStillInPlace()
+{
+    if (!session_.replaced())
+        return true;
+    if (!followReplacedFile(platform(), session_))
+        return false;
+    if (const auto record = session_.file().read(current_); record && *record == shown_)
+        return true;
+    platform().message({QStringLiteral("This contact is not where it was in the new file, so nothing was changed.  "
+                                       "Find the contact again."),
+                        QStringLiteral("Contact not found"), MessageIcon::Information});
+    // What was typed stays to be copied; nothing is saved over another contact.
+    setEditingEnabled(false);
+    loaded_ = form_->texts();
+    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
+    fillFindList();
+    return false;
 }
 
 bool ContactEditorWindow::changesSettled()
@@ -295,6 +316,8 @@ void ContactEditorWindow::deleteContact()
         cmdCancel_->setFocus();
         return;
     }
+    if (!contactStillInPlace())
+        return;
     // Success is reported only once the file without the contact is in place.
     if (auto removed = session_.file().remove(current_); !removed) {
         reportFailure(removed.error());

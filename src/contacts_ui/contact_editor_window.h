@@ -51,6 +51,9 @@ private:
     void pickEntry(int index);
     void step(Step step);
     bool save();
+    // Before a change to the contact on show: a file that another program replaced is opened again,
+    // and the contact must still be at its number there, or the change would land on someone else.
+    bool contactStillInPlace();
     // True when the form holds what was loaded or saved, or the user settled the changes.
     bool changesSettled();
     void closeWithoutAsking();
@@ -73,6 +76,7 @@ private:
     // What the form showed when its contact was loaded or saved.
     ContactBoxTexts loaded_;
     bool loadedIncludeCompany_ = false;
+    ContactRecord shown_;  // the record on show as it was read
     bool asksBeforeClosing_ = true;
 };
 

@@ -15,11 +15,9 @@ Status ContactsFile::remove(int n)
 {
     stopped_ = false;
     renamed_ = false;
-    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    ChangeHold hold(*this);
     if (!hold.status())
         return hold.status();
-    if (auto s = prepareChange(); !s)
-        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());

@@ -75,19 +75,20 @@ void ContactsFile::close()
     lock_.close();
     visible_ = -1;
     hidden_ = 0;
+    followed_ = false;
 }
 
 Status ContactsFile::holdForChanges()
 {
-    if (mode_ == AccessMode::Read)
-        return std::unexpected(readOnly());
-    if (auto s = lock_.take(FileLock::Kind::Exclusive); !s)
-        return s;
-    if (auto s = prepareChange(); !s) {
-        lock_.release();
-        return s;
-    }
-    return {};
+    ChangeHold hold(*this);
+    if (hold.status())
+        hold.keep();
+    return hold.status();
+}
+
+bool ContactsFile::replaced() const
+{
+    return followed_ || (file_.isOpen() && !file_.stillAtPath());
 }
 
 Status ContactsFile::prepare() const
@@ -102,22 +103,35 @@ Status ContactsFile::prepare() const
         if (auto s = now.open(file_.path(), how); !s)
             return s;
         file_.swap(now);
+        followed_ = true;
     }
     if (mode_ == AccessMode::Read)
         return refreshReaderView();
     return {};
 }
 
-Status ContactsFile::prepareChange()
+ContactsFile::ChangeHold::ChangeHold(ContactsFile& file) : lock_(file.lock_)
 {
-    if (mode_ == AccessMode::Read)
-        return std::unexpected(readOnly());
-    if (auto s = prepare(); !s)
-        return s;
+    if (file.mode_ == AccessMode::Read) {
+        status_ = std::unexpected(readOnly());
+        return;
+    }
+    status_ = lock_.take(FileLock::Kind::Exclusive);
+    taken_ = bool(status_);
+    if (status_)
+        status_ = file.prepare();
     // Only another program's crash leaves a note while the lock is free; an import of our own under
     // way (appendsFrom_ set) holds the lock and its note.
-    const bool noted = QFileInfo::exists(appendNotePathFor(path())) || QFileInfo::exists(removalNotePathFor(path()));
-    return appendsFrom_ < 0 && noted ? repair() : Status();
+    const QString path = file.path();
+    if (status_ && file.appendsFrom_ < 0
+        && (QFileInfo::exists(appendNotePathFor(path)) || QFileInfo::exists(removalNotePathFor(path))))
+        status_ = file.repair();
+}
+
+ContactsFile::ChangeHold::~ChangeHold()
+{
+    if (taken_ && !kept_)
+        lock_.release();
 }
 
 Expected<int> ContactsFile::recordCount() const
@@ -183,11 +197,9 @@ Status ContactsFile::append(const ContactRecord& record)
 
 Status ContactsFile::append(std::span<const ContactRecord> records)
 {
-    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    ChangeHold hold(*this);
     if (!hold.status())
         return hold.status();
-    if (auto s = prepareChange(); !s)
-        return s;
     auto size = file_.size();
     auto count = recordCount();
     if (!size || !count)
@@ -218,11 +230,9 @@ Status ContactsFile::append(std::span<const ContactRecord> records)
 
 Status ContactsFile::overwrite(int n, const ContactRecord& record)
 {
-    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    ChangeHold hold(*this);
     if (!hold.status())
         return hold.status();
-    if (auto s = prepareChange(); !s)
-        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());
@@ -244,11 +254,9 @@ Status ContactsFile::overwrite(int n, const ContactRecord& record)
 
 Status ContactsFile::setBirthdayReminders(bool on)
 {
-    LockHold hold(lock_, FileLock::Kind::Exclusive);
+    ChangeHold hold(*this);
     if (!hold.status())
         return hold.status();
-    if (auto s = prepareChange(); !s)
-        return s;
     auto count = recordCount();
     if (!count)
         return std::unexpected(count.error());

@@ -78,6 +78,9 @@ public:
     // Holds the lock exclusively until close(): a command that changes the file for its whole run.
     Status holdForChanges();
     const QString& path() const { return file_.path(); }
+    // Whether another program renamed a new file over the one opened, or removed it: true from then
+    // on, even once a pass or a change has followed the path, until the next open().
+    bool replaced() const;
 
     Expected<int> recordCount() const;
     Expected<ContactRecord> read(int n) const;
@@ -118,8 +121,10 @@ private:
     // the open one, a writer repairs what another program's crash left, a reader works out what that
     // repair would leave.
     Status prepare() const;
-    // prepare() for a change, which a reader may not make.
-    Status prepareChange();
+    // The exclusive take for one change with prepare() done for it and what another program's crash
+    // left repaired; a reader's change is refused before anything is taken. Let go of at the end of
+    // its scope unless kept (contacts_file_parts.h).
+    class ChangeHold;
     Status repair();
     Status refreshReaderView() const;
     // Record numbers as the caller sees them, over a reader's hidden record.
@@ -141,6 +146,7 @@ private:
     // A reader's view: the whole records a repair would keep, and the one it would remove (0: none).
     mutable int visible_ = -1;
     mutable int hidden_ = 0;
+    mutable bool followed_ = false;  // a pass or a change followed the path to a replacing file
     RemovalProbe probe_;
     bool stopped_ = false;  // the probe stopped the removal, as a crash would
     bool renamed_ = false;  // the compacted file has replaced the original

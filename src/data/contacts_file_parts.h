@@ -79,3 +79,24 @@ Status eachStoredRecord(const RecordFile& file, int count, F visit)
 }
 
 }  // namespace pw::contacts_detail
+
+namespace pw {
+
+class ContactsFile::ChangeHold final {
+public:
+    explicit ChangeHold(ContactsFile& file);
+    ~ChangeHold();
+    ChangeHold(const ChangeHold&) = delete;
+    ChangeHold& operator=(const ChangeHold&) = delete;
+    const Status& status() const { return status_; }
+    // The take outlives the scope: commitAppends(), undoAppends() or close() let go of it.
+    void keep() { kept_ = true; }
+
+private:
+    FileLock& lock_;
+    Status status_;
+    bool taken_ = false;
+    bool kept_ = false;
+};
+
+}  // namespace pw

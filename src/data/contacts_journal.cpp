@@ -273,6 +273,7 @@ Expected<ContactsOpenResult> ContactsFile::open(const QString& path, AccessMode 
     lock_.swap(lock);
     visible_ = -1;
     hidden_ = 0;
+    followed_ = false;
     return result;
 }
 
@@ -344,23 +345,16 @@ Status ContactsFile::recoverInterruptedRemoval()
 Status ContactsFile::beginAppends()
 {
     // The lock is held from here to the commit or the undo: the appends are one change.
-    if (auto s = lock_.take(FileLock::Kind::Exclusive); !s)
-        return s;
-    if (auto s = prepareChange(); !s) {
-        lock_.release();
-        return s;
-    }
+    ChangeHold hold(*this);
+    if (!hold.status())
+        return hold.status();
     auto size = file_.size();
-    if (!size) {
-        lock_.release();
+    if (!size)
         return std::unexpected(size.error());
-    }
-    const QString note = appendNotePathFor(path());
-    if (auto s = writeFileDurably(note, QByteArray::number(*size) + "\r\n"); !s) {
-        lock_.release();
+    if (auto s = writeFileDurably(appendNotePathFor(path()), QByteArray::number(*size) + "\r\n"); !s)
         return s;
-    }
     appendsFrom_ = *size;
+    hold.keep();
     return {};
 }
 

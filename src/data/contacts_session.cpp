@@ -1,6 +1,7 @@
 #include "data/contacts_session.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <chrono>
 
@@ -45,6 +46,19 @@ Expected<ContactsOpenResult> ContactsSession::open(const QString& path, const QS
     presence_.swap(presence);
     path_ = path;
     title_ = title;
+    return opened;
+}
+
+bool ContactsSession::replaced() const
+{
+    return file_.isOpen() && file_.replaced() && QFileInfo::exists(path_);
+}
+
+Expected<ContactsOpenResult> ContactsSession::follow()
+{
+    auto opened = open(path_, title_);
+    if (opened && opened->opened())
+        emit followed();
     return opened;
 }
 

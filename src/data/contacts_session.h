@@ -33,6 +33,11 @@ public:
     // mark is a lock, so the system drops it with a window that crashed.
     Expected<ContactsOpenResult> open(const QString& path, const QString& title);
     void close();
+    // Another program renamed a new file over the current one (a sync client, an editor). A file
+    // removed with nothing in its place is not followed: a change then fails rather than make it anew.
+    bool replaced() const;
+    // Opens the file at the path again as open() does, and tells the main window by followed().
+    Expected<ContactsOpenResult> follow();
 
     // The setting that saved records take; a file without records counts as on.
     bool remindersOn() const { return remindersOn_; }
@@ -44,6 +49,7 @@ public:
 
 signals:
     void reminderStateChanged();
+    void followed();
 
 private:
     AccessMode mode_;

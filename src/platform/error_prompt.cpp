@@ -1,5 +1,9 @@
 #include "platform/error_prompt.h"
 
+#include "data/contacts_session.h"
+
+#include <QDir>
+
 namespace pw {
 
 Message errorPrompt(const FileError& error, PromptAuthor author)
@@ -14,6 +18,27 @@ Message errorPrompt(const FileError& error, PromptAuthor author)
 MessageResult showErrorPrompt(Platform& platform, const FileError& error, PromptAuthor author)
 {
     return platform.message(errorPrompt(error, author));
+}
+
+bool followReplacedFile(Platform& platform, ContactsSession& session)
+{
+    if (!session.replaced())
+        return true;
+    platform.message({QStringLiteral("%1 was replaced by another program (a sync client or an editor, perhaps) "
+                                     "since Postwick opened it.  Postwick now opens the file at that path, and "
+                                     "your work goes into it.")
+                          .arg(QDir::toNativeSeparators(session.path())),
+                      QStringLiteral("Contacts file replaced"), MessageIcon::Information});
+    const auto opened = session.follow();
+    if (!opened) {
+        showErrorPrompt(platform, opened.error());
+        return false;
+    }
+    for (const auto& note : {opened->message, opened->warning}) {
+        if (note)
+            platform.message(*note);
+    }
+    return opened->opened();
 }
 
 }  // namespace pw

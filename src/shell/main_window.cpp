@@ -1,5 +1,6 @@
 #include "shell/main_window.h"
 
+#include "contacts_ui/contact_editor_window.h"
 #include "data/birthdays.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
@@ -55,6 +56,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     useDesktopKeys(this, false);
 
     connect(&session_, &ContactsSession::reminderStateChanged, this, &MainWindow::showReminderState);
+    connect(&session_, &ContactsSession::followed, this, &MainWindow::showFollowedFile);
     // The contact commands wait for a contacts file.
     for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
                        mnuExport_, mnuViewOne_, mnuViewAll_})
@@ -283,6 +285,12 @@ Expected<bool> MainWindow::openContactsFile(const QString& path, const QString& 
     if (opened->warning)
         platform_.message(*opened->warning);
     discardContactEditor();
+    showOpenedFile();
+    return true;
+}
+
+void MainWindow::showOpenedFile()
+{
     showCurrentFile();
     setContactCommandsEnabled(true);
     mnuImport_->setEnabled(true);
@@ -292,7 +300,18 @@ Expected<bool> MainWindow::openContactsFile(const QString& path, const QString& 
         for (QObject* change : std::initializer_list<QObject*>{cmdAddContact_, mnuAdd_, mnuDelete_, mnuImport_})
             change->setProperty("enabled", false);
     }
-    return true;
+}
+
+void MainWindow::showFollowedFile()
+{
+    // A hidden editor's record number belongs to the file that was replaced; an editor in front
+    // checks its contact itself.
+    if (contactEditor_ && contactEditor_->isHidden())
+        discardContactEditor();
+    showOpenedFile();
+    if (windowTitle() != kAppTitle)
+        setWindowTitle(currentFileWindowTitle());
+    updateBirthdayMenuState();
 }
 
 bool MainWindow::updateBirthdayMenuState()

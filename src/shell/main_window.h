@@ -2,6 +2,7 @@
 
 #include "contacts_ui/contact_from_lines.h"
 #include "data/contacts_session.h"
+#include "platform/error_prompt.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -72,6 +73,11 @@ private:
     // Makes the file current: true; false when it was refused (the user was told); a file error is
     // left to the caller to report. The previous file stays current unless true.
     Expected<bool> openContactsFile(const QString& path, const QString& title);
+    // The commands and hidden fields for the file just made current, read-only or not.
+    void showOpenedFile();
+    // A file that another program replaced is opened again at its path, with a word to the user.
+    void showFollowedFile();
+    bool followReplaced() { return followReplacedFile(platform_, session_); }
     // "Postwick  [title]", marked when the file opened read-only.
     QString currentFileWindowTitle() const;
     // The hidden fields and the commands follow the session's file.

@@ -51,6 +51,8 @@ bool MainWindow::runBirthdayReminders()
 
 void MainWindow::setFileReminders(bool on)
 {
+    if (!followReplaced())
+        return;
     if (auto s = session_.file().setBirthdayReminders(on); !s) {
         reportFileFailure(s.error());
         return;
@@ -80,6 +82,8 @@ void MainWindow::viewBirthdays()
         platform_.message(*problem);
     }
     const int month = enteredMonth(entry);
+    if (!followReplaced())
+        return;
     const Expected<BirthdayList> found = birthdaysInMonth(session_.file(), month);
     if (!found) {
         reportFileFailure(found.error());

@@ -38,6 +38,8 @@ void MainWindow::addContact()
 
 void MainWindow::openContactEditor(int record)
 {
+    if (!followReplaced())
+        return;
     if (contactEditor_ && record == 0) {
         hide();
         contactEditor_->show();

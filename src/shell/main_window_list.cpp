@@ -18,6 +18,8 @@ void MainWindow::connectListCommands()
 
 void MainWindow::openContactList()
 {
+    if (!followReplaced())
+        return;
     auto* list = new ContactListWindow(platform_, session_.file(), session_.title(),
                                        [this] { return std::pair{entry_->labelBold(), entry_->labelItalic()}; });
     list->setAttribute(Qt::WA_DeleteOnClose);

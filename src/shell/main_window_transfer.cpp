@@ -10,8 +10,14 @@ namespace pw {
 
 void MainWindow::connectTransferCommands()
 {
-    connect(mnuImport_, &QAction::triggered, this, [this] { showSecondary(new ImportWindow(platform_, session_)); });
-    connect(mnuExport_, &QAction::triggered, this, [this] { showSecondary(new ExportWindow(platform_, session_)); });
+    connect(mnuImport_, &QAction::triggered, this, [this] {
+        if (followReplaced())
+            showSecondary(new ImportWindow(platform_, session_));
+    });
+    connect(mnuExport_, &QAction::triggered, this, [this] {
+        if (followReplaced())
+            showSecondary(new ExportWindow(platform_, session_));
+    });
 }
 
 }  // namespace pw

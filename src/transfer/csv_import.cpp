@@ -145,10 +145,6 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     auto bytes = readWhole(csv);
     if (!bytes)
         return fail(bytes.error());
-    DuplicateIndex existing;
-    if (auto s = existing.load(contacts); !s)
-        return fail(s.error());
-
     // Each source gives its rows one by one; all share the duplicate test, batches and progress.
     std::size_t total = 0;
     std::function<Candidate(std::size_t)> candidate;
@@ -213,6 +209,15 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         };
     }
 
+    // The stored contacts are read for the duplicate test under the take that the appends keep to the
+    // commit, so that no other program's import slips a contact in between.
+    if (auto s = contacts.beginAppends(); !s)
+        return fail(s.error());
+    begun = true;
+    DuplicateIndex existing;
+    if (auto s = existing.load(contacts); !s)
+        return fail(s.error());
+
     const QString reminders = options.remindersOn ? QStringLiteral("1") : QStringLiteral("0");
     std::vector<ContactRecord> batch;
     batch.reserve(options.batchSize);
@@ -220,11 +225,6 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     auto flush = [&]() -> Status {
         if (batch.empty())
             return {};
-        if (!begun) {
-            if (auto s = contacts.beginAppends(); !s)
-                return s;
-            begun = true;
-        }
         if (auto s = contacts.append(batch); !s)
             return s;
         appended += int(batch.size());

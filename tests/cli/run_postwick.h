@@ -38,6 +38,20 @@ inline ProgramRun runPostwick(const QString& folder, const QStringList& argument
     return run;
 }
 
+// Starts the built program as runPostwick() runs it, for a test to run beside it and wait for.
+inline QProcess* startPostwick(const QString& folder, const QStringList& arguments)
+{
+    auto* program = new QProcess;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("HOME"), folder);
+    program->setProcessEnvironment(environment);
+    program->setWorkingDirectory(folder);
+    program->start(QStringLiteral(POSTWICK_PROGRAM), arguments);
+    EXPECT_TRUE(program->waitForStarted());
+    return program;
+}
+
 // The application folder of runs in `folder`.
 inline QString applicationFolderIn(const QString& folder)
 {

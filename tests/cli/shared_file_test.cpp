@@ -40,19 +40,6 @@ QMap<QString, int> storedNames(const QString& path)
     return names;
 }
 
-QProcess* startPostwick(const QString& folder, const QStringList& arguments)
-{
-    auto* program = new QProcess;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(u"DISPLAY"_s);
-    environment.insert(u"HOME"_s, folder);
-    program->setProcessEnvironment(environment);
-    program->setWorkingDirectory(folder);
-    program->start(QStringLiteral(POSTWICK_PROGRAM), arguments);
-    EXPECT_TRUE(program->waitForStarted());
-    return program;
-}
-
 // Two imports and a list at once: each import either stores all its contacts once and says so, or
 // is refused with a message; the list shows the file before or after an import, never part of one.
 TEST(SharedFile, ImportsAndAListAtOnceLoseNothingAndClaimNothingUndone)

@@ -1,5 +1,7 @@
 #include "cli/run_postwick.h"
+#include "contacts_ui/contact_editor_window.h"
 #include "data/contacts_file.h"
+#include "data/contacts_session.h"
 #include "desktop/painter_surface.h"
 #include "list/contact_list_window.h"
 #include "list/list_contacts.h"
@@ -7,16 +9,22 @@
 #include "program/app_files.h"
 #include "shell/label_entry.h"
 #include "support/pdf_words.h"
+#include "support/scripted_platform.h"
+#include "support/stored_contacts.h"
 #include "support/test_folder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace pw::test {
 namespace {
@@ -80,6 +88,66 @@ TEST(WindowAndCommandLine, PrintTheSameListLabelsAtTheSamePlaces)
     ASSERT_EQ(command.status, 0) << command.err.toStdString();
 
     expectTheSameWordsAtTheSamePlaces(folder.file(u"window.pdf"_s), folder.file(u"command.pdf"_s), 2, 35 * 6 + 1);
+}
+
+// Whether the process holds `path` open: a command waiting for the lock holds the lock file.
+bool holdsOpen(qint64 pid, const QString& path)
+{
+    const QDir descriptors(u"/proc/%1/fd"_s.arg(pid));
+    for (const QFileInfo& descriptor : descriptors.entryInfoList(QDir::Files | QDir::System)) {
+        if (descriptor.symLinkTarget() == path)
+            return true;
+    }
+    return false;
+}
+
+// A window deletes a contact while a command imports into the same file: the command waits for the
+// delete, then adds its contacts to the file the delete left; each says only what it did.
+TEST(WindowAndCommandLine, ADeleteInAWindowAndAnImportAtOnceKeepEveryContactOnce)
+{
+    TestFolder folder;
+    const QString path = folder.file(u"c.DAT"_s);
+    writeContacts(path, {person(u"Ann"_s, u"Lee"_s), person(u"Bob"_s, u"Ray"_s), person(u"Cy"_s, u"Fox"_s)});
+    folder.write(u"new.csv"_s, "First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,Include "
+                               "Company in Address,Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes\r\n"
+                               "Dee,,Park,,,Reno,,,,,0,,,,,,,\r\nEve,,Moss,,,Reno,,,,,0,,,,,,,\r\n");
+    ScriptedPlatform platform(folder.path());
+    ContactsSession session;
+    ASSERT_TRUE(session.open(path, u"c"_s));
+    ContactEditorWindow editor(platform, session);
+    editor.show();
+    ASSERT_TRUE(editor.open());
+    editor.showPicked(2);
+
+    // Bob is marked and the delete holds the lock when the command starts; it goes on once the
+    // command is seen waiting.
+    std::unique_ptr<QProcess> command;
+    session.file().setRemovalProbe([&](ContactsFile::RemovalStep step) {
+        if (step == ContactsFile::RemovalStep::Marked) {
+            command.reset(startPostwick(folder.path(), {u"import"_s, u"c.DAT"_s, u"new.csv"_s}));
+            const QString lock = QFileInfo(ContactsFile::lockPathFor(path)).canonicalFilePath();
+            QDeadlineTimer deadline(60000);
+            while (!holdsOpen(command->processId(), lock) && !deadline.hasExpired())
+                QThread::msleep(10);
+            EXPECT_TRUE(holdsOpen(command->processId(), lock));
+        }
+        return true;
+    });
+    platform.answerMessage(MessageResult::Yes);
+    editor.findChild<QPushButton*>(u"cmdDelete"_s)->click();
+    ASSERT_TRUE(command);
+    ASSERT_TRUE(command->waitForFinished(120000));
+
+    EXPECT_EQ(command->exitCode(), 0) << command->readAllStandardError().toStdString();
+    EXPECT_TRUE(command->readAllStandardOutput().contains("\n2 contacts imported\n"));
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[1].text, u"Contact deleted!");
+    ContactsFile stored;
+    ASSERT_TRUE(stored.open(path, AccessMode::Read));
+    QStringList names;
+    for (const ContactRecord& r : storedRecords(stored))
+        names << r.FirstName;
+    EXPECT_EQ(names, (QStringList{u"Ann"_s, u"Cy"_s, u"Dee"_s, u"Eve"_s}));
 }
 
 // The main window's entry area printing to window.pdf, and the command that prints the same.

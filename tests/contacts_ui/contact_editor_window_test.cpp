@@ -7,10 +7,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <cstdio>
 
 namespace pw::test {
 namespace {
@@ -283,6 +286,42 @@ TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)
     EXPECT_TRUE(platform.messages[1].text.startsWith(u"An error has occurred. Error number 21 -- Is a directory."));
     EXPECT_EQ(file(), record(1) + record(2) + record(3));
     EXPECT_TRUE(editor()->isVisible());
+}
+
+// A sync client renames another file over the open one: the editor says so and opens it, saves
+// nothing over someone else, and the next save lands in the new file.
+TEST_F(ContactEditorTest, AFileReplacedUnderTheEditorIsNamedFollowedAndSavedInto)
+{
+    openEditor();
+    pick(u"Bob Q Ray"_s);
+    const ContactRecord dee = person(u"Dee"_s, {}, u"Park"_s);
+    const QByteArray replacement = record(1) + record(3) + dee.encode();  // ann went elsewhere
+    folder.write(u"new.DAT"_s, replacement);
+    ASSERT_EQ(::rename(QFile::encodeName(folder.file(u"new.DAT"_s)).constData(),
+                       QFile::encodeName(folder.file(u"PWK_Contacts.DAT"_s)).constData()),
+              0);
+
+    box("txtACFName")->setText(u"Rob"_s);
+    click("cmdSave");
+    const Message replaced{QDir::toNativeSeparators(window->currentFilePath())
+                               + u" was replaced by another program (a sync client or an editor, perhaps) since "
+                                 "Postwick opened it.  Postwick now opens the file at that path, and your work goes "
+                                 "into it."_s,
+                           u"Contacts file replaced"_s, MessageIcon::Information};
+    const Message notFound{u"This contact is not where it was in the new file, so nothing was changed.  Find the "
+                           "contact again."_s,
+                           u"Contact not found"_s, MessageIcon::Information};
+    EXPECT_EQ(takeMessages(), (QList<Message>{replaced, notFound}));
+    EXPECT_EQ(file(), replacement);
+    EXPECT_FALSE(find<QPushButton>("cmdSave")->isEnabled());
+    EXPECT_EQ(box("txtACFName")->text(), u"Rob");
+
+    pick(u"Bob Q Ray"_s);
+    box("txtACFName")->setText(u"Rob"_s);
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    QByteArray expected = replacement;
+    EXPECT_EQ(file(), expected.replace(518, 3, "Rob"));
 }
 
 TEST_F(ContactEditorTest, TypingACompanyShowsTheIncludeBoxCheckedWhileThereIsOne)

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QStringEncoder>
 
+#include <chrono>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -317,6 +318,29 @@ TEST_F(CsvImportTest, StoppingLeavesTheFileAsItWas)
     EXPECT_EQ(records().size(), 0u);
     EXPECT_EQ(importEndMessage(result)->text,
               u"Import stopped.  No contacts were imported; the contacts file is as it was.");
+}
+
+// The stored contacts are read for the duplicate test under the take the appends keep to the
+// commit, so that another program's import cannot slip a contact in between.
+TEST_F(CsvImportTest, NoOtherProgramGetsTheFileBetweenTheDuplicateTestAndTheCommit)
+{
+    QByteArray file = kHeadingD + "\r\n";
+    for (int i = 0; i < 100; ++i)
+        file += QStringLiteral("P%1,,Q%1,,,,,,,,1,,,,,,,\r\n").arg(i).toLatin1();
+    FileLock other;
+    ASSERT_TRUE(other.open(ContactsFile::lockPathFor(folder.file(u"c.DAT"_s))));
+    other.setPatience(std::chrono::milliseconds(0));
+    int refused = 0;
+    const ImportResult result = import(file, {.batchSize = 1000, .progress = [&](qint64, qint64) {
+                                                  if (other.take(FileLock::Kind::Exclusive))
+                                                      other.release();
+                                                  else
+                                                      ++refused;
+                                                  return true;
+                                              }});
+    EXPECT_EQ(refused, 1);  // the one report, before the first batch is written
+    EXPECT_EQ(result.imported, 100);
+    EXPECT_TRUE(other.take(FileLock::Kind::Exclusive));
 }
 
 }  // namespace
