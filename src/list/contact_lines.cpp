@@ -12,6 +12,7 @@
 
 namespace pw {
 namespace {
+using namespace Qt::StringLiterals;
 
 constexpr QStringView kUnknown = u"Unknown";
 
@@ -31,19 +32,6 @@ QStringView phone(const QString& text)
 {
     const bool anyNonZero = std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; });
     return anyNonZero ? QStringView(text) : QStringView();
-}
-
-struct HeaderWord final {
-    const char16_t* word;
-    int at;
-};
-
-QString headerOf(std::initializer_list<HeaderWord> words)
-{
-    QString header;
-    for (const HeaderWord& w : words)
-        header = header.leftJustified(w.at, u' ') + QString::fromUtf16(w.word);
-    return header;
 }
 
 // The sort keys of all lines in one buffer: each line case-folded and written as UTF-8, whose
@@ -222,20 +210,19 @@ QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay
     return line;
 }
 
-QString listHeader(AddressDisplay display)
+QStringList listHeadings(AddressDisplay display)
 {
     if (display == AddressDisplay::Email)
-        return headerOf({{u"Name", 0}, {u"City", 35}, {u"ST", 54}, {u"Zip", 61}, {u"Home", 73}, {u"Cell", 86},
-                         {u"Email Address", 109}});
-    return headerOf({{u"Name", 0}, {u"Street", 23}, {u"City", 59}, {u"ST", 80}, {u"Zip", 89}, {u"Home", 112},
-                     {u"Cell", 132}});
+        return {u"Name"_s, u"City"_s, u"ST"_s, u"Zip"_s, u"Home"_s, u"Cell"_s, u"Email Address"_s};
+    return {u"Name"_s, u"Street"_s, u"City"_s, u"ST"_s, u"Zip"_s, u"Home"_s, u"Cell"_s};
 }
 
-std::array<int, 7> listTabStops(AddressDisplay display)
+std::array<int, 6> listColumns(AddressDisplay display)
 {
+    // Name 26 characters; street and second line 38; city 20; state 7; zip 14; phones 20.
     if (display == AddressDisplay::Email)
-        return {100, 110, 120, 154, 176, 212, 242};
-    return {70, 70, 76, 120, 170, 200, 230};
+        return {104, 184, 212, 268, 348, 428};
+    return {104, 256, 336, 364, 420, 500};
 }
 
 QString lineSortKey(const QString& text)
