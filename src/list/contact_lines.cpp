@@ -217,12 +217,12 @@ QStringList listHeadings(AddressDisplay display)
     return {u"Name"_s, u"Street"_s, u"City"_s, u"ST"_s, u"Zip"_s, u"Home"_s, u"Cell"_s};
 }
 
-std::array<int, 6> listColumns(AddressDisplay display)
+std::array<int, 7> listColumns(AddressDisplay display)
 {
-    // Name 26 characters; street and second line 38; city 20; state 7; zip 14; phones 20.
+    // Name 26 characters; street and second line 38; city 20; state 7; zip 14; phones 20; e-mail 52.
     if (display == AddressDisplay::Email)
-        return {104, 184, 212, 268, 348, 428};
-    return {104, 256, 336, 364, 420, 500};
+        return {104, 184, 212, 268, 348, 428, 636};
+    return {104, 256, 336, 364, 420, 500, 580};
 }
 
 QString lineSortKey(const QString& text)

@@ -50,9 +50,10 @@ QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay
 // The headings of the list's seven columns.
 QStringList listHeadings(AddressDisplay display);
 
-// Where the list's second to seventh columns begin, in quarters of its font's average character
-// width: each as wide as its field at the stored width, digits included, in a proportional font.
-std::array<int, 6> listColumns(AddressDisplay display);
+// Where the list's second to seventh columns begin and where the last ends, in quarters of its
+// font's average character width: each as wide as its field at the stored width, digits included,
+// in a proportional font.
+std::array<int, 7> listColumns(AddressDisplay display);
 
 // The key the list sorts by: the whole line without regard to letter case or accents.
 QString lineSortKey(const QString& text);

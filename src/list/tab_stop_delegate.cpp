@@ -67,10 +67,10 @@ void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
 QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    // Every row is as high as the font and as wide as the columns and a long e-mail address after
-    // them, so that the view need not measure its rows one by one.
+    // Every row is as high as the font and as wide as the columns, so that the view need not
+    // measure its rows one by one.
     const QFontMetricsF metrics(option.font);
-    const double width = column(6) + 52 * 4 * quarter_;
+    const double width = column(7);
     return QSize(qCeil(width) + 2 * kPadding, qCeil(metrics.height()) + kPadding);
 }
 

@@ -18,8 +18,8 @@ public:
     // `quarterWidth`: a quarter of the font's average character width, in pixels.
     TabStopDelegate(double quarterWidth, QObject* parent = nullptr);
 
-    // Where the second to the seventh piece of a line begin.
-    void setColumns(const std::array<int, 6>& quarters) { columns_ = quarters; }
+    // Where the second to the seventh piece of a line begin, and where the last column ends.
+    void setColumns(const std::array<int, 7>& quarters) { columns_ = quarters; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -43,7 +43,7 @@ private:
     double column(int piece) const { return piece == 0 ? 0 : columns_[piece - 1] * quarter_; }
 
     double quarter_;
-    std::array<int, 6> columns_{};
+    std::array<int, 7> columns_{};
 };
 
 }  // namespace pw
