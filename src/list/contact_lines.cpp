@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace pw {
@@ -35,10 +36,11 @@ QStringView phone(const QString& text)
 }
 
 // The sort keys of all lines in one buffer: each line case-folded and written as UTF-8, whose
-// byte order is the order of the UTF-16 code units that QString compares. The first 8 bytes of
-// each key, packed into one number, decide most comparisons without touching the buffer.
+// byte order is the order of the UTF-16 code units that QString compares. The first 16 bytes of
+// each key, packed into two numbers, decide most comparisons without touching the buffer.
 struct KeyRef final {
     quint64 prefix;
+    quint64 next;
     quint32 offset;
     quint32 length;
     quint32 index;
@@ -244,17 +246,20 @@ void sortLines(std::vector<ContactLine>& lines)
         char* start = end;
         end = writeSortKeyUtf8(start, lines[i].text);
         const std::size_t length = end - start;
-        char head[8] = {};
-        std::memcpy(head, start, std::min<std::size_t>(length, 8));
-        refs.push_back({qFromBigEndian<quint64>(head), quint32(start - keys.get()), quint32(length), quint32(i)});
+        char head[16] = {};
+        std::memcpy(head, start, std::min<std::size_t>(length, 16));
+        refs.push_back({qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8), quint32(start - keys.get()),
+                        quint32(length), quint32(i)});
     }
     const char* base = keys.get();
     std::sort(refs.begin(), refs.end(), [base](const KeyRef& a, const KeyRef& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
+        if (a.next != b.next)
+            return a.next < b.next;
         // Equal heads: on, eight bytes at a time, to the first difference.
         const quint32 common = std::min(a.length, b.length);
-        quint32 at = 8;
+        quint32 at = 16;
         for (; at + 8 <= common; at += 8) {
             const auto x = qFromBigEndian<quint64>(base + a.offset + at);
             const auto y = qFromBigEndian<quint64>(base + b.offset + at);
@@ -283,7 +288,23 @@ Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, co
     std::vector<ContactLine> lines;
     if (auto count = contacts.recordCount())
         lines.reserve(*count);
-    auto visited = contacts.forEachRecord([&](int number, const ContactRecord& record) {
+    // Only the fields a line shows or a search reads are decoded: notes and the rest are skipped.
+    static const std::vector<ContactRecord::Field> fields = [] {
+        const auto used = {&ContactRecord::FirstName, &ContactRecord::MiddleInitial, &ContactRecord::LastName,
+                           &ContactRecord::Street1,   &ContactRecord::Street2,       &ContactRecord::City,
+                           &ContactRecord::State,     &ContactRecord::Zip,           &ContactRecord::HomePhone,
+                           &ContactRecord::CellPhone, &ContactRecord::Email,         &ContactRecord::Category,
+                           &ContactRecord::Company};
+        std::vector<ContactRecord::Field> chosen;
+        std::copy_if(ContactRecord::kFields.begin(), ContactRecord::kFields.end(), std::back_inserter(chosen),
+                     [&](const ContactRecord::Field& f) {
+                         return std::find(used.begin(), used.end(), f.member) != used.end();
+                     });
+        return chosen;
+    }();
+    ContactRecord record;
+    auto visited = contacts.forEachStored([&](int number, QByteArrayView stored) {
+        ContactRecord::decodeInto(stored, record, fields);
         if (search.takes(record))
             lines.push_back({contactLine(displayValues(record), order, display), number});
         return Visit::Next;
