@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace pw {
@@ -97,6 +98,7 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
     includeCompanyLabel_->setObjectName(addContact ? QStringLiteral("lblIncCompName")
                                                    : QStringLiteral("lblACCompOnLabel"));
     includeCompanyLabel_->setBuddy(includeCompany_);
+    includeCompanyLabel_->installEventFilter(this);
     for (QWidget* comesAndGoes : {static_cast<QWidget*>(includeCompany_), static_cast<QWidget*>(includeCompanyLabel_)}) {
         keepRoomWhenHidden(comesAndGoes);
         comesAndGoes->hide();
@@ -132,9 +134,19 @@ ContactForm::ContactForm(FormVariant variant, Platform& platform, QWidget* paren
         box(ContactBox::State)->setFocus();
     });
     connect(peopleFinder, &QPushButton::clicked, this,
-            [&platform] { platform.openDocument(QString::fromLatin1(kPeopleSearchAddress)); });
+            [&platform] { openDocumentOrSay(platform, QString::fromLatin1(kPeopleSearchAddress)); });
     connect(zipFinder, &QPushButton::clicked, this,
-            [&platform] { platform.openDocument(QString::fromLatin1(kZipCodeLookupAddress)); });
+            [&platform] { openDocumentOrSay(platform, QString::fromLatin1(kZipCodeLookupAddress)); });
+}
+
+bool ContactForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == includeCompanyLabel_ && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && includeCompany_->isEnabled()) {
+        includeCompany_->click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool ContactForm::settleChanges(Platform& platform, const std::function<bool()>& save)
@@ -163,8 +175,10 @@ ContactBoxTexts ContactForm::texts() const
 void ContactForm::setTexts(const ContactBoxTexts& texts)
 {
     for (std::size_t i = 0; i < kContactBoxCount; ++i) {
-        if (boxes_[i]->text() != texts.text[i])
+        if (boxes_[i]->text() != texts.text[i]) {
             boxes_[i]->setText(texts.text[i]);
+            boxes_[i]->setCursorPosition(0);
+        }
     }
 }
 

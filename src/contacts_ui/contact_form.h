@@ -28,7 +28,8 @@ public:
     ContactForm(FormVariant variant, Platform& platform, QWidget* parent = nullptr);
 
     ContactBoxTexts texts() const;
-    // Writes the texts into the boxes; a box whose text is unchanged keeps its cursor and selection.
+    // Writes the texts into the boxes, each shown from its start; a box whose text is unchanged keeps
+    // its cursor and selection.
     void setTexts(const ContactBoxTexts& texts);
 
     QLineEdit* box(ContactBox box) const;
@@ -42,6 +43,10 @@ public:
     // Before typed changes would be lost: asks "Save changes to this contact?" and runs `save` on
     // Yes. True when the window may go on (saved, or No), false when it stays as it is.
     static bool settleChanges(Platform& platform, const std::function<bool()>& save);
+
+protected:
+    // A click on the include-company label toggles its box, as a check box's own text does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Asks before giving characters the file cannot store their nearest letters in the boxes; false

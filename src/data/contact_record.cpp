@@ -71,12 +71,17 @@ ContactRecord ContactRecord::decode(QByteArrayView bytes)
 
 void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r)
 {
+    decodeInto(bytes, r, kFields);
+}
+
+void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r, std::span<const Field> fields)
+{
     QByteArray padded;
     if (bytes.size() < kSize) {
         padded = bytes.toByteArray().leftJustified(kSize, ' ');
         bytes = padded;
     }
-    for (const Field& f : kFields) {
+    for (const Field& f : fields) {
         // Trimmed on the bytes, so that each field costs one decode and no copies.
         QByteArrayView field = trimmedField(bytes.sliced(f.offset, f.width));
         QString& text = r.*f.member;

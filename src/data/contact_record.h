@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <span>
 
 namespace pw {
 
@@ -47,6 +48,9 @@ struct ContactRecord final {
     // The same into an existing record, reusing its texts' storage: a pass over a whole file
     // decodes every record into one.
     static void decodeInto(QByteArrayView bytes, ContactRecord& record);
+    // Only the fields given (taken from kFields), for a pass that needs a few fields of every
+    // record; the others keep what they held.
+    static void decodeInto(QByteArrayView bytes, ContactRecord& record, std::span<const Field> fields);
 
     // Decoded views of the stored flags and date, as every window shows them.
     QString birthdateForDisplay() const;  // "MM/DD/YYYY", "MM/DD" without a year, or empty

@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 namespace pw {
 namespace {
+using namespace Qt::StringLiterals;
 
 constexpr QStringView kUnknown = u"Unknown";
 
@@ -33,24 +35,12 @@ QStringView phone(const QString& text)
     return anyNonZero ? QStringView(text) : QStringView();
 }
 
-struct HeaderWord final {
-    const char16_t* word;
-    int at;
-};
-
-QString headerOf(std::initializer_list<HeaderWord> words)
-{
-    QString header;
-    for (const HeaderWord& w : words)
-        header = header.leftJustified(w.at, u' ') + QString::fromUtf16(w.word);
-    return header;
-}
-
 // The sort keys of all lines in one buffer: each line case-folded and written as UTF-8, whose
-// byte order is the order of the UTF-16 code units that QString compares. The first 8 bytes of
-// each key, packed into one number, decide most comparisons without touching the buffer.
+// byte order is the order of the UTF-16 code units that QString compares. The first 16 bytes of
+// each key, packed into two numbers, decide most comparisons without touching the buffer.
 struct KeyRef final {
     quint64 prefix;
+    quint64 next;
     quint32 offset;
     quint32 length;
     quint32 index;
@@ -222,20 +212,19 @@ QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay
     return line;
 }
 
-QString listHeader(AddressDisplay display)
+QStringList listHeadings(AddressDisplay display)
 {
     if (display == AddressDisplay::Email)
-        return headerOf({{u"Name", 0}, {u"City", 35}, {u"ST", 54}, {u"Zip", 61}, {u"Home", 73}, {u"Cell", 86},
-                         {u"Email Address", 109}});
-    return headerOf({{u"Name", 0}, {u"Street", 23}, {u"City", 59}, {u"ST", 80}, {u"Zip", 89}, {u"Home", 112},
-                     {u"Cell", 132}});
+        return {u"Name"_s, u"City"_s, u"ST"_s, u"Zip"_s, u"Home"_s, u"Cell"_s, u"Email Address"_s};
+    return {u"Name"_s, u"Street"_s, u"City"_s, u"ST"_s, u"Zip"_s, u"Home"_s, u"Cell"_s};
 }
 
-std::array<int, 7> listTabStops(AddressDisplay display)
+std::array<int, 7> listColumns(AddressDisplay display)
 {
+    // Name 26 characters; street and second line 38; city 20; state 7; zip 14; phones 20; e-mail 52.
     if (display == AddressDisplay::Email)
-        return {100, 110, 120, 154, 176, 212, 242};
-    return {70, 70, 76, 120, 170, 200, 230};
+        return {104, 184, 212, 268, 348, 428, 636};
+    return {104, 256, 336, 364, 420, 500, 580};
 }
 
 QString lineSortKey(const QString& text)
@@ -257,17 +246,20 @@ void sortLines(std::vector<ContactLine>& lines)
         char* start = end;
         end = writeSortKeyUtf8(start, lines[i].text);
         const std::size_t length = end - start;
-        char head[8] = {};
-        std::memcpy(head, start, std::min<std::size_t>(length, 8));
-        refs.push_back({qFromBigEndian<quint64>(head), quint32(start - keys.get()), quint32(length), quint32(i)});
+        char head[16] = {};
+        std::memcpy(head, start, std::min<std::size_t>(length, 16));
+        refs.push_back({qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8), quint32(start - keys.get()),
+                        quint32(length), quint32(i)});
     }
     const char* base = keys.get();
     std::sort(refs.begin(), refs.end(), [base](const KeyRef& a, const KeyRef& b) {
         if (a.prefix != b.prefix)
             return a.prefix < b.prefix;
+        if (a.next != b.next)
+            return a.next < b.next;
         // Equal heads: on, eight bytes at a time, to the first difference.
         const quint32 common = std::min(a.length, b.length);
-        quint32 at = 8;
+        quint32 at = 16;
         for (; at + 8 <= common; at += 8) {
             const auto x = qFromBigEndian<quint64>(base + a.offset + at);
             const auto y = qFromBigEndian<quint64>(base + b.offset + at);
@@ -296,7 +288,23 @@ Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, co
     std::vector<ContactLine> lines;
     if (auto count = contacts.recordCount())
         lines.reserve(*count);
-    auto visited = contacts.forEachRecord([&](int number, const ContactRecord& record) {
+    // Only the fields a line shows or a search reads are decoded: notes and the rest are skipped.
+    static const std::vector<ContactRecord::Field> fields = [] {
+        const auto used = {&ContactRecord::FirstName, &ContactRecord::MiddleInitial, &ContactRecord::LastName,
+                           &ContactRecord::Street1,   &ContactRecord::Street2,       &ContactRecord::City,
+                           &ContactRecord::State,     &ContactRecord::Zip,           &ContactRecord::HomePhone,
+                           &ContactRecord::CellPhone, &ContactRecord::Email,         &ContactRecord::Category,
+                           &ContactRecord::Company};
+        std::vector<ContactRecord::Field> chosen;
+        std::copy_if(ContactRecord::kFields.begin(), ContactRecord::kFields.end(), std::back_inserter(chosen),
+                     [&](const ContactRecord::Field& f) {
+                         return std::find(used.begin(), used.end(), f.member) != used.end();
+                     });
+        return chosen;
+    }();
+    ContactRecord record;
+    auto visited = contacts.forEachStored([&](int number, QByteArrayView stored) {
+        ContactRecord::decodeInto(stored, record, fields);
         if (search.takes(record))
             lines.push_back({contactLine(displayValues(record), order, display), number});
         return Visit::Next;

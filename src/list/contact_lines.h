@@ -4,6 +4,7 @@
 #include "data/file_error.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -46,11 +47,13 @@ QStringView shownZip(const ContactRecord& record);
 
 QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display);
 
-// The column header shown above the list, with its words at fixed character positions.
-QString listHeader(AddressDisplay display);
+// The headings of the list's seven columns.
+QStringList listHeadings(AddressDisplay display);
 
-// The list's tab stops in quarters of its font's average character width.
-std::array<int, 7> listTabStops(AddressDisplay display);
+// Where the list's second to seventh columns begin and where the last ends, in quarters of its
+// font's average character width: each as wide as its field at the stored width, digits included,
+// in a proportional font.
+std::array<int, 7> listColumns(AddressDisplay display);
 
 // The key the list sorts by: the whole line without regard to letter case or accents.
 QString lineSortKey(const QString& text);

@@ -13,9 +13,10 @@
 #include "widgets/named_widgets.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -66,6 +67,8 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     cmdPrintLabels_ = namedWithTip<QPushButton>("cmdPrintLabels", QStringLiteral("&Print labels"),
                                                 QStringLiteral("Print a label for each contact in list"));
     cmdViewAllClose_ = named<QPushButton>("cmdViewAllClose", QStringLiteral("&Close"));
+    cmdNewSearch_ = named<QPushButton>("cmdNewSearch", QStringLiteral("&New search"));
+    cmdNewSearch_->hide();
     cmdPrintLabels_->setEnabled(false);
     chkFreeStart_ = namedWithTip<QCheckBox>("chkFreeStart", QStringLiteral("Start at the first free &label"),
                                             QStringLiteral("Leaves the labels already used on the sheet in the "
@@ -83,7 +86,7 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     lstAllContacts_->setUniformItemSizes(true);
     lstAllContacts_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     delegate_ = new TabStopDelegate(quarterWidth(lstAllContacts_), lstAllContacts_);
-    delegate_->setTabStops(listTabStops(AddressDisplay::Street));
+    delegate_->setColumns(listColumns(AddressDisplay::Street));
     lstAllContacts_->setItemDelegate(delegate_);
     lstAllContacts_->setModel(model_);
 
@@ -107,6 +110,7 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     connect(cmdACGetReport_, &QPushButton::clicked, this, &ContactListWindow::getReport);
     connect(cmdPrintLabels_, &QPushButton::clicked, this, &ContactListWindow::printLabels);
     connect(cmdViewAllClose_, &QPushButton::clicked, this, [this] { closeTo(ListExit::CloseButton); });
+    connect(cmdNewSearch_, &QPushButton::clicked, this, &ContactListWindow::newSearch);
     // Enter on a line opens its contact, as a double click does (or a single one, where the desktop
     // opens items so).
     connect(lstAllContacts_, &QListView::activated, this, [this](const QModelIndex& index) { openContact(index.row()); });
@@ -155,6 +159,7 @@ QWidget* ContactListWindow::buildChoices()
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdACGetReport_);
+    buttons->addWidget(cmdNewSearch_);
     buttons->addWidget(cmdPrintLabels_);
     buttons->addWidget(chkFreeStart_);
     buttons->addWidget(cmdViewAllClose_);
@@ -233,14 +238,14 @@ AddressDisplay ContactListWindow::display() const
 void ContactListWindow::getReport()
 {
     const AddressDisplay shown = display();
-    delegate_->setTabStops(listTabStops(shown));
+    delegate_->setColumns(listColumns(shown));
     for (QGroupBox* group : {frSearch_, frSortOrder_, frShowStreet_})
         group->hide();
+    cmdNewSearch_->show();
     QFont headerFont = txtViewAllHeader_->font();
     headerFont.setPointSizeF(12);
     txtViewAllHeader_->setFont(headerFont);
-    txtViewAllHeader_->setText(listHeader(shown));
-    txtViewAllHeader_->show();
+    showHeader(shown);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Expected<std::vector<ContactLine>> found = contactLines(contacts_, search_, order_, shown);
@@ -271,6 +276,41 @@ void ContactListWindow::getReport()
     }
     platform().message({QStringLiteral("No contacts found."), QStringLiteral("Contact file empty.")});
     focusAfterDialog(cmdViewAllClose_);
+}
+
+void ContactListWindow::showHeader(AddressDisplay shown)
+{
+    // The headings are placed by blanks in the header's own font, each over the column of its
+    // pieces: the distance between the two text origins is measured on the laid-out window.
+    txtViewAllHeader_->clear();
+    txtViewAllHeader_->show();
+    layout()->activate();
+    centralWidget()->layout()->activate();
+    // The caret's rectangle is centred on the caret, here at the text's origin.
+    const QRect caret = txtViewAllHeader_->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const int header = txtViewAllHeader_->mapTo(this, QPoint(caret.x() + caret.width() / 2, 0)).x();
+    const int list = lstAllContacts_->viewport()->mapTo(this, QPoint(TabStopDelegate::kPadding, 0)).x();
+    txtViewAllHeader_->setText(
+        delegate_->headerLine(listHeadings(shown), QFontMetricsF(txtViewAllHeader_->font()), list - header));
+    txtViewAllHeader_->setCursorPosition(0);
+}
+
+void ContactListWindow::newSearch()
+{
+    // Back to the choices as the window opened, the last choices of sort and display kept.
+    model_->clear();
+    txtViewAllHeader_->clear();
+    lblTotContacts_->clear();
+    lblSearchDisplay_->hide();
+    for (QGroupBox* group : {frSearch_, frSortOrder_, frShowStreet_})
+        group->show();
+    cmdNewSearch_->hide();
+    cmdPrintLabels_->setEnabled(false);
+    mnuPrint_->setEnabled(false);
+    cmdACGetReport_->setEnabled(true);
+    optSearchAll_->setChecked(true);
+    search_ = {};
+    cmdACGetReport_->setFocus();
 }
 
 void ContactListWindow::openContact(int row)
@@ -346,61 +386,6 @@ void ContactListWindow::closeEvent(QCloseEvent* event)
     model_->clear();
     emit closed(exit_);
     event->accept();
-}
-
-bool ContactListWindow::headerFocused() const
-{
-    return QApplication::focusWidget() == txtViewAllHeader_;
-}
-
-QList<int> ContactListWindow::selectedRows() const
-{
-    QList<int> rows;
-    for (const QModelIndex& index : lstAllContacts_->selectionModel()->selectedIndexes())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-QString ContactListWindow::selectedLinesText() const
-{
-    QString text;
-    for (int row : selectedRows())
-        text += QStringLiteral("\r\n") + model_->line(row).text;
-    return text;
-}
-
-void ContactListWindow::copyLines()
-{
-    if (!headerFocused())
-        platform().setClipboardText(selectedLinesText());
-}
-
-void ContactListWindow::cutLines()
-{
-    if (headerFocused())
-        return;
-    const QString text = selectedLinesText();
-    model_->removeLines(selectedRows());
-    platform().setClipboardText(text);
-}
-
-void ContactListWindow::pasteLines()
-{
-    if (headerFocused())
-        return;
-    for (const QString& piece : platform().clipboardText().split(QStringLiteral("\r\n")))
-        model_->insertSorted(piece);
-}
-
-void ContactListWindow::selectAll()
-{
-    if (headerFocused()) {
-        txtViewAllHeader_->setFocus();
-        txtViewAllHeader_->selectAll();
-        return;
-    }
-    lstAllContacts_->selectAll();
 }
 
 }  // namespace pw

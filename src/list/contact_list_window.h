@@ -62,6 +62,8 @@ private:
     void chooseSortOrder(SortOrder order);
     AddressDisplay display() const;
     void getReport();
+    void showHeader(AddressDisplay shown);
+    void newSearch();
     void openContact(int row);
     void printReport();
     void printLabels();
@@ -94,6 +96,7 @@ private:
     QRadioButton* optEmailAdd_ = nullptr;
     QPushButton* cmdACGetReport_ = nullptr;
     QPushButton* cmdPrintLabels_ = nullptr;
+    QPushButton* cmdNewSearch_ = nullptr;
     QCheckBox* chkFreeStart_ = nullptr;
     QPushButton* cmdViewAllClose_ = nullptr;
     QLineEdit* txtViewAllHeader_ = nullptr;

@@ -5,24 +5,43 @@
 #include <QPainter>
 
 namespace pw {
-namespace {
-
-constexpr int kPadding = 2;
-
-}  // namespace
 
 TabStopDelegate::TabStopDelegate(double quarterWidth, QObject* parent)
     : QStyledItemDelegate(parent), quarter_(quarterWidth)
 {
 }
 
-double TabStopDelegate::tabFrom(double x, double blank) const
+QList<TabStopDelegate::Piece> TabStopDelegate::layOut(const QString& line, const QFontMetricsF& metrics) const
 {
-    for (int stop : stops_) {
-        if (stop * quarter_ > x)
-            return stop * quarter_;
+    QList<Piece> pieces;
+    const double blank = metrics.horizontalAdvance(u' ');
+    double end = 0;
+    int at = 0;
+    for (QStringView piece : QStringView(line).split(u'\t')) {
+        // The blanks that padded a field for a fixed-width font would only push the text about here.
+        QString text = piece.toString().simplified();
+        const double x = at == 0 ? 0 : std::max(at < 7 ? column(at) : 0, end + blank);
+        end = x + metrics.horizontalAdvance(text);
+        pieces.append({std::move(text), x});
+        ++at;
     }
-    return x + blank;
+    return pieces;
+}
+
+QString TabStopDelegate::headerLine(const QStringList& headings, const QFontMetricsF& metrics, double originShift) const
+{
+    QString line;
+    for (int at = 0; at < headings.size() && at < 7; ++at) {
+        // The blank that brings the heading nearest its column.
+        const double target = column(at) + originShift;
+        const double blank = metrics.horizontalAdvance(u' ');
+        while (metrics.horizontalAdvance(line) + blank / 2 < target)
+            line += u' ';
+        if (at > 0 && !line.endsWith(u' '))
+            line += u' ';
+        line += headings[at];
+    }
+    return line;
 }
 
 void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -39,27 +58,19 @@ void TabStopDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const bool selected = opt.state & QStyle::State_Selected;
     painter->setPen(opt.palette.color(QPalette::Normal, selected ? QPalette::HighlightedText : QPalette::Text));
     const QFontMetricsF metrics(opt.font);
-    const double blank = metrics.horizontalAdvance(u' ');
     const double left = opt.rect.left() + kPadding;
     const double baseline = opt.rect.top() + (opt.rect.height() - metrics.height()) / 2 + metrics.ascent();
-    double x = 0;
-    bool first = true;
-    for (QStringView piece : QStringView(text).split(u'\t')) {
-        if (!first)
-            x = tabFrom(x, blank);
-        first = false;
-        painter->drawText(QPointF(left + x, baseline), piece.toString());
-        x += metrics.horizontalAdvance(piece.toString());
-    }
+    for (const Piece& piece : layOut(text, metrics))
+        painter->drawText(QPointF(left + piece.x, baseline), piece.text);
     painter->restore();
 }
 
 QSize TabStopDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    // Every row is as high as the font and as wide as the stops and a long e-mail address after
-    // them, so that the view need not measure its rows one by one.
+    // Every row is as high as the font and as wide as the columns, so that the view need not
+    // measure its rows one by one.
     const QFontMetricsF metrics(option.font);
-    const double width = stops_.back() * quarter_ + 52 * 4 * quarter_;
+    const double width = column(7);
     return QSize(qCeil(width) + 2 * kPadding, qCeil(metrics.height()) + kPadding);
 }
 

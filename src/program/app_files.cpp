@@ -97,7 +97,16 @@ void openDeliveredDocument(Platform& platform, const char* fileName)
                           QStringLiteral("File not found"), MessageIcon::Warning});
         return;
     }
-    platform.openDocument(path);
+    openDocumentOrSay(platform, path);
+}
+
+void openDocumentOrSay(Platform& platform, const QString& pathOrUrl)
+{
+    if (platform.openDocument(pathOrUrl))
+        return;
+    platform.message({QStringLiteral("%1 could not be opened: this desktop has no program set to open it.")
+                          .arg(QDir::toNativeSeparators(pathOrUrl)),
+                      QStringLiteral("Cannot open"), MessageIcon::Warning});
 }
 
 }  // namespace pw

@@ -49,5 +49,7 @@ QString applicationFile(Platform& platform, const char* fileName);
 // document the user removed is delivered again first; one that still is not there (a full disk, a
 // program built without it) is said so, rather than handed to the desktop to fail in silence.
 void openDeliveredDocument(Platform& platform, const char* fileName);
+// Opens a file or web address with the desktop's default program, and says so when none would.
+void openDocumentOrSay(Platform& platform, const QString& pathOrUrl);
 
 }  // namespace pw

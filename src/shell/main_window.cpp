@@ -219,9 +219,9 @@ void MainWindow::buildControls()
     setCentralWidget(central);
     connect(cmdLMExit_, &QPushButton::clicked, this, &MainWindow::close);
     connect(cmdPeopleFind, &QPushButton::clicked, this,
-            [this] { platform_.openDocument(QString::fromLatin1(kPeopleSearchAddress)); });
+            [this] { openDocumentOrSay(platform_, QString::fromLatin1(kPeopleSearchAddress)); });
     connect(cmdZipFinder, &QPushButton::clicked, this,
-            [this] { platform_.openDocument(QString::fromLatin1(kZipCodeLookupAddress)); });
+            [this] { openDocumentOrSay(platform_, QString::fromLatin1(kZipCodeLookupAddress)); });
 }
 
 bool MainWindow::startUp(const QString& contactsPath)
@@ -375,7 +375,13 @@ QString MainWindow::currentFileWindowTitle() const
 
 void MainWindow::fileNew()
 {
-    if (chooseContactsFile(QStringLiteral("New"), true))
+    if (!chooseContactsFile(QStringLiteral("New"), true))
+        return;
+    // A name that is already a file with contacts opens it, with its own reminder setting.
+    const Expected<int> count = session_.file().recordCount();
+    if (count && *count > 0)
+        updateBirthdayMenuState();
+    else
         session_.setReminderState(true, true);
 }
 

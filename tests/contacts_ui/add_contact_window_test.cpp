@@ -223,6 +223,19 @@ TEST_F(AddContactWindowTest, LookUpsWorkAlikeInEveryWindowAndARemovedDocumentIsP
                            u"File not found"_s, MessageIcon::Warning};
     EXPECT_EQ(platform.messages, QList<Message>{notFound});
 
+    // Without a program to open them, a web page and a document each say so.
+    platform.messages.clear();
+    platform.openDocumentSucceeds = false;
+    add->findChild<QPushButton*>(u"cmdPeopleFind"_s)->click();
+    add->findChild<QPushButton*>(u"cmdStateAbb"_s)->click();
+    const auto cannotOpen = [](const QString& what) {
+        return Message{what + u" could not be opened: this desktop has no program set to open it."_s, u"Cannot open"_s,
+                       MessageIcon::Warning};
+    };
+    EXPECT_EQ(platform.messages, (QList<Message>{cannotOpen(u"https://www.whitepages.com/"_s),
+                                                 cannotOpen(folder.file(u"pwk_state_abbreviations.pdf"_s))}));
+    platform.openDocumentSucceeds = true;
+
     find<QAction>("mnuNewAbout")->trigger();
     ASSERT_NE(find<QWidget>("frmLMAbout"), nullptr);
     EXPECT_TRUE(find<QWidget>("frmLMAbout")->isVisible());

@@ -119,6 +119,9 @@ TEST_F(ContactEditorTest, PickingOrTypingANameShowsThatContactEditable)
     EXPECT_EQ(box("txtACCompany")->text(), u"Acme");
     EXPECT_EQ(box("txtACBirthdate")->text(), u"04/10/1980");
     EXPECT_TRUE(find<QCheckBox>("chkCompanyInclude")->isVisible() && find<QCheckBox>("chkCompanyInclude")->isChecked());
+    // Texts show from their start, however long.
+    for (const char* name : {"txtACEmail", "txtACCategory", "txtACNotes"})
+        EXPECT_EQ(box(name)->cursorPosition(), 0) << name;
 
     // Typing in the closed list jumps to the first name that starts with the typed letters.
     QTest::keyClicks(findList(), u"c"_s);
@@ -332,6 +335,11 @@ TEST_F(ContactEditorTest, TypingACompanyShowsTheIncludeBoxCheckedWhileThereIsOne
     EXPECT_TRUE(include->isHidden());
     QTest::keyClicks(box("txtACCompany"), u"Zenith"_s);
     EXPECT_TRUE(include->isVisible() && include->isChecked() && find<QLabel>("lblACCompOnLabel")->isVisible());
+    // A click on its text toggles the box, as a click on the box does.
+    QTest::mouseClick(find<QLabel>("lblACCompOnLabel"), Qt::LeftButton);
+    EXPECT_FALSE(include->isChecked());
+    QTest::mouseClick(find<QLabel>("lblACCompOnLabel"), Qt::LeftButton);
+    EXPECT_TRUE(include->isChecked());
     box("txtACCompany")->selectAll();
     QTest::keyClick(box("txtACCompany"), Qt::Key_Delete);
     EXPECT_TRUE(include->isVisible());

@@ -86,7 +86,7 @@ TEST_F(ContactListTest, OpensChoosingThenListsSortedOnce)
     EXPECT_TRUE(shown[1].startsWith(u"Bell, Bob \t"));
     EXPECT_TRUE(shown[2].startsWith(u"Cole, Amy \tSparks"));
     EXPECT_EQ(view()->model()->index(2, 0).data(Qt::UserRole + 1).toInt(), 2);
-    EXPECT_TRUE(find<QLineEdit>("txtViewAllHeader")->text().startsWith(u"Name                               City"));
+    EXPECT_EQ(find<QLineEdit>("txtViewAllHeader")->text().simplified(), u"Name City ST Zip Home Cell Email Address");
     EXPECT_EQ(find<QLineEdit>("txtViewAllHeader")->font().pointSizeF(), 12);
     EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 3");
     EXPECT_FALSE(find<QLabel>("lblSearchDisplay")->isVisible());
@@ -269,16 +269,90 @@ TEST_F(ContactListTest, DoubleClickAsksForTheEditorWithTheLinesRecord)
     EXPECT_EQ(edits.size(), 1);
 }
 
-TEST(TabStops, MoveToTheFirstStopRightOfThePosition)
+// Where each piece of a row, and each heading, begins: pixels across the window.
+QList<int> pieceXs(QListView* view, int row)
 {
-    TabStopDelegate delegate(2.0);
-    delegate.setTabStops({70, 70, 76, 120, 170, 200, 230});
-    EXPECT_EQ(delegate.tabFrom(0, 5), 140);
-    // The doubled stop is passed by one tab; a position on a stop moves to the next one.
-    EXPECT_EQ(delegate.tabFrom(140, 5), 152);
-    EXPECT_EQ(delegate.tabFrom(141, 5), 152);
-    // Past the last stop a tab is one blank wide.
-    EXPECT_EQ(delegate.tabFrom(500, 5), 505);
+    const auto* delegate = static_cast<TabStopDelegate*>(view->itemDelegate());
+    const QModelIndex index = view->model()->index(row, 0);
+    const int left = view->viewport()->mapTo(view->window(), view->visualRect(index).topLeft()).x();
+    QList<int> xs;
+    for (const TabStopDelegate::Piece& piece : delegate->layOut(index.data().toString(), QFontMetricsF(view->font())))
+        xs << left + TabStopDelegate::kPadding + qRound(piece.x);
+    return xs;
+}
+
+QList<int> headingXs(QLineEdit* header, AddressDisplay display)
+{
+    QList<int> xs;
+    qsizetype at = 0;
+    for (const QString& heading : listHeadings(display)) {
+        at = header->text().indexOf(heading, at);
+        if (at < 0)
+            break;
+        header->setCursorPosition(static_cast<int>(at));
+        // The caret's rectangle is centred on it.
+        const QRect caret = header->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        xs << header->mapTo(header->window(), QPoint(caret.x() + caret.width() / 2, 0)).x();
+    }
+    return xs;
+}
+
+TEST_F(ContactListTest, PiecesStandInTheirColumnsUnderTheirHeadings)
+{
+    ContactRecord wide = person(u"Wm"_s, u"Wadsworth"_s, u"Colorado Springs"_s);
+    wide.MiddleInitial = u"W"_s;
+    wide.HomePhone = u"(796) 555-1050"_s;
+    ContactRecord longest = person(u"WWWWWWWWWWWWWW"_s, u"WWWWWWWWWWWWWWWWWW"_s);
+    start({person(u"Ili"_s, u"Lil"_s, u"Ila"_s), wide, longest});
+    open();
+    const auto straight = [&](int rows, AddressDisplay display) {
+        const QList<int> columns = pieceXs(view(), 0);
+        for (int row = 1; row < rows; ++row)
+            EXPECT_EQ(pieceXs(view(), row), columns) << row;
+        // Each heading within half of its font's blank of its column.
+        auto* header = find<QLineEdit>("txtViewAllHeader");
+        const QList<int> headings = headingXs(header, display);
+        const double blank = QFontMetricsF(header->font()).horizontalAdvance(u' ');
+        ASSERT_EQ(headings.size(), 7) << header->text().toStdString();
+        for (int at = 0; at < 7; ++at)
+            EXPECT_NEAR(headings[at], columns[at], blank / 2 + 2) << header->text().toStdString();
+        header->setCursorPosition(0);
+    };
+    click("cmdACGetReport");
+    ASSERT_EQ(lines().size(), 3);
+    straight(2, AddressDisplay::Street);
+    // A name too long for its column pushes what follows on by a blank, never over it, as far as
+    // the column that has room.
+    const auto* delegate = static_cast<TabStopDelegate*>(view()->itemDelegate());
+    const QFontMetricsF metrics(view()->font());
+    const QList<TabStopDelegate::Piece> pushed = delegate->layOut(lines()[2], metrics);
+    ASSERT_EQ(pushed[0].text, u"WWWWWWWWWWWWWW WWWWWWWWWWWWWWWWWW");
+    EXPECT_DOUBLE_EQ(pushed[1].x, metrics.horizontalAdvance(pushed[0].text) + metrics.horizontalAdvance(u' '));
+    EXPECT_EQ(pushed[1].text, u"12 Main St");
+    EXPECT_EQ(pieceXs(view(), 2).mid(5), pieceXs(view(), 0).mid(5));
+
+    // New search: back to the choices, the list and its totals gone, the sort and display kept.
+    auto* newSearch = find<QPushButton>("cmdNewSearch");
+    EXPECT_TRUE(newSearch->isVisible());
+    find<QRadioButton>("optEmailAdd")->click();
+    platform.answerInput(u"Ila"_s);
+    find<QRadioButton>("optSearchCity")->click();
+    newSearch->click();
+    for (const char* group : {"frSearch", "frSortOrder", "frShowStreet"})
+        EXPECT_TRUE(find<QGroupBox>(group)->isVisible()) << group;
+    EXPECT_FALSE(newSearch->isVisible());
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"");
+    EXPECT_FALSE(find<QLabel>("lblSearchDisplay")->isVisible());
+    EXPECT_TRUE(find<QRadioButton>("optSearchAll")->isChecked());
+    EXPECT_FALSE(find<QPushButton>("cmdPrintLabels")->isEnabled());
+    EXPECT_FALSE(find<QAction>("mnuPrint")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdACGetReport"));
+    EXPECT_TRUE(find<QRadioButton>("optEmailAdd")->isChecked());
+    click("cmdACGetReport");
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 3");
+    EXPECT_TRUE(find<QLineEdit>("txtViewAllHeader")->text().endsWith(u" Email Address"));
+    straight(2, AddressDisplay::Email);
 }
 
 TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
