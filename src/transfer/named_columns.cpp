@@ -129,7 +129,14 @@ std::vector<BoundColumn> bindPlainColumns(const QStringList& heading)
 {
     std::vector<BoundColumn> bound;
     for (qsizetype k = 0; k < heading.size(); ++k) {
-        const auto it = plainHeadings().constFind(plainHeading(heading[k]));
+        const QString key = plainHeading(heading[k]);
+        auto it = plainHeadings().constFind(key);
+        // "Home Street", "Home City", "Home Postal Code": the home address's parts named with it.
+        if (it == plainHeadings().cend() && key.startsWith(u"home")) {
+            it = plainHeadings().constFind(key.mid(4));
+            if (it != plainHeadings().cend() && !isAddressPart(it->part))
+                it = plainHeadings().cend();
+        }
         if (it == plainHeadings().cend())
             continue;
         BoundColumn b{k, it->part, {}, {}};

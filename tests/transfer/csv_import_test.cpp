@@ -266,12 +266,18 @@ TEST_F(CsvImportTest, EveryRowBecomesAContactOrIsListedWithItsReason)
     import(lines({"First Name,Email,Last Name", "Bo,bo@mail.co.uk,Ray"}));
     import(lines({"Email,First Name,Last Name", "cy@mail.us,Cy,Dale"}));
     import(lines({kHeadingC, "Eva,Holt,,,eva@mail.de,555-0000"}));
+    // The home address's parts named with it, as many address books head them.
+    import(lines({"First Name,Last Name,Home Street,Home Street 2,Home City,Home State,Home Postal Code",
+                  "Gil,Hart,9 Oak St,Apt 3,Reno,NV,89501"}));
+    EXPECT_EQ(QStringList({records().back().Street1, records().back().Street2, records().back().City,
+                           records().back().State, records().back().Zip}),
+              QStringList({u"9 Oak St"_s, u"Apt 3"_s, u"Reno"_s, u"NV"_s, u"89501"_s}));
     const std::vector<ContactRecord> all = records();
     QStringList got;
     for (std::size_t i = 3; i < all.size(); ++i)
         got << all[i].FirstName + u'/' + all[i].LastName + u'/' + all[i].Email;
     EXPECT_EQ(got, QStringList({u"Ann/Lee/ann@mail.ca"_s, u"Bo/Ray/bo@mail.co.uk"_s, u"Cy/Dale/cy@mail.us"_s,
-                                u"Eva/Holt/eva@mail.de"_s}));
+                                u"Eva/Holt/eva@mail.de"_s, u"Gil/Hart/"_s}));
 }
 
 TEST_F(CsvImportTest, AFullDiskAtAnyPointLeavesTheFileAsItWas)
