@@ -147,11 +147,12 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     };
     PrintSurface& printer = platform.printer();
     const QList<ProbedText> texts = probeJob(job, printer.measure());
-    if (const std::optional<Message> problem = belowSheetProblem(texts, labelSheetOutlines())) {
+    const QList<QRectF> outlines = labelSheetOutlines();
+    if (const std::optional<Message> problem = belowSheetProblem(texts, outlines)) {
         platform.message(*problem);
         return PrintOutcome::Cancelled;
     }
-    if (const QList<Overflow> overflows = overflowsOf(texts, labelSheetOutlines()); !overflows.isEmpty()) {
+    if (const QList<Overflow> overflows = overflowsOf(texts, outlines); !overflows.isEmpty()) {
         const bool go = goAhead ? goAhead(overflows)
                                 : platform.message(overflowQuestion(overflows)) == MessageResult::Yes;
         if (!go)

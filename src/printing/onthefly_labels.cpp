@@ -144,10 +144,9 @@ namespace {
 // height `row` needs to end inside the label it starts on. Three lines stay where the table puts
 // them; four and five rise as far as they must, never above the label's top. This is the layout's
 // own placement, so a user's row correction moves it but cannot undo it.
-int blockRows(int tableRows, int lines, double row)
+int blockRows(int tableRows, int lines, double row, const QList<QRectF>& labels)
 {
     const auto top = [row](int rows) { return kGridInsetInches + (1 + rows) * row; };
-    const QList<QRectF> labels = labelSheetOutlines();
     const auto label = std::find_if(labels.begin(), labels.end(),
                                     [&](const QRectF& l) { return top(tableRows) < l.bottom(); });
     if (label == labels.end())
@@ -199,14 +198,14 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     surface.setBold(labels.bold);
     surface.setItalic(labels.italic);
 
+    const QList<QRectF> outlines = labelSheetOutlines();
     const double row = rowInches(QStringLiteral("Verdana"), labels.portrait ? 9 : 11);
     const int lines = usedLines(labels.lines);
     const auto rowsAbove = [&](const LabelPlace& place) {
-        return blockRows(place.row, lines, row) + labels.correction.top;
+        return blockRows(place.row, lines, row, outlines) + labels.correction.top;
     };
     // Each label's lines fit the label of its position; a position without a place of its own
     // prints where the one before it did.
-    const QList<QRectF> outlines = labelSheetOutlines();
     QRectF frame = outlines.first();
     const auto frameOf = [&](double p) {
         if (LabelPositionTable::place(p, false, {}))
