@@ -60,6 +60,24 @@ QByteArrayView trimmedField(QByteArrayView field)
     return field;
 }
 
+// Whether any byte lies in 0x80 to 0x9F, where the code page differs from Latin-1; eight bytes
+// at a time, as nearly every field has none.
+bool hasWindowsOnlyByte(QByteArrayView field)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ull;
+    constexpr quint64 kHighs = 0x8080808080808080ull;
+    qsizetype at = 0;
+    for (; at + 8 <= field.size(); at += 8) {
+        quint64 eight;
+        std::memcpy(&eight, field.data() + at, 8);
+        // A byte is 0x80 to 0x9F when its top three bits are 100: such a byte becomes zero here.
+        const quint64 flipped = (eight & 0xE0E0E0E0E0E0E0E0ull) ^ kHighs;
+        if ((flipped - kOnes) & ~flipped & kHighs)
+            return true;
+    }
+    return std::any_of(field.begin() + at, field.end(), [](char b) { return (static_cast<uchar>(b) & 0xE0) == 0x80; });
+}
+
 }  // namespace
 
 ContactRecord ContactRecord::decode(QByteArrayView bytes)
@@ -85,20 +103,37 @@ void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r, std::span
         // Trimmed on the bytes, so that each field costs one decode and no copies.
         QByteArrayView field = trimmedField(bytes.sliced(f.offset, f.width));
         QString& text = r.*f.member;
-        const bool latin1 = std::none_of(field.begin(), field.end(), [](char b) {
-            const auto u = static_cast<unsigned char>(b);
-            return u >= 0x80 && u < 0xA0;
-        });
-        if (!latin1) {
-            text = fromCodePage(field);
+        if (!hasWindowsOnlyByte(field)) {
+            // Outside 0x80 to 0x9F the code page is Latin-1: converted in the storage the text
+            // already has.
+            text = QLatin1StringView(field);
             continue;
         }
-        // Outside 0x80 to 0x9F the code page is Latin-1: written in place, in storage the text
-        // already has.
-        text.resize(field.size());
-        QChar* out = text.data();
-        for (char b : field)
-            *out++ = QChar(static_cast<unsigned char>(b));
+        text = fromCodePage(field);
+    }
+}
+
+void ContactRecord::viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
+                             std::span<QStringView> views)
+{
+    QByteArray padded;
+    if (bytes.size() < kSize) {
+        padded = bytes.toByteArray().leftJustified(kSize, ' ');
+        bytes = padded;
+    }
+    // The bytes the fields lie in are checked once for the code page's own.
+    qsizetype end = 0;
+    for (const Field& f : fields)
+        end = std::max<qsizetype>(end, f.offset + f.width);
+    const bool latin1 = !hasWindowsOnlyByte(bytes.first(end));
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const QByteArrayView field = trimmedField(bytes.sliced(fields[i].offset, fields[i].width));
+        char16_t* const out = buffer.data() + (field.data() - bytes.data());
+        if (latin1)
+            std::transform(field.begin(), field.end(), out, [](char b) { return char16_t(uchar(b)); });
+        else
+            std::transform(field.begin(), field.end(), out, [](char b) { return fromCodePage(b).unicode(); });
+        views[i] = QStringView(out, field.size());
     }
 }
 

@@ -51,6 +51,10 @@ struct ContactRecord final {
     // Only the fields given (taken from kFields), for a pass that needs a few fields of every
     // record; the others keep what they held.
     static void decodeInto(QByteArrayView bytes, ContactRecord& record, std::span<const Field> fields);
+    // The same fields as views into `buffer`, which takes one character a stored byte: for a pass
+    // over every record that keeps no string of its own. The views live as long as the buffer.
+    static void viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
+                         std::span<QStringView> views);
 
     // Decoded views of the stored flags and date, as every window shows them.
     QString birthdateForDisplay() const;  // "MM/DD/YYYY", "MM/DD" without a year, or empty

@@ -144,6 +144,23 @@ TEST(ListLines, SortByTheWholeLineWithoutRegardToCase)
     EXPECT_EQ(model.line(1).text, u"smith, b");
 }
 
+TEST(ListLines, ALongListSortsAsAPlainStableSortByTheKey)
+{
+    // Enough lines for the sort to split its work, with long shared beginnings, lines that are
+    // the beginnings of others, case, accents and exact repeats.
+    const QStringList names = {u"Smith, Johnathan Alexander"_s, u"SMITH, Johnathan Alexande"_s, u"\u00c9mile"_s,
+                               u"Emile"_s, u"smith, johnathan alexander"_s, u"Smith"_s, u"\u0152uvre, Anne"_s};
+    std::vector<ContactLine> lines;
+    for (int i = 0; i < 6000; ++i)
+        lines.push_back({names[i % names.size()] + QString(i % 3, u' ') + u'\t' + QString::number(i % 97), i});
+    std::vector<ContactLine> expected = lines;
+    std::stable_sort(expected.begin(), expected.end(), [](const ContactLine& a, const ContactLine& b) {
+        return lineSortKey(a.text) < lineSortKey(b.text);
+    });
+    sortLines(lines);
+    EXPECT_EQ(lines, expected);
+}
+
 TEST(ContactSearch, FindsTheTextAnywhereInOneTrimmedField)
 {
     ContactRecord r = person(QStringLiteral("Annabel"), QStringLiteral("McKay"), QStringLiteral("Springfield"));
@@ -211,6 +228,34 @@ TEST(ContactLinesOfAFile, CarryTheirRecordNumbersAndOnlyWhatTheSearchTakes)
 
     contacts.close();
     EXPECT_FALSE(contactLines(contacts, {}, SortOrder::FirstName, AddressDisplay::Email));
+}
+
+TEST(ContactLinesOfAFile, AreTheLinesOfTheDecodedRecordsInFileOrder)
+{
+    // Several thousand records, so that the lines are built in batches; one name holds a letter
+    // stored in the code page's own range.
+    test::TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    std::vector<ContactRecord> records;
+    for (int i = 0; i < 5000; ++i) {
+        ContactRecord r = person(QStringLiteral("Ann%1").arg(i), i == 4321 ? u"\u0152uvre"_s : u"Lee"_s,
+                                 i % 2 ? u"Reno"_s : u""_s);
+        r.HomePhone = i % 3 ? u"(796) 555-1050"_s : u""_s;
+        records.push_back(r);
+    }
+    test::writeContacts(path, records);
+    ContactsFile contacts;
+    ASSERT_TRUE(contacts.open(path));
+    const auto lines = contactLines(contacts, {}, SortOrder::LastName, AddressDisplay::Street);
+    ASSERT_TRUE(lines);
+    ASSERT_EQ(lines->size(), records.size());
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(lines->at(i).record, i + 1);
+        ASSERT_EQ(lines->at(i).text,
+                  contactLine(displayValues(ContactRecord::decode(records[i].encode())), SortOrder::LastName,
+                              AddressDisplay::Street));
+    }
+    EXPECT_TRUE(lines->at(4321).text.startsWith(u"\u0152uvre, Ann4321 \t"));
 }
 
 }  // namespace
