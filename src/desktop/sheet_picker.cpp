@@ -1,6 +1,7 @@
 #include "desktop/sheet_picker.h"
 
 #include <QDialogButtonBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -41,9 +42,10 @@ SheetPicker::SheetPicker(const SheetChoice& offered, const SheetPicture& sheet, 
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
-    // Each label where it lies on the Letter page, a pixel in from its edges so that labels that
-    // touch still show apart.
-    auto* page = new QWidget;
+    // Each label where it lies on the Letter page, drawn with its edge, a pixel in from their edges
+    // so that labels that touch still show apart.
+    auto* page = new QFrame;
+    page->setFrameShape(QFrame::Box);
     page->setFixedSize(static_cast<int>(8.5 * kPixelsPerInch), static_cast<int>(11 * kPixelsPerInch));
     for (qsizetype i = 0; i < sheet.labels.size(); ++i) {
         const int p = static_cast<int>(i) + 1;
