@@ -47,8 +47,8 @@ bool isDefaultStock(const LabelStock& stock)
 // correction; never above the grid. The 30-label sheet keeps the rows it always had: the layout's
 // three Verdana 9 rows above its first row of labels. The taller labels of the other stocks would
 // leave their lower part empty that way, so there each label's lines are centred on it, whatever
-// their number; on the one-inch labels of the 20-label sheet that puts four lines where the 30-label
-// sheet has them.
+// their number; on the one-inch labels of the 20-label sheet that puts four lines within 1/100 inch
+// of where the 30-label sheet has them.
 double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, const ListLabelStyle& style)
 {
     const double row = rowInches(kLabelFont, 9);
