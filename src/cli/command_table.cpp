@@ -38,7 +38,7 @@ constexpr std::array<OptionRule, N + std::size(kOutputOptions)> withOutput(const
 }
 
 constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--start", Kind::Value},
-                                     {"--bold", Kind::Switch},  {"--italic", Kind::Switch}};
+                                     {"--stock", Kind::Value},  {"--bold", Kind::Switch},  {"--italic", Kind::Switch}};
 constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
                                     {"--positions", Kind::Value},
                                     {"--bold", Kind::Switch},
@@ -80,17 +80,20 @@ const std::array<Command, 7>& commands()
 {
     static const std::array<Command, 7> all = {{
         {"labels", kLabelsOptions, labelsCommand, true, "the list labels of a contacts file or of a search",
-         "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--start N] [--bold] [--italic]\n"
-         "                (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--stock NAME] [--start N]\n"
+         "                [--bold] [--italic] (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a label for each contact of the list, as Print labels does in the list window, on\n"
-         "30-label sheets (3 across, 10 down).\n"
+         "30-label sheets (3 across, 10 down) or another US Letter stock.\n"
          "  --search KIND=TEXT  only the contacts whose field holds TEXT; KIND is first, last, city,\n"
          "                      state, zip, email, category or company\n"
          "  --sort first|last   the list's order: by first name (the default) or last name\n"
-         "  --start N           begin at position N (1 to 30) of the first sheet, leaving the\n"
-         "                      positions before it blank: a partly used sheet\n"
+         "  --stock NAME        the label sheet: 5160 (30 labels, 2 5/8 x 1 in; the default),\n"
+         "                      5161 (20, 4 x 1 in), 5162 (14, 4 x 1 1/3 in), 5163 (10, 4 x 2 in)\n"
+         "                      or 5164 (6, 4 x 3 1/3 in)\n"
+         "  --start N           begin at position N (1 to 30 on a 5160 sheet) of the first sheet,\n"
+         "                      leaving the positions before it blank: a partly used sheet\n"
          "  --start free        begin at the first free label of the sheet in the printer, as\n"
-         "                      remembered by the windows and this command\n"
+         "                      remembered for that stock by the windows and this command\n"
          "  --bold, --italic    the type of the labels\n"},
         {"sheet", kSheetOptions, sheetCommand, true, "labels of typed lines on chosen positions of a sheet",
          "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"

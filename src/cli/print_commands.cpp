@@ -75,16 +75,34 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
 
 }  // namespace
 
+// The stock `--stock` names, the 30-label sheet without it.
+Result<const LabelStock*> stockOption(const ParsedOptions& options)
+{
+    if (!options.has("--stock"))
+        return &labelSheetStock();
+    if (const LabelStock* stock = labelStockNamed(options.value("--stock")))
+        return stock;
+    QStringList names;
+    for (const LabelStock& stock : labelStocks())
+        names << stock.name;
+    return std::unexpected(usage(QStringLiteral("unknown label stock \"%1\"; the stocks are %2")
+                                     .arg(options.value("--stock"), names.join(QStringLiteral(", ")))));
+}
+
 Result<void> labelsCommand(const ParsedOptions& options)
 {
     if (options.positional.size() != 1)
         return std::unexpected(usage(QStringLiteral("labels takes one contacts file")));
+    const Result<const LabelStock*> chosen = stockOption(options);
+    if (!chosen)
+        return std::unexpected(chosen.error());
+    const LabelStock& stock = **chosen;
     int start = 1;
     // "free" goes on from the first free label of the sheet in the printer, as the list window does.
     const bool freeStart = options.value("--start") == u"free";
     if (options.has("--start") && !freeStart) {
         const Parsed<int> parsed =
-            parseWholeNumber(options.value("--start"), 1, kSheetPositions, QStringLiteral("--start"));
+            parseWholeNumber(options.value("--start"), 1, stock.labels(), QStringLiteral("--start"));
         if (!parsed)
             return std::unexpected(usage(parsed.error()));
         start = *parsed;
@@ -92,7 +110,6 @@ Result<void> labelsCommand(const ParsedOptions& options)
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
-    const QString stock = labelSheetStock();
     if (freeStart)
         start = firstFreeOrNewSheet(session.platform(), stock);
     ContactsFile contacts;
@@ -107,17 +124,19 @@ Result<void> labelsCommand(const ParsedOptions& options)
         records.push_back(line.record);
 
     // There is no one to ask: labels going on used ones of the sheet in the printer are said.
+    const int perSheet = stock.labels();
     const QList<int> first =
-        rangePositions(start, static_cast<int>(std::min<std::size_t>(records.size(), kSheetPositions)));
+        rangePositions(start, static_cast<int>(std::min<std::size_t>(records.size(), perSheet)), perSheet);
     if (const QList<int> used = usedAmong(session.platform(), stock, first);
         !used.isEmpty() && !session.surface().writesFile())
         std::fprintf(stderr, "postwick: warning: printing on labels marked used: %s\n",
                      qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
-    session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
+    session.surface().reportPages(&progress,
+                                  (start - 1 + static_cast<qint64>(records.size()) + perSheet - 1) / perSheet);
     const PrintOutcome outcome =
         printListLabels(session.platform(), contacts, records, session.marginsPath(), options.has("--bold"),
-                        options.has("--italic"), start, [](const QList<Overflow>& overflows) {
+                        options.has("--italic"), start, stock, [](const QList<Overflow>& overflows) {
                             warnOfOverflows(overflows);
                             return true;
                         });

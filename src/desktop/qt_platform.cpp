@@ -359,9 +359,9 @@ QString QtPlatform::readSetting(const QString& application, const QString& secti
     return settings.value(section + u'/' + key).toString();
 }
 
-std::optional<SheetChoice> QtPlatform::pickSheetPositions(const SheetChoice& offered)
+std::optional<SheetChoice> QtPlatform::pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet)
 {
-    SheetPicker picker(offered, dialogParent());
+    SheetPicker picker(offered, sheet, dialogParent());
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return picker.choice();

@@ -30,7 +30,7 @@ public:
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override;
-    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) override;
+    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) override;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override;
     void setClipboardText(const QString& text) override;

@@ -1,6 +1,7 @@
 #include "desktop/sheet_picker.h"
 
 #include <QDialogButtonBox>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +15,9 @@
 namespace pw {
 namespace {
 
+// The sheet at a third of its size.
+constexpr double kPixelsPerInch = 32;
+
 void toggle(QList<int>& set, int position)
 {
     if (!set.removeOne(position)) {
@@ -24,30 +28,38 @@ void toggle(QList<int>& set, int position)
 
 }  // namespace
 
-SheetPicker::SheetPicker(const SheetChoice& offered, QWidget* parent) : QDialog(parent), choice_(offered)
+SheetPicker::SheetPicker(const SheetChoice& offered, const SheetPicture& sheet, QWidget* parent)
+    : QDialog(parent), choice_(offered)
 {
     setObjectName(QStringLiteral("frmSheetPicker"));
-    setWindowTitle(QStringLiteral("Label sheet"));
+    setWindowTitle(QStringLiteral("Label sheet %1").arg(sheet.stock).trimmed());
     auto* layout = new QVBoxLayout(this);
-    auto* hint = new QLabel(QStringLiteral("Click the labels to print on.  Labels already used on the sheet in the "
-                                           "printer are greyed; choose \"Already used\" to mark them."));
+    auto* hint = new QLabel(sheet.picksLabels
+                                ? QStringLiteral("Click the labels to print on.  Labels already used on the sheet in "
+                                                 "the printer are greyed; choose \"Already used\" to mark them.")
+                                : QStringLiteral("Click the labels already used on the sheet in the printer.  The "
+                                                 "labels of the list go on from the first free one."));
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
-    // The sheet at about a third of its size: labels 2 5/8 by 1 inch.
-    auto* sheet = new QGridLayout;
-    sheet->setSpacing(4);
-    for (int p = 1; p <= 30; ++p) {
-        auto* label = new QToolButton;
+    // Each label where it lies on the Letter page, drawn with its edge, a pixel in from their edges
+    // so that labels that touch still show apart.
+    auto* page = new QFrame;
+    page->setFrameShape(QFrame::Box);
+    page->setFixedSize(static_cast<int>(8.5 * kPixelsPerInch), static_cast<int>(11 * kPixelsPerInch));
+    for (qsizetype i = 0; i < sheet.labels.size(); ++i) {
+        const int p = static_cast<int>(i) + 1;
+        const QRectF& at = sheet.labels[i];
+        auto* label = new QToolButton(page);
         label->setObjectName(QStringLiteral("cmdPos%1").arg(p));
         label->setText(QString::number(p));
-        label->setFixedSize(84, 30);
+        label->setGeometry(
+            QRectF(at.topLeft() * kPixelsPerInch, at.size() * kPixelsPerInch).toRect().adjusted(1, 1, -1, -1));
         label->setAutoRaise(false);
         connect(label, &QToolButton::clicked, this, [this, p] { click(p); });
-        sheet->addWidget(label, (p - 1) / 3, (p - 1) % 3);
-        positions_[p - 1] = label;
+        positions_.append(label);
     }
-    layout->addLayout(sheet);
+    layout->addWidget(page, 0, Qt::AlignHCenter);
 
     auto* modes = new QHBoxLayout;
     auto* markPrint = new QRadioButton(QStringLiteral("&Print here"));
@@ -60,6 +72,11 @@ SheetPicker::SheetPicker(const SheetChoice& offered, QWidget* parent) : QDialog(
     newSheet->setToolTip(QStringLiteral("A fresh sheet is in the printer: no label is used"));
     modes->addWidget(markPrint);
     modes->addWidget(markUsed_);
+    if (!sheet.picksLabels) {
+        markUsed_->setChecked(true);
+        markPrint->hide();
+        markUsed_->hide();
+    }
     modes->addStretch();
     modes->addWidget(newSheet);
     layout->addLayout(modes);
@@ -89,8 +106,9 @@ void SheetPicker::click(int position)
 
 void SheetPicker::refresh()
 {
-    for (int p = 1; p <= 30; ++p) {
-        QToolButton* label = positions_[p - 1];
+    for (qsizetype i = 0; i < positions_.size(); ++i) {
+        const int p = static_cast<int>(i) + 1;
+        QToolButton* label = positions_[i];
         const bool print = choice_.toPrint.contains(p);
         const bool used = choice_.used.contains(p);
         label->setText(used ? QStringLiteral("%1 used").arg(p) : QString::number(p));

@@ -161,7 +161,7 @@ QWidget* ContactListWindow::buildChoices()
     buttons->addWidget(cmdACGetReport_);
     buttons->addWidget(cmdNewSearch_);
     buttons->addWidget(cmdPrintLabels_);
-    buttons->addWidget(chkFreeStart_);
+    buttons->addLayout(buildLabelStockChoice());
     buttons->addWidget(cmdViewAllClose_);
     buttons->addStretch();
 
@@ -267,6 +267,7 @@ void ContactListWindow::getReport()
     lblSearchDisplay_->setText(label);
     lblSearchDisplay_->setVisible(!label.isEmpty());
     cmdPrintLabels_->setEnabled(true);
+    cmdPreviewLabels_->setEnabled(true);
     lblTotContacts_->setText(QStringLiteral("Contacts Found = ") + QString::number(matches));
     mnuPrint_->setEnabled(true);
     cmdViewAllClose_->setFocus();
@@ -306,6 +307,7 @@ void ContactListWindow::newSearch()
         group->show();
     cmdNewSearch_->hide();
     cmdPrintLabels_->setEnabled(false);
+    cmdPreviewLabels_->setEnabled(false);
     mnuPrint_->setEnabled(false);
     cmdACGetReport_->setEnabled(true);
     optSearchAll_->setChecked(true);
@@ -347,22 +349,20 @@ void ContactListWindow::printReport()
 
 void ContactListWindow::printLabels()
 {
-    std::vector<int> records;
-    records.reserve(model_->lines().size());
-    for (const ContactLine& line : model_->lines())
-        records.push_back(line.record);
+    const std::vector<int> records = listedRecords();
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
-    // A partly used sheet in the printer goes on from its first free label, when asked to.
-    const QString stock = labelSheetStock();
-    const int start = chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), stock) : 1;
+    const LabelStock& stock = chosenStock();
+    const int start = firstLabel(stock);
     const auto labels = std::count_if(records.begin(), records.end(), [](int r) { return r > 0; });
-    const QList<int> used = usedAmong(platform(), stock, rangePositions(start, static_cast<int>(labels)));
+    const QList<int> used =
+        usedAmong(platform(), stock, rangePositions(start, static_cast<int>(labels), stock.labels()));
     if (!used.isEmpty() && platform().message(usedPositionsQuestion(used)) != MessageResult::Yes) {
         focusAfterDialog(cmdViewAllClose_);
         return;
     }
     const QString parameters = applicationFile(platform(), kParameterFileName);
-    if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start) == PrintOutcome::Printed)
+    if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start, stock)
+        == PrintOutcome::Printed)
         rememberPrintedRun(platform(), stock, start, labels);
     focusAfterDialog(cmdViewAllClose_);
 }

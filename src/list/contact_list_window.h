@@ -6,11 +6,14 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 class QAction;
+class QLayout;
 class QGroupBox;
 class QLabel;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -21,6 +24,7 @@ namespace pw {
 class ContactLineModel;
 class ContactsFile;
 class Platform;
+struct LabelStock;
 class TabStopDelegate;
 
 // How the all-contacts window was closed, which decides the window that comes to the front.
@@ -67,6 +71,13 @@ private:
     void openContact(int row);
     void printReport();
     void printLabels();
+    // The label commands' stock choice and the labels of the list on it (contact_list_labels.cpp).
+    QLayout* buildLabelStockChoice();
+    const LabelStock& chosenStock() const;
+    std::vector<int> listedRecords() const;
+    int firstLabel(const LabelStock& stock);
+    void previewLabels();
+    void markUsedLabels();
     void focusAfterDialog(QWidget* control);
     void closeTo(ListExit how);
 
@@ -98,6 +109,9 @@ private:
     QPushButton* cmdPrintLabels_ = nullptr;
     QPushButton* cmdNewSearch_ = nullptr;
     QCheckBox* chkFreeStart_ = nullptr;
+    QComboBox* cboLabelStock_ = nullptr;
+    QPushButton* cmdLabelSheet_ = nullptr;
+    QPushButton* cmdPreviewLabels_ = nullptr;
     QPushButton* cmdViewAllClose_ = nullptr;
     QLineEdit* txtViewAllHeader_ = nullptr;
     QListView* lstAllContacts_ = nullptr;

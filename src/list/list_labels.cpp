@@ -4,6 +4,7 @@
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
+#include "printing/grid_cursor.h"
 #include "printing/label_sheet.h"
 #include "printing/overflow.h"
 #include "printing/print_surface.h"
@@ -11,14 +12,11 @@
 #include "printing/sheet_outlines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace pw {
 namespace {
-
-constexpr int kLabelsPerSheet = 30;
-constexpr int kLabelsAcross = 3;
-constexpr double kLabelRowPitch = 1.0;  // inches from one row of labels to the next
 
 const QString kLabelFont = QStringLiteral("Verdana");
 
@@ -40,11 +38,26 @@ QStringList labelLines(const LabelAddress& a, bool companyFirst)
     return lines;
 }
 
-// Where the first row of labels starts below the grid's top: the layout's three Verdana 9 rows and
-// the user's row correction.
-double firstRowInches(const ListLabelStyle& style)
+bool isDefaultStock(const LabelStock& stock)
 {
-    return std::max(0, 3 + style.correction.top) * rowInches(kLabelFont, 9);
+    return stock == labelStocks().front();
+}
+
+// Where the first line of label `onSheet` (from 0) starts below the grid's top, with the user's row
+// correction; never above the grid. The 30-label sheet keeps the rows it always had: the layout's
+// three Verdana 9 rows above its first row of labels. The taller labels of the other stocks would
+// leave their lower part empty that way, so there each label's lines are centred on it, whatever
+// their number; on the one-inch labels of the 20-label sheet that puts four lines within 1/100 inch
+// of where the 30-label sheet has them.
+double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, const ListLabelStyle& style)
+{
+    const double row = rowInches(kLabelFont, 9);
+    const double labelRow = static_cast<double>(onSheet / stock.across) * stock.pitch.height();
+    if (isDefaultStock(stock))
+        return std::max(0, 3 + style.correction.top) * row + labelRow;
+    const double labelTop = stock.first.y() + labelRow - kGridInsetInches;
+    const double centred = labelTop + (stock.label.height() - static_cast<double>(lines) * row) / 2;
+    return std::max(0.0, centred + style.correction.top * row);
 }
 
 }  // namespace
@@ -62,7 +75,7 @@ LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
     return a;
 }
 
-std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle& style)
+QList<int> listLabelColumns(QStringView deviceName, const ListLabelStyle& style, const LabelStock& stock)
 {
     // Three of the special models print these labels two columns further right; the first of
     // SpecialPrinterModels does not.
@@ -70,11 +83,21 @@ std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle
     for (const char16_t* model : {u"Officejet", u"ENVY", u"Photosmart"})
         special = special || deviceName.contains(QStringView(model), Qt::CaseSensitive);
     const int base = (special ? 4 : 2) + style.correction.left;
-    return style.bold ? std::array<int, 3>{base, base + 39, base + 76} : std::array<int, 3>{base, base + 44, base + 87};
+    if (isDefaultStock(stock))
+        return style.bold ? QList<int>{base, base + 39, base + 76} : QList<int>{base, base + 44, base + 87};
+    // The other stocks' lines start on the first column at least 1/8 inch inside their label, which
+    // is column 2 for the left labels, as on the 30-label sheet.
+    const double column = fontGrid(kLabelFont, style.bold, false)->averageWidth * 9 / 72;
+    QList<int> columns;
+    for (int c = 0; c < stock.across; ++c) {
+        const double left = stock.first.x() + c * stock.pitch.width() + 0.125 - kGridInsetInches;
+        columns.append(base - 1 + static_cast<int>(std::ceil(left / column)));
+    }
+    return columns;
 }
 
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
-                        int firstPosition)
+                        int firstPosition, const LabelStock& stock)
 {
     // Label stock is US Letter whatever paper the printer defaults to.
     surface.setPaperSize(PaperSize::Letter);
@@ -82,26 +105,28 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     surface.setFontSize(9);
     surface.setBold(style.bold);
     surface.setItalic(style.italic);
-    const std::array<int, 3> columns = listLabelColumns(surface.deviceName(), style);
-    const double firstRow = firstRowInches(style);
+    const QList<int> columns = listLabelColumns(surface.deviceName(), style, stock);
 
     // The used positions of a partly used sheet stay blank; every label is placed from its own
     // origin, so nothing printed for one label can move another.
-    const std::size_t skipped = std::clamp(firstPosition, 1, kLabelsPerSheet) - 1;
-    const std::size_t count = skipped + addresses.size();
-    const std::size_t lastRowStart = count - (count % kLabelsAcross == 0 ? kLabelsAcross : count % kLabelsAcross);
-    const QList<QRectF> outlines = labelSheetOutlines();
-    for (std::size_t i = skipped; i < count; ++i) {
-        const std::size_t onSheet = i % kLabelsPerSheet;
+    const qsizetype perSheet = stock.labels();
+    const qsizetype across = stock.across;
+    const qsizetype skipped = std::clamp<qsizetype>(firstPosition, 1, perSheet) - 1;
+    const qsizetype count = skipped + static_cast<qsizetype>(addresses.size());
+    const qsizetype lastRowStart = count - (count % across == 0 ? across : count % across);
+    const QList<QRectF> outlines = stock.outlines();
+    for (qsizetype i = skipped; i < count; ++i) {
+        const qsizetype onSheet = i % perSheet;
         // A new sheet only for a label that follows: one after the last label would feed a blank
-        // sheet of label stock whenever the count is a multiple of 30.
+        // sheet of label stock whenever the count fills whole sheets.
         if (onSheet == 0 && i > 0)
             surface.newPage();
-        surface.homeAt(firstRow + static_cast<double>(onSheet / kLabelsAcross) * kLabelRowPitch);
-        surface.setFrame(outlines[static_cast<qsizetype>(onSheet)]);
-        const bool partialRow = i >= lastRowStart && count % kLabelsAcross != 0;
-        for (const QString& line : labelLines(addresses[i - skipped], partialRow))
-            surface.printLine({PrintItem::tab(columns[onSheet % kLabelsAcross]), PrintItem::textItem(line)});
+        const bool partialRow = i >= lastRowStart && count % across != 0;
+        const QStringList lines = labelLines(addresses[static_cast<std::size_t>(i - skipped)], partialRow);
+        surface.homeAt(labelHome(stock, onSheet, lines.size(), style));
+        surface.setFrame(outlines[onSheet]);
+        for (const QString& line : lines)
+            surface.printLine({PrintItem::tab(columns[onSheet % across]), PrintItem::textItem(line)});
     }
 }
 
@@ -110,14 +135,15 @@ Message emptyListMessage()
     return {QStringLiteral("Empty list, no labels to print."), QStringLiteral("No contacts found")};
 }
 
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                             const QString& parameterFile, bool bold, bool italic, int firstPosition,
-                             const std::function<bool(const QList<Overflow>&)>& goAhead)
+std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, const ContactsFile& contacts,
+                                                       const std::vector<int>& listed, const QString& parameterFile,
+                                                       bool bold, bool italic, int firstPosition,
+                                                       const LabelStock& stock)
 {
     const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
     if (!margins) {
         platform.message(printerProblem());
-        return PrintOutcome::Failed;
+        return std::unexpected(PrintOutcome::Failed);
     }
     // A line pasted into the list names no contact to read; it gets no label, rather than ending
     // the whole job with a message that blames the printer.
@@ -126,7 +152,7 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
     std::copy_if(listed.begin(), listed.end(), std::back_inserter(records), [](int record) { return record > 0; });
     if (records.empty()) {
         platform.message(emptyListMessage());
-        return PrintOutcome::Cancelled;
+        return std::unexpected(PrintOutcome::Cancelled);
     }
     // Every label is built from its stored record, read again by the line's record number.
     std::vector<LabelAddress> addresses;
@@ -136,32 +162,44 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         const Expected<ContactRecord> read = contacts.read(record);
         if (!read) {
             platform.message(printerProblem());
-            return PrintOutcome::Failed;
+            return std::unexpected(PrintOutcome::Failed);
         }
         addresses.push_back(labelAddress(*read, home));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
-    const auto job = [&](PrintSurface& surface) {
+    ListLabelJob job;
+    job.run = [addresses = std::move(addresses), style, firstPosition, stock](PrintSurface& surface) {
         surface.setOrientation(PageOrientation::Portrait);
-        printListLabelsJob(surface, addresses, style, firstPosition);
+        printListLabelsJob(surface, addresses, style, firstPosition, stock);
     };
-    PrintSurface& printer = platform.printer();
-    const QList<ProbedText> texts = probeJob(job, printer.measure());
-    const QList<QRectF> outlines = labelSheetOutlines();
-    if (const std::optional<Message> problem = belowSheetProblem(texts, outlines)) {
+    job.outlines = stock.outlines();
+    const QList<ProbedText> texts = probeJob(job.run, platform.printer().measure());
+    if (const std::optional<Message> problem = belowSheetProblem(texts, job.outlines)) {
         platform.message(*problem);
-        return PrintOutcome::Cancelled;
+        return std::unexpected(PrintOutcome::Cancelled);
     }
-    if (const QList<Overflow> overflows = overflowsOf(texts, outlines); !overflows.isEmpty()) {
+    job.overflows = overflowsOf(texts, job.outlines);
+    return job;
+}
+
+PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+                             const QString& parameterFile, bool bold, bool italic, int firstPosition,
+                             const LabelStock& stock, const std::function<bool(const QList<Overflow>&)>& goAhead)
+{
+    const auto job = listLabelJob(platform, contacts, listed, parameterFile, bold, italic, firstPosition, stock);
+    if (!job)
+        return job.error();
+    if (const QList<Overflow>& overflows = job->overflows; !overflows.isEmpty()) {
         const bool go = goAhead ? goAhead(overflows)
                                 : platform.message(overflowQuestion(overflows)) == MessageResult::Yes;
         if (!go)
             return PrintOutcome::Cancelled;
     }
+    PrintSurface& printer = platform.printer();
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
-    return printCopies(platform, PrintDialogRequest{.printToFile = true, .labelSheet = true}, job);
+    return printCopies(platform, PrintDialogRequest{.printToFile = true, .labelSheet = true}, job->run);
 }
 
 }  // namespace pw

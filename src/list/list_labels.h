@@ -5,11 +5,12 @@
 #include "printing/margin_settings.h"
 #include "printing/overflow.h"
 #include "printing/print_action.h"
+#include "printing/sheet_outlines.h"
 
 #include <QString>
 #include <QStringView>
 
-#include <array>
+#include <expected>
 #include <functional>
 #include <vector>
 
@@ -37,25 +38,43 @@ struct ListLabelStyle final {
     MarginPair correction;
 };
 
-// The print columns of the left, middle and right labels of a row on the printer `deviceName`.
-std::array<int, 3> listLabelColumns(QStringView deviceName, const ListLabelStyle& style);
+// The print columns of the labels of a row of `stock`, left to right, on the printer `deviceName`.
+QList<int> listLabelColumns(QStringView deviceName, const ListLabelStyle& style,
+                            const LabelStock& stock = labelStocks().front());
 
-// One print job: a label for every address, three across and ten down from `firstPosition` (1 to
-// 30) of the first sheet, row after row and sheet after sheet. The positions before it stay blank,
-// so that a partly used sheet can go back in the printer. The job is ended by the caller.
+// One print job: a label for every address on `stock`, from `firstPosition` of the first sheet,
+// row after row and sheet after sheet. The positions before it stay blank, so that a partly used
+// sheet can go back in the printer. The job is ended by the caller.
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses,
-                        const ListLabelStyle& style, int firstPosition = 1);
+                        const ListLabelStyle& style, int firstPosition = 1,
+                        const LabelStock& stock = labelStocks().front());
 
 Message emptyListMessage();
 
-// "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
-// per copy of labels for the listed records, each read again from the contacts file. Lines without
-// a record (0), pasted into the list, get no label. The first sheet's labels before `firstPosition`
-// (a partly used sheet) are left blank.
+// List labels ready for the print action or the preview.
+struct ListLabelJob final {
+    std::function<void(PrintSurface&)> run;  // drives the surface; touches nothing else
+    QList<QRectF> outlines;                  // the stock's labels
+    QList<Overflow> overflows;               // lines that do not fit their labels
+};
+
+// The job of labels for the listed records: the "BULKLIST" correction from the parameter file,
+// every label built from its stored record, read again from the contacts file, and measured with
+// the printer's fonts. Lines without a record (0), pasted into the list, get no label. When the
+// list has no label to print, a record cannot be read or lines would fall below the sheet, the
+// message is shown and the outcome returned instead.
+std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, const ContactsFile& contacts,
+                                                       const std::vector<int>& listed, const QString& parameterFile,
+                                                       bool bold, bool italic, int firstPosition,
+                                                       const LabelStock& stock);
+
+// "Print labels": the job of listLabelJob, the print dialog, then one job per copy. The first
+// sheet's labels before `firstPosition` (a partly used sheet) are left blank.
 // Lines that do not fit their labels are named before the print dialog: by `goAhead` when given
 // (false stops the run), else by the window's "Print anyway" question.
 PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition = 1,
+                             const LabelStock& stock = labelStocks().front(),
                              const std::function<bool(const QList<Overflow>&)>& goAhead = {});
 
 }  // namespace pw

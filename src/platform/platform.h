@@ -45,11 +45,21 @@ struct PrintChoice final {
     bool operator==(const PrintChoice&) const = default;
 };
 
-// The positions of a 30-label sheet: those to print on and those already used.
+// The positions of a label sheet: those to print on and those already used.
 struct SheetChoice final {
     QList<int> toPrint;
     QList<int> used;
     bool operator==(const SheetChoice&) const = default;
+};
+
+// The sheet a picture shows: its labels in inches from the paper's corner, numbered in that order,
+// and whether labels are picked there to print on or only marked used (a run of list labels goes
+// on from the first free one).
+struct SheetPicture final {
+    QString stock;
+    QList<QRectF> labels;
+    bool picksLabels = true;
+    bool operator==(const SheetPicture&) const = default;
 };
 
 // The progress of a long task, shown only once the task has run for half a second so that quick
@@ -100,7 +110,7 @@ public:
     virtual QString readSetting(const QString& application, const QString& section, const QString& key) = 0;
     // The picture of the label sheet, in which the person clicks the positions to print and marks
     // those already used; none when cancelled.
-    virtual std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) = 0;
+    virtual std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) = 0;
     // Opens a document or web address with the desktop's default handler; false when that failed.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     virtual QString clipboardText() = 0;

@@ -35,7 +35,10 @@ public:
     void setBusyPointer(bool) override {}
     void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
     QString readSetting(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<SheetChoice> pickSheetPositions(const SheetChoice&) override { return std::nullopt; }
+    std::optional<SheetChoice> pickSheetPositions(const SheetChoice&, const SheetPicture&) override
+    {
+        return std::nullopt;
+    }
     bool openDocument(const QString&) override { return false; }
     QString clipboardText() override { return {}; }
     void setClipboardText(const QString&) override {}

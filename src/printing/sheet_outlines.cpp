@@ -3,6 +3,7 @@
 #include <array>
 
 namespace pw {
+using namespace Qt::StringLiterals;
 namespace {
 
 QList<QRectF> grid(int across, int down, QPointF first, QSizeF label, QSizeF pitch)
@@ -18,9 +19,41 @@ QList<QRectF> grid(int across, int down, QPointF first, QSizeF label, QSizeF pit
 
 }  // namespace
 
+QList<QRectF> LabelStock::outlines() const
+{
+    return grid(across, down, first, label, pitch);
+}
+
+const QList<LabelStock>& labelStocks()
+{
+    // Inches from the paper's corner to the first label, label size, pitch across and down. Each
+    // sheet's margins and pitches add up to 8 1/2 by 11 inches: the 30-label sheet 3/16 in at the
+    // sides and 1/2 in at top and bottom; the two-across sheets 5/32 in at the sides with a 3/16 in
+    // gutter, and 1/2 in at top and bottom but for the 14-label sheet's 5/6 in.
+    constexpr double kSide = 0.15625;  // the two-across sheets' side margin and pitch across
+    constexpr double kAcross = 4.1875;
+    static const QList<LabelStock> all = {
+        {u"5160"_s, u"5160: 30 labels, 2 5/8 x 1 in"_s, u"Sheet30"_s, 3, 10, {0.1875, 0.5}, {2.625, 1.0}, {2.75, 1.0}},
+        {u"5161"_s, u"5161: 20 labels, 4 x 1 in"_s, u"Sheet5161"_s, 2, 10, {kSide, 0.5}, {4.0, 1.0}, {kAcross, 1.0}},
+        {u"5162"_s, u"5162: 14 labels, 4 x 1 1/3 in"_s, u"Sheet5162"_s, 2, 7, {kSide, 5 / 6.}, {4, 4 / 3.}, {kAcross, 4 / 3.}},
+        {u"5163"_s, u"5163: 10 labels, 4 x 2 in"_s, u"Sheet5163"_s, 2, 5, {kSide, 0.5}, {4.0, 2.0}, {kAcross, 2.0}},
+        {u"5164"_s, u"5164: 6 labels, 4 x 3 1/3 in"_s, u"Sheet5164"_s, 2, 3, {kSide, 0.5}, {4, 10 / 3.}, {kAcross, 10 / 3.}},
+    };
+    return all;
+}
+
+const LabelStock* labelStockNamed(QStringView name)
+{
+    for (const LabelStock& stock : labelStocks()) {
+        if (stock.name == name)
+            return &stock;
+    }
+    return nullptr;
+}
+
 QList<QRectF> labelSheetOutlines()
 {
-    return grid(3, 10, {0.1875, 0.5}, {2.625, 1.0}, {2.75, 1.0});
+    return labelStocks().front().outlines();
 }
 
 QList<QRectF> returnAddressOutlines()

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QList>
+#include <QPointF>
 #include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringView>
 
 namespace pw {
 
@@ -9,9 +13,34 @@ namespace pw {
 // preview can draw it under the text. The jobs place text by columns and rows from a printable
 // area that starts 1/4 inch from the paper's top and left edges.
 
-// The 30 labels of an Avery 5160 sheet, 3 across and 10 down, on Letter portrait.
+// A US Letter sheet of equal labels in rows and columns, numbered left to right along each row,
+// rows top to bottom, as the makers publish it: the corner of the first label and the pitch from
+// one label to the next.
+struct LabelStock final {
+    QString name;       // "5160", as the command line and the list window name it
+    QString caption;    // what the list window shows for it
+    QString memoryKey;  // the key of its sheet memory
+    int across = 0;
+    int down = 0;
+    QPointF first;
+    QSizeF label;
+    QSizeF pitch;
+
+    int labels() const { return across * down; }
+    // Its labels in their order.
+    QList<QRectF> outlines() const;
+    bool operator==(const LabelStock& other) const { return name == other.name; }
+};
+
+// The stocks list labels print on, the 30-label sheet first: it is the default and the only one
+// labels typed on the main window take.
+const QList<LabelStock>& labelStocks();
+// The stock of that name; none for another.
+const LabelStock* labelStockNamed(QStringView name);
+
+// The 30 labels of a 5160 sheet, 3 across and 10 down, on Letter portrait.
 QList<QRectF> labelSheetOutlines();
-// The 80 labels of an Avery 5167 sheet, 4 across and 20 down, on Letter portrait.
+// The 80 labels of a 5167 sheet, 4 across and 20 down, on Letter portrait.
 QList<QRectF> returnAddressOutlines();
 // The height of the landscape Letter page the envelope layouts are made for, in inches.
 inline constexpr double kLandscapeLetterInches = 8.5;

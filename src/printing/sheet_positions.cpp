@@ -13,11 +13,6 @@ namespace {
 const QString kApplication = QStringLiteral("Postwick");
 const QString kSection = QStringLiteral("UsedLabelPositions");
 
-bool isPosition(int p)
-{
-    return p >= 1 && p <= kSheetPositions;
-}
-
 }  // namespace
 
 QString positionsText(const QList<int>& positions)
@@ -37,14 +32,14 @@ QString positionsText(const QList<int>& positions)
     return runs.join(QStringLiteral(", "));
 }
 
-QList<int> positionsFromText(QStringView text)
+QList<int> positionsFromText(QStringView text, int last)
 {
     static const QRegularExpression item(QStringLiteral("(\\d+)(?:\\s*-\\s*(\\d+))?"));
     QList<int> positions;
     for (const QRegularExpressionMatch& m : item.globalMatch(text)) {
         const int from = m.captured(1).toInt();
         const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
-        for (int p = std::max(from, 1); p <= std::min(to, kSheetPositions); ++p)
+        for (int p = std::max(from, 1); p <= std::min(to, last); ++p)
             positions.append(p);
     }
     std::sort(positions.begin(), positions.end());
@@ -52,13 +47,11 @@ QList<int> positionsFromText(QStringView text)
     return positions;
 }
 
-QList<int> rangePositions(int start, int count)
+QList<int> rangePositions(int start, int count, int last)
 {
     QList<int> positions;
-    for (int p = start; p < start + count && p <= kSheetPositions; ++p) {
-        if (isPosition(p))
-            positions.append(p);
-    }
+    for (int p = std::max(start, 1); p < start + count && p <= last; ++p)
+        positions.append(p);
     return positions;
 }
 
@@ -71,36 +64,36 @@ QString rangeEntryFor(const QList<int>& positions)
     return QStringLiteral("%1-%2").arg(positions.first()).arg(positions.last());
 }
 
-QString labelSheetStock()
+const LabelStock& labelSheetStock()
 {
-    return QStringLiteral("Sheet30");
+    return labelStocks().front();
 }
 
-QList<int> usedPositions(Platform& platform, const QString& stock)
+QList<int> usedPositions(Platform& platform, const LabelStock& stock)
 {
-    return positionsFromText(platform.readSetting(kApplication, kSection, stock));
+    return positionsFromText(platform.readSetting(kApplication, kSection, stock.memoryKey), stock.labels());
 }
 
-void setUsedPositions(Platform& platform, const QString& stock, const QList<int>& used)
+void setUsedPositions(Platform& platform, const LabelStock& stock, const QList<int>& used)
 {
-    platform.writeSetting(kApplication, kSection, stock, positionsText(used));
+    platform.writeSetting(kApplication, kSection, stock.memoryKey, positionsText(used));
 }
 
-int firstFreePosition(const QList<int>& used)
+int firstFreePosition(const QList<int>& used, int last)
 {
-    for (int p = 1; p <= kSheetPositions; ++p) {
+    for (int p = 1; p <= last; ++p) {
         if (!used.contains(p))
             return p;
     }
     return 0;
 }
 
-int firstFreeOrNewSheet(Platform& platform, const QString& stock)
+int firstFreeOrNewSheet(Platform& platform, const LabelStock& stock)
 {
-    return std::max(firstFreePosition(usedPositions(platform, stock)), 1);
+    return std::max(firstFreePosition(usedPositions(platform, stock), stock.labels()), 1);
 }
 
-QList<int> usedAmong(Platform& platform, const QString& stock, const QList<int>& positions)
+QList<int> usedAmong(Platform& platform, const LabelStock& stock, const QList<int>& positions)
 {
     QList<int> used = usedPositions(platform, stock);
     used.removeIf([&positions](int p) { return !positions.contains(p); });
@@ -119,23 +112,24 @@ Message usedPositionsQuestion(const QList<int>& used)
                    MessageResult::No};
 }
 
-void rememberPrinted(Platform& platform, const QString& stock, const QList<int>& positions)
+void rememberPrinted(Platform& platform, const LabelStock& stock, const QList<int>& positions)
 {
     if (positions.isEmpty() || platform.printer().writesFile())
         return;
     setUsedPositions(platform, stock, usedPositions(platform, stock) + positions);
 }
 
-void rememberPrintedRun(Platform& platform, const QString& stock, int start, qsizetype count)
+void rememberPrintedRun(Platform& platform, const LabelStock& stock, int start, qsizetype count)
 {
     if (count <= 0 || platform.printer().writesFile())
         return;
+    const int last = stock.labels();
     const qsizetype end = start - 1 + count;  // the last position, counted on from the first sheet
-    if (end <= kSheetPositions) {
-        rememberPrinted(platform, stock, rangePositions(start, static_cast<int>(count)));
+    if (end <= last) {
+        rememberPrinted(platform, stock, rangePositions(start, static_cast<int>(count), last));
         return;
     }
-    setUsedPositions(platform, stock, rangePositions(1, static_cast<int>((end - 1) % kSheetPositions) + 1));
+    setUsedPositions(platform, stock, rangePositions(1, static_cast<int>((end - 1) % last) + 1, last));
 }
 
 }  // namespace pw

@@ -29,13 +29,14 @@ void LabelEntry::showLabelStock()
 
 void LabelEntry::chooseOnSheet()
 {
-    const QString stock = labelSheetStock();
+    const LabelStock& stock = labelSheetStock();
     const QList<int> used = usedPositions(platform_, stock);
     QList<int> offer = !pickedPositions_.isEmpty() ? pickedPositions_ : shownRangePositions();
     offer.removeIf([&used](int p) { return used.contains(p); });
     if (offer.isEmpty() && firstFreePosition(used) > 0)
         offer = {firstFreePosition(used)};
-    const std::optional<SheetChoice> choice = platform_.pickSheetPositions({offer, used});
+    const std::optional<SheetChoice> choice =
+        platform_.pickSheetPositions({offer, used}, {stock.name, stock.outlines()});
     if (!choice)
         return;
     setUsedPositions(platform_, stock, choice->used);

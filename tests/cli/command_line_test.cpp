@@ -1,6 +1,7 @@
 #include "cli/run_postwick.h"
 #include "data/contacts_file.h"
 #include "list/list_contacts.h"
+#include "printing/sheet_outlines.h"
 #include "support/pdf_words.h"
 #include "support/test_folder.h"
 #include "transfer/contact_export.h"
@@ -92,6 +93,34 @@ TEST_F(CommandLine, ListLabelsFillAPartlyUsedSheetThenTheNextInListOrder)
     EXPECT_EQ(placesOf(pdf(u"f.pdf"_s), u"F32"_s), (QList<std::pair<int, int>>{{1, 8}}));
     const QSettings settings(folder.file(u".config/Postwick/Postwick.conf"_s), QSettings::IniFormat);
     EXPECT_EQ(settings.value(u"UsedLabelPositions/Sheet30"_s).toString(), u"1-7, 9");
+}
+
+TEST_F(CommandLine, ListLabelsOnAnotherStockGoOnFromThatSheetsFirstFreeLabel)
+{
+    // The 10-label sheet in the printer has labels 1-3 used, the 30-label one 1-7.
+    ASSERT_TRUE(QDir(folder.path()).mkpath(u".config/Postwick"_s));
+    folder.write(u".config/Postwick/Postwick.conf"_s, "[UsedLabelPositions]\nSheet30=1-7\nSheet5163=1-3\n");
+    const ProgramRun labels =
+        run({u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5163"_s, u"--start"_s, u"free"_s, u"-o"_s, u"out.pdf"_s});
+    ASSERT_EQ(labels.status, 0) << labels.err.toStdString();
+    EXPECT_EQ(labels.err, "");
+    // 32 labels from label 4: 7 on the first sheet, then 10, 10 and 5.
+    const PdfWords words = pdf(u"out.pdf"_s);
+    EXPECT_EQ(words.pages, 4);
+    const QList<QRectF> outlines = labelStockNamed(u"5163")->outlines();
+    const auto labelOf = [&](const QString& text) {
+        const auto w =
+            std::find_if(words.words.begin(), words.words.end(), [&](const PdfWord& w) { return w.text == text; });
+        EXPECT_NE(w, words.words.end()) << text.toStdString();
+        for (qsizetype i = 0; w != words.words.end() && i < outlines.size(); ++i) {
+            if (QRectF(outlines[i].topLeft() * 72, outlines[i].size() * 72).contains(w->box))
+                return std::pair{w->page, static_cast<int>(i) + 1};
+        }
+        return std::pair{0, 0};
+    };
+    EXPECT_EQ(labelOf(u"F01"_s), std::pair(1, 4));
+    EXPECT_EQ(labelOf(u"F08"_s), std::pair(2, 1));
+    EXPECT_EQ(labelOf(u"F32"_s), std::pair(4, 5));
 }
 
 TEST_F(CommandLine, TypedLabelsEnvelopesAndReturnLabelsLandOnTheirStock)
@@ -250,6 +279,10 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
          "postwick labels: Empty list, no labels to print."},
         {{u"labels"_s, u"c.DAT"_s, u"--start"_s, u"31"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 30, not \"31\""},
+        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5165"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: unknown label stock \"5165\"; the stocks are 5160, 5161, 5162, 5163, 5164"},
+        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5163"_s, u"--start"_s, u"11"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: --start must be a whole number from 1 to 10, not \"11\""},
         {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--positions"_s, u"5-31"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick sheet: label position 31 is out of range: a sheet has positions 1 to 30"},
         {{u"envelope"_s, u"--size"_s, u"7"_s, u"--lines"_s, u"Ann"_s, u"-o"_s, u"x.pdf"_s}, 2,

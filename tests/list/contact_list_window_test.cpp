@@ -1,12 +1,13 @@
 #include "list/contact_list_window.h"
-
 #include "list/list_contacts.h"
 #include "list/tab_stop_delegate.h"
+#include "printing/sheet_positions.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -380,6 +381,49 @@ TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
     EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, lines()[1]);
+}
+
+TEST_F(ContactListTest, LabelsGoOnTheChosenStockWithItsOwnSheetMemoryPictureAndPreview)
+{
+    start(threeContacts());
+    open();
+    click("cmdACGetReport");
+    // A partly used 30-label sheet says nothing of a 10-label one.
+    setUsedPositions(platform, labelSheetStock(), rangePositions(1, 7));
+    auto* stocks = find<QComboBox>("cboLabelStock");
+    EXPECT_EQ(stocks->currentText(), u"5160: 30 labels, 2 5/8 x 1 in");
+    stocks->setCurrentIndex(stocks->findText(u"5163: 10 labels, 4 x 2 in"_s));
+    const LabelStock& stock = *labelStockNamed(u"5163");
+
+    // Its picture shows its ten labels to mark used; the list then goes on from the first free one.
+    platform.answerSheet(SheetChoice{{}, {1, 2, 3}});
+    click("cmdLabelSheet");
+    EXPECT_EQ(platform.sheetPictures, (QList{SheetPicture{u"5163"_s, stock.outlines(), false}}));
+    EXPECT_EQ(platform.sheetsOffered, (QList{SheetChoice{}}));
+    EXPECT_TRUE(find<QCheckBox>("chkFreeStart")->isChecked());
+
+    // The preview shows that sheet with the used labels shaded and Amy Cole on label 4, the right
+    // one of the second row, a label 2 in high.
+    click("cmdPreviewLabels");
+    EXPECT_EQ(platform.previewOutlines, QList<QList<QRectF>>{stock.outlines()});
+    EXPECT_EQ(platform.previewUsed, QList<QList<QRectF>>{stock.outlines().mid(0, 3)});
+    const PlacedText shown = platform.previewSurface.jobs.last().texts[0];
+    EXPECT_EQ(shown.text, u"Amy Cole");
+    EXPECT_EQ(shown.column, 68);
+    EXPECT_GT(0.25 + shown.inchesDown, 2.5);
+    EXPECT_LT(0.25 + shown.inchesDown, 4.5);
+
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    EXPECT_EQ(platform.printerSurface.jobs[0].texts[0].inchesDown, shown.inchesDown);
+    EXPECT_EQ(usedPositions(platform, stock), rangePositions(1, 6));
+    EXPECT_EQ(usedPositions(platform, labelSheetStock()), rangePositions(1, 7));
+
+    // The next opening offers the same stock.
+    click("cmdViewAllClose");
+    open();
+    EXPECT_EQ(find<QComboBox>("cboLabelStock")->currentText(), u"5163: 10 labels, 4 x 2 in");
 }
 
 }  // namespace

@@ -154,6 +154,32 @@ TEST(ListLabels, ColumnsFollowTheBoldBoxThePrinterModelAndTheCorrection)
     }
 }
 
+TEST(ListLabels, TheTwoAcrossStocksCentreEachLabelsLinesOnItFromAColumnInsideIt)
+{
+    const LabelStock& stock = *labelStockNamed(u"5164");
+    // The right labels start 4 11/32 in from the paper's edge, their lines 0.16 in inside them;
+    // the special models move them as they move the 30-label sheet's.
+    EXPECT_EQ(listLabelColumns(u"HP ENVY 5000", {true, false, {}}, stock), (QList{4, 63}));
+
+    // Three lines and five: each block's middle is its label's, 2 1/6 in from the paper's top; a
+    // top correction moves it by whole rows.
+    const double row = 1.21533 * 9 / 72;
+    LabelAddress five = address("B", true);
+    five.country = u"France"_s;
+    for (const int top : {0, 1}) {
+        RecordingSurface surface;
+        printListLabelsJob(surface, {address("A", false), five}, {false, false, {0, top}}, 1, stock);
+        ASSERT_TRUE(surface.endJob());
+        const QList<PlacedText>& texts = surface.jobs[0].texts;
+        ASSERT_EQ(texts.size(), 8);
+        for (const auto& [from, to] : {std::pair{0, 2}, {3, 7}}) {
+            const double middle = 0.25 + (texts[from].inchesDown + texts[to].inchesDown + row) / 2;
+            EXPECT_NEAR(middle, 0.5 + 5.0 / 3 + top * row, 1e-9) << texts[from].text.toStdString();
+        }
+        EXPECT_EQ(texts[3].column, 68);
+    }
+}
+
 TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
 {
     test::TestFolder folder;

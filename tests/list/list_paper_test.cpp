@@ -88,6 +88,58 @@ TEST_F(ListOnPaper, SixtyOneLabelsLandInsideTheirLabelsOnThreeSheets)
     }
 }
 
+TEST_F(ListOnPaper, EveryStockTakesItsLabelsOnAFullAndAPartlyUsedSheet)
+{
+    // Labels of three to five lines: a company on every third, a country on every second.
+    const auto addressesFor = [](int count) {
+        std::vector<LabelAddress> all = sixtyOneAddresses(3);
+        all.resize(static_cast<std::size_t>(count));
+        for (int i = 1; i <= count; i += 2)
+            all[static_cast<std::size_t>(i - 1)].country = QStringLiteral("Germany%1").arg(i);
+        return all;
+    };
+    for (const LabelStock& stock : labelStocks()) {
+        const QList<QRectF> outlines = stock.outlines();
+        // A whole sheet from its first label, and one sheet's worth from label 4 on, in bold.
+        for (const int start : {1, 4}) {
+            SCOPED_TRACE(stock.name.toStdString() + " from " + std::to_string(start));
+            setUpPdfOutput(printer, pdf);
+            const std::vector<LabelAddress> addresses = addressesFor(stock.labels());
+            printListLabelsJob(surface, addresses, {start > 1, false, {}}, start, stock);
+            ASSERT_TRUE(surface.endJob());
+
+            const test::PdfWords printed = test::pdfWords(pdf);
+            EXPECT_EQ(printed.pages, start == 1 ? 1 : 2);
+            int expected = 0;
+            for (std::size_t i = 0; i < addresses.size(); ++i) {
+                const LabelAddress& a = addresses[i];
+                const qsizetype slot = start - 1 + static_cast<qsizetype>(i);
+                const int page = static_cast<int>(slot / stock.labels()) + 1;
+                const QRectF& label = outlines[slot % stock.labels()];
+                const QRectF area(label.topLeft() * 72, label.size() * 72);
+                for (const QString& line : {a.name, a.company, a.street, a.city, a.country}) {
+                    if (line.isEmpty())
+                        continue;
+                    expected += static_cast<int>(line.split(u' ', Qt::SkipEmptyParts).size());
+                    const QString last = line.split(u' ').last();
+                    const auto word = std::find_if(printed.words.begin(), printed.words.end(),
+                                                   [&](const PdfWord& w) { return w.page == page && w.text == last; });
+                    ASSERT_NE(word, printed.words.end()) << last.toStdString();
+                    EXPECT_TRUE(area.contains(word->box)) << last.toStdString() << " at " << word->box.left() / 72
+                                                          << ", " << word->box.top() / 72 << " in";
+                }
+            }
+            // Nothing but these words, and each inside a label.
+            EXPECT_EQ(printed.words.size(), expected);
+            for (const PdfWord& w : printed.words) {
+                EXPECT_TRUE(std::any_of(outlines.begin(), outlines.end(), [&](const QRectF& label) {
+                    return QRectF(label.topLeft() * 72, label.size() * 72).contains(w.box);
+                })) << w.text.toStdString();
+            }
+        }
+    }
+}
+
 TEST_F(ListOnPaper, ALineTooLongForItsLabelMovesNoOtherLabel)
 {
     // Label 4 has a company line, so its city is the fourth line of its row, which labels 5 and 6

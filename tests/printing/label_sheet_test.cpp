@@ -1,4 +1,5 @@
 #include "printing/label_sheet.h"
+#include "printing/sheet_outlines.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,31 @@ TEST(LabelSheet, CentringRoundsHalvesToEven)
     EXPECT_EQ(centringSpaces(40, 18), -2);
     EXPECT_EQ(centringSpaces(5, 12), 10);  // 9.5
     EXPECT_EQ(centringSpaces(10, 12), 7);
+}
+
+TEST(LabelSheet, EveryStockLiesOnLetterWithEvenMarginsAndLabelsApart)
+{
+    const QList<std::tuple<const char*, int, int, QSizeF>> published = {
+        {"5160", 3, 10, {2.625, 1}}, {"5161", 2, 10, {4, 1}},       {"5162", 2, 7, {4, 4.0 / 3}},
+        {"5163", 2, 5, {4, 2}},      {"5164", 2, 3, {4, 10.0 / 3}},
+    };
+    ASSERT_EQ(labelStocks().size(), published.size());
+    for (const auto& [name, across, down, size] : published) {
+        const LabelStock* stock = labelStockNamed(QString::fromLatin1(name));
+        ASSERT_TRUE(stock) << name;
+        const QList<QRectF> labels = stock->outlines();
+        ASSERT_EQ(labels.size(), across * down) << name;
+        EXPECT_EQ(labels.first().size(), size) << name;
+        // The margins left and right, and top and bottom, are the same: the sheet is centred.
+        EXPECT_NEAR(labels.first().left(), 8.5 - labels.last().right(), 1e-9) << name;
+        EXPECT_NEAR(labels.first().top(), 11 - labels.last().bottom(), 1e-9) << name;
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            for (qsizetype j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i].intersects(labels[j])) << name << " labels " << i + 1 << ", " << j + 1;
+        }
+    }
+    EXPECT_EQ(labelStocks().front().outlines(), labelSheetOutlines());
+    EXPECT_FALSE(labelStockNamed(u"8160"));
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ TEST(SheetMemory, ARunKeepsTheSheetsOtherUsedLabelsUntilItGoesOnToANewSheet)
 {
     TestFolder folder;
     ScriptedPlatform platform(folder.path());
-    const QString stock = labelSheetStock();
+    const LabelStock& stock = labelSheetStock();
     setUsedPositions(platform, stock, {1, 2, 3, 10});
     rememberPrintedRun(platform, stock, 4, 3);
     EXPECT_EQ(usedPositions(platform, stock), (QList<int>{1, 2, 3, 4, 5, 6, 10}));
@@ -165,6 +165,23 @@ TEST(SheetPickerTest, ClicksChooseLabelsMarkUsedOnesAndANewSheetForgetsThem)
     EXPECT_EQ(picker.findChild<QToolButton*>(u"cmdPos3"_s)->text(), u"3 used");
     picker.findChild<QPushButton*>(u"cmdNewSheet"_s)->click();
     EXPECT_EQ(picker.choice(), (SheetChoice{{1}, {}}));
+}
+
+TEST(SheetPickerTest, AnotherStocksPictureHasItsLabelsWhereTheyLieAndCanOnlyMarkThemUsed)
+{
+    const LabelStock& stock = *labelStockNamed(u"5164");
+    SheetPicker picker(SheetChoice{{}, {1}}, {stock.name, stock.outlines(), false});
+    EXPECT_EQ(picker.windowTitle(), u"Label sheet 5164");
+    const auto label = [&](int p) { return picker.findChild<QToolButton*>(u"cmdPos%1"_s.arg(p)); };
+    ASSERT_TRUE(label(6));
+    EXPECT_FALSE(label(7));
+    // Two across, three down, each a third of its size: 4 by 3 1/3 in.
+    EXPECT_GT(label(2)->x(), label(1)->x() + 120);
+    EXPECT_EQ(label(3)->y(), label(1)->y() + 107);
+    EXPECT_TRUE(picker.findChild<QRadioButton*>(u"optPickPrint"_s)->isHidden());
+    label(2)->click();
+    label(1)->click();
+    EXPECT_EQ(picker.choice(), (SheetChoice{{}, {2}}));
 }
 
 }  // namespace

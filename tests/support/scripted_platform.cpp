@@ -106,9 +106,10 @@ void ScriptedPlatform::printPreview(const std::function<void(PrintSurface&)>& jo
         print();
 }
 
-std::optional<SheetChoice> ScriptedPlatform::pickSheetPositions(const SheetChoice& offered)
+std::optional<SheetChoice> ScriptedPlatform::pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet)
 {
     sheetsOffered.append(offered);
+    sheetPictures.append(sheet);
     if (sheetAnswers_.empty())
         return std::nullopt;
     std::optional<SheetChoice> answer = sheetAnswers_.front();

@@ -50,9 +50,10 @@ public:
         return settings.value(application + u'/' + section + u'/' + key);
     }
     // The sheet picture answers from the script (cancelled without one) and keeps what it offered.
-    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered) override;
+    std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) override;
     void answerSheet(std::optional<SheetChoice> choice) { sheetAnswers_.push_back(std::move(choice)); }
     QList<SheetChoice> sheetsOffered;
+    QList<SheetPicture> sheetPictures;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override { return clipboard_; }
     void setClipboardText(const QString& text) override { clipboard_ = text; }

@@ -1,0 +1,115 @@
+// The all-contacts window's label commands: the label stock they print on, the picture of its sheet
+// in the printer, and the preview of the list's labels on it.
+#include "list/contact_line_model.h"
+#include "list/contact_list_window.h"
+#include "list/list_labels.h"
+#include "platform/platform.h"
+#include "printing/sheet_positions.h"
+#include "printing/typed_job.h"
+#include "program/app_files.h"
+#include "widgets/named_widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace pw {
+namespace {
+
+// The stock last chosen, kept for the next opening of the window.
+const QString kApplication = QStringLiteral("Postwick");
+const QString kSection = QStringLiteral("Settings");
+const QString kStockKey = QStringLiteral("ListLabelStock");
+
+}  // namespace
+
+QLayout* ContactListWindow::buildLabelStockChoice()
+{
+    cboLabelStock_ = named<QComboBox>("cboLabelStock");
+    for (const LabelStock& stock : labelStocks())
+        cboLabelStock_->addItem(stock.caption, stock.name);
+    cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on"));
+    if (const LabelStock* last = labelStockNamed(platform().readSetting(kApplication, kSection, kStockKey)))
+        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(last->name));
+    connect(cboLabelStock_, &QComboBox::currentIndexChanged, this,
+            [this] { platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name); });
+    auto* caption = named<QLabel>("lblLabelStock", QStringLiteral("Label stoc&k:"));
+    caption->setBuddy(cboLabelStock_);
+
+    cmdLabelSheet_ = namedWithTip<QPushButton>("cmdLabelSheet", QStringLiteral("Shee&t..."),
+                                               QStringLiteral("Mark the labels already used on the sheet in the "
+                                                              "printer"));
+    cmdPreviewLabels_ = namedWithTip<QPushButton>("cmdPreviewLabels", QStringLiteral("Pre&view labels"),
+                                                  QStringLiteral("Show the labels on the sheet before printing"));
+    cmdPreviewLabels_->setEnabled(false);
+    connect(cmdLabelSheet_, &QPushButton::clicked, this, &ContactListWindow::markUsedLabels);
+    connect(cmdPreviewLabels_, &QPushButton::clicked, this, &ContactListWindow::previewLabels);
+
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(cmdPreviewLabels_);
+    layout->addWidget(caption);
+    layout->addWidget(cboLabelStock_);
+    layout->addWidget(chkFreeStart_);
+    layout->addWidget(cmdLabelSheet_);
+    return layout;
+}
+
+const LabelStock& ContactListWindow::chosenStock() const
+{
+    const LabelStock* stock = labelStockNamed(cboLabelStock_->currentData().toString());
+    return stock ? *stock : labelSheetStock();
+}
+
+std::vector<int> ContactListWindow::listedRecords() const
+{
+    std::vector<int> records;
+    records.reserve(model_->lines().size());
+    for (const ContactLine& line : model_->lines())
+        records.push_back(line.record);
+    return records;
+}
+
+int ContactListWindow::firstLabel(const LabelStock& stock)
+{
+    // A partly used sheet in the printer goes on from its first free label, when asked to.
+    return chkFreeStart_->isChecked() ? firstFreeOrNewSheet(platform(), stock) : 1;
+}
+
+void ContactListWindow::previewLabels()
+{
+    const LabelStock& stock = chosenStock();
+    const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
+    const auto job =
+        listLabelJob(platform(), contacts_, listedRecords(), applicationFile(platform(), kParameterFileName), bold,
+                     italic, firstLabel(stock), stock);
+    if (!job) {
+        focusAfterDialog(cmdViewAllClose_);
+        return;
+    }
+    // The labels already used on the sheet in the printer show shaded, so that printing over them
+    // is seen before it happens.
+    QList<QRectF> used;
+    for (int p : usedPositions(platform(), stock))
+        used.append(job->outlines[p - 1]);
+    platform().printPreview(job->run, job->outlines, overrunOutlines(job->overflows), used, [this] { printLabels(); });
+    focusAfterDialog(cmdViewAllClose_);
+}
+
+void ContactListWindow::markUsedLabels()
+{
+    const LabelStock& stock = chosenStock();
+    const std::optional<SheetChoice> choice =
+        platform().pickSheetPositions({{}, usedPositions(platform(), stock)}, {stock.name, stock.outlines(), false});
+    if (choice) {
+        setUsedPositions(platform(), stock, choice->used);
+        // The person has just said which labels are used: the list goes on after them.
+        chkFreeStart_->setChecked(true);
+    }
+    focusAfterDialog(cmdPrintLabels_->isEnabled() ? cmdPrintLabels_ : cmdViewAllClose_);
+}
+
+}  // namespace pw
