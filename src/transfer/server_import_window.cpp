@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "transfer/csv_import.h"
 #include "transfer/import_summary_window.h"
+#include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
 #include <QCloseEvent>
@@ -42,7 +43,6 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     txtSrvPassword_ = named<QLineEdit>("txtSrvPassword");
     txtSrvPassword_->setEchoMode(QLineEdit::Password);
     cmdSrvImport_ = named<QPushButton>("cmdSrvImport", QStringLiteral("&Import"));
-    cmdSrvImport_->setDefault(true);
     cmdSrvClose_ = named<QPushButton>("cmdSrvClose", QStringLiteral("&Close"));
 
     auto* fields = new QFormLayout;
@@ -67,6 +67,10 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     setCentralWidget(central);
     resize(560, sizeHint().height());
 
+    // Enter goes from the address to the user name and password, and there starts the import.
+    makeEnterMoveOn(txtSrvAddress_);
+    makeEnterMoveOn(txtSrvUser_);
+    connect(txtSrvPassword_, &QLineEdit::returnPressed, this, &ServerImportWindow::startImport);
     connect(cmdSrvImport_, &QPushButton::clicked, this, &ServerImportWindow::startImport);
     connect(cmdSrvClose_, &QPushButton::clicked, this, &QWidget::close);
     txtSrvAddress_->setFocus();
