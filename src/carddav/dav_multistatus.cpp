@@ -77,6 +77,16 @@ void readPropstat(QXmlStreamReader& xml, DavResource& found)
         found.addressData = props.addressData;
 }
 
+// A request body's start: its root element, with both namespaces, and the prop element opened.
+void startRequest(QXmlStreamWriter& xml, const QString& rootNamespace, const QString& root)
+{
+    xml.writeStartDocument();
+    xml.writeNamespace(kDav, QStringLiteral("d"));
+    xml.writeNamespace(kCardDav, QStringLiteral("c"));
+    xml.writeStartElement(rootNamespace, root);
+    xml.writeStartElement(kDav, QStringLiteral("prop"));
+}
+
 }  // namespace
 
 std::optional<std::vector<DavResource>> parseMultistatus(const QByteArray& body)
@@ -121,11 +131,7 @@ QByteArray propfindBody()
 {
     QByteArray body;
     QXmlStreamWriter xml(&body);
-    xml.writeStartDocument();
-    xml.writeNamespace(kDav, QStringLiteral("d"));
-    xml.writeNamespace(kCardDav, QStringLiteral("c"));
-    xml.writeStartElement(kDav, QStringLiteral("propfind"));
-    xml.writeStartElement(kDav, QStringLiteral("prop"));
+    startRequest(xml, kDav, QStringLiteral("propfind"));
     xml.writeEmptyElement(kDav, QStringLiteral("resourcetype"));
     xml.writeEmptyElement(kDav, QStringLiteral("displayname"));
     xml.writeEmptyElement(kDav, QStringLiteral("current-user-principal"));
@@ -138,11 +144,7 @@ QByteArray multigetBody(const QStringList& hrefs)
 {
     QByteArray body;
     QXmlStreamWriter xml(&body);
-    xml.writeStartDocument();
-    xml.writeNamespace(kDav, QStringLiteral("d"));
-    xml.writeNamespace(kCardDav, QStringLiteral("c"));
-    xml.writeStartElement(kCardDav, QStringLiteral("addressbook-multiget"));
-    xml.writeStartElement(kDav, QStringLiteral("prop"));
+    startRequest(xml, kCardDav, QStringLiteral("addressbook-multiget"));
     xml.writeEmptyElement(kCardDav, QStringLiteral("address-data"));
     xml.writeEndElement();
     for (const QString& href : hrefs)
