@@ -1,5 +1,6 @@
 #include "cli/file_commands.h"
 
+#include "carddav/address_book_finder.h"
 #include "carddav/address_book_reader.h"
 #include "cli/command_contacts.h"
 #include "cli/command_platform.h"
@@ -43,7 +44,33 @@ Result<QString> passwordIn(const QString& path)
     return QString::fromUtf8(line);
 }
 
-// Every card of the address book at `address`, fetched before the contacts file is touched.
+// The address book that --addressbook names among those that `login.address` leads to, or the only one.
+Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
+{
+    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(login, {});
+    if (!found)
+        return std::unexpected(failed(found.error().text));
+    QStringList names;
+    for (const FoundAddressBook& book : *found) {
+        if (wanted.isEmpty() ? found->size() == 1 : book.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return book.address;
+        names.append(book.name);
+    }
+    const QString address = login.address.toString();
+    if (found->empty())
+        return std::unexpected(failed(QStringLiteral("%1 leads to no address book").arg(address)));
+    if (wanted.isEmpty()) {
+        return std::unexpected(failed(QStringLiteral("%1 leads to %2 address books; name one with --addressbook: %3")
+                                          .arg(address)
+                                          .arg(found->size())
+                                          .arg(names.join(QStringLiteral(", ")))));
+    }
+    return std::unexpected(failed(QStringLiteral("%1 leads to no address book named \"%2\"; there are: %3")
+                                      .arg(address, wanted, names.join(QStringLiteral(", ")))));
+}
+
+// Every card of the address book at `address`, or of the one it leads to, fetched before the
+// contacts file is touched.
 Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOptions& options)
 {
     ServerLogin login{address, options.value("--user"), {}};
@@ -58,7 +85,25 @@ Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOpt
     TerminalProgress progress(QStringLiteral("Fetching contacts from %1").arg(address.host()));
     ReadOptions read;
     read.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
+    const QString wanted = options.value("--addressbook");
+    auto choose = [&]() -> Result<void> {
+        Result<QUrl> chosen = chosenAddressBook(login, wanted);
+        if (!chosen)
+            return std::unexpected(chosen.error());
+        login.address = *chosen;
+        return {};
+    };
+    if (!wanted.isEmpty()) {
+        if (auto s = choose(); !s)
+            return std::unexpected(s.error());
+    }
     ServerResult<AddressBookCards> book = readAddressBook(login, read);
+    // A server's own address, or a user's: the address books it leads to.
+    if (!book && book.error().kind == ServerError::Kind::NotAnAddressBook && wanted.isEmpty()) {
+        if (auto s = choose(); !s)
+            return std::unexpected(s.error());
+        book = readAddressBook(login, read);
+    }
     if (!book)
         return std::unexpected(failed(book.error().text));
     return std::move(book->cards);
@@ -73,9 +118,10 @@ Result<void> importCommand(const ParsedOptions& options)
     const QString& contactsPath = options.positional[0];
     const QString& sourcePath = options.positional[1];
     const bool fromServer = sourcePath.startsWith(u"https://") || sourcePath.startsWith(u"http://");
-    if (!fromServer && (options.has("--user") || options.has("--password-file")))
-        return std::unexpected(
-            usage(QStringLiteral("--user and --password-file go with an address-book server's address")));
+    if (!fromServer && (options.has("--user") || options.has("--password-file") || options.has("--addressbook"))) {
+        return std::unexpected(usage(
+            QStringLiteral("--user, --password-file and --addressbook go with an address-book server's address")));
+    }
     QFile source;
     std::vector<QByteArray> cards;
     if (fromServer) {

@@ -116,11 +116,12 @@ class ServerImportCommand : public ::testing::Test {
 protected:
     TestFolder folder;
 
-    ProgramRun import(const QString& address, const QString& password = u"secret"_s)
+    ProgramRun import(const QString& address, const QString& password = u"secret"_s, const QStringList& more = {})
     {
         folder.write(u"password"_s, password.toUtf8() + '\n');
-        return runPostwick(folder.path(), {u"import"_s, folder.file(u"people.DAT"_s), address, u"--user"_s, u"ann"_s,
-                                           u"--password-file"_s, folder.file(u"password"_s)});
+        return runPostwick(folder.path(), QStringList{u"import"_s, folder.file(u"people.DAT"_s), address, u"--user"_s,
+                                                      u"ann"_s, u"--password-file"_s, folder.file(u"password"_s)}
+                                              + more);
     }
 };
 
@@ -144,6 +145,22 @@ TEST_F(ServerImportCommand, ImportsTheChosenAddressBookOnceWithTheImportsSummary
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.startsWith("3 cards read\n0 contacts imported\n3 skipped as duplicates\n"));
     EXPECT_EQ(folder.read(u"people.DAT"_s), before);
+}
+
+TEST_F(ServerImportCommand, FromTheServersAddressTheAddressBookIsChosenByName)
+{
+    const QString root = radicale().url({}).toString();
+    const ProgramRun unnamed = import(root);
+    EXPECT_EQ(unnamed.status, 1);
+    EXPECT_EQ(unnamed.err, "postwick import: " + root.toUtf8()
+                               + " leads to 2 address books; name one with --addressbook: Family, Work\n");
+    EXPECT_FALSE(QFile::exists(folder.file(u"people.DAT"_s)));
+
+    const ProgramRun work = import(root, u"secret"_s, {u"--addressbook"_s, u"work"_s});
+    EXPECT_EQ(work.status, 0) << work.err.toStdString();
+    const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Email.trimmed(), u"dee@example.net");
 }
 
 TEST_F(ServerImportCommand, AFailureSaysWhyInOneLineAndLeavesTheContactsFileAsItWas)
