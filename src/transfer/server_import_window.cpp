@@ -124,7 +124,8 @@ void ServerImportWindow::startImport()
                               QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
         }
         // Where the person puts it right.
-        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? txtSrvPassword_
+        QLineEdit* login = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
+        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? login
                          : error.kind == ServerError::Kind::Cancelled ? nullptr
                                                                       : txtSrvAddress_;
         if (fix) {
