@@ -57,6 +57,9 @@ constexpr auto kReturnOptions = withOutput(kReturnOwn);
 constexpr OptionRule kExportOptions[] = {
     {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value},
     {"--force", Kind::Switch}};
+constexpr OptionRule kImportOptions[] = {{"--user", Kind::Value},
+                                         {"--password-file", Kind::Value},
+                                         {"--addressbook", Kind::Value}};
 constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
 
 constexpr char kOutputHelp[] =
@@ -115,11 +118,20 @@ const std::array<Command, 7>& commands()
          "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
          "  --italic            italic type; --center centres each line on its label\n"},
-        {"import", {}, importCommand, false, "adds the contacts of a CSV or vCard file",
-         "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)",
-         "Adds the contacts of the CSV or vCard file to the contacts file (made when it does not\n"
-         "exist), skipping those it already holds, and says how many were added. A vCard file is\n"
-         "told by what it holds, whatever its name. The import is all or nothing.\n"},
+        {"import", kImportOptions, importCommand, false,
+         "adds the contacts of a CSV or vCard file or of an address-book server",
+         "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)\n"
+         "       postwick import CONTACTS.DAT https://SERVER/[PATH/] [--user NAME --password-file FILE]\n"
+         "                       [--addressbook NAME]",
+         "Adds the contacts of the CSV or vCard file, or of the address book at that address on a\n"
+         "server (CardDAV), to the contacts file (made when it does not exist), skipping those it\n"
+         "already holds, and says how many were added. A vCard file is told by what it holds,\n"
+         "whatever its name. The import is all or nothing.\n"
+         "  --user NAME           the user name the server asks for\n"
+         "  --password-file FILE  the password, in the first line of FILE (- for standard input);\n"
+         "                        never on the command line, where other users could see it\n"
+         "  --addressbook NAME    the address book of that name, when the address is the server's\n"
+         "                        or the user's and leads to several\n"},
         {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
          "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE [--force]",
          "Writes every contact of the file, in file order, as the Export window does: CSV in UTF-8\n"

@@ -1,5 +1,7 @@
 #include "cli/file_commands.h"
 
+#include "carddav/address_book_finder.h"
+#include "carddav/address_book_reader.h"
 #include "cli/command_contacts.h"
 #include "cli/command_platform.h"
 #include "data/birthdays.h"
@@ -9,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -22,6 +25,90 @@ QString contactsCounted(int count)
     return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(count);
 }
 
+// The password in the first line of `path`; "-" reads it from standard input. A password on the
+// command line would show in every process listing.
+Result<QString> passwordIn(const QString& path)
+{
+    QFile file;
+    if (path == u"-") {
+        file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::unexpected(failed(described(path, FileError::fromErrno(errno))));
+        file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    }
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+// The address book that --addressbook names among those that `login.address` leads to, or the only one.
+Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
+{
+    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(login, {});
+    if (!found)
+        return std::unexpected(failed(found.error().text));
+    QStringList names;
+    for (const FoundAddressBook& book : *found) {
+        if (wanted.isEmpty() ? found->size() == 1 : book.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return book.address;
+        names.append(book.name);
+    }
+    const QString address = login.address.toString();
+    if (found->empty())
+        return std::unexpected(failed(QStringLiteral("%1 leads to no address book").arg(address)));
+    if (wanted.isEmpty()) {
+        return std::unexpected(failed(QStringLiteral("%1 leads to %2 address books; name one with --addressbook: %3")
+                                          .arg(address)
+                                          .arg(found->size())
+                                          .arg(names.join(QStringLiteral(", ")))));
+    }
+    return std::unexpected(failed(QStringLiteral("%1 leads to no address book named \"%2\"; there are: %3")
+                                      .arg(address, wanted, names.join(QStringLiteral(", ")))));
+}
+
+// Every card of the address book at `address`, or of the one it leads to, fetched before the
+// contacts file is touched.
+Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOptions& options)
+{
+    ServerLogin login{address, options.value("--user"), {}};
+    if (options.has("--user") != options.has("--password-file"))
+        return std::unexpected(usage(QStringLiteral("--user NAME and --password-file FILE go together")));
+    if (options.has("--password-file")) {
+        Result<QString> password = passwordIn(options.value("--password-file"));
+        if (!password)
+            return std::unexpected(password.error());
+        login.password = *password;
+    }
+    TerminalProgress progress(QStringLiteral("Fetching contacts from %1").arg(address.host()));
+    ReadOptions read;
+    read.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
+    const QString wanted = options.value("--addressbook");
+    auto choose = [&]() -> Result<void> {
+        Result<QUrl> chosen = chosenAddressBook(login, wanted);
+        if (!chosen)
+            return std::unexpected(chosen.error());
+        login.address = *chosen;
+        return {};
+    };
+    if (!wanted.isEmpty()) {
+        if (auto s = choose(); !s)
+            return std::unexpected(s.error());
+    }
+    ServerResult<AddressBookCards> book = readAddressBook(login, read);
+    // A server's own address, or a user's: the address books it leads to.
+    if (!book && book.error().kind == ServerError::Kind::NotAnAddressBook && wanted.isEmpty()) {
+        if (auto s = choose(); !s)
+            return std::unexpected(s.error());
+        book = readAddressBook(login, read);
+    }
+    if (!book)
+        return std::unexpected(failed(book.error().text));
+    return std::move(book->cards);
+}
+
 }  // namespace
 
 Result<void> importCommand(const ParsedOptions& options)
@@ -30,11 +117,28 @@ Result<void> importCommand(const ParsedOptions& options)
         return std::unexpected(usage(QStringLiteral("import takes a contacts file and the file to import")));
     const QString& contactsPath = options.positional[0];
     const QString& sourcePath = options.positional[1];
-    const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
+    const bool fromServer = sourcePath.startsWith(u"https://") || sourcePath.startsWith(u"http://");
+    if (!fromServer && (options.has("--user") || options.has("--password-file") || options.has("--addressbook"))) {
+        return std::unexpected(usage(
+            QStringLiteral("--user, --password-file and --addressbook go with an address-book server's address")));
+    }
     QFile source;
-    source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    std::vector<QByteArray> cards;
+    if (fromServer) {
+        const std::optional<QUrl> address = serverAddress(sourcePath);
+        if (!address)
+            return std::unexpected(
+                usage(QStringLiteral("%1 is not an address a server can be asked at").arg(sourcePath)));
+        Result<std::vector<QByteArray>> fetched = serverCards(*address, options);
+        if (!fetched)
+            return std::unexpected(fetched.error());
+        cards = std::move(*fetched);
+    } else {
+        const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
+        source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    }
     ContactsFile contacts;
     const bool created = !QFileInfo::exists(contactsPath);
     if (auto s = openContacts(contacts, contactsPath, true); !s)
@@ -54,11 +158,13 @@ Result<void> importCommand(const ParsedOptions& options)
 
     ImportResult result;
     {
-        TerminalProgress progress(QStringLiteral("Importing contacts from %1").arg(QFileInfo(sourcePath).fileName()));
+        TerminalProgress progress(QStringLiteral("Importing contacts from %1")
+                                      .arg(fromServer ? sourcePath : QFileInfo(sourcePath).fileName()));
         ImportOptions importOptions;
         importOptions.remindersOn = *remindersOn;
         importOptions.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
-        result = importContacts(source, contacts, importOptions);
+        result =
+            fromServer ? importCards(cards, contacts, importOptions) : importContacts(source, contacts, importOptions);
     }
     switch (result.end) {
     case ImportResult::End::Completed:
@@ -73,7 +179,9 @@ Result<void> importCommand(const ParsedOptions& options)
         out += line.toUtf8() + '\n';
     std::fwrite(out.constData(), 1, out.size(), stdout);
     // A file that gave no row to read as a contact was not the file meant, or not a file of contacts.
-    if (result.end == ImportResult::End::Completed && result.imported + result.duplicates == 0 && source.size() > 0)
+    // An address book may be empty.
+    if (!fromServer && result.end == ImportResult::End::Completed && result.imported + result.duplicates == 0
+        && source.size() > 0)
         return failure(QStringLiteral("%1: no row could be read as a contact").arg(sourcePath));
     return {};
 }

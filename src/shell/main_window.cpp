@@ -58,7 +58,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     connect(&session_, &ContactsSession::reminderStateChanged, this, &MainWindow::showReminderState);
     connect(&session_, &ContactsSession::followed, this, &MainWindow::showFollowedFile);
     // The contact commands wait for a contacts file.
-    for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_,
+    for (QAction* a : {mnuAdd_, mnuEdit_, mnuFind_, mnuDelete_, mnuSrchContacts_, mnuImport_, mnuImportServer_,
                        mnuExport_, mnuViewOne_, mnuViewAll_})
         a->setEnabled(false);
     for (QPushButton* b : {cmdAddContact_, cmdFindContact_})
@@ -103,6 +103,7 @@ void MainWindow::buildMenus()
     mnuSrchContacts_ = addItem(contacts, "mnuSrchContacts", QStringLiteral("&Search Contacts"));
     contacts->addSeparator();
     mnuImport_ = addItem(contacts, "mnuImport", QStringLiteral("&Import Contacts"));
+    mnuImportServer_ = addItem(contacts, "mnuImportServer", QStringLiteral("Import f&rom address-book server\u2026"));
     mnuExport_ = addItem(contacts, "mnuExport", QStringLiteral("E&xport Contacts"));
     contacts->addSeparator();
     // Where the mail is posted from: an address in any other country prints its country.
@@ -294,10 +295,12 @@ void MainWindow::showOpenedFile()
     showCurrentFile();
     setContactCommandsEnabled(true);
     mnuImport_->setEnabled(true);
+    mnuImportServer_->setEnabled(true);
     mnuExport_->setEnabled(true);
     // A file that may not be written is shown, listed, printed and exported, never changed.
     if (session_.readOnly()) {
-        for (QObject* change : std::initializer_list<QObject*>{cmdAddContact_, mnuAdd_, mnuDelete_, mnuImport_})
+        for (QObject* change :
+             std::initializer_list<QObject*>{cmdAddContact_, mnuAdd_, mnuDelete_, mnuImport_, mnuImportServer_})
             change->setProperty("enabled", false);
     }
 }

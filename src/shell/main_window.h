@@ -134,6 +134,7 @@ private:
     QAction* mnuDelete_ = nullptr;
     QAction* mnuSrchContacts_ = nullptr;
     QAction* mnuImport_ = nullptr;
+    QAction* mnuImportServer_ = nullptr;
     QAction* mnuExport_ = nullptr;
     QAction* mnuViewOne_ = nullptr;
     QAction* mnuViewAll_ = nullptr;

@@ -7,6 +7,7 @@
 #include "transfer/import_layouts.h"
 #include "transfer/vcard.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QSet>
 
@@ -305,6 +306,32 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             return fail(s.error());
     }
     result.imported = appended;
+    return result;
+}
+
+ImportResult importCards(const std::vector<QByteArray>& cards, ContactsFile& contacts, const ImportOptions& options)
+{
+    QByteArray joined;
+    std::vector<SkippedRow> notCards;
+    for (const QByteArray& card : cards) {
+        if (!isVCardFile(card)) {
+            notCards.push_back({0, SkippedRow::Reason::NotAContact, shortText(QString::fromUtf8(card))});
+            continue;
+        }
+        joined += card;
+        if (!card.endsWith('\n'))
+            joined += "\r\n";
+    }
+    ImportResult result;
+    result.vCard = true;
+    if (!joined.isEmpty()) {
+        QBuffer buffer(&joined);
+        buffer.open(QIODevice::ReadOnly);
+        result = importContacts(buffer, contacts, options);
+    }
+    result.read += int(notCards.size());
+    result.notContacts += int(notCards.size());
+    result.skipped.insert(result.skipped.end(), notCards.begin(), notCards.end());
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "transfer/transfer_progress.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -55,6 +56,10 @@ struct ImportResult final {
 // and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
 // (a partial import, run again, would take contacts of its own first half for duplicates).
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);
+
+// Appends the cards an address-book server gave, as one vCard file of them all would be. An address
+// book without cards is an import of nothing that completed; a card that is no vCard is skipped.
+ImportResult importCards(const std::vector<QByteArray>& cards, ContactsFile& contacts, const ImportOptions& options);
 
 // What the user is told at the end of an import; none for a failure, which goes to the error prompt
 // (see importFailure()).

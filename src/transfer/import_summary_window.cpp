@@ -1,5 +1,6 @@
 #include "transfer/import_summary_window.h"
 
+#include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "transfer/csv_import.h"
 #include "widgets/named_widgets.h"
@@ -73,6 +74,20 @@ void ImportSummaryWindow::copyRows()
             lines.append(item->text());
     }
     platform_.setClipboardText(lines.join(u'\n') + u'\n');
+}
+
+bool showImportEnd(const ImportResult& result, Platform& platform, QWidget* window)
+{
+    if (result.end == ImportResult::End::Failed)
+        return showErrorPrompt(platform, importFailure(result), PromptAuthor::Postwick) == MessageResult::Cancel;
+    if (result.end == ImportResult::End::NotCompatible) {
+        platform.message(*importEndMessage(result));
+        return false;
+    }
+    // Completed or stopped: what came in, what did not and why.
+    auto* summary = new ImportSummaryWindow(result, platform, window);
+    summary->open();
+    return false;
 }
 
 }  // namespace pw

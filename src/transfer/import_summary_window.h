@@ -24,4 +24,9 @@ private:
     QListWidget* lstSumSkipped_ = nullptr;
 };
 
+// How an import ended, shown in `window`: a failure in the error prompt, a file of no known layout in
+// its message, otherwise the summary. True when Cancel was chosen at the error prompt: the window
+// is to close.
+bool showImportEnd(const ImportResult& result, Platform& platform, QWidget* window);
+
 }  // namespace pw

@@ -138,18 +138,8 @@ void ImportWindow::startImport()
     if (result.imported > 0 && session_.remindersOn())
         session_.noteSavedWithRemindersOn();
     finishImport();
-    if (result.end == ImportResult::End::Failed) {
-        if (showErrorPrompt(platform, importFailure(result), PromptAuthor::Postwick) == MessageResult::Cancel)
-            close();
-        return;
-    }
-    if (result.end == ImportResult::End::NotCompatible) {
-        platform.message(*importEndMessage(result));
-        return;
-    }
-    // Completed or stopped: what came in, what did not and why.
-    auto* summary = new ImportSummaryWindow(result, platform, this);
-    summary->open();
+    if (showImportEnd(result, platform, this))
+        close();
 }
 
 void ImportWindow::finishImport()

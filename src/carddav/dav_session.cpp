@@ -1,0 +1,184 @@
+#include "carddav/dav_session.h"
+
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslCertificate>
+#include <QSslError>
+#include <QTimer>
+
+#include <optional>
+
+namespace pw {
+namespace {
+
+constexpr int kMostRedirects = 5;
+
+// Scheme, host and port: where credentials asked for by a server may be sent again.
+QString originOf(const QUrl& url)
+{
+    return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString(QUrl::FullyEncoded)
+        .toLower();
+}
+
+QString hostOf(const QUrl& url)
+{
+    return url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+}
+
+bool isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+}  // namespace
+
+std::optional<QUrl> serverAddress(const QString& text)
+{
+    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"https" && url.scheme() != u"http"))
+        return std::nullopt;
+    return url;
+}
+
+DavSession::DavSession(ServerLogin login, QObject* parent) : QObject(parent), login_(std::move(login))
+{
+    // Proxies named in the environment apply as for any other program of the desktop.
+    network_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+}
+
+void DavSession::send(const DavRequest& request, std::function<void(ServerResult<DavReply>)> done)
+{
+    current_ = request;
+    done_ = std::move(done);
+    redirects_ = 0;
+    cancelled_ = false;
+    issue();
+}
+
+void DavSession::cancel()
+{
+    cancelled_ = true;
+    if (reply_)
+        reply_->abort();
+}
+
+ServerResult<DavReply> DavSession::exchange(const DavRequest& request, const std::function<bool()>& keepGoing)
+{
+    std::optional<ServerResult<DavReply>> result;
+    QEventLoop loop;
+    send(request, [&](ServerResult<DavReply> reply) {
+        result = std::move(reply);
+        loop.quit();
+    });
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (keepGoing && !keepGoing())
+            cancel();
+    });
+    poll.start(100);
+    if (!result)
+        loop.exec();
+    return std::move(*result);
+}
+
+void DavSession::issue()
+{
+    QNetworkRequest request(current_.url);
+    request.setTransferTimeout(timeoutMs_);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml; charset=utf-8"));
+    request.setRawHeader("Depth", current_.depth);
+    if (!credentialOrigin_.isEmpty() && originOf(current_.url) == credentialOrigin_) {
+        request.setRawHeader("Authorization", "Basic " + (login_.user + u':' + login_.password).toUtf8().toBase64());
+    }
+    sslProblem_.clear();
+    sslCertificate_.clear();
+    reply_ = network_.sendCustomRequest(request, current_.method, current_.body);
+    connect(reply_, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
+        if (errors.isEmpty())
+            return;
+        sslProblem_ = errors.first().errorString();
+        if (!reply_->sslConfiguration().peerCertificate().isNull())
+            sslCertificate_ = reply_->sslConfiguration().peerCertificate().digest(QCryptographicHash::Sha256);
+    });
+    connect(reply_, &QNetworkReply::finished, this, &DavSession::finished);
+}
+
+void DavSession::finished()
+{
+    QNetworkReply* reply = reply_;
+    reply->deleteLater();
+    reply_ = nullptr;
+    const QString host = hostOf(current_.url);
+    // `done` may send the next request, which takes the place of this one's.
+    auto finish = [this](ServerResult<DavReply> result) {
+        const auto done = std::move(done_);
+        done(std::move(result));
+    };
+    auto fail = [&](ServerError::Kind kind, const QString& text, const QByteArray& certificate = {}) {
+        finish(std::unexpected(ServerError{kind, text, certificate}));
+    };
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (cancelled_)
+        return fail(ServerError::Kind::Cancelled, QStringLiteral("Stopped."));
+    if (status == 0) {
+        if (reply->error() == QNetworkReply::OperationCanceledError) {
+            return fail(ServerError::Kind::TimedOut, QStringLiteral("The server %1 did not answer within %2 seconds.")
+                                                         .arg(host)
+                                                         .arg(timeoutMs_ / 1000.0));
+        }
+        if (!sslProblem_.isEmpty()) {
+            return fail(ServerError::Kind::Certificate,
+                        QStringLiteral("The server %1 showed a certificate that this computer does not trust (%2), "
+                                       "so nothing was fetched from it.")
+                            .arg(host, sslProblem_),
+                        sslCertificate_);
+        }
+        return fail(ServerError::Kind::Unreachable,
+                    QStringLiteral("Cannot reach the server %1: %2.").arg(host, reply->errorString()));
+    }
+    if (isRedirect(status) && reply->hasRawHeader("Location")) {
+        const QUrl next = current_.url.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
+        if (++redirects_ > kMostRedirects)
+            return fail(ServerError::Kind::ServerFault,
+                        QStringLiteral("The server %1 sent the request on too many times.").arg(host));
+        // Credentials and cards that went out encrypted are not to come back in the clear.
+        if (current_.url.scheme() == u"https" && next.scheme() != u"https")
+            return fail(ServerError::Kind::ServerFault,
+                        QStringLiteral("The server %1 sent the request on to an address without encryption (%2).")
+                            .arg(host, next.toString()));
+        current_.url = next;
+        return issue();
+    }
+    if (status == 401 && !login_.user.isEmpty() && credentialOrigin_ != originOf(current_.url)) {
+        credentialOrigin_ = originOf(current_.url);
+        return issue();
+    }
+    finish(DavReply{current_.url, status, reply->readAll()});
+}
+
+ServerError DavSession::failureOf(const DavReply& reply) const
+{
+    const QString host = hostOf(reply.url);
+    switch (reply.status) {
+    case 401:
+        return {ServerError::Kind::Login,
+                login_.user.isEmpty() ? QStringLiteral("The server %1 asks for a user name and password.").arg(host)
+                                      : QStringLiteral("The server %1 refused the user name or password.").arg(host)};
+    case 403:
+        return {ServerError::Kind::Forbidden,
+                QStringLiteral("The server %1 does not let this user read %2.").arg(host, reply.url.path())};
+    case 404:
+    case 410: return {ServerError::Kind::NotFound, QStringLiteral("There is nothing at %1.").arg(reply.url.toString())};
+    default: break;
+    }
+    if (reply.status >= 500)
+        return {ServerError::Kind::ServerFault,
+                QStringLiteral("The server %1 failed (HTTP status %2).").arg(host).arg(reply.status)};
+    return {ServerError::Kind::NotCardDav,
+            QStringLiteral("%1 does not answer as an address-book server (CardDAV) does.").arg(reply.url.toString())};
+}
+
+}  // namespace pw

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "carddav/server_error.h"
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QNetworkReply;
+
+namespace pw {
+
+// The address and, when the server asks for them, the user name and password.
+struct ServerLogin final {
+    QUrl address;
+    QString user;
+    QString password;
+};
+
+// The typed address of a server or address book when a request can go to it: http or https, a host.
+std::optional<QUrl> serverAddress(const QString& text);
+
+// One WebDAV request: its method, address, Depth header and XML body.
+struct DavRequest final {
+    QByteArray method;
+    QUrl url;
+    QByteArray depth;  // "0" or "1"
+    QByteArray body;
+};
+
+// A reply that came: its status, body, and the address that gave it after any redirects.
+struct DavReply final {
+    QUrl url;
+    int status = 0;
+    QByteArray body;
+};
+
+// One conversation with a server, one request at a time. Redirects are followed here, keeping the
+// method and body (Qt's own policy would turn a PROPFIND into a GET). A 401 is answered once with
+// Basic credentials, which later requests to the same server then carry from the start; a second
+// 401 is a refused login, never a loop. HTTPS uses the system's certificates and refuses others.
+class DavSession final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DavSession(ServerLogin login, QObject* parent = nullptr);
+
+    // How long the server may stay silent before a request fails.
+    void setTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
+    // Sends the request; `done` is called once, with the reply of any status or the failure.
+    void send(const DavRequest& request, std::function<void(ServerResult<DavReply>)> done);
+    // Ends the request under way; its `done` gets a Cancelled failure.
+    void cancel();
+    // Sends the request and waits for its end in an event loop of its own, so that windows stay
+    // painted, asking `keepGoing` every tenth of a second; false cancels the request.
+    ServerResult<DavReply> exchange(const DavRequest& request, const std::function<bool()>& keepGoing);
+
+    // The failure for a reply of a status that answers nothing the client asked.
+    ServerError failureOf(const DavReply& reply) const;
+
+private:
+    void issue();
+    void finished();
+
+    QNetworkAccessManager network_;
+    ServerLogin login_;
+    int timeoutMs_ = 30000;
+    QString credentialOrigin_;  // the server that asked for credentials once: its requests carry them
+    QPointer<QNetworkReply> reply_;
+    DavRequest current_;
+    int redirects_ = 0;
+    bool cancelled_ = false;
+    QString sslProblem_;
+    QByteArray sslCertificate_;
+    std::function<void(ServerResult<DavReply>)> done_;
+};
+
+}  // namespace pw

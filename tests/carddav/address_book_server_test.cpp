@@ -1,0 +1,261 @@
+#include "carddav/address_book_reader.h"
+#include "carddav/server_fixture.h"
+#include "cli/run_postwick.h"
+#include "data/contact_record.h"
+#include "support/main_window_fixture.h"
+#include "support/test_folder.h"
+
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace pw::test {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The records of a contacts file, decoded.
+std::vector<ContactRecord> recordsIn(const QByteArray& file)
+{
+    std::vector<ContactRecord> records;
+    for (qsizetype at = 0; at + ContactRecord::kSize <= file.size(); at += ContactRecord::kSize)
+        records.push_back(ContactRecord::decode(file.mid(at, ContactRecord::kSize)));
+    return records;
+}
+
+ServerLogin ann(const QUrl& address, const QString& password = u"secret"_s)
+{
+    return {address, u"ann"_s, password};
+}
+
+TEST(AddressBookReader, FollowsRedirectsWithMethodAndBodyAndFetchesInBatches)
+{
+    // The first address sends the request on twice: within itself, then to the address book.
+    SmallHttpServer moved([](const ReceivedRequest& request) {
+        return request.path == "/old/"
+                   ? httpAnswer("308 Permanent Redirect", "Location: /new/\r\n")
+                   : httpAnswer("301 Moved Permanently",
+                                "Location: " + radicale().url(u"ann/family/"_s).toEncoded() + "\r\n");
+    });
+    QList<qint64> totals;
+    ReadOptions options;
+    options.batchSize = 2;
+    options.progress = [&](qint64 done, qint64 total) {
+        if (totals.isEmpty() || totals.back() != done * 100 + total)
+            totals.append(done * 100 + total);
+        return true;
+    };
+    const ServerResult<AddressBookCards> book = readAddressBook(ann(moved.url(u"old/"_s)), options);
+    ASSERT_TRUE(book.has_value()) << book.error().text.toStdString();
+    EXPECT_EQ(book->name, u"Family");
+    EXPECT_EQ(book->address, radicale().url(u"ann/family/"_s));
+    ASSERT_EQ(book->cards.size(), 3u);
+    EXPECT_TRUE(std::any_of(book->cards.begin(), book->cards.end(),
+                            [](const QByteArray& card) { return card.contains("VERSION:4.0"); }));
+    ASSERT_EQ(moved.received.size(), 2);
+    EXPECT_EQ(moved.received[1].method, "PROPFIND");
+    EXPECT_EQ(moved.received[1].body, moved.received[0].body);
+    EXPECT_TRUE(moved.received[0].body.contains("resourcetype"));
+    // Listed (0 of 0), 0 of 3 found, then 2 of 3 after the first batch and 3 of 3 after the second.
+    EXPECT_EQ(totals, (QList<qint64>{0, 3, 203, 303}));
+}
+
+TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
+{
+    SmallHttpServer refusing([](const ReceivedRequest&) {
+        return httpAnswer("401 Unauthorized", "WWW-Authenticate: Basic realm=\"x\"\r\n");
+    });
+    const ServerResult<AddressBookCards> refused = readAddressBook(ann(refusing.url(u"book/"_s)), {});
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().text,
+              u"The server 127.0.0.1:%1 refused the user name or password."_s.arg(refusing.port()));
+    // Once without credentials, once with them: never a loop.
+    ASSERT_EQ(refusing.received.size(), 2);
+    EXPECT_FALSE(refusing.received[0].headers.contains("Authorization"));
+    EXPECT_TRUE(refusing.received[1].headers.contains("Authorization: Basic YW5uOnNlY3JldA=="));
+
+    SmallHttpServer web([](const ReceivedRequest&) {
+        return httpAnswer("200 OK", "Content-Type: text/html\r\n", "<html><body>Welcome</body></html>");
+    });
+    const ServerResult<AddressBookCards> page = readAddressBook(ann(web.url(u"book/"_s)), {});
+    ASSERT_FALSE(page.has_value());
+    EXPECT_EQ(page.error().text,
+              u"%1 does not answer as an address-book server (CardDAV) does."_s.arg(web.url(u"book/"_s).toString()));
+
+    SmallHttpServer silent([](const ReceivedRequest&) { return QByteArray(); });
+    ReadOptions quick;
+    quick.timeoutMs = 300;
+    const ServerResult<AddressBookCards> hung = readAddressBook(ann(silent.url(u"book/"_s)), quick);
+    ASSERT_FALSE(hung.has_value());
+    EXPECT_EQ(hung.error().text, u"The server 127.0.0.1:%1 did not answer within 0.3 seconds."_s.arg(silent.port()));
+
+    // HTTPS with a certificate of no authority the system knows.
+    TestFolder keys;
+    const QSslConfiguration tls = selfSignedServer(keys.path());
+    ASSERT_FALSE(tls.localCertificate().isNull()) << "openssl could not make a certificate";
+    SmallHttpServer unknown([](const ReceivedRequest&) { return httpAnswer("207 Multi-Status"); }, tls);
+    const ServerResult<AddressBookCards> untrusted = readAddressBook(ann(unknown.url(u"book/"_s)), {});
+    ASSERT_FALSE(untrusted.has_value());
+    EXPECT_TRUE(untrusted.error().text.startsWith(
+        u"The server 127.0.0.1:%1 showed a certificate that this computer does not trust ("_s.arg(unknown.port())))
+        << untrusted.error().text.toStdString();
+    EXPECT_EQ(untrusted.error().certificateSha256, tls.localCertificate().digest(QCryptographicHash::Sha256));
+    EXPECT_TRUE(unknown.received.isEmpty());
+
+    // A collection that holds address books is not one.
+    const ServerResult<AddressBookCards> home = readAddressBook(ann(radicale().url(u"ann/"_s)), {});
+    ASSERT_FALSE(home.has_value());
+    EXPECT_EQ(home.error().text,
+              u"%1 is not an address book on the server."_s.arg(radicale().url(u"ann/"_s).toString()));
+}
+
+// The command line, run as the real program against the server.
+class ServerImportCommand : public ::testing::Test {
+protected:
+    TestFolder folder;
+
+    ProgramRun import(const QString& address, const QString& password = u"secret"_s, const QStringList& more = {})
+    {
+        folder.write(u"password"_s, password.toUtf8() + '\n');
+        return runPostwick(folder.path(), QStringList{u"import"_s, folder.file(u"people.DAT"_s), address, u"--user"_s,
+                                                      u"ann"_s, u"--password-file"_s, folder.file(u"password"_s)}
+                                              + more);
+    }
+};
+
+TEST_F(ServerImportCommand, ImportsTheChosenAddressBookOnceWithTheImportsSummary)
+{
+    const ProgramRun first = import(radicale().url(u"ann/family/"_s).toString());
+    EXPECT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_EQ(first.out, "3 cards read\n3 contacts imported\n0 skipped as duplicates\n0 skipped for having no name\n"
+                         "0 fields cut to fit\n");
+    const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
+    ASSERT_EQ(records.size(), 3u);
+    const auto bob = std::find_if(records.begin(), records.end(),
+                                  [](const ContactRecord& r) { return r.FirstName.trimmed() == u"Bob"; });
+    ASSERT_NE(bob, records.end());
+    EXPECT_EQ(bob->City.trimmed(), u"Salem");  // from the vCard 4.0 card
+    EXPECT_EQ(bob->Street1.trimmed(), u"3 Elm Street");
+
+    // The same address book again: every card is a duplicate, and the file stays as it was.
+    const QByteArray before = folder.read(u"people.DAT"_s);
+    const ProgramRun again = import(radicale().url(u"ann/family/"_s).toString());
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.startsWith("3 cards read\n0 contacts imported\n3 skipped as duplicates\n"));
+    EXPECT_EQ(folder.read(u"people.DAT"_s), before);
+}
+
+TEST_F(ServerImportCommand, FromTheServersAddressTheAddressBookIsChosenByName)
+{
+    const QString root = radicale().url({}).toString();
+    const ProgramRun unnamed = import(root);
+    EXPECT_EQ(unnamed.status, 1);
+    EXPECT_EQ(unnamed.err, "postwick import: " + root.toUtf8()
+                               + " leads to 2 address books; name one with --addressbook: Family, Work\n");
+    EXPECT_FALSE(QFile::exists(folder.file(u"people.DAT"_s)));
+
+    const ProgramRun work = import(root, u"secret"_s, {u"--addressbook"_s, u"work"_s});
+    EXPECT_EQ(work.status, 0) << work.err.toStdString();
+    const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Email.trimmed(), u"dee@example.net");
+}
+
+TEST_F(ServerImportCommand, AFailureSaysWhyInOneLineAndLeavesTheContactsFileAsItWas)
+{
+    const QByteArray before = ContactRecord{}.encode();
+    folder.write(u"people.DAT"_s, before);
+    const QString port = QString::number(radicale().url({}).port());
+    const ProgramRun wrong = import(radicale().url(u"ann/family/"_s).toString(), u"guess"_s);
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_EQ(wrong.err,
+              "postwick import: The server 127.0.0.1:" + port.toUtf8() + " refused the user name or password.\n");
+
+    const ProgramRun missing = import(radicale().url(u"ann/holiday/"_s).toString());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err,
+              "postwick import: There is no address book at http://127.0.0.1:" + port.toUtf8() + "/ann/holiday/.\n");
+    EXPECT_EQ(folder.read(u"people.DAT"_s), before);
+
+    // A password never goes on the command line, and a new contacts file is not left behind empty.
+    const ProgramRun noPassword =
+        runPostwick(folder.path(), {u"import"_s, folder.file(u"new.DAT"_s), radicale().url(u"ann/family/"_s).toString(),
+                                    u"--user"_s, u"ann"_s});
+    EXPECT_EQ(noPassword.status, 2);
+    EXPECT_EQ(noPassword.err, "postwick import: --user NAME and --password-file FILE go together\n");
+    folder.write(u"password"_s, "guess\n");
+    runPostwick(folder.path(), {u"import"_s, folder.file(u"new.DAT"_s), radicale().url(u"ann/work/"_s).toString(),
+                                u"--user"_s, u"ann"_s, u"--password-file"_s, folder.file(u"password"_s)});
+    EXPECT_FALSE(QFile::exists(folder.file(u"new.DAT"_s)));
+}
+
+// The window, on the main window's Contacts menu.
+class ServerImportWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(startUp()); }
+
+    int records() const { return int(folder.read(u"PWK_Contacts.DAT"_s).size() / ContactRecord::kSize); }
+
+    void importFrom(const QString& address, const QString& password)
+    {
+        find<QLineEdit>("txtSrvAddress")->setText(address);
+        find<QLineEdit>("txtSrvUser")->setText(u"ann"_s);
+        find<QLineEdit>("txtSrvPassword")->setText(password);
+        click("cmdSrvImport");
+        settle();
+    }
+
+    // As a person types: Enter moves on from the address and the user name, and imports from the password.
+    void typeAndImport(const QString& address, const QString& password)
+    {
+        for (const auto& [field, text] : {std::pair{"txtSrvAddress", address}, std::pair{"txtSrvUser", u"ann"_s},
+                                          std::pair{"txtSrvPassword", password}}) {
+            EXPECT_EQ(focusName(), QLatin1StringView(field));
+            QTest::keyClicks(QApplication::focusWidget(), text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        settle();
+    }
+};
+
+TEST_F(ServerImportWindowTest, ImportsTheAddressBookWithTheFileImportsSummaryAndSaysWhyWhenItCannot)
+{
+    EXPECT_EQ(find<QAction>("mnuImportServer")->text(), u"Import f&rom address-book server\u2026");
+    QMainWindow* server = openWith("mnuImportServer", "frmSrvImport");
+    ASSERT_NE(server, nullptr);
+    EXPECT_EQ(server->windowTitle(), u"Import from Server  [PWK_Contacts]");
+    EXPECT_EQ(focusName(), u"txtSrvAddress");
+    EXPECT_EQ(find<QLineEdit>("txtSrvPassword")->echoMode(), QLineEdit::Password);
+
+    typeAndImport(radicale().url(u"ann/family/"_s).toString(), u"wrong"_s);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0],
+              (Message{u"The server 127.0.0.1:%1 refused the user name or password.  No contacts were imported."_s.arg(
+                           radicale().url({}).port()),
+                       u"No contacts imported"_s, MessageIcon::Warning, MessageButtons::Ok, true}));
+    EXPECT_EQ(focusName(), u"txtSrvPassword");
+    EXPECT_EQ(records(), 0);
+
+    platform.cancelProgressAt = 0;
+    importFrom(radicale().url(u"ann/family/"_s).toString(), u"secret"_s);
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[1].text,
+              u"Import stopped.  No contacts were imported; the contacts file is as it was.");
+    EXPECT_EQ(records(), 0);
+
+    platform.cancelProgressAt = -1;
+    importFrom(radicale().url(u"ann/family/"_s).toString(), u"secret"_s);
+    EXPECT_EQ(platform.messages.size(), 2);
+    ASSERT_NE(find<QDialog>("frmImpSummary"), nullptr);
+    EXPECT_EQ(find<QLabel>("lblSumHeading")->text(), u"D O N E !  3 contacts successfully imported.");
+    EXPECT_EQ(find<QLabel>("lblSumCounts")->text(),
+              u"3 cards read\n3 contacts imported\n0 skipped as duplicates\n0 skipped for having no name\n"
+              "0 fields cut to fit");
+    EXPECT_EQ(platform.progressDialogs.back().title, u"Import Contacts");
+    EXPECT_EQ(platform.progressDialogs.back().text, u"Importing contacts from 127.0.0.1");
+    EXPECT_EQ(records(), 3);
+}
+
+}  // namespace
+}  // namespace pw::test

@@ -1,0 +1,34 @@
+#include "carddav/server_fixture.h"
+#include "program/app_files.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace pw::test {
+
+RadicaleServer& radicale()
+{
+    static RadicaleServer server;
+    return server;
+}
+
+}  // namespace pw::test
+
+// One Radicale server for every test of the binary, started once; a server that cannot start fails
+// the run rather than letting its tests pass unheard. Windows run on Qt's offscreen platform.
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    pw::loadBuiltInResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    pw::test::layOutAddressBooks(pw::test::radicale());
+    const QString problem = pw::test::radicale().start();
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "The address-book server for these tests did not start: %s\n", qUtf8Printable(problem));
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,161 @@
+#include "carddav/test_servers.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslServer>
+#include <QTcpSocket>
+
+namespace pw::test {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+}  // namespace
+
+RadicaleServer::~RadicaleServer()
+{
+    process_.kill();
+    process_.waitForFinished();
+}
+
+void RadicaleServer::addAddressBook(const QString& path, const QString& displayName, const QList<QByteArray>& cards)
+{
+    const QString collection = folder_.filePath(QStringLiteral("collections/collection-root/") + path);
+    writeFile(collection + QStringLiteral("/.Radicale.props"),
+              QStringLiteral("{\"tag\": \"VADDRESSBOOK\", \"D:displayname\": \"%1\"}").arg(displayName).toUtf8());
+    for (qsizetype i = 0; i < cards.size(); ++i)
+        writeFile(collection + QStringLiteral("/card%1.vcf").arg(i + 1), cards[i]);
+}
+
+QString RadicaleServer::start()
+{
+    {
+        QTcpServer probe;  // a port free now
+        if (!probe.listen(QHostAddress::LocalHost))
+            return QStringLiteral("no free port on 127.0.0.1");
+        port_ = probe.serverPort();
+    }
+    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\n");
+    writeFile(folder_.filePath(QStringLiteral("config")),
+              QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
+                             "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\nhtpasswd_encryption = plain\n"
+                             "[storage]\nfilesystem_folder = %3\n"
+                             "[logging]\nlevel = error\n")
+                  .arg(port_)
+                  .arg(folder_.filePath(QStringLiteral("users")), folder_.filePath(QStringLiteral("collections")))
+                  .toUtf8());
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start(QStringLiteral("radicale"),
+                   {QStringLiteral("--config"), folder_.filePath(QStringLiteral("config"))});
+    if (!process_.waitForStarted())
+        return QStringLiteral("radicale did not start (%1); it is Debian's package radicale")
+            .arg(process_.errorString());
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port_);
+        if (socket.waitForConnected(1000))
+            return {};
+        if (process_.state() == QProcess::NotRunning || process_.waitForFinished(100))
+            return QStringLiteral("radicale ended at start with status %1").arg(process_.exitCode());
+    }
+    return QStringLiteral("radicale took no connection on port %1 within 30 seconds").arg(port_);
+}
+
+QUrl RadicaleServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(port_).arg(path));
+}
+
+SmallHttpServer::SmallHttpServer(std::function<QByteArray(const ReceivedRequest&)> answer,
+                                 const std::optional<QSslConfiguration>& tls)
+    : answer_(std::move(answer))
+{
+    if (tls) {
+        auto* secure = new QSslServer(this);
+        secure->setSslConfiguration(*tls);
+        server_ = secure;
+    } else {
+        server_ = new QTcpServer(this);
+    }
+    server_->listen(QHostAddress::LocalHost);
+    connect(server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket* socket = server_->nextPendingConnection())
+            serve(socket);
+    });
+}
+
+void SmallHttpServer::serve(QTcpSocket* socket)
+{
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+        const QByteArray bytes = socket->peek(socket->bytesAvailable());
+        const qsizetype end = bytes.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        ReceivedRequest request;
+        request.headers = bytes.first(end);
+        const QList<QByteArray> first = request.headers.split('\n').first().trimmed().split(' ');
+        request.method = first.value(0);
+        request.path = first.value(1);
+        qsizetype length = 0;
+        for (const QByteArray& line : request.headers.split('\n')) {
+            if (line.toLower().startsWith("content-length:"))
+                length = line.mid(15).trimmed().toLongLong();
+        }
+        if (bytes.size() < end + 4 + length)
+            return;
+        request.body = bytes.mid(end + 4, length);
+        socket->read(end + 4 + length);
+        received.append(request);
+        const QByteArray reply = answer_(request);
+        if (!reply.isEmpty())
+            socket->write(reply);
+    });
+}
+
+QUrl SmallHttpServer::url(const QString& path) const
+{
+    const bool tls = qobject_cast<QSslServer*>(server_);
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2/%3").arg(tls ? u"https" : u"http").arg(port()).arg(path));
+}
+
+QSslConfiguration selfSignedServer(const QString& folder)
+{
+    QProcess openssl;
+    openssl.setWorkingDirectory(folder);
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
+                   QStringLiteral("key.pem"), QStringLiteral("-out"), QStringLiteral("cert.pem"),
+                   QStringLiteral("-subj"), QStringLiteral("/CN=localhost"), QStringLiteral("-days"),
+                   QStringLiteral("2")});
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        return tls;
+    QFile cert(QDir(folder).filePath(QStringLiteral("cert.pem")));
+    QFile key(QDir(folder).filePath(QStringLiteral("key.pem")));
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return tls;
+    tls.setLocalCertificate(QSslCertificate(cert.readAll()));
+    tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+    return tls;
+}
+
+QByteArray httpAnswer(const QByteArray& status, const QByteArray& headers, const QByteArray& body)
+{
+    return "HTTP/1.1 " + status + "\r\n" + headers + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n"
+           + body;
+}
+
+}  // namespace pw::test

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QSslConfiguration>
+#include <QString>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QTcpSocket;
+
+namespace pw::test {
+
+// A Radicale server on the loopback address with a folder of its own: user "ann", password
+// "secret", address books laid out as files before it starts.
+class RadicaleServer final {
+public:
+    ~RadicaleServer();
+    // Writes an address book: the collection's properties and one .vcf file per card.
+    void addAddressBook(const QString& path, const QString& displayName, const QList<QByteArray>& cards);
+    // Starts the server and waits until it takes connections; the reason when it does not.
+    QString start();
+    QUrl url(const QString& path) const;
+
+private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+// One request as the small server below received it.
+struct ReceivedRequest final {
+    QByteArray method;
+    QByteArray path;
+    QByteArray headers;
+    QByteArray body;
+};
+
+// A small HTTP server on the loopback address that answers each request with what `answer`
+// returns; an empty answer leaves the request unanswered, as a hung server would. With a TLS
+// configuration it speaks HTTPS.
+class SmallHttpServer final : public QObject {
+public:
+    explicit SmallHttpServer(std::function<QByteArray(const ReceivedRequest&)> answer,
+                             const std::optional<QSslConfiguration>& tls = std::nullopt);
+    quint16 port() const { return server_->serverPort(); }
+    QUrl url(const QString& path) const;
+
+    QList<ReceivedRequest> received;
+
+private:
+    void serve(QTcpSocket* socket);
+
+    QTcpServer* server_ = nullptr;
+    std::function<QByteArray(const ReceivedRequest&)> answer_;
+};
+
+// A self-signed certificate for "localhost" and its key, made with openssl; empty when it could not be.
+QSslConfiguration selfSignedServer(const QString& folder);
+
+// An HTTP answer with its status line, extra header lines and body.
+QByteArray httpAnswer(const QByteArray& status, const QByteArray& headers = {}, const QByteArray& body = {});
+
+}  // namespace pw::test
