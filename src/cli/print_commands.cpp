@@ -4,6 +4,7 @@
 #include "cli/print_session.h"
 #include "data/contacts_file.h"
 #include "list/list_labels.h"
+#include "list/mailing_order.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
 #include "printing/print_action.h"
@@ -89,6 +90,9 @@ Result<void> labelsCommand(const ParsedOptions& options)
             return std::unexpected(usage(parsed.error()));
         start = *parsed;
     }
+    const Parsed<MailingChoices> choices = parseMailingChoices(options);
+    if (!choices)
+        return std::unexpected(usage(choices.error()));
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
@@ -105,24 +109,32 @@ Result<void> labelsCommand(const ParsedOptions& options)
     records.reserve(lines->size());
     for (const ContactLine& line : *lines)
         records.push_back(line.record);
+    const std::optional<Mailing> mailing = readMailing(session.platform(), contacts, records, *choices);
+    if (!mailing)
+        return session.finish(PrintOutcome::Failed);
+    if (!mailing->leftOut.isEmpty()) {
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(leftOutHeading(mailing->leftOut.size())));
+        for (const QString& name : mailing->leftOut)
+            std::fprintf(stderr, "  %s\n", qUtf8Printable(name));
+    }
+    const auto labels = static_cast<qsizetype>(mailing->labels.size());
 
     // There is no one to ask: labels going on used ones of the sheet in the printer are said.
-    const QList<int> first =
-        rangePositions(start, static_cast<int>(std::min<std::size_t>(records.size(), kSheetPositions)));
+    const QList<int> first = rangePositions(start, static_cast<int>(std::min<qsizetype>(labels, kSheetPositions)));
     if (const QList<int> used = usedAmong(session.platform(), stock, first);
         !used.isEmpty() && !session.surface().writesFile())
         std::fprintf(stderr, "postwick: warning: printing on labels marked used: %s\n",
                      qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
-    session.surface().reportPages(&progress, (start - 1 + static_cast<qint64>(records.size()) + 29) / 30);
+    session.surface().reportPages(&progress, (start - 1 + labels + 29) / 30);
     const PrintOutcome outcome =
-        printListLabels(session.platform(), contacts, records, session.marginsPath(), options.has("--bold"),
+        printListLabels(session.platform(), mailing->labels, session.marginsPath(), options.has("--bold"),
                         options.has("--italic"), start, [](const QList<Overflow>& overflows) {
                             warnOfOverflows(overflows);
                             return true;
                         });
     if (outcome == PrintOutcome::Printed)
-        rememberPrintedRun(session.platform(), stock, start, static_cast<qsizetype>(records.size()));
+        rememberPrintedRun(session.platform(), stock, start, labels);
     return session.finish(outcome);
 }
 

@@ -98,6 +98,9 @@ private:
     QPushButton* cmdPrintLabels_ = nullptr;
     QPushButton* cmdNewSearch_ = nullptr;
     QCheckBox* chkFreeStart_ = nullptr;
+    QCheckBox* chkHouseholds_ = nullptr;
+    QCheckBox* chkZipOrder_ = nullptr;
+    QCheckBox* chkCompleteOnly_ = nullptr;
     QPushButton* cmdViewAllClose_ = nullptr;
     QLineEdit* txtViewAllHeader_ = nullptr;
     QListView* lstAllContacts_ = nullptr;

@@ -1,6 +1,5 @@
 #include "list/list_labels.h"
 
-#include "data/contacts_file.h"
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
@@ -11,7 +10,6 @@
 #include "printing/sheet_outlines.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace pw {
 namespace {
@@ -110,7 +108,7 @@ Message emptyListMessage()
     return {QStringLiteral("Empty list, no labels to print."), QStringLiteral("No contacts found")};
 }
 
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>& addresses,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition,
                              const std::function<bool(const QList<Overflow>&)>& goAhead)
 {
@@ -119,26 +117,9 @@ PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, c
         platform.message(printerProblem());
         return PrintOutcome::Failed;
     }
-    // A line pasted into the list names no contact to read; it gets no label, rather than ending
-    // the whole job with a message that blames the printer.
-    std::vector<int> records;
-    records.reserve(listed.size());
-    std::copy_if(listed.begin(), listed.end(), std::back_inserter(records), [](int record) { return record > 0; });
-    if (records.empty()) {
+    if (addresses.empty()) {
         platform.message(emptyListMessage());
         return PrintOutcome::Cancelled;
-    }
-    // Every label is built from its stored record, read again by the line's record number.
-    std::vector<LabelAddress> addresses;
-    addresses.reserve(records.size());
-    const QString home = homeCountry(platform);
-    for (int record : records) {
-        const Expected<ContactRecord> read = contacts.read(record);
-        if (!read) {
-            platform.message(printerProblem());
-            return PrintOutcome::Failed;
-        }
-        addresses.push_back(labelAddress(*read, home));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
     const auto job = [&](PrintSurface& surface) {

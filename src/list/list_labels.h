@@ -15,7 +15,6 @@
 
 namespace pw {
 
-class ContactsFile;
 class Platform;
 class PrintSurface;
 
@@ -49,12 +48,11 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
 Message emptyListMessage();
 
 // "Print labels": the "BULKLIST" correction from the parameter file, the print dialog, then one job
-// per copy of labels for the listed records, each read again from the contacts file. Lines without
-// a record (0), pasted into the list, get no label. The first sheet's labels before `firstPosition`
-// (a partly used sheet) are left blank.
+// per copy of the labels of a mailing (readMailing). The first sheet's labels before
+// `firstPosition` (a partly used sheet) are left blank.
 // Lines that do not fit their labels are named before the print dialog: by `goAhead` when given
 // (false stops the run), else by the window's "Print anyway" question.
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>& addresses,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition = 1,
                              const std::function<bool(const QList<Overflow>&)>& goAhead = {});
 
