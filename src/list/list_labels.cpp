@@ -54,7 +54,7 @@ LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
              r.LastName;
     if (r.IncludeCompany == u"1")
         a.company = r.Company;
-    a.street = trimBlanks(QString(r.Street1 + u' ' + r.Street2));
+    a.street = r.Street2.isEmpty() ? r.Street1 : trimBlanks(QString(r.Street1 + u' ' + r.Street2));
     a.city = cityLine(r.City, r.State, r.Zip);
     a.country = countryLine(r.Country, homeCountry);
     return a;

@@ -17,6 +17,9 @@ using namespace Qt::StringLiterals;
 
 constexpr qsizetype kListedAtMost = 15;
 constexpr QStringView kUnitedStates = u"United States";
+// The ranks of ZIP order after the 5-digit ZIP codes.
+constexpr int kNoZip = 100000;
+constexpr int kAbroad = 100001;
 
 struct Spelling final {
     QStringView alias;
@@ -31,7 +34,7 @@ constexpr Spelling kSpellings[] = {
     {u"cir", u"circle"},   {u"hwy", u"highway"},    {u"pkwy", u"parkway"}, {u"ter", u"terrace"}, {u"sq", u"square"},
     {u"apt", u"#"},        {u"apartment", u"#"},    {u"unit", u"#"},       {u"ste", u"#"},       {u"suite", u"#"},
     {u"n", u"north"},      {u"s", u"south"},        {u"e", u"east"},       {u"w", u"west"},      {u"ne", u"northeast"},
-    {u"nw", u"northwest"}, {u"se", u"southeast"},   {u"sw", u"southwest"},
+    {u"nw", u"northwest"}, {u"se", u"southeast"},   {u"sw", u"southwest"},   {u"#", u"#"},
 };
 
 const QHash<QStringView, QStringView>& spellings()
@@ -47,45 +50,57 @@ const QHash<QStringView, QStringView>& spellings()
 
 // Appends the words of `text` to `key`, each followed by a blank: letters and digits without case
 // or accent, dots and apostrophes dropped ("P.O." is "po"), "#" a word of its own, any other
-// character a break. `spelt` spells out the street abbreviations.
+// character a break. `spelt` spells out the street abbreviations. Written straight into the key:
+// a mailing makes one for every contact.
 void appendWords(QString& key, QStringView text, bool spelt)
 {
-    QString word;
-    const auto flush = [&] {
-        if (word.isEmpty())
+    qsizetype word = key.size();
+    const auto endWord = [&] {
+        if (key.size() == word)
             return;
-        QStringView spelling = word;
-        if (spelt)
-            spelling = spellings().value(spelling, spelling);
-        // "Apt #2" marks the unit twice.
-        if (spelling != u"#" || !key.endsWith(u"# "))
-            key.append(spelling).append(u' ');
-        word.clear();
+        if (spelt) {
+            if (const QStringView spelling = spellings().value(QStringView(key).sliced(word)); !spelling.isNull()) {
+                key.truncate(word);
+                // "Apt #2" marks the unit twice.
+                if (spelling == u"#" && key.endsWith(u"# "))
+                    return;
+                key.append(spelling);
+            }
+        }
+        key.append(u' ');
+        word = key.size();
     };
     for (QChar c : text) {
-        if (c.isLetterOrNumber()) {
-            word += sortLetter(c);
-        } else if (c != u'.' && c != u'\'') {
-            flush();
+        const char16_t u = c.unicode();
+        if (u >= u'A' && u <= u'Z')
+            key.append(QChar(u + 32));
+        else if ((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9'))
+            key.append(c);
+        else if (u >= 0x80 && c.isLetterOrNumber())
+            key.append(sortLetter(c));
+        else if (c != u'.' && c != u'\'') {
+            endWord();
             if (c == u'#') {
-                word = u"#"_s;
-                flush();
+                key.append(c);
+                endWord();
             }
         }
     }
-    flush();
+    endWord();
 }
 
-// The ZIP code's first five digits, or empty when it does not begin with five digits.
-QString zip5(const QString& zip)
+// The ZIP code's first five digits as a number, or -1 when it does not begin with five digits.
+int zip5(QStringView zip)
 {
     if (zip.size() < 5 || (zip.size() > 5 && zip[5].isDigit()))
-        return {};
-    for (qsizetype i = 0; i < 5; ++i) {
-        if (zip[i] < u'0' || zip[i] > u'9')
-            return {};
+        return -1;
+    int number = 0;
+    for (QChar c : zip.first(5)) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        number = number * 10 + (c.unicode() - u'0');
     }
-    return zip.left(5);
+    return number;
 }
 
 // The country as a mailing compares it: empty for the United States, a blank country being the
@@ -99,16 +114,30 @@ QString countryKey(const QString& country, QStringView home)
     return key;
 }
 
-// ZIP order: the 5-digit ZIP, then US addresses without one, then the rest by country; by last
-// and first name within each.
-QString orderKey(const ContactRecord& r, QStringView home)
+// Appends the address of `r` as households compare it to `key`, "|" first; nothing without a
+// street.
+void appendAddress(QString& key, const ContactRecord& r, const QString& country)
 {
-    const QString name = sortKey(QString(r.LastName + u'\t' + r.FirstName));
-    const QString country = countryKey(r.Country, home);
-    if (!country.isEmpty())
-        return u'2' + country + u'\t' + name;
-    const QString zip = zip5(r.Zip);
-    return (zip.isEmpty() ? u"1"_s : u'0' + zip) + u'\t' + name;
+    const qsizetype start = key.size();
+    key += u'|';
+    appendWords(key, r.Street1, true);
+    appendWords(key, r.Street2, true);
+    if (key.size() == start + 1) {
+        key.truncate(start);
+        return;
+    }
+    key += u'|';
+    appendWords(key, r.City, false);
+    key += u'|';
+    appendWords(key, r.State, false);
+    key += u'|';
+    // "89501-1234" is delivered where "89501" is.
+    if (zip5(r.Zip) < 0)
+        appendWords(key, r.Zip, false);
+    else
+        key += QStringView(r.Zip).first(5);
+    key += u'|';
+    key += country;
 }
 
 // A part of an address is there with two characters or more: the list shows less as "Unknown".
@@ -132,26 +161,16 @@ bool hasCompleteAddress(const ContactRecord& r)
 QString householdKey(const ContactRecord& r, QStringView homeCountry)
 {
     QString key;
-    appendWords(key, QString(r.Street1 + u' ' + r.Street2), true);
-    if (key.isEmpty())
-        return {};
-    key += u'|';
-    appendWords(key, r.City, false);
-    key += u'|';
-    appendWords(key, r.State, false);
-    key += u'|';
-    // "89501-1234" is delivered where "89501" is.
-    const QString zip = zip5(r.Zip);
-    if (zip.isEmpty())
-        appendWords(key, r.Zip, false);
-    else
-        key += zip;
-    return key + u'|' + countryKey(r.Country, homeCountry);
+    appendAddress(key, r, countryKey(r.Country, homeCountry));
+    return key;
 }
 
-MailingList::MailingList(MailingChoices choices, QStringView homeCountry)
+MailingList::MailingList(MailingChoices choices, QStringView homeCountry, std::size_t expected)
     : choices_(choices), home_(homeCountry.toString())
-{ }
+{
+    entries_.reserve(expected);
+    keys_.reserve(static_cast<qsizetype>(expected) * 48);
+}
 
 void MailingList::add(const ContactRecord& r)
 {
@@ -161,9 +180,37 @@ void MailingList::add(const ContactRecord& r)
         leftOut_ << (!name.isEmpty() ? name : !r.Company.isEmpty() ? r.Company : u"(no name)"_s);
         return;
     }
-    entries_.push_back({std::move(address), r.FirstName, r.LastName,
-                        choices_.households ? householdKey(r, home_) : QString(),
-                        choices_.zipOrder ? orderKey(r, home_) : QString()});
+    // A list holds few countries, each written a few ways.
+    QString country;
+    if (choices_.households || choices_.zipOrder) {
+        auto known = countries_.constFind(r.Country);
+        if (known == countries_.cend())
+            known = countries_.insert(r.Country, countryKey(r.Country, home_));
+        country = *known;
+    }
+    Entry& e = entries_.emplace_back();
+    e.address = std::move(address);
+    e.first = r.FirstName;
+    e.last = r.LastName;
+    if (choices_.households) {
+        e.household.first = keys_.size();
+        appendAddress(keys_, r, country);
+        e.household.second = keys_.size() - e.household.first;
+    }
+    if (choices_.zipOrder) {
+        // By ZIP code, then US addresses without one, then the rest by country; by last and first
+        // name within each.
+        const int zip = zip5(r.Zip);
+        e.rank = !country.isEmpty() ? kAbroad : zip >= 0 ? zip : kNoZip;
+        e.country = country;
+        e.name.first = keys_.size();
+        for (QChar c : r.LastName)
+            keys_ += sortLetter(c);
+        keys_ += u'\t';
+        for (QChar c : r.FirstName)
+            keys_ += sortLetter(c);
+        e.name.second = keys_.size() - e.name.first;
+    }
 }
 
 QString MailingList::nameLine(const std::vector<int>& members) const
@@ -208,47 +255,68 @@ QString MailingList::companyLine(const std::vector<int>& members) const
 
 Mailing MailingList::take()
 {
-    // Each household stands where its first member is listed.
-    std::vector<std::vector<int>> groups;
-    groups.reserve(entries_.size());
-    QHash<QString, std::size_t> households;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        const QString& key = entries_[i].household;
+    // Each household stands where its first member is listed; `next` links the others to it.
+    std::vector<int> firsts;
+    std::vector<int> tails;
+    std::vector<int> next(entries_.size(), -1);
+    const QStringView keys(keys_);
+    QHash<QStringView, int> households;
+    households.reserve(static_cast<qsizetype>(entries_.size()));
+    for (int i = 0; i < static_cast<int>(entries_.size()); ++i) {
+        const QStringView key = keys.sliced(entries_[i].household.first, entries_[i].household.second);
         if (!key.isEmpty()) {
             if (const auto known = households.constFind(key); known != households.cend()) {
-                groups[*known].push_back(static_cast<int>(i));
+                next[tails[*known]] = i;
+                tails[*known] = i;
                 continue;
             }
-            households.insert(key, groups.size());
+            households.insert(key, static_cast<int>(firsts.size()));
         }
-        groups.push_back({static_cast<int>(i)});
+        firsts.push_back(i);
+        tails.push_back(i);
     }
     if (choices_.zipOrder) {
-        std::stable_sort(groups.begin(), groups.end(), [&](const std::vector<int>& a, const std::vector<int>& b) {
-            return entries_[a.front()].order < entries_[b.front()].order;
+        // The ranks side by side, so that most comparisons read no entry.
+        std::vector<std::pair<int, int>> ranked;
+        ranked.reserve(firsts.size());
+        for (int first : firsts)
+            ranked.emplace_back(entries_[first].rank, first);
+        std::stable_sort(ranked.begin(), ranked.end(), [&](const auto& a, const auto& b) {
+            if (a.first != b.first)
+                return a.first < b.first;
+            const Entry& x = entries_[a.second];
+            const Entry& y = entries_[b.second];
+            if (x.country != y.country)
+                return x.country < y.country;
+            return keys.sliced(x.name.first, x.name.second) < keys.sliced(y.name.first, y.name.second);
         });
+        std::transform(ranked.begin(), ranked.end(), firsts.begin(), [](const auto& r) { return r.second; });
     }
 
     Mailing mailing;
     mailing.leftOut = std::move(leftOut_);
-    mailing.labels.reserve(groups.size());
-    for (const std::vector<int>& members : groups) {
-        if (members.size() == 1) {
-            mailing.labels.push_back(std::move(entries_[members.front()].address));
+    mailing.labels.reserve(firsts.size());
+    for (int first : firsts) {
+        if (next[first] < 0) {
+            mailing.labels.push_back(std::move(entries_[first].address));
             continue;
         }
-        LabelAddress label = entries_[members.front()].address;
+        std::vector<int> members;
+        for (int i = first; i >= 0; i = next[i])
+            members.push_back(i);
+        LabelAddress label = entries_[first].address;
         label.name = nameLine(members);
         label.company = companyLine(members);
         mailing.labels.push_back(std::move(label));
     }
     entries_.clear();
+    keys_.clear();
     return mailing;
 }
 
 Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoices& choices, QStringView homeCountry)
 {
-    MailingList list(choices, homeCountry);
+    MailingList list(choices, homeCountry, records.size());
     for (const ContactRecord& r : records)
         list.add(r);
     return list.take();
@@ -257,7 +325,7 @@ Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoice
 std::optional<Mailing> readMailing(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                                    const MailingChoices& choices)
 {
-    MailingList list(choices, homeCountry(platform));
+    MailingList list(choices, homeCountry(platform), listed.size());
     for (int record : listed) {
         // A line pasted into the list names no contact to read.
         if (record <= 0)

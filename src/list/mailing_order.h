@@ -4,11 +4,13 @@
 #include "data/message.h"
 #include "list/list_labels.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pw {
@@ -34,7 +36,8 @@ struct Mailing final {
 // Builds a mailing from contacts given in list order, keeping only what their labels need.
 class MailingList final {
 public:
-    MailingList(MailingChoices choices, QStringView homeCountry);
+    // `expected`: about how many contacts will be added.
+    MailingList(MailingChoices choices, QStringView homeCountry, std::size_t expected = 0);
     void add(const ContactRecord& record);
     Mailing take();
 
@@ -42,8 +45,13 @@ private:
     struct Entry final {
         LabelAddress address;
         QString first, last;
-        QString household;  // the address as compared for households; empty: the contact is alone
-        QString order;      // the key of ZIP order
+        // Where a key stands in keys_, and its length.
+        using Key = std::pair<qsizetype, qsizetype>;
+        Key household;  // the address as households compare it; empty: the contact is alone
+        // ZIP order: the 5-digit ZIP (later ranks for none and abroad), the country, the name.
+        int rank = 0;
+        QString country;
+        Key name;
     };
     QString nameLine(const std::vector<int>& members) const;
     QString companyLine(const std::vector<int>& members) const;
@@ -51,6 +59,8 @@ private:
     MailingChoices choices_;
     QString home_;
     std::vector<Entry> entries_;
+    QHash<QString, QString> countries_;  // as stored, as compared
+    QString keys_;  // every entry's keys side by side: one allocation, not one a key
     QStringList leftOut_;
 };
 
