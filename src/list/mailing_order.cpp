@@ -27,14 +27,15 @@ struct Spelling final {
 };
 
 // The usual abbreviations of street lines and the words they stand for. Every marker of a unit in
-// a building is "#", so "Apt 2", "Unit 2" and "#2" are one address and "Apt 3" another.
+// a building is "#", so "Apt 2", "Unit 2" and "#2" are one address and "Apt 3" another; "#" is
+// looked up too, so that "Apt #2" marks its unit once.
 constexpr Spelling kSpellings[] = {
     {u"st", u"street"},    {u"str", u"street"},     {u"ave", u"avenue"},   {u"av", u"avenue"},   {u"rd", u"road"},
     {u"dr", u"drive"},     {u"blvd", u"boulevard"}, {u"ln", u"lane"},      {u"ct", u"court"},    {u"pl", u"place"},
     {u"cir", u"circle"},   {u"hwy", u"highway"},    {u"pkwy", u"parkway"}, {u"ter", u"terrace"}, {u"sq", u"square"},
     {u"apt", u"#"},        {u"apartment", u"#"},    {u"unit", u"#"},       {u"ste", u"#"},       {u"suite", u"#"},
     {u"n", u"north"},      {u"s", u"south"},        {u"e", u"east"},       {u"w", u"west"},      {u"ne", u"northeast"},
-    {u"nw", u"northwest"}, {u"se", u"southeast"},   {u"sw", u"southwest"},   {u"#", u"#"},
+    {u"nw", u"northwest"}, {u"se", u"southeast"},   {u"sw", u"southwest"},  {u"#", u"#"},
 };
 
 const QHash<QStringView, QStringView>& spellings()
