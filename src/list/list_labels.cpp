@@ -50,8 +50,8 @@ double firstRowInches(const ListLabelStyle& style)
 LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 {
     LabelAddress a;
-    a.name = r.FirstName + (r.MiddleInitial.isEmpty() ? QStringLiteral(" ") : u' ' + r.MiddleInitial + u' ') +
-             r.LastName;
+    a.name = r.MiddleInitial.isEmpty() ? QString(r.FirstName + u' ' + r.LastName)
+                                       : QString(r.FirstName + u' ' + r.MiddleInitial + u' ' + r.LastName);
     if (r.IncludeCompany == u"1")
         a.company = r.Company;
     a.street = r.Street2.isEmpty() ? r.Street1 : trimBlanks(QString(r.Street1 + u' ' + r.Street2));
