@@ -259,19 +259,22 @@ Mailing MailingList::take()
     // Each household stands where its first member is listed; `next` links the others to it.
     std::vector<int> firsts;
     std::vector<int> tails;
+    firsts.reserve(entries_.size());
+    tails.reserve(entries_.size());
     std::vector<int> next(entries_.size(), -1);
     const QStringView keys(keys_);
-    QHash<QStringView, int> households;
+    QHash<QStringView, int> households;  // the household's place in `firsts`, from 1
     households.reserve(static_cast<qsizetype>(entries_.size()));
     for (int i = 0; i < static_cast<int>(entries_.size()); ++i) {
         const QStringView key = keys.sliced(entries_[i].household.first, entries_[i].household.second);
         if (!key.isEmpty()) {
-            if (const auto known = households.constFind(key); known != households.cend()) {
-                next[tails[*known]] = i;
-                tails[*known] = i;
+            int& household = households[key];
+            if (household > 0) {
+                next[tails[household - 1]] = i;
+                tails[household - 1] = i;
                 continue;
             }
-            households.insert(key, static_cast<int>(firsts.size()));
+            household = static_cast<int>(firsts.size()) + 1;
         }
         firsts.push_back(i);
         tails.push_back(i);
