@@ -39,6 +39,9 @@ public:
     // `expected`: about how many contacts will be added.
     MailingList(MailingChoices choices, QStringView homeCountry, std::size_t expected = 0);
     void add(const ContactRecord& record);
+    // The labels, in list order or ZIP order. A household's name line reads "John & Mary Smith",
+    // "John Smith & Mary Jones", "The Smith Family" (three or more of one last name) or the first
+    // two names and "& household"; the same person listed twice is named once.
     Mailing take();
 
 private:
