@@ -89,6 +89,13 @@ Parsed<SortOrder> parseSortOrder(const QString& text)
     return std::unexpected(QStringLiteral("bad sort order \"%1\": use first or last").arg(text));
 }
 
+Parsed<MailingChoices> parseMailingChoices(const ParsedOptions& options)
+{
+    if (options.has("--presort") && options.value("--presort") != u"zip")
+        return std::unexpected(QStringLiteral("bad presort \"%1\": use zip").arg(options.value("--presort")));
+    return MailingChoices{options.has("--households"), options.has("--presort"), options.has("--complete-only")};
+}
+
 Parsed<int> parseWholeNumber(const QString& text, int low, int high, const QString& what)
 {
     bool ok = false;

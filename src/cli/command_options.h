@@ -2,6 +2,7 @@
 
 #include "list/contact_lines.h"
 #include "list/contact_search.h"
+#include "list/mailing_order.h"
 
 #include <QList>
 #include <QMap>
@@ -44,6 +45,8 @@ Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const Opt
 Parsed<ContactSearch> parseSearch(const QString& text);
 // "first" or "last".
 Parsed<SortOrder> parseSortOrder(const QString& text);
+// --households, --presort zip and --complete-only.
+Parsed<MailingChoices> parseMailingChoices(const ParsedOptions& options);
 // A whole number from `low` to `high`; `what` names it in the error.
 Parsed<int> parseWholeNumber(const QString& text, int low, int high, const QString& what);
 // Label positions of a 30-label sheet as a person writes them, "4-9" or "1, 5, 22-30": each from 1

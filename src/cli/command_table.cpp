@@ -37,8 +37,11 @@ constexpr std::array<OptionRule, N + std::size(kOutputOptions)> withOutput(const
     return all;
 }
 
-constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--start", Kind::Value},
-                                     {"--stock", Kind::Value},  {"--bold", Kind::Switch},  {"--italic", Kind::Switch}};
+constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value},       {"--sort", Kind::Value},
+                                     {"--start", Kind::Value},        {"--stock", Kind::Value},
+                                     {"--bold", Kind::Switch},        {"--italic", Kind::Switch},
+                                     {"--households", Kind::Switch},  {"--presort", Kind::Value},
+                                     {"--complete-only", Kind::Switch}};
 constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
                                     {"--positions", Kind::Value},
                                     {"--bold", Kind::Switch},
@@ -84,7 +87,8 @@ const std::array<Command, 7>& commands()
     static const std::array<Command, 7> all = {{
         {"labels", kLabelsOptions, labelsCommand, true, "the list labels of a contacts file or of a search",
          "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--stock NAME] [--start N]\n"
-         "                [--bold] [--italic] (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
+         "                [--bold] [--italic] [--households] [--presort zip] [--complete-only]\n"
+         "                (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a label for each contact of the list, as Print labels does in the list window, on\n"
          "30-label sheets (3 across, 10 down) or another US Letter stock.\n"
          "  --search KIND=TEXT  only the contacts whose field holds TEXT; KIND is first, last, city,\n"
@@ -97,7 +101,14 @@ const std::array<Command, 7>& commands()
          "                      leaving the positions before it blank: a partly used sheet\n"
          "  --start free        begin at the first free label of the sheet in the printer, as\n"
          "                      remembered for that stock by the windows and this command\n"
-         "  --bold, --italic    the type of the labels\n"},
+         "  --bold, --italic    the type of the labels\n"
+         "  --households        one label for the contacts at one address: \"John & Mary Smith\",\n"
+         "                      \"John Smith & Mary Jones\", \"The Smith Family\" (three or more), else\n"
+         "                      the first two names and \"& household\"\n"
+         "  --presort zip       the labels by 5-digit ZIP code, then name; addresses abroad after\n"
+         "                      them, by country\n"
+         "  --complete-only     no label for a contact without a street, or with neither a city nor\n"
+         "                      a ZIP code; they are named on standard error\n"},
         {"sheet", kSheetOptions, sheetCommand, true, "labels of typed lines on chosen positions of a sheet",
          "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"
          "               (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",

@@ -4,6 +4,7 @@
 #include "cli/print_session.h"
 #include "data/contacts_file.h"
 #include "list/list_labels.h"
+#include "list/mailing_order.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
 #include "printing/print_action.h"
@@ -107,6 +108,9 @@ Result<void> labelsCommand(const ParsedOptions& options)
             return std::unexpected(usage(parsed.error()));
         start = *parsed;
     }
+    const Parsed<MailingChoices> choices = parseMailingChoices(options);
+    if (!choices)
+        return std::unexpected(usage(choices.error()));
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
@@ -122,26 +126,33 @@ Result<void> labelsCommand(const ParsedOptions& options)
     records.reserve(lines->size());
     for (const ContactLine& line : *lines)
         records.push_back(line.record);
+    const std::optional<Mailing> mailing = readMailing(session.platform(), contacts, records, *choices);
+    if (!mailing)
+        return session.finish(PrintOutcome::Failed);
+    if (!mailing->leftOut.isEmpty()) {
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(leftOutHeading(mailing->leftOut.size())));
+        for (const QString& name : mailing->leftOut)
+            std::fprintf(stderr, "  %s\n", qUtf8Printable(name));
+    }
+    const auto labels = static_cast<qsizetype>(mailing->labels.size());
 
     // There is no one to ask: labels going on used ones of the sheet in the printer are said.
     const int perSheet = stock.labels();
-    const QList<int> first =
-        rangePositions(start, static_cast<int>(std::min<std::size_t>(records.size(), perSheet)), perSheet);
+    const QList<int> first = rangePositions(start, static_cast<int>(std::min<qsizetype>(labels, perSheet)), perSheet);
     if (const QList<int> used = usedAmong(session.platform(), stock, first);
         !used.isEmpty() && !session.surface().writesFile())
         std::fprintf(stderr, "postwick: warning: printing on labels marked used: %s\n",
                      qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
-    session.surface().reportPages(&progress,
-                                  (start - 1 + static_cast<qint64>(records.size()) + perSheet - 1) / perSheet);
+    session.surface().reportPages(&progress, (start - 1 + labels + perSheet - 1) / perSheet);
     const PrintOutcome outcome =
-        printListLabels(session.platform(), contacts, records, session.marginsPath(), options.has("--bold"),
+        printListLabels(session.platform(), mailing->labels, session.marginsPath(), options.has("--bold"),
                         options.has("--italic"), start, stock, [](const QList<Overflow>& overflows) {
                             warnOfOverflows(overflows);
                             return true;
                         });
     if (outcome == PrintOutcome::Printed)
-        rememberPrintedRun(session.platform(), stock, start, static_cast<qsizetype>(records.size()));
+        rememberPrintedRun(session.platform(), stock, start, labels);
     return session.finish(outcome);
 }
 

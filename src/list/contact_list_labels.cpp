@@ -3,6 +3,7 @@
 #include "list/contact_line_model.h"
 #include "list/contact_list_window.h"
 #include "list/list_labels.h"
+#include "list/mailing_order.h"
 #include "platform/platform.h"
 #include "printing/sheet_positions.h"
 #include "printing/typed_job.h"
@@ -64,13 +65,14 @@ const LabelStock& ContactListWindow::chosenStock() const
     return stock ? *stock : labelSheetStock();
 }
 
-std::vector<int> ContactListWindow::listedRecords() const
+std::optional<Mailing> ContactListWindow::listedMailing()
 {
     std::vector<int> records;
     records.reserve(model_->lines().size());
     for (const ContactLine& line : model_->lines())
         records.push_back(line.record);
-    return records;
+    return readMailing(platform(), contacts_, records,
+                       {chkHouseholds_->isChecked(), chkZipOrder_->isChecked(), chkCompleteOnly_->isChecked()});
 }
 
 int ContactListWindow::firstLabel(const LabelStock& stock)
@@ -83,9 +85,14 @@ void ContactListWindow::previewLabels()
 {
     const LabelStock& stock = chosenStock();
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
-    const auto job =
-        listLabelJob(platform(), contacts_, listedRecords(), applicationFile(platform(), kParameterFileName), bold,
-                     italic, firstLabel(stock), stock);
+    std::optional<Mailing> mailing = listedMailing();
+    if (!mailing) {
+        focusAfterDialog(cmdViewAllClose_);
+        return;
+    }
+    const auto job = listLabelJob(platform(), std::move(mailing->labels),
+                                  applicationFile(platform(), kParameterFileName), bold, italic, firstLabel(stock),
+                                  stock);
     if (!job) {
         focusAfterDialog(cmdViewAllClose_);
         return;

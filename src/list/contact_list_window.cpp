@@ -4,6 +4,7 @@
 #include "list/contact_line_model.h"
 #include "list/contact_report.h"
 #include "list/list_labels.h"
+#include "list/mailing_order.h"
 #include "list/tab_stop_delegate.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
@@ -73,6 +74,14 @@ ContactListWindow::ContactListWindow(Platform& platform, ContactsFile& contacts,
     chkFreeStart_ = namedWithTip<QCheckBox>("chkFreeStart", QStringLiteral("Start at the first free &label"),
                                             QStringLiteral("Leaves the labels already used on the sheet in the "
                                                            "printer blank"));
+    chkHouseholds_ = namedWithTip<QCheckBox>("chkHouseholds", QStringLiteral("One label per ho&usehold"),
+                                             QStringLiteral("Contacts at the same address share one label"));
+    chkZipOrder_ = namedWithTip<QCheckBox>("chkZipOrder", QStringLiteral("Labels in &ZIP order"),
+                                           QStringLiteral("By ZIP code, then name, for presorted mail; "
+                                                          "addresses abroad after them, by country"));
+    chkCompleteOnly_ = namedWithTip<QCheckBox>("chkCompleteOnly", QStringLiteral("Only co&mplete addresses"),
+                                               QStringLiteral("No label for a contact without a street, or "
+                                                              "with neither a city nor a ZIP code"));
 
     txtViewAllHeader_ = named<QLineEdit>("txtViewAllHeader");
     txtViewAllHeader_->setFont(listFont(true, kListPoints));
@@ -162,6 +171,8 @@ QWidget* ContactListWindow::buildChoices()
     buttons->addWidget(cmdNewSearch_);
     buttons->addWidget(cmdPrintLabels_);
     buttons->addLayout(buildLabelStockChoice());
+    for (QCheckBox* choice : {chkHouseholds_, chkZipOrder_, chkCompleteOnly_})
+        buttons->addWidget(choice);
     buttons->addWidget(cmdViewAllClose_);
     buttons->addStretch();
 
@@ -349,20 +360,24 @@ void ContactListWindow::printReport()
 
 void ContactListWindow::printLabels()
 {
-    const std::vector<int> records = listedRecords();
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
+    const std::optional<Mailing> mailing = listedMailing();
+    if (!mailing) {
+        focusAfterDialog(cmdViewAllClose_);
+        return;
+    }
+    if (!mailing->leftOut.isEmpty())
+        platform().message(leftOutMessage(mailing->leftOut));
     const LabelStock& stock = chosenStock();
     const int start = firstLabel(stock);
-    const auto labels = std::count_if(records.begin(), records.end(), [](int r) { return r > 0; });
-    const QList<int> used =
-        usedAmong(platform(), stock, rangePositions(start, static_cast<int>(labels), stock.labels()));
+    const auto labels = static_cast<int>(mailing->labels.size());
+    const QList<int> used = usedAmong(platform(), stock, rangePositions(start, labels, stock.labels()));
     if (!used.isEmpty() && platform().message(usedPositionsQuestion(used)) != MessageResult::Yes) {
         focusAfterDialog(cmdViewAllClose_);
         return;
     }
     const QString parameters = applicationFile(platform(), kParameterFileName);
-    if (printListLabels(platform(), contacts_, records, parameters, bold, italic, start, stock)
-        == PrintOutcome::Printed)
+    if (printListLabels(platform(), mailing->labels, parameters, bold, italic, start, stock) == PrintOutcome::Printed)
         rememberPrintedRun(platform(), stock, start, labels);
     focusAfterDialog(cmdViewAllClose_);
 }

@@ -5,6 +5,7 @@
 #include "widgets/secondary_window.h"
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,7 @@ class ContactLineModel;
 class ContactsFile;
 class Platform;
 struct LabelStock;
+struct Mailing;
 class TabStopDelegate;
 
 // How the all-contacts window was closed, which decides the window that comes to the front.
@@ -74,7 +76,7 @@ private:
     // The label commands' stock choice and the labels of the list on it (contact_list_labels.cpp).
     QLayout* buildLabelStockChoice();
     const LabelStock& chosenStock() const;
-    std::vector<int> listedRecords() const;
+    std::optional<Mailing> listedMailing();
     int firstLabel(const LabelStock& stock);
     void previewLabels();
     void markUsedLabels();
@@ -112,6 +114,9 @@ private:
     QComboBox* cboLabelStock_ = nullptr;
     QPushButton* cmdLabelSheet_ = nullptr;
     QPushButton* cmdPreviewLabels_ = nullptr;
+    QCheckBox* chkHouseholds_ = nullptr;
+    QCheckBox* chkZipOrder_ = nullptr;
+    QCheckBox* chkCompleteOnly_ = nullptr;
     QPushButton* cmdViewAllClose_ = nullptr;
     QLineEdit* txtViewAllHeader_ = nullptr;
     QListView* lstAllContacts_ = nullptr;

@@ -1,6 +1,5 @@
 #include "list/list_labels.h"
 
-#include "data/contacts_file.h"
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/font_grid.h"
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 
 namespace pw {
 namespace {
@@ -65,11 +63,11 @@ double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, co
 LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 {
     LabelAddress a;
-    a.name = r.FirstName + (r.MiddleInitial.isEmpty() ? QStringLiteral(" ") : u' ' + r.MiddleInitial + u' ') +
-             r.LastName;
+    a.name = r.MiddleInitial.isEmpty() ? QString(r.FirstName + u' ' + r.LastName)
+                                       : QString(r.FirstName + u' ' + r.MiddleInitial + u' ' + r.LastName);
     if (r.IncludeCompany == u"1")
         a.company = r.Company;
-    a.street = trimBlanks(QString(r.Street1 + u' ' + r.Street2));
+    a.street = r.Street2.isEmpty() ? r.Street1 : trimBlanks(QString(r.Street1 + u' ' + r.Street2));
     a.city = cityLine(r.City, r.State, r.Zip);
     a.country = countryLine(r.Country, homeCountry);
     return a;
@@ -135,36 +133,18 @@ Message emptyListMessage()
     return {QStringLiteral("Empty list, no labels to print."), QStringLiteral("No contacts found")};
 }
 
-std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, const ContactsFile& contacts,
-                                                       const std::vector<int>& listed, const QString& parameterFile,
-                                                       bool bold, bool italic, int firstPosition,
-                                                       const LabelStock& stock)
+std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::vector<LabelAddress> addresses,
+                                                       const QString& parameterFile, bool bold, bool italic,
+                                                       int firstPosition, const LabelStock& stock)
 {
     const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
     if (!margins) {
         platform.message(printerProblem());
         return std::unexpected(PrintOutcome::Failed);
     }
-    // A line pasted into the list names no contact to read; it gets no label, rather than ending
-    // the whole job with a message that blames the printer.
-    std::vector<int> records;
-    records.reserve(listed.size());
-    std::copy_if(listed.begin(), listed.end(), std::back_inserter(records), [](int record) { return record > 0; });
-    if (records.empty()) {
+    if (addresses.empty()) {
         platform.message(emptyListMessage());
         return std::unexpected(PrintOutcome::Cancelled);
-    }
-    // Every label is built from its stored record, read again by the line's record number.
-    std::vector<LabelAddress> addresses;
-    addresses.reserve(records.size());
-    const QString home = homeCountry(platform);
-    for (int record : records) {
-        const Expected<ContactRecord> read = contacts.read(record);
-        if (!read) {
-            platform.message(printerProblem());
-            return std::unexpected(PrintOutcome::Failed);
-        }
-        addresses.push_back(labelAddress(*read, home));
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
     ListLabelJob job;
@@ -182,11 +162,11 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, const
     return job;
 }
 
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>& addresses,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition,
                              const LabelStock& stock, const std::function<bool(const QList<Overflow>&)>& goAhead)
 {
-    const auto job = listLabelJob(platform, contacts, listed, parameterFile, bold, italic, firstPosition, stock);
+    const auto job = listLabelJob(platform, addresses, parameterFile, bold, italic, firstPosition, stock);
     if (!job)
         return job.error();
     if (const QList<Overflow>& overflows = job->overflows; !overflows.isEmpty()) {

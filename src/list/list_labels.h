@@ -16,7 +16,6 @@
 
 namespace pw {
 
-class ContactsFile;
 class Platform;
 class PrintSurface;
 
@@ -58,21 +57,18 @@ struct ListLabelJob final {
     QList<Overflow> overflows;               // lines that do not fit their labels
 };
 
-// The job of labels for the listed records: the "BULKLIST" correction from the parameter file,
-// every label built from its stored record, read again from the contacts file, and measured with
-// the printer's fonts. Lines without a record (0), pasted into the list, get no label. When the
-// list has no label to print, a record cannot be read or lines would fall below the sheet, the
-// message is shown and the outcome returned instead.
-std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, const ContactsFile& contacts,
-                                                       const std::vector<int>& listed, const QString& parameterFile,
-                                                       bool bold, bool italic, int firstPosition,
-                                                       const LabelStock& stock);
+// The job of the labels of a mailing (readMailing): the "BULKLIST" correction from the parameter
+// file, and every label measured with the printer's fonts. When there is no label to print or lines
+// would fall below the sheet, the message is shown and the outcome returned instead.
+std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::vector<LabelAddress> addresses,
+                                                       const QString& parameterFile, bool bold, bool italic,
+                                                       int firstPosition, const LabelStock& stock);
 
 // "Print labels": the job of listLabelJob, the print dialog, then one job per copy. The first
 // sheet's labels before `firstPosition` (a partly used sheet) are left blank.
 // Lines that do not fit their labels are named before the print dialog: by `goAhead` when given
 // (false stops the run), else by the window's "Print anyway" question.
-PrintOutcome printListLabels(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
+PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>& addresses,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition = 1,
                              const LabelStock& stock = labelStocks().front(),
                              const std::function<bool(const QList<Overflow>&)>& goAhead = {});

@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
+
 namespace pw {
 namespace {
 
@@ -10,21 +12,43 @@ const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("HomeCountry");
 constexpr qsizetype kCountryWidth = 19;  // the record's country field
 
-QString comparable(QStringView name)
+// Case, dots and blanks do not count in a country's name. Compared in place, without a copy: every
+// label of a list asks.
+bool ignored(QChar c)
 {
-    QString out;
-    for (QChar c : name) {
-        if (c != u'.' && !c.isSpace())
-            out += c.toCaseFolded();
+    return c == u'.' || c.isSpace();
+}
+
+QChar folded(QChar c)
+{
+    return c.unicode() < 0x80 ? QChar(c.unicode() | (c.isUpper() ? 0x20 : 0)) : c.toCaseFolded();
+}
+
+bool isBlankName(QStringView name)
+{
+    return std::all_of(name.begin(), name.end(), ignored);
+}
+
+bool sameComparable(QStringView a, QStringView b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    for (;;) {
+        while (i < a.size() && ignored(a[i]))
+            ++i;
+        while (j < b.size() && ignored(b[j]))
+            ++j;
+        if (i == a.size() || j == b.size())
+            return i == a.size() && j == b.size();
+        if (folded(a[i++]) != folded(b[j++]))
+            return false;
     }
-    return out;
 }
 
 // Whether `a` names `b`, or `b` cut to the record's width.
 bool sameName(QStringView a, QStringView b)
 {
-    const QString name = comparable(a);
-    return name == comparable(b) || name == comparable(b.left(kCountryWidth));
+    return sameComparable(a, b) || sameComparable(a, b.left(kCountryWidth));
 }
 
 bool namesUnitedStates(QStringView name)
@@ -51,7 +75,7 @@ void setHomeCountry(Platform& platform, const QString& country)
 
 bool isForeignCountry(QStringView country, QStringView home)
 {
-    if (comparable(country).isEmpty())
+    if (isBlankName(country))
         return false;
     if (namesUnitedStates(home))
         return !namesUnitedStates(country);
@@ -65,7 +89,9 @@ QString countryLine(const QString& country, QStringView home)
 
 QString cityLine(const QString& city, const QString& state, const QString& zip)
 {
-    QString line = city;
+    QString line;
+    line.reserve(city.size() + state.size() + zip.size() + 4);
+    line += city;
     if (!state.isEmpty())
         line += (line.isEmpty() ? QString() : QStringLiteral(", ")) + state;
     if (!zip.isEmpty())

@@ -250,6 +250,30 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     EXPECT_EQ(lines[7], "L96, F04\t12 Main St\tSparks\tNV\t89501\t\t");
 }
 
+TEST_F(CommandLine, HouseholdLabelsInZipOrderWithTheIncompleteNamed)
+{
+    ContactRecord mary = person(u"Mary"_s, u"Smith"_s);
+    mary.Street1 = u"12 MAIN STREET"_s;
+    ContactRecord ann = person(u"Ann"_s, u"Cole"_s);
+    ann.Street1 = u"3 Elm Rd"_s;
+    ann.Zip = u"10001"_s;
+    ContactRecord bob = person(u"Bob"_s, u"Bell"_s);
+    bob.Street1.clear();
+    writeContacts(folder.file(u"m.DAT"_s), {person(u"John"_s, u"Smith"_s), mary, ann, bob});
+
+    const ProgramRun labels = run({u"labels"_s, u"m.DAT"_s, u"--households"_s, u"--presort"_s, u"zip"_s,
+                                   u"--complete-only"_s, u"-o"_s, u"m.pdf"_s});
+    ASSERT_EQ(labels.status, 0) << labels.err.toStdString();
+    EXPECT_EQ(labels.err, "postwick: 1 contact has no complete address (a street, and a city or a ZIP code) and "
+                          "gets no label:\n  Bob Bell\n");
+    const PdfWords words = pdf(u"m.pdf"_s);
+    EXPECT_EQ(words.pages, 1);
+    EXPECT_EQ(placesOf(words, u"Ann"_s), (QList<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(placesOf(words, u"John"_s), (QList<std::pair<int, int>>{{1, 2}}));
+    EXPECT_EQ(placesOf(words, u"Mary"_s), (QList<std::pair<int, int>>{{1, 2}}));
+    EXPECT_EQ(placesOf(words, u"Bob"_s), (QList<std::pair<int, int>>{}));
+}
+
 TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
 {
     const QByteArray kNoDisplay = "postwick: the window needs a display, and none could be opened (is DISPLAY set?); "
@@ -277,6 +301,8 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
          "email, category, company"},
         {{u"labels"_s, u"c.DAT"_s, u"--search"_s, u"city=Carson"_s, u"-o"_s, u"x.pdf"_s}, 1,
          "postwick labels: Empty list, no labels to print."},
+        {{u"labels"_s, u"c.DAT"_s, u"--presort"_s, u"name"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: bad presort \"name\": use zip"},
         {{u"labels"_s, u"c.DAT"_s, u"--start"_s, u"31"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 30, not \"31\""},
         {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5165"_s, u"-o"_s, u"x.pdf"_s}, 2,

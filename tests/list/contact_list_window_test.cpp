@@ -1,5 +1,6 @@
 #include "list/contact_list_window.h"
 #include "list/list_contacts.h"
+#include "list/mailing_order.h"
 #include "list/tab_stop_delegate.h"
 #include "printing/sheet_positions.h"
 #include "support/main_window_fixture.h"
@@ -424,6 +425,43 @@ TEST_F(ContactListTest, LabelsGoOnTheChosenStockWithItsOwnSheetMemoryPictureAndP
     click("cmdViewAllClose");
     open();
     EXPECT_EQ(find<QComboBox>("cboLabelStock")->currentText(), u"5163: 10 labels, 4 x 2 in");
+}
+
+TEST_F(ContactListTest, LabelsPerHouseholdInZipOrderOfCompleteAddressesOnly)
+{
+    ContactRecord amy = person(u"Amy"_s, u"Cole"_s);
+    amy.Street1 = u"3 Elm Rd"_s;
+    amy.Zip = u"10001"_s;
+    ContactRecord bob = person(u"Bob"_s, u"Bell"_s);
+    bob.Street1.clear();
+    ContactRecord bart = person(u"Bartholomew"_s, u"Worthington"_s);
+    bart.Street1 = u"12 MAIN STREET"_s;
+    start({person(u"Alexandra"_s, u"Montgomery"_s), amy, bob, bart});
+    open();
+    click("cmdACGetReport");
+    EXPECT_EQ(find<QCheckBox>("chkHouseholds")->text(), u"One label per ho&usehold");
+    for (const char* choice : {"chkHouseholds", "chkZipOrder", "chkCompleteOnly"})
+        find<QCheckBox>(choice)->setChecked(true);
+
+    // Who gets no label is said before the print dialog; the household's name line is too long
+    // for its label and asked about as any such line is.
+    const QString household = u"Alexandra Montgomery & Bartholomew Worthington"_s;
+    platform.answerMessage(MessageResult::Ok, [&] { EXPECT_TRUE(platform.printDialogs.isEmpty()); });
+    platform.answerMessage(MessageResult::Yes);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[0], leftOutMessage({u"Bob Bell"_s}));
+    EXPECT_EQ(platform.messages[1].title, u"Lines too long");
+    EXPECT_TRUE(platform.messages[1].text.contains(u"Position 2, line 1, \""_s + household + u'"'));
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    QStringList printed;
+    for (const PlacedText& t : platform.printerSurface.jobs[0].texts)
+        printed << t.text;
+    // Printed anyway, it is cut at the label's edge.
+    EXPECT_EQ(printed, (QStringList{u"Amy Cole"_s, u"3 Elm Rd"_s, u"Reno, NV  10001"_s,
+                                    u"Alexandra Montgomery & Bartholomew Worthin"_s, u"12 Main St"_s,
+                                    u"Reno, NV  89501"_s}));
 }
 
 }  // namespace
