@@ -113,18 +113,24 @@ void ContactRecord::decodeInto(QByteArrayView bytes, ContactRecord& r, std::span
     }
 }
 
-void ContactRecord::viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
-                             std::span<QStringView> views)
+qsizetype ContactRecord::fieldsEnd(std::span<const Field> fields)
 {
-    QByteArray padded;
-    if (bytes.size() < kSize) {
-        padded = bytes.toByteArray().leftJustified(kSize, ' ');
-        bytes = padded;
-    }
-    // The bytes the fields lie in are checked once for the code page's own.
     qsizetype end = 0;
     for (const Field& f : fields)
         end = std::max<qsizetype>(end, f.offset + f.width);
+    return end;
+}
+
+void ContactRecord::viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
+                             std::span<QStringView> views)
+{
+    const qsizetype end = fieldsEnd(fields);
+    QByteArray padded;
+    if (bytes.size() < end) {
+        padded = bytes.toByteArray().leftJustified(end, ' ');
+        bytes = padded;
+    }
+    // The bytes the fields lie in are checked once for the code page's own.
     const bool latin1 = !hasWindowsOnlyByte(bytes.first(end));
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const QByteArrayView field = trimmedField(bytes.sliced(fields[i].offset, fields[i].width));

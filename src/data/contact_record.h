@@ -51,8 +51,11 @@ struct ContactRecord final {
     // Only the fields given (taken from kFields), for a pass that needs a few fields of every
     // record; the others keep what they held.
     static void decodeInto(QByteArrayView bytes, ContactRecord& record, std::span<const Field> fields);
+    // Where the last of `fields` ends in a stored record.
+    static qsizetype fieldsEnd(std::span<const Field> fields);
     // The same fields as views into `buffer`, which takes one character a stored byte: for a pass
-    // over every record that keeps no string of its own. The views live as long as the buffer.
+    // over every record that keeps no string of its own. `bytes` may end after the fields' end.
+    // The views live as long as the buffer.
     static void viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
                          std::span<QStringView> views);
 

@@ -408,9 +408,11 @@ const std::array<ContactRecord::Field, kShownMembers.size()>& shownFields()
     return fields;
 }
 
-// Stored records copied out of the file's read buffer, with their numbers, for another thread.
+// Stored records copied out of the file's read buffer, with their numbers, for another thread:
+// each record's first `stride` bytes, as far as the fields read.
 struct RecordBatch final {
     static constexpr int kRecords = 2048;
+    qsizetype stride = ContactRecord::kSize;
     QByteArray bytes;
     std::vector<int> numbers;
 };
@@ -424,7 +426,7 @@ std::vector<ContactLine> batchLines(const RecordBatch& batch, const ContactSearc
     std::array<char16_t, ContactRecord::kSize> buffer;
     std::array<QStringView, kShownMembers.size()> views;
     for (std::size_t i = 0; i < batch.numbers.size(); ++i) {
-        const auto stored = QByteArrayView(batch.bytes).sliced(qsizetype(i) * ContactRecord::kSize, ContactRecord::kSize);
+        const auto stored = QByteArrayView(batch.bytes).sliced(qsizetype(i) * batch.stride, batch.stride);
         if (search.kind != SearchKind::All) {
             ContactRecord::decodeInto(stored, record, listedFields());
             if (!search.takes(record))
@@ -447,15 +449,17 @@ Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, co
     // This thread reads the file once, in order; the pool's threads decode the records and build
     // the lines a batch at a time.
     std::vector<QFuture<std::vector<ContactLine>>> building;
-    RecordBatch batch;
+    const qsizetype stride =
+        search.kind == SearchKind::All ? ContactRecord::fieldsEnd(shownFields()) : ContactRecord::kSize;
+    RecordBatch batch{.stride = stride, .bytes = {}, .numbers = {}};
     const auto sendBatch = [&] {
         building.push_back(QtConcurrent::run(batchLines, std::move(batch), search, order, display));
-        batch = {};
+        batch = {.stride = stride, .bytes = {}, .numbers = {}};
     };
     auto visited = contacts.forEachStored([&](int number, QByteArrayView stored) {
         if (batch.numbers.empty())
-            batch.bytes.reserve(qsizetype(RecordBatch::kRecords) * ContactRecord::kSize);
-        batch.bytes.append(stored);
+            batch.bytes.reserve(RecordBatch::kRecords * stride);
+        batch.bytes.append(stored.first(stride));
         batch.numbers.push_back(number);
         if (batch.numbers.size() == RecordBatch::kRecords)
             sendBatch();
