@@ -50,6 +50,7 @@ public:
 
     // A row is a duplicate when its first and last name match and so does its e-mail or its
     // street, compared as the record would store them: two people may share an e-mail or a house.
+    // A name with neither matches the same name with neither, or every new import would add it again.
     bool contains(const ContactRecord& stored) const
     {
         const QStringList k = keys(stored);
@@ -82,6 +83,8 @@ private:
             k.append(name + QStringLiteral("e:") + r.Email);
         if (!r.Street1.isEmpty())
             k.append(name + QStringLiteral("s:") + r.Street1);
+        if (k.isEmpty())
+            k.append(name);
         return k;
     }
 
