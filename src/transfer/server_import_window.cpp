@@ -194,6 +194,7 @@ void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool remem
             ImportOptions options;
             options.remindersOn = session_.remindersOn();
             options.progress = read.progress;
+            options.nameAloneMatches = true;
             result = importCards(fetched.book->cards, session_.file(), options);
         }
     } while (!fetched.book && fetched.choices.empty() && trusts(fetched.book.error(), login));
