@@ -35,6 +35,11 @@ bool isRedirect(int status)
 
 }  // namespace
 
+QString hostAndPort(const QUrl& url)
+{
+    return QStringLiteral("%1:%2").arg(url.host()).arg(url.port(url.scheme() == u"https" ? 443 : 80));
+}
+
 std::optional<QUrl> serverAddress(const QString& text)
 {
     const QUrl url(text.trimmed(), QUrl::StrictMode);
@@ -99,9 +104,15 @@ void DavSession::issue()
     connect(reply_, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
         if (errors.isEmpty())
             return;
+        const QSslCertificate peer = reply_->sslConfiguration().peerCertificate();
+        const QByteArray sha256 = peer.isNull() ? QByteArray() : peer.digest(QCryptographicHash::Sha256);
+        const QByteArray trusted = login_.trustedCertificates.value(hostAndPort(current_.url));
+        if (login_.trustAnyCertificate || (!sha256.isEmpty() && sha256 == trusted)) {
+            reply_->ignoreSslErrors(errors);
+            return;
+        }
         sslProblem_ = errors.first().errorString();
-        if (!reply_->sslConfiguration().peerCertificate().isNull())
-            sslCertificate_ = reply_->sslConfiguration().peerCertificate().digest(QCryptographicHash::Sha256);
+        sslCertificate_ = sha256;
     });
     connect(reply_, &QNetworkReply::finished, this, &DavSession::finished);
 }
@@ -118,7 +129,8 @@ void DavSession::finished()
         done(std::move(result));
     };
     auto fail = [&](ServerError::Kind kind, const QString& text, const QByteArray& certificate = {}) {
-        finish(std::unexpected(ServerError{kind, text, certificate}));
+        finish(std::unexpected(
+            ServerError{kind, text, certificate, certificate.isEmpty() ? QString() : hostAndPort(current_.url)}));
     };
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (cancelled_)

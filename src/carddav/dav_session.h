@@ -3,6 +3,7 @@
 #include "carddav/server_error.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
@@ -21,7 +22,15 @@ struct ServerLogin final {
     QUrl address;
     QString user;
     QString password;
+    // Certificates the person chose to trust though no authority known here vouches for them:
+    // SHA-256 fingerprints by hostAndPort(). Exactly that certificate is trusted for that server.
+    QMap<QString, QByteArray> trustedCertificates = {};
+    bool trustAnyCertificate = false;  // the command line's --insecure
 };
+
+// "host:port", with the scheme's own port when the address names none: a server whose certificate
+// is trusted.
+QString hostAndPort(const QUrl& url);
 
 // The typed address of a server or address book when a request can go to it: http or https, a host.
 std::optional<QUrl> serverAddress(const QString& text);
@@ -44,7 +53,8 @@ struct DavReply final {
 // One conversation with a server, one request at a time. Redirects are followed here, keeping the
 // method and body (Qt's own policy would turn a PROPFIND into a GET). A 401 is answered once with
 // Basic credentials, which later requests to the same server then carry from the start; a second
-// 401 is a refused login, never a loop. HTTPS uses the system's certificates and refuses others.
+// 401 is a refused login, never a loop. HTTPS uses the system's certificates and refuses others,
+// but for a certificate the login trusts.
 class DavSession final : public QObject {
     Q_OBJECT
 

@@ -24,7 +24,8 @@ struct ServerError final {
     };
     Kind kind = Kind::Unreachable;
     QString text;
-    QByteArray certificateSha256 = {};  // for Certificate: the certificate the server showed
+    QByteArray certificateSha256 = {};  // for Certificate: the certificate the server showed,
+    QString certificateHost = {};  // and the server, as hostAndPort() names it
 };
 
 template <typename T>

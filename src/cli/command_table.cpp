@@ -62,7 +62,8 @@ constexpr OptionRule kExportOptions[] = {
     {"--force", Kind::Switch}};
 constexpr OptionRule kImportOptions[] = {{"--user", Kind::Value},
                                          {"--password-file", Kind::Value},
-                                         {"--addressbook", Kind::Value}};
+                                         {"--addressbook", Kind::Value},
+                                         {"--insecure", Kind::Switch}};
 constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
 
 constexpr char kOutputHelp[] =
@@ -133,7 +134,7 @@ const std::array<Command, 7>& commands()
          "adds the contacts of a CSV or vCard file or of an address-book server",
          "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)\n"
          "       postwick import CONTACTS.DAT https://SERVER/[PATH/] [--user NAME --password-file FILE]\n"
-         "                       [--addressbook NAME]",
+         "                       [--addressbook NAME] [--insecure]",
          "Adds the contacts of the CSV or vCard file, or of the address book at that address on a\n"
          "server (CardDAV), to the contacts file (made when it does not exist), skipping those it\n"
          "already holds, and says how many were added. A vCard file is told by what it holds,\n"
@@ -142,7 +143,9 @@ const std::array<Command, 7>& commands()
          "  --password-file FILE  the password, in the first line of FILE (- for standard input);\n"
          "                        never on the command line, where other users could see it\n"
          "  --addressbook NAME    the address book of that name, when the address is the server's\n"
-         "                        or the user's and leads to several\n"},
+         "                        or the user's and leads to several\n"
+         "  --insecure            trust the server's certificate though no authority known here\n"
+         "                        vouches for it (a server with a self-signed certificate)\n"},
         {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
          "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE [--force]",
          "Writes every contact of the file, in file order, as the Export window does: CSV in UTF-8\n"

@@ -30,6 +30,9 @@ public:
     void writeSetting(const QString& application, const QString& section, const QString& key,
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override;
+    // Through QtKeychain, in qt_keyring.cpp.
+    std::expected<void, QString> storePassword(const QString& key, const QString& password) override;
+    std::expected<QString, QString> readPassword(const QString& key) override;
     std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) override;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override;

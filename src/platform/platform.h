@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <expected>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -108,6 +109,10 @@ public:
                               const QString& value) = 0;
     // A per-user setting; empty when it was never written.
     virtual QString readSetting(const QString& application, const QString& section, const QString& key) = 0;
+    // The desktop's keyring, which keeps a password the person asked to be remembered (never a file
+    // of Postwick's); `key` names it there. Each says why when no keyring answers: a desktop may have none.
+    virtual std::expected<void, QString> storePassword(const QString& key, const QString& password) = 0;
+    virtual std::expected<QString, QString> readPassword(const QString& key) = 0;
     // The picture of the label sheet, in which the person clicks the positions to print and marks
     // those already used; none when cancelled.
     virtual std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) = 0;

@@ -35,6 +35,14 @@ public:
     void setBusyPointer(bool) override {}
     void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
     QString readSetting(const QString&, const QString&, const QString&) override { return {}; }
+    std::expected<void, QString> storePassword(const QString&, const QString&) override
+    {
+        return std::unexpected(QStringLiteral("there is no keyring here"));
+    }
+    std::expected<QString, QString> readPassword(const QString&) override
+    {
+        return std::unexpected(QStringLiteral("there is no keyring here"));
+    }
     std::optional<SheetChoice> pickSheetPositions(const SheetChoice&, const SheetPicture&) override
     {
         return std::nullopt;

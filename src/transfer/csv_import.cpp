@@ -24,6 +24,8 @@ constexpr int kProgressEvery = 64;  // rows between two progress reports
 // The records on file and the rows taken so far, by the values the duplicate test compares.
 class DuplicateIndex final {
 public:
+    explicit DuplicateIndex(bool nameAlone) : nameAlone_(nameAlone) {}
+
     Status load(const ContactsFile& contacts)
     {
         // Only the four compared fields are decoded: the rest would cost most of the time.
@@ -50,6 +52,8 @@ public:
 
     // A row is a duplicate when its first and last name match and so does its e-mail or its
     // street, compared as the record would store them: two people may share an e-mail or a house.
+    // With `nameAlone`, a name with neither matches the same name with neither: an address book read
+    // again from its server holds the same card, which would otherwise come in at every update.
     bool contains(const ContactRecord& stored) const
     {
         const QStringList k = keys(stored);
@@ -74,7 +78,7 @@ private:
             v.chop(1);
         return v;
     }
-    static QStringList keys(const ContactRecord& r)
+    QStringList keys(const ContactRecord& r) const
     {
         const QString name = r.FirstName + u'\x1f' + r.LastName + u'\x1f';
         QStringList k;
@@ -82,9 +86,12 @@ private:
             k.append(name + QStringLiteral("e:") + r.Email);
         if (!r.Street1.isEmpty())
             k.append(name + QStringLiteral("s:") + r.Street1);
+        if (k.isEmpty() && nameAlone_)
+            k.append(name);
         return k;
     }
 
+    bool nameAlone_;
     QSet<QString> keys_;
 };
 
@@ -215,7 +222,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     if (auto s = contacts.beginAppends(); !s)
         return fail(s.error());
     begun = true;
-    DuplicateIndex existing;
+    DuplicateIndex existing(options.nameAloneMatches);
     if (auto s = existing.load(contacts); !s)
         return fail(s.error());
 

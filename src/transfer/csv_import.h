@@ -20,6 +20,9 @@ class ContactsFile;
 struct ImportOptions final {
     bool remindersOn = true;  // the setting the appended records take
     int batchSize = 1000;     // records appended with one write and one sync
+    // A contact with a name and neither e-mail nor street is a duplicate of the same name alone on
+    // file: for an address book imported again from its server, where it is the same card.
+    bool nameAloneMatches = false;
     ProgressReport progress;
 };
 

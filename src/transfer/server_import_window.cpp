@@ -5,14 +5,17 @@
 #include "platform/platform.h"
 #include "transfer/csv_import.h"
 #include "transfer/import_summary_window.h"
+#include "transfer/server_memory.h"
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -20,6 +23,33 @@ namespace pw {
 namespace {
 
 const QString kTitle = QStringLiteral("Import from Server");
+
+// What a fetch came to: the cards, or the address books to choose from, or why neither.
+struct Fetched final {
+    ServerResult<AddressBookCards> book;
+    std::vector<FoundAddressBook> choices;
+};
+
+// The cards at `login.address`; with `discover`, an address that is no address book leads to those
+// found from it: the only one is read, several are offered.
+Fetched fetch(ServerLogin& login, bool discover, const ReadOptions& read)
+{
+    ServerResult<AddressBookCards> book = readAddressBook(login, read);
+    if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
+        return {std::move(book), {}};
+    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(
+        login, [&] { return read.progress(0, 0); }, read.timeoutMs);
+    if (!found)
+        return {std::unexpected(found.error()), {}};
+    if (found->empty()) {
+        book.error().text = QStringLiteral("%1 leads to no address book.").arg(login.address.toString());
+        return {std::move(book), {}};
+    }
+    if (found->size() > 1)
+        return {std::move(book), *found};
+    login.address = found->front().address;
+    return {readAddressBook(login, read), {}};
+}
 
 }  // namespace
 
@@ -33,29 +63,38 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
 
     auto* lblSrvHdr =
         named<QLabel>("lblSrvHdr",
-                      QStringLiteral("Give the address of an address book on your server, as its settings or your mail "
-                                     "program show it, with your user name and password (or an app password).  Click "
-                                     "'Import' to add its contacts."));
+                      QStringLiteral("Give the address of your server, or of an address book on it, as its settings or "
+                                     "your mail program show it, with your user name and password (or an app "
+                                     "password).  Click 'Import' to add its contacts."));
     lblSrvHdr->setWordWrap(true);
     txtSrvAddress_ = named<QLineEdit>("txtSrvAddress");
     txtSrvAddress_->setPlaceholderText(QStringLiteral("https://server/path/"));
     txtSrvUser_ = named<QLineEdit>("txtSrvUser");
     txtSrvPassword_ = named<QLineEdit>("txtSrvPassword");
     txtSrvPassword_->setEchoMode(QLineEdit::Password);
+    lstSrvBooks_ = named<QListWidget>("lstSrvBooks");
+    chkSrvRemember_ = named<QCheckBox>("chkSrvRemember", QStringLiteral("Re&member this server"));
+    cmdSrvUpdate_ = named<QPushButton>("cmdSrvUpdate", QStringLiteral("Up&date from Server"));
     cmdSrvImport_ = named<QPushButton>("cmdSrvImport", QStringLiteral("&Import"));
     cmdSrvClose_ = named<QPushButton>("cmdSrvClose", QStringLiteral("&Close"));
 
-    auto* fields = new QFormLayout;
-    auto addField = [&](const char* name, const QString& caption, QLineEdit* edit) {
+    fields_ = new QFormLayout;
+    QFormLayout* fields = fields_;
+    auto addField = [&](const char* name, const QString& caption, QWidget* field) {
         auto* label = named<QLabel>(name, caption);
-        label->setBuddy(edit);
-        fields->addRow(label, edit);
+        label->setBuddy(field);
+        fields->addRow(label, field);
+        return label;
     };
     addField("lblSrvAddress", QStringLiteral("&Address:"), txtSrvAddress_);
     addField("lblSrvUser", QStringLiteral("&User name:"), txtSrvUser_);
     addField("lblSrvPassword", QStringLiteral("&Password:"), txtSrvPassword_);
+    addField("lblSrvBooks", QStringLiteral("Address &book to import:"), lstSrvBooks_);
+    fields->setRowVisible(lstSrvBooks_, false);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkSrvRemember_);
     buttons->addStretch();
+    buttons->addWidget(cmdSrvUpdate_);
     buttons->addWidget(cmdSrvImport_);
     buttons->addWidget(cmdSrvClose_);
     auto* central = new QWidget;
@@ -65,12 +104,25 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     layout->addStretch();
     layout->addLayout(buttons);
     setCentralWidget(central);
-    resize(560, sizeHint().height());
+    resize(620, sizeHint().height());
+
+    // A remembered server is filled in, ready for Update from Server.
+    const std::optional<RememberedServer> remembered = rememberedServer(platform);
+    cmdSrvUpdate_->setEnabled(remembered.has_value());
+    if (remembered) {
+        txtSrvAddress_->setText(remembered->address);
+        txtSrvUser_->setText(remembered->user);
+        chkSrvRemember_->setChecked(true);
+    }
 
     // Enter goes from the address to the user name and password, and there starts the import.
     makeEnterMoveOn(txtSrvAddress_);
     makeEnterMoveOn(txtSrvUser_);
     connect(txtSrvPassword_, &QLineEdit::returnPressed, this, &ServerImportWindow::startImport);
+    connect(lstSrvBooks_, &QListWidget::itemActivated, this, &ServerImportWindow::startImport);
+    // Another address leads to other address books.
+    connect(txtSrvAddress_, &QLineEdit::textEdited, this, [this] { offerChoice({}); });
+    connect(cmdSrvUpdate_, &QPushButton::clicked, this, &ServerImportWindow::updateFromServer);
     connect(cmdSrvImport_, &QPushButton::clicked, this, &ServerImportWindow::startImport);
     connect(cmdSrvClose_, &QPushButton::clicked, this, &QWidget::close);
     txtSrvAddress_->setFocus();
@@ -78,7 +130,7 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
 
 void ServerImportWindow::closeEvent(QCloseEvent* event)
 {
-    // The fetch runs in an event loop inside startImport(): the progress dialog's Cancel ends it.
+    // The fetch runs in an event loop inside importFrom(): the progress dialog's Cancel ends it.
     if (busy_)
         event->ignore();
     else
@@ -87,35 +139,72 @@ void ServerImportWindow::closeEvent(QCloseEvent* event)
 
 void ServerImportWindow::startImport()
 {
-    Platform& platform = this->platform();
     const std::optional<QUrl> address = serverAddress(txtSrvAddress_->text());
     if (!address) {
-        platform.message({QStringLiteral("Type the address of the address book, beginning with https:// or http://."),
-                          kTitle, MessageIcon::Information, MessageButtons::Ok, true});
+        platform().message({QStringLiteral("Type the address of the server or address book, beginning with https:// "
+                                           "or http://."),
+                            kTitle, MessageIcon::Information, MessageButtons::Ok, true});
         txtSrvAddress_->setFocus();
         return;
     }
+    ServerLogin login{*address, txtSrvUser_->text(), txtSrvPassword_->text()};
+    const int chosen = lstSrvBooks_->currentRow();
+    const bool choosing = !found_.empty() && chosen >= 0;
+    if (choosing)
+        login.address = found_[chosen].address;
+    importFrom(login, !choosing, chkSrvRemember_->isChecked());
+}
+
+void ServerImportWindow::updateFromServer()
+{
+    const std::optional<RememberedServer> server = rememberedServer(platform());
+    if (!server)
+        return;
+    QString password = txtSrvPassword_->text();
+    if (password.isEmpty()) {
+        const std::expected<QString, QString> kept = platform().readPassword(passwordKey(*server));
+        if (!kept) {
+            platform().message(noPasswordMessage(*server, kept.error()));
+            txtSrvPassword_->setFocus();
+            return;
+        }
+        password = *kept;
+    }
+    importFrom({QUrl(server->addressBook), server->user, password}, false, false);
+}
+
+void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool rememberAfter)
+{
+    Platform& platform = this->platform();
+    const QString server = hostAndPort(login.address);
+    login.trustedCertificates[server] = trustedCertificate(platform, server);
     busy_ = true;
     cmdSrvImport_->setEnabled(false);
-    ServerResult<AddressBookCards> book;
+    cmdSrvUpdate_->setEnabled(false);
+    Fetched fetched;
     ImportResult result;
-    {
-        const auto progress = platform.startProgress(QStringLiteral("Importing contacts from %1").arg(address->host()),
-                                                     QStringLiteral("Import Contacts"));
+    do {
+        const auto progress =
+            platform.startProgress(QStringLiteral("Importing contacts from %1").arg(login.address.host()),
+                                   QStringLiteral("Import Contacts"));
         ReadOptions read;
         read.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
-        book = readAddressBook({*address, txtSrvUser_->text(), txtSrvPassword_->text()}, read);
-        if (book) {
+        fetched = fetch(login, discover, read);
+        if (fetched.book && fetched.choices.empty()) {
             ImportOptions options;
             options.remindersOn = session_.remindersOn();
             options.progress = read.progress;
-            result = importCards(book->cards, session_.file(), options);
+            options.nameAloneMatches = true;
+            result = importCards(fetched.book->cards, session_.file(), options);
         }
-    }
+    } while (!fetched.book && fetched.choices.empty() && trusts(fetched.book.error(), login));
     busy_ = false;
     cmdSrvImport_->setEnabled(true);
-    if (!book) {
-        const ServerError& error = book.error();
+    cmdSrvUpdate_->setEnabled(rememberedServer(platform).has_value());
+    if (!fetched.choices.empty())
+        return offerChoice(fetched.choices);
+    if (!fetched.book) {
+        const ServerError& error = fetched.book.error();
         if (error.kind == ServerError::Kind::Cancelled) {
             result.end = ImportResult::End::Cancelled;
             platform.message(*importEndMessage(result));
@@ -124,8 +213,8 @@ void ServerImportWindow::startImport()
                               QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
         }
         // Where the person puts it right.
-        QLineEdit* login = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
-        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? login
+        QLineEdit* credentials = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
+        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? credentials
                          : error.kind == ServerError::Kind::Cancelled ? nullptr
                                                                       : txtSrvAddress_;
         if (fix) {
@@ -136,9 +225,51 @@ void ServerImportWindow::startImport()
     }
     if (result.imported > 0 && session_.remindersOn())
         session_.noteSavedWithRemindersOn();
+    if (result.end == ImportResult::End::Completed && rememberAfter)
+        remember(fetched.book->address, login.password);
     cmdSrvClose_->setFocus();
     if (showImportEnd(result, platform, this))
         close();
+}
+
+bool ServerImportWindow::trusts(const ServerError& error, ServerLogin& login)
+{
+    const QString& server = error.certificateHost;
+    if (error.kind != ServerError::Kind::Certificate || error.certificateSha256.isEmpty()
+        || login.trustedCertificates.value(server) == error.certificateSha256)
+        return false;
+    // Trusted before: a server that the address sent the request on to.
+    if (trustedCertificate(platform(), server) != error.certificateSha256) {
+        if (platform().message(certificateQuestion(server, error.certificateSha256)) != MessageResult::Yes)
+            return false;
+        trustCertificate(platform(), server, error.certificateSha256);
+    }
+    login.trustedCertificates[server] = error.certificateSha256;
+    return true;
+}
+
+void ServerImportWindow::offerChoice(const std::vector<FoundAddressBook>& found)
+{
+    found_ = found;
+    lstSrvBooks_->clear();
+    for (const FoundAddressBook& book : found)
+        lstSrvBooks_->addItem(book.name);
+    fields_->setRowVisible(lstSrvBooks_, !found.empty());
+    if (found.empty())
+        return;
+    lstSrvBooks_->setCurrentRow(0);
+    lstSrvBooks_->setFocus();
+}
+
+void ServerImportWindow::remember(const QUrl& addressBook, const QString& password)
+{
+    const RememberedServer server{txtSrvAddress_->text().trimmed(), txtSrvUser_->text(), addressBook.toString()};
+    rememberServer(platform(), server);
+    cmdSrvUpdate_->setEnabled(true);
+    if (password.isEmpty())
+        return;
+    if (const std::expected<void, QString> stored = platform().storePassword(passwordKey(server), password); !stored)
+        platform().message(passwordNotRememberedMessage(stored.error()));
 }
 
 }  // namespace pw

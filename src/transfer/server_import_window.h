@@ -1,8 +1,14 @@
 #pragma once
 
+#include "carddav/address_book_finder.h"
 #include "widgets/secondary_window.h"
 
+#include <vector>
+
+class QCheckBox;
+class QFormLayout;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 
 namespace pw {
@@ -10,7 +16,9 @@ namespace pw {
 class ContactsSession;
 
 // frmSrvImport: the cards of an address book on a server (CardDAV) appended to the current
-// contacts file, through the import's duplicate rule and summary.
+// contacts file, through the import's duplicate rule and summary. A server's own address offers the
+// address books found there; a remembered server is imported again with Update from Server, which
+// adds the cards not yet on file.
 class ServerImportWindow final : public SecondaryWindow {
     Q_OBJECT
 
@@ -22,12 +30,25 @@ protected:
 
 private:
     void startImport();
+    void updateFromServer();
+    // Fetches the cards at `login` (or, with `discover`, offers the address books it leads to) and
+    // imports them; an untrusted certificate is asked about, and the answer kept.
+    void importFrom(ServerLogin login, bool discover, bool rememberAfter);
+    bool trusts(const ServerError& error, ServerLogin& login);
+    void offerChoice(const std::vector<FoundAddressBook>& found);
+    // The address book's server, user and chosen address book in the settings, the password in the keyring.
+    void remember(const QUrl& addressBook, const QString& password);
 
     ContactsSession& session_;
     bool busy_ = false;
+    std::vector<FoundAddressBook> found_;
     QLineEdit* txtSrvAddress_ = nullptr;
     QLineEdit* txtSrvUser_ = nullptr;
     QLineEdit* txtSrvPassword_ = nullptr;
+    QFormLayout* fields_ = nullptr;
+    QListWidget* lstSrvBooks_ = nullptr;
+    QCheckBox* chkSrvRemember_ = nullptr;
+    QPushButton* cmdSrvUpdate_ = nullptr;
     QPushButton* cmdSrvImport_ = nullptr;
     QPushButton* cmdSrvClose_ = nullptr;
 };

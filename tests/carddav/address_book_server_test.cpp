@@ -5,10 +5,12 @@
 #include "support/main_window_fixture.h"
 #include "support/test_folder.h"
 
+#include <QCheckBox>
 #include <QCryptographicHash>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 
 namespace pw::test {
 namespace {
@@ -28,6 +30,19 @@ ServerLogin ann(const QUrl& address, const QString& password = u"secret"_s)
 {
     return {address, u"ann"_s, password};
 }
+
+const QByteArray kEveCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hale;Eve;;;\r\nFN:Eve Hale\r\nEND:VCARD\r\n";
+
+// A server of one address book whose certificate no authority vouches for.
+struct SelfSignedBook final {
+    TestFolder keys;
+    QSslConfiguration tls = selfSignedServer(keys.path());
+    SmallHttpServer server{[](const ReceivedRequest& r) { return oneCardAddressBook(r, kEveCard); }, tls};
+    QString fingerprint() const
+    {
+        return QString::fromLatin1(tls.localCertificate().digest(QCryptographicHash::Sha256).toHex(':').toUpper());
+    }
+};
 
 TEST(AddressBookReader, FollowsRedirectsWithMethodAndBodyAndFetchesInBatches)
 {
@@ -190,17 +205,55 @@ TEST_F(ServerImportCommand, AFailureSaysWhyInOneLineAndLeavesTheContactsFileAsIt
     EXPECT_FALSE(QFile::exists(folder.file(u"new.DAT"_s)));
 }
 
+TEST_F(ServerImportCommand, AnUntrustedCertificateIsRefusedUnlessInsecureIsGiven)
+{
+    SelfSignedBook book;
+    ASSERT_FALSE(book.tls.localCertificate().isNull());
+    // The program runs beside this test's server, which answers from this test's event loop.
+    auto run = [&](const QStringList& more) {
+        const QStringList arguments{u"import"_s, folder.file(u"people.DAT"_s), book.server.url(u"book/"_s).toString()};
+        std::unique_ptr<QProcess> program(startPostwick(folder.path(), arguments + more));
+        while (!program->waitForFinished(10))
+            QCoreApplication::processEvents();
+        return std::pair{program->exitCode(), program->readAllStandardError() + program->readAllStandardOutput()};
+    };
+    const auto [refused, why] = run({});
+    EXPECT_EQ(refused, 1);
+    EXPECT_TRUE(why.startsWith("postwick import: The server 127.0.0.1:" + QByteArray::number(book.server.port())
+                               + " showed a certificate that this computer does not trust ("));
+    EXPECT_TRUE(why.endsWith("With --insecure it is trusted; its SHA-256 fingerprint is "
+                             + book.fingerprint().toLatin1() + ".\n"))
+        << why.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(u"people.DAT"_s)));
+
+    const auto [trusted, summary] = run({u"--insecure"_s});
+    EXPECT_EQ(trusted, 0);
+    EXPECT_TRUE(summary.startsWith("1 card read\n1 contact imported\n")) << summary.toStdString();
+}
+
 // The window, on the main window's Contacts menu.
 class ServerImportWindowTest : public MainWindowTest {
 protected:
     void SetUp() override { ASSERT_TRUE(startUp()); }
 
     int records() const { return int(folder.read(u"PWK_Contacts.DAT"_s).size() / ContactRecord::kSize); }
+    // The counts of the summary an import showed, which is then closed as a person would.
+    QString summary()
+    {
+        auto* dialog = find<QDialog>("frmImpSummary");
+        const QString counts = dialog ? dialog->findChild<QLabel*>("lblSumCounts")->text() : QString();
+        delete dialog;
+        return counts;
+    }
+    QString setting(const QString& section, const QString& key)
+    {
+        return platform.settings.value(u"Postwick/"_s + section + u'/' + key);
+    }
 
-    void importFrom(const QString& address, const QString& password)
+    void importFrom(const QString& address, const QString& password, const QString& user = u"ann"_s)
     {
         find<QLineEdit>("txtSrvAddress")->setText(address);
-        find<QLineEdit>("txtSrvUser")->setText(u"ann"_s);
+        find<QLineEdit>("txtSrvUser")->setText(user);
         find<QLineEdit>("txtSrvPassword")->setText(password);
         click("cmdSrvImport");
         settle();
@@ -255,6 +308,126 @@ TEST_F(ServerImportWindowTest, ImportsTheAddressBookWithTheFileImportsSummaryAnd
     EXPECT_EQ(platform.progressDialogs.back().title, u"Import Contacts");
     EXPECT_EQ(platform.progressDialogs.back().text, u"Importing contacts from 127.0.0.1");
     EXPECT_EQ(records(), 3);
+}
+
+TEST_F(ServerImportWindowTest, FromTheServersAddressOffersItsAddressBooksAndRemembersTheChosenOne)
+{
+    ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
+    EXPECT_FALSE(find<QPushButton>("cmdSrvUpdate")->isEnabled());
+    EXPECT_FALSE(find<QListWidget>("lstSrvBooks")->isVisible());
+    const QString root = radicale().url({}).toString();
+    importFrom(root, u"secret"_s);
+    auto* books = find<QListWidget>("lstSrvBooks");
+    EXPECT_TRUE(books->isVisible());
+    ASSERT_EQ(books->count(), 2);
+    EXPECT_EQ(books->item(0)->text(), u"Family");
+    EXPECT_EQ(books->item(1)->text(), u"Work");
+    EXPECT_EQ(focusName(), u"lstSrvBooks");
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(records(), 0);
+
+    // Work, remembered where no keyring answers: all but the password.
+    books->setCurrentRow(1);
+    find<QCheckBox>("chkSrvRemember")->setChecked(true);
+    platform.keyringError = u"No keyring service is available"_s;
+    click("cmdSrvImport");
+    settle();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0],
+              (Message{u"The server and user name are remembered, but not the password: no keyring of the desktop took "
+                       "it (No keyring service is available).  Update from Server will ask for it."_s,
+                       u"Import from Server"_s, MessageIcon::Information, MessageButtons::Ok}));
+    EXPECT_TRUE(summary().startsWith(u"1 card read\n1 contact imported\n"));
+    EXPECT_EQ(setting(u"AddressBookServer"_s, u"Address"_s), root);
+    EXPECT_EQ(setting(u"AddressBookServer"_s, u"User"_s), u"ann");
+    EXPECT_EQ(setting(u"AddressBookServer"_s, u"AddressBook"_s), radicale().url(u"ann/work/"_s).toString());
+    EXPECT_TRUE(platform.keyring.isEmpty());
+    EXPECT_TRUE(find<QPushButton>("cmdSrvUpdate")->isEnabled());
+}
+
+TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeavesTheOthersAsTheyWere)
+{
+    ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
+    const QString home = radicale().url(u"bo/home/"_s).toString();
+    find<QCheckBox>("chkSrvRemember")->setChecked(true);
+    importFrom(home, u"secret"_s, u"bo"_s);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(platform.keyring, (QMap<QString, QString>{{u"bo@"_s + home, u"secret"_s}}));
+    EXPECT_TRUE(summary().startsWith(u"2 cards read\n2 contacts imported\n"));
+    find<QMainWindow>("frmSrvImport")->close();
+    settle();
+
+    const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
+    radicale().addCard(u"bo/home"_s, u"card3.vcf"_s,
+                       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h3\r\nN:Moss;Fay;;;\r\nFN:Fay Moss\r\n"
+                       "EMAIL:fay@example.com\r\nEND:VCARD\r\n");
+    ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
+    EXPECT_EQ(find<QLineEdit>("txtSrvAddress")->text(), home);
+    EXPECT_EQ(find<QLineEdit>("txtSrvUser")->text(), u"bo");
+    EXPECT_TRUE(find<QCheckBox>("chkSrvRemember")->isChecked());
+    click("cmdSrvUpdate");
+    settle();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_TRUE(summary().startsWith(u"3 cards read\n1 contact imported\n2 skipped as duplicates\n"))
+        << summary().toStdString();
+    const QByteArray after = folder.read(u"PWK_Contacts.DAT"_s);
+    EXPECT_TRUE(after.startsWith(before));
+    ASSERT_EQ(records(), 3);
+    EXPECT_EQ(recordsIn(after)[2].Email.trimmed(), u"fay@example.com");
+
+    // A keyring that lost the password: it is asked for where it is typed.
+    platform.keyring.clear();
+    activate(find<QMainWindow>("frmSrvImport"));
+    click("cmdSrvUpdate");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text, u"No password for bo came from the desktop's keyring (The keyring holds no "
+                                         "such password).  Type it under Password and click Update from Server again.");
+    EXPECT_EQ(focusName(), u"txtSrvPassword");
+}
+
+TEST_F(ServerImportWindowTest, AnUntrustedCertificateIsAskedAboutAndExactlyThatOneIsTrustedLater)
+{
+    SelfSignedBook book;
+    ASSERT_FALSE(book.tls.localCertificate().isNull());
+    const QString server = u"127.0.0.1:%1"_s.arg(book.server.port());
+    auto question = [](const QString& server, const QString& fingerprint) {
+        return Message{u"The server %1 shows a certificate that no authority known to this computer vouches for.  Its "
+                       "SHA-256 fingerprint is\n\n%2\n\nTrust this certificate for %1 from now on?  Answer Yes only "
+                       "when the server's owner gave you this same fingerprint."_s.arg(server, fingerprint),
+                       u"Untrusted Certificate"_s,
+                       MessageIcon::Warning,
+                       MessageButtons::YesNo,
+                       false,
+                       MessageResult::No};
+    };
+    ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
+    platform.answerMessage(MessageResult::No);
+    importFrom(book.server.url(u"book/"_s).toString(), u"secret"_s);
+    ASSERT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(platform.messages[0], question(server, book.fingerprint()));
+    EXPECT_EQ(platform.messages[1].title, u"No contacts imported");
+    EXPECT_EQ(records(), 0);
+    EXPECT_TRUE(setting(u"TrustedCertificates"_s, server).isEmpty());
+
+    platform.answerMessage(MessageResult::Yes);
+    importFrom(book.server.url(u"book/"_s).toString(), u"secret"_s);
+    ASSERT_EQ(platform.messages.size(), 3);
+    EXPECT_EQ(setting(u"TrustedCertificates"_s, server), book.fingerprint());
+    EXPECT_TRUE(summary().startsWith(u"1 card read\n1 contact imported\n"));
+    // The next time that certificate is trusted without a word.
+    importFrom(book.server.url(u"book/"_s).toString(), u"secret"_s);
+    EXPECT_EQ(platform.messages.size(), 3);
+    EXPECT_TRUE(summary().startsWith(u"1 card read\n0 contacts imported\n1 skipped as a duplicate\n"));
+
+    // Another certificate where that one was trusted is asked about again.
+    SelfSignedBook other;
+    const QString otherServer = u"127.0.0.1:%1"_s.arg(other.server.port());
+    platform.settings[u"Postwick/TrustedCertificates/"_s + otherServer] = book.fingerprint();
+    platform.answerMessage(MessageResult::No);
+    importFrom(other.server.url(u"book/"_s).toString(), u"secret"_s);
+    ASSERT_EQ(platform.messages.size(), 5);
+    EXPECT_EQ(platform.messages[3], question(otherServer, other.fingerprint()));
+    EXPECT_TRUE(other.server.received.isEmpty());
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ namespace pw::test {
 // The server every test of the binary shares.
 RadicaleServer& radicale();
 
-// ann's address books: "family" with three cards (vCard 3.0 and 4.0), "work" with one.
+// ann's address books: "family" with three cards (vCard 3.0 and 4.0), "work" with one; bo's "home"
+// with two, one of them a name alone.
 inline void layOutAddressBooks(RadicaleServer& server)
 {
     server.addAddressBook(
@@ -22,6 +23,10 @@ inline void layOutAddressBooks(RadicaleServer& server)
     server.addAddressBook(QStringLiteral("ann/work"), QStringLiteral("Work"),
                           {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:w1\r\nN:Ward;Dee;;;\r\nFN:Dee Ward\r\n"
                            "EMAIL:dee@example.net\r\nEND:VCARD\r\n"});
+    server.addAddressBook(QStringLiteral("bo/home"), QStringLiteral("Home"),
+                          {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h1\r\nN:Hale;Eve;;;\r\nFN:Eve Hale\r\n"
+                           "ADR:;;9 Pine Lane;Bend;OR;97701;USA\r\nEND:VCARD\r\n",
+                           "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h2\r\nN:Ray;Al;;;\r\nFN:Al Ray\r\nEND:VCARD\r\n"});
 }
 
 }  // namespace pw::test

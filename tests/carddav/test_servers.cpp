@@ -34,7 +34,12 @@ void RadicaleServer::addAddressBook(const QString& path, const QString& displayN
     writeFile(collection + QStringLiteral("/.Radicale.props"),
               QStringLiteral("{\"tag\": \"VADDRESSBOOK\", \"D:displayname\": \"%1\"}").arg(displayName).toUtf8());
     for (qsizetype i = 0; i < cards.size(); ++i)
-        writeFile(collection + QStringLiteral("/card%1.vcf").arg(i + 1), cards[i]);
+        addCard(path, QStringLiteral("card%1.vcf").arg(i + 1), cards[i]);
+}
+
+void RadicaleServer::addCard(const QString& path, const QString& fileName, const QByteArray& card)
+{
+    writeFile(folder_.filePath(QStringLiteral("collections/collection-root/%1/%2").arg(path, fileName)), card);
 }
 
 QString RadicaleServer::start()
@@ -45,7 +50,7 @@ QString RadicaleServer::start()
             return QStringLiteral("no free port on 127.0.0.1");
         port_ = probe.serverPort();
     }
-    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\n");
+    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\nbo:secret\n");
     writeFile(folder_.filePath(QStringLiteral("config")),
               QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
                              "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\nhtpasswd_encryption = plain\n"
@@ -150,6 +155,21 @@ QSslConfiguration selfSignedServer(const QString& folder)
     tls.setLocalCertificate(QSslCertificate(cert.readAll()));
     tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
     return tls;
+}
+
+QByteArray oneCardAddressBook(const ReceivedRequest& request, const QByteArray& card)
+{
+    const QByteArray props =
+        request.method == "REPORT" ? "<c:address-data>" + card + "</c:address-data>" : QByteArray("<d:resourcetype/>");
+    QByteArray body = "<d:multistatus xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\">";
+    if (request.method == "PROPFIND") {
+        body += "<d:response><d:href>/book/</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+                "<c:addressbook/></d:resourcetype></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat>"
+                "</d:response>";
+    }
+    body += "<d:response><d:href>/book/c1.vcf</d:href><d:propstat><d:prop>" + props
+            + "</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response></d:multistatus>";
+    return httpAnswer("207 Multi-Status", "Content-Type: application/xml\r\n", body);
 }
 
 QByteArray httpAnswer(const QByteArray& status, const QByteArray& headers, const QByteArray& body)

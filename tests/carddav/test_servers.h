@@ -16,13 +16,14 @@ class QTcpSocket;
 
 namespace pw::test {
 
-// A Radicale server on the loopback address with a folder of its own: user "ann", password
-// "secret", address books laid out as files before it starts.
+// A Radicale server on the loopback address with a folder of its own: users "ann" and "bo", password
+// "secret", address books laid out as files before it starts (or cards added while it runs).
 class RadicaleServer final {
 public:
     ~RadicaleServer();
     // Writes an address book: the collection's properties and one .vcf file per card.
     void addAddressBook(const QString& path, const QString& displayName, const QList<QByteArray>& cards);
+    void addCard(const QString& path, const QString& fileName, const QByteArray& card);
     // Starts the server and waits until it takes connections; the reason when it does not.
     QString start();
     QUrl url(const QString& path) const;
@@ -62,6 +63,9 @@ private:
 
 // A self-signed certificate for "localhost" and its key, made with openssl; empty when it could not be.
 QSslConfiguration selfSignedServer(const QString& folder);
+
+// A CardDAV server's answer for an address book at /book/ that holds `card` alone.
+QByteArray oneCardAddressBook(const ReceivedRequest& request, const QByteArray& card);
 
 // An HTTP answer with its status line, extra header lines and body.
 QByteArray httpAnswer(const QByteArray& status, const QByteArray& headers = {}, const QByteArray& body = {});

@@ -49,6 +49,24 @@ public:
     {
         return settings.value(application + u'/' + section + u'/' + key);
     }
+    // A keyring that answers as `keyringError` says: empty, it keeps passwords in `keyring`.
+    std::expected<void, QString> storePassword(const QString& key, const QString& password) override
+    {
+        if (!keyringError.isEmpty())
+            return std::unexpected(keyringError);
+        keyring[key] = password;
+        return {};
+    }
+    std::expected<QString, QString> readPassword(const QString& key) override
+    {
+        if (!keyringError.isEmpty())
+            return std::unexpected(keyringError);
+        if (!keyring.contains(key))
+            return std::unexpected(QStringLiteral("The keyring holds no such password"));
+        return keyring.value(key);
+    }
+    QMap<QString, QString> keyring;
+    QString keyringError;
     // The sheet picture answers from the script (cancelled without one) and keeps what it offered.
     std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) override;
     void answerSheet(std::optional<SheetChoice> choice) { sheetAnswers_.push_back(std::move(choice)); }
