@@ -375,35 +375,34 @@ void sortLines(std::vector<ContactLine>& lines)
 
 namespace {
 
-// The fields a line shows or a search reads: notes and the rest are not decoded.
-const std::vector<ContactRecord::Field>& listedFields()
+// Where each of `members` is stored, in their order.
+template <std::size_t N>
+std::array<ContactRecord::Field, N> storedFields(const std::array<QString ContactRecord::*, N>& members)
 {
-    static const std::vector<ContactRecord::Field> fields = [] {
-        const auto used = {&ContactRecord::FirstName, &ContactRecord::MiddleInitial, &ContactRecord::LastName,
-                           &ContactRecord::Street1,   &ContactRecord::Street2,       &ContactRecord::City,
-                           &ContactRecord::State,     &ContactRecord::Zip,           &ContactRecord::HomePhone,
-                           &ContactRecord::CellPhone, &ContactRecord::Email,         &ContactRecord::Category,
-                           &ContactRecord::Company};
-        std::vector<ContactRecord::Field> chosen;
-        std::copy_if(ContactRecord::kFields.begin(), ContactRecord::kFields.end(), std::back_inserter(chosen),
-                     [&](const ContactRecord::Field& f) {
-                         return std::find(used.begin(), used.end(), f.member) != used.end();
-                     });
-        return chosen;
-    }();
+    std::array<ContactRecord::Field, N> fields;
+    std::transform(members.begin(), members.end(), fields.begin(), [](auto member) {
+        return *std::find_if(ContactRecord::kFields.begin(), ContactRecord::kFields.end(),
+                             [&](const ContactRecord::Field& f) { return f.member == member; });
+    });
     return fields;
 }
 
-// Where the shown fields are stored, in the order of ShownFields.
-const std::array<ContactRecord::Field, kShownMembers.size()>& shownFields()
+// The fields a line shows, in the order of ShownFields.
+const auto& shownFields()
+{
+    static const auto fields = storedFields(kShownMembers);
+    return fields;
+}
+
+// Those and the fields a search reads besides: notes and the rest are not decoded.
+const auto& listedFields()
 {
     static const auto fields = [] {
-        std::array<ContactRecord::Field, kShownMembers.size()> chosen;
-        std::transform(kShownMembers.begin(), kShownMembers.end(), chosen.begin(), [](auto member) {
-            return *std::find_if(ContactRecord::kFields.begin(), ContactRecord::kFields.end(),
-                                 [&](const ContactRecord::Field& f) { return f.member == member; });
-        });
-        return chosen;
+        std::array<QString ContactRecord::*, kShownMembers.size() + 2> members;
+        std::copy(kShownMembers.begin(), kShownMembers.end(), members.begin());
+        members[kShownMembers.size()] = &ContactRecord::Category;
+        members[kShownMembers.size() + 1] = &ContactRecord::Company;
+        return storedFields(members);
     }();
     return fields;
 }
