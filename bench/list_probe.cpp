@@ -1,6 +1,8 @@
 // Measurements a benchmark loop cannot make, each in a fresh process:
 //   list_probe generate N FILE   writes N generated contacts to FILE
 //   list_probe window FILE       memory of the all-contacts window before and after Get report
+//   list_probe repeat FILE N     N reports' lines in turn, each sort: wall time and the processor
+//                                time of all threads
 //   list_probe report FILE N     peak memory and time of the report of N listed contacts to PDF
 //   list_probe labels FILE N     the same for their labels
 #include "data/contacts_file.h"
@@ -123,13 +125,31 @@ int window(const QString& file)
     return 0;
 }
 
+int repeat(const QString& file, int times)
+{
+    ContactsFile contacts;
+    if (!contacts.open(file))
+        return 1;
+    std::vector<double> walls;
+    const double cpu = cpuMs();
+    for (int i = 0; i < times; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        auto lines = contactLines(contacts, {}, SortOrder(i % 2), AddressDisplay::Street);
+        walls.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(walls.begin(), walls.end());
+    std::printf("median wall %.1f ms, min %.1f, processor %.1f ms a report\n", walls[walls.size() / 2], walls[0],
+                (cpuMs() - cpu) / times);
+    return 0;
+}
+
 int print(const QString& file, int count, bool labels)
 {
     ContactsFile contacts;
     if (!contacts.open(file))
         return 1;
     auto lines = contactLines(contacts, {}, SortOrder::FirstName, AddressDisplay::Email);
-    sortLines(*lines);
     lines->resize(std::min<std::size_t>(lines->size(), count));
     QTemporaryDir dir;
     const double start = peakMb();
@@ -143,13 +163,13 @@ int print(const QString& file, int count, bool labels)
     if (labels) {
         std::vector<LabelAddress> addresses;
         for (const ContactLine& line : *lines)
-            addresses.push_back(labelAddress(*contacts.read(line.record)));
+            addresses.push_back(labelAddress(*contacts.read(line.record())));
         surface.setFontSize(9);
         printListLabelsJob(surface, addresses, {});
     } else {
         QStringList texts;
         for (const ContactLine& line : *lines)
-            texts << line.text;
+            texts << line.text().toString();
         surface.setOrientation(PageOrientation::Landscape);
         printReportJob(surface, texts, AddressDisplay::Email, QStringLiteral("contacts"));
     }
@@ -172,10 +192,12 @@ int main(int argc, char** argv)
     }
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    if (argc >= 4 && qstrcmp(argv[1], "repeat") == 0)
+        return pw::repeat(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
     if (argc >= 3 && qstrcmp(argv[1], "window") == 0)
         return pw::window(QString::fromLocal8Bit(argv[2]));
     if (argc >= 4 && (qstrcmp(argv[1], "report") == 0 || qstrcmp(argv[1], "labels") == 0))
         return pw::print(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt(), argv[1][0] == 'l');
-    std::fprintf(stderr, "usage: list_probe generate N FILE | window FILE | report FILE N | labels FILE N\n");
+    std::fprintf(stderr, "usage: list_probe generate N FILE | window FILE | repeat FILE N | report FILE N | labels FILE N\n");
     return 2;
 }

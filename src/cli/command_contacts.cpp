@@ -55,7 +55,6 @@ Result<std::vector<ContactLine>> listedLines(const ContactsFile& contacts, const
     Expected<std::vector<ContactLine>> lines = contactLines(contacts, search, order, display);
     if (!lines)
         return std::unexpected(failed(described(contacts.path(), lines.error())));
-    sortLines(*lines);
     return std::move(*lines);
 }
 

@@ -248,7 +248,7 @@ Result<void> listCommand(const ParsedOptions& options)
     // The window pads each column to its stored width for its tab stops; a script wants the text.
     QByteArray out;
     for (const ContactLine& line : *lines) {
-        const QStringList fields = line.text.split(u'\t');
+        const QStringList fields = line.text().toString().split(u'\t');
         for (qsizetype i = 0; i < fields.size(); ++i) {
             QStringView field(fields[i]);
             while (field.endsWith(u' '))

@@ -125,7 +125,7 @@ Result<void> labelsCommand(const ParsedOptions& options)
     std::vector<int> records;
     records.reserve(lines->size());
     for (const ContactLine& line : *lines)
-        records.push_back(line.record);
+        records.push_back(line.record());
     const std::optional<Mailing> mailing = readMailing(session.platform(), contacts, records, *choices);
     if (!mailing)
         return session.finish(PrintOutcome::Failed);

@@ -2,6 +2,9 @@
 
 #include "data/text_rules.h"
 
+#include <QSysInfo>
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 
@@ -78,6 +81,23 @@ bool hasWindowsOnlyByte(QByteArrayView field)
     return std::any_of(field.begin() + at, field.end(), [](char b) { return (static_cast<uchar>(b) & 0xE0) == 0x80; });
 }
 
+// Widens Latin-1 bytes to UTF-16; four at a time on a little-endian host, each byte spread into
+// the low half of its 16-bit lane.
+void widenLatin1(QByteArrayView bytes, char16_t* out)
+{
+    qsizetype at = 0;
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        for (; at + 4 <= bytes.size(); at += 4, out += 4) {
+            quint64 four = qFromUnaligned<quint32>(bytes.data() + at);
+            four = (four | (four << 16)) & 0x0000FFFF0000FFFFull;
+            four = (four | (four << 8)) & 0x00FF00FF00FF00FFull;
+            qToUnaligned(four, out);
+        }
+    }
+    for (; at < bytes.size(); ++at)
+        *out++ = char16_t(uchar(bytes[at]));
+}
+
 }  // namespace
 
 ContactRecord ContactRecord::decode(QByteArrayView bytes)
@@ -136,7 +156,7 @@ void ContactRecord::viewInto(QByteArrayView bytes, std::span<char16_t, kSize> bu
         const QByteArrayView field = trimmedField(bytes.sliced(fields[i].offset, fields[i].width));
         char16_t* const out = buffer.data() + (field.data() - bytes.data());
         if (latin1)
-            std::transform(field.begin(), field.end(), out, [](char b) { return char16_t(uchar(b)); });
+            widenLatin1(field, out);
         else
             std::transform(field.begin(), field.end(), out, [](char b) { return fromCodePage(b).unicode(); });
         views[i] = QStringView(out, field.size());

@@ -15,9 +15,9 @@ QVariant ContactLineModel::data(const QModelIndex& index, int role) const
         return {};
     const ContactLine& line = lines_[index.row()];
     if (role == Qt::DisplayRole)
-        return line.text;
+        return line.text().toString();
     if (role == RecordRole)
-        return line.record;
+        return line.record();
     return {};
 }
 
@@ -38,7 +38,7 @@ int ContactLineModel::insertSorted(const QString& text)
     // The keys of the lines passed are worked out on the way: a paste is a handful of lines.
     const QString key = lineSortKey(text);
     const auto at = std::upper_bound(lines_.begin(), lines_.end(), key, [](const QString& k, const ContactLine& line) {
-        return k < lineSortKey(line.text);
+        return k < lineSortKey(line.text());
     });
     const int row = static_cast<int>(at - lines_.begin());
     beginInsertRows({}, row, row);

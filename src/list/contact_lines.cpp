@@ -4,13 +4,13 @@
 #include "data/text_rules.h"
 #include "list/contact_search.h"
 
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
-#include <memory>
+#include <numeric>
 
 namespace pw {
 namespace {
@@ -74,67 +74,6 @@ DisplayValues displayValues(const ShownFields& f)
     return v;
 }
 
-// The sort keys of all lines in one buffer: each line case-folded and written as UTF-8, whose
-// byte order is the order of the UTF-16 code units that QString compares. Sixteen bytes of each
-// key, packed into two numbers and kept beside it, decide most comparisons without touching the
-// buffer.
-struct KeyRef final {
-    quint64 prefix;
-    quint64 next;
-    quint32 offset;
-    quint32 length;
-    quint32 index;
-};
-
-quint64 keyBytes(const char* key, quint32 length, quint32 at)
-{
-    if (at + 8 <= length)
-        return qFromBigEndian<quint64>(key + at);
-    char eight[8] = {};
-    if (at < length)
-        std::memcpy(eight, key + at, length - at);
-    return qFromBigEndian<quint64>(eight);
-}
-
-// Loads the sixteen bytes of the key from `at` on, zeros past its end.
-void loadHead(KeyRef& ref, const char* base, quint32 at)
-{
-    ref.prefix = keyBytes(base + ref.offset, ref.length, at);
-    ref.next = keyBytes(base + ref.offset, ref.length, at + 8);
-}
-
-constexpr auto headsBefore = [](const KeyRef& a, const KeyRef& b) {
-    return a.prefix != b.prefix ? a.prefix < b.prefix : a.next < b.next;
-};
-
-void sortFrom(KeyRef* first, KeyRef* last, const char* base, quint32 at);
-
-// Sorts refs whose keys agree up to byte `at` + 16. A key that ends there is a prefix of the
-// longer ones, so it goes first; equal keys keep the order the lines came in.
-void sortRun(KeyRef* first, KeyRef* last, const char* base, quint32 at)
-{
-    KeyRef* const longer = std::partition(first, last, [&](const KeyRef& r) { return r.length <= at + 16; });
-    std::sort(first, longer, [](const KeyRef& a, const KeyRef& b) {
-        return a.length != b.length ? a.length < b.length : a.index < b.index;
-    });
-    for (KeyRef* r = longer; r != last; ++r)
-        loadHead(*r, base, at + 16);
-    sortFrom(longer, last, base, at + 16);
-}
-
-// Sorts refs whose keys agree before byte `at`, sixteen bytes at a time: the heads alone order
-// most of them, and only a run with equal heads reads its keys' next sixteen bytes, each key once.
-void sortFrom(KeyRef* first, KeyRef* last, const char* base, quint32 at)
-{
-    std::sort(first, last, headsBefore);
-    while (first != last) {
-        KeyRef* const runEnd = std::find_if(first + 1, last, [&](const KeyRef& r) { return headsBefore(*first, r); });
-        if (runEnd - first > 1)
-            sortRun(first, runEnd, base, at);
-        first = runEnd;
-    }
-}
-
 // Writes the sort letters of `text` as UTF-8 at `out`, at most 3 bytes a character; returns the end.
 char* writeSortKeyUtf8(char* out, QStringView text)
 {
@@ -179,17 +118,107 @@ char* writeSortKeyUtf8(char* out, QStringView text)
     return out;
 }
 
-// Writes the keys of lines[first, last) into `keys` from `at` on, with their refs.
-void writeKeys(const std::vector<ContactLine>& lines, std::size_t first, std::size_t last, KeyRef* refs, char* keys,
-               std::size_t at)
+// The key a line sorts by is its text case-folded, compared by UTF-16 code units as QString
+// compares. Its first 32 bytes, written as UTF-8 (whose byte order is that same order), are kept
+// beside the line's text and decide nearly every comparison without reading the text.
+struct LineRef final {
+    std::array<quint64, 4> head;  // big-endian, zeros past the key's end
+    QStringView text;
+    quint32 place;  // where the line came in, for lines with equal keys
+};
+
+// The first 32 bytes of the line's key.
+std::array<quint64, 4> keyHead(QStringView line)
 {
-    char* end = keys + at;
-    for (std::size_t i = first; i < last; ++i) {
-        char* start = end;
-        end = writeSortKeyUtf8(start, lines[i].text);
-        refs[i] = {0, 0, quint32(start - keys), quint32(end - start), quint32(i)};
-        loadHead(refs[i], keys, 0);
+    // At most 32 characters give the 32 bytes wanted; at most 3 bytes each.
+    char key[32 * 3 + 4];
+    const qsizetype written = writeSortKeyUtf8(key, line.first(std::min<qsizetype>(line.size(), 32))) - key;
+    char head[32] = {};
+    std::memcpy(head, key, std::min<qsizetype>(written, 32));
+    std::array<quint64, 4> numbers;
+    for (int i = 0; i < 4; ++i)
+        numbers[i] = qFromBigEndian<quint64>(head + 8 * i);
+    return numbers;
+}
+
+// Lines whose first 32 key bytes are equal are compared whole, letter by letter.
+int compareKeys(QStringView a, QStringView b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = sortLetter(a[i]).unicode(), y = sortLetter(b[i]).unicode();
+        if (x != y)
+            return x < y ? -1 : 1;
     }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+// A closure rather than a function, so that the sorts and the merge have it inline.
+constexpr auto lineBefore = [](const LineRef& a, const LineRef& b) {
+    for (int i = 0; i < 4; ++i) {
+        if (a.head[i] != b.head[i])
+            return a.head[i] < b.head[i];
+    }
+    if (const int byKey = compareKeys(a.text, b.text))
+        return byKey < 0;
+    return a.place < b.place;
+};
+
+// Sorted lines and their refs, in the same order.
+struct SortedRun final {
+    std::vector<ContactLine> lines;
+    std::vector<LineRef> refs;
+};
+
+// Moves the `count` first lines of the sorted runs to `out`, in order; with `fromTheEnd`, the
+// `count` last lines, so that the list ends at `out + count`. A tree of the runs' next lines keeps
+// the first of them at its root; after each line only the path of the run it came from is played
+// again.
+void mergeLines(std::vector<SortedRun>& runs, ContactLine* out, std::size_t count, bool fromTheEnd)
+{
+    std::size_t leaves = 1;
+    while (leaves < runs.size())
+        leaves *= 2;
+    // Each run's next line: counted from its start, or from its end with `fromTheEnd`.
+    std::vector<std::size_t> taken(leaves, 0);
+    const auto usedUp = [&](std::size_t run) { return run >= runs.size() || taken[run] == runs[run].refs.size(); };
+    const auto at = [&](std::size_t run) {
+        return fromTheEnd ? runs[run].refs.size() - 1 - taken[run] : taken[run];
+    };
+    const auto first = [&](std::size_t a, std::size_t b) {
+        if (usedUp(a) || usedUp(b))
+            return usedUp(a) ? b : a;
+        const LineRef& refA = runs[a].refs[at(a)];
+        const LineRef& refB = runs[b].refs[at(b)];
+        return (fromTheEnd ? lineBefore(refA, refB) : lineBefore(refB, refA)) ? b : a;
+    };
+    std::vector<std::size_t> tree(2 * leaves);  // node i plays tree[2i] against tree[2i + 1]
+    for (std::size_t i = 0; i < leaves; ++i)
+        tree[leaves + i] = i;
+    for (std::size_t node = leaves - 1; node >= 1; --node)
+        tree[node] = first(tree[2 * node], tree[2 * node + 1]);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t run = tree[1];
+        out[fromTheEnd ? count - 1 - i : i] = std::move(runs[run].lines[at(run)]);
+        ++taken[run];
+        for (std::size_t node = (leaves + run) / 2; node >= 1; node /= 2)
+            tree[node] = first(tree[2 * node], tree[2 * node + 1]);
+    }
+}
+
+// The lines of sorted runs moved out into one sorted list: the first half from the front on this
+// thread and the second from the back on another, at the same time.
+std::vector<ContactLine> mergedLines(std::vector<SortedRun>& runs)
+{
+    std::size_t total = 0;
+    for (const SortedRun& run : runs)
+        total += run.lines.size();
+    std::vector<ContactLine> lines(total);
+    const std::size_t half = total / 2;
+    QFuture<void> back = QtConcurrent::run([&] { mergeLines(runs, lines.data() + half, total - half, true); });
+    mergeLines(runs, lines.data(), half, false);
+    back.waitForFinished();
+    return lines;
 }
 
 }  // namespace
@@ -302,13 +331,25 @@ void putLine(Out& out, const DisplayValues& v, SortOrder order, AddressDisplay d
 
 }  // namespace
 
-QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display)
+namespace {
+
+// Writes the line at the end of `block`, measured first so that it is written in place.
+void appendLine(QString& block, const DisplayValues& values, SortOrder order, AddressDisplay display)
 {
     LengthCounter counter;
     putLine(counter, values, order, display);
-    QString line(counter.length, Qt::Uninitialized);
-    LineWriter writer{line.data()};
+    const qsizetype from = block.size();
+    block.resize(from + counter.length);
+    LineWriter writer{block.data() + from};
     putLine(writer, values, order, display);
+}
+
+}  // namespace
+
+QString contactLine(const DisplayValues& values, SortOrder order, AddressDisplay display)
+{
+    QString line;
+    appendLine(line, values, order, display);
     return line;
 }
 
@@ -327,50 +368,29 @@ std::array<int, 7> listColumns(AddressDisplay display)
     return {104, 256, 336, 364, 420, 500, 580};
 }
 
-QString lineSortKey(const QString& text)
+QString lineSortKey(QStringView text)
 {
     return sortKey(text);
 }
 
 void sortLines(std::vector<ContactLine>& lines)
 {
-    // The keys of the two halves are written side by side, each in its own part of one buffer with
-    // room for the longest encoding (only the pages written are ever touched).
-    const std::size_t count = lines.size();
-    const std::size_t half = count / 2;
-    std::size_t firstTotal = 0, total = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i == half)
-            firstTotal = total;
-        total += lines[i].text.size();
-    }
-    const std::unique_ptr<char[]> keys(new char[3 * total + 8]);
-    std::vector<KeyRef> refs(count);
-    QFuture<void> secondHalf =
-        QtConcurrent::run(writeKeys, std::cref(lines), half, count, refs.data(), keys.get(), 3 * firstTotal);
-    writeKeys(lines, 0, half, refs.data(), keys.get(), 0);
-    secondHalf.waitForFinished();
-
-    // Then the refs are split around a middle head, and the two sides sorted side by side.
-    KeyRef* const first = refs.data();
-    KeyRef* const last = first + count;
-    if (count < 4096) {
-        sortFrom(first, last, keys.get(), 0);
-    } else {
-        std::nth_element(first, first + half, last, headsBefore);
-        const KeyRef middle = first[half];
-        KeyRef* const equal = std::partition(first, last, [&](const KeyRef& r) { return headsBefore(r, middle); });
-        KeyRef* const above = std::partition(equal, last, [&](const KeyRef& r) { return !headsBefore(middle, r); });
-        QFuture<void> upper = QtConcurrent::run(sortFrom, above, last, keys.get(), 0);
-        sortFrom(first, equal, keys.get(), 0);
-        sortRun(equal, above, keys.get(), 0);
-        upper.waitForFinished();
-    }
-    std::vector<ContactLine> sorted;
-    sorted.reserve(count);
-    for (const KeyRef& ref : refs)
-        sorted.push_back(std::move(lines[ref.index]));
-    lines = std::move(sorted);
+    // Sorted in runs side by side, then merged.
+    constexpr std::size_t kRun = 4096;
+    std::vector<std::size_t> starts;
+    for (std::size_t start = 0; start < lines.size(); start += kRun)
+        starts.push_back(start);
+    std::vector<SortedRun> runs(starts.size());
+    QtConcurrent::blockingMap(starts, [&](std::size_t start) {
+        SortedRun& run = runs[start / kRun];
+        const std::size_t end = std::min(start + kRun, lines.size());
+        for (std::size_t i = start; i < end; ++i)
+            run.refs.push_back({keyHead(lines[i].text()), lines[i].text(), quint32(i)});
+        std::sort(run.refs.begin(), run.refs.end(), lineBefore);
+        for (const LineRef& ref : run.refs)
+            run.lines.push_back(std::move(lines[ref.place]));  // its text stays where it is
+    });
+    lines = mergedLines(runs);
 }
 
 namespace {
@@ -414,30 +434,53 @@ struct RecordBatch final {
     qsizetype stride = ContactRecord::kSize;
     QByteArray bytes;
     std::vector<int> numbers;
+    void clear()
+    {
+        bytes.resize(0);  // keeps its storage
+        numbers.clear();
+    }
 };
 
-std::vector<ContactLine> batchLines(const RecordBatch& batch, const ContactSearch& search, SortOrder order,
-                                    AddressDisplay display)
+SortedRun batchLines(const RecordBatch* batch, const ContactSearch* search, SortOrder order, AddressDisplay display)
 {
-    std::vector<ContactLine> lines;
-    lines.reserve(batch.numbers.size());
+    // The lines are written back to back into one block, each line's key head taken while the
+    // line is fresh. Once the block is whole they are sorted, here on this thread, the record
+    // numbers giving equal lines their file order, and made in that order.
+    QString block;
+    std::vector<qsizetype> froms;
+    froms.reserve(batch->numbers.size() + 1);
+    SortedRun run;
+    run.refs.reserve(batch->numbers.size());
     ContactRecord record;
     std::array<char16_t, ContactRecord::kSize> buffer;
     std::array<QStringView, kShownMembers.size()> views;
-    for (std::size_t i = 0; i < batch.numbers.size(); ++i) {
-        const auto stored = QByteArrayView(batch.bytes).sliced(qsizetype(i) * batch.stride, batch.stride);
-        if (search.kind != SearchKind::All) {
+    for (std::size_t i = 0; i < batch->numbers.size(); ++i) {
+        const auto stored = QByteArrayView(batch->bytes).sliced(qsizetype(i) * batch->stride, batch->stride);
+        if (search->kind != SearchKind::All) {
             ContactRecord::decodeInto(stored, record, listedFields());
-            if (!search.takes(record))
+            if (!search->takes(record))
                 continue;
         }
         // The line is built from views of the stored bytes: no string is made for each field.
         ContactRecord::viewInto(stored, buffer, shownFields(), views);
         const ShownFields shown{views[0], views[1], views[2], views[3], views[4],  views[5],
                                 views[6], views[7], views[8], views[9], views[10]};
-        lines.push_back({contactLine(displayValues(shown), order, display), batch.numbers[i]});
+        const qsizetype from = block.size();
+        appendLine(block, displayValues(shown), order, display);
+        if (from == 0)  // room for the rest of the batch's lines, a quarter longer than the first
+            block.reserve(block.size() * qsizetype(batch->numbers.size() - i) * 5 / 4);
+        run.refs.push_back({keyHead(QStringView(block).sliced(from)), {}, quint32(batch->numbers[i])});
+        froms.push_back(from);
     }
-    return lines;
+    froms.push_back(block.size());
+    block.squeeze();  // a search may have taken few of the batch's records
+    for (std::size_t i = 0; i < run.refs.size(); ++i)
+        run.refs[i].text = QStringView(block).sliced(froms[i], froms[i + 1] - froms[i]);
+    std::sort(run.refs.begin(), run.refs.end(), lineBefore);
+    run.lines.reserve(run.refs.size());
+    for (const LineRef& ref : run.refs)
+        run.lines.emplace_back(block, ref.text.data() - block.constData(), ref.text.size(), int(ref.place));
+    return run;
 }
 
 }  // namespace
@@ -445,37 +488,44 @@ std::vector<ContactLine> batchLines(const RecordBatch& batch, const ContactSearc
 Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, const ContactSearch& search,
                                                 SortOrder order, AddressDisplay display)
 {
-    // This thread reads the file once, in order; the pool's threads decode the records and build
-    // the lines a batch at a time.
-    std::vector<QFuture<std::vector<ContactLine>>> building;
+    // This thread reads the file once, in order; the pool's threads decode the records, build the
+    // lines and sort them a batch at a time; the sorted batches are then merged. A few batches are
+    // out at once, each refilled once its lines are built, so that the copying goes through the
+    // same few hundred kilobytes whatever the size of the file.
+    constexpr std::size_t kOut = 4;
     const qsizetype stride =
         search.kind == SearchKind::All ? ContactRecord::fieldsEnd(shownFields()) : ContactRecord::kSize;
-    RecordBatch batch{.stride = stride, .bytes = {}, .numbers = {}};
+    std::array<RecordBatch, kOut> batches;
+    for (RecordBatch& batch : batches) {
+        batch.stride = stride;
+        batch.bytes.reserve(RecordBatch::kRecords * stride);
+    }
+    std::vector<QFuture<SortedRun>> building;
+    // Batch i is filled in batches[i % kOut]; before that is filled again, the batch sent from it
+    // is waited for.
+    const auto filling = [&]() -> RecordBatch& { return batches[building.size() % kOut]; };
     const auto sendBatch = [&] {
-        building.push_back(QtConcurrent::run(batchLines, std::move(batch), search, order, display));
-        batch = {.stride = stride, .bytes = {}, .numbers = {}};
+        building.push_back(QtConcurrent::run(batchLines, &filling(), &search, order, display));
+        if (building.size() >= kOut)
+            building[building.size() - kOut].waitForFinished();
+        filling().clear();
     };
-    auto visited = contacts.forEachStored([&](int number, QByteArrayView stored) {
-        if (batch.numbers.empty())
-            batch.bytes.reserve(RecordBatch::kRecords * stride);
+    const auto visited = contacts.forEachStored([&](int number, QByteArrayView stored) {
+        RecordBatch& batch = filling();
         batch.bytes.append(stored.first(stride));
         batch.numbers.push_back(number);
         if (batch.numbers.size() == RecordBatch::kRecords)
             sendBatch();
         return Visit::Next;
     });
-    if (!batch.numbers.empty())
+    if (!filling().numbers.empty())
         sendBatch();
-    std::vector<ContactLine> lines;
-    for (QFuture<std::vector<ContactLine>>& built : building) {
-        std::vector<ContactLine> part = built.takeResult();
-        if (lines.empty())
-            lines.reserve(part.size() * building.size());
-        std::move(part.begin(), part.end(), std::back_inserter(lines));
-    }
+    std::vector<SortedRun> runs;
+    for (QFuture<SortedRun>& batch : building)
+        runs.push_back(batch.takeResult());
     if (!visited)
         return std::unexpected(visited.error());
-    return lines;
+    return mergedLines(runs);
 }
 
 }  // namespace pw

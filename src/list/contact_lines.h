@@ -20,11 +20,26 @@ enum class SortOrder : qint16 { FirstName = 0, LastName = 1 };
 enum class AddressDisplay { Street, Email };
 
 // One line of the all-contacts list and the record it came from; 0 for a line that was pasted in
-// and so has no record.
-struct ContactLine final {
-    QString text;
-    int record = 0;
-    bool operator==(const ContactLine&) const = default;
+// and so has no record. The lines read from the file together share one block of text, so that a
+// list of 100,000 is built and let go in a few allocations.
+class ContactLine final {
+public:
+    ContactLine() = default;
+    ContactLine(QString text, int record) : ContactLine(std::move(text), 0, -1, record) {}
+    // The line is `length` characters of `block` from `from` on; -1 for all of it.
+    ContactLine(QString block, qsizetype from, qsizetype length, int record)
+        : block_(std::move(block)), from_(from), length_(length < 0 ? block_.size() : length), record_(record)
+    {
+    }
+    QStringView text() const { return QStringView(block_).sliced(from_, length_); }
+    int record() const { return record_; }
+    bool operator==(const ContactLine& other) const { return text() == other.text() && record_ == other.record_; }
+
+private:
+    QString block_;
+    qsizetype from_ = 0;
+    qsizetype length_ = 0;
+    int record_ = 0;
 };
 
 // A record's values as the list shows them, as views into the record: valid while it lives.
@@ -56,13 +71,13 @@ QStringList listHeadings(AddressDisplay display);
 std::array<int, 7> listColumns(AddressDisplay display);
 
 // The key the list sorts by: the whole line without regard to letter case or accents.
-QString lineSortKey(const QString& text);
+QString lineSortKey(QStringView text);
 
 // Sorts by the whole line without regard to case, the key worked out once per line. Lines with
 // equal keys keep the order they came in.
 void sortLines(std::vector<ContactLine>& lines);
 
-// The lines of every record the search takes, in record order (not yet sorted).
+// The lines of every record the search takes, sorted as sortLines sorts them.
 Expected<std::vector<ContactLine>> contactLines(const ContactsFile& contacts, const ContactSearch& search,
                                                 SortOrder order, AddressDisplay display);
 

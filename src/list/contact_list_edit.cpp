@@ -30,8 +30,10 @@ QList<int> ContactListWindow::selectedRows() const
 QString ContactListWindow::selectedLinesText() const
 {
     QString text;
-    for (int row : selectedRows())
-        text += QStringLiteral("\r\n") + model_->line(row).text;
+    for (int row : selectedRows()) {
+        text += QStringLiteral("\r\n");
+        text += model_->line(row).text();
+    }
     return text;
 }
 

@@ -70,7 +70,7 @@ std::optional<Mailing> ContactListWindow::listedMailing()
     std::vector<int> records;
     records.reserve(model_->lines().size());
     for (const ContactLine& line : model_->lines())
-        records.push_back(line.record);
+        records.push_back(line.record());
     return readMailing(platform(), contacts_, records,
                        {chkHouseholds_->isChecked(), chkZipOrder_->isChecked(), chkCompleteOnly_->isChecked()});
 }

@@ -269,9 +269,11 @@ void ContactListWindow::getReport()
     const auto matches = found->size();
     // Lines already listed stay: a second press follows only an empty result, and pasted lines
     // are sorted in with the new ones.
-    std::vector<ContactLine> lines = model_->lines();
-    lines.insert(lines.end(), std::make_move_iterator(found->begin()), std::make_move_iterator(found->end()));
-    sortLines(lines);
+    std::vector<ContactLine> lines = std::move(*found);
+    if (!model_->lines().empty()) {
+        lines.insert(lines.begin(), model_->lines().begin(), model_->lines().end());
+        sortLines(lines);
+    }
     model_->setLines(std::move(lines));
 
     const QString label = searchLabel(search_);
@@ -330,7 +332,7 @@ void ContactListWindow::openContact(int row)
 {
     if (row < 0 || row >= model_->rowCount())
         return;
-    const int record = model_->line(row).record;
+    const int record = model_->line(row).record();
     // The record is read here so that a line without one, or a record gone from the file, is
     // reported in this window rather than in the editor.
     if (const Expected<ContactRecord> read = contacts_.read(record); !read) {
@@ -348,9 +350,9 @@ void ContactListWindow::printReport()
     ReportRequest request;
     request.lines.reserve(model_->rowCount());
     for (const ContactLine& line : model_->lines())
-        request.lines.append(line.text);
+        request.lines.append(line.text().toString());
     for (int row : selectedRows())
-        request.selectedLines.append(model_->line(row).text);
+        request.selectedLines.append(model_->line(row).text().toString());
     request.headerSelection = txtViewAllHeader_->selectedText();
     request.headerFocused = headerFocused();
     request.display = display();
