@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 
@@ -170,28 +171,32 @@ struct SortedRun final {
     std::vector<LineRef> refs;
 };
 
-// Moves the `count` first lines of the sorted runs to `out`, in order; with `fromTheEnd`, the
-// `count` last lines, so that the list ends at `out + count`. A tree of the runs' next lines keeps
-// the first of them at its root; after each line only the path of the run it came from is played
+// Moves the `count` first lines of the sorted runs to `out`, in order; from the end, the `count`
+// last lines, so that the list ends at `out + count`. A tree of the runs' next lines keeps the
+// first of them at its root; after each line only the path of the run it came from is played
 // again.
-void mergeLines(std::vector<SortedRun>& runs, ContactLine* out, std::size_t count, bool fromTheEnd)
+template <bool fromTheEnd>
+void mergeLines(std::vector<SortedRun>& runs, ContactLine* out, std::size_t count)
 {
-    constexpr std::size_t kAhead = 8;
+    constexpr std::ptrdiff_t step = fromTheEnd ? -1 : 1;
+    constexpr std::ptrdiff_t kAhead = 8 * step;
     std::size_t leaves = 1;
     while (leaves < runs.size())
         leaves *= 2;
-    // Each run's next line: counted from its start, or from its end with `fromTheEnd`.
-    std::vector<std::size_t> taken(leaves, 0);
-    const auto usedUp = [&](std::size_t run) { return run >= runs.size() || taken[run] == runs[run].refs.size(); };
-    const auto at = [&](std::size_t run) {
-        return fromTheEnd ? runs[run].refs.size() - 1 - taken[run] : taken[run];
-    };
+    // Each run's next ref, null once the run is used up, and where its refs stop.
+    std::vector<const LineRef*> next(leaves, nullptr);
+    std::vector<const LineRef*> stop(leaves, nullptr);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::vector<LineRef>& refs = runs[i].refs;
+        if (refs.empty())
+            continue;
+        next[i] = fromTheEnd ? &refs.back() : &refs.front();
+        stop[i] = fromTheEnd ? refs.data() - 1 : refs.data() + refs.size();
+    }
     const auto first = [&](std::size_t a, std::size_t b) {
-        if (usedUp(a) || usedUp(b))
-            return usedUp(a) ? b : a;
-        const LineRef& refA = runs[a].refs[at(a)];
-        const LineRef& refB = runs[b].refs[at(b)];
-        return (fromTheEnd ? lineBefore(refA, refB) : lineBefore(refB, refA)) ? b : a;
+        if (!next[a] || !next[b])
+            return next[a] ? a : b;
+        return (fromTheEnd ? lineBefore(*next[a], *next[b]) : lineBefore(*next[b], *next[a])) ? b : a;
     };
     std::vector<std::size_t> tree(2 * leaves);  // node i plays tree[2i] against tree[2i + 1]
     for (std::size_t i = 0; i < leaves; ++i)
@@ -200,14 +205,18 @@ void mergeLines(std::vector<SortedRun>& runs, ContactLine* out, std::size_t coun
         tree[node] = first(tree[2 * node], tree[2 * node + 1]);
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t run = tree[1];
-        out[fromTheEnd ? count - 1 - i : i] = std::move(runs[run].lines[at(run)]);
-        ++taken[run];
-        // The runs are read at fifty places at once, too many for the processor to see coming:
-        // the run's line and ref a few ahead are asked for now.
-        if (taken[run] + kAhead <= runs[run].refs.size()) {
-            const std::size_t ahead = fromTheEnd ? at(run) + 1 - kAhead : at(run) + kAhead - 1;
-            __builtin_prefetch(&runs[run].refs[ahead]);
-            __builtin_prefetch(&runs[run].lines[ahead]);
+        std::vector<ContactLine>& lines = runs[run].lines;
+        const std::size_t at = next[run] - runs[run].refs.data();
+        out[fromTheEnd ? count - 1 - i : i] = std::move(lines[at]);
+        next[run] += step;
+        if (next[run] == stop[run]) {
+            next[run] = nullptr;
+        } else if (std::abs(stop[run] - next[run]) > std::abs(kAhead)) {
+            // The runs are read at fifty places at once, too many for the processor to see
+            // coming: the run's ref and line a few ahead are asked for now.
+            const LineRef* const ahead = next[run] + kAhead;
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(&lines[ahead - runs[run].refs.data()]);
         }
         for (std::size_t node = (leaves + run) / 2; node >= 1; node /= 2)
             tree[node] = first(tree[2 * node], tree[2 * node + 1]);
@@ -223,8 +232,8 @@ std::vector<ContactLine> mergedLines(std::vector<SortedRun>& runs)
         total += run.lines.size();
     std::vector<ContactLine> lines(total);
     const std::size_t half = total / 2;
-    QFuture<void> back = QtConcurrent::run([&] { mergeLines(runs, lines.data() + half, total - half, true); });
-    mergeLines(runs, lines.data(), half, false);
+    QFuture<void> back = QtConcurrent::run([&] { mergeLines<true>(runs, lines.data() + half, total - half); });
+    mergeLines<false>(runs, lines.data(), half);
     back.waitForFinished();
     return lines;
 }
