@@ -140,6 +140,26 @@ TEST_F(ContactListTest, NothingFoundSaysSoAndLeavesGetReportEnabled)
     EXPECT_TRUE(platform.printDialogs.isEmpty());
 }
 
+TEST_F(ContactListTest, LinesPastedAfterAnEmptyResultAreSortedInWithWhatTheNextGetReportFinds)
+{
+    start({});
+    open();
+    click("cmdACGetReport");
+    view()->setFocus();
+    platform.setClipboardText(u"Bob pasted"_s);
+    edit("mnuVAEditPaste");
+    // Another program adds contacts to the file before the second press.
+    writeContacts(folder.file(u"PWK_Contacts.DAT"_s), threeContacts());
+    click("cmdACGetReport");
+    const QStringList listed = lines();
+    ASSERT_EQ(listed.size(), 4);
+    EXPECT_TRUE(listed[0].startsWith(u"Amy Cole\t"));
+    EXPECT_TRUE(listed[1].startsWith(u"Bob Bell\t"));
+    EXPECT_EQ(listed[2], u"Bob pasted");
+    EXPECT_TRUE(listed[3].startsWith(u"zoe Adams\t"));
+    EXPECT_EQ(find<QLabel>("lblTotContacts")->text(), u"Contacts Found = 3");
+}
+
 TEST_F(ContactListTest, EditMenuCopiesCutsAndPastesWholeLines)
 {
     start(threeContacts());
