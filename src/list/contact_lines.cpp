@@ -212,7 +212,7 @@ void mergeLines(std::vector<SortedRun>& runs, ContactLine* out, std::size_t coun
         if (next[run] == stop[run]) {
             next[run] = nullptr;
         } else if (std::abs(stop[run] - next[run]) > std::abs(kAhead)) {
-            // The runs are read at fifty places at once, too many for the processor to see
+            // The runs are read at one place a batch, too many places for the processor to see
             // coming: the run's ref and line a few ahead are asked for now.
             const LineRef* const ahead = next[run] + kAhead;
             __builtin_prefetch(ahead);
