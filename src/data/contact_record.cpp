@@ -163,6 +163,15 @@ void ContactRecord::viewInto(QByteArrayView bytes, std::span<char16_t, kSize> bu
     }
 }
 
+bool ContactRecord::viewLatin1(QByteArrayView bytes, std::span<const Field> fields, std::span<QLatin1StringView> views)
+{
+    if (hasWindowsOnlyByte(bytes.first(fieldsEnd(fields))))
+        return false;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        views[i] = QLatin1StringView(trimmedField(bytes.sliced(fields[i].offset, fields[i].width)));
+    return true;
+}
+
 QString ContactRecord::birthdateForDisplay() const
 {
     if (numericValue(Birthdate) <= 1)

@@ -58,6 +58,10 @@ struct ContactRecord final {
     // The views live as long as the buffer.
     static void viewInto(QByteArrayView bytes, std::span<char16_t, kSize> buffer, std::span<const Field> fields,
                          std::span<QStringView> views);
+    // The same fields as views of the stored bytes themselves, when they hold no byte where the
+    // code page differs from Latin-1 (0x80 to 0x9F), as nearly every record: false otherwise.
+    // `bytes` must reach the fields' end.
+    static bool viewLatin1(QByteArrayView bytes, std::span<const Field> fields, std::span<QLatin1StringView> views);
 
     // Decoded views of the stored flags and date, as every window shows them.
     QString birthdateForDisplay() const;  // "MM/DD/YYYY", "MM/DD" without a year, or empty

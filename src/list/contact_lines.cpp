@@ -12,34 +12,57 @@
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace pw {
 namespace {
 using namespace Qt::StringLiterals;
 
-constexpr QStringView kUnknown = u"Unknown";
-
-QStringView orUnknown(QStringView text)
+// A character of either kind of text the lines are built from.
+char16_t unit(QChar c)
 {
-    QStringView trimmed = text;
-    while (!trimmed.isEmpty() && trimmed.front() == u' ')
+    return c.unicode();
+}
+char16_t unit(char c)
+{
+    return uchar(c);
+}
+
+// "Unknown", in the kind of text given.
+template <typename Text>
+Text unknownText()
+{
+    if constexpr (std::is_same_v<Text, QLatin1StringView>)
+        return QLatin1StringView("Unknown");
+    else
+        return QStringView(u"Unknown");
+}
+
+template <typename Text>
+Text orUnknown(Text text)
+{
+    Text trimmed = text;
+    while (!trimmed.isEmpty() && unit(*trimmed.begin()) == u' ')
         trimmed = trimmed.sliced(1);
-    while (!trimmed.isEmpty() && trimmed.back() == u' ')
+    while (!trimmed.isEmpty() && unit(*(trimmed.end() - 1)) == u' ')
         trimmed.chop(1);
-    return trimmed.size() < 2 ? kUnknown : text;
+    return trimmed.size() < 2 ? unknownText<Text>() : text;
 }
 
 // A phone is shown when its digits, read past the punctuation people write them with ("(796)
 // 555-1050", "+1 418 555 0100"), make a number of 1 or more: a blank or all-zero phone is not.
-QStringView phone(QStringView text)
+template <typename Text>
+Text phone(Text text)
 {
-    const bool anyNonZero = std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'1' && c <= u'9'; });
-    return anyNonZero ? text : QStringView();
+    const bool anyNonZero = std::any_of(text.begin(), text.end(), [](auto c) { return unit(c) >= u'1' && unit(c) <= u'9'; });
+    return anyNonZero ? text : Text();
 }
 
-// The fields a line shows, in this order wherever they are listed.
+// The fields a line shows, in this order wherever they are listed: views of UTF-16 text, or of
+// the stored Latin-1 bytes.
+template <typename Text>
 struct ShownFields final {
-    QStringView first, middle, last, street, street2, city, state, zip, home, cell, email;
+    Text first, middle, last, street, street2, city, state, zip, home, cell, email;
 };
 constexpr std::array kShownMembers = {&ContactRecord::FirstName, &ContactRecord::MiddleInitial,
                                       &ContactRecord::LastName,  &ContactRecord::Street1,
@@ -48,15 +71,16 @@ constexpr std::array kShownMembers = {&ContactRecord::FirstName, &ContactRecord:
                                       &ContactRecord::HomePhone, &ContactRecord::CellPhone,
                                       &ContactRecord::Email};
 
-DisplayValues displayValues(const ShownFields& f)
+template <typename Text>
+DisplayValuesOf<Text> displayValues(const ShownFields<Text>& f)
 {
-    DisplayValues v;
+    DisplayValuesOf<Text> v;
     v.first = f.first;
     v.last = f.last;
     if (!f.middle.isEmpty()) {
-        const QChar initial = f.middle.front();
-        if (initial.unicode() >= u'A' && initial.unicode() <= u'Z')
-            v.initial = initial;
+        const char16_t initial = unit(*f.middle.begin());
+        if (initial >= u'A' && initial <= u'Z')
+            v.initial = QChar(initial);
     }
     const qsizetype streetLength = f.street.size();
     if (streetLength < 2)
@@ -73,6 +97,28 @@ DisplayValues displayValues(const ShownFields& f)
     v.cell = phone(f.cell);
     v.email = f.email;
     return v;
+}
+
+// Writes the sort letter of one character as UTF-8 at `out`; returns the end.
+char* putSortLetter(char* out, char16_t u)
+{
+    if (u < 0x80) {  // most names: folded here, without a call
+        *out++ = static_cast<char>(u >= u'A' && u <= u'Z' ? u + 32 : u);
+        return out;
+    }
+    u = sortLetter(QChar(u)).unicode();
+    if (u < 0x80) {
+        *out++ = static_cast<char>(u);
+        return out;
+    }
+    if (u < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (u >> 6));
+    } else {
+        *out++ = static_cast<char>(0xE0 | (u >> 12));
+        *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    return out;
 }
 
 // Writes the sort letters of `text` as UTF-8 at `out`, at most 3 bytes a character; returns the end.
@@ -96,26 +142,27 @@ char* writeSortKeyUtf8(char* out, QStringView text)
             out += 4;
         }
     }
-    for (; at != end; ++at) {
-        const QChar c(*at);
-        char16_t u = c.unicode();
-        if (u < 0x80) {  // most names: folded here, without a call
-            *out++ = static_cast<char>(u >= u'A' && u <= u'Z' ? u + 32 : u);
-            continue;
-        }
-        u = sortLetter(c).unicode();
-        if (u < 0x80) {
-            *out++ = static_cast<char>(u);
-            continue;
-        }
-        if (u < 0x800) {
-            *out++ = static_cast<char>(0xC0 | (u >> 6));
-        } else {
-            *out++ = static_cast<char>(0xE0 | (u >> 12));
-            *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        }
-        *out++ = static_cast<char>(0x80 | (u & 0x3F));
+    for (; at != end; ++at)
+        out = putSortLetter(out, *at);
+    return out;
+}
+
+// The same for Latin-1 text, eight plain ASCII characters at a time, each byte lowered alike.
+char* writeSortKeyUtf8(char* out, QLatin1StringView text)
+{
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    for (; end - at >= 8; at += 8) {
+        const quint64 eight = qFromUnaligned<quint64>(at);
+        if (eight & 0x8080808080808080ull)
+            break;
+        const quint64 fromA = eight + 0x3F3F3F3F3F3F3F3Full;  // a byte's 0x80 bit: at least 'A'
+        const quint64 pastZ = eight + 0x2525252525252525ull;  // a byte's 0x80 bit: beyond 'Z'
+        qToUnaligned(quint64(eight | (((fromA & ~pastZ) & 0x8080808080808080ull) >> 2)), out);
+        out += 8;
     }
+    for (; at != end; ++at)
+        out = putSortLetter(out, uchar(*at));
     return out;
 }
 
@@ -124,15 +171,16 @@ char* writeSortKeyUtf8(char* out, QStringView text)
 // beside the line's text and decide nearly every comparison without reading the text.
 struct LineRef final {
     std::array<quint64, 4> head;  // big-endian, zeros past the key's end
-    QStringView text;
+    QAnyStringView text;
     quint32 place;  // where the line came in, for lines with equal keys
 };
 
 // The first 32 bytes of the line's key.
-std::array<quint64, 4> keyHead(QStringView line)
+template <typename Text>
+std::array<quint64, 4> keyHeadOf(Text line)
 {
     // At most 32 characters give the 32 bytes wanted; at most 3 bytes each.
-    char key[32 * 3 + 4];
+    char key[32 * 3 + 8];
     const qsizetype written = writeSortKeyUtf8(key, line.first(std::min<qsizetype>(line.size(), 32))) - key;
     char head[32] = {};
     std::memcpy(head, key, std::min<qsizetype>(written, 32));
@@ -142,16 +190,40 @@ std::array<quint64, 4> keyHead(QStringView line)
     return numbers;
 }
 
+std::array<quint64, 4> keyHead(QAnyStringView line)
+{
+    return line.visit([](auto text) {
+        if constexpr (std::is_same_v<decltype(text), QUtf8StringView>)  // never a line's own text
+            return keyHeadOf(QStringView(text.toString()));
+        else
+            return keyHeadOf(text);
+    });
+}
+
 // Lines whose first 32 key bytes are equal are compared whole, letter by letter.
-int compareKeys(QStringView a, QStringView b)
+template <typename A, typename B>
+int compareKeys(A a, B b)
 {
     const qsizetype common = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < common; ++i) {
-        const char16_t x = sortLetter(a[i]).unicode(), y = sortLetter(b[i]).unicode();
+        const char16_t x = sortLetter(QChar(unit(a[i]))).unicode(), y = sortLetter(QChar(unit(b[i]))).unicode();
         if (x != y)
             return x < y ? -1 : 1;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+int compareKeys(QAnyStringView a, QAnyStringView b)
+{
+    return a.visit([&](auto x) {
+        return b.visit([&](auto y) {
+            constexpr bool utf8 = std::is_same_v<decltype(x), QUtf8StringView> || std::is_same_v<decltype(y), QUtf8StringView>;
+            if constexpr (utf8)  // never a line's own text
+                return compareKeys(QStringView(QAnyStringView(x).toString()), QStringView(QAnyStringView(y).toString()));
+            else
+                return compareKeys(x, y);
+        });
+    });
 }
 
 // A closure rather than a function, so that the sorts and the merge have it inline.
@@ -242,26 +314,27 @@ std::vector<ContactLine> mergedLines(std::vector<SortedRun>& runs)
 
 QStringView shownCity(const ContactRecord& record)
 {
-    return orUnknown(record.City);
+    return orUnknown(QStringView(record.City));
 }
 
 QStringView shownZip(const ContactRecord& record)
 {
-    return orUnknown(record.Zip);
+    return orUnknown(QStringView(record.Zip));
 }
 
 DisplayValues displayValues(const ContactRecord& r)
 {
-    return displayValues(ShownFields{r.FirstName, r.MiddleInitial, r.LastName, r.Street1, r.Street2, r.City, r.State,
-                                     r.Zip, r.HomePhone, r.CellPhone, r.Email});
+    return displayValues(ShownFields<QStringView>{r.FirstName, r.MiddleInitial, r.LastName, r.Street1, r.Street2, r.City,
+                                                  r.State, r.Zip, r.HomePhone, r.CellPhone, r.Email});
 }
 
 namespace {
 
-// Measures a line before it is written, so that each line is allocated once at its length.
+// Measures a line before it is written, so that it is written in place at its length.
 struct LengthCounter final {
     qsizetype length = 0;
     void put(QStringView text) { length += text.size(); }
+    void put(QLatin1StringView text) { length += text.size(); }
     void put(QChar) { ++length; }
     void blanks(qsizetype count) { length += std::max<qsizetype>(count, 0); }
 };
@@ -282,17 +355,39 @@ struct LineWriter final {
     }
 };
 
+// The same into Latin-1 bytes, from fields that are Latin-1 and punctuation that is ASCII.
+struct Latin1Writer final {
+    char* at;
+    void put(QLatin1StringView text)
+    {
+        if (!text.isEmpty())
+            std::memcpy(at, text.data(), text.size());
+        at += text.size();
+    }
+    void put(QStringView punctuation)
+    {
+        for (QChar c : punctuation)
+            put(c);
+    }
+    void put(QChar c) { *at++ = char(c.unicode()); }
+    void blanks(qsizetype count)
+    {
+        if (count > 0)
+            at = std::fill_n(at, count, ' ');
+    }
+};
+
 // The field as stored: padded with blanks to its width.
-template <typename Out>
-void putStored(Out& out, QStringView text, int width)
+template <typename Out, typename Text>
+void putStored(Out& out, Text text, int width)
 {
-    const QStringView shown = text.left(width);
+    const Text shown = text.left(width);
     out.put(shown);
     out.blanks(width - shown.size());
 }
 
-template <typename Out>
-void putPhone(Out& out, QStringView text)
+template <typename Out, typename Text>
+void putPhone(Out& out, Text text)
 {
     if (text.isEmpty())
         out.blanks(22);
@@ -300,8 +395,8 @@ void putPhone(Out& out, QStringView text)
         putStored(out, text, 15);
 }
 
-template <typename Out>
-void putLine(Out& out, const DisplayValues& v, SortOrder order, AddressDisplay display)
+template <typename Out, typename Text>
+void putLine(Out& out, const DisplayValuesOf<Text>& v, SortOrder order, AddressDisplay display)
 {
     const auto putInitial = [&] {
         if (!v.initial.isNull()) {
@@ -346,19 +441,21 @@ void putLine(Out& out, const DisplayValues& v, SortOrder order, AddressDisplay d
     }
 }
 
-}  // namespace
-
-namespace {
-
-// Writes the line at the end of `block`, measured first so that it is written in place.
-void appendLine(QString& block, const DisplayValues& values, SortOrder order, AddressDisplay display)
+// Writes the line at the end of `block`: UTF-16 text, or Latin-1 bytes from Latin-1 fields.
+template <typename Block, typename Text>
+void appendLine(Block& block, const DisplayValuesOf<Text>& values, SortOrder order, AddressDisplay display)
 {
     LengthCounter counter;
     putLine(counter, values, order, display);
     const qsizetype from = block.size();
     block.resize(from + counter.length);
-    LineWriter writer{block.data() + from};
-    putLine(writer, values, order, display);
+    if constexpr (std::is_same_v<Block, QByteArray>) {
+        Latin1Writer writer{block.data() + from};
+        putLine(writer, values, order, display);
+    } else {
+        LineWriter writer{block.data() + from};
+        putLine(writer, values, order, display);
+    }
 }
 
 }  // namespace
@@ -385,9 +482,9 @@ std::array<int, 7> listColumns(AddressDisplay display)
     return {104, 256, 336, 364, 420, 500, 580};
 }
 
-QString lineSortKey(QStringView text)
+QString lineSortKey(QAnyStringView text)
 {
-    return sortKey(text);
+    return sortKey(text.toString());
 }
 
 void sortLines(std::vector<ContactLine>& lines)
@@ -458,45 +555,79 @@ struct RecordBatch final {
     }
 };
 
+// Where a line was written: in which block, from and to where.
+struct LineSpan final {
+    bool wide;
+    qsizetype from, to;
+};
+
 SortedRun batchLines(const RecordBatch* batch, const ContactSearch* search, SortOrder order, AddressDisplay display)
 {
     // The lines are written back to back into one block, each line's key head taken while the
-    // line is fresh. Once the block is whole they are sorted, here on this thread, the record
-    // numbers giving equal lines their file order, and made in that order.
-    QString block;
-    std::vector<qsizetype> froms;
-    froms.reserve(batch->numbers.size() + 1);
+    // line is fresh. A record holding a letter beyond Latin-1 (the code page's 0x80 to 0x9F) has
+    // its line in a second block, of UTF-16. Once the blocks are whole the lines are sorted,
+    // here on this thread, the record numbers giving equal lines their file order, and made in
+    // that order.
+    QByteArray latin1;
+    QString wide;
+    std::vector<LineSpan> spans;
+    spans.reserve(batch->numbers.size());
     SortedRun run;
     run.refs.reserve(batch->numbers.size());
     ContactRecord record;
+    std::array<QLatin1StringView, kShownMembers.size()> stored;
     std::array<char16_t, ContactRecord::kSize> buffer;
-    std::array<QStringView, kShownMembers.size()> views;
+    std::array<QStringView, kShownMembers.size()> widened;
     for (std::size_t i = 0; i < batch->numbers.size(); ++i) {
-        const auto stored = QByteArrayView(batch->bytes).sliced(qsizetype(i) * batch->stride, batch->stride);
+        const auto bytes = QByteArrayView(batch->bytes).sliced(qsizetype(i) * batch->stride, batch->stride);
         if (search->kind != SearchKind::All) {
-            ContactRecord::decodeInto(stored, record, listedFields());
+            ContactRecord::decodeInto(bytes, record, listedFields());
             if (!search->takes(record))
                 continue;
         }
         // The line is built from views of the stored bytes: no string is made for each field.
-        ContactRecord::viewInto(stored, buffer, shownFields(), views);
-        const ShownFields shown{views[0], views[1], views[2], views[3], views[4],  views[5],
-                                views[6], views[7], views[8], views[9], views[10]};
-        const qsizetype from = block.size();
-        appendLine(block, displayValues(shown), order, display);
-        if (from == 0)  // room for the rest of the batch's lines, a quarter longer than the first
-            block.reserve(block.size() * qsizetype(batch->numbers.size() - i) * 5 / 4);
-        run.refs.push_back({keyHead(QStringView(block).sliced(from)), {}, quint32(batch->numbers[i])});
-        froms.push_back(from);
+        LineSpan span;
+        if (ContactRecord::viewLatin1(bytes, shownFields(), stored)) {
+            const ShownFields<QLatin1StringView> shown{stored[0], stored[1], stored[2], stored[3],
+                                                       stored[4], stored[5], stored[6], stored[7],
+                                                       stored[8], stored[9], stored[10]};
+            span = {false, latin1.size(), 0};
+            appendLine(latin1, displayValues(shown), order, display);
+            if (span.from == 0)  // room for the rest of the batch's lines, a quarter longer than the first
+                latin1.reserve(latin1.size() * qsizetype(batch->numbers.size() - i) * 5 / 4);
+            span.to = latin1.size();
+            run.refs.push_back({keyHead(QLatin1StringView(latin1).sliced(span.from)), {}, quint32(batch->numbers[i])});
+        } else {
+            ContactRecord::viewInto(bytes, buffer, shownFields(), widened);
+            const ShownFields<QStringView> shown{widened[0], widened[1], widened[2], widened[3],
+                                                 widened[4], widened[5], widened[6], widened[7],
+                                                 widened[8], widened[9], widened[10]};
+            span = {true, wide.size(), 0};
+            appendLine(wide, displayValues(shown), order, display);
+            span.to = wide.size();
+            run.refs.push_back({keyHead(QStringView(wide).sliced(span.from)), {}, quint32(batch->numbers[i])});
+        }
+        spans.push_back(span);
     }
-    froms.push_back(block.size());
-    block.squeeze();  // a search may have taken few of the batch's records
-    for (std::size_t i = 0; i < run.refs.size(); ++i)
-        run.refs[i].text = QStringView(block).sliced(froms[i], froms[i + 1] - froms[i]);
+    latin1.squeeze();  // a search may have taken few of the batch's records
+    for (std::size_t i = 0; i < run.refs.size(); ++i) {
+        const LineSpan& span = spans[i];
+        const qsizetype length = span.to - span.from;
+        if (span.wide)
+            run.refs[i].text = QStringView(wide).sliced(span.from, length);
+        else
+            run.refs[i].text = QLatin1StringView(latin1).sliced(span.from, length);
+    }
     std::sort(run.refs.begin(), run.refs.end(), lineBefore);
     run.lines.reserve(run.refs.size());
-    for (const LineRef& ref : run.refs)
-        run.lines.emplace_back(block, ref.text.data() - block.constData(), ref.text.size(), int(ref.place));
+    for (const LineRef& ref : run.refs) {
+        ref.text.visit([&](auto text) {
+            if constexpr (std::is_same_v<decltype(text), QLatin1StringView>)
+                run.lines.emplace_back(latin1, text.data() - latin1.constData(), text.size(), int(ref.place));
+            else if constexpr (std::is_same_v<decltype(text), QStringView>)
+                run.lines.emplace_back(wide, text.data() - wide.constData(), text.size(), int(ref.place));
+        });
+    }
     return run;
 }
 

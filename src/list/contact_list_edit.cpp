@@ -32,7 +32,7 @@ QString ContactListWindow::selectedLinesText() const
     QString text;
     for (int row : selectedRows()) {
         text += QStringLiteral("\r\n");
-        text += model_->line(row).text();
+        text += model_->line(row).text().toString();
     }
     return text;
 }
