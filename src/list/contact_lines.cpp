@@ -121,22 +121,29 @@ char* putSortLetter(char* out, char16_t u)
     return out;
 }
 
+// Lowers the capitals A to Z among lanes of plain ASCII packed in a number; `ones` holds a 1 at
+// the bottom of each lane. Adding 0x3F and 0x25 sets a lane's 0x80 bit from 'A' on and beyond 'Z'.
+constexpr quint64 loweredAscii(quint64 lanes, quint64 ones)
+{
+    const quint64 fromA = lanes + 0x3F * ones;
+    const quint64 pastZ = lanes + 0x25 * ones;
+    return lanes | (((fromA & ~pastZ) & (0x80 * ones)) >> 2);
+}
+
 // Writes the sort letters of `text` as UTF-8 at `out`, at most 3 bytes a character; returns the end.
 char* writeSortKeyUtf8(char* out, QStringView text)
 {
     const char16_t* at = text.utf16();
     const char16_t* const end = at + text.size();
     // Four characters at a time while they are plain ASCII, as nearly all of a line is: capitals
-    // lowered by adding 0x20 to each 16-bit lane from A to Z, then the lanes narrowed to bytes.
-    // The lanes are where a little-endian host loads them.
+    // lowered in their 16-bit lanes, then the lanes narrowed to bytes. The lanes are where a
+    // little-endian host loads them.
     if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
         for (; end - at >= 4; at += 4) {
             const quint64 four = qFromUnaligned<quint64>(at);
             if (four & 0xFF80FF80FF80FF80ull)
                 break;
-            const quint64 fromA = four + 0x003F003F003F003Full;  // a lane's 0x80 bit: at least 'A'
-            const quint64 pastZ = four + 0x0025002500250025ull;  // a lane's 0x80 bit: beyond 'Z'
-            quint64 bytes = four | (((fromA & ~pastZ) & 0x0080008000800080ull) >> 2);
+            quint64 bytes = loweredAscii(four, 0x0001000100010001ull);
             bytes = (bytes | (bytes >> 8)) & 0x0000FFFF0000FFFFull;
             qToUnaligned(quint32(bytes | (bytes >> 16)), out);
             out += 4;
@@ -156,9 +163,7 @@ char* writeSortKeyUtf8(char* out, QLatin1StringView text)
         const quint64 eight = qFromUnaligned<quint64>(at);
         if (eight & 0x8080808080808080ull)
             break;
-        const quint64 fromA = eight + 0x3F3F3F3F3F3F3F3Full;  // a byte's 0x80 bit: at least 'A'
-        const quint64 pastZ = eight + 0x2525252525252525ull;  // a byte's 0x80 bit: beyond 'Z'
-        qToUnaligned(quint64(eight | (((fromA & ~pastZ) & 0x8080808080808080ull) >> 2)), out);
+        qToUnaligned(loweredAscii(eight, 0x0101010101010101ull), out);
         out += 8;
     }
     for (; at != end; ++at)
