@@ -218,7 +218,8 @@ int compareKeys(A a, B b)
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-int compareKeys(QAnyStringView a, QAnyStringView b)
+// Kept out of line: the comparison that calls it is wanted inline, and it is seldom reached.
+Q_NEVER_INLINE int compareKeys(QAnyStringView a, QAnyStringView b)
 {
     return a.visit([&](auto x) {
         return b.visit([&](auto y) {
