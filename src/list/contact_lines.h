@@ -32,7 +32,8 @@ public:
     {
         length_ = std::get<QString>(block_).size();
     }
-    // The line is `length` characters of `block` from `from` on.
+    // The line is `length` characters of `block` from `from` on: a QString, or a QByteArray of
+    // Latin-1.
     template <typename Block>
     ContactLine(Block block, qsizetype from, qsizetype length, int record)
         : block_(std::move(block)), from_(from), length_(length), record_(record)
