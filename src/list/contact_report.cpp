@@ -3,44 +3,46 @@
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/print_surface.h"
+#include "printing/text_measure.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace pw {
 namespace {
 
 constexpr int kReportColumns = 7;
 constexpr double kLinesPerPage = 54;
-// Pieces are fitted by the grid's columns (Verdana's average width). A line in capitals is up to a
-// fifth wider than that, so a piece gets four characters for every five columns it may fill.
-constexpr double kCharactersPerColumn = 0.8;
 // The last column of the grid on landscape Letter, the narrower of the usual papers: 10.5 inches
 // of Verdana 10 columns from the grid's start leave the 1/4-inch edge no printer prints on.
 constexpr int kLastPageColumn = 148;
 
-// Every style the report uses, set by the report itself: the printer keeps the last job's bold.
+// The type of the report's lines, set by the report itself: the printer keeps the last job's bold.
+TypeFace reportType()
+{
+    return {QStringLiteral("Verdana"), 10, false, false};
+}
+
 void setReportFont(PrintSurface& surface)
 {
-    surface.setFontName(QStringLiteral("Verdana"));
-    surface.setFontSize(10);
-    surface.setBold(false);
-    surface.setItalic(false);
+    const TypeFace type = reportType();
+    surface.setFontName(type.family);
+    surface.setFontSize(type.points);
+    surface.setBold(type.bold);
+    surface.setItalic(type.italic);
 }
 
-// How many characters fit in `columns` columns.
-qsizetype charactersWithin(int columns)
-{
-    return std::max<qsizetype>(1, static_cast<qsizetype>(columns * kCharactersPerColumn));
-}
-
-// The piece in rows of at most `width` characters, each broken after the last "@", ".", "-" or blank
-// in its second half, if any, so that an e-mail address or a name breaks where a reader expects. An
-// empty piece is one empty row.
-QStringList wrapped(const QString& piece, qsizetype width)
+// The piece in rows that each fit, each broken after the last "@", ".", "-" or blank in the second
+// half of what fits, if any, so that an e-mail address or a name breaks where a reader expects. A
+// row holds at least one character; an empty piece is one empty row.
+QStringList wrapped(const QString& piece, const std::function<bool(const QString&)>& fits)
 {
     QStringList rows;
     qsizetype from = 0;
-    while (piece.size() - from > width) {
+    while (!fits(piece.mid(from))) {
+        qsizetype width = 1;
+        while (from + width < piece.size() && fits(piece.mid(from, width + 1)))
+            ++width;
         qsizetype cut = width;
         for (qsizetype i = width - 1; i >= width / 2; --i) {
             if (QStringView(u"@.- ").contains(piece[from + i])) {
@@ -125,12 +127,18 @@ void printReportJob(PrintSurface& surface, const QStringList& lines, AddressDisp
 
     // A piece wraps inside its column, at most up to the next one, so that it never pushes the next
     // piece onto a row of its own and nothing of it is lost; the last column runs to the page's edge.
+    // Pieces are measured as they will be drawn, so that a phone number fits the column it fills.
+    const TypeFace type = reportType();
+    const TextMeasure& measure = surface.measure();
+    const double column = measure.grid(type).column;
     for (const QString& line : lines) {
         const QStringList pieces = reportPieces(line);
         QList<QStringList> rows;
         for (qsizetype i = 0; i < pieces.size(); ++i) {
             const int end = i + 1 < kReportColumns ? columns[i + 1].column - 1 : kLastPageColumn + 1;
-            rows.append(wrapped(trimBlanks(pieces[i]), charactersWithin(end - columns[i].column)));
+            const double room = (end - columns[i].column) * column;
+            const auto fits = [&](const QString& text) { return measure.quickWidth(type, text) <= room; };
+            rows.append(wrapped(trimBlanks(pieces[i]), fits));
             if (pieces[i].isEmpty())
                 break;
         }

@@ -213,7 +213,13 @@ TEST_F(ListOnPaper, AfterABoldLabelJobTheReportPrintsRegularEachLineOnItsRowsAnd
     std::sort(words.begin(), words.end(), [](const PdfWord& a, const PdfWord& b) {
         return std::tuple{a.page, qRound(a.box.top()), a.box.left()} < std::tuple{b.page, qRound(b.box.top()), b.box.left()};
     });
+    const auto onANameRow = [&](const PdfWord& w) {
+        return std::any_of(words.begin(), words.end(), [&](const PdfWord& n) {
+            return n.page == w.page && n.text == u"CHRISTOPHERSON" && std::abs(n.box.top() - w.box.top()) < 1;
+        });
+    };
     QString emailColumn;
+    int wholePhones = 0;
     for (const PdfWord& w : words) {
         EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString() << " on page " << w.page;
         // No piece runs into the next: words on one row never overlap.
@@ -221,15 +227,19 @@ TEST_F(ListOnPaper, AfterABoldLabelJobTheReportPrintsRegularEachLineOnItsRowsAnd
             if (&other != &w && other.page == w.page && std::abs(other.box.top() - w.box.top()) < 1)
                 EXPECT_FALSE(other.box.intersects(w.box)) << w.text.toStdString() << " " << other.text.toStdString();
         }
-        // Every list line starts a row of its own with all its pieces on it.
+        // Every list line starts a row of its own with all its pieces on it, a phone as people
+        // write it whole.
         if (w.text == u"SPRINGFIELD")
-            EXPECT_TRUE(std::any_of(words.begin(), words.end(), [&](const PdfWord& n) {
-                return n.page == w.page && n.text == u"CHRISTOPHERSON" && std::abs(n.box.top() - w.box.top()) < 1;
-            }));
+            EXPECT_TRUE(onANameRow(w));
+        if (w.text == u"555-0199") {
+            EXPECT_TRUE(onANameRow(w));
+            ++wholePhones;
+        }
         if (w.box.left() > 7.9 * 72)
             emailColumn += w.text;
     }
     EXPECT_EQ(emailColumn, QStringLiteral("EmailAddress") + emails.join(QString()));
+    EXPECT_EQ(wholePhones, 60);
 }
 
 }  // namespace
