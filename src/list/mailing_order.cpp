@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 
 namespace pw {
 namespace {
@@ -329,17 +330,32 @@ Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoice
 std::optional<Mailing> readMailing(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                                    const MailingChoices& choices)
 {
-    MailingList list(choices, homeCountry(platform), listed.size());
+    // One pass over the file copies each wanted record to its place in list order; they are then
+    // decoded in that order. A line pasted into the list names no contact to read.
+    std::vector<std::pair<int, qsizetype>> wanted;  // record number, place in list order
+    wanted.reserve(listed.size());
     for (int record : listed) {
-        // A line pasted into the list names no contact to read.
-        if (record <= 0)
-            continue;
-        const Expected<ContactRecord> read = contacts.read(record);
-        if (!read) {
-            platform.message(printerProblem());
-            return std::nullopt;
-        }
-        list.add(*read);
+        if (record > 0)
+            wanted.emplace_back(record, qsizetype(wanted.size()));
+    }
+    std::sort(wanted.begin(), wanted.end());
+    constexpr qsizetype size = ContactRecord::kSize;
+    QByteArray stored(qsizetype(wanted.size()) * size, ' ');
+    auto next = wanted.begin();
+    const Status read = contacts.forEachStored([&](int n, QByteArrayView record) -> PassStep {
+        for (; next != wanted.end() && next->first == n; ++next)
+            std::memcpy(stored.data() + next->second * size, record.data(), std::min(record.size(), size));
+        return next == wanted.end() ? Visit::Stop : Visit::Next;
+    });
+    if (!read || next != wanted.end()) {
+        platform.message(printerProblem());
+        return std::nullopt;
+    }
+    MailingList list(choices, homeCountry(platform), wanted.size());
+    ContactRecord record;
+    for (qsizetype at = 0; at < stored.size(); at += size) {
+        ContactRecord::decodeInto(QByteArrayView(stored).sliced(at, size), record);
+        list.add(record);
     }
     return list.take();
 }

@@ -70,8 +70,8 @@ private:
 Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoices& choices,
                   QStringView homeCountry = kDefaultHomeCountry);
 
-// The mailing of the listed records, each read again from the contacts file; a line without a
-// record (0, pasted into the list) gets no label. A record that cannot be read is the printer
+// The mailing of the listed records, read again from the contacts file in one pass; a line without
+// a record (0, pasted into the list) gets no label. A record that cannot be read is the printer
 // problem, shown; there is then no mailing.
 std::optional<Mailing> readMailing(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
                                    const MailingChoices& choices);
