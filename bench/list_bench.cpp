@@ -201,7 +201,7 @@ void BM_ReadMailingOf100000Listed(benchmark::State& state)
     QuietPlatform platform(surface, QString());
     std::size_t labels = 0;
     for (auto _ : state) {
-        const auto mailing = readMailing(platform, fixture().contacts, records, {});
+        const auto mailing = readMailing(platform, fixture().contacts, records, {}, fixture().contacts.follows());
         labels = mailing ? mailing->labels.size() : 0;
     }
     state.counters["labels"] = static_cast<double>(labels);
