@@ -192,8 +192,9 @@ BENCHMARK(BM_LabelsOf3000ToPdf)->Unit(benchmark::kMillisecond);
 void BM_ReadMailingOf100000Listed(benchmark::State& state)
 {
     needGui();
+    const auto lines = contactLines(fixture().contacts, {}, SortOrder::LastName, AddressDisplay::Street);
     std::vector<int> records;
-    for (const ContactLine& line : *contactLines(fixture().contacts, {}, SortOrder::LastName, AddressDisplay::Street))
+    for (const ContactLine& line : *lines)
         records.push_back(line.record());
     QPrinter printer(QPrinter::HighResolution);
     setUpPdfOutput(printer, fixture().pdf());
