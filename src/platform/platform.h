@@ -70,6 +70,10 @@ public:
     virtual ~ProgressDialog() = default;
     // How far the task has come; false once the user pressed Cancel.
     virtual bool setProgress(qint64 done, qint64 total) = 0;
+    // For a task that goes on from the event loop (a server's replies) rather than in a loop of its
+    // own: while `cancel` is set, the dialog shows itself after the half second, setProgress handles
+    // no events, and Cancel calls `cancel` from the event loop. An empty one ends that.
+    virtual void cancelWith(std::function<void()> /*cancel*/) { }
 };
 
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;

@@ -9,6 +9,7 @@
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -24,31 +25,33 @@ namespace {
 
 const QString kTitle = QStringLiteral("Import from Server");
 
-// What a fetch came to: the cards, or the address books to choose from, or why neither.
-struct Fetched final {
-    ServerResult<AddressBookCards> book;
-    std::vector<FoundAddressBook> choices;
-};
-
-// The cards at `login.address`; with `discover`, an address that is no address book leads to those
-// found from it: the only one is read, several are offered.
-Fetched fetch(ServerLogin& login, bool discover, const ReadOptions& read)
+// The cards at `address`; with `discover`, an address that is no address book leads to those found
+// from it: the only one is read, several are offered. `done` is called once, from the replies.
+void fetch(DavSession& session, const QUrl& address, bool discover, const ReadOptions& read,
+           std::function<void(ServerFetch)> done)
 {
-    ServerResult<AddressBookCards> book = readAddressBook(login, read);
-    if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
-        return {std::move(book), {}};
-    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(
-        login, [&] { return read.progress(0, 0); }, read.timeoutMs);
-    if (!found)
-        return {std::unexpected(found.error()), {}};
-    if (found->empty()) {
-        book.error().text = QStringLiteral("%1 leads to no address book.").arg(login.address.toString());
-        return {std::move(book), {}};
-    }
-    if (found->size() > 1)
-        return {std::move(book), *found};
-    login.address = found->front().address;
-    return {readAddressBook(login, read), {}};
+    readAddressBook(session, address, read,
+                    [&session, address, discover, read, done](ServerResult<AddressBookCards> book) {
+                        if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
+                            return done({std::move(book), {}});
+                        findAddressBooks(session, address,
+                                         [&session, address, read, done,
+                                          book](ServerResult<std::vector<FoundAddressBook>> found) mutable {
+                                             if (!found)
+                                                 return done({std::unexpected(found.error()), {}});
+                                             if (found->empty()) {
+                                                 book.error().text = QStringLiteral("%1 leads to no address book.")
+                                                                         .arg(address.toString());
+                                                 return done({std::move(book), {}});
+                                             }
+                                             if (found->size() > 1)
+                                                 return done({std::move(book), std::move(*found)});
+                                             readAddressBook(session, found->front().address, read,
+                                                             [done](ServerResult<AddressBookCards> only) {
+                                                                 done({std::move(only), {}});
+                                                             });
+                                         });
+                    });
 }
 
 }  // namespace
@@ -57,7 +60,12 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     : SecondaryWindow(platform, "frmSrvImport", kTitle, session.title(), parent), session_(session)
 {
     QMenu* file = addMenu(menuBar(), "mnuSrvFile", QStringLiteral("&File"));
-    addExitItem(file, "mnuSrvFileExit");
+    // Exit closes this window first, which stops a fetch under way.
+    QAction* exit = addItem(file, "mnuSrvFileExit", QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, [this] {
+        if (close())
+            emit exitRequested();
+    });
     addEditMenu("mnuSrvEdit", "mnuSrvEditCut", "mnuSrvEditCopy", "mnuSrvEditPaste");
     addHelpMenu("mnuSrvHelp", "mnuSrvHelpUM", "mnuSrvHelpAbout");
 
@@ -130,15 +138,22 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
 
 void ServerImportWindow::closeEvent(QCloseEvent* event)
 {
-    // The fetch runs in an event loop inside importFrom(): the progress dialog's Cancel ends it.
-    if (busy_)
+    // A fetch has written nothing: it stops with the window. Cards being written go on to their
+    // end, which their progress dialog's Cancel brings sooner.
+    if (busy_ && !fetch_) {
         event->ignore();
-    else
-        SecondaryWindow::closeEvent(event);
+        return;
+    }
+    closing_ = true;
+    if (fetch_)
+        fetch_->cancel();
+    SecondaryWindow::closeEvent(event);
 }
 
 void ServerImportWindow::startImport()
 {
+    if (busy_)
+        return;
     const std::optional<QUrl> address = serverAddress(txtSrvAddress_->text());
     if (!address) {
         platform().message({QStringLiteral("Type the address of the server or address book, beginning with https:// "
@@ -158,7 +173,7 @@ void ServerImportWindow::startImport()
 void ServerImportWindow::updateFromServer()
 {
     const std::optional<RememberedServer> server = rememberedServer(platform());
-    if (!server)
+    if (!server || busy_)
         return;
     QString password = txtSrvPassword_->text();
     if (password.isEmpty()) {
@@ -175,61 +190,92 @@ void ServerImportWindow::updateFromServer()
 
 void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool rememberAfter)
 {
-    Platform& platform = this->platform();
+    if (busy_)
+        return;
     const QString server = hostAndPort(login.address);
-    login.trustedCertificates[server] = trustedCertificate(platform, server);
+    login.trustedCertificates[server] = trustedCertificate(platform(), server);
     busy_ = true;
     cmdSrvImport_->setEnabled(false);
     cmdSrvUpdate_->setEnabled(false);
-    Fetched fetched;
+    fetchFrom(login, discover, rememberAfter);
+}
+
+void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool rememberAfter)
+{
+    progress_ = platform().startProgress(QStringLiteral("Importing contacts from %1").arg(login.address.host()),
+                                         QStringLiteral("Import Contacts"));
+    // The session is this window's: closed, it takes the fetch with it.
+    fetch_ = new DavSession(login, this);
+    progress_->cancelWith([this] { fetch_->cancel(); });
+    ReadOptions read;
+    read.progress = [this](qint64 done, qint64 total) {
+        if (!progress_->setProgress(done, total))
+            fetch_->cancel();
+    };
+    fetch(*fetch_, login.address, discover, read, [this, login, discover, rememberAfter](ServerFetch result) {
+        fetched(std::move(result), login, discover, rememberAfter);
+    });
+}
+
+void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool discover, bool rememberAfter)
+{
+    // The session's reply is still on the way out.
+    fetch_->deleteLater();
+    fetch_ = nullptr;
+    std::unique_ptr<ProgressDialog> progress = std::move(progress_);
+    if (closing_)
+        return;
+    if (!fetched.book && fetched.choices.empty()) {
+        progress.reset();
+        if (trusts(fetched.book.error(), login))
+            return fetchFrom(login, discover, rememberAfter);
+    }
     ImportResult result;
-    do {
-        const auto progress =
-            platform.startProgress(QStringLiteral("Importing contacts from %1").arg(login.address.host()),
-                                   QStringLiteral("Import Contacts"));
-        ReadOptions read;
-        read.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
-        fetched = fetch(login, discover, read);
-        if (fetched.book && fetched.choices.empty()) {
-            ImportOptions options;
-            options.remindersOn = session_.remindersOn();
-            options.progress = read.progress;
-            options.nameAloneMatches = true;
-            result = importCards(fetched.book->cards, session_.file(), options);
-        }
-    } while (!fetched.book && fetched.choices.empty() && trusts(fetched.book.error(), login));
+    if (fetched.book && fetched.choices.empty()) {
+        // The cards are written in a loop of their own, which the progress dialog keeps answering.
+        progress->cancelWith({});
+        ImportOptions options;
+        options.remindersOn = session_.remindersOn();
+        options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
+        options.nameAloneMatches = true;
+        result = importCards(fetched.book->cards, session_.file(), options);
+    }
+    progress.reset();
     busy_ = false;
     cmdSrvImport_->setEnabled(true);
-    cmdSrvUpdate_->setEnabled(rememberedServer(platform).has_value());
+    cmdSrvUpdate_->setEnabled(rememberedServer(platform()).has_value());
     if (!fetched.choices.empty())
         return offerChoice(fetched.choices);
-    if (!fetched.book) {
-        const ServerError& error = fetched.book.error();
-        if (error.kind == ServerError::Kind::Cancelled) {
-            result.end = ImportResult::End::Cancelled;
-            platform.message(*importEndMessage(result));
-        } else {
-            platform.message({error.text + QStringLiteral("  No contacts were imported."),
-                              QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
-        }
-        // Where the person puts it right.
-        QLineEdit* credentials = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
-        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? credentials
-                         : error.kind == ServerError::Kind::Cancelled ? nullptr
-                                                                      : txtSrvAddress_;
-        if (fix) {
-            fix->setFocus();
-            fix->selectAll();
-        }
-        return;
-    }
+    if (!fetched.book)
+        return showFailure(fetched.book.error());
     if (result.imported > 0 && session_.remindersOn())
         session_.noteSavedWithRemindersOn();
     if (result.end == ImportResult::End::Completed && rememberAfter)
         remember(fetched.book->address, login.password);
     cmdSrvClose_->setFocus();
-    if (showImportEnd(result, platform, this))
+    if (showImportEnd(result, platform(), this))
         close();
+}
+
+void ServerImportWindow::showFailure(const ServerError& error)
+{
+    if (error.kind == ServerError::Kind::Cancelled) {
+        ImportResult stopped;
+        stopped.end = ImportResult::End::Cancelled;
+        platform().message(*importEndMessage(stopped));
+    } else {
+        platform().message({error.text + QStringLiteral("  No contacts were imported."),
+                            QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
+    }
+    // Where the person puts it right.
+    QLineEdit* credentials = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
+    QLineEdit* fix = error.kind == ServerError::Kind::Login       ? credentials
+                     : error.kind == ServerError::Kind::Cancelled ? nullptr
+                                                                  : txtSrvAddress_;
+    if (fix) {
+        fix->setFocus();
+        fix->selectAll();
+    }
 }
 
 bool ServerImportWindow::trusts(const ServerError& error, ServerLogin& login)
