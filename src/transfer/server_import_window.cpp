@@ -138,9 +138,10 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
 
 void ServerImportWindow::closeEvent(QCloseEvent* event)
 {
-    // A fetch has written nothing: it stops with the window. Cards being written go on to their
-    // end, which their progress dialog's Cancel brings sooner.
-    if (busy_ && !fetch_) {
+    // Whatever else runs has written nothing: a fetch stops with the window, and a keyring's late
+    // answer finds it closing. Cards being written go on to their end, which their progress
+    // dialog's Cancel brings sooner.
+    if (writing_) {
         event->ignore();
         return;
     }
@@ -175,17 +176,21 @@ void ServerImportWindow::updateFromServer()
     const std::optional<RememberedServer> server = rememberedServer(platform());
     if (!server || busy_)
         return;
-    QString password = txtSrvPassword_->text();
-    if (password.isEmpty()) {
-        const std::expected<QString, QString> kept = platform().readPassword(passwordKey(*server));
+    if (!txtSrvPassword_->text().isEmpty())
+        return importFrom({QUrl(server->addressBook), server->user, txtSrvPassword_->text()}, false, false);
+    // The import is under way while the keyring looks for the password.
+    setBusy(true);
+    platform().readPassword(passwordKey(*server), this, [this, server = *server](std::expected<QString, QString> kept) {
+        setBusy(false);
+        if (closing_)
+            return;
         if (!kept) {
-            platform().message(noPasswordMessage(*server, kept.error()));
+            platform().message(noPasswordMessage(server, kept.error()));
             txtSrvPassword_->setFocus();
             return;
         }
-        password = *kept;
-    }
-    importFrom({QUrl(server->addressBook), server->user, password}, false, false);
+        importFrom({QUrl(server.addressBook), server.user, *kept}, false, false);
+    });
 }
 
 void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool rememberAfter)
@@ -194,10 +199,15 @@ void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool remem
         return;
     const QString server = hostAndPort(login.address);
     login.trustedCertificates[server] = trustedCertificate(platform(), server);
-    busy_ = true;
-    cmdSrvImport_->setEnabled(false);
-    cmdSrvUpdate_->setEnabled(false);
+    setBusy(true);
     fetchFrom(login, discover, rememberAfter);
+}
+
+void ServerImportWindow::setBusy(bool busy)
+{
+    busy_ = busy;
+    cmdSrvImport_->setEnabled(!busy);
+    cmdSrvUpdate_->setEnabled(!busy && rememberedServer(platform()).has_value());
 }
 
 void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool rememberAfter)
@@ -227,7 +237,10 @@ void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool di
         return;
     if (!fetched.book && fetched.choices.empty()) {
         progress.reset();
-        if (trusts(fetched.book.error(), login))
+        const bool again = trusts(fetched.book.error(), login);
+        if (closing_)
+            return;
+        if (again)
             return fetchFrom(login, discover, rememberAfter);
     }
     ImportResult result;
@@ -238,12 +251,12 @@ void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool di
         options.remindersOn = session_.remindersOn();
         options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
         options.nameAloneMatches = true;
+        writing_ = true;
         result = importCards(fetched.book->cards, session_.file(), options);
+        writing_ = false;
     }
     progress.reset();
-    busy_ = false;
-    cmdSrvImport_->setEnabled(true);
-    cmdSrvUpdate_->setEnabled(rememberedServer(platform()).has_value());
+    setBusy(false);
     if (!fetched.choices.empty())
         return offerChoice(fetched.choices);
     if (!fetched.book)
@@ -314,8 +327,10 @@ void ServerImportWindow::remember(const QUrl& addressBook, const QString& passwo
     cmdSrvUpdate_->setEnabled(true);
     if (password.isEmpty())
         return;
-    if (const std::expected<void, QString> stored = platform().storePassword(passwordKey(server), password); !stored)
-        platform().message(passwordNotRememberedMessage(stored.error()));
+    platform().storePassword(passwordKey(server), password, this, [this](std::expected<void, QString> stored) {
+        if (!stored)
+            platform().message(passwordNotRememberedMessage(stored.error()));
+    });
 }
 
 }  // namespace pw

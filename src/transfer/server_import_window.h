@@ -47,6 +47,8 @@ private:
     // The fetch goes on from the server's replies; fetched() takes it from there.
     void fetchFrom(const ServerLogin& login, bool discover, bool rememberAfter);
     void fetched(ServerFetch fetched, ServerLogin login, bool discover, bool rememberAfter);
+    // Import and Update from Server wait while an import runs.
+    void setBusy(bool busy);
     void showFailure(const ServerError& error);
     bool trusts(const ServerError& error, ServerLogin& login);
     void offerChoice(const std::vector<FoundAddressBook>& found);
@@ -55,7 +57,8 @@ private:
 
     ContactsSession& session_;
     bool busy_ = false;  // from the start of an import to its summary
-    bool closing_ = false;  // a fetch stopped by closing the window ends without a word
+    bool writing_ = false;  // the fetched cards are being written to the contacts file
+    bool closing_ = false;  // what runs when the window closes ends without a word
     DavSession* fetch_ = nullptr;  // the fetch under way
     std::unique_ptr<ProgressDialog> progress_;
     std::vector<FoundAddressBook> found_;

@@ -389,6 +389,7 @@ TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeav
     platform.keyring.clear();
     activate(find<QMainWindow>("frmSrvImport"));
     click("cmdSrvUpdate");
+    settle();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].text, u"No password for bo came from the desktop's keyring (The keyring holds no "
                                          "such password).  Type it under Password and click Update from Server again.");
