@@ -202,8 +202,9 @@ public:
         QObject::connect(
             &dialog_, &QProgressDialog::canceled, &dialog_,
             [this] {
-                if (cancel_)
-                    cancel_();
+                // A copy: the task's end may take this dialog with it.
+                if (const auto cancel = cancel_)
+                    cancel();
             },
             Qt::QueuedConnection);
         QTimer::singleShot(int(std::max<qint64>(0, kProgressDelayMs - started_.elapsed())), &dialog_, [this] {
