@@ -20,38 +20,53 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace pw {
 namespace {
 
 const QString kTitle = QStringLiteral("Import from Server");
 
-// The cards at `address`; with `discover`, an address that is no address book leads to those found
-// from it: the only one is read, several are offered. `done` is called once, from the replies.
-void fetch(DavSession& session, const QUrl& address, bool discover, const ReadOptions& read,
-           std::function<void(ServerFetch)> done)
+// A fetch under way: where it began, how its reads go and where its end goes.
+struct Fetching final {
+    DavSession& session;
+    QUrl address;
+    ReadOptions read;
+    std::function<void(ServerFetch)> done;
+};
+
+// An address that is no address book led to `found`: the only one is read, several are offered.
+void fetchFound(const std::shared_ptr<Fetching>& fetching, ServerResult<AddressBookCards> notOne,
+                ServerResult<std::vector<FoundAddressBook>> found)
 {
-    readAddressBook(session, address, read,
-                    [&session, address, discover, read, done](ServerResult<AddressBookCards> book) {
-                        if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
-                            return done({std::move(book), {}});
-                        findAddressBooks(session, address,
-                                         [&session, address, read, done,
-                                          book](ServerResult<std::vector<FoundAddressBook>> found) mutable {
-                                             if (!found)
-                                                 return done({std::unexpected(found.error()), {}});
-                                             if (found->empty()) {
-                                                 book.error().text = QStringLiteral("%1 leads to no address book.")
-                                                                         .arg(address.toString());
-                                                 return done({std::move(book), {}});
-                                             }
-                                             if (found->size() > 1)
-                                                 return done({std::move(book), std::move(*found)});
-                                             readAddressBook(session, found->front().address, read,
-                                                             [done](ServerResult<AddressBookCards> only) {
-                                                                 done({std::move(only), {}});
-                                                             });
-                                         });
+    if (!found)
+        return fetching->done({std::unexpected(found.error()), {}});
+    if (found->empty()) {
+        notOne.error().text = QStringLiteral("%1 leads to no address book.").arg(fetching->address.toString());
+        return fetching->done({std::move(notOne), {}});
+    }
+    if (found->size() > 1)
+        return fetching->done({std::move(notOne), std::move(*found)});
+    readAddressBook(fetching->session, found->front().address, fetching->read,
+                    [fetching](ServerResult<AddressBookCards> only) {
+                        fetching->done({std::move(only), {}});
                     });
+}
+
+// The cards at `address`; with `discover`, an address that is no address book leads to those found
+// from it. `done` is called once, from the replies.
+void fetchCards(DavSession& session, const QUrl& address, bool discover, ReadOptions read,
+                std::function<void(ServerFetch)> done)
+{
+    auto fetching = std::make_shared<Fetching>(session, address, std::move(read), std::move(done));
+    readAddressBook(session, address, fetching->read, [fetching, discover](ServerResult<AddressBookCards> book) {
+        if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
+            return fetching->done({std::move(book), {}});
+        findAddressBooks(fetching->session, fetching->address,
+                         [fetching, book](ServerResult<std::vector<FoundAddressBook>> found) {
+                             fetchFound(fetching, book, std::move(found));
+                         });
+    });
 }
 
 }  // namespace
@@ -216,21 +231,30 @@ void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool
                                          QStringLiteral("Import Contacts"));
     // The session is this window's: closed, it takes the fetch with it.
     fetch_ = new DavSession(login, this);
-    progress_->cancelWith([this] { fetch_->cancel(); });
+    progress_->cancelWith([this] {
+        if (fetch_)
+            fetch_->cancel();
+    });
     ReadOptions read;
     read.progress = [this](qint64 done, qint64 total) {
         if (!progress_->setProgress(done, total))
             fetch_->cancel();
     };
-    fetch(*fetch_, login.address, discover, read, [this, login, discover, rememberAfter](ServerFetch result) {
-        fetched(std::move(result), login, discover, rememberAfter);
-    });
+    fetchCards(*fetch_, login.address, discover, std::move(read),
+               [this, login, discover, rememberAfter](ServerFetch result) {
+                   // Taken up from the event loop, out of the way of the session's last reply.
+                   QMetaObject::invokeMethod(
+                       this,
+                       [this, result = std::move(result), login, discover, rememberAfter]() mutable {
+                           fetched(std::move(result), std::move(login), discover, rememberAfter);
+                       },
+                       Qt::QueuedConnection);
+               });
 }
 
 void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool discover, bool rememberAfter)
 {
-    // The session's reply is still on the way out.
-    fetch_->deleteLater();
+    delete fetch_;
     fetch_ = nullptr;
     std::unique_ptr<ProgressDialog> progress = std::move(progress_);
     if (closing_)
