@@ -186,15 +186,18 @@ QRectF envelopeAddressFrame(const QRectF& outline)
 
 QString envelopeFeedNote(EnvelopeFeed feed)
 {
+    // Printers turn a landscape page a quarter turn to the left: its bottom edge is the sheet's
+    // right-hand edge, its left edge the end that goes in last.
+    const QString note = QStringLiteral(
+        "This printer lists no paper of the envelope's size, so the envelope is printed as part of a %1 page.  "
+        "Feed it face up against the edge drawn at the bottom here: the right-hand edge of the sheet as it goes "
+        "in, the envelope's left end toward the end that goes in last.");
     switch (feed) {
     case EnvelopeFeed::OwnPage: return {};
-    case EnvelopeFeed::Envelope10:
-        return QStringLiteral("This printer lists no paper of the envelope's size: the envelope is printed on a #10 "
-                              "envelope page.  Feed it against the left and bottom edges of that page, as drawn.");
+    case EnvelopeFeed::Envelope10: return note.arg(QStringLiteral("#10 envelope"));
     case EnvelopeFeed::Letter: break;
     }
-    return QStringLiteral("This printer lists no paper of the envelope's size: the envelope is printed on a Letter "
-                          "page.  Feed it against the left and bottom edges of that page, as drawn.");
+    return note.arg(QStringLiteral("Letter"));
 }
 
 void printEnvelope(PrintSurface& surface, const EnvelopeJob& envelope)

@@ -335,7 +335,7 @@ TEST_F(PdfSurfaceTest, CapitalLinesTooWideAreNamedAndPrintedSmallerOrCutInsideTh
 // envelope and in the Postal Service's reading area in every font.
 TEST_F(PdfSurfaceTest, EachEnvelopeIsAPageOfItsOwnWithTheAddressInTheReadingArea)
 {
-    static const QRegularExpression pageSize(QStringLiteral(R"(<page width="([\d.]+)" height="([\d.]+)">)"));
+    static const QRegularExpression pageSize(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
     for (int code = 1; code <= kEnvelopeSizeCount; ++code) {
         for (const auto& [bold, large] : {std::pair{false, false}, std::pair{true, true}}) {
             setUpMarginlessA4(printer, pdf);
