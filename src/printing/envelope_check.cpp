@@ -82,7 +82,8 @@ EnvelopeCheck checkEnvelope(const EnvelopeJob& envelope, EnvelopeFeed feed, cons
         return {};
     const auto onEnvelope = [&](const QList<ProbedText>& a) {
         return !fedTwice(a, outline) && topOf(a) >= outline.top() + kClear - kTolerance
-               && leftOf(a) >= outline.left() + kClear - kTolerance && rightOf(a) <= outline.right() - kClear + kTolerance;
+               && leftOf(a) >= outline.left() + kClear - kTolerance
+               && rightOf(a) <= outline.right() - kClear + kTolerance;
     };
     // The nearest correction that keeps the address on the envelope, moving one row or column at a time.
     const auto nearest = [&](bool top, int step) -> std::optional<int> {
@@ -101,25 +102,29 @@ EnvelopeCheck checkEnvelope(const EnvelopeJob& envelope, EnvelopeFeed feed, cons
     EnvelopeCheck check;
     if (const ProbedText* low = fedTwice(address, outline)) {
         const std::optional<int> fitting = nearest(true, -1);
-        check.refusal = Message{
-            QStringLiteral("Line %1 of the address would print too near the envelope's bottom edge, and the printer "
-                           "would feed a second envelope for it.  Nothing was printed.  Lower the ENVELOPE top "
-                           "correction%2 in the Margins menu, then print again.")
-                .arg(low->line)
-                .arg(fitting ? QStringLiteral(" to %1 or less").arg(*fitting) : QString()),
-            QStringLiteral("Envelope fed twice"), MessageIcon::Warning};
+        check.refusal =
+            Message{QStringLiteral(
+                        "Line %1 of the address would print too near the envelope's bottom edge, and the printer "
+                        "would feed a second envelope for it.  Nothing was printed.  Lower the ENVELOPE top "
+                        "correction%2 in the Margins menu, then print again.")
+                        .arg(low->line)
+                        .arg(fitting ? QStringLiteral(" to %1 or less").arg(*fitting) : QString()),
+                    QStringLiteral("Envelope fed twice"), MessageIcon::Warning};
         return check;
     }
     const QString lead = QStringLiteral("The address would print ");
     if (const double above = outline.top() + kClear - topOf(address); above > kTolerance)
-        check.offEnvelope = lead + distance(above - kClear, QStringLiteral("above"), QStringLiteral("below"), QStringLiteral("top"))
-                            + advice(QStringLiteral("raise"), QStringLiteral("top"), nearest(true, 1), QStringLiteral("more"));
+        check.offEnvelope =
+            lead + distance(above - kClear, QStringLiteral("above"), QStringLiteral("below"), QStringLiteral("top"))
+            + advice(QStringLiteral("raise"), QStringLiteral("top"), nearest(true, 1), QStringLiteral("more"));
     else if (const double left = outline.left() + kClear - leftOf(address); left > kTolerance)
-        check.offEnvelope = lead + distance(left - kClear, QStringLiteral("left of"), QStringLiteral("from"), QStringLiteral("left"))
-                            + advice(QStringLiteral("raise"), QStringLiteral("left"), nearest(false, 1), QStringLiteral("more"));
+        check.offEnvelope =
+            lead + distance(left - kClear, QStringLiteral("left of"), QStringLiteral("from"), QStringLiteral("left"))
+            + advice(QStringLiteral("raise"), QStringLiteral("left"), nearest(false, 1), QStringLiteral("more"));
     else if (const double right = rightOf(address) - (outline.right() - kClear); right > kTolerance)
-        check.offEnvelope = lead + distance(right - kClear, QStringLiteral("past"), QStringLiteral("from"), QStringLiteral("right"))
-                            + advice(QStringLiteral("lower"), QStringLiteral("left"), nearest(false, -1), QStringLiteral("less"));
+        check.offEnvelope =
+            lead + distance(right - kClear, QStringLiteral("past"), QStringLiteral("from"), QStringLiteral("right"))
+            + advice(QStringLiteral("lower"), QStringLiteral("left"), nearest(false, -1), QStringLiteral("less"));
     return check;
 }
 

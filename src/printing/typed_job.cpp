@@ -31,7 +31,7 @@ TypedJob labelsJob(const TypedJobRequest& request)
     const QList<int> printed =
         !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
     return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
-            {}, kLabelSheet, std::nullopt, {}};
+            {}, kLabelSheet, std::nullopt};
 }
 
 EnvelopeJob envelopeOf(const TypedJobRequest& request)
@@ -57,8 +57,7 @@ TypedJob envelopeJob(const TypedJobRequest& request)
             {},
             {},
             {.printToFile = true},
-            std::nullopt,
-            {}};
+            std::nullopt};
 }
 
 // Where the envelope's lines land on the paper the current printer takes for it, and what that
@@ -83,7 +82,7 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
     return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }, returnAddressOutlines(), {},
-            {}, kLabelSheet, std::nullopt, {}};
+            {}, kLabelSheet, std::nullopt};
 }
 
 TypedJob unmeasuredJob(const TypedJobRequest& request)

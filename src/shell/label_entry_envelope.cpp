@@ -1,9 +1,8 @@
 // The entry area's envelope return address: entered once in a small dialog, kept in the settings,
 // and printed in the envelope's upper left corner while its box is ticked.
-#include "shell/label_entry.h"
-
 #include "platform/platform.h"
 #include "printing/envelopes.h"
+#include "shell/label_entry.h"
 #include "widgets/named_widgets.h"
 
 #include <QBoxLayout>
@@ -20,9 +19,10 @@ namespace pw {
 
 void LabelEntry::buildEnvelopeReturn(QBoxLayout* into)
 {
-    chkLMEnvReturn_ = namedWithTip<QCheckBox>(
-        "chkLMEnvReturn", QStringLiteral("Print return address"),
-        QStringLiteral("If checked, will print your return address in the envelope's upper left corner"));
+    chkLMEnvReturn_ =
+        namedWithTip<QCheckBox>("chkLMEnvReturn", QStringLiteral("Print return address"),
+                                QStringLiteral(
+                                    "If checked, will print your return address in the envelope's upper left corner"));
     cmdLMEnvReturn_ = named<QPushButton>("cmdLMEnvReturn", QStringLiteral("Return &address\u2026"));
     into->addWidget(chkLMEnvReturn_);
     into->addWidget(cmdLMEnvReturn_);
@@ -67,7 +67,8 @@ void LabelEntry::enterEnvelopeReturnAddress()
         entered.append(line->text());
     setEnvelopeReturnAddress(platform_, entered);
     // An address just entered is one to print; one emptied is not.
-    const bool any = std::any_of(entered.begin(), entered.end(), [](const QString& l) { return !l.trimmed().isEmpty(); });
+    const bool any =
+        std::any_of(entered.begin(), entered.end(), [](const QString& l) { return !l.trimmed().isEmpty(); });
     chkLMEnvReturn_->setChecked(any);
     setPrintsEnvelopeReturnAddress(platform_, any);
     cmdLMStart_->setFocus();

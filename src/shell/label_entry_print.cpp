@@ -1,6 +1,4 @@
 // The entry area's print commands: the controls are read into a request, the job is built from it.
-#include "shell/label_entry.h"
-
 #include "data/text_rules.h"
 #include "platform/platform.h"
 #include "printing/envelope_check.h"
@@ -10,6 +8,7 @@
 #include "printing/return_address.h"
 #include "printing/sheet_positions.h"
 #include "program/app_files.h"
+#include "shell/label_entry.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -197,15 +197,18 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
 // the envelope, is one error line and nothing written.
 TEST_F(CommandLine, AnEnvelopeCorrectionThatTakesTheAddressOffTheEnvelopeIsRefused)
 {
-    const QStringList five = {u"envelope"_s, u"--size"_s, u"1"_s, u"--lines"_s, u"Ann Example"_s,
-                              u"Acme Widgets Inc"_s, u"12 Long Road"_s, u"Apt 4"_s, u"Reno, NV 89501"_s};
+    const QStringList five = {u"envelope"_s,     u"--size"_s,      u"1"_s,
+                              u"--lines"_s,      u"Ann Example"_s, u"Acme Widgets Inc"_s,
+                              u"12 Long Road"_s, u"Apt 4"_s,       u"Reno, NV 89501"_s};
     for (const auto& [record, expected] :
-         {std::pair{"ENVELOPE 0   7  \r\n", "postwick envelope: Line 5 of the address would print too near the envelope's "
-                                               "bottom edge, and the printer would feed a second envelope for it. "
-                                               "Nothing was printed. Lower the ENVELOPE top correction to 6 or "
-                                               "less in the Margins menu, then print again.\n"},
-          std::pair{"ENVELOPE 0  -20 \r\n", "postwick envelope: The address would print 1.90 in above the envelope's top "
-                                              "edge: raise the ENVELOPE top correction to -9 or more\n"}}) {
+         {std::pair{"ENVELOPE 0   7  \r\n",
+                    "postwick envelope: Line 5 of the address would print too near the envelope's "
+                    "bottom edge, and the printer would feed a second envelope for it. "
+                    "Nothing was printed. Lower the ENVELOPE top correction to 6 or "
+                    "less in the Margins menu, then print again.\n"},
+          std::pair{"ENVELOPE 0  -20 \r\n",
+                    "postwick envelope: The address would print 1.90 in above the envelope's top "
+                    "edge: raise the ENVELOPE top correction to -9 or more\n"}}) {
         folder.write(u"env.TXT"_s, record);
         const ProgramRun refused = run(five + QStringList{u"--margins"_s, u"env.TXT"_s, u"-o"_s, u"env.pdf"_s});
         EXPECT_EQ(refused.status, 1);

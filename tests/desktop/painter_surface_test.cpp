@@ -323,7 +323,10 @@ TEST_F(PdfSurfaceTest, CapitalLinesTooWideAreNamedAndPrintedSmallerOrCutInsideTh
     for (const Word& w : words)
         EXPECT_TRUE(insideOne(w, returnAddressOutlines())) << w.text.toStdString();
 
-    TypedJobRequest envelope{.stock = TypedStock::Envelope, .lines = capitals, .envelopeSize = 3, .envelopePaper = true};
+    TypedJobRequest envelope{.stock = TypedStock::Envelope,
+                             .lines = capitals,
+                             .envelopeSize = 3,
+                             .envelopePaper = true};
     envelope.place = *envelopePlace(3);
     std::tie(sheet, words) = printed(envelope);
     EXPECT_EQ(words.size(), 15);
@@ -342,7 +345,12 @@ TEST_F(PdfSurfaceTest, EachEnvelopeIsAPageOfItsOwnWithTheAddressInTheReadingArea
             const EnvelopeJob envelope{{QStringLiteral("Alexandra Montgomery-Whitfield"),
                                         QStringLiteral("1234 Northwest Evergreen Blvd"), QStringLiteral("Apt 5"),
                                         QStringLiteral("Springfield, IL  62701"), QStringLiteral("USA")},
-                                       false, bold, large, *envelopePlace(code), {}, code};
+                                       false,
+                                       bold,
+                                       large,
+                                       *envelopePlace(code),
+                                       {},
+                                       code};
             printEnvelope(surface, envelope);
             ASSERT_TRUE(surface.endJob());
             const QSizeF inches = envelopeInches(code);

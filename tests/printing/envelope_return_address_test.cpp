@@ -4,7 +4,6 @@
 #include "support/recording_surface.h"
 
 #include <gtest/gtest.h>
-
 #include <tuple>
 
 namespace pw {
@@ -19,8 +18,13 @@ using test::RecordingSurface;
 class EnvelopeJobTest : public ::testing::Test {
 protected:
     RecordingSurface surface;
-    EnvelopeJob envelope{{u"Ann Example"_s, u"12 Long Road"_s, u"Springfield IL 62701"_s, {}, {}}, false, false,
-                         false, *envelopePlace(1), {}, 1};
+    EnvelopeJob envelope{{u"Ann Example"_s, u"12 Long Road"_s, u"Springfield IL 62701"_s, {}, {}},
+                         false,
+                         false,
+                         false,
+                         *envelopePlace(1),
+                         {},
+                         1};
 
     RecordedJob print()
     {
@@ -199,7 +203,8 @@ TEST(EnvelopeDryRun, AnAddressOffTheEnvelopeIsNamedAndOneThatFeedsASecondEnvelop
                   "to -9 or more");
     }
     EXPECT_EQ(jobWithTop(-9).offEnvelope, u""_s);
-    EXPECT_TRUE(jobWithTop(-10).offEnvelope.startsWith(u"The address would print 0.04 in above the envelope's top edge"));
+    EXPECT_TRUE(
+        jobWithTop(-10).offEnvelope.startsWith(u"The address would print 0.04 in above the envelope's top edge"));
 }
 
 RecordedJob returnAddressPage(const ReturnAddressSheet& sheet)

@@ -45,7 +45,7 @@ struct RecordedJob final {
     QList<PageOrientation> orientations;
     QList<PaperSize> paperSizes;
     QList<QSizeF> paperInches;  // pages of a size of their own, as asked for
-    QStringList notes;          // what a preview would say about feeding the paper
+    QStringList notes;  // what a preview would say about feeding the paper
     bool abandoned = false;
 };
 
