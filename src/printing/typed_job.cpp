@@ -30,8 +30,13 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
     const QList<int> printed =
         !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
-    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
-            {}, kLabelSheet, std::nullopt};
+    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); },
+            labelSheetOutlines(),
+            printed,
+            {},
+            kLabelSheet,
+            std::nullopt,
+            {}};
 }
 
 EnvelopeJob envelopeOf(const TypedJobRequest& request)
@@ -57,7 +62,8 @@ TypedJob envelopeJob(const TypedJobRequest& request)
             {},
             {},
             {.printToFile = true},
-            std::nullopt};
+            std::nullopt,
+            {}};
 }
 
 // Where the envelope's lines land on the paper the current printer takes for it, and what that
@@ -81,8 +87,13 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
-    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }, returnAddressOutlines(), {},
-            {}, kLabelSheet, std::nullopt};
+    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
+            returnAddressOutlines(),
+            {},
+            {},
+            kLabelSheet,
+            std::nullopt,
+            {}};
 }
 
 TypedJob unmeasuredJob(const TypedJobRequest& request)
