@@ -206,13 +206,13 @@ TEST_F(CommandLine, AnEnvelopeCorrectionThatTakesTheAddressOffTheEnvelopeIsRefus
                     "bottom edge, and the printer would feed a second envelope for it. "
                     "Nothing was printed. Lower the ENVELOPE top correction to 6 or "
                     "less in the Margins menu, then print again.\n"},
-          std::pair{"ENVELOPE 0  -20 \r\n",
+          std::pair{"ENVELOPE 0   -20\r\n",
                     "postwick envelope: The address would print 1.90 in above the envelope's top "
                     "edge: raise the ENVELOPE top correction to -9 or more\n"}}) {
         folder.write(u"env.TXT"_s, record);
         const ProgramRun refused = run(five + QStringList{u"--margins"_s, u"env.TXT"_s, u"-o"_s, u"env.pdf"_s});
         EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, expected);
+        EXPECT_EQ(refused.err.toStdString(), expected);
         EXPECT_FALSE(QFile::exists(folder.file(u"env.pdf"_s)));
     }
 }
