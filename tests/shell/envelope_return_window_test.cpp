@@ -129,6 +129,16 @@ TEST_F(EntryAreaTest, TheEnvelopeReturnAddressStartsFromTheLastLabelRunAndPrints
     find<QPushButton>("cmdLMStart")->click();
     EXPECT_EQ(platform.printerSurface.jobs.last().texts.size(), 3);
     EXPECT_EQ(platform.settings.value(u"Postwick/Envelope/PrintReturnAddress"_s), u"0");
+
+    // A correction that lifts the address off the envelope is named first; Cancel prints nothing.
+    folder.write(u"PWKPARAM.TXT"_s, "ENVELOPE 0   -20\r\n");
+    platform.messages.clear();
+    platform.answerMessage(MessageResult::Cancel);
+    find<QPushButton>("cmdLMStart")->click();
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.messages.value(0).text,
+              u"The address would print 1.90 in above the envelope's top edge: raise the ENVELOPE top correction to "
+              "-9 or more.\n\nPrint anyway?");
 }
 
 TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)
