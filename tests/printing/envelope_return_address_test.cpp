@@ -178,6 +178,10 @@ TEST(EnvelopeDryRun, AnAddressOffTheEnvelopeIsNamedAndOneThatFeedsASecondEnvelop
     TypedJob job = jobWithTop(6);
     EXPECT_FALSE(job.refusal);
     EXPECT_EQ(job.offEnvelope, u""_s);
+    // A line too wide is named by its line of the address.
+    request.lines[1] = u"Acme Widgets International Holdings Incorporated of Northern Nevada Inc"_s;
+    EXPECT_EQ(jobWithTop(6).overflows.value(0).where, u"Line 2");
+    request.lines[1] = u"Acme Widgets Inc"_s;
 
     // Seven rows down, line 5 would go onto a second envelope of its own.
     job = jobWithTop(7);
