@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QIODevice>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -71,9 +72,28 @@ QString shortText(const QString& text, qsizetype shown = 160)
 }
 
 // A value as a summary quotes it: at most 60 characters, a longer one cut with "...".
+constexpr qsizetype kQuotedAtMost = 60;
 QString quoted(const QString& value)
 {
-    return u'"' + shortText(value, 60) + u'"';
+    return u'"' + shortText(value, kQuotedAtMost) + u'"';
+}
+
+// Text in UTF-16 without a byte-order mark, as some programs write it, told by its zero bytes (every
+// other byte of Latin text), as UTF-8 with a mark; other bytes as they are.
+QByteArray withoutBareUtf16(QByteArray bytes)
+{
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    if (n < 4 || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return bytes;
+    qsizetype evenZeros = 0, oddZeros = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        evenZeros += bytes[i] == 0;
+        oddZeros += bytes[i + 1] == 0;
+    }
+    if (std::max(evenZeros, oddZeros) < n / 4 || std::min(evenZeros, oddZeros) > 0)
+        return bytes;
+    QStringDecoder utf16(evenZeros > oddZeros ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+    return "\xEF\xBB\xBF" + QString(utf16(bytes)).toUtf8();
 }
 
 bool isUsOrNoCountry(const QString& country)
@@ -114,6 +134,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         result.sourceFailed = true;
         return fail(bytes.error());
     }
+    *bytes = withoutBareUtf16(std::move(*bytes));
     // Each source gives its rows one by one; all share the duplicate test, batches and progress.
     std::size_t total = 0;
     std::function<Candidate(std::size_t)> candidate;
@@ -257,8 +278,12 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 result.fieldsCut += fieldsCutToFit(r);
                 for (const ContactRecord::Field& f : ContactRecord::kFields) {
                     const QString value = trimLeadingBlanks(r.*f.member);
-                    if (value.size() > f.width)
-                        note(QStringLiteral("%1 cut to %2").arg(quoted(value), quoted(trimTrailingBlanks(value.left(f.width)))));
+                    if (value.size() <= f.width)
+                        continue;
+                    const QString kept = trimTrailingBlanks(value.left(f.width));
+                    note(kept.size() <= kQuotedAtMost
+                             ? QStringLiteral("%1 cut to %2").arg(quoted(value), quoted(kept))
+                             : QStringLiteral("%1 cut to its first %2 characters").arg(quoted(value)).arg(f.width));
                 }
                 for (const QString& column : c.notKept) {
                     if (!result.notKept.contains(column))

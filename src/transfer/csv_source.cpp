@@ -47,7 +47,7 @@ QString whyNotRead(const QStringList& heading)
     for (const QString& h : heading) {
         const std::optional<HeadingMeaning> m = headingMeaning(h);
         if (!m && !h.trimmed().isEmpty())
-            unknown.append(h.trimmed());
+            unknown.append(blankControlCharacters(h).simplified());
         named = named || (m && (m->part == EntryPart::Given || m->part == EntryPart::Family || m->part == EntryPart::FullName));
     }
     QString why;
@@ -102,12 +102,26 @@ bool kept(const BoundColumn& b, const QString& value, const QString& address, co
         const QString digits = digitsOf(value.section(QStringLiteral(" ::: "), 0, 0));
         for (const QString* phone : {&r.HomePhone, &r.CellPhone, &r.WorkPhone}) {
             const QString stored = digitsOf(*phone);
-            if (!stored.isEmpty() && digits.endsWith(stored))
+            if (stored.isEmpty() ? !phone->isEmpty() && value == *phone : digits.endsWith(stored))
                 return true;
         }
         return false;
     }
     return true;
+}
+
+// A date written day first with full stops, as the desktop programs of most European languages
+// write a birthday ("24.12.1970", and "0.0.00" for none), in the year-first form the import reads.
+QString dottedDate(const QString& text)
+{
+    const QStringList parts = text.trimmed().split(u'.');
+    if (parts.size() != 3 || !std::all_of(parts.begin(), parts.end(), [](const QString& p) {
+            return !p.isEmpty() && p.size() <= 4 && !digitsOf(p).isEmpty() && digitsOf(p).size() == p.size();
+        }))
+        return text;
+    if (parts[0].toInt() == 0 && parts[1].toInt() == 0)
+        return QString();
+    return parts[2] + u'-' + parts[1] + u'-' + parts[0];
 }
 
 QString columnName(const QStringList& heading, qsizetype k)
@@ -183,6 +197,7 @@ CsvContact contactFromCsvRow(const CsvSource& source, const QStringList& row)
         c.notAContact = true;  // the heading line repeated, as files joined together have it
     } else {
         entry = entryFromRow(source.bound, row);
+        entry.birthday = dottedDate(entry.birthday);
         if (std::optional<EntryContact> taken = contactFromEntry(entry)) {
             c.contact = std::move(taken->record);
             c.noRoom = std::move(taken->noRoom);

@@ -95,7 +95,8 @@ const Synonyms kSynonyms[] = {
     {"e-mail type|e-mail display name|email type|email display name|e-mail-typ|e-mail angezeigter name|"
      "type de messagerie|nom complet de l'adresse de messagerie|tipo de correo electrónico|"
      "nombre para mostrar del correo electrónico|initials|initialen|initiales|priority|priorität|priorité|"
-     "sensitivity|vertraulichkeit|critère de diffusion|private|privat|privé|gender|geschlecht|sexe|file as",
+     "sensitivity|vertraulichkeit|critère de diffusion|private|privat|privé|gender|geschlecht|sexe|file as|"
+     "address formatted|website type|relation type|im type|event type|custom field type|e-mail label|email label",
      P::Ignored},
 };
 

@@ -61,6 +61,11 @@ std::vector<BoundColumn> bindColumns(const std::vector<HeadingRule>& rules, cons
             bound.push_back(b);
             break;
         }
+        // The exporter's bookkeeping columns are known for what they are, whichever its layout.
+        const bool taken = !bound.empty() && bound.back().column == k;
+        if (const std::optional<HeadingMeaning> m = taken ? std::nullopt : headingMeaning(heading[k]);
+            m && m->part == P::Ignored)
+            bound.push_back({k, P::Ignored, {}, {}});
     }
     return bound;
 }
