@@ -106,7 +106,7 @@ struct Kind {
     const char* type;
 };
 const Kind kKinds[] = {
-    {"home|private|personal|privat|privatadresse|domicile|casa|residencia|residencial|abitazione|ab|thuis|huis|"
+    {"home|private|personal|privat|privatadresse|domicile|domicilio|casa|residencia|residencial|abitazione|ab|thuis|huis|"
      "huisadres|privé|hem|dom|domowy|domowe|domowa|prywatny",
      "home"},
     {"work|business|office|geschäftlich|dienstlich|arbeit|arbeitsadresse|bureau|travail|professionnel|trabajo|"

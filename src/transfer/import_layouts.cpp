@@ -107,14 +107,9 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back({ImportLayout::PortalAddressBook, {.any = {"Yahoo! Phone", "Yahoo Phone"}}, NamedColumns{bindPortal}});
     layouts.push_back({ImportLayout::OlderMailProgram, {.all = {"Primary Phone", "Web Page"}}, NamedColumns{bindOutlook}});
 
-    PositionalColumns nameList;
-    nameList.headingCut = HeadingCut::FromFirstNameToEmailAddress;
-    nameList.skipIfAny = {"Name,E-mail Address"};
-    nameList.requiredColumns = {1, 2};
-    nameList.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
-                      {"Middle Name", 3, &R::MiddleInitial, true}};
-    addRules(nameList.rules, "E-mail Address", {3, 4, 0}, &R::Email);
-    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}}, nameList});
+    // A name list that begins "First Name,Last Name,...,E-mail Address": its columns by their headings.
+    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}},
+                       NamedColumns{bindPlainColumns}});
 
     PositionalColumns own;
     own.skipIfAny = {"Birthdate,Category,Notes"};
@@ -202,15 +197,6 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
     switch (rules.headingCut) {
     case HeadingCut::None:
         return columns;
-    case HeadingCut::FromFirstNameToEmailAddress: {
-        const qsizetype from = line.indexOf(u"First Name,");
-        const QLatin1StringView last("Name,E-mail Address");
-        const qsizetype to = line.indexOf(last) + last.size();
-        if (from < 0 || to < from)
-            return std::unexpected(FileError{
-                5, QStringLiteral("Invalid procedure call or argument (the heading line has no First Name column)")});
-        return sliceColumns(columns, from, to);
-    }
     case HeadingCut::AfterEmailHeading: {
         const qsizetype end = emailHeadingEnd(line);
         if (end < 0)

@@ -97,7 +97,7 @@ TEST_F(CsvImportTest, EachLayoutIsRecognisedFromItsHeadingLineAndMapsItsColumns)
     ASSERT_EQ(import(lines({kHeadingC, "Cy,Dale,Xavier,Cy Dale,cy@mail.org,555-0000"})).imported, 1);
     r = records().back();
     EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.MiddleInitial, r.Email, r.HomePhone}),
-              QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u""_s}));
+              QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u"555-0000"_s}));
 
     ASSERT_EQ(import(lines({kHeadingD, "Di,E,Fox,1 Elm Rd,Apt 2,Boise,ID,83702,USA,Fox Co,0,555-0101,5550102,555-0103,"
                                        "di@mail.edu,4-5-1980,Work;Golf,Met at a fair"}))
