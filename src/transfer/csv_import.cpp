@@ -426,9 +426,8 @@ Status openImportFile(QFile& file, const QString& path)
     if (what) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        return std::unexpected(FileError{error, QStringLiteral("%1 (%2 is %3, not a file to import)")
-                                                    .arg(FileError::fromErrno(error).description, path,
-                                                         QLatin1StringView(what))});
+        return std::unexpected(FileError{error, QStringLiteral("%1 (%2, not a file to import)")
+                                                    .arg(FileError::fromErrno(error).description, QLatin1StringView(what))});
     }
     // Reads of a regular file never wait; the flag only kept the open from waiting on a pipe.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

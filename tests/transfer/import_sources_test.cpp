@@ -260,12 +260,12 @@ TEST_F(ImportSourcesTest, AFolderOrAPipeIsRefusedWithoutWaiting)
     const Status dir = openImportFile(file, folder.path());
     ASSERT_FALSE(dir);
     EXPECT_EQ(dir.error().number, EISDIR);
-    EXPECT_EQ(dir.error().description, u"Is a directory ("_s + folder.path() + u" is a folder, not a file to import)"_s);
+    EXPECT_EQ(dir.error().description, u"Is a directory (a folder, not a file to import)");
     const QString fifo = folder.file(u"pipe"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const Status pipe = openImportFile(file, fifo);
     ASSERT_FALSE(pipe);
-    EXPECT_EQ(pipe.error().description, u"Invalid argument ("_s + fifo + u" is a pipe, not a file to import)"_s);
+    EXPECT_EQ(pipe.error().description, u"Invalid argument (a pipe, not a file to import)");
 }
 
 }  // namespace
