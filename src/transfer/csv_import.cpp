@@ -4,8 +4,8 @@
 #include "data/text_rules.h"
 #include "transfer/address_book_entry.h"
 #include "transfer/csv_source.h"
-#include "transfer/duplicate_index.h"
 #include "transfer/csv_text.h"
+#include "transfer/duplicate_index.h"
 #include "transfer/ldif.h"
 #include "transfer/vcard.h"
 
