@@ -81,6 +81,9 @@ public:
     // Whether another program renamed a new file over the one opened, or removed it: true from then
     // on, even once a pass or a change has followed the path, until the next open().
     bool replaced() const;
+    // How many times a pass or a change has followed the path to a file put in place of the open
+    // one: record numbers taken at one count may name other people at the next.
+    int follows() const { return follows_; }
 
     Expected<int> recordCount() const;
     Expected<ContactRecord> read(int n) const;
@@ -147,6 +150,7 @@ private:
     mutable int visible_ = -1;
     mutable int hidden_ = 0;
     mutable bool followed_ = false;  // a pass or a change followed the path to a replacing file
+    mutable int follows_ = 0;
     RemovalProbe probe_;
     bool stopped_ = false;  // the probe stopped the removal, as a crash would
     bool renamed_ = false;  // the compacted file has replaced the original
