@@ -196,6 +196,39 @@ TEST_F(ContactEditorTest, SaveRewritesOnlyTheChangedFieldAndTheListCatchesUpAtTh
     EXPECT_TRUE(editor()->isVisible());  // Retry
 }
 
+TEST_F(ContactEditorTest, SaveLeavesTheFieldsTheUserDidNotChangeAsImported)
+{
+    // As an import stores a contact: the phones, the commas and the country as written.
+    ContactRecord imported = person(u"Ann"_s, {}, u"Roy"_s);
+    imported.HomePhone = u"+1 418 555 0100"_s;
+    imported.WorkPhone = u"(646) 555-0177"_s;
+    imported.Notes = u"club, likes jazz"_s;
+    imported.Country = u"Canada"_s;
+    imported.Email = u"ann roy@example"_s;
+    imported.BirthdayReminders = u"0"_s;
+    ASSERT_TRUE(window->contactsFile().overwrite(2, imported));
+    const QByteArray asImported = file();
+
+    openEditor();
+    pick(u"Ann  Roy"_s);
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    EXPECT_EQ(file(), asImported);
+
+    // Only the changed box is cleaned and checked; a typed phone keeps its leading "+".
+    box("txtACCity")->setText(u"Qu\u00e9bec,"_s);
+    box("txtACCPhone")->setText(u"+44 (20) 7946 0018"_s);
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    ContactRecord expected = imported;
+    expected.City = u"Qu\u00e9bec"_s;
+    expected.CellPhone = u"+4420-79460018"_s;
+    expected.BirthdayReminders = u"1"_s;
+    EXPECT_EQ(file().mid(518, 518), expected.encode());
+    EXPECT_EQ(box("txtACHPhone")->text(), u"+1 418 555 0100"_s);
+    EXPECT_EQ(box("txtACNotes")->text(), u"club, likes jazz"_s);
+}
+
 TEST_F(ContactEditorTest, EveryWayOffAChangedContactAsksFirst)
 {
     openEditor();
