@@ -325,10 +325,12 @@ void ContactEditorWindow::deleteContact()
     if (!contactStillInPlace())
         return;
     // Success is reported only once the file without the contact is in place.
-    if (auto removed = session_.file().remove(current_); !removed) {
+    auto removed = session_.file().removeUndoably(current_, name);
+    if (!removed) {
         reportFailure(removed.error());
         return;
     }
+    session_.setLastDelete(std::move(*removed));
     platform.message(info("Contact deleted!", "Contact deleted."));
     form_->setTexts({});
     closeWithoutAsking();

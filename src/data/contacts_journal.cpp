@@ -360,6 +360,7 @@ Status ContactsFile::beginAppends()
 
 Status ContactsFile::commitAppends()
 {
+    noteImport(appendsFrom_);
     const QString note = appendNotePathFor(path());
     if (auto s = removeFile(note); !s)
         return s;

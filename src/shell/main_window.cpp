@@ -89,6 +89,7 @@ void MainWindow::buildMenus()
     QAction* copy = addItem(edit, "mnuLMEditCopy", QStringLiteral("&Copy"));
     QAction* paste = addItem(edit, "mnuLMEditPaste", QStringLiteral("&Paste"));
     connectEditMenu(edit, cut, copy, paste, platform_);
+    buildUndoItems(edit);
 
     QMenu* contacts = addMenu(bar, "mnuContacts", QStringLiteral("&Contacts"));
     mnuAdd_ = addItem(contacts, "mnuAdd", QStringLiteral("&Add Contact"));

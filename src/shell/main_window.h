@@ -120,6 +120,12 @@ private:
     // Import and export (main_window_transfer.cpp).
     void connectTransferCommands();
 
+    // Edit > Undo of the last delete and the last import (main_window_undo.cpp).
+    void buildUndoItems(QMenu* edit);
+    void showUndoItems();
+    void undoDelete();
+    void undoImport();
+
     Platform& platform_;
     ContactsSession session_;
     bool shutDownDone_ = false;
@@ -145,6 +151,9 @@ private:
     QAction* mnuImport_ = nullptr;
     QAction* mnuImportServer_ = nullptr;
     QAction* mnuExport_ = nullptr;
+    QAction* mnuUndoDelete_ = nullptr;
+    QAction* mnuUndoImport_ = nullptr;
+    QAction* undoSeparator_ = nullptr;
     QAction* mnuViewOne_ = nullptr;
     QAction* mnuViewAll_ = nullptr;
     QAction* mnuManual_ = nullptr;

@@ -1,5 +1,6 @@
 #include "contacts_ui/contact_editor_window.h"
 #include "data/contact_record.h"
+#include "data/contacts_file.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include <cstdio>
@@ -303,6 +305,46 @@ TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
     EXPECT_TRUE(window->isVisible());
     openEditor();
     EXPECT_EQ(listed(), (QStringList{u"Bob Q Ray#2"_s, u"Cy R Fox#1"_s}));
+}
+
+TEST_F(ContactEditorTest, UndoDeletePutsTheContactBackUntilTheFileChangesAgain)
+{
+    const auto undoItem = [this] {
+        emit find<QMenu>("mnuLMEdit")->aboutToShow();
+        QAction* item = find<QAction>("mnuLMEditUndoDelete");
+        return item->isVisible() ? item->text() : QString();
+    };
+    const auto deleteContact = [this](const QString& name) {
+        openEditor();
+        pick(name);
+        platform.answerMessage(MessageResult::Yes);
+        click("cmdDelete");
+        settle();
+    };
+    EXPECT_EQ(undoItem(), u"");
+    deleteContact(u"ann  Lee"_s);
+    ASSERT_EQ(file(), record(1) + record(3));
+    EXPECT_EQ(undoItem(), u"Undo Delete of ann Lee");
+    takeMessages();
+    find<QAction>("mnuLMEditUndoDelete")->trigger();
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"ann Lee is back in the file as contact 2."_s,
+                                                      u"Delete undone"_s, MessageIcon::Information}}));
+    EXPECT_EQ(undoItem(), u"");
+    openEditor();
+    EXPECT_EQ(listed(), (QStringList{u"ann  Lee#2"_s, u"Bob Q Ray#3"_s, u"Cy R Fox#1"_s}));
+    click("cmdCancel");
+    settle();
+
+    // Another program's change since the delete withdraws it.
+    deleteContact(u"Cy R Fox"_s);
+    EXPECT_EQ(undoItem(), u"Undo Delete of Cy Fox");
+    {
+        ContactsFile other;
+        ASSERT_TRUE(other.open(folder.file(u"PWK_Contacts.DAT"_s)));
+        ASSERT_TRUE(other.overwrite(2, person(u"Bob"_s, u"Q"_s, u"Ray"_s, u"Acme"_s)));
+    }
+    EXPECT_EQ(undoItem(), u"");
 }
 
 TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)
