@@ -89,6 +89,8 @@ Expected<ChangeMark> ContactsFile::markFrom(qint64 from) const
 void ContactsFile::noteImport(qint64 from)
 {
     lastImport_.reset();
+    if (from < 0)
+        return;
     const QString note = importNotePathFor(path());
     auto mark = markOf(file_, from);
     const int count = mark ? int((mark->length - from) / ContactRecord::kSize) : 0;
@@ -139,8 +141,8 @@ Expected<bool> ContactsFile::putBack(const UndoableDelete& removal)
     const Status written = writeFileDurably(realPath(path), [&](QIODevice& out) -> Status {
         QByteArray chunk;
         const auto copy = [&](qint64 from, qint64 to) -> Status {
-            for (qint64 at = from; at < to; at += kChunkBytes) {
-                if (auto s = file_.readInto(at, std::min(kChunkBytes, to - at), chunk); !s)
+            for (qint64 offset = from; offset < to; offset += kChunkBytes) {
+                if (auto s = file_.readInto(offset, std::min(kChunkBytes, to - offset), chunk); !s)
                     return s;
                 if (auto s = writeAll(out, chunk); !s)
                     return s;
