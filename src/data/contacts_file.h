@@ -149,8 +149,8 @@ private:
     int storedNumber(int n) const { return hidden_ > 0 && n >= hidden_ ? n + 1 : n; }
     Status recoverInterruptedRemoval();
     Status compact(int count, int dropped);
-    // Notes beside the file, for undo-import, the import committed now, appended from `from` on.
-    void noteImport(qint64 from);
+    // Notes beside the file, for undo-import, the import being committed, appended from `from` on.
+    Status noteImport(qint64 from);
     // Puts record n's bytes back and drops the scratch file and note after a removal failed.
     void rollBack(int n, const QByteArray& record);
     bool proceed(RemovalStep step)

@@ -360,7 +360,8 @@ Status ContactsFile::beginAppends()
 
 Status ContactsFile::commitAppends()
 {
-    noteImport(appendsFrom_);
+    if (auto s = noteImport(appendsFrom_); !s)
+        return s;
     const QString note = appendNotePathFor(path());
     if (auto s = removeFile(note); !s)
         return s;

@@ -86,23 +86,25 @@ Expected<ChangeMark> ContactsFile::markFrom(qint64 from) const
     return markOf(file_, from);
 }
 
-void ContactsFile::noteImport(qint64 from)
+Status ContactsFile::noteImport(qint64 from)
 {
     lastImport_.reset();
     if (from < 0)
-        return;
+        return {};
     const QString note = importNotePathFor(path());
     auto mark = markOf(file_, from);
-    const int count = mark ? int((mark->length - from) / ContactRecord::kSize) : 0;
-    // Best effort: without its note an import cannot be undone from the command line, which then
-    // says there is nothing to undo. An import that added nothing leaves no note to undo an
-    // earlier one by.
-    if (!mark || count == 0) {
-        (void)removeFile(note);
-        return;
-    }
-    lastImport_ = UndoableImport{{}, count, *mark};
-    (void)writeFileDurably(note, importNote(*lastImport_));
+    if (!mark)
+        return std::unexpected(mark.error());
+    // An import that added nothing leaves no note by which an earlier one would be undone.
+    const int count = int((mark->length - from) / ContactRecord::kSize);
+    if (count == 0)
+        return removeFile(note);
+    // The note is part of the import: an import whose note cannot be written fails, and is undone.
+    const UndoableImport import{{}, count, *mark};
+    if (auto s = writeFileDurably(note, importNote(import)); !s)
+        return s;
+    lastImport_ = import;
+    return {};
 }
 
 Expected<UndoableDelete> ContactsFile::removeUndoably(int n, const QString& name)

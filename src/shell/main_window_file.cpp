@@ -158,7 +158,7 @@ void MainWindow::fileOpen()
 
 void MainWindow::buildRecentMenu(QMenu* file)
 {
-    mnuFileRecent_ = file->addMenu(QStringLiteral("Open &Recent"));
+    mnuFileRecent_ = file->addMenu(QStringLiteral("Open Recen&t"));
     mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
     mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
     // Another Postwick may have opened files since.

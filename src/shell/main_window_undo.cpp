@@ -15,9 +15,15 @@ QString counted(int count)
     return count == 1 ? QStringLiteral("1 contact") : QStringLiteral("%1 contacts").arg(count);
 }
 
+// A name in a menu item, its "&" shown rather than taken for an access key.
+QString inMenu(QString text)
+{
+    return text.replace(QStringLiteral("&"), QStringLiteral("&&"));
+}
+
 QString importCaption(const UndoableImport& import)
 {
-    const QString of = import.source.isEmpty() ? QString() : QStringLiteral(" of ") + import.source;
+    const QString of = import.source.isEmpty() ? QString() : QStringLiteral(" of ") + inMenu(import.source);
     return QStringLiteral("Undo Import%1 (%2)").arg(of, counted(import.count));
 }
 
@@ -58,7 +64,7 @@ void MainWindow::showUndoItems()
     const bool deleteOffered = open && removal && matches(removal->after);
     mnuUndoDelete_->setVisible(deleteOffered);
     if (deleteOffered)
-        mnuUndoDelete_->setText(QStringLiteral("Undo Delete of ") + removal->name);
+        mnuUndoDelete_->setText(QStringLiteral("Undo Delete of ") + inMenu(removal->name));
     const std::optional<UndoableImport> import = session_.lastImport();
     const bool importOffered = open && import && matches(import->after);
     mnuUndoImport_->setVisible(importOffered);
