@@ -120,6 +120,7 @@ void ImportWindow::startImport()
         result = importContacts(csv, session_.file(), options);
     }
     csv.close();
+    session_.importFinished(QFileInfo(path_).fileName());
     if (result.imported > 0 && session_.remindersOn())
         session_.noteSavedWithRemindersOn();
     finishImport();
