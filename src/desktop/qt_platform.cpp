@@ -53,7 +53,8 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
-    case MessageButtons::PrintAnywayCancel: return QMessageBox::Cancel;
+    case MessageButtons::PrintAnywayCancel:
+    case MessageButtons::PrintOthersCancel: return QMessageBox::Cancel;
     case MessageButtons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -134,6 +135,21 @@ MessageResult QtPlatform::message(const Message& message)
     box.setObjectName(QStringLiteral("msgBox"));
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
+    if (!message.items.isEmpty()) {
+        // Every item, however many: the box's details, shown open, scroll.
+        box.setDetailedText(message.items.join(u'\n'));
+        for (QAbstractButton* button : box.buttons()) {
+            if (box.buttonRole(button) == QMessageBox::ActionRole)
+                button->click();
+        }
+    }
+    if (message.buttons == MessageButtons::PrintOthersCancel) {
+        box.setStandardButtons(QMessageBox::Cancel);
+        QPushButton* others = box.addButton(QStringLiteral("&Print the others"), QMessageBox::AcceptRole);
+        box.setDefaultButton(others);
+        box.exec();
+        return box.clickedButton() == others ? MessageResult::Yes : MessageResult::Cancel;
+    }
     if (message.buttons == MessageButtons::PrintAnywayCancel) {
         box.setStandardButtons(QMessageBox::Cancel);
         box.addButton(QStringLiteral("&Print anyway"), QMessageBox::AcceptRole);
