@@ -85,8 +85,11 @@ TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measur
     TypedJob job = unmeasuredJob(request);
     const QList<ProbedText> texts = probeJob(job.run, measure);
     job.overflows = overflowsOf(texts, job.outlines);
-    if (request.stock != TypedStock::Envelope)
+    if (request.stock != TypedStock::Envelope) {
         job.refusal = belowSheetProblem(texts, job.outlines);
+        if (!job.refusal)
+            job.refusal = changedAddressProblem(texts);
+    }
     return job;
 }
 
