@@ -48,10 +48,10 @@ LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany, 
 {
     const ContactBoxTexts b = trimmed(boxes);
     LabelLines lines;
-    QString name = b[ContactBox::FName] + u' ' + b[ContactBox::MiddleInit] + u' ' + b[ContactBox::LName];
-    lines[0] = name.replace(QStringLiteral("  "), QStringLiteral(" "));
+    const QString& company = b[ContactBox::Company];
+    lines[0] = nameLine(b[ContactBox::FName], b[ContactBox::MiddleInit], b[ContactBox::LName], company);
     std::size_t next = 1;
-    if (!b[ContactBox::Company].isEmpty() && includeCompany)
+    if (!company.isEmpty() && includeCompany && !nameIsCompany(b[ContactBox::FName], b[ContactBox::LName], company))
         lines[next++] = b[ContactBox::Company];
     QString street = b[ContactBox::FStreet];
     QString second = b[ContactBox::SStreet];

@@ -92,9 +92,8 @@ double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, co
 LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 {
     LabelAddress a;
-    a.name = r.MiddleInitial.isEmpty() ? QString(r.FirstName + u' ' + r.LastName)
-                                       : QString(r.FirstName + u' ' + r.MiddleInitial + u' ' + r.LastName);
-    if (r.IncludeCompany == u"1")
+    a.name = nameLine(r.FirstName, r.MiddleInitial, r.LastName, r.Company);
+    if (r.IncludeCompany == u"1" && !nameIsCompany(r.FirstName, r.LastName, r.Company))
         a.company = r.Company;
     // A suite keeps a line of its own while the label has one.
     a.street = r.Street1;

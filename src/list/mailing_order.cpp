@@ -90,10 +90,14 @@ void appendWords(QString& key, QStringView text, bool spelt)
     endWord();
 }
 
-// The ZIP code's first five digits as a number, or -1 when it does not begin with five digits.
+// The ZIP code's first five digits as a number, or -1 when it does not begin with five digits; a
+// ZIP+4 is read with or without its hyphen.
 int zip5(QStringView zip)
 {
-    if (zip.size() < 5 || (zip.size() > 5 && zip[5].isDigit()))
+    const auto digits = [](QStringView s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (zip.size() < 5 || (zip.size() > 5 && zip[5].isDigit() && !(zip.size() == 9 && digits(zip))))
         return -1;
     int number = 0;
     for (QChar c : zip.first(5)) {
