@@ -2,6 +2,7 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/address_format.h"
 #include "printing/font_grid.h"
 #include "printing/grid_cursor.h"
 #include "printing/label_fit.h"
@@ -100,6 +101,17 @@ LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
     a.suite = r.Street2;
     a.city = cityLine(r.City, r.State, r.Zip);
     a.country = countryLine(r.Country, homeCountry);
+    // Mail abroad is addressed in its country's own order.
+    if (const CountryFormat* format = a.country.isEmpty() ? nullptr : countryNamed(r.Country)) {
+        const LocalityLines locality = localityLines(*format, r.City, r.State, r.Zip);
+        a.city = locality.lines.join(u'\n');
+        (a.suite.isEmpty() ? a.street : a.suite) += locality.afterStreet;
+        a.companyAbove = locality.companyAbove;
+        for (const auto& [part, line] : {std::pair{'N', &a.name}, {'O', &a.company}, {'A', &a.street}, {'A', &a.suite}}) {
+            if (inCapitals(*format, part))
+                *line = line->toUpper();
+        }
+    }
     return a;
 }
 

@@ -3,6 +3,7 @@
 #include "data/contacts_file.h"
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/address_format.h"
 #include "printing/mailing_address.h"
 #include "printing/print_action.h"
 
@@ -113,10 +114,8 @@ int zip5(QStringView zip)
 QString countryKey(const QString& country, QStringView home)
 {
     const QStringView named = trimBlanks(country).isEmpty() ? home : QStringView(country);
-    QString key;
-    if (isForeignCountry(named, kUnitedStates))
-        appendWords(key, named, false);
-    return key;
+    // By the country's code where it is known, so that "UK" and "United Kingdom" are one.
+    return isForeignCountry(named, kUnitedStates) ? pw::countryKey(named) : QString();
 }
 
 // Appends the address of `r` as households compare it to `key`, "|" first; nothing without a

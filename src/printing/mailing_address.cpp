@@ -1,6 +1,7 @@
 #include "printing/mailing_address.h"
 
 #include "platform/platform.h"
+#include "printing/address_format.h"
 
 #include <QStringList>
 
@@ -79,6 +80,10 @@ bool isForeignCountry(QStringView country, QStringView home)
 {
     if (isBlankName(country))
         return false;
+    // "UK" and "United Kingdom" are one country.
+    const CountryFormat* known = countryNamed(country);
+    if (const CountryFormat* atHome = countryNamed(home); known && atHome)
+        return known != atHome;
     if (namesUnitedStates(home))
         return !namesUnitedStates(country);
     return !sameName(country, home);
@@ -86,7 +91,7 @@ bool isForeignCountry(QStringView country, QStringView home)
 
 QString countryLine(const QString& country, QStringView home)
 {
-    return isForeignCountry(country, home) ? country.trimmed() : QString();
+    return isForeignCountry(country, home) ? country.trimmed().toUpper() : QString();
 }
 
 QString hyphenatedZip(const QString& zip)

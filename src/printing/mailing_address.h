@@ -20,7 +20,8 @@ void setHomeCountry(Platform& platform, const QString& country);
 // the United States accepts its usual names (USA, US, U.S.A., United States of America).
 bool isForeignCountry(QStringView country, QStringView home);
 
-// The last line of a mailing address: the country when the mail leaves `home`, else empty.
+// The last line of a mailing address: the country as written, in capitals, when the mail leaves
+// `home`, else empty.
 QString countryLine(const QString& country, QStringView home);
 
 // The name line of a label: first name, the initial and last name with single blanks between
