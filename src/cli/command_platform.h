@@ -51,6 +51,8 @@ public:
     void setOrientation(PageOrientation orientation) override { target_.setOrientation(orientation); }
     void setPaperSize(PaperSize size) override { target_.setPaperSize(size); }
     QString deviceName() const override { return target_.deviceName(); }
+    bool takesPaper(QSizeF inches) const override { return target_.takesPaper(inches); }
+    void setPaperInches(QSizeF inches) override { target_.setPaperInches(inches); }
     bool writesFile() const override { return target_.writesFile(); }
     void print(const QList<PrintItem>& items, bool endLine) override { target_.print(items, endLine); }
     double paperHeightInches() const override { return target_.paperHeightInches(); }

@@ -57,7 +57,7 @@ QString whyNot(const ServerError& error)
 // The address book that --addressbook names among those that `login.address` leads to, or the only one.
 Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
 {
-    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(login, {});
+    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooksAndWait(login);
     if (!found)
         return std::unexpected(failed(whyNot(found.error())));
     QStringList names;
@@ -95,7 +95,7 @@ Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOpt
     }
     TerminalProgress progress(QStringLiteral("Fetching contacts from %1").arg(address.host()));
     ReadOptions read;
-    read.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
+    read.progress = [&progress](qint64 done, qint64 total) { progress.setProgress(done, total); };
     const QString wanted = options.value("--addressbook");
     auto choose = [&]() -> Result<void> {
         Result<QUrl> chosen = chosenAddressBook(login, wanted);
@@ -108,12 +108,12 @@ Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOpt
         if (auto s = choose(); !s)
             return std::unexpected(s.error());
     }
-    ServerResult<AddressBookCards> book = readAddressBook(login, read);
+    ServerResult<AddressBookCards> book = readAddressBookAndWait(login, read);
     // A server's own address, or a user's: the address books it leads to.
     if (!book && book.error().kind == ServerError::Kind::NotAnAddressBook && wanted.isEmpty()) {
         if (auto s = choose(); !s)
             return std::unexpected(s.error());
-        book = readAddressBook(login, read);
+        book = readAddressBookAndWait(login, read);
     }
     if (!book)
         return std::unexpected(failed(whyNot(book.error())));

@@ -70,6 +70,9 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
         session.platform().message(*job.refusal);
         return session.finish(PrintOutcome::Cancelled);
     }
+    // There is no one to say "Print anyway": an address off its envelope is not printed.
+    if (!job.offEnvelope.isEmpty())
+        return std::unexpected(failed(job.offEnvelope));
     warnOfOverflows(job.overflows);
     return session.finish(printCopies(session.platform(), job.dialog, job.run));
 }
@@ -213,6 +216,7 @@ Result<void> envelopeCommand(const ParsedOptions& options)
     TypedJobRequest request = typedRequest(TypedStock::Envelope, *lines, options);
     request.envelopeSize = *size;
     request.place = *envelopePlace(*size);
+    request.envelopePaper = session.surface().takesPaper(envelopeInches(*size));
     return printTyped(session, request);
 }
 

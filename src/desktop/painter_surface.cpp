@@ -2,6 +2,7 @@
 
 #include "printing/pdf_actual_size.h"
 
+#include <QFont>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPen>
@@ -10,6 +11,7 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <cmath>
 
 namespace pw {
 
@@ -29,6 +31,17 @@ void PainterSurface::setOrientation(PageOrientation orientation)
 void PainterSurface::setPaperSize(PaperSize size)
 {
     printer_.setPageSize(QPageSize(size == PaperSize::Envelope10 ? QPageSize::Comm10E : QPageSize::Letter));
+}
+
+bool PainterSurface::takesPaper(QSizeF inches) const
+{
+    return paperFor(printer_, inches).has_value();
+}
+
+void PainterSurface::setPaperInches(QSizeF inches)
+{
+    if (const std::optional<QPageSize> paper = paperFor(printer_, inches))
+        printer_.setPageSize(*paper);
 }
 
 QString PainterSurface::deviceName() const
@@ -72,6 +85,15 @@ void PainterSurface::drawOutlines(bool firstPage)
         return;
     const double dpi = printer_.resolution();
     painter_.save();
+    // How to feed the paper, in the top margin where nothing of the job prints.
+    if (preview_ && !note_.isEmpty()) {
+        QFont font = painter_.font();
+        font.setPointSizeF(8);
+        painter_.setFont(font);
+        painter_.setPen(QColor(40, 90, 160));
+        const double width = printer_.pageLayout().fullRect(QPageLayout::Inch).width();
+        painter_.drawText(QRectF(dpi / 8, dpi / 16, (width - 0.25) * dpi, dpi * 3 / 8), Qt::TextWordWrap, note_);
+    }
     // Only the sheet in the printer has used labels; the sheets after it are new.
     if (firstPage) {
         painter_.setPen(Qt::NoPen);
@@ -173,6 +195,7 @@ void PainterSurface::abandonJob()
 void PainterSurface::resetJob()
 {
     failure_.reset();
+    note_.clear();
     cursor_.reset();
 }
 
@@ -184,6 +207,28 @@ void setUpPdfOutput(QPrinter& printer, const QString& path)
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(false);
     printer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+}
+
+std::optional<QPageSize> paperFor(const QPrinter& printer, QSizeF inches)
+{
+    const QSizeF portrait(std::min(inches.width(), inches.height()), std::max(inches.width(), inches.height()));
+    const QPageSize exact(portrait, QPageSize::Inch, {}, QPageSize::ExactMatch);
+    if (printer.outputFormat() != QPrinter::NativeFormat)
+        return exact;
+    const QPrinterInfo info(printer);
+    constexpr double kWithinMillimetres = 1.0;
+    const QSizeF wanted = exact.size(QPageSize::Millimeter);
+    for (const QPageSize& listed : info.supportedPageSizes()) {
+        const QSizeF size = listed.size(QPageSize::Millimeter);
+        for (const QSizeF& way : {size, size.transposed()}) {
+            if (std::abs(way.width() - wanted.width()) <= kWithinMillimetres
+                && std::abs(way.height() - wanted.height()) <= kWithinMillimetres)
+                return listed;
+        }
+    }
+    if (info.supportsCustomPageSizes())
+        return exact;
+    return std::nullopt;
 }
 
 bool takesLetterPaper(QPrinter& printer)

@@ -4,6 +4,7 @@
 #include "printing/grid_cursor.h"
 #include "printing/print_surface.h"
 
+#include <QPageSize>
 #include <QPainter>
 #include <QRectF>
 
@@ -32,6 +33,8 @@ public:
     void setOrientation(PageOrientation orientation) override;
     void setPaperSize(PaperSize size) override;
     QString deviceName() const override;
+    bool takesPaper(QSizeF inches) const override;
+    void setPaperInches(QSizeF inches) override;
     bool writesFile() const override;
     void print(const QList<PrintItem>& items, bool endLine) override;
     double paperHeightInches() const override;
@@ -42,6 +45,7 @@ public:
     Status endJob() override;
     void abandonJob() override;
     void drawLine(QPointF fromInches, QPointF toInches) override;
+    void showNote(const QString& text) override { note_ = text; }
 
     // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
     // under the text of every page, the labels that lines overrun in red, and the labels already
@@ -73,12 +77,17 @@ private:
     QList<QRectF> outlines_;
     QList<QRectF> overrun_;
     QList<QRectF> used_;
+    QString note_;
     bool preview_ = false;
 };
 
 // Makes `printer` write a letter-size PDF file whose printable area starts 0.25 inch in from every
 // edge, as a typical office printer reports it.
 void setUpPdfOutput(QPrinter& printer, const QString& path);
+
+// The paper `printer` takes for a page `inches` wide and high, either way round: a size it lists
+// within 1 mm of it, else that size when it takes any; none when it takes neither. A PDF file takes any.
+std::optional<QPageSize> paperFor(const QPrinter& printer, QSizeF inches);
 
 // False for a printer that lists the paper it takes and does not list US Letter. PDF output takes
 // any paper.

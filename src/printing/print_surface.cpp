@@ -9,6 +9,15 @@ void PrintSurface::printLine(const QList<PrintItem>& items)
 
 void PrintSurface::drawLine(QPointF, QPointF) {}
 
+bool PrintSurface::takesPaper(QSizeF) const
+{
+    return false;
+}
+
+void PrintSurface::setPaperInches(QSizeF) {}
+
+void PrintSurface::showNote(const QString&) {}
+
 void printBlankLines(PrintSurface& surface, int count)
 {
     for (int i = 0; i < count; ++i)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 namespace pw {
@@ -46,6 +47,11 @@ public:
     virtual void setOrientation(PageOrientation orientation) = 0;
     virtual void setPaperSize(PaperSize size) = 0;
     virtual QString deviceName() const = 0;
+    // Whether the printer takes paper `inches` wide and high (as it lies in the current orientation):
+    // it lists a size within 1 mm of it, or takes any size. A surface that chooses no paper takes none.
+    virtual bool takesPaper(QSizeF inches) const;
+    // Asks for such paper, as the printer names it; the current page is then of that size.
+    virtual void setPaperInches(QSizeF inches);
     // The current page's height in inches, as the paper lies in the current orientation.
     virtual double paperHeightInches() const = 0;
     // True when the jobs go into a file rather than onto paper: no label of a sheet is spent.
@@ -81,6 +87,9 @@ public:
     // A straight line between two points given in inches from the paper's top-left corner, for the
     // rulers and marks of the calibration sheet. A surface that draws no lines leaves it out.
     virtual void drawLine(QPointF fromInches, QPointF toInches);
+    // A word for the person about to print, shown over a preview's pages and never printed: how to
+    // feed the paper. A surface that shows no preview leaves it out.
+    virtual void showNote(const QString& text);
 };
 
 // Prints `count` blank rows; none when count is 0 or less.

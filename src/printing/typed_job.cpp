@@ -1,5 +1,6 @@
 #include "printing/typed_job.h"
 
+#include "printing/envelope_check.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
 #include "printing/return_address.h"
@@ -29,11 +30,16 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
     const QList<int> printed =
         !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
-    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); }, labelSheetOutlines(), printed,
-            {}, kLabelSheet, std::nullopt};
+    return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); },
+            labelSheetOutlines(),
+            printed,
+            {},
+            kLabelSheet,
+            std::nullopt,
+            {}};
 }
 
-TypedJob envelopeJob(const TypedJobRequest& request)
+EnvelopeJob envelopeOf(const TypedJobRequest& request)
 {
     EnvelopeJob envelope;
     envelope.lines = request.lines;
@@ -43,16 +49,35 @@ TypedJob envelopeJob(const TypedJobRequest& request)
     envelope.sizeCode = request.envelopeSize;
     envelope.place = request.place;
     envelope.correction = request.corrections.pair(MarginKind::Envelope);
-    // The special models feed a #10 page, which is the envelope itself.
-    constexpr double kEnvelope10Height = 4.125;
-    const double page =
-        SpecialPrinterModels::setsPaperSize(request.deviceName) ? kEnvelope10Height : kLandscapeLetterInches;
+    envelope.returnAddress = request.returnAddress;
+    return envelope;
+}
+
+TypedJob envelopeJob(const TypedJobRequest& request)
+{
+    const EnvelopeJob envelope = envelopeOf(request);
+    const EnvelopeFeed feed = envelopeFeed(request.envelopePaper, request.deviceName);
     return {[envelope](PrintSurface& surface) { printEnvelope(surface, envelope); },
-            {envelopeOutline(request.envelopeSize, page)},
+            {envelopeOnPage(request.envelopeSize, feed)},
             {},
             {},
             {.printToFile = true},
-            std::nullopt};
+            std::nullopt,
+            {}};
+}
+
+// Where the envelope's lines land on the paper the current printer takes for it, and what that
+// means for the envelope.
+QList<ProbedText> checkEnvelopeJob(const TypedJobRequest& request, const TextMeasure& measure, TypedJob& job)
+{
+    const EnvelopeJob envelope = envelopeOf(request);
+    const EnvelopeFeed feed = envelopeFeed(request.envelopePaper, request.deviceName);
+    QList<ProbedText> texts =
+        probeJob([&](PrintSurface& surface) { printEnvelopeFed(surface, envelope, feed); }, measure);
+    EnvelopeCheck check = checkEnvelope(envelope, feed, texts, measure);
+    job.refusal = std::move(check.refusal);
+    job.offEnvelope = std::move(check.offEnvelope);
+    return texts;
 }
 
 TypedJob returnAddressJob(const TypedJobRequest& request)
@@ -62,8 +87,13 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
-    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); }, returnAddressOutlines(), {},
-            {}, kLabelSheet, std::nullopt};
+    return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
+            returnAddressOutlines(),
+            {},
+            {},
+            kLabelSheet,
+            std::nullopt,
+            {}};
 }
 
 TypedJob unmeasuredJob(const TypedJobRequest& request)
@@ -83,13 +113,15 @@ TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measur
     // One run of the job on a surface that prints nothing finds what does not fit, measured as the
     // printer's fonts draw it, before anything is printed.
     TypedJob job = unmeasuredJob(request);
+    if (request.stock == TypedStock::Envelope) {
+        job.overflows = overflowsOf(checkEnvelopeJob(request, measure, job), job.outlines);
+        return job;
+    }
     const QList<ProbedText> texts = probeJob(job.run, measure);
     job.overflows = overflowsOf(texts, job.outlines);
-    if (request.stock != TypedStock::Envelope) {
-        job.refusal = belowSheetProblem(texts, job.outlines);
-        if (!job.refusal)
-            job.refusal = changedAddressProblem(texts);
-    }
+    job.refusal = belowSheetProblem(texts, job.outlines);
+    if (!job.refusal)
+        job.refusal = changedAddressProblem(texts);
     return job;
 }
 

@@ -33,6 +33,9 @@ struct TypedJobRequest final {
     bool italic = false;
     bool largeFont = false;  // envelope only
     int envelopeSize = 0;    // 1-6
+    // Envelope: the printer takes paper of the envelope's own size; the return address, if any.
+    bool envelopePaper = false;
+    QStringList returnAddress;
     bool portrait = true;    // labels only
     // Labels: `count` positions from `start` on, or when `positions` is not empty, those positions
     // in their order.
@@ -53,6 +56,7 @@ struct TypedJob final {
     QList<Overflow> overflows;               // lines wider than their label or envelope
     PrintDialogRequest dialog;               // what the print dialog must see to
     std::optional<Message> refusal;          // why it must not print at all: lines below the sheet
+    QString offEnvelope;                     // why the address would leave its envelope, in one sentence
 };
 
 // The job for a request that passed the form's checks, its lines measured with `measure`: the

@@ -157,6 +157,7 @@ void LabelEntry::buildChoices(QLayout* into)
                                             QStringLiteral("If checked, will print envelope in larger, italicized font"));
     envelopeType->addWidget(chkBold_);
     envelopeType->addWidget(chkLargeFont_);
+    buildEnvelopeReturn(envelopeType);
     envelopeType->addStretch();
     row->addLayout(envelopeType);
     static_cast<QBoxLayout*>(into)->addLayout(row);
@@ -235,6 +236,7 @@ void LabelEntry::hideEnvelopeBoxes()
         envelopeBox->setChecked(false);
         envelopeBox->hide();
     }
+    showEnvelopeReturn(false);
 }
 
 LabelPlace LabelEntry::labelPlaceFields() const

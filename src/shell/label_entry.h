@@ -8,6 +8,7 @@
 
 #include <optional>
 
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -77,6 +78,12 @@ private:
     QList<int> shownRangePositions() const;
     void chooseEnvelope();
     void chooseEnvelopeSize(int index);
+    // The envelope's return address: its box and button beside the envelope choices, the dialog that
+    // takes it, and the lines a job prints (none while the box is not ticked).
+    void buildEnvelopeReturn(QBoxLayout* into);
+    void showEnvelopeReturn(bool shown);
+    void enterEnvelopeReturnAddress();
+    QStringList returnAddressToPrint();
     // In return-address mode the return-address Print stands in for Print and the label choices rest.
     void setReturnAddressMode(bool on);
     LabelPlace labelPlaceFields() const;
@@ -114,6 +121,8 @@ private:
     QCheckBox* chkLblItalic_ = nullptr;
     QCheckBox* chkBold_ = nullptr;
     QCheckBox* chkLargeFont_ = nullptr;
+    QCheckBox* chkLMEnvReturn_ = nullptr;
+    QPushButton* cmdLMEnvReturn_ = nullptr;
 };
 
 }  // namespace pw

@@ -114,6 +114,7 @@ void LabelEntry::chooseEnvelope()
     lblLMPosition_->hide();
     chkBold_->show();
     chkLargeFont_->show();
+    showEnvelopeReturn(true);
     frFeatures_->hide();
     envelopeSizeCode_ = cboLMEnvelope_->currentIndex() + 1;
     if (auto place = envelopePlace(envelopeSizeCode_))

@@ -1,13 +1,14 @@
 // The entry area's print commands: the controls are read into a request, the job is built from it.
-#include "shell/label_entry.h"
-
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/envelope_check.h"
+#include "printing/envelopes.h"
 #include "printing/print_action.h"
 #include "printing/print_surface.h"
 #include "printing/return_address.h"
 #include "printing/sheet_positions.h"
 #include "program/app_files.h"
+#include "shell/label_entry.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -55,6 +56,8 @@ std::optional<TypedJobRequest> LabelEntry::typedRequest()
         request.largeFont = chkLargeFont_->isChecked();
         request.envelopeSize = envelopeSizeCode_;
         request.place = labelPlaceFields();
+        request.envelopePaper = platform_.printer().takesPaper(envelopeInches(envelopeSizeCode_));
+        request.returnAddress = returnAddressToPrint();
         return request;
     }
 
@@ -107,6 +110,8 @@ std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
         platform_.message(*job.refusal);
         return std::nullopt;
     }
+    if (!job.offEnvelope.isEmpty() && platform_.message(offEnvelopeQuestion(job.offEnvelope)) != MessageResult::Yes)
+        return std::nullopt;
     if (!job.overflows.isEmpty() && platform_.message(overflowQuestion(job.overflows)) != MessageResult::Yes)
         return std::nullopt;
     if (!confirmUsedPositions(job))
@@ -147,6 +152,7 @@ void LabelEntry::printReturnAddresses()
         const std::optional<TypedJobRequest> request = returnAddressRequest(*margins);
         if (!request || !printJob(*request))
             return;
+        rememberReturnLabelRun(platform_, request->lines.mid(0, 3));
         cmdRetAddress_->hide();
         cmdLMStart_->show();
         if (platform_.message(anotherReturnPageQuestion()) != MessageResult::Yes)

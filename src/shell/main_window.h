@@ -62,9 +62,12 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    static inline const QString kAppTitle = QStringLiteral("Postwick");
+
     void buildMenus();
     void buildControls();
 
+    // The File commands and the current file (main_window_file.cpp).
     void fileNew();
     void fileOpen();
     void fileClose();

@@ -193,6 +193,19 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     EXPECT_EQ(pdf(u"long.pdf"_s).pages, 1);
 }
 
+// With no one to say "Print anyway", an envelope correction that lifts the address off the
+// envelope is one error line and nothing written.
+TEST_F(CommandLine, AnEnvelopeCorrectionThatTakesTheAddressOffTheEnvelopeIsRefused)
+{
+    folder.write(u"env.TXT"_s, "ENVELOPE 0   -20\r\n");
+    const ProgramRun refused = run({u"envelope"_s, u"--size"_s, u"1"_s, u"--lines"_s, u"Ann Example"_s,
+                                    u"Reno, NV 89501"_s, u"--margins"_s, u"env.TXT"_s, u"-o"_s, u"env.pdf"_s});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.toStdString(), "postwick envelope: The address would print 1.90 in above the envelope's top "
+                                         "edge: raise the ENVELOPE top correction to -9 or more\n");
+    EXPECT_FALSE(QFile::exists(folder.file(u"env.pdf"_s)));
+}
+
 TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
 {
     ContactsFile contacts;

@@ -67,9 +67,9 @@ TEST_F(CountryOnPaper, MailAbroadEndsWithItsCountryOnListLabelsAndEnvelopes)
     // An envelope prints the lines Print Label copied from the contact.
     setUpPdfOutput(printer, pdf);
     const LabelLines lines = addressLabelLines(boxTextsOf(paris), false, u"United States");
-    printEnvelope(surface, {QStringList(lines.begin(), lines.end()), false, false, false, *envelopePlace(1), {}});
+    printEnvelope(surface, {QStringList(lines.begin(), lines.end()), false, false, false, *envelopePlace(1), {}, 1});
     ASSERT_TRUE(surface.endJob());
-    const QRectF envelope = envelopeOutline(1);
+    const QRectF envelope = envelopeOnPage(1, EnvelopeFeed::OwnPage);
     EXPECT_EQ(wordsEndingWith(test::pdfWords(pdf), QRectF(envelope.topLeft() * 72, envelope.bottomRight() * 72),
                               u"FRANCE"_s),
               sorted(u"Luc Moreau 4 Rue Vieille Paris 75004 FRANCE"_s.split(u' ')));

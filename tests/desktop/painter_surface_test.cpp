@@ -322,34 +322,51 @@ TEST_F(PdfSurfaceTest, CapitalLinesTooWideAreNamedAndPrintedSmallerOrCutInsideTh
     for (const Word& w : words)
         EXPECT_TRUE(insideOne(w, returnAddressOutlines())) << w.text.toStdString();
 
-    TypedJobRequest envelope{.stock = TypedStock::Envelope, .lines = capitals, .envelopeSize = 3};
+    TypedJobRequest envelope{.stock = TypedStock::Envelope,
+                             .lines = capitals,
+                             .envelopeSize = 3,
+                             .envelopePaper = true};
     envelope.place = *envelopePlace(3);
     std::tie(sheet, words) = printed(envelope);
     EXPECT_EQ(words.size(), 15);
     for (const Word& w : words)
-        EXPECT_TRUE(insideOne(w, {envelopeOutline(3).adjusted(0, 0, -0.25, 0)})) << w.text.toStdString();
+        EXPECT_TRUE(insideOne(w, {envelopeAddressFrame(sheet.outlines.first())})) << w.text.toStdString();
 }
 
-TEST_F(PdfSurfaceTest, AnEnvelopeAddressLiesOnTheEnvelopeInEveryFont)
+// Each envelope is a page of its own size, whatever paper the printer had, its address on the
+// envelope and in the Postal Service's reading area in every font.
+TEST_F(PdfSurfaceTest, EachEnvelopeIsAPageOfItsOwnWithTheAddressInTheReadingArea)
 {
-    for (const auto& [bold, large] : {std::pair{false, false}, std::pair{true, false}, std::pair{false, true},
-                                      std::pair{true, true}}) {
-        setUpMarginlessA4(printer, pdf);
-        const EnvelopeJob envelope{{QStringLiteral("Alexandra Montgomery-Whitfield"),
-                                    QStringLiteral("1234 Northwest Evergreen Blvd"), QStringLiteral("Apt 5"),
-                                    QStringLiteral("Springfield, IL  62701"), QStringLiteral("USA")},
-                                   false, bold, large, *envelopePlace(1), {}};
-        printEnvelope(surface, envelope);
-        ASSERT_TRUE(surface.endJob());
-        // The page the preview shows, whatever paper the printer had.
-        EXPECT_TRUE(test::pdfBoxes(pdf).contains(QStringLiteral(R"(<page width="792.000000" height="612.000000">)")));
-        const QRectF outline = envelopeOutline(1);
-        const QRectF clear(QPointF((outline.left() + 0.25) * 72, (outline.top() + 0.25) * 72),
-                           QPointF((outline.right() - 0.25) * 72, (outline.bottom() - 0.25) * 72));
-        const QList<Word> words = wordsOf(pdf);
-        ASSERT_EQ(words.size(), 12);
-        for (const Word& w : words)
-            EXPECT_TRUE(clear.contains(w.box)) << w.text.toStdString() << " bold " << bold << " large " << large;
+    static const QRegularExpression pageSize(QStringLiteral(R"re(<page width="([\d.]+)" height="([\d.]+)">)re"));
+    for (int code = 1; code <= kEnvelopeSizeCount; ++code) {
+        for (const auto& [bold, large] : {std::pair{false, false}, std::pair{true, true}}) {
+            setUpMarginlessA4(printer, pdf);
+            const EnvelopeJob envelope{{QStringLiteral("Alexandra Montgomery-Whitfield"),
+                                        QStringLiteral("1234 Northwest Evergreen Blvd"), QStringLiteral("Apt 5"),
+                                        QStringLiteral("Springfield, IL  62701"), QStringLiteral("USA")},
+                                       false,
+                                       bold,
+                                       large,
+                                       *envelopePlace(code),
+                                       {},
+                                       code};
+            printEnvelope(surface, envelope);
+            ASSERT_TRUE(surface.endJob());
+            const QSizeF inches = envelopeInches(code);
+            const QRegularExpressionMatch page = pageSize.match(test::pdfBoxes(pdf));
+            ASSERT_TRUE(page.hasMatch());
+            EXPECT_NEAR(page.captured(1).toDouble(), inches.width() * 72, 0.5) << code;
+            EXPECT_NEAR(page.captured(2).toDouble(), inches.height() * 72, 0.5) << code;
+            const double height = inches.height() * 72;
+            const QRectF clear(QPointF(9, 9), QPointF(inches.width() * 72 - 9, height - 9));
+            const QList<Word> words = wordsOf(pdf);
+            ASSERT_EQ(words.size(), 12);
+            for (const Word& w : words) {
+                EXPECT_TRUE(clear.contains(w.box)) << w.text.toStdString() << " size " << code << " large " << large;
+                EXPECT_GE(w.box.top(), height - 2.75 * 72 - 0.5) << w.text.toStdString() << " size " << code;
+                EXPECT_LE(w.box.bottom(), height - 0.625 * 72) << w.text.toStdString() << " size " << code;
+            }
+        }
     }
 }
 

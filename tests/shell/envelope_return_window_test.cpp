@@ -4,10 +4,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace pw::test {
 namespace {
@@ -79,6 +81,64 @@ TEST_F(EntryAreaTest, EnvelopeChoicesSizesAndPrint)
     find<QPushButton>("cmdLMClear")->click();
     EXPECT_FALSE(shown("cboLMEnvelope") || shown("chkBold") || shown("chkLargeFont"));
     EXPECT_EQ(find<QLineEdit>("txtLMLeftPad")->text(), u"2");
+}
+
+TEST_F(EntryAreaTest, TheEnvelopeReturnAddressStartsFromTheLastLabelRunAndPrintsWhileTicked)
+{
+    // A run of return-address labels leaves its lines for envelopes.
+    typeLines({u"Ann Example"_s, u"12 Long Road"_s, u"Springfield"_s});
+    platform.answerPrintDialog(PrintChoice{1});
+    platform.answerMessage(MessageResult::Ok);
+    platform.answerMessage(MessageResult::No);
+    find<QAction>("mnuRetAddress")->trigger();
+
+    typeLines({u"Bob Sample"_s, u"1 Main St"_s, u"Reno, NV 89501"_s});
+    find<QRadioButton>("optLMEnvelope")->click();
+    auto* sizes = find<QComboBox>("cboLMEnvelope");
+    sizes->setCurrentIndex(0);
+    emit sizes->activated(0);
+    auto* tick = find<QCheckBox>("chkLMEnvReturn");
+    EXPECT_TRUE(shown("chkLMEnvReturn") && shown("cmdLMEnvReturn"));
+    EXPECT_FALSE(tick->isChecked());
+
+    // Entered once: offered as the label run left it, kept, and ticked for printing.
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        offered = find<QLineEdit>("txtEnvReturn1")->text() + u'|' + find<QLineEdit>("txtEnvReturn3")->text();
+        find<QLineEdit>("txtEnvReturn2")->setText(u"14 Long Road"_s);
+        find<QDialog>("dlgEnvReturn")->accept();
+    });
+    find<QPushButton>("cmdLMEnvReturn")->click();
+    EXPECT_EQ(offered, u"Ann Example|Springfield");
+    EXPECT_TRUE(tick->isChecked());
+    EXPECT_EQ(platform.settings.value(u"Postwick/Envelope/PrintReturnAddress"_s), u"1");
+
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    QStringList printed;
+    for (const PlacedText& t : platform.printerSurface.jobs.last().texts)
+        printed.append(QStringLiteral("%1 %2 %3").arg(t.text).arg(t.size).arg(t.row));
+    EXPECT_EQ(printed, (QStringList{u"Ann Example 9 1"_s, u"14 Long Road 9 2"_s, u"Springfield 9 3"_s,
+                                    u"Bob Sample 11 33"_s, u"1 Main St 11 34"_s, u"Reno, NV 89501 11 35"_s}));
+    // 3/8 inch below the envelope's top edge, which is the page's.
+    EXPECT_NEAR(platform.printerSurface.jobs.last().texts[0].inchesDown, 0.125, 1e-9);
+
+    // Unticked, it is not printed, and stays so.
+    tick->click();
+    platform.answerPrintDialog(PrintChoice{1});
+    find<QPushButton>("cmdLMStart")->click();
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts.size(), 3);
+    EXPECT_EQ(platform.settings.value(u"Postwick/Envelope/PrintReturnAddress"_s), u"0");
+
+    // A correction that lifts the address off the envelope is named first; Cancel prints nothing.
+    folder.write(u"PWKPARAM.TXT"_s, "ENVELOPE 0   -20\r\n");
+    platform.messages.clear();
+    platform.answerMessage(MessageResult::Cancel);
+    find<QPushButton>("cmdLMStart")->click();
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
+    EXPECT_EQ(platform.messages.value(0).text,
+              u"The address would print 1.90 in above the envelope's top edge: raise the ENVELOPE top correction to "
+              "-9 or more.\n\nPrint anyway?");
 }
 
 TEST_F(EntryAreaTest, ReturnAddressModeAndTheCompletedLoop)

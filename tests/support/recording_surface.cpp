@@ -1,5 +1,7 @@
 #include "support/recording_surface.h"
 
+#include <algorithm>
+
 namespace pw::test {
 
 const ColumnMeasure& columnMeasure()
@@ -24,8 +26,19 @@ void RecordingSurface::setOrientation(PageOrientation orientation)
 
 void RecordingSurface::setPaperSize(PaperSize paper)
 {
-    paper_ = paper;
+    paper_ = paper == PaperSize::Envelope10 ? QSizeF(4.125, 9.5) : QSizeF(8.5, 11);
     current_.paperSizes.append(paper);
+}
+
+void RecordingSurface::setPaperInches(QSizeF inches)
+{
+    paper_ = QSizeF(std::min(inches.width(), inches.height()), std::max(inches.width(), inches.height()));
+    current_.paperInches.append(inches);
+}
+
+double RecordingSurface::paperHeight() const
+{
+    return (orientation_ == PageOrientation::Landscape ? paper_.width() : paper_.height()) * 72;
 }
 
 void RecordingSurface::print(const QList<PrintItem>& items, bool endLine)

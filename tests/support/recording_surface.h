@@ -7,6 +7,7 @@
 
 #include <QLineF>
 #include <QList>
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
@@ -43,6 +44,8 @@ struct RecordedJob final {
     int pages = 1;
     QList<PageOrientation> orientations;
     QList<PaperSize> paperSizes;
+    QList<QSizeF> paperInches;  // pages of a size of their own, as asked for
+    QStringList notes;  // what a preview would say about feeding the paper
     bool abandoned = false;
 };
 
@@ -63,6 +66,9 @@ public:
     void setOrientation(PageOrientation orientation) override;
     void setPaperSize(PaperSize paper) override;
     QString deviceName() const override { return device; }
+    bool takesPaper(QSizeF) const override { return anyPaper; }
+    void setPaperInches(QSizeF inches) override;
+    void showNote(const QString& text) override { current_.notes.append(text); }
     double paperHeightInches() const override { return paperHeight() / 72; }
     bool writesFile() const override { return toFile; }
     void print(const QList<PrintItem>& items, bool endLine) override;
@@ -76,6 +82,7 @@ public:
 
     QString device = QStringLiteral("Office Laser");
     bool toFile = false;  // a PDF file chosen in the print dialog
+    bool anyPaper = true;  // takes paper of any size; false: Letter and #10 envelopes only
     // When set, the next job fails with it at its end.
     std::optional<FileError> failure;
 
@@ -89,7 +96,7 @@ public:
     QList<RecordedJob> jobs;
 
 private:
-    double paperHeight() const override { return paperHeightPoints(paper_, orientation_); }
+    double paperHeight() const override;
     bool feedPage() override { return true; }
     void place(const QString& text, const GridPlace& at) override;
     // Starts afresh, keeping the job as it stands when asked.
@@ -99,7 +106,7 @@ private:
     bool started_ = false;
     GridCursor cursor_{columnMeasure()};
     // As the printer keeps them from job to job.
-    PaperSize paper_ = PaperSize::Letter;
+    QSizeF paper_{8.5, 11};  // portrait, in inches
     PageOrientation orientation_ = PageOrientation::Portrait;
 };
 
