@@ -137,20 +137,14 @@ MessageResult QtPlatform::message(const Message& message)
     box.setObjectName(QStringLiteral("msgBox"));
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
-    if (!message.items.isEmpty()) {
-        // Every item, however many: the box's details, shown open, scroll.
-        box.setDetailedText(message.items.join(u'\n'));
-        for (QAbstractButton* button : box.buttons()) {
-            if (box.buttonRole(button) == QMessageBox::ActionRole)
-                button->click();
-        }
-    }
+    // Every item, however many: the box's details, shown open, scroll.
+    box.setDetailedText(message.items.join(u'\n'));
+    for (QAbstractButton* button : box.buttons())
+        box.buttonRole(button) == QMessageBox::ActionRole ? button->click() : void();
     if (message.buttons == MessageButtons::PrintOthersCancel) {
-        box.setStandardButtons(QMessageBox::Cancel);
         QPushButton* others = box.addButton(QStringLiteral("&Print the others"), QMessageBox::AcceptRole);
         box.setDefaultButton(others);
-        box.exec();
-        return box.clickedButton() == others ? MessageResult::Yes : MessageResult::Cancel;
+        return box.exec(), box.clickedButton() == others ? MessageResult::Yes : MessageResult::Cancel;
     }
     if (message.buttons == MessageButtons::PrintAnywayCancel) {
         box.setStandardButtons(QMessageBox::Cancel);
