@@ -149,14 +149,19 @@ Result<void> labelsCommand(const ParsedOptions& options)
                      qUtf8Printable(positionsText(used)));
     TerminalProgress progress(QStringLiteral("Printing labels, sheet"));
     session.surface().reportPages(&progress, (start - 1 + labels + perSheet - 1) / perSheet);
+    // A contact whose address does not fit is left out and named; the others print.
+    int printed = 0;
     const PrintOutcome outcome =
         printListLabels(session.platform(), mailing->labels, session.marginsPath(), options.has("--bold"),
-                        options.has("--italic"), start, stock, [](const QList<Overflow>& overflows) {
-                            warnOfOverflows(overflows);
+                        options.has("--italic"), start, stock, [](const ListLabelJob& job) {
+                            for (const LeftOutLabel& label : job.leftOut)
+                                std::fprintf(stderr, "postwick: warning: %s (\"%s\")\n",
+                                             qUtf8Printable(leftOutText(label)), qUtf8Printable(label.line));
+                            warnOfOverflows(job.overflows);
                             return true;
-                        });
+                        }, &printed);
     if (outcome == PrintOutcome::Printed)
-        rememberPrintedRun(session.platform(), stock, start, labels);
+        rememberPrintedRun(session.platform(), stock, start, printed);
     return session.finish(outcome);
 }
 

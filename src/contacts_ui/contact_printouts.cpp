@@ -2,6 +2,7 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/address_format.h"
 #include "printing/mailing_address.h"
 #include "printing/print_surface.h"
 
@@ -47,27 +48,38 @@ void blankLines(PrintSurface& surface, double size, int count)
 LabelLines addressLabelLines(const ContactBoxTexts& boxes, bool includeCompany, QStringView homeCountry)
 {
     const ContactBoxTexts b = trimmed(boxes);
-    LabelLines lines;
-    QString name = b[ContactBox::FName] + u' ' + b[ContactBox::MiddleInit] + u' ' + b[ContactBox::LName];
-    lines[0] = name.replace(QStringLiteral("  "), QStringLiteral(" "));
-    std::size_t next = 1;
-    if (!b[ContactBox::Company].isEmpty() && includeCompany)
-        lines[next++] = b[ContactBox::Company];
+    const QString& company = b[ContactBox::Company];
+    QStringList head{nameLine(b[ContactBox::FName], b[ContactBox::MiddleInit], b[ContactBox::LName], company)};
+    if (!company.isEmpty() && includeCompany && !nameIsCompany(b[ContactBox::FName], b[ContactBox::LName], company))
+        head.append(company);
     QString street = b[ContactBox::FStreet];
     QString second = b[ContactBox::SStreet];
-    const QString city = cityLineOf(b);
+    QStringList locality{cityLineOf(b)};
     const QString country = countryLine(b[ContactBox::Country], homeCountry);
+    // Mail abroad is addressed in its country's own order.
+    if (const CountryFormat* format = country.isEmpty() ? nullptr : countryNamed(b[ContactBox::Country])) {
+        const LocalityLines own = localityLines(*format, b[ContactBox::City], b[ContactBox::State], b[ContactBox::Zip]);
+        locality = own.lines;
+        (second.isEmpty() ? street : second) += own.afterStreet;
+        if (own.companyAbove && head.size() == 2)
+            head = QStringList{head[1], head[0]};
+    }
+    locality.removeAll(QString());
     // Five lines hold name, company, two streets and the city; a country needs a sixth, so the
     // streets share one line rather than the mail losing its country.
-    if (next + 1 + !second.isEmpty() + !city.isEmpty() + !country.isEmpty() > lines.size()) {
+    const auto count = [&] { return head.size() + 1 + !second.isEmpty() + locality.size() + !country.isEmpty(); };
+    if (count() > static_cast<qsizetype>(LabelLines{}.size()) && !second.isEmpty()) {
         street = trimBlanks(QString(street + u' ' + second));
         second.clear();
     }
-    lines[next++] = street;
-    for (const QString& line : {second, city, country}) {
-        if (!line.isEmpty())
-            lines[next++] = line;
-    }
+    QStringList all = head;
+    all << street << second << locality << country;
+    all.removeAll(QString());
+    if (street.isEmpty())
+        all.insert(head.size(), QString());
+    LabelLines lines;
+    for (std::size_t i = 0; i < lines.size() && i < static_cast<std::size_t>(all.size()); ++i)
+        lines[i] = all[static_cast<qsizetype>(i)];
     return lines;
 }
 

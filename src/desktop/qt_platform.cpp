@@ -55,7 +55,8 @@ QMessageBox::StandardButtons toQtButtons(MessageButtons buttons)
     case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MessageButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
-    case MessageButtons::PrintAnywayCancel: return QMessageBox::Cancel;
+    case MessageButtons::PrintAnywayCancel:
+    case MessageButtons::PrintOthersCancel: return QMessageBox::Cancel;
     case MessageButtons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -136,6 +137,15 @@ MessageResult QtPlatform::message(const Message& message)
     box.setObjectName(QStringLiteral("msgBox"));
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
+    // Every item, however many: the box's details, shown open, scroll.
+    box.setDetailedText(message.items.join(u'\n'));
+    for (QAbstractButton* button : box.buttons())
+        box.buttonRole(button) == QMessageBox::ActionRole ? button->click() : void();
+    if (message.buttons == MessageButtons::PrintOthersCancel) {
+        QPushButton* others = box.addButton(QStringLiteral("&Print the others"), QMessageBox::AcceptRole);
+        box.setDefaultButton(others);
+        return box.exec(), box.clickedButton() == others ? MessageResult::Yes : MessageResult::Cancel;
+    }
     if (message.buttons == MessageButtons::PrintAnywayCancel) {
         box.setStandardButtons(QMessageBox::Cancel);
         box.addButton(QStringLiteral("&Print anyway"), QMessageBox::AcceptRole);

@@ -378,8 +378,10 @@ void ContactListWindow::printLabels()
         return;
     }
     const QString parameters = applicationFile(platform(), kParameterFileName);
-    if (printListLabels(platform(), mailing->labels, parameters, bold, italic, start, stock) == PrintOutcome::Printed)
-        rememberPrintedRun(platform(), stock, start, labels);
+    int printed = 0;
+    if (printListLabels(platform(), mailing->labels, parameters, bold, italic, start, stock, {}, &printed)
+        == PrintOutcome::Printed)
+        rememberPrintedRun(platform(), stock, start, printed);
     focusAfterDialog(cmdViewAllClose_);
 }
 

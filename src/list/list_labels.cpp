@@ -2,8 +2,10 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/address_format.h"
 #include "printing/font_grid.h"
 #include "printing/grid_cursor.h"
+#include "printing/label_fit.h"
 #include "printing/label_sheet.h"
 #include "printing/overflow.h"
 #include "printing/print_surface.h"
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace pw {
 namespace {
@@ -19,21 +22,42 @@ namespace {
 const QString kLabelFont = QStringLiteral("Verdana");
 
 // The lines of one label, top to bottom. A full row of labels puts the company line under the
-// name; the last one or two labels of a list put it above. A contact without an address gets its
-// name alone, not blank or lone-comma lines.
-QStringList labelLines(const LabelAddress& a, bool companyFirst)
+// name, unless the country's order puts it above; the last one or two labels of a list put it
+// above. A contact without an address gets its name alone, not blank or lone-comma lines.
+QList<LabelLine> labelLines(const LabelAddress& a, bool companyFirst)
 {
-    QStringList lines;
+    companyFirst = companyFirst || a.companyAbove;
+    QList<LabelLine> lines;
     if (companyFirst && a.hasCompany())
-        lines << a.company;
-    lines << a.name;
+        lines.append({a.company});
+    lines.append({a.name});
     if (!companyFirst && a.hasCompany())
-        lines << a.company;
-    for (const QString& line : {a.street, a.city, a.country}) {
-        if (!line.isEmpty())
-            lines << line;
-    }
+        lines.append({a.company});
+    const auto add = [&lines](const QString& text, bool joinable) {
+        if (!text.isEmpty())
+            lines.append({text, true, joinable});
+    };
+    add(a.street, false);
+    add(a.suite, !a.street.isEmpty());
+    for (const QString& line : a.city.split(u'\n'))
+        add(line, false);
+    add(a.country, false);
     return lines;
+}
+
+TypeFace labelType(const ListLabelStyle& style)
+{
+    return {kLabelFont, 9, style.bold, style.italic};
+}
+
+// The stand-in font's glyphs reach a little below the rows of the font the layout measures in: a
+// block ends this far above its label's bottom edge.
+constexpr double kBottomClearance = 1.0 / 32;
+
+// The lines of the list font a label of `stock` holds: six on a one-inch label.
+int labelRows(const LabelStock& stock)
+{
+    return static_cast<int>((stock.label.height() - kBottomClearance) / rowInches(kLabelFont, 9) + 1e-9);
 }
 
 bool isDefaultStock(const LabelStock& stock)
@@ -51,9 +75,15 @@ double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, co
 {
     const double row = rowInches(kLabelFont, 9);
     const double labelRow = static_cast<double>(onSheet / stock.across) * stock.pitch.height();
-    if (isDefaultStock(stock))
-        return std::max(0, 3 + style.correction.top) * row + labelRow;
     const double labelTop = stock.first.y() + labelRow - kGridInsetInches;
+    if (isDefaultStock(stock)) {
+        // A block of more lines than the rows below the layout's place rises as far as it must to
+        // end on its label.
+        // The user's row correction moves that place as it moves the layout's.
+        const double home = 3 * row + labelRow;
+        const double highest = labelTop + stock.label.height() - kBottomClearance - static_cast<double>(lines) * row;
+        return std::max(0.0, std::min(home, std::max(highest, labelTop)) + style.correction.top * row);
+    }
     const double centred = labelTop + (stock.label.height() - static_cast<double>(lines) * row) / 2;
     return std::max(0.0, centred + style.correction.top * row);
 }
@@ -63,13 +93,25 @@ double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, co
 LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 {
     LabelAddress a;
-    a.name = r.MiddleInitial.isEmpty() ? QString(r.FirstName + u' ' + r.LastName)
-                                       : QString(r.FirstName + u' ' + r.MiddleInitial + u' ' + r.LastName);
-    if (r.IncludeCompany == u"1")
+    a.name = nameLine(r.FirstName, r.MiddleInitial, r.LastName, r.Company);
+    if (r.IncludeCompany == u"1" && !nameIsCompany(r.FirstName, r.LastName, r.Company))
         a.company = r.Company;
-    a.street = r.Street2.isEmpty() ? r.Street1 : trimBlanks(QString(r.Street1 + u' ' + r.Street2));
+    // A suite keeps a line of its own while the label has one.
+    a.street = r.Street1;
+    a.suite = r.Street2;
     a.city = cityLine(r.City, r.State, r.Zip);
     a.country = countryLine(r.Country, homeCountry);
+    // Mail abroad is addressed in its country's own order.
+    if (const CountryFormat* format = a.country.isEmpty() ? nullptr : countryNamed(r.Country)) {
+        const LocalityLines locality = localityLines(*format, r.City, r.State, r.Zip);
+        a.city = locality.lines.join(u'\n');
+        (a.suite.isEmpty() ? a.street : a.suite) += locality.afterStreet;
+        a.companyAbove = locality.companyAbove;
+        for (const auto& [part, line] : {std::pair{'N', &a.name}, {'O', &a.company}, {'A', &a.street}, {'A', &a.suite}}) {
+            if (inCapitals(*format, part))
+                *line = line->toUpper();
+        }
+    }
     return a;
 }
 
@@ -113,6 +155,8 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     const qsizetype count = skipped + static_cast<qsizetype>(addresses.size());
     const qsizetype lastRowStart = count - (count % across == 0 ? across : count % across);
     const QList<QRectF> outlines = stock.outlines();
+    const TypeFace type = labelType(style);
+    const int rows = labelRows(stock);
     for (qsizetype i = skipped; i < count; ++i) {
         const qsizetype onSheet = i % perSheet;
         // A new sheet only for a label that follows: one after the last label would feed a blank
@@ -120,12 +164,65 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
         if (onSheet == 0 && i > 0)
             surface.newPage();
         const bool partialRow = i >= lastRowStart && count % across != 0;
-        const QStringList lines = labelLines(addresses[static_cast<std::size_t>(i - skipped)], partialRow);
+        const int column = columns[onSheet % across];
+        const LabelRoom room{type, roomInFrame(outlines[onSheet], column, type, surface.measure()), rows};
+        const QStringList lines =
+            fitLabel(labelLines(addresses[static_cast<std::size_t>(i - skipped)], partialRow), room, surface.measure())
+                .lines;
         surface.homeAt(labelHome(stock, onSheet, lines.size(), style));
         surface.setFrame(outlines[onSheet]);
         for (const QString& line : lines)
-            surface.printLine({PrintItem::tab(columns[onSheet % across]), PrintItem::textItem(line)});
+            surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
     }
+}
+
+QList<LeftOutLabel> leaveOutUnfitting(std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
+                                      const LabelStock& stock, QStringView deviceName, const TextMeasure& measure)
+{
+    // Measured in the narrowest room a label of the stock gives, so that it fits wherever it lands.
+    const TypeFace type = labelType(style);
+    const QList<int> columns = listLabelColumns(deviceName, style, stock);
+    const QList<QRectF> outlines = stock.outlines();
+    LabelRoom room{type, std::numeric_limits<double>::max(), labelRows(stock)};
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        room.width = std::min(room.width, roomInFrame(outlines[c], columns[c], type, measure));
+    QList<LeftOutLabel> leftOut;
+    std::erase_if(addresses, [&](const LabelAddress& a) {
+        const QString changed = fitLabel(labelLines(a, false), room, measure).changed;
+        if (changed.isEmpty())
+            return false;
+        const QString name = trimBlanks(a.name);
+        leftOut.append({name.isEmpty() ? a.company : name, changed});
+        return true;
+    });
+    return leftOut;
+}
+
+QString leftOutText(const LeftOutLabel& label)
+{
+    return label.name + QStringLiteral(" left out: the address does not fit the label");
+}
+
+Message leftOutQuestion(const QList<LeftOutLabel>& leftOut)
+{
+    Message question{leftOut.size() == 1
+                         ? QStringLiteral("1 contact is left out: the address does not fit the label, and a cut "
+                                          "address is a wrong one.")
+                         : QStringLiteral("%1 contacts are left out: the address does not fit the label, and a cut "
+                                          "address is a wrong one.")
+                               .arg(leftOut.size()),
+                     QStringLiteral("Addresses do not fit"), MessageIcon::Warning, MessageButtons::PrintOthersCancel};
+    for (const LeftOutLabel& label : leftOut)
+        question.items.append(QStringLiteral("%1: \"%2\"").arg(label.name, label.line));
+    return question;
+}
+
+Message nothingFitsMessage(const QList<LeftOutLabel>& leftOut)
+{
+    Message message = leftOutQuestion(leftOut);
+    message.text += QStringLiteral("  No label is left to print.");
+    message.buttons = MessageButtons::Ok;
+    return message;
 }
 
 Message emptyListMessage()
@@ -148,6 +245,9 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
     }
     const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
     ListLabelJob job;
+    job.leftOut = leaveOutUnfitting(addresses, style, stock, platform.printer().deviceName(),
+                                    platform.printer().measure());
+    job.labels = static_cast<int>(addresses.size());
     job.run = [addresses = std::move(addresses), style, firstPosition, stock](PrintSurface& surface) {
         surface.setOrientation(PageOrientation::Portrait);
         printListLabelsJob(surface, addresses, style, firstPosition, stock);
@@ -164,17 +264,29 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
 
 PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>& addresses,
                              const QString& parameterFile, bool bold, bool italic, int firstPosition,
-                             const LabelStock& stock, const std::function<bool(const QList<Overflow>&)>& goAhead)
+                             const LabelStock& stock, const std::function<bool(const ListLabelJob&)>& goAhead,
+                             int* printedLabels)
 {
     const auto job = listLabelJob(platform, addresses, parameterFile, bold, italic, firstPosition, stock);
     if (!job)
         return job.error();
-    if (const QList<Overflow>& overflows = job->overflows; !overflows.isEmpty()) {
-        const bool go = goAhead ? goAhead(overflows)
-                                : platform.message(overflowQuestion(overflows)) == MessageResult::Yes;
-        if (!go)
+    if (printedLabels)
+        *printedLabels = job->labels;
+    if (goAhead) {
+        if (!goAhead(*job))
+            return PrintOutcome::Cancelled;
+    } else {
+        if (job->labels == 0) {
+            platform.message(nothingFitsMessage(job->leftOut));
+            return PrintOutcome::Cancelled;
+        }
+        if (!job->leftOut.isEmpty() && platform.message(leftOutQuestion(job->leftOut)) != MessageResult::Yes)
+            return PrintOutcome::Cancelled;
+        if (!job->overflows.isEmpty() && platform.message(overflowQuestion(job->overflows)) != MessageResult::Yes)
             return PrintOutcome::Cancelled;
     }
+    if (job->labels == 0)
+        return PrintOutcome::Failed;
     PrintSurface& printer = platform.printer();
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);

@@ -4,6 +4,7 @@
 #include "data/text_rules.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
+#include "printing/address_format.h"
 #include "printing/mailing_address.h"
 
 #include <QDir>
@@ -92,10 +93,14 @@ void appendWords(QString& key, QStringView text, bool spelt)
     endWord();
 }
 
-// The ZIP code's first five digits as a number, or -1 when it does not begin with five digits.
+// The ZIP code's first five digits as a number, or -1 when it does not begin with five digits; a
+// ZIP+4 is read with or without its hyphen.
 int zip5(QStringView zip)
 {
-    if (zip.size() < 5 || (zip.size() > 5 && zip[5].isDigit()))
+    const auto digits = [](QStringView s) {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (zip.size() < 5 || (zip.size() > 5 && zip[5].isDigit() && !(zip.size() == 9 && digits(zip))))
         return -1;
     int number = 0;
     for (QChar c : zip.first(5)) {
@@ -111,10 +116,8 @@ int zip5(QStringView zip)
 QString countryKey(const QString& country, QStringView home)
 {
     const QStringView named = trimBlanks(country).isEmpty() ? home : QStringView(country);
-    QString key;
-    if (isForeignCountry(named, kUnitedStates))
-        appendWords(key, named, false);
-    return key;
+    // By the country's code where it is known, so that "UK" and "United Kingdom" are one.
+    return isForeignCountry(named, kUnitedStates) ? pw::countryKey(named) : QString();
 }
 
 // Appends the address of `r` as households compare it to `key`, "|" first; nothing without a

@@ -59,9 +59,7 @@ bool GridCursor::placeText(const QString& text, const GridMetrics& grid, const T
     if (frame_.isEmpty()) {
         place.width = measure_.width(type, text);
     } else {
-        // Ink keeps 1/16 inch off the frame's right edge, where a label is cut from its sheet.
-        constexpr double kEdgeInches = 1.0 / 16;
-        const double room = (frame_.right() - kEdgeInches - kGridInsetInches) * measure_.unitsPerInch() - x_;
+        const double room = (frame_.right() - kFrameEdgeInches - kGridInsetInches) * measure_.unitsPerInch() - x_;
         // Shaping is costly: a text whose plain advances clearly fit is not shaped to be measured.
         constexpr double kKerningAllowance = 1.02;
         place.width = measure_.quickWidth(type, text);

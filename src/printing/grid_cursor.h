@@ -18,6 +18,9 @@ inline constexpr double kGridInsetInches = 0.25;
 // accepts for addresses.
 inline constexpr double kSmallestPoints = 8;
 
+// Ink keeps this far off a frame's right edge, where a label is cut from its sheet.
+inline constexpr double kFrameEdgeInches = 1.0 / 16;
+
 // Where a text goes: in the measure's units from the grid's top-left corner, and as the page, row
 // and column a person counts (rows from the top of the page or the last home).
 struct GridPlace final {

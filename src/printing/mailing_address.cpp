@@ -1,6 +1,9 @@
 #include "printing/mailing_address.h"
 
 #include "platform/platform.h"
+#include "printing/address_format.h"
+
+#include <QStringList>
 
 #include <algorithm>
 
@@ -77,6 +80,10 @@ bool isForeignCountry(QStringView country, QStringView home)
 {
     if (isBlankName(country))
         return false;
+    // "UK" and "United Kingdom" are one country.
+    const CountryFormat* known = countryNamed(country);
+    if (const CountryFormat* atHome = countryNamed(home); known && atHome)
+        return known != atHome;
     if (namesUnitedStates(home))
         return !namesUnitedStates(country);
     return !sameName(country, home);
@@ -84,7 +91,37 @@ bool isForeignCountry(QStringView country, QStringView home)
 
 QString countryLine(const QString& country, QStringView home)
 {
-    return isForeignCountry(country, home) ? country.trimmed() : QString();
+    return isForeignCountry(country, home) ? country.trimmed().toUpper() : QString();
+}
+
+QString hyphenatedZip(const QString& zip)
+{
+    const QString z = zip.trimmed();
+    if (z.size() != 9 || !std::all_of(z.begin(), z.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return zip;
+    return z.left(5) + u'-' + z.mid(5);
+}
+
+bool nameIsCompany(const QString& first, const QString& last, const QString& company)
+{
+    constexpr qsizetype kLastNameWidth = 18;  // the record's last name
+    const QString name = last.trimmed();
+    const QString whole = company.trimmed();
+    return first.trimmed().isEmpty() && !name.isEmpty()
+           && (name.compare(whole, Qt::CaseInsensitive) == 0
+               || name.compare(whole.left(kLastNameWidth).trimmed(), Qt::CaseInsensitive) == 0);
+}
+
+QString nameLine(const QString& first, const QString& initial, const QString& last, const QString& company)
+{
+    if (nameIsCompany(first, last, company))
+        return company.trimmed();
+    QStringList parts;
+    for (const QString& part : {first, initial, last}) {
+        if (!part.trimmed().isEmpty())
+            parts.append(part.trimmed());
+    }
+    return parts.join(u' ');
 }
 
 QString cityLine(const QString& city, const QString& state, const QString& zip)

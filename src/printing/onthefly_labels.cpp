@@ -3,6 +3,7 @@
 #include "data/text_rules.h"
 #include "printing/font_grid.h"
 #include "printing/grid_cursor.h"
+#include "printing/label_fit.h"
 #include "printing/print_surface.h"
 #include "printing/sheet_outlines.h"
 
@@ -140,43 +141,18 @@ std::optional<Message> onTheFlyFormProblem(const QStringList& lines, Media media
 
 namespace {
 
-// The blank rows above a label's block: the table's, less the rows a block of `lines` rows of
-// height `row` needs to end inside the label it starts on. Three lines stay where the table puts
-// them; four and five rise as far as they must, never above the label's top. This is the layout's
-// own placement, so a user's row correction moves it but cannot undo it.
-int blockRows(int tableRows, int lines, double row, const QList<QRectF>& labels)
-{
-    const auto top = [row](int rows) { return kGridInsetInches + (1 + rows) * row; };
-    const auto label = std::find_if(labels.begin(), labels.end(),
-                                    [&](const QRectF& l) { return top(tableRows) < l.bottom(); });
-    if (label == labels.end())
-        return tableRows;
-    int rows = tableRows;
-    while (rows > 0 && top(rows) + lines * row > label->bottom() && top(rows - 1) >= label->top())
-        --rows;
-    return rows;
-}
+// A label holds five typed lines.
+constexpr int kTypedLines = 5;
 
-// The rows of a label's block: through the last line that holds text.
-int usedLines(const QStringList& lines)
+// The lines through the last one that holds text; every one of them takes its row.
+QList<LabelLine> usedLines(const QStringList& lines)
 {
-    for (qsizetype i = lines.size(); i > 0; --i) {
-        if (!lines[i - 1].isEmpty())
-            return static_cast<int>(i);
-    }
-    return 0;
-}
-
-// The five lines of one label at its column; every line takes its row, empty or not.
-void printLabelLines(PrintSurface& surface, const OnTheFlyLabels& labels, int column)
-{
-    for (const QString& line : labels.lines) {
-        if (labels.centred)
-            surface.printLine({PrintItem::tab(labels.bold ? column - 3 : column),
-                               PrintItem::spaces(centringSpaces(line.size(), 18)), PrintItem::textItem(line)});
-        else
-            surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
-    }
+    QList<LabelLine> used;
+    for (const QString& line : lines.first(std::min<qsizetype>(lines.size(), kTypedLines)))
+        used.append({line});
+    while (!used.isEmpty() && used.last().text.isEmpty())
+        used.removeLast();
+    return used;
 }
 
 }  // namespace
@@ -199,45 +175,40 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     surface.setItalic(labels.italic);
 
     const QList<QRectF> outlines = labelSheetOutlines();
-    const double row = rowInches(QStringLiteral("Verdana"), labels.portrait ? 9 : 11);
-    const int lines = usedLines(labels.lines);
-    const auto rowsAbove = [&](const LabelPlace& place) {
-        return blockRows(place.row, lines, row, outlines) + labels.correction.top;
-    };
-    // Each label's lines fit the label of its position; a position without a place of its own
-    // prints where the one before it did.
+    const TypeFace type{QStringLiteral("Verdana"), labels.portrait ? 9.0 : 11.0, labels.bold, labels.italic};
+    const double row = rowInches(type.family, type.points);
+    const QList<LabelLine> typed = usedLines(labels.lines);
+    // Each label's block is centred on the label of its position, the same on every row; the row
+    // correction shifts it by whole rows. A position without a place of its own prints where the
+    // one before it did.
     QRectF frame = outlines.first();
-    const auto frameOf = [&](double p) {
+    LabelPlace place = labels.fallback;
+    const auto printLabel = [&](double p) {
+        place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
         if (LabelPositionTable::place(p, false, {}))
             frame = outlines[static_cast<qsizetype>(p) - 1];
+        const int column = place.column + labels.correction.left;
+        const int tab = labels.centred && labels.bold ? column - 3 : column;
+        const LabelRoom room{type, roomInFrame(frame, tab, type, surface.measure()), kTypedLines};
+        const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
+        const double centred = frame.top() - kGridInsetInches + (frame.height() - lines.size() * row) / 2;
+        surface.homeAt(std::max(0.0, centred + labels.correction.top * row));
         surface.setFrame(frame);
-    };
-    LabelPlace place = labels.fallback;
-    if (!labels.positions.isEmpty()) {
-        for (int p : labels.positions) {
-            place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
-            printBlankLines(surface, rowsAbove(place));
-            frameOf(p);
-            printLabelLines(surface, labels, place.column + labels.correction.left);
-            surface.home();
-            printBlankLines(surface, 1);
+        for (const QString& line : lines) {
+            if (labels.centred)
+                surface.printLine({PrintItem::tab(tab), PrintItem::spaces(centringSpaces(line.size(), 18)),
+                                   PrintItem::textItem(line)});
+            else
+                surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
         }
+    };
+    if (!labels.positions.isEmpty()) {
+        for (int p : labels.positions)
+            printLabel(p);
         return;
     }
-    double position = labels.start;
-    const auto moveTo = [&](double p) {
-        place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
-        printBlankLines(surface, rowsAbove(place));
-        frameOf(p);
-    };
-    moveTo(position);
-    for (int label = 0; label < labels.count; ++label) {
-        printLabelLines(surface, labels, place.column + labels.correction.left);
-        position += 1;
-        surface.home();
-        printBlankLines(surface, 1);
-        moveTo(position);
-    }
+    for (int label = 0; label < labels.count; ++label)
+        printLabel(labels.start + label);
 }
 
 }  // namespace pw

@@ -1,5 +1,7 @@
 #include "printing/overflow.h"
 
+#include "printing/label_fit.h"
+
 #include <QHash>
 
 namespace pw {
@@ -67,6 +69,20 @@ QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>&
             o.where += QStringLiteral(" (and %1 more label%2)").arg(others).arg(others == 1 ? "" : "s");
     }
     return found;
+}
+
+std::optional<Message> changedAddressProblem(const QList<ProbedText>& texts)
+{
+    for (const ProbedText& t : texts) {
+        if (t.frame.isEmpty() || t.shown >= t.text.size() || !cutChangesAddress(t.text, t.shown))
+            continue;
+        return Message{QStringLiteral("Line %1, \"%2\": the address does not fit the label, and a cut would "
+                                      "change it.  Nothing was printed.  Shorten the line, then print again.")
+                           .arg(t.line)
+                           .arg(t.text),
+                       QStringLiteral("Address does not fit"), MessageIcon::Warning};
+    }
+    return std::nullopt;
 }
 
 Message overflowQuestion(const QList<Overflow>& overflows)

@@ -7,6 +7,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
+
 namespace pw {
 
 // A line that does not fit the label or envelope it prints on, as the printer's own font measures
@@ -23,6 +25,11 @@ struct Overflow final {
 // The lines of a probed job that were shrunk or cut to fit their frame, or run below its bottom
 // edge. `outlines` are the job's labels, by position; a job of one outline names lines only.
 QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>& outlines);
+
+// Why typed lines must not print: a line that even 8-point type on every free line of its label
+// cannot print whole would lose a digit or a unit or suite designator, and a cut address is a
+// wrong one.
+std::optional<Message> changedAddressProblem(const QList<ProbedText>& texts);
 
 // The question before printing lines that do not fit: Yes is "Print anyway".
 Message overflowQuestion(const QList<Overflow>& overflows);

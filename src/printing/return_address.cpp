@@ -1,19 +1,24 @@
 #include "printing/return_address.h"
 
 #include "printing/font_grid.h"
+#include "printing/grid_cursor.h"
+#include "printing/label_fit.h"
 #include "printing/label_sheet.h"
 #include "printing/print_surface.h"
 #include "printing/sheet_outlines.h"
+
+#include <cmath>
 
 namespace pw {
 namespace {
 
 constexpr int kLabelsAcross = 4;
 constexpr int kLabelRows = 20;
-constexpr int kLabelPitch = 42;  // columns from one label to the next across the sheet
 constexpr double kLabelRowPitch = 0.5;  // inches from one row of labels to the next
-constexpr int kFirstLabelOffset = 4;
-constexpr int kCentringHalfWidth = 12;
+constexpr int kLabelLines = 3;
+// Lines start on the first column at least this far inside their label: a city line of 28
+// characters fits the 1 3/4-inch label at 8 points.
+constexpr double kInsetInches = 1.0 / 16;
 
 const QString kSheetFont = QStringLiteral("Microsoft Sans Serif");
 
@@ -70,18 +75,35 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
     const double firstRow = (2 + (top > 0 ? 1 : top < 0 ? -1 : 0)) * row + row / 2;
 
     // Every label is placed from its own origin, so a line too long for one label cannot move
-    // another.
-    const int base = sheet.correction.left + 3;
+    // another. The left correction moves the lines by columns from their place inside the label.
     const QList<QRectF> outlines = returnAddressOutlines();
+    const TypeFace type{kSheetFont, 8, false, sheet.italic};
+    const double column = surface.measure().grid(type).column / surface.measure().unitsPerInch();
+    QList<int> columns;
+    for (int label = 0; label < kLabelsAcross; ++label) {
+        const double inside = outlines[label].left() + kInsetInches - kGridInsetInches;
+        columns.append(1 + static_cast<int>(std::ceil(inside / column - 1e-9)) + sheet.correction.left);
+    }
+    // A centred line is centred between the lines' start and as far inside the label's other edge.
+    const int halfWidth = static_cast<int>((outlines[0].width() - 2 * kInsetInches) / column / 2);
+    // Lines 1 to 3 through the last one typed; a line too wide goes on after a blank onto a free one.
+    QList<LabelLine> typed;
+    for (int i = 0; i < kLabelLines; ++i)
+        typed.append({i < sheet.lines.size() ? sheet.lines[i] : QString()});
+    while (!typed.isEmpty() && typed.last().text.isEmpty())
+        typed.removeLast();
     for (int labelRow = 0; labelRow < kLabelRows; ++labelRow) {
         for (int label = 0; label < kLabelsAcross; ++label) {
+            const QRectF& outline = outlines[labelRow * kLabelsAcross + label];
             surface.homeAt(firstRow + labelRow * kLabelRowPitch);
-            surface.setFrame(outlines[labelRow * kLabelsAcross + label]);
-            for (int i = 0; i < 3; ++i) {
-                const QString line = i < sheet.lines.size() ? sheet.lines[i] : QString();
-                QList<PrintItem> items{PrintItem::tab(base + kFirstLabelOffset + label * kLabelPitch)};
+            surface.setFrame(outline);
+            const LabelRoom room{type, roomInFrame(outline, columns[label], type, surface.measure()), kLabelLines};
+            const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
+            for (int i = 0; i < kLabelLines; ++i) {
+                const QString line = i < lines.size() ? lines[i] : QString();
+                QList<PrintItem> items{PrintItem::tab(columns[label])};
                 if (sheet.centred)
-                    items.append(PrintItem::spaces(centringSpaces(line.size(), kCentringHalfWidth)));
+                    items.append(PrintItem::spaces(centringSpaces(line.size(), halfWidth)));
                 items.append(PrintItem::textItem(line));
                 surface.printLine(items);
             }

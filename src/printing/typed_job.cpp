@@ -120,6 +120,8 @@ TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measur
     const QList<ProbedText> texts = probeJob(job.run, measure);
     job.overflows = overflowsOf(texts, job.outlines);
     job.refusal = belowSheetProblem(texts, job.outlines);
+    if (!job.refusal)
+        job.refusal = changedAddressProblem(texts);
     return job;
 }
 

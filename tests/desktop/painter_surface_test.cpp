@@ -78,10 +78,8 @@ TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
         EXPECT_EQ(inside, 9) << "position " << position;
     }
 
-    // The grid is Verdana 9 point's: a column is 0.50830 em, a row 1.21533 em, from the printable
-    // area 0.25 inch in.
+    // The grid is Verdana 9 point's: a column is 0.50830 em, from the printable area 0.25 inch in.
     const double column = 0.50830 * 9;
-    const double row = 1.21533 * 9;
     const auto firstWord = [&](int position) {
         const QRectF area = test::labelArea(position);
         return *std::find_if(words.begin(), words.end(), [&](const Word& w) { return area.contains(w.box); });
@@ -90,7 +88,8 @@ TEST_F(PdfSurfaceTest, EveryLabelOfAWholeSheetLandsInsideItsPhysicalLabel)
     EXPECT_NEAR(firstWord(1).box.left(), 18 + 1 * column, 1.0);
     EXPECT_NEAR(firstWord(2).box.left(), 18 + 44 * column, 1.0);
     EXPECT_NEAR(firstWord(3).box.left(), 18 + 88 * column, 1.0);
-    EXPECT_NEAR(firstWord(28).box.top() - firstWord(1).box.top(), (62 - 3) * row, 0.1);
+    // Each block sits at the same place on its label: nine rows of labels, nine inches, apart.
+    EXPECT_NEAR(firstWord(28).box.top() - firstWord(1).box.top(), 9 * 72, 0.1);
 }
 
 TEST_F(PdfSurfaceTest, TextBelowThePrintableAreaStartsANewPageButBlankRowsDoNot)

@@ -199,7 +199,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     ContactRecord bo = test::person(QStringLiteral("Bo"), QStringLiteral("Ray"), QString());
     bo.Company = QStringLiteral("Hidden Inc");
     test::writeContacts(contactsPath, {anne, bo});
-    EXPECT_EQ(labelAddress(anne), (LabelAddress{"Anne Q Lee", "Acme", "12 Main St Apt 2", "Reno, NV  89501"}));
+    EXPECT_EQ(labelAddress(anne), (LabelAddress{"Anne Q Lee", "Acme", "12 Main St", "Reno, NV  89501", {}, "Apt 2"}));
     EXPECT_EQ(labelAddress(bo), (LabelAddress{"Bo Ray", "", "12 Main St", "NV  89501"}));
 
     ContactsFile contacts;
@@ -222,7 +222,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     const QList<PlacedText>& texts = platform.printerSurface.jobs[1].texts;
     EXPECT_EQ(platform.printerSurface.jobs[0].orientations, QList{PageOrientation::Portrait});
-    ASSERT_EQ(texts.size(), 7);
+    ASSERT_EQ(texts.size(), 8);
     // The correction moves every label one column right and the sheet one row up.
     EXPECT_EQ(texts[0].text, u"Bo Ray");
     EXPECT_NEAR(texts[0].inchesDown, 2 * 1.21533 * 9 / 72, 1e-9);
@@ -242,7 +242,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     platform.answerPrintDialog(PrintChoice{1});
     EXPECT_EQ(printListLabels(platform, labelsOf({1}), parameters, false, false, 5), PrintOutcome::Printed);
     const QList<PlacedText>& partly = platform.printerSurface.jobs.last().texts;
-    ASSERT_EQ(partly.size(), 4);
+    ASSERT_EQ(partly.size(), 5);
     EXPECT_EQ(partly[0].text, u"Acme");
     EXPECT_EQ(partly[0].column, 47);
     EXPECT_GT(partly[0].inchesDown, 1.0);
@@ -289,6 +289,40 @@ TEST(ListLabels, AMailingOfRecordsThatAreNoLongerTheListedOnesSaysWhyAndGivesNoL
     EXPECT_EQ(platform.messages.last(), errorPrompt(FileError::fromErrno(EISDIR)));
     EXPECT_EQ(platform.messages.size(), 3);
     EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
+}
+
+TEST(ListLabels, AContactWhoseAddressCannotPrintWholeIsLeftOutAndNamedAndTheOthersPrint)
+{
+    test::TestFolder folder;
+    folder.write(QStringLiteral("PWKPARAM.TXT"), "BULKLIST 0   0  \r\n");
+    const QString parameters = folder.file(QStringLiteral("PWKPARAM.TXT"));
+    test::ScriptedPlatform platform(folder.path());
+    // A street of one word wider than any label: no smaller type, free line or break keeps it whole.
+    LabelAddress unbreakable = address("B", false);
+    unbreakable.street = u"1234567890-1234567890-1234567890-1234567890-1234567890"_s;
+    const std::vector<LabelAddress> addresses{address("A", false), unbreakable, address("C", false)};
+
+    platform.answerMessage(MessageResult::Cancel);
+    EXPECT_EQ(printListLabels(platform, addresses, parameters, false, false), PrintOutcome::Cancelled);
+    const Message question = platform.messages.last();
+    EXPECT_EQ(question.text, u"1 contact is left out: the address does not fit the label, and a cut address is a "
+                             u"wrong one."_s);
+    EXPECT_EQ(question.items, QStringList{u"NB: \""_s + unbreakable.street + u'"'});
+    EXPECT_EQ(question.buttons, MessageButtons::PrintOthersCancel);
+    EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
+
+    // "Print the others": two labels, side by side, and nothing of the one left out.
+    platform.answerPrintDialog(PrintChoice{1});
+    int printed = 0;
+    EXPECT_EQ(printListLabels(platform, addresses, parameters, false, false, 1, labelStocks().front(), {}, &printed),
+              PrintOutcome::Printed);
+    EXPECT_EQ(printed, 2);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    QStringList texts;
+    for (const PlacedText& t : platform.printerSurface.jobs[0].texts)
+        texts << t.text;
+    EXPECT_EQ(texts, (QStringList{u"NA"_s, u"SA"_s, u"YA"_s, u"NC"_s, u"SC"_s, u"YC"_s}));
+    EXPECT_EQ(leftOutText({u"Ann Lee"_s, {}}), u"Ann Lee left out: the address does not fit the label"_s);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST(MailingOrder, ZipOrderPutsEachZipTogetherThenMailAbroadByCountry)
 {
     std::vector<ContactRecord> listed = {
         at(u"Zed"_s, u"Able"_s, u"1 A St"_s, {}, u"89501"_s),
-        at(u"Ann"_s, u"Cole"_s, u"1 B St"_s, {}, u"10001-1234"_s),
+        at(u"Ann"_s, u"Cole"_s, u"1 B St"_s, {}, u"100011234"_s),
         at(u"Kim"_s, u"Berg"_s, u"1 C St"_s, {}, u"V6B 1A1"_s),
         at(u"Bob"_s, u"Able"_s, u"1 D St"_s, {}, u"89501"_s),
         at(u"Eve"_s, u"Dunn"_s, u"1 E St"_s, {}, u""_s),
@@ -97,12 +97,32 @@ TEST(MailingOrder, ZipOrderPutsEachZipTogetherThenMailAbroadByCountry)
     listed[7].Country = u"U.S.A."_s;
 
     const Mailing mailing = mailingOf(listed, {.zipOrder = true});
+    // Canada writes names in capitals.
     EXPECT_EQ(names(mailing), (QStringList{u"Ann Cole"_s, u"Bob Able"_s, u"Zed Able"_s, u"Sam Otis"_s, u"Eve Dunn"_s,
-                                           u"Kim Berg"_s, u"Max Cruz"_s, u"Lu Adams"_s}));
+                                           u"KIM BERG"_s, u"MAX CRUZ"_s, u"Lu Adams"_s}));
     // At home in Canada a blank country is Canada, and so abroad from the ZIP codes.
     listed[0].Country = u"USA"_s;
     const Mailing fromCanada = mailingOf({listed[2], listed[4], listed[0]}, {.zipOrder = true}, u"Canada");
     EXPECT_EQ(names(fromCanada), (QStringList{u"Zed Able"_s, u"Kim Berg"_s, u"Eve Dunn"_s}));
+}
+
+TEST(MailingOrder, AZipPlusFourWithoutItsHyphenAndACompanyStoredAsAContact)
+{
+    // One household at one ZIP+4, however it is written; an import writes it with its hyphen.
+    const Mailing mailing = mailingOf({at(u"Ann"_s, u"Lee"_s, u"1 Oak St"_s, {}, u"89501-1234"_s),
+                                       at(u"Bo"_s, u"Lee"_s, u"1 Oak St"_s, {}, u"895011234"_s)},
+                                      {.households = true});
+    EXPECT_EQ(names(mailing), QStringList{u"Ann & Bo Lee"_s});
+    EXPECT_EQ(hyphenatedZip(u"895011234"_s), u"89501-1234"_s);
+    EXPECT_EQ(hyphenatedZip(u"V6B 1A1"_s), u"V6B 1A1"_s);
+
+    // A company stored with its name cut to the last name's 18 characters prints whole, once.
+    ContactRecord bakery = at({}, u"Green Valley Baker"_s, u"1 Oak St"_s);
+    bakery.Company = u"Green Valley Bakery"_s;
+    bakery.IncludeCompany = u"1"_s;
+    const LabelAddress label = labelAddress(bakery);
+    EXPECT_EQ(label.name, u"Green Valley Bakery"_s);
+    EXPECT_FALSE(label.hasCompany());
 }
 
 TEST(MailingOrder, CompleteOnlyLeavesOutAndNamesContactsWithoutAnAddress)

@@ -227,9 +227,10 @@ TEST(ReturnAddressPage, EightyLabelsEachFromItsOwnPlaceOnTheHalfInchRows)
     EXPECT_EQ(job.pages, 1);
     EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
     EXPECT_EQ(job.orientations, QList<PageOrientation>{PageOrientation::Portrait});
-    // Label by label, three lines each.
+    // Label by label, three lines each, from the first column at least 1/16 inch inside the label
+    // (column 4, 0.097 in inside), moved by the left correction.
     const QList<int> columns = {job.texts[0].column, job.texts[3].column, job.texts[6].column, job.texts[9].column};
-    EXPECT_EQ(columns, (QList<int>{9, 51, 93, 135}));
+    EXPECT_EQ(columns, (QList<int>{6, 48, 90, 132}));
     // Top 0: two rows and a half-height one above the first label row, then a half inch per row.
     const double row = 1.12240 * 8 / 72;
     EXPECT_NEAR(job.texts[0].inchesDown, 2.5 * row, 1e-9);
@@ -248,15 +249,16 @@ TEST(ReturnAddressPage, EightyLabelsEachFromItsOwnPlaceOnTheHalfInchRows)
     }
 }
 
-TEST(ReturnAddressPage, CentredLinesSitInATwentyFourColumnField)
+TEST(ReturnAddressPage, CentredLinesSitInTheLabelsOwnWidth)
 {
     const ReturnAddressSheet sheet{{u"0123456789"_s, u"12345"_s, u"x"_s.repeated(30)}, true, false, {}};
     const RecordedJob job = returnAddressPage(sheet);
-    // Labels start at column 7; k = 12 - length / 2, halves to even.
-    EXPECT_EQ(job.texts[0].column, 7 + 7);
-    EXPECT_EQ(job.texts[1].column, 7 + 10);
-    EXPECT_EQ(job.texts[2].column, 7);
-    EXPECT_EQ(job.texts[3].column, 7 + 42 + 7);
+    // Labels start at column 4; the 32 columns between 1/16 inch inside either edge centre a line:
+    // k = 16 - length / 2, halves to even.
+    EXPECT_EQ(job.texts[0].column, 4 + 11);
+    EXPECT_EQ(job.texts[1].column, 4 + 14);
+    EXPECT_EQ(job.texts[2].column, 4 + 1);
+    EXPECT_EQ(job.texts[3].column, 46 + 11);
 }
 
 TEST(ReturnAddressLines, OneToThreeLinesAndNothingBelow)

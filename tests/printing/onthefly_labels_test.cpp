@@ -11,6 +11,15 @@ namespace {
 using test::PlacedText;
 using test::RecordedJob;
 using test::RecordingSurface;
+using namespace Qt::StringLiterals;
+
+// A row of Verdana 9, and where a block of `lines` rows centred on a label of row `labelRow` (from
+// 0) of the sheet starts below the grid's top, which is 1/4 inch from the paper's top.
+constexpr double kRow = 1.21533 * 9 / 72;
+double blockTop(int labelRow, int lines)
+{
+    return 0.5 + labelRow - 0.25 + (1 - lines * kRow) / 2;
+}
 
 PositionRange parsed(const QString& text)
 {
@@ -153,15 +162,15 @@ protected:
     }
 };
 
-TEST_F(LabelJobTest, OnePositionPrintsItsLinesAtTheTableColumnBelowTheTableRows)
+TEST_F(LabelJobTest, OnePositionPrintsItsLinesAtTheTableColumnCentredOnItsLabel)
 {
     labels.start = 5;
     RecordedJob job = print();
     ASSERT_EQ(job.texts.size(), 3);
-    // Rows count from 1: one leading blank row and 9 blank rows come first.
+    // Position 5 is on the second row of labels, 1 1/2 inch from the paper's top.
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(job.texts[i].column, 45);
-        EXPECT_EQ(job.texts[i].row, 1 + 9 + 1 + i);
+        EXPECT_NEAR(job.texts[i].inchesDown, blockTop(1, 3) + i * kRow, 1e-9);
         EXPECT_EQ(job.texts[i].font, u"Verdana");
         EXPECT_EQ(job.texts[i].size, 9);
         EXPECT_FALSE(job.texts[i].bold);
@@ -177,21 +186,27 @@ TEST_F(LabelJobTest, OnePositionPrintsItsLinesAtTheTableColumnBelowTheTableRows)
     EXPECT_TRUE(job.texts[0].italic);
 }
 
-TEST_F(LabelJobTest, AWholeSheetPrintsThirtyLabelsOnOnePage)
+TEST_F(LabelJobTest, AWholeSheetPrintsThirtyLabelsOnOnePageEachBlockCentredOnItsLabel)
 {
     labels.count = 30;
-    const RecordedJob job = print();
-    const QList<PlacedText> first = firstLines(job);
-    ASSERT_EQ(first.size(), 30);
-    EXPECT_EQ(job.pages, 1);
-    EXPECT_EQ(first[0].column, 2);
-    EXPECT_EQ(first[0].row, 1 + 3 + 1);
-    EXPECT_EQ(first[4].column, 45);
-    EXPECT_EQ(first[4].row, 1 + 9 + 1);
-    EXPECT_EQ(first[29].column, 89);
-    EXPECT_EQ(first[29].row, 1 + 62 + 1);
-    // The empty lines 4 and 5 still take their rows: line 3 of each label sits two rows below line 1.
-    EXPECT_EQ(job.texts[2].row, first[0].row + 2);
+    for (const int lines : {3, 5}) {
+        labels.lines = {u"Ann Example"_s, u"12 Long Road"_s, u"Springfield"_s, {}, {}};
+        if (lines == 5)
+            labels.lines = {u"Ann Example"_s, {}, u"12 Long Road"_s, {}, u"Springfield"_s};
+        const RecordedJob job = print();
+        const QList<PlacedText> first = firstLines(job);
+        ASSERT_EQ(first.size(), 30);
+        EXPECT_EQ(job.pages, 1);
+        EXPECT_EQ(first[0].column, 2);
+        EXPECT_EQ(first[4].column, 45);
+        EXPECT_EQ(first[29].column, 89);
+        // The same gap above the block on every row of the sheet; five lines end well above the
+        // label's bottom edge, an empty line keeping its row.
+        for (int i = 0; i < 30; ++i)
+            EXPECT_NEAR(first[i].inchesDown, blockTop(i / 3, lines), 1e-9) << i;
+        EXPECT_NEAR(job.texts[2].inchesDown, first[0].inchesDown + (lines == 5 ? 4 : 2) * kRow, 1e-9);
+        EXPECT_GE(1.5 - (job.texts[2].inchesDown + 0.25 + kRow), 4.0 / 72);
+    }
 }
 
 TEST_F(LabelJobTest, SpecialPrintersShiftColumnsAndEverySheetAsksForLetter)
@@ -218,13 +233,13 @@ TEST_F(LabelJobTest, TheCorrectionShiftsColumnsAndRows)
     labels.correction = {1, -1};
     RecordedJob job = print();
     EXPECT_EQ(job.texts[0].column, 3);
-    EXPECT_EQ(job.texts[0].row, 1 + 2 + 1);
+    EXPECT_NEAR(job.texts[0].inchesDown, blockTop(0, 3) - kRow, 1e-9);
 
-    // Rows above the page top are not printed: the label starts on the second row.
+    // Nothing goes above the grid's top.
     labels.correction = {-5, -5};
     job = print();
     EXPECT_EQ(job.texts[0].column, 1);
-    EXPECT_EQ(job.texts[0].row, 2);
+    EXPECT_EQ(job.texts[0].inchesDown, 0);
 }
 
 TEST_F(LabelJobTest, CentredLinesAreCentredInAThirtySixColumnField)
@@ -264,9 +279,9 @@ TEST(PrintAction, EveryCopyIsAJobOfItsOwnAndCancelPrintsNothing)
     for (const RecordedJob& j : jobs) {
         ASSERT_EQ(j.texts.size(), 6);
         EXPECT_EQ(j.texts.first().column, 2);
-        EXPECT_EQ(j.texts.first().row, 1 + 9 + 1);
+        EXPECT_NEAR(j.texts.first().inchesDown, blockTop(1, 1), 1e-9);
         EXPECT_EQ(j.texts.last().column, 89);
-        EXPECT_EQ(j.texts.last().row, 1 + 16 + 1);
+        EXPECT_NEAR(j.texts.last().inchesDown, blockTop(2, 1), 1e-9);
     }
     EXPECT_EQ(platform.printDialogs.last(), PrintDialogRequest{});
 }

@@ -11,6 +11,14 @@
 namespace pw::test {
 namespace {
 
+// A row of Verdana 9, and where a block of `lines` rows centred on a label of row `labelRow` (from
+// 0) of the sheet starts below the grid's top, which is 1/4 inch from the paper's top.
+constexpr double kRow = 1.21533 * 9 / 72;
+double blockTop(int labelRow, int lines)
+{
+    return 0.5 + labelRow - 0.25 + (1 - lines * kRow) / 2;
+}
+
 class LabelWindowTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -69,7 +77,7 @@ TEST_F(LabelWindowTest, TheTypicalEventPrintsSixLabelsAndKeepsTheRangeShown)
         for (int l = 0; l < 3; ++l) {
             const PlacedText& t = texts[label * 3 + l];
             EXPECT_EQ(t.column, columns[label % 3]) << label;
-            EXPECT_EQ(t.row, 1 + (label < 3 ? 9 : 16) + 1 + l) << label;
+            EXPECT_NEAR(t.inchesDown, blockTop(label < 3 ? 1 : 2, 3) + l * kRow, 1e-9) << label;
             EXPECT_EQ(t.font, u"Verdana");
             EXPECT_EQ(t.size, 9);
         }
@@ -128,7 +136,7 @@ TEST_F(LabelWindowTest, StylesAlignmentAndCopiesReachTheJob)
     for (int job = 0; job < 2; ++job) {
         ASSERT_EQ(printed(job).size(), 1);
         EXPECT_EQ(printed(job)[0].column, 41 - 3 + 16);  // bold middle column, centred
-        EXPECT_EQ(printed(job)[0].row, 1 + 9 + 1);
+        EXPECT_NEAR(printed(job)[0].inchesDown, blockTop(1, 1), 1e-9);
         EXPECT_TRUE(printed(job)[0].bold);
     }
 }
@@ -147,7 +155,7 @@ TEST_F(LabelWindowTest, TheOnTheFlyCorrectionFromTheMarginsMenuMovesTheLabels)
     find<QPushButton>("cmdLMStart")->click();
     ASSERT_EQ(printed().size(), 1);
     EXPECT_EQ(printed()[0].column, 3);
-    EXPECT_EQ(printed()[0].row, 1 + 2 + 1);
+    EXPECT_NEAR(printed()[0].inchesDown, blockTop(0, 1) - kRow, 1e-9);
 }
 
 TEST_F(LabelWindowTest, ParameterFileFailures)

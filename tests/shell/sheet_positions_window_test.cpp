@@ -27,12 +27,12 @@ protected:
         find<QLineEdit>("txtLMLine1")->setText(u"Ann Example"_s);
     }
     QList<int> usedNow() { return usedPositions(platform, labelSheetStock()); }
-    // Where line 1 of each label landed, in print order.
+    // Where line 1 of each label landed, in print order: its column and the row of labels, from 1.
     QList<std::pair<int, int>> placesPrinted() const
     {
         QList<std::pair<int, int>> places;
         for (const PlacedText& t : platform.printerSurface.jobs.last().texts)
-            places.append({t.column, t.row});
+            places.append({t.column, static_cast<int>(t.inchesDown + 0.25 - 0.5) + 1});
         return places;
     }
 };
@@ -61,8 +61,8 @@ TEST_F(SheetPositionsTest, ScatteredPositionsPrintWhereTheyArePickedAndAreRememb
 
     platform.answerPrintDialog(PrintChoice{1});
     find<QPushButton>("cmdLMStart")->click();
-    // Columns 2, 45, 89 and the rows of the position table, each after the leading blank row.
-    EXPECT_EQ(placesPrinted(), (QList<std::pair<int, int>>{{2, 11}, {45, 11}, {89, 18}, {2, 51}, {89, 64}}));
+    // Columns 2, 45, 89, each on the row of labels of its position.
+    EXPECT_EQ(placesPrinted(), (QList<std::pair<int, int>>{{2, 2}, {45, 2}, {89, 3}, {2, 8}, {89, 10}}));
     EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 9, 22, 30}));
 
     // Next time the picture offers the first free label; a run picked there prints as typed.

@@ -10,7 +10,8 @@ MessageResult firstButton(MessageButtons buttons)
     switch (buttons) {
     case MessageButtons::YesNo:
     case MessageButtons::YesNoCancel:
-    case MessageButtons::PrintAnywayCancel: return MessageResult::Yes;
+    case MessageButtons::PrintAnywayCancel:
+    case MessageButtons::PrintOthersCancel: return MessageResult::Yes;
     case MessageButtons::RetryCancel: return MessageResult::Retry;
     case MessageButtons::Ok:
     case MessageButtons::OkCancel: break;
