@@ -36,8 +36,11 @@ QLayout* ContactListWindow::buildLabelStockChoice()
     cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on"));
     if (const LabelStock* last = labelStockNamed(platform().readSetting(kApplication, kSection, kStockKey)))
         cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(last->name));
-    connect(cboLabelStock_, &QComboBox::currentIndexChanged, this,
-            [this] { platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name); });
+    connect(cboLabelStock_, &QComboBox::currentIndexChanged, this, [this] {
+        platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name);
+        startAfterUsedLabels();
+    });
+    startAfterUsedLabels();
     auto* caption = named<QLabel>("lblLabelStock", QStringLiteral("Label stoc&k:"));
     caption->setBuddy(cboLabelStock_);
 
@@ -73,6 +76,12 @@ std::optional<Mailing> ContactListWindow::listedMailing()
         records.push_back(line.record());
     return readMailing(platform(), contacts_, records,
                        {chkHouseholds_->isChecked(), chkZipOrder_->isChecked(), chkCompleteOnly_->isChecked()});
+}
+
+void ContactListWindow::startAfterUsedLabels()
+{
+    // A sheet in the printer with labels marked used is gone on with, never printed over unasked.
+    chkFreeStart_->setChecked(!usedPositions(platform(), chosenStock()).isEmpty());
 }
 
 int ContactListWindow::firstLabel(const LabelStock& stock)

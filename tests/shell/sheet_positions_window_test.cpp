@@ -120,21 +120,24 @@ TEST_F(SheetPositionsTest, OneMemoryForThePictureTheBoxThePreviewAndTheList)
     click("cmdLMStart");
     EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
-    // The list's labels from position 1 ask too; from the first free label they go on at 10, the
-    // left label of row 4, and the sheet remembers them.
+    // The list's labels go on at 10, the left label of row 4, without a question, and the sheet
+    // remembers them; from position 1 they ask first.
     openWith("mnuViewAll", "frmViewAll");
     click("cmdACGetReport");
+    EXPECT_TRUE(find<QCheckBox>("chkFreeStart")->isChecked());
+    const auto messagesBefore = platform.messages.size();
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    EXPECT_EQ(platform.messages.size(), messagesBefore);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
+    find<QCheckBox>("chkFreeStart")->setChecked(false);
     platform.answerMessage(MessageResult::No);
     click("cmdPrintLabels");
     EXPECT_EQ(platform.messages.last().text,
               u"These labels of the sheet in the printer are marked used: 1-2.  Print on them anyway?");
     EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
-    find<QCheckBox>("chkFreeStart")->setChecked(true);
-    platform.answerPrintDialog(PrintChoice{1});
-    click("cmdPrintLabels");
-    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
-    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
-    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
     EXPECT_EQ(usedNow(), rangePositions(1, 11));
 }
 
