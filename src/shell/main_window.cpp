@@ -272,19 +272,31 @@ void MainWindow::showSecondary(QWidget* window)
     connect(window, &QObject::destroyed, this, [this] {
         if (shutDownDone_)
             return;
-        show();
-        activateWindow();
+        comeBack();
         entry_->focusFirstLine();
     });
-    hide();
+    hideBehind();
     window->show();
     window->activateWindow();
 }
 
+void MainWindow::hideBehind()
+{
+    if (isVisible())
+        place_.remember(*this);
+    hide();
+}
+
+void MainWindow::comeBack()
+{
+    if (!isVisible())
+        place_.showAgain(*this);
+    activateWindow();
+}
+
 void MainWindow::showLabelLines(const LabelLines& lines)
 {
-    show();
-    activateWindow();
+    comeBack();
     entry_->takeAddress(lines);
 }
 

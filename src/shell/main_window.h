@@ -3,6 +3,7 @@
 #include "contacts_ui/contact_from_lines.h"
 #include "data/contacts_session.h"
 #include "platform/error_prompt.h"
+#include "widgets/window_place.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -98,6 +99,9 @@ private:
     void viewBirthdays();
     void adjustMarginsOf(MarginKind kind);
     void shutDown();
+    // Steps aside for a secondary window, and comes back where it stood, all of it on screen.
+    void hideBehind();
+    void comeBack();
 
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
@@ -118,6 +122,7 @@ private:
     Platform& platform_;
     ContactsSession session_;
     bool shutDownDone_ = false;
+    WindowPlace place_;
     LabelEntry* entry_ = nullptr;
     QPointer<ContactEditorWindow> contactEditor_;  // the open or hidden contact editor
 
