@@ -75,6 +75,8 @@ void MainWindow::buildMenus()
     mnuFileBdayOff_ = addItem(file, "mnuFileBdayOff", QStringLiteral("&Disable Birthday Reminders"));
     file->addSeparator();
     mnuRetAddress_ = addItem(file, "mnuRetAddress", QStringLiteral("&Return Address Labels"));
+    mnuRetAddressPreview_ =
+        addItem(file, "mnuRetAddressPreview", QStringLiteral("Return Address Labels Previe&w"));
     mnuStates_ = addItem(file, "mnuStates", QStringLiteral("&State Abbreviations"));
     file->addSeparator();
     mnuFilePrint_ = addItem(file, "mnuFilePrint", QStringLiteral("&Print"));
@@ -177,6 +179,7 @@ void MainWindow::buildControls()
     connect(mnuFilePrint_, &QAction::triggered, entry_, &LabelEntry::print);
     connect(mnuFilePreview_, &QAction::triggered, entry_, &LabelEntry::preview);
     connect(mnuRetAddress_, &QAction::triggered, entry_, &LabelEntry::printReturnAddresses);
+    connect(mnuRetAddressPreview_, &QAction::triggered, entry_, &LabelEntry::previewReturnAddresses);
 
     // The entry area beside its print commands and this window's own buttons.
     cmdLMExit_ = named<QPushButton>("cmdLMExit", QStringLiteral("E&xit"));

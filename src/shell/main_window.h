@@ -132,6 +132,7 @@ private:
     QAction* mnuFileBdayOn_ = nullptr;
     QAction* mnuFileBdayOff_ = nullptr;
     QAction* mnuRetAddress_ = nullptr;
+    QAction* mnuRetAddressPreview_ = nullptr;
     QAction* mnuStates_ = nullptr;
     QAction* mnuFilePrint_ = nullptr;
     QAction* mnuFilePreview_ = nullptr;
