@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -185,6 +186,31 @@ TEST(SheetPickerTest, AnotherStocksPictureHasItsLabelsWhereTheyLieAndCanOnlyMark
     label(2)->click();
     label(1)->click();
     EXPECT_EQ(picker.choice(), (SheetChoice{{}, {2}}));
+}
+
+TEST(SheetPickerTest, AShiftClickOrADragMarksEveryLabelFromTheFirstToTheLast)
+{
+    SheetPicker picker(SheetChoice{}, {u"5160"_s, labelSheetOutlines(), false});
+    picker.show();
+    const auto label = [&](int p) { return picker.findChild<QToolButton*>(u"cmdPos%1"_s.arg(p)); };
+    QTest::mouseClick(label(1), Qt::LeftButton);
+    QTest::mouseClick(label(27), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 27));
+    // A Shift+click from a label just freed frees the run.
+    QTest::mouseClick(label(27), Qt::LeftButton);
+    QTest::mouseClick(label(20), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 19));
+
+    // Pressed on 28 and dragged to 30: 28 to 30 used; the next plain click marks one label.
+    const QPoint over30 = label(28)->mapFromGlobal(label(30)->mapToGlobal(label(30)->rect().center()));
+    QTest::mousePress(label(28), Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, over30, label(28)->mapToGlobal(over30), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(label(28), &move);
+    QTest::mouseRelease(label(28), Qt::LeftButton, {}, over30);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 19) + QList<int>{28, 29, 30});
+    QTest::mouseClick(label(25), Qt::LeftButton);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 19) + QList<int>{25, 28, 29, 30});
 }
 
 }  // namespace
