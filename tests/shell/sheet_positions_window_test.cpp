@@ -208,9 +208,9 @@ TEST(SheetPickerTest, AShiftClickOrADragMarksEveryLabelFromTheFirstToTheLast)
                      Qt::NoModifier);
     QApplication::sendEvent(label(28), &move);
     QTest::mouseRelease(label(28), Qt::LeftButton, {}, over30);
-    EXPECT_EQ(picker.choice().used, rangePositions(1, 19) + QList<int>{28, 29, 30});
+    EXPECT_EQ(picker.choice().used, (rangePositions(1, 19) + QList<int>{28, 29, 30}));
     QTest::mouseClick(label(25), Qt::LeftButton);
-    EXPECT_EQ(picker.choice().used, rangePositions(1, 19) + QList<int>{25, 28, 29, 30});
+    EXPECT_EQ(picker.choice().used, (rangePositions(1, 19) + QList<int>{25, 28, 29, 30}));
 }
 
 }  // namespace
