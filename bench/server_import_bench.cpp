@@ -93,7 +93,7 @@ void BM_Import10kCardsFromServer(benchmark::State& state)
         ContactsFile file;
         file.open(QDir(folder.path()).filePath(QStringLiteral("bench.DAT")));
         state.ResumeTiming();
-        const ServerResult<AddressBookCards> book = readAddressBook(login(), {});
+        const ServerResult<AddressBookCards> book = readAddressBookAndWait(login(), {});
         if (!book) {
             state.SkipWithError(qPrintable(book.error().text));
             break;
@@ -110,9 +110,12 @@ BENCHMARK(BM_Import10kCardsFromServer)->Unit(benchmark::kMillisecond)->Iteration
 void BM_ServerAnswers10kCards(benchmark::State& state)
 {
     DavSession session(login());
+    auto exchange = [&session](const DavRequest& request) {
+        return session.waitFor<DavReply>([&](auto done) { session.send(request, std::move(done)); });
+    };
     const DavRequest listing{"PROPFIND", login().address, "1", propfindBody()};
     QStringList hrefs;
-    if (const auto listed = session.exchange(listing, {}); listed && listed->status == 207) {
+    if (const auto listed = exchange(listing); listed && listed->status == 207) {
         for (const DavResource& r : parseMultistatus(listed->body).value_or(std::vector<DavResource>{})) {
             if (!r.collection)
                 hrefs.append(login().address.resolved(QUrl(r.href)).path(QUrl::FullyEncoded));
@@ -126,11 +129,10 @@ void BM_ServerAnswers10kCards(benchmark::State& state)
     for (qsizetype first = 0; first < hrefs.size(); first += kBatch)
         bodies.push_back(multigetBody(hrefs.mid(first, kBatch)));
     for (auto _ : state) {
-        if (!session.exchange(listing, {}))
+        if (!exchange(listing))
             state.SkipWithError("the listing failed");
         for (const QByteArray& body : bodies) {
-            if (const auto reply = session.exchange({"REPORT", login().address, "1", body}, {});
-                !reply || reply->status != 207)
+            if (const auto reply = exchange({"REPORT", login().address, "1", body}); !reply || reply->status != 207)
                 state.SkipWithError("a multiget failed");
         }
     }

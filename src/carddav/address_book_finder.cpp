@@ -5,6 +5,7 @@
 #include <QCollator>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace pw {
@@ -30,75 +31,110 @@ bool endsTheSearch(const ServerError& error)
            && error.kind != ServerError::Kind::Forbidden;
 }
 
+using Found = ServerResult<std::vector<FoundAddressBook>>;
+
+// A search under way.
+struct Search final {
+    DavSession& session;
+    QUrl address;
+    std::function<void(Found)> done;
+};
+
+// A PROPFIND's answer, as a listing of the resource it asked about and, when Depth was 1, the others.
+void propfind(DavSession& session, const QUrl& url, const QByteArray& depth,
+              std::function<void(ServerResult<Listing>)> then)
+{
+    session.send({"PROPFIND", url, depth, propfindBody()},
+                 [&session, then = std::move(then)](ServerResult<DavReply> reply) {
+                     if (!reply)
+                         return then(std::unexpected(reply.error()));
+                     const auto resources = reply->status == 207 ? parseMultistatus(reply->body) : std::nullopt;
+                     if (!resources)
+                         return then(std::unexpected(session.failureOf(*reply)));
+                     Listing listing{reply->url, {}, {}};
+                     for (const DavResource& r : *resources) {
+                         const QUrl at = reply->url.resolved(QUrl(r.href));
+                         if (collectionPath(at) == collectionPath(reply->url) || resources->size() == 1)
+                             listing.self = r;
+                         else
+                             listing.members.emplace_back(at, r);
+                     }
+                     then(std::move(listing));
+                 });
+}
+
+// The address books of the home set, by name.
+void listHome(const std::shared_ptr<Search>& search, const QUrl& home)
+{
+    propfind(search->session, home, "1", [search](ServerResult<Listing> listed) {
+        if (!listed)
+            return search->done(std::unexpected(listed.error()));
+        std::vector<FoundAddressBook> books;
+        for (const auto& [url, r] : listed->members) {
+            if (r.addressBook)
+                books.push_back({url, nameOf(url, r)});
+        }
+        QCollator byName;
+        byName.setCaseSensitivity(Qt::CaseInsensitive);
+        std::sort(books.begin(), books.end(), [&](const FoundAddressBook& a, const FoundAddressBook& b) {
+            return byName.compare(a.name, b.name) < 0;
+        });
+        search->done(std::move(books));
+    });
+}
+
+// From a resource that names the principal or the home set, answered at `base`: the home set.
+void followToHome(const std::shared_ptr<Search>& search, const QUrl& base, const DavResource& found)
+{
+    if (!found.addressBookHome.isEmpty())
+        return listHome(search, base.resolved(QUrl(found.addressBookHome)));
+    const auto noHome = [search] {
+        search->done(std::unexpected(
+            ServerError{ServerError::Kind::NotCardDav, QStringLiteral("%1 does not say where this user's address "
+                                                                      "books are.")
+                                                           .arg(search->address.toString())}));
+    };
+    if (found.currentUserPrincipal.isEmpty())
+        return noHome();
+    propfind(search->session, base.resolved(QUrl(found.currentUserPrincipal)), "0",
+             [search, noHome](ServerResult<Listing> principal) {
+                 if (!principal)
+                     return search->done(std::unexpected(principal.error()));
+                 if (principal->self.addressBookHome.isEmpty())
+                     return noHome();
+                 listHome(search, principal->url.resolved(QUrl(principal->self.addressBookHome)));
+             });
+}
+
 }  // namespace
 
-ServerResult<std::vector<FoundAddressBook>> findAddressBooks(const ServerLogin& login,
-                                                             const std::function<bool()>& keepGoing, int timeoutMs)
+void findAddressBooks(DavSession& session, const QUrl& address, std::function<void(Found)> done)
+{
+    auto search = std::make_shared<Search>(session, address, std::move(done));
+    // The address itself, then the server's well-known address for the way to the principal.
+    propfind(session, address, "0", [search](ServerResult<Listing> start) {
+        if (!start && endsTheSearch(start.error()))
+            return search->done(std::unexpected(start.error()));
+        if (start && start->self.addressBook)
+            return search->done(std::vector<FoundAddressBook>{{start->url, nameOf(start->url, start->self)}});
+        if (start && (!start->self.currentUserPrincipal.isEmpty() || !start->self.addressBookHome.isEmpty()))
+            return followToHome(search, start->url, start->self);
+        const QUrl known = search->address.resolved(QUrl(QStringLiteral("/.well-known/carddav")));
+        propfind(search->session, known, "0", [search, start](ServerResult<Listing> answer) {
+            if (!answer)
+                return search->done(
+                    std::unexpected(endsTheSearch(answer.error()) || !start ? answer.error() : start.error()));
+            followToHome(search, answer->url, answer->self);
+        });
+    });
+}
+
+Found findAddressBooksAndWait(const ServerLogin& login, int timeoutMs)
 {
     DavSession session(login);
     session.setTimeout(timeoutMs);
-    auto propfind = [&](const QUrl& url, const QByteArray& depth) -> ServerResult<Listing> {
-        const ServerResult<DavReply> reply = session.exchange({"PROPFIND", url, depth, propfindBody()}, keepGoing);
-        if (!reply)
-            return std::unexpected(reply.error());
-        const auto resources = reply->status == 207 ? parseMultistatus(reply->body) : std::nullopt;
-        if (!resources)
-            return std::unexpected(session.failureOf(*reply));
-        Listing listing{reply->url, {}, {}};
-        for (const DavResource& r : *resources) {
-            const QUrl at = reply->url.resolved(QUrl(r.href));
-            if (collectionPath(at) == collectionPath(reply->url) || resources->size() == 1)
-                listing.self = r;
-            else
-                listing.members.emplace_back(at, r);
-        }
-        return listing;
-    };
-
-    // The address itself, then the server's well-known address for the way to the principal.
-    ServerResult<Listing> start = propfind(login.address, "0");
-    if (!start && endsTheSearch(start.error()))
-        return std::unexpected(start.error());
-    if (start && start->self.addressBook)
-        return std::vector<FoundAddressBook>{{start->url, nameOf(start->url, start->self)}};
-    QUrl base = start ? start->url : login.address;
-    DavResource found = start ? start->self : DavResource{};
-    if (found.currentUserPrincipal.isEmpty() && found.addressBookHome.isEmpty()) {
-        const ServerResult<Listing> known =
-            propfind(login.address.resolved(QUrl(QStringLiteral("/.well-known/carddav"))), "0");
-        if (!known)
-            return std::unexpected(endsTheSearch(known.error()) || !start ? known.error() : start.error());
-        base = known->url;
-        found = known->self;
-    }
-    QUrl home = found.addressBookHome.isEmpty() ? QUrl() : base.resolved(QUrl(found.addressBookHome));
-    if (home.isEmpty() && !found.currentUserPrincipal.isEmpty()) {
-        const ServerResult<Listing> principal = propfind(base.resolved(QUrl(found.currentUserPrincipal)), "0");
-        if (!principal)
-            return std::unexpected(principal.error());
-        if (!principal->self.addressBookHome.isEmpty())
-            home = principal->url.resolved(QUrl(principal->self.addressBookHome));
-    }
-    if (home.isEmpty()) {
-        return std::unexpected(ServerError{ServerError::Kind::NotCardDav,
-                                           QStringLiteral("%1 does not say where this user's address books are.")
-                                               .arg(login.address.toString()),
-                                           {}});
-    }
-
-    const ServerResult<Listing> listed = propfind(home, "1");
-    if (!listed)
-        return std::unexpected(listed.error());
-    std::vector<FoundAddressBook> books;
-    for (const auto& [url, r] : listed->members) {
-        if (r.addressBook)
-            books.push_back({url, nameOf(url, r)});
-    }
-    QCollator byName;
-    byName.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(books.begin(), books.end(),
-              [&](const FoundAddressBook& a, const FoundAddressBook& b) { return byName.compare(a.name, b.name) < 0; });
-    return books;
+    return session.waitFor<std::vector<FoundAddressBook>>(
+        [&](auto done) { findAddressBooks(session, login.address, std::move(done)); });
 }
 
 }  // namespace pw

@@ -17,11 +17,14 @@ struct FoundAddressBook final {
     bool operator==(const FoundAddressBook&) const = default;
 };
 
-// The address books that `login.address` leads to, by name: the address itself when it is one;
-// otherwise the current user's principal, found there or at the server's well-known address
+// The address books that `address` leads to, by name: the address itself when it is one; otherwise
+// the current user's principal, found there or at the server's well-known address
 // (/.well-known/carddav, which redirects), then its address-book home set, whose address books are
-// listed. Waits in an event loop of its own, asking `keepGoing` as a read does; false stops.
-ServerResult<std::vector<FoundAddressBook>>
-findAddressBooks(const ServerLogin& login, const std::function<bool()>& keepGoing, int timeoutMs = 30000);
+// listed. The requests go through `session`; `done` is called once, from its replies.
+void findAddressBooks(DavSession& session, const QUrl& address,
+                      std::function<void(ServerResult<std::vector<FoundAddressBook>>)> done);
+
+// The same for the command line, waiting in an event loop of its own.
+ServerResult<std::vector<FoundAddressBook>> findAddressBooksAndWait(const ServerLogin& login, int timeoutMs = 30000);
 
 }  // namespace pw

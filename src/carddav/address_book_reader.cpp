@@ -4,76 +4,103 @@
 
 #include <QStringList>
 
+#include <memory>
+
 namespace pw {
+namespace {
 
-ServerResult<AddressBookCards> readAddressBook(const ServerLogin& login, const ReadOptions& options)
+// A read under way: what the listing found and what has come of it.
+struct Reading final {
+    DavSession& session;
+    ReadOptions options;
+    std::function<void(ServerResult<AddressBookCards>)> done;
+    AddressBookCards book;
+    QStringList hrefs;
+
+    void progress(qint64 cards) const
+    {
+        if (options.progress)
+            options.progress(cards, hrefs.size());
+    }
+};
+
+// The cards of the batch that begins at `first`, then the next batch, until every card has come.
+void fetchBatch(const std::shared_ptr<Reading>& reading, qsizetype first)
 {
-    DavSession session(login);
-    session.setTimeout(options.timeoutMs);
-    qint64 done = 0;
-    qint64 total = 0;
-    auto keepGoing = [&] { return !options.progress || options.progress(done, total); };
-    const ServerError stopped{ServerError::Kind::Cancelled, QStringLiteral("Stopped."), {}};
-    if (!keepGoing())
-        return std::unexpected(stopped);
+    if (first >= reading->hrefs.size())
+        return reading->done(std::move(reading->book));
+    const int size = reading->options.batchSize;
+    const DavRequest request{"REPORT", reading->book.address, "1", multigetBody(reading->hrefs.mid(first, size))};
+    reading->session.send(request, [reading, first, size](ServerResult<DavReply> batch) {
+        if (!batch)
+            return reading->done(std::unexpected(batch.error()));
+        const auto cards = batch->status == 207 ? parseMultistatus(batch->body) : std::nullopt;
+        if (!cards)
+            return reading->done(std::unexpected(reading->session.failureOf(*batch)));
+        // A card deleted since the listing answers 404 and is simply not there any more.
+        for (const DavResource& card : *cards) {
+            if (!card.addressData.isEmpty())
+                reading->book.cards.push_back(card.addressData);
+        }
+        reading->progress(std::min<qint64>(first + size, reading->hrefs.size()));
+        fetchBatch(reading, first + size);
+    });
+}
 
-    const ServerResult<DavReply> listing =
-        session.exchange({"PROPFIND", login.address, "1", propfindBody()}, keepGoing);
+// The listing's answer: the address book's name and the addresses of its cards.
+void listed(const std::shared_ptr<Reading>& reading, const QUrl& address, ServerResult<DavReply> listing)
+{
     if (!listing)
-        return std::unexpected(listing.error());
+        return reading->done(std::unexpected(listing.error()));
     if (listing->status == 404 || listing->status == 410) {
-        return std::unexpected(
-            ServerError{ServerError::Kind::NotFound,
-                        QStringLiteral("There is no address book at %1.").arg(login.address.toString()),
-                        {}});
+        return reading->done(
+            std::unexpected(ServerError{ServerError::Kind::NotFound,
+                                        QStringLiteral("There is no address book at %1.").arg(address.toString())}));
     }
     const auto resources = listing->status == 207 ? parseMultistatus(listing->body) : std::nullopt;
     if (!resources)
-        return std::unexpected(session.failureOf(*listing));
+        return reading->done(std::unexpected(reading->session.failureOf(*listing)));
 
-    AddressBookCards book;
-    book.address = listing->url;
+    reading->book.address = listing->url;
     const QString self = collectionPath(listing->url);
     bool isAddressBook = false;
-    QStringList hrefs;
     for (const DavResource& r : *resources) {
         const QUrl url = listing->url.resolved(QUrl(r.href));
         if (collectionPath(url) == self) {
             isAddressBook = r.addressBook;
-            book.name = r.displayName;
+            reading->book.name = r.displayName;
         } else if (!r.collection && r.status >= 200 && r.status <= 299) {
-            hrefs.append(url.path(QUrl::FullyEncoded));
+            reading->hrefs.append(url.path(QUrl::FullyEncoded));
         }
     }
     if (!isAddressBook) {
-        return std::unexpected(
+        return reading->done(std::unexpected(
             ServerError{ServerError::Kind::NotAnAddressBook,
-                        QStringLiteral("%1 is not an address book on the server.").arg(login.address.toString()),
-                        {}});
+                        QStringLiteral("%1 is not an address book on the server.").arg(address.toString())}));
     }
+    reading->progress(0);
+    fetchBatch(reading, 0);
+}
 
-    total = hrefs.size();
-    for (qsizetype first = 0; first < hrefs.size(); first += options.batchSize) {
-        if (!keepGoing())
-            return std::unexpected(stopped);
-        const ServerResult<DavReply> batch =
-            session.exchange({"REPORT", book.address, "1", multigetBody(hrefs.mid(first, options.batchSize))},
-                             keepGoing);
-        if (!batch)
-            return std::unexpected(batch.error());
-        const auto cards = batch->status == 207 ? parseMultistatus(batch->body) : std::nullopt;
-        if (!cards)
-            return std::unexpected(session.failureOf(*batch));
-        // A card deleted since the listing answers 404 and is simply not there any more.
-        for (const DavResource& card : *cards) {
-            if (!card.addressData.isEmpty())
-                book.cards.push_back(card.addressData);
-        }
-        done = std::min<qint64>(first + options.batchSize, total);
-    }
-    if (!keepGoing())
-        return std::unexpected(stopped);
-    return book;
+}  // namespace
+
+void readAddressBook(DavSession& session, const QUrl& address, ReadOptions options,
+                     std::function<void(ServerResult<AddressBookCards>)> done)
+{
+    auto reading = std::make_shared<Reading>(session, std::move(options), std::move(done));
+    if (reading->options.progress)
+        reading->options.progress(0, 0);
+    session.send({"PROPFIND", address, "1", propfindBody()},
+                 [reading, address](ServerResult<DavReply> listing) { listed(reading, address, std::move(listing)); });
+}
+
+ServerResult<AddressBookCards> readAddressBookAndWait(const ServerLogin& login, const ReadOptions& options,
+                                                      int timeoutMs)
+{
+    DavSession session(login);
+    session.setTimeout(timeoutMs);
+    return session.waitFor<AddressBookCards>(
+        [&](auto done) { readAddressBook(session, login.address, options, std::move(done)); });
 }
 
 }  // namespace pw

@@ -1,12 +1,10 @@
 #include "carddav/dav_session.h"
 
 #include <QCryptographicHash>
-#include <QEventLoop>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslCertificate>
 #include <QSslError>
-#include <QTimer>
 
 #include <optional>
 
@@ -35,6 +33,11 @@ bool isRedirect(int status)
 
 }  // namespace
 
+ServerError cancelledError()
+{
+    return {ServerError::Kind::Cancelled, QStringLiteral("Stopped.")};
+}
+
 QString hostAndPort(const QUrl& url)
 {
     return QStringLiteral("%1:%2").arg(url.host()).arg(url.port(url.scheme() == u"https" ? 443 : 80));
@@ -54,39 +57,41 @@ DavSession::DavSession(ServerLogin login, QObject* parent) : QObject(parent), lo
     network_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
 }
 
+DavSession::~DavSession()
+{
+    // The reply must not call back into a session half destroyed.
+    if (QNetworkReply* reply = reply_) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+    }
+}
+
 void DavSession::send(const DavRequest& request, std::function<void(ServerResult<DavReply>)> done)
 {
     current_ = request;
     done_ = std::move(done);
     redirects_ = 0;
-    cancelled_ = false;
+    if (cancelled_)
+        return finish(std::unexpected(cancelledError()));
     issue();
 }
 
 void DavSession::cancel()
 {
     cancelled_ = true;
-    if (reply_)
-        reply_->abort();
+    // Answered here rather than by the reply's own signal, so that the answer comes at once.
+    if (QNetworkReply* reply = reply_) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        finished(reply);
+    }
 }
 
-ServerResult<DavReply> DavSession::exchange(const DavRequest& request, const std::function<bool()>& keepGoing)
+void DavSession::finish(ServerResult<DavReply> result)
 {
-    std::optional<ServerResult<DavReply>> result;
-    QEventLoop loop;
-    send(request, [&](ServerResult<DavReply> reply) {
-        result = std::move(reply);
-        loop.quit();
-    });
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        if (keepGoing && !keepGoing())
-            cancel();
-    });
-    poll.start(100);
-    if (!result)
-        loop.exec();
-    return std::move(*result);
+    // `done` may send the next request, which takes the place of this one's.
+    const auto done = std::move(done_);
+    done(std::move(result));
 }
 
 void DavSession::issue()
@@ -114,27 +119,21 @@ void DavSession::issue()
         sslProblem_ = errors.first().errorString();
         sslCertificate_ = sha256;
     });
-    connect(reply_, &QNetworkReply::finished, this, &DavSession::finished);
+    connect(reply_, &QNetworkReply::finished, this, [this, reply = reply_.data()] { finished(reply); });
 }
 
-void DavSession::finished()
+void DavSession::finished(QNetworkReply* reply)
 {
-    QNetworkReply* reply = reply_;
     reply->deleteLater();
     reply_ = nullptr;
     const QString host = hostOf(current_.url);
-    // `done` may send the next request, which takes the place of this one's.
-    auto finish = [this](ServerResult<DavReply> result) {
-        const auto done = std::move(done_);
-        done(std::move(result));
-    };
     auto fail = [&](ServerError::Kind kind, const QString& text, const QByteArray& certificate = {}) {
         finish(std::unexpected(
             ServerError{kind, text, certificate, certificate.isEmpty() ? QString() : hostAndPort(current_.url)}));
     };
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (cancelled_)
-        return fail(ServerError::Kind::Cancelled, QStringLiteral("Stopped."));
+        return finish(std::unexpected(cancelledError()));
     if (status == 0) {
         if (reply->error() == QNetworkReply::OperationCanceledError) {
             return fail(ServerError::Kind::TimedOut, QStringLiteral("The server %1 did not answer within %2 seconds.")

@@ -3,6 +3,7 @@
 #include "carddav/server_error.h"
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QMap>
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkReply;
@@ -27,6 +29,9 @@ struct ServerLogin final {
     QMap<QString, QByteArray> trustedCertificates = {};
     bool trustAnyCertificate = false;  // the command line's --insecure
 };
+
+// What a conversation that was stopped comes to.
+ServerError cancelledError();
 
 // "host:port", with the scheme's own port when the address names none: a server whose certificate
 // is trusted.
@@ -50,33 +55,42 @@ struct DavReply final {
     QByteArray body;
 };
 
-// One conversation with a server, one request at a time. Redirects are followed here, keeping the
+// One conversation with a server, one request at a time, driven by the event loop: each request's
+// reply comes to its callback, which may send the next. Redirects are followed here, keeping the
 // method and body (Qt's own policy would turn a PROPFIND into a GET). A 401 is answered once with
 // Basic credentials, which later requests to the same server then carry from the start; a second
 // 401 is a refused login, never a loop. HTTPS uses the system's certificates and refuses others,
-// but for a certificate the login trusts.
+// but for a certificate the login trusts. A session destroyed with a request under way ends it
+// without calling back.
 class DavSession final : public QObject {
     Q_OBJECT
 
 public:
     explicit DavSession(ServerLogin login, QObject* parent = nullptr);
+    ~DavSession() override;
 
     // How long the server may stay silent before a request fails.
     void setTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
     // Sends the request; `done` is called once, with the reply of any status or the failure.
     void send(const DavRequest& request, std::function<void(ServerResult<DavReply>)> done);
-    // Ends the request under way; its `done` gets a Cancelled failure.
+    // Ends the conversation: the request under way is answered with a Cancelled failure at once,
+    // and so is every request sent after it.
     void cancel();
-    // Sends the request and waits for its end in an event loop of its own, so that windows stay
-    // painted, asking `keepGoing` every tenth of a second; false cancels the request.
-    ServerResult<DavReply> exchange(const DavRequest& request, const std::function<bool()>& keepGoing);
+
+    // For the command line, which has no window to keep answering: `start` begins a conversation
+    // on this session, given the callback for its end, and events are handled here until that
+    // comes. Should the event loop be told to end first (the program quitting), the conversation is
+    // cancelled.
+    template <typename T>
+    ServerResult<T> waitFor(const std::function<void(std::function<void(ServerResult<T>)>)>& start);
 
     // The failure for a reply of a status that answers nothing the client asked.
     ServerError failureOf(const DavReply& reply) const;
 
 private:
     void issue();
-    void finished();
+    void finished(QNetworkReply* reply);
+    void finish(ServerResult<DavReply> result);
 
     QNetworkAccessManager network_;
     ServerLogin login_;
@@ -90,5 +104,25 @@ private:
     QByteArray sslCertificate_;
     std::function<void(ServerResult<DavReply>)> done_;
 };
+
+template <typename T>
+ServerResult<T> DavSession::waitFor(const std::function<void(std::function<void(ServerResult<T>)>)>& start)
+{
+    // Shared, so that no answer can reach this frame once it has returned.
+    auto answer = std::make_shared<std::optional<ServerResult<T>>>();
+    QEventLoop loop;
+    start([answer, waiting = QPointer<QEventLoop>(&loop)](ServerResult<T> result) {
+        *answer = std::move(result);
+        if (waiting)
+            waiting->quit();
+    });
+    if (!*answer)
+        loop.exec();
+    if (!*answer)
+        cancel();
+    if (!*answer)
+        return std::unexpected(cancelledError());
+    return std::move(**answer);
+}
 
 }  // namespace pw

@@ -1,6 +1,5 @@
 #include "desktop/qt_platform.h"
 
-#include <QEventLoop>
 #include <qt6keychain/keychain.h>
 
 namespace pw {
@@ -8,36 +7,40 @@ namespace {
 
 const QString kService = QStringLiteral("Postwick");
 
-// Runs a keyring job to its end; the keyring's own words when it failed. QtKeychain never falls back
-// to a file of its own unless told, and it is not told.
-QString run(QKeychain::Job& job, const QString& key)
+// Starts a keyring job, which goes when it has finished; `finished` hears of it unless `context` is
+// gone by then. QtKeychain never falls back to a file of its own unless told, and it is not told.
+template <typename Job>
+void start(Job* job, const QString& key, QObject* context, std::function<void(Job&)> finished)
 {
-    job.setAutoDelete(false);
-    job.setKey(key);
-    QEventLoop loop;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, &QEventLoop::quit);
-    job.start();
-    loop.exec();
-    return job.error() == QKeychain::NoError ? QString() : job.errorString();
+    job->setKey(key);
+    QObject::connect(job, &QKeychain::Job::finished, context,
+                     [job, finished = std::move(finished)] { finished(*job); });
+    job->start();
 }
 
 }  // namespace
 
-std::expected<void, QString> QtPlatform::storePassword(const QString& key, const QString& password)
+void QtPlatform::storePassword(const QString& key, const QString& password, QObject* context,
+                               std::function<void(std::expected<void, QString>)> done)
 {
-    QKeychain::WritePasswordJob job(kService);
-    job.setTextData(password);
-    if (const QString error = run(job, key); !error.isEmpty())
-        return std::unexpected(error);
-    return {};
+    auto* job = new QKeychain::WritePasswordJob(kService);
+    job->setTextData(password);
+    start<QKeychain::WritePasswordJob>(job, key, context, [done](QKeychain::WritePasswordJob& finished) {
+        if (finished.error() != QKeychain::NoError)
+            return done(std::unexpected(finished.errorString()));
+        done({});
+    });
 }
 
-std::expected<QString, QString> QtPlatform::readPassword(const QString& key)
+void QtPlatform::readPassword(const QString& key, QObject* context,
+                              std::function<void(std::expected<QString, QString>)> done)
 {
-    QKeychain::ReadPasswordJob job(kService);
-    if (const QString error = run(job, key); !error.isEmpty())
-        return std::unexpected(error);
-    return job.textData();
+    start<QKeychain::ReadPasswordJob>(new QKeychain::ReadPasswordJob(kService), key, context,
+                                      [done](QKeychain::ReadPasswordJob& finished) {
+                                          if (finished.error() != QKeychain::NoError)
+                                              return done(std::unexpected(finished.errorString()));
+                                          done(finished.textData());
+                                      });
 }
 
 }  // namespace pw

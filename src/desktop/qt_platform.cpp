@@ -18,18 +18,20 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
-#include <QPushButton>
-#include <QScreen>
-#include <QVBoxLayout>
 #include <QPrintEngine>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpacerItem>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <limits>
@@ -176,6 +178,8 @@ public:
         : dialog_(text, QStringLiteral("Cancel"), 0, 0, dialogParent())
     {
         dialog_.setObjectName(QStringLiteral("dlgProgress"));
+        // The bar is set directly: the dialog's own setValue() handles events when it is modal.
+        dialog_.setBar(bar_);
         dialog_.setWindowTitle(title);
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setAutoClose(false);
@@ -193,27 +197,57 @@ public:
 
     bool setProgress(qint64 done, qint64 total) override
     {
-        if (!dialog_.isVisible()) {
+        if (!cancel_ && !dialog_.isVisible()) {
             if (started_.elapsed() < kProgressDelayMs)
                 return true;
-            // A busy pointer would tell the user that Cancel cannot be pressed.
-            if (QApplication::overrideCursor()) {
-                QApplication::setOverrideCursor(Qt::ArrowCursor);
-                arrowPushed_ = true;
-            }
-            dialog_.show();
+            show();
         }
-        dialog_.setMaximum(int(total));
-        dialog_.setValue(int(std::min(done, total)));
+        bar_->setMaximum(int(total));
+        bar_->setValue(int(std::min(done, total)));
         // The dialog paints and its Cancel button is heard only while events are handled.
-        QCoreApplication::processEvents();
+        if (!cancel_)
+            QCoreApplication::processEvents();
         return !dialog_.wasCanceled();
     }
 
+    void cancelWith(std::function<void()> cancel) override
+    {
+        cancel_ = std::move(cancel);
+        if (!cancel_ || cancelHeard_)
+            return;
+        cancelHeard_ = true;
+        // Queued: the task's end may well destroy this dialog, which must not happen in its own signal.
+        QObject::connect(
+            &dialog_, &QProgressDialog::canceled, &dialog_,
+            [this] {
+                // A copy: the task's end may take this dialog with it.
+                if (const auto cancel = cancel_)
+                    cancel();
+            },
+            Qt::QueuedConnection);
+        QTimer::singleShot(int(std::max<qint64>(0, kProgressDelayMs - started_.elapsed())), &dialog_, [this] {
+            if (cancel_ && !dialog_.isVisible())
+                show();
+        });
+    }
+
 private:
+    void show()
+    {
+        // A busy pointer would tell the user that Cancel cannot be pressed.
+        if (QApplication::overrideCursor()) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+            arrowPushed_ = true;
+        }
+        dialog_.show();
+    }
+
     QProgressDialog dialog_;
+    QProgressBar* bar_ = new QProgressBar;  // the dialog's
     QElapsedTimer started_;
     bool arrowPushed_ = false;
+    std::function<void()> cancel_;
+    bool cancelHeard_ = false;
 };
 
 }  // namespace

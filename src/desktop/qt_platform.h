@@ -31,8 +31,10 @@ public:
                       const QString& value) override;
     QString readSetting(const QString& application, const QString& section, const QString& key) override;
     // Through QtKeychain, in qt_keyring.cpp.
-    std::expected<void, QString> storePassword(const QString& key, const QString& password) override;
-    std::expected<QString, QString> readPassword(const QString& key) override;
+    void storePassword(const QString& key, const QString& password, QObject* context,
+                       std::function<void(std::expected<void, QString>)> done) override;
+    void readPassword(const QString& key, QObject* context,
+                      std::function<void(std::expected<QString, QString>)> done) override;
     std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) override;
     bool openDocument(const QString& pathOrUrl) override;
     QString clipboardText() override;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 
+class QObject;
+
 namespace pw {
 
 class PrintSurface;
@@ -70,6 +72,10 @@ public:
     virtual ~ProgressDialog() = default;
     // How far the task has come; false once the user pressed Cancel.
     virtual bool setProgress(qint64 done, qint64 total) = 0;
+    // For a task that goes on from the event loop (a server's replies) rather than in a loop of its
+    // own: while `cancel` is set, the dialog shows itself after the half second, setProgress handles
+    // no events, and Cancel calls `cancel` from the event loop. An empty one ends that.
+    virtual void cancelWith(std::function<void()> /*cancel*/) { }
 };
 
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;
@@ -110,9 +116,13 @@ public:
     // A per-user setting; empty when it was never written.
     virtual QString readSetting(const QString& application, const QString& section, const QString& key) = 0;
     // The desktop's keyring, which keeps a password the person asked to be remembered (never a file
-    // of Postwick's); `key` names it there. Each says why when no keyring answers: a desktop may have none.
-    virtual std::expected<void, QString> storePassword(const QString& key, const QString& password) = 0;
-    virtual std::expected<QString, QString> readPassword(const QString& key) = 0;
+    // of Postwick's); `key` names it there. The keyring may take its time (it can ask to be unlocked):
+    // its answer comes later, from the event loop, to `done`, unless `context` is gone by then. Each
+    // says why when no keyring answers: a desktop may have none.
+    virtual void storePassword(const QString& key, const QString& password, QObject* context,
+                               std::function<void(std::expected<void, QString>)> done) = 0;
+    virtual void readPassword(const QString& key, QObject* context,
+                              std::function<void(std::expected<QString, QString>)> done) = 0;
     // The picture of the label sheet, in which the person clicks the positions to print and marks
     // those already used; none when cancelled.
     virtual std::optional<SheetChoice> pickSheetPositions(const SheetChoice& offered, const SheetPicture& sheet) = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include <QObject>
 #include <QString>
 
 #include <memory>
@@ -35,13 +36,19 @@ public:
     void setBusyPointer(bool) override {}
     void writeSetting(const QString&, const QString&, const QString&, const QString&) override {}
     QString readSetting(const QString&, const QString&, const QString&) override { return {}; }
-    std::expected<void, QString> storePassword(const QString&, const QString&) override
+    void storePassword(const QString&, const QString&, QObject* context,
+                       std::function<void(std::expected<void, QString>)> done) override
     {
-        return std::unexpected(QStringLiteral("there is no keyring here"));
+        QMetaObject::invokeMethod(
+            context, [done] { done(std::unexpected(QStringLiteral("there is no keyring here"))); },
+            Qt::QueuedConnection);
     }
-    std::expected<QString, QString> readPassword(const QString&) override
+    void readPassword(const QString&, QObject* context,
+                      std::function<void(std::expected<QString, QString>)> done) override
     {
-        return std::unexpected(QStringLiteral("there is no keyring here"));
+        QMetaObject::invokeMethod(
+            context, [done] { done(std::unexpected(QStringLiteral("there is no keyring here"))); },
+            Qt::QueuedConnection);
     }
     std::optional<SheetChoice> pickSheetPositions(const SheetChoice&, const SheetPicture&) override
     {

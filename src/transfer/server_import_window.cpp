@@ -9,6 +9,7 @@
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -19,36 +20,53 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace pw {
 namespace {
 
 const QString kTitle = QStringLiteral("Import from Server");
 
-// What a fetch came to: the cards, or the address books to choose from, or why neither.
-struct Fetched final {
-    ServerResult<AddressBookCards> book;
-    std::vector<FoundAddressBook> choices;
+// A fetch under way: where it began, how its reads go and where its end goes.
+struct Fetching final {
+    DavSession& session;
+    QUrl address;
+    ReadOptions read;
+    std::function<void(ServerFetch)> done;
 };
 
-// The cards at `login.address`; with `discover`, an address that is no address book leads to those
-// found from it: the only one is read, several are offered.
-Fetched fetch(ServerLogin& login, bool discover, const ReadOptions& read)
+// An address that is no address book led to `found`: the only one is read, several are offered.
+void fetchFound(const std::shared_ptr<Fetching>& fetching, ServerResult<AddressBookCards> notOne,
+                ServerResult<std::vector<FoundAddressBook>> found)
 {
-    ServerResult<AddressBookCards> book = readAddressBook(login, read);
-    if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
-        return {std::move(book), {}};
-    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooks(
-        login, [&] { return read.progress(0, 0); }, read.timeoutMs);
     if (!found)
-        return {std::unexpected(found.error()), {}};
+        return fetching->done({std::unexpected(found.error()), {}});
     if (found->empty()) {
-        book.error().text = QStringLiteral("%1 leads to no address book.").arg(login.address.toString());
-        return {std::move(book), {}};
+        notOne.error().text = QStringLiteral("%1 leads to no address book.").arg(fetching->address.toString());
+        return fetching->done({std::move(notOne), {}});
     }
     if (found->size() > 1)
-        return {std::move(book), *found};
-    login.address = found->front().address;
-    return {readAddressBook(login, read), {}};
+        return fetching->done({std::move(notOne), std::move(*found)});
+    readAddressBook(fetching->session, found->front().address, fetching->read,
+                    [fetching](ServerResult<AddressBookCards> only) {
+                        fetching->done({std::move(only), {}});
+                    });
+}
+
+// The cards at `address`; with `discover`, an address that is no address book leads to those found
+// from it. `done` is called once, from the replies.
+void fetchCards(DavSession& session, const QUrl& address, bool discover, ReadOptions read,
+                std::function<void(ServerFetch)> done)
+{
+    auto fetching = std::make_shared<Fetching>(session, address, std::move(read), std::move(done));
+    readAddressBook(session, address, fetching->read, [fetching, discover](ServerResult<AddressBookCards> book) {
+        if (book || !discover || book.error().kind != ServerError::Kind::NotAnAddressBook)
+            return fetching->done({std::move(book), {}});
+        findAddressBooks(fetching->session, fetching->address,
+                         [fetching, book](ServerResult<std::vector<FoundAddressBook>> found) {
+                             fetchFound(fetching, book, std::move(found));
+                         });
+    });
 }
 
 }  // namespace
@@ -57,7 +75,12 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     : SecondaryWindow(platform, "frmSrvImport", kTitle, session.title(), parent), session_(session)
 {
     QMenu* file = addMenu(menuBar(), "mnuSrvFile", QStringLiteral("&File"));
-    addExitItem(file, "mnuSrvFileExit");
+    // Exit closes this window first, which stops a fetch under way.
+    QAction* exit = addItem(file, "mnuSrvFileExit", QStringLiteral("E&xit"));
+    connect(exit, &QAction::triggered, this, [this] {
+        if (close())
+            emit exitRequested();
+    });
     addEditMenu("mnuSrvEdit", "mnuSrvEditCut", "mnuSrvEditCopy", "mnuSrvEditPaste");
     addHelpMenu("mnuSrvHelp", "mnuSrvHelpUM", "mnuSrvHelpAbout");
 
@@ -130,15 +153,23 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
 
 void ServerImportWindow::closeEvent(QCloseEvent* event)
 {
-    // The fetch runs in an event loop inside importFrom(): the progress dialog's Cancel ends it.
-    if (busy_)
+    // Whatever else runs has written nothing: a fetch stops with the window, and a keyring's late
+    // answer finds it closing. Cards being written go on to their end, which their progress
+    // dialog's Cancel brings sooner.
+    if (writing_) {
         event->ignore();
-    else
-        SecondaryWindow::closeEvent(event);
+        return;
+    }
+    closing_ = true;
+    if (fetch_)
+        fetch_->cancel();
+    SecondaryWindow::closeEvent(event);
 }
 
 void ServerImportWindow::startImport()
 {
+    if (busy_)
+        return;
     const std::optional<QUrl> address = serverAddress(txtSrvAddress_->text());
     if (!address) {
         platform().message({QStringLiteral("Type the address of the server or address book, beginning with https:// "
@@ -158,78 +189,130 @@ void ServerImportWindow::startImport()
 void ServerImportWindow::updateFromServer()
 {
     const std::optional<RememberedServer> server = rememberedServer(platform());
-    if (!server)
+    if (!server || busy_)
         return;
-    QString password = txtSrvPassword_->text();
-    if (password.isEmpty()) {
-        const std::expected<QString, QString> kept = platform().readPassword(passwordKey(*server));
+    if (!txtSrvPassword_->text().isEmpty())
+        return importFrom({QUrl(server->addressBook), server->user, txtSrvPassword_->text()}, false, false);
+    // The import is under way while the keyring looks for the password.
+    setBusy(true);
+    platform().readPassword(passwordKey(*server), this, [this, server = *server](std::expected<QString, QString> kept) {
+        setBusy(false);
+        if (closing_)
+            return;
         if (!kept) {
-            platform().message(noPasswordMessage(*server, kept.error()));
+            platform().message(noPasswordMessage(server, kept.error()));
             txtSrvPassword_->setFocus();
             return;
         }
-        password = *kept;
-    }
-    importFrom({QUrl(server->addressBook), server->user, password}, false, false);
+        importFrom({QUrl(server.addressBook), server.user, *kept}, false, false);
+    });
 }
 
 void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool rememberAfter)
 {
-    Platform& platform = this->platform();
+    if (busy_)
+        return;
     const QString server = hostAndPort(login.address);
-    login.trustedCertificates[server] = trustedCertificate(platform, server);
-    busy_ = true;
-    cmdSrvImport_->setEnabled(false);
-    cmdSrvUpdate_->setEnabled(false);
-    Fetched fetched;
+    login.trustedCertificates[server] = trustedCertificate(platform(), server);
+    setBusy(true);
+    fetchFrom(login, discover, rememberAfter);
+}
+
+void ServerImportWindow::setBusy(bool busy)
+{
+    busy_ = busy;
+    cmdSrvImport_->setEnabled(!busy);
+    cmdSrvUpdate_->setEnabled(!busy && rememberedServer(platform()).has_value());
+}
+
+void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool rememberAfter)
+{
+    progress_ = platform().startProgress(QStringLiteral("Importing contacts from %1").arg(login.address.host()),
+                                         QStringLiteral("Import Contacts"));
+    // The session is this window's: closed, it takes the fetch with it.
+    fetch_ = new DavSession(login, this);
+    progress_->cancelWith([this] {
+        if (fetch_)
+            fetch_->cancel();
+    });
+    ReadOptions read;
+    read.progress = [this](qint64 done, qint64 total) {
+        if (!progress_->setProgress(done, total))
+            fetch_->cancel();
+    };
+    fetchCards(*fetch_, login.address, discover, std::move(read),
+               [this, login, discover, rememberAfter](ServerFetch result) {
+                   // Taken up from the event loop, out of the way of the session's last reply.
+                   QMetaObject::invokeMethod(
+                       this,
+                       [this, result = std::move(result), login, discover, rememberAfter]() mutable {
+                           fetched(std::move(result), std::move(login), discover, rememberAfter);
+                       },
+                       Qt::QueuedConnection);
+               });
+}
+
+void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool discover, bool rememberAfter)
+{
+    delete fetch_;
+    fetch_ = nullptr;
+    std::unique_ptr<ProgressDialog> progress = std::move(progress_);
+    if (closing_)
+        return;
+    if (!fetched.book && fetched.choices.empty()) {
+        progress.reset();
+        const bool again = trusts(fetched.book.error(), login);
+        if (closing_)
+            return;
+        if (again)
+            return fetchFrom(login, discover, rememberAfter);
+    }
     ImportResult result;
-    do {
-        const auto progress =
-            platform.startProgress(QStringLiteral("Importing contacts from %1").arg(login.address.host()),
-                                   QStringLiteral("Import Contacts"));
-        ReadOptions read;
-        read.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
-        fetched = fetch(login, discover, read);
-        if (fetched.book && fetched.choices.empty()) {
-            ImportOptions options;
-            options.remindersOn = session_.remindersOn();
-            options.progress = read.progress;
-            options.nameAloneMatches = true;
-            result = importCards(fetched.book->cards, session_.file(), options);
-        }
-    } while (!fetched.book && fetched.choices.empty() && trusts(fetched.book.error(), login));
-    busy_ = false;
-    cmdSrvImport_->setEnabled(true);
-    cmdSrvUpdate_->setEnabled(rememberedServer(platform).has_value());
+    if (fetched.book && fetched.choices.empty()) {
+        // The cards are written in a loop of their own, which the progress dialog keeps answering.
+        progress->cancelWith({});
+        ImportOptions options;
+        options.remindersOn = session_.remindersOn();
+        options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
+        options.nameAloneMatches = true;
+        writing_ = true;
+        result = importCards(fetched.book->cards, session_.file(), options);
+        writing_ = false;
+    }
+    progress.reset();
+    setBusy(false);
     if (!fetched.choices.empty())
         return offerChoice(fetched.choices);
-    if (!fetched.book) {
-        const ServerError& error = fetched.book.error();
-        if (error.kind == ServerError::Kind::Cancelled) {
-            result.end = ImportResult::End::Cancelled;
-            platform.message(*importEndMessage(result));
-        } else {
-            platform.message({error.text + QStringLiteral("  No contacts were imported."),
-                              QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
-        }
-        // Where the person puts it right.
-        QLineEdit* credentials = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
-        QLineEdit* fix = error.kind == ServerError::Kind::Login       ? credentials
-                         : error.kind == ServerError::Kind::Cancelled ? nullptr
-                                                                      : txtSrvAddress_;
-        if (fix) {
-            fix->setFocus();
-            fix->selectAll();
-        }
-        return;
-    }
+    if (!fetched.book)
+        return showFailure(fetched.book.error());
     if (result.imported > 0 && session_.remindersOn())
         session_.noteSavedWithRemindersOn();
     if (result.end == ImportResult::End::Completed && rememberAfter)
         remember(fetched.book->address, login.password);
     cmdSrvClose_->setFocus();
-    if (showImportEnd(result, platform, this))
+    if (showImportEnd(result, platform(), this))
         close();
+}
+
+void ServerImportWindow::showFailure(const ServerError& error)
+{
+    if (error.kind == ServerError::Kind::Cancelled) {
+        ImportResult stopped;
+        stopped.end = ImportResult::End::Cancelled;
+        platform().message(*importEndMessage(stopped));
+    } else {
+        platform().message({error.text + QStringLiteral("  No contacts were imported."),
+                            QStringLiteral("No contacts imported"), MessageIcon::Warning, MessageButtons::Ok, true});
+    }
+    // Where the person puts it right.
+    QLineEdit* credentials = txtSrvUser_->text().isEmpty() ? txtSrvUser_ : txtSrvPassword_;
+    QLineEdit* fix = error.kind == ServerError::Kind::Login       ? credentials
+                     : error.kind == ServerError::Kind::Cancelled ? nullptr
+                                                                  : txtSrvAddress_;
+    if (fix) {
+        fix->setFocus();
+        fix->selectAll();
+    }
 }
 
 bool ServerImportWindow::trusts(const ServerError& error, ServerLogin& login)
@@ -268,8 +351,10 @@ void ServerImportWindow::remember(const QUrl& addressBook, const QString& passwo
     cmdSrvUpdate_->setEnabled(true);
     if (password.isEmpty())
         return;
-    if (const std::expected<void, QString> stored = platform().storePassword(passwordKey(server), password); !stored)
-        platform().message(passwordNotRememberedMessage(stored.error()));
+    platform().storePassword(passwordKey(server), password, this, [this](std::expected<void, QString> stored) {
+        if (!stored)
+            platform().message(passwordNotRememberedMessage(stored.error()));
+    });
 }
 
 }  // namespace pw

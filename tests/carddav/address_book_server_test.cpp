@@ -61,7 +61,7 @@ TEST(AddressBookReader, FollowsRedirectsWithMethodAndBodyAndFetchesInBatches)
             totals.append(done * 100 + total);
         return true;
     };
-    const ServerResult<AddressBookCards> book = readAddressBook(ann(moved.url(u"old/"_s)), options);
+    const ServerResult<AddressBookCards> book = readAddressBookAndWait(ann(moved.url(u"old/"_s)), options);
     ASSERT_TRUE(book.has_value()) << book.error().text.toStdString();
     EXPECT_EQ(book->name, u"Family");
     EXPECT_EQ(book->address, radicale().url(u"ann/family/"_s));
@@ -81,7 +81,7 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
     SmallHttpServer refusing([](const ReceivedRequest&) {
         return httpAnswer("401 Unauthorized", "WWW-Authenticate: Basic realm=\"x\"\r\n");
     });
-    const ServerResult<AddressBookCards> refused = readAddressBook(ann(refusing.url(u"book/"_s)), {});
+    const ServerResult<AddressBookCards> refused = readAddressBookAndWait(ann(refusing.url(u"book/"_s)), {});
     ASSERT_FALSE(refused.has_value());
     EXPECT_EQ(refused.error().text,
               u"The server 127.0.0.1:%1 refused the user name or password."_s.arg(refusing.port()));
@@ -93,15 +93,13 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
     SmallHttpServer web([](const ReceivedRequest&) {
         return httpAnswer("200 OK", "Content-Type: text/html\r\n", "<html><body>Welcome</body></html>");
     });
-    const ServerResult<AddressBookCards> page = readAddressBook(ann(web.url(u"book/"_s)), {});
+    const ServerResult<AddressBookCards> page = readAddressBookAndWait(ann(web.url(u"book/"_s)), {});
     ASSERT_FALSE(page.has_value());
     EXPECT_EQ(page.error().text,
               u"%1 does not answer as an address-book server (CardDAV) does."_s.arg(web.url(u"book/"_s).toString()));
 
     SmallHttpServer silent([](const ReceivedRequest&) { return QByteArray(); });
-    ReadOptions quick;
-    quick.timeoutMs = 300;
-    const ServerResult<AddressBookCards> hung = readAddressBook(ann(silent.url(u"book/"_s)), quick);
+    const ServerResult<AddressBookCards> hung = readAddressBookAndWait(ann(silent.url(u"book/"_s)), {}, 300);
     ASSERT_FALSE(hung.has_value());
     EXPECT_EQ(hung.error().text, u"The server 127.0.0.1:%1 did not answer within 0.3 seconds."_s.arg(silent.port()));
 
@@ -110,7 +108,7 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
     const QSslConfiguration tls = selfSignedServer(keys.path());
     ASSERT_FALSE(tls.localCertificate().isNull()) << "openssl could not make a certificate";
     SmallHttpServer unknown([](const ReceivedRequest&) { return httpAnswer("207 Multi-Status"); }, tls);
-    const ServerResult<AddressBookCards> untrusted = readAddressBook(ann(unknown.url(u"book/"_s)), {});
+    const ServerResult<AddressBookCards> untrusted = readAddressBookAndWait(ann(unknown.url(u"book/"_s)), {});
     ASSERT_FALSE(untrusted.has_value());
     EXPECT_TRUE(untrusted.error().text.startsWith(
         u"The server 127.0.0.1:%1 showed a certificate that this computer does not trust ("_s.arg(unknown.port())))
@@ -119,7 +117,7 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
     EXPECT_TRUE(unknown.received.isEmpty());
 
     // A collection that holds address books is not one.
-    const ServerResult<AddressBookCards> home = readAddressBook(ann(radicale().url(u"ann/"_s)), {});
+    const ServerResult<AddressBookCards> home = readAddressBookAndWait(ann(radicale().url(u"ann/"_s)), {});
     ASSERT_FALSE(home.has_value());
     EXPECT_EQ(home.error().text,
               u"%1 is not an address book on the server."_s.arg(radicale().url(u"ann/"_s).toString()));
@@ -256,6 +254,18 @@ protected:
         find<QLineEdit>("txtSrvUser")->setText(user);
         find<QLineEdit>("txtSrvPassword")->setText(password);
         click("cmdSrvImport");
+        waitForImport();
+    }
+
+    // The fetch goes on from the event loop: it is over once Import can be clicked again.
+    void waitForImport()
+    {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [this] {
+                auto* import = find<QPushButton>("cmdSrvImport");
+                return !import || import->isEnabled();
+            },
+            60000));
         settle();
     }
 
@@ -268,7 +278,7 @@ protected:
             QTest::keyClicks(QApplication::focusWidget(), text);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         }
-        settle();
+        waitForImport();
     }
 };
 
@@ -331,7 +341,7 @@ TEST_F(ServerImportWindowTest, FromTheServersAddressOffersItsAddressBooksAndReme
     find<QCheckBox>("chkSrvRemember")->setChecked(true);
     platform.keyringError = u"No keyring service is available"_s;
     click("cmdSrvImport");
-    settle();
+    waitForImport();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0],
               (Message{u"The server and user name are remembered, but not the password: no keyring of the desktop took "
@@ -366,7 +376,7 @@ TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeav
     EXPECT_EQ(find<QLineEdit>("txtSrvUser")->text(), u"bo");
     EXPECT_TRUE(find<QCheckBox>("chkSrvRemember")->isChecked());
     click("cmdSrvUpdate");
-    settle();
+    waitForImport();
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_TRUE(summary().startsWith(u"3 cards read\n1 contact imported\n2 skipped as duplicates\n"))
         << summary().toStdString();
@@ -379,6 +389,7 @@ TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeav
     platform.keyring.clear();
     activate(find<QMainWindow>("frmSrvImport"));
     click("cmdSrvUpdate");
+    settle();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].text, u"No password for bo came from the desktop's keyring (The keyring holds no "
                                          "such password).  Type it under Password and click Update from Server again.");
@@ -428,6 +439,32 @@ TEST_F(ServerImportWindowTest, AnUntrustedCertificateIsAskedAboutAndExactlyThatO
     ASSERT_EQ(platform.messages.size(), 5);
     EXPECT_EQ(platform.messages[3], question(otherServer, other.fingerprint()));
     EXPECT_TRUE(other.server.received.isEmpty());
+}
+
+TEST_F(ServerImportWindowTest, WhileTheServerIsSlowEnterAgainStartsNothingAndExitStopsTheFetchWritingNothing)
+{
+    SmallHttpServer slow([](const ReceivedRequest&) { return QByteArray(); });
+    ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
+    const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
+    find<QLineEdit>("txtSrvAddress")->setText(slow.url(u"book/"_s).toString());
+    find<QLineEdit>("txtSrvUser")->setText(u"ann"_s);
+    auto* password = find<QLineEdit>("txtSrvPassword");
+    password->setText(u"secret"_s);
+    QTest::keyClick(password, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return slow.received.size() == 1; }, 20000));
+
+    QTest::keyClick(password, Qt::Key_Return);
+    settle();
+    EXPECT_EQ(platform.progressDialogs.size(), 1);
+    EXPECT_EQ(slow.received.size(), 1);
+
+    // Exit there ends the program at once: no word about the stopped fetch, the contacts file as it was.
+    find<QAction>("mnuSrvFileExit")->trigger();
+    settle();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(find<QMainWindow>("frmSrvImport"), nullptr);
+    EXPECT_TRUE(platform.settings.contains(u"Postwick/Settings/MainLeft"_s));
+    EXPECT_EQ(folder.read(u"PWK_Contacts.DAT"_s), before);
 }
 
 }  // namespace

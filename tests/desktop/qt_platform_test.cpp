@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -95,6 +96,26 @@ TEST(QtPlatformTest, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTh
     ASSERT_NE(cancel, nullptr);
     cancel->click();
     EXPECT_FALSE(progress->setProgress(3, 100));
+}
+
+TEST(QtPlatformTest, ForATaskOfTheEventLoopTheDialogComesByItselfAndCancelEndsTheTask)
+{
+    QMainWindow window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QtPlatform platform;
+    auto progress = platform.startProgress(u"Importing contacts from example.org"_s, u"Import Contacts"_s);
+    // As a window does: the task's end takes the dialog with it.
+    bool ended = false;
+    progress->cancelWith([&] {
+        progress.reset();
+        ended = true;
+    });
+    EXPECT_TRUE(progress->setProgress(0, 0));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 20000));
+    QApplication::activeModalWidget()->findChild<QPushButton*>()->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ended; }, 20000));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

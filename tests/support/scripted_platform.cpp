@@ -1,5 +1,7 @@
 #include "support/scripted_platform.h"
 
+#include <QObject>
+
 namespace pw::test {
 namespace {
 
@@ -115,6 +117,29 @@ std::optional<SheetChoice> ScriptedPlatform::pickSheetPositions(const SheetChoic
     std::optional<SheetChoice> answer = sheetAnswers_.front();
     sheetAnswers_.pop_front();
     return answer;
+}
+
+void ScriptedPlatform::storePassword(const QString& key, const QString& password, QObject* context,
+                                     std::function<void(std::expected<void, QString>)> done)
+{
+    std::expected<void, QString> answer;
+    if (keyringError.isEmpty())
+        keyring[key] = password;
+    else
+        answer = std::unexpected(keyringError);
+    QMetaObject::invokeMethod(
+        context, [done, answer] { done(answer); }, Qt::QueuedConnection);
+}
+
+void ScriptedPlatform::readPassword(const QString& key, QObject* context,
+                                    std::function<void(std::expected<QString, QString>)> done)
+{
+    const std::expected<QString, QString> answer =
+        !keyringError.isEmpty()  ? std::unexpected(keyringError)
+        : !keyring.contains(key) ? std::unexpected(QStringLiteral("The keyring holds no such password"))
+                                 : std::expected<QString, QString>(keyring.value(key));
+    QMetaObject::invokeMethod(
+        context, [done, answer] { done(answer); }, Qt::QueuedConnection);
 }
 
 std::unique_ptr<ProgressDialog> ScriptedPlatform::startProgress(const QString& text, const QString& title)

@@ -49,22 +49,12 @@ public:
     {
         return settings.value(application + u'/' + section + u'/' + key);
     }
-    // A keyring that answers as `keyringError` says: empty, it keeps passwords in `keyring`.
-    std::expected<void, QString> storePassword(const QString& key, const QString& password) override
-    {
-        if (!keyringError.isEmpty())
-            return std::unexpected(keyringError);
-        keyring[key] = password;
-        return {};
-    }
-    std::expected<QString, QString> readPassword(const QString& key) override
-    {
-        if (!keyringError.isEmpty())
-            return std::unexpected(keyringError);
-        if (!keyring.contains(key))
-            return std::unexpected(QStringLiteral("The keyring holds no such password"));
-        return keyring.value(key);
-    }
+    // A keyring that answers as `keyringError` says, from the event loop: empty, it keeps
+    // passwords in `keyring`.
+    void storePassword(const QString& key, const QString& password, QObject* context,
+                       std::function<void(std::expected<void, QString>)> done) override;
+    void readPassword(const QString& key, QObject* context,
+                      std::function<void(std::expected<QString, QString>)> done) override;
     QMap<QString, QString> keyring;
     QString keyringError;
     // The sheet picture answers from the script (cancelled without one) and keeps what it offered.
