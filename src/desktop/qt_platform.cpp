@@ -2,6 +2,7 @@
 
 #include "desktop/painter_surface.h"
 #include "desktop/sheet_picker.h"
+#include "widgets/window_place.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -11,8 +12,6 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMainWindow>
@@ -27,7 +26,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
-#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -124,20 +122,6 @@ QWidget* dialogParent()
 
 // A long prompt is wrapped to a readable width instead of stretching the box past the screen.
 constexpr int kPromptWidth = 480;
-// Room in a title bar beside its text: the window's icon and its buttons.
-constexpr int kTitleBarRoom = 120;
-
-// A window manager cuts a title wider than its window, so a box with a short text is widened to
-// show its whole title, in the bold type title bars commonly use.
-void fitTitle(QMessageBox& box)
-{
-    QFont titleFont = box.font();
-    titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
-                      grid->columnCount());
-}
 
 }  // namespace
 
@@ -151,7 +135,7 @@ MessageResult QtPlatform::message(const Message& message)
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
                     dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
-    fitTitle(box);
+    widenForTitle(box);
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
     if (message.buttons == MessageButtons::PrintAnywayCancel) {
