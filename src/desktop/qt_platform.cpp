@@ -2,7 +2,7 @@
 
 #include "desktop/painter_surface.h"
 #include "desktop/sheet_picker.h"
-#include "widgets/window_place.h"
+#include "desktop/title_width.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,12 +1,8 @@
 #include "widgets/window_place.h"
 
-#include <QFontMetrics>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMargins>
-#include <QMessageBox>
 #include <QScreen>
-#include <QSpacerItem>
 #include <QWidget>
 
 #include <algorithm>
@@ -19,18 +15,6 @@ QRect fullyInside(const QRect& frame, const QRect& available)
     placed.moveLeft(std::clamp(placed.left(), available.left(), available.right() - placed.width() + 1));
     placed.moveTop(std::clamp(placed.top(), available.top(), available.bottom() - placed.height() + 1));
     return placed;
-}
-
-void widenForTitle(QMessageBox& box)
-{
-    // The title in the bold type title bars commonly use, with room for the icon and the buttons.
-    constexpr int kTitleBarRoom = 120;
-    QFont titleFont = box.font();
-    titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarRoom;
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
-                      grid->columnCount());
 }
 
 void WindowPlace::remember(const QWidget& window)

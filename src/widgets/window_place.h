@@ -2,16 +2,12 @@
 
 #include <QRect>
 
-class QMessageBox;
 class QWidget;
 
 namespace pw {
 
 // `frame` moved, and shrunk where it is larger, so that all of it lies inside `available`.
 QRect fullyInside(const QRect& frame, const QRect& available);
-
-// Widens a message box with a short text to show its whole title, which a window manager would cut.
-void widenForTitle(QMessageBox& box);
 
 // Where a window stood before it was hidden, to be given back when it shows again: a window
 // manager is free to place a window anew each time it is shown.
