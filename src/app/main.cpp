@@ -47,12 +47,13 @@ int main(int argc, char* argv[])
             std::printf("%s Version %s\n", pw::kApplicationTitle, pw::kVersionText);
             return 0;
         }
-        if (std::strcmp(argv[i], "--help") == 0) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::printf("Usage: postwick [FILE.DAT]\n"
                         "       postwick COMMAND ... (COMMAND --help for its options)\n"
                         "Prints mailing labels and envelopes and keeps an address book.\n"
                         "FILE.DAT opens that contacts file instead of the default one.\n"
-                        "  --version  print the version and exit\n"
+                        "  -h, --help  print this help and exit\n"
+                        "  --version   print the version and exit\n"
                         "Commands, which run without windows:\n%s",
                         pw::commandSummary());
             return 0;

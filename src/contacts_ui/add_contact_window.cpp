@@ -51,6 +51,7 @@ AddContactWindow::AddContactWindow(Platform& platform, ContactsSession& session,
         form_->includeCompanyLabel()->show();
     });
     connect(cmdSave, &QPushButton::clicked, this, [this] { save(); });
+    addSaveKey(cmdSave);
     connect(cmdCancel, &QPushButton::clicked, this, &QWidget::close);
     form_->box(ContactBox::FName)->setFocus();
 }

@@ -72,6 +72,7 @@ ContactEditorWindow::ContactEditorWindow(Platform& platform, ContactsSession& se
     });
     connect(cboFindContact_, &QComboBox::activated, this, &ContactEditorWindow::pickEntry);
     connect(cmdSave_, &QPushButton::clicked, this, [this] { save(); });
+    addSaveKey(cmdSave_);
     connect(cmdDelete_, &QPushButton::clicked, this, &ContactEditorWindow::deleteContact);
     connect(cmdPrintLabel_, &QPushButton::clicked, this, &ContactEditorWindow::printLabel);
     connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);

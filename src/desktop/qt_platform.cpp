@@ -2,6 +2,7 @@
 
 #include "desktop/painter_surface.h"
 #include "desktop/sheet_picker.h"
+#include "desktop/title_width.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -135,6 +136,7 @@ MessageResult QtPlatform::message(const Message& message)
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
                     dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
+    widenForTitle(box);
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
     // Every item, however many: the box's details, shown open, scroll.

@@ -5,12 +5,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace pw {
 namespace {
@@ -57,6 +59,7 @@ SheetPicker::SheetPicker(const SheetChoice& offered, const SheetPicture& sheet, 
             QRectF(at.topLeft() * kPixelsPerInch, at.size() * kPixelsPerInch).toRect().adjusted(1, 1, -1, -1));
         label->setAutoRaise(false);
         connect(label, &QToolButton::clicked, this, [this, p] { click(p); });
+        label->installEventFilter(this);
         positions_.append(label);
     }
     layout->addWidget(page, 0, Qt::AlignHCenter);
@@ -94,6 +97,21 @@ SheetPicker::SheetPicker(const SheetChoice& offered, const SheetPicture& sheet, 
 
 void SheetPicker::click(int position)
 {
+    // The end of a drag over labels is no click of its own.
+    const bool shift = std::exchange(shiftPressed_, false);
+    if (std::exchange(dragged_, false))
+        return;
+    if (anchor_ != 0 && shift) {
+        markRange(position);
+        return;
+    }
+    toggleOne(position);
+    anchor_ = position;
+    refresh();
+}
+
+void SheetPicker::toggleOne(int position)
+{
     if (markUsed_->isChecked()) {
         toggle(choice_.used, position);
         choice_.toPrint.removeOne(position);
@@ -101,7 +119,60 @@ void SheetPicker::click(int position)
         toggle(choice_.toPrint, position);
         choice_.used.removeOne(position);
     }
+}
+
+void SheetPicker::markRange(int to)
+{
+    QList<int>& marked = markUsed_->isChecked() ? choice_.used : choice_.toPrint;
+    QList<int>& other = markUsed_->isChecked() ? choice_.toPrint : choice_.used;
+    const bool on = marked.contains(anchor_);
+    for (int p = std::min(anchor_, to); p <= std::max(anchor_, to); ++p) {
+        marked.removeOne(p);
+        if (on) {
+            marked.append(p);
+            other.removeOne(p);
+        }
+    }
+    std::sort(marked.begin(), marked.end());
     refresh();
+}
+
+int SheetPicker::positionAt(const QPointF& global) const
+{
+    for (qsizetype i = 0; i < positions_.size(); ++i) {
+        const QToolButton* label = positions_[i];
+        if (label->rect().contains(label->mapFromGlobal(global.toPoint())))
+            return static_cast<int>(i) + 1;
+    }
+    return 0;
+}
+
+bool SheetPicker::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (!mouse || !positions_.contains(watched))
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        pressed_ = positionAt(mouse->globalPosition());
+        shiftPressed_ = mouse->modifiers() & Qt::ShiftModifier;
+        dragged_ = false;
+    } else if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton) && pressed_ != 0) {
+        const int over = positionAt(mouse->globalPosition());
+        if (over != 0 && (over != pressed_ || dragged_)) {
+            // The first label of a drag takes its mark as a click would give it; the others follow.
+            if (!dragged_) {
+                toggleOne(pressed_);
+                anchor_ = pressed_;
+                dragged_ = true;
+            }
+            markRange(over);
+        }
+    } else if (event->type() == QEvent::MouseButtonRelease && dragged_) {
+        // Released off the first label, the drag ends with no click to swallow.
+        if (positionAt(mouse->globalPosition()) != pressed_)
+            dragged_ = false;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SheetPicker::refresh()

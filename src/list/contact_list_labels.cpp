@@ -37,8 +37,11 @@ QLayout* ContactListWindow::buildLabelStockChoice()
     cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on"));
     if (const LabelStock* last = labelStockNamed(platform().readSetting(kApplication, kSection, kStockKey)))
         cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(last->name));
-    connect(cboLabelStock_, &QComboBox::currentIndexChanged, this,
-            [this] { platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name); });
+    connect(cboLabelStock_, &QComboBox::currentIndexChanged, this, [this] {
+        platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name);
+        startAfterUsedLabels();
+    });
+    startAfterUsedLabels();
     auto* caption = named<QLabel>("lblLabelStock", QStringLiteral("Label stoc&k:"));
     caption->setBuddy(cboLabelStock_);
 
@@ -92,6 +95,12 @@ std::optional<Mailing> ContactListWindow::listedMailing()
         focusAfterDialog(cmdViewAllClose_);
     }
     return std::nullopt;
+}
+
+void ContactListWindow::startAfterUsedLabels()
+{
+    // A sheet in the printer with labels marked used is gone on with, never printed over unasked.
+    chkFreeStart_->setChecked(!usedPositions(platform(), chosenStock()).isEmpty());
 }
 
 int ContactListWindow::firstLabel(const LabelStock& stock)

@@ -78,6 +78,7 @@ private:
     QLayout* buildLabelStockChoice();
     const LabelStock& chosenStock() const;
     std::optional<Mailing> listedMailing();
+    void startAfterUsedLabels();
     int firstLabel(const LabelStock& stock);
     void previewLabels();
     void markUsedLabels();

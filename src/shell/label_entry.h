@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QBoxLayout;
@@ -46,6 +47,8 @@ public:
     void printReturnAddresses();
     // File > Print Preview: the job Print would make now, shown before any sheet is spent.
     void preview();
+    // File > Return Address Labels Preview: the sheet of return-address labels Print would make.
+    void previewReturnAddresses();
     void clearForm();
     void focusFirstLine();
     // The label Bold and Italic boxes, which the list labels print with too.
@@ -70,6 +73,7 @@ private:
     // The outlines of the labels a preview shows as used: those of the sheet in the printer.
     QList<QRectF> usedOutlines(const TypedJob& job);
     void afterJobRan(TypedStock stock);
+    void showPreview(const TypedJobRequest& request, const std::function<void()>& print);
     void enterLabelPosition();
     // Label stock chosen: portrait, the label type shown, the envelope choices and positions gone.
     void showLabelStock();

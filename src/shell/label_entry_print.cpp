@@ -166,28 +166,29 @@ void LabelEntry::printReturnAddresses()
 
 void LabelEntry::preview()
 {
-    std::optional<TypedJobRequest> request;
     // In return-address mode, Print means the sheet of return-address labels.
-    const bool returnAddresses = !cmdRetAddress_->isHidden();
-    if (returnAddresses) {
-        const std::optional<MarginSettings> margins = readCorrections();
-        if (!margins)
-            return;
-        request = returnAddressRequest(*margins);
-    } else {
-        request = typedRequest();
-    }
-    if (!request)
+    if (!cmdRetAddress_->isHidden()) {
+        previewReturnAddresses();
         return;
-    const TypedJob job = buildTypedJob(*request, platform_.printer().measure());
-    afterJobRan(request->stock);
-    const QList<QRectF> used = usedOutlines(job);
-    platform_.printPreview(job.run, job.outlines, overrunOutlines(job.overflows), used, [this, returnAddresses] {
-        if (returnAddresses)
-            printReturnAddresses();
-        else
-            print();
-    });
+    }
+    if (const std::optional<TypedJobRequest> request = typedRequest())
+        showPreview(*request, [this] { print(); });
+}
+
+void LabelEntry::previewReturnAddresses()
+{
+    const std::optional<MarginSettings> margins = readCorrections();
+    if (!margins)
+        return;
+    if (const std::optional<TypedJobRequest> request = returnAddressRequest(*margins))
+        showPreview(*request, [this] { printReturnAddresses(); });
+}
+
+void LabelEntry::showPreview(const TypedJobRequest& request, const std::function<void()>& print)
+{
+    const TypedJob job = buildTypedJob(request, platform_.printer().measure());
+    afterJobRan(request.stock);
+    platform_.printPreview(job.run, job.outlines, overrunOutlines(job.overflows), usedOutlines(job), print);
 }
 
 }  // namespace pw

@@ -77,6 +77,8 @@ void MainWindow::buildMenus()
     mnuFileBdayOff_ = addItem(file, "mnuFileBdayOff", QStringLiteral("&Disable Birthday Reminders"));
     file->addSeparator();
     mnuRetAddress_ = addItem(file, "mnuRetAddress", QStringLiteral("&Return Address Labels"));
+    mnuRetAddressPreview_ =
+        addItem(file, "mnuRetAddressPreview", QStringLiteral("Return Address Labels Previe&w"));
     mnuStates_ = addItem(file, "mnuStates", QStringLiteral("&State Abbreviations"));
     file->addSeparator();
     mnuFilePrint_ = addItem(file, "mnuFilePrint", QStringLiteral("&Print"));
@@ -180,6 +182,7 @@ void MainWindow::buildControls()
     connect(mnuFilePrint_, &QAction::triggered, entry_, &LabelEntry::print);
     connect(mnuFilePreview_, &QAction::triggered, entry_, &LabelEntry::preview);
     connect(mnuRetAddress_, &QAction::triggered, entry_, &LabelEntry::printReturnAddresses);
+    connect(mnuRetAddressPreview_, &QAction::triggered, entry_, &LabelEntry::previewReturnAddresses);
 
     // The entry area beside its print commands and this window's own buttons.
     cmdLMExit_ = named<QPushButton>("cmdLMExit", QStringLiteral("E&xit"));
@@ -279,19 +282,31 @@ void MainWindow::showSecondary(QWidget* window)
     connect(window, &QObject::destroyed, this, [this] {
         if (shutDownDone_)
             return;
-        show();
-        activateWindow();
+        comeBack();
         entry_->focusFirstLine();
     });
-    hide();
+    hideBehind();
     window->show();
     window->activateWindow();
 }
 
+void MainWindow::hideBehind()
+{
+    if (isVisible())
+        place_.remember(*this);
+    hide();
+}
+
+void MainWindow::comeBack()
+{
+    if (!isVisible())
+        place_.showAgain(*this);
+    activateWindow();
+}
+
 void MainWindow::showLabelLines(const LabelLines& lines)
 {
-    show();
-    activateWindow();
+    comeBack();
     entry_->takeAddress(lines);
 }
 

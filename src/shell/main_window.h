@@ -3,6 +3,7 @@
 #include "contacts_ui/contact_from_lines.h"
 #include "data/contacts_session.h"
 #include "platform/error_prompt.h"
+#include "widgets/window_place.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -103,6 +104,9 @@ private:
     void viewBirthdays();
     void adjustMarginsOf(MarginKind kind);
     void shutDown();
+    // Steps aside for a secondary window, and comes back where it stood, all of it on screen.
+    void hideBehind();
+    void comeBack();
 
     // Contacts (main_window_contacts.cpp).
     void connectContactCommands();
@@ -129,6 +133,7 @@ private:
     Platform& platform_;
     ContactsSession session_;
     bool shutDownDone_ = false;
+    WindowPlace place_;
     LabelEntry* entry_ = nullptr;
     QPointer<ContactEditorWindow> contactEditor_;  // the open or hidden contact editor
 
@@ -139,6 +144,7 @@ private:
     QAction* mnuFileBdayOn_ = nullptr;
     QAction* mnuFileBdayOff_ = nullptr;
     QAction* mnuRetAddress_ = nullptr;
+    QAction* mnuRetAddressPreview_ = nullptr;
     QAction* mnuStates_ = nullptr;
     QAction* mnuFilePrint_ = nullptr;
     QAction* mnuFilePreview_ = nullptr;

@@ -41,7 +41,7 @@ void MainWindow::openContactEditor(int record)
     if (!followReplaced())
         return;
     if (contactEditor_ && record == 0) {
-        hide();
+        hideBehind();
         contactEditor_->show();
         contactEditor_->activateWindow();
         return;

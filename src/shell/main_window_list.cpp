@@ -25,7 +25,7 @@ void MainWindow::openContactList()
     list->setAttribute(Qt::WA_DeleteOnClose);
     connect(list, &ContactListWindow::editRequested, this, &MainWindow::editContactFromList);
     connect(list, &ContactListWindow::closed, this, &MainWindow::returnFromList);
-    hide();
+    hideBehind();
     list->show();
     list->activateWindow();
     list->startSearch();
@@ -37,8 +37,7 @@ void MainWindow::returnFromList(ListExit how)
         return;
     if (how == ListExit::Frame && returnToContactEditor())
         return;
-    show();
-    activateWindow();
+    comeBack();
     entry_->focusFirstLine();
     if (how == ListExit::CloseButton)
         entry_->clearLabelStyles();
@@ -55,7 +54,7 @@ bool MainWindow::returnToContactEditor()
 {
     if (!contactEditor_ || contactEditor_->currentRecord() == 0)
         return false;
-    hide();
+    hideBehind();
     contactEditor_->show();
     contactEditor_->activateWindow();
     contactEditor_->showPicked(contactEditor_->currentRecord());

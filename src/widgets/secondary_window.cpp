@@ -4,6 +4,9 @@
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
+#include <QAbstractButton>
+#include <QShortcut>
+
 namespace pw {
 
 SecondaryWindow::SecondaryWindow(Platform& platform, const char* objectName, const QString& name,
@@ -30,6 +33,12 @@ EditMenu SecondaryWindow::addEditMenu(const char* menu, const char* cut, const c
 void SecondaryWindow::addHelpMenu(const char* menu, const char* manual, const char* about)
 {
     pw::addHelpMenu(this, platform_, menu, manual, about);
+}
+
+void SecondaryWindow::addSaveKey(QAbstractButton* save)
+{
+    auto* key = new QShortcut(QKeySequence::Save, this);
+    connect(key, &QShortcut::activated, save, &QAbstractButton::click);
 }
 
 }  // namespace pw

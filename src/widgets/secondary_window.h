@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class QAbstractButton;
 class QAction;
 class QMenu;
 
@@ -31,6 +32,8 @@ protected:
     QAction* addExitItem(QMenu* file, const char* item);
     EditMenu addEditMenu(const char* menu, const char* cut, const char* copy, const char* paste);
     void addHelpMenu(const char* menu, const char* manual, const char* about);
+    // Ctrl+S (the desktop's Save keys) anywhere in the window presses `save`, when it is enabled.
+    void addSaveKey(QAbstractButton* save);
 
 private:
     Platform& platform_;

@@ -322,6 +322,17 @@ TEST_F(CommandLine, HouseholdLabelsInZipOrderWithTheIncompleteNamed)
     EXPECT_EQ(placesOf(words, u"Bob"_s), (QList<std::pair<int, int>>{}));
 }
 
+TEST_F(CommandLine, HelpIsPrintedWithoutADisplay)
+{
+    for (const QString& option : {u"-h"_s, u"--help"_s}) {
+        const ProgramRun help = run({option});
+        EXPECT_EQ(help.status, 0) << option.toStdString();
+        EXPECT_TRUE(help.out.startsWith("Usage: postwick [FILE.DAT]\n")) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("\n  labels")) << help.out.toStdString();
+        EXPECT_EQ(help.err, "");
+    }
+}
+
 TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
 {
     const QByteArray kNoDisplay = "postwick: the window needs a display, and none could be opened (is DISPLAY set?); "

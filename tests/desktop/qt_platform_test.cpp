@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QTest>
@@ -59,6 +60,15 @@ TEST(QtPlatformTest, LongPromptsWrapOnScreenOverTheWindowTheyBelongTo)
     platform.message({prompt, u"Incorrect entry"_s});
     EXPECT_EQ(message.parent, &window);
     EXPECT_TRUE(smallScreen.contains(message.buttons));
+
+    // A short text under a long title: the box is wide enough for the whole title.
+    const QString title = u"Contact saved to the contacts file"_s;
+    SeenDialog saved;
+    closeNextDialog(saved);
+    platform.message({u"S A V E D"_s, title});
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GT(saved.frame.width(), QFontMetrics(bold).horizontalAdvance(title) + 60);
 }
 
 TEST(QtPlatformTest, TheProgressDialogAppearsAfterHalfASecondAndItsCancelStopsTheTask)

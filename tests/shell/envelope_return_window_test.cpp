@@ -227,6 +227,31 @@ TEST_F(EntryAreaTest, PrintPreviewShowsTheJobPrintWouldMakeOverTheStock)
     EXPECT_EQ(platform.previewOutlines.last()[0].size(), QSizeF(9.5, 4.125));
 }
 
+TEST_F(EntryAreaTest, ReturnAddressLabelsHaveTheirOwnPreviewWhosePrintIsTheRealOne)
+{
+    // Typed lines for address labels: the preview is still of the sheet of 80 return-address labels.
+    typeLines({u"Ann Example"_s, u"12 Long Road"_s, u"Springfield"_s});
+    find<QAction>("mnuRetAddressPreview")->trigger();
+    ASSERT_EQ(platform.previewOutlines.size(), 1);
+    EXPECT_EQ(platform.previewOutlines[0].size(), 80);
+    const QList<PlacedText> previewed = platform.previewSurface.jobs.last().texts;
+    EXPECT_EQ(previewed.size(), 240);
+    EXPECT_EQ(previewed[0].text, u"Ann Example");
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+
+    platform.printFromPreview = true;
+    platform.answerMessage(MessageResult::Ok);
+    platform.answerPrintDialog(PrintChoice{1});
+    platform.answerMessage(MessageResult::No);
+    find<QAction>("mnuRetAddressPreview")->trigger();
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    const QList<PlacedText>& printed = platform.printerSurface.jobs[0].texts;
+    ASSERT_EQ(printed.size(), previewed.size());
+    for (qsizetype i : {qsizetype{0}, previewed.size() - 1})
+        EXPECT_TRUE(printed[i].row == previewed[i].row && printed[i].column == previewed[i].column) << i;
+    EXPECT_EQ(titles(), (QStringList{u"Load printer with Avery 5167, 8167, or 18167 label stock"_s, u"Completed"_s}));
+}
+
 TEST_F(EntryAreaTest, LinesTooWideForTheLabelAreNamedBeforeTheDialogAndMarkedInThePreview)
 {
     // One word: no free line or break makes room for it.

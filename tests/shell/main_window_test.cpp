@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 namespace pw::test {
 namespace {
@@ -346,6 +347,39 @@ TEST_F(MainWindowFiles, ASecondaryWindowHidesTheMainWindowUntilItCloses)
     deleteClosedWindows();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->focusWidget(), find<QWidget>("txtLMLine1"));
+}
+
+TEST_F(MainWindowFiles, TheMainWindowComesBackWhereItStoodAllOfItOnScreen)
+{
+    ASSERT_TRUE(startUp());
+    const QRect screen = window->screen()->availableGeometry();
+    const auto openAndClose = [this](const char* command, const char* windowName, const char* close) {
+        ASSERT_TRUE(openWith(command, windowName));
+        click(close);
+        deleteClosedWindows();
+        ASSERT_TRUE(window->isVisible());
+    };
+
+    // A window that stood on screen comes back at its place and size, whichever window was in front.
+    const QSize size = window->size();
+    window->setGeometry(QRect(QPoint(40, 30), size));
+    const QRect stood = window->frameGeometry();
+    openAndClose("mnuViewAll", "frmViewAll", "cmdViewAllClose");
+    EXPECT_EQ(window->frameGeometry(), stood);
+    openAndClose("mnuAdd", "frmNewContact", "cmdCancel");
+    EXPECT_EQ(window->frameGeometry(), stood);
+
+    // One that hung over the bottom-left corner comes back wholly on the screen, at its size.
+    window->setGeometry(QRect(QPoint(-100, screen.bottom() - 100), size));
+    openAndClose("mnuViewAll", "frmViewAll", "cmdViewAllClose");
+    EXPECT_TRUE(screen.contains(window->frameGeometry()));
+    EXPECT_EQ(window->frameGeometry().bottomLeft(), screen.bottomLeft());
+    EXPECT_EQ(window->size(), size);
+
+    // One larger than the screen is cut to it.
+    window->setGeometry(0, 0, screen.width() + 300, screen.height() + 300);
+    openAndClose("mnuAdd", "frmNewContact", "cmdCancel");
+    EXPECT_EQ(window->frameGeometry(), screen);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -120,21 +121,24 @@ TEST_F(SheetPositionsTest, OneMemoryForThePictureTheBoxThePreviewAndTheList)
     click("cmdLMStart");
     EXPECT_EQ(usedNow(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
-    // The list's labels from position 1 ask too; from the first free label they go on at 10, the
-    // left label of row 4, and the sheet remembers them.
+    // The list's labels go on at 10, the left label of row 4, without a question, and the sheet
+    // remembers them; from position 1 they ask first.
     openWith("mnuViewAll", "frmViewAll");
     click("cmdACGetReport");
+    EXPECT_TRUE(find<QCheckBox>("chkFreeStart")->isChecked());
+    const auto messagesBefore = platform.messages.size();
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    EXPECT_EQ(platform.messages.size(), messagesBefore);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
+    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
+    find<QCheckBox>("chkFreeStart")->setChecked(false);
     platform.answerMessage(MessageResult::No);
     click("cmdPrintLabels");
     EXPECT_EQ(platform.messages.last().text,
               u"These labels of the sheet in the printer are marked used: 1-2.  Print on them anyway?");
     EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
-    find<QCheckBox>("chkFreeStart")->setChecked(true);
-    platform.answerPrintDialog(PrintChoice{1});
-    click("cmdPrintLabels");
-    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
-    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
-    EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
     EXPECT_EQ(usedNow(), rangePositions(1, 11));
 }
 
@@ -182,6 +186,31 @@ TEST(SheetPickerTest, AnotherStocksPictureHasItsLabelsWhereTheyLieAndCanOnlyMark
     label(2)->click();
     label(1)->click();
     EXPECT_EQ(picker.choice(), (SheetChoice{{}, {2}}));
+}
+
+TEST(SheetPickerTest, AShiftClickOrADragMarksEveryLabelFromTheFirstToTheLast)
+{
+    SheetPicker picker(SheetChoice{}, {u"5160"_s, labelSheetOutlines(), false});
+    picker.show();
+    const auto label = [&](int p) { return picker.findChild<QToolButton*>(u"cmdPos%1"_s.arg(p)); };
+    QTest::mouseClick(label(1), Qt::LeftButton);
+    QTest::mouseClick(label(27), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 27));
+    // A Shift+click from a label just freed frees the run.
+    QTest::mouseClick(label(27), Qt::LeftButton);
+    QTest::mouseClick(label(20), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(picker.choice().used, rangePositions(1, 19));
+
+    // Pressed on 28 and dragged to 30: 28 to 30 used; the next plain click marks one label.
+    const QPoint over30 = label(28)->mapFromGlobal(label(30)->mapToGlobal(label(30)->rect().center()));
+    QTest::mousePress(label(28), Qt::LeftButton);
+    QMouseEvent move(QEvent::MouseMove, over30, label(28)->mapToGlobal(over30), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(label(28), &move);
+    QTest::mouseRelease(label(28), Qt::LeftButton, {}, over30);
+    EXPECT_EQ(picker.choice().used, (rangePositions(1, 19) + QList<int>{28, 29, 30}));
+    QTest::mouseClick(label(25), Qt::LeftButton);
+    EXPECT_EQ(picker.choice().used, (rangePositions(1, 19) + QList<int>{25, 28, 29, 30}));
 }
 
 }  // namespace
