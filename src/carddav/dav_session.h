@@ -6,9 +6,9 @@
 #include <QEventLoop>
 #include <QMap>
 #include <QNetworkAccessManager>
-#include <QSslConfiguration>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QString>
 #include <QUrl>
 

@@ -14,7 +14,7 @@ namespace {
 
 struct PhysicalLine {
     QByteArrayView text;
-    int number;  // from 1
+    int number;
 };
 
 bool startsWithNoCase(QByteArrayView text, QByteArrayView prefix)
@@ -137,6 +137,7 @@ QString component(const QStringList& parts, qsizetype i)
 }
 
 constexpr int kUnmarked = 101;  // the preference of an unmarked value: after every marked one (1 to 100)
+
 // A property line taken apart: name without its group, the types its parameters give, its value.
 struct Property {
     QByteArray name;
