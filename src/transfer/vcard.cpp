@@ -143,7 +143,7 @@ struct Property {
     QByteArray name;
     QString types, value;
     int preference = kUnmarked;  // 1 is the most preferred
-    QByteArray omitYear;         // the stand-in year of a birthday written without its year
+    QByteArray omitYear;  // the stand-in year of a birthday written without its year
 };
 
 // Items in order of preference, the most preferred first; those of equal preference in file order.

@@ -128,11 +128,15 @@ TEST(AddressBookReader, AnAuthorityNamedBySslCertFileOrSslCertDirIsTrusted)
     TestFolder keys;
     const QSslConfiguration tls = selfSignedServer(keys.path());
     ASSERT_FALSE(tls.localCertificate().isNull()) << "openssl could not make a certificate";
-    SmallHttpServer server([](const ReceivedRequest& r) { return oneCardAddressBook(r, "BEGIN:VCARD\r\nVERSION:3.0\r\n"
-                                                                                       "FN:Al Ray\r\nEND:VCARD\r\n"); },
-                           tls);
-    for (const char* variable : {"SSL_CERT_FILE", "SSL_CERT_DIR"}) {
-        qputenv(variable, (variable == std::string_view("SSL_CERT_FILE") ? keys.file(u"cert.pem"_s) : keys.path()).toUtf8());
+    SmallHttpServer server(
+        [](const ReceivedRequest& r) {
+            return oneCardAddressBook(r, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Al Ray\r\nEND:VCARD\r\n");
+        },
+        tls);
+    const std::pair<const char*, QString> authorities[] = {{"SSL_CERT_FILE", keys.file(u"cert.pem"_s)},
+                                                           {"SSL_CERT_DIR", keys.path()}};
+    for (const auto& [variable, where] : authorities) {
+        qputenv(variable, where.toUtf8());
         const ServerResult<AddressBookCards> read = readAddressBookAndWait(ann(server.url(u"book/"_s)), {});
         qunsetenv(variable);
         ASSERT_TRUE(read.has_value()) << variable << ": " << read.error().text.toStdString();
