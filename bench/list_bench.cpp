@@ -8,6 +8,8 @@
 #include "list/contact_report.h"
 #include "list/contact_search.h"
 #include "list/list_labels.h"
+#include "list/mailing_order.h"
+#include "platform/quiet_platform.h"
 #include "printing/overflow.h"
 #include "printing/sheet_outlines.h"
 #include "varied_contacts.h"
@@ -184,6 +186,27 @@ void BM_LabelsOf3000ToPdf(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LabelsOf3000ToPdf)->Unit(benchmark::kMillisecond);
+
+// The labels of every listed contact, read again from the file in list order, as Print labels
+// does before the print dialog.
+void BM_ReadMailingOf100000Listed(benchmark::State& state)
+{
+    needGui();
+    std::vector<int> records;
+    for (const ContactLine& line : *contactLines(fixture().contacts, {}, SortOrder::LastName, AddressDisplay::Street))
+        records.push_back(line.record());
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPdfOutput(printer, fixture().pdf());
+    PainterSurface surface(printer);
+    QuietPlatform platform(surface, QString());
+    std::size_t labels = 0;
+    for (auto _ : state) {
+        const auto mailing = readMailing(platform, fixture().contacts, records, {}, fixture().contacts.follows());
+        labels = mailing ? mailing->labels.size() : 0;
+    }
+    state.counters["labels"] = static_cast<double>(labels);
+}
+BENCHMARK(BM_ReadMailingOf100000Listed)->Unit(benchmark::kMillisecond);
 
 std::vector<LabelAddress> listedAddresses()
 {

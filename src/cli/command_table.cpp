@@ -83,9 +83,9 @@ struct Command final {
     const char* details;
 };
 
-const std::array<Command, 7>& commands()
+const std::array<Command, 8>& commands()
 {
-    static const std::array<Command, 7> all = {{
+    static const std::array<Command, 8> all = {{
         {"labels", kLabelsOptions, labelsCommand, true, "the list labels of a contacts file or of a search",
          "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--stock NAME] [--start N]\n"
          "                [--bold] [--italic] [--households] [--presort zip] [--complete-only]\n"
@@ -146,6 +146,16 @@ const std::array<Command, 7>& commands()
          "                        or the user's and leads to several\n"
          "  --insecure            trust the server's certificate though no authority known here\n"
          "                        vouches for it (a server with a self-signed certificate)\n"},
+        {"undo-import",
+         {},
+         undoImportCommand,
+         false,
+         "takes the last import into a contacts file out again",
+         "postwick undo-import CONTACTS.DAT",
+         "Takes the contacts of the last import into the file out again, by whichever program it was\n"
+         "made, leaving the file byte for byte as before that import. It does so only while the file\n"
+         "still ends with exactly the contacts that import added; after any other change it says why\n"
+         "and changes nothing.\n"},
         {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
          "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE [--force]",
          "Writes every contact of the file, in file order, as the Export window does: CSV in UTF-8\n"

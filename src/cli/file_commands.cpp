@@ -6,6 +6,7 @@
 #include "cli/command_platform.h"
 #include "data/birthdays.h"
 #include "data/contacts_file.h"
+#include "data/contacts_undo.h"
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
 #include "transfer/server_memory.h"
@@ -147,10 +148,8 @@ Result<void> importCommand(const ParsedOptions& options)
             return std::unexpected(fetched.error());
         cards = std::move(*fetched);
     } else {
-        const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
-        source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (auto s = openImportFile(source, sourcePath); !s)
+            return std::unexpected(failed(described(sourcePath, s.error())));
     }
     ContactsFile contacts;
     const bool created = !QFileInfo::exists(contactsPath);
@@ -185,7 +184,8 @@ Result<void> importCommand(const ParsedOptions& options)
     case ImportResult::End::Cancelled: break;
     case ImportResult::End::NotCompatible:
         return failure(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text)));
-    case ImportResult::End::Failed: return failure(described(contactsPath, importFailure(result)));
+    case ImportResult::End::Failed:
+        return failure(described(result.sourceFailed ? sourcePath : contactsPath, importFailure(result)));
     }
     // The same summary as the window's, a line a count, then each row left out and why.
     QByteArray out;
@@ -197,6 +197,27 @@ Result<void> importCommand(const ParsedOptions& options)
     if (!fromServer && result.end == ImportResult::End::Completed && result.imported + result.duplicates == 0
         && source.size() > 0)
         return failure(QStringLiteral("%1: no row could be read as a contact").arg(sourcePath));
+    return {};
+}
+
+Result<void> undoImportCommand(const ParsedOptions& options)
+{
+    if (options.positional.size() != 1)
+        return std::unexpected(usage(QStringLiteral("undo-import takes one contacts file")));
+    const QString& path = options.positional.first();
+    // Only an existing file: a name mistyped would otherwise become an empty contacts file.
+    if (!QFileInfo::exists(path))
+        return std::unexpected(failed(described(path, FileError::fromErrno(ENOENT))));
+    ContactsFile contacts;
+    if (auto s = openContacts(contacts, path, true); !s)
+        return s;
+    const Expected<ImportUndone> undone = undoNotedImport(contacts);
+    if (!undone)
+        return std::unexpected(failed(described(path, undone.error())));
+    if (!undone->undone)
+        return std::unexpected(failed(QStringLiteral("%1: %2").arg(path, undone->why)));
+    std::printf("Took the %s of the last import out of %s\n", qUtf8Printable(contactsCounted(undone->count)),
+                qUtf8Printable(path));
     return {};
 }
 

@@ -9,6 +9,8 @@ namespace pw {
 // list as text.
 Result<void> importCommand(const ParsedOptions& options);
 Result<void> exportCommand(const ParsedOptions& options);
+// Takes the last import into a contacts file, noted beside it, out again.
+Result<void> undoImportCommand(const ParsedOptions& options);
 Result<void> listCommand(const ParsedOptions& options);
 
 }  // namespace pw

@@ -125,11 +125,12 @@ Result<void> labelsCommand(const ParsedOptions& options)
     const Result<std::vector<ContactLine>> lines = listedLines(contacts, options, AddressDisplay::Street);
     if (!lines)
         return std::unexpected(lines.error());
+    const int listedAt = contacts.follows();
     std::vector<int> records;
     records.reserve(lines->size());
     for (const ContactLine& line : *lines)
         records.push_back(line.record());
-    const std::optional<Mailing> mailing = readMailing(session.platform(), contacts, records, *choices);
+    const auto mailing = readMailing(session.platform(), contacts, records, *choices, listedAt);
     if (!mailing)
         return session.finish(PrintOutcome::Failed);
     if (!mailing->leftOut.isEmpty()) {

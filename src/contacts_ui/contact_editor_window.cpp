@@ -177,12 +177,10 @@ bool ContactEditorWindow::showRecord(int n)
         reportFailure(record.error());
         return false;
     }
-    shown_ = *record;
     form_->setTexts(boxTextsOf(*record));
     form_->includeCompany()->setChecked(record->includeCompanyChecked());
     showIncludeCompany(!record->Company.isEmpty());
-    loaded_ = form_->texts();
-    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
+    noteLoaded(*record);
     return true;
 }
 
@@ -250,20 +248,24 @@ void ContactEditorWindow::step(Step step)
 bool ContactEditorWindow::save()
 {
     Platform& platform = this->platform();
-    const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn());
+    const std::optional<ContactRecord> record = form_->recordToSave(platform, session_.remindersOn(), &loaded_);
     if (!record || !contactStillInPlace())
         return false;
     // The record number is checked against the file as it is now: one that the file no longer
-    // reaches is refused rather than written past the end.
-    if (auto written = session_.file().overwrite(current_, *record); !written) {
-        reportFailure(written.error());
+    // reaches is refused rather than written past the end. A contact saved unchanged is only looked
+    // for, not written: the file keeps the very bytes it was read from.
+    Status saved;
+    if (*record != loaded_.record)
+        saved = session_.file().overwrite(current_, *record);
+    else if (auto stillThere = session_.file().read(current_); !stillThere)
+        saved = std::unexpected(stillThere.error());
+    if (!saved) {
+        reportFailure(saved.error());
         return false;
     }
-    shown_ = *record;
     if (record->remindersOn())
         session_.noteSavedWithRemindersOn();
-    loaded_ = form_->texts();
-    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
+    noteLoaded(*record);
     platform.message(info("S A V E D", "Changes saved"));
     return true;
 }
@@ -274,22 +276,26 @@ bool ContactEditorWindow::contactStillInPlace()
         return true;
     if (!followReplacedFile(platform(), session_))
         return false;
-    if (const auto record = session_.file().read(current_); record && *record == shown_)
+    if (const auto record = session_.file().read(current_); record && *record == loaded_.record)
         return true;
     platform().message({QStringLiteral("This contact is not where it was in the new file, so nothing was changed.  "
                                        "Find the contact again."),
                         QStringLiteral("Contact not found"), MessageIcon::Information});
     // What was typed stays to be copied; nothing is saved over another contact.
     setEditingEnabled(false);
-    loaded_ = form_->texts();
-    loadedIncludeCompany_ = form_->includeCompany()->isChecked();
+    noteLoaded(loaded_.record);
     fillFindList();
     return false;
 }
 
+void ContactEditorWindow::noteLoaded(const ContactRecord& record)
+{
+    loaded_ = {form_->texts(), form_->includeCompany()->isChecked(), record};
+}
+
 bool ContactEditorWindow::changesSettled()
 {
-    if (form_->texts() == loaded_ && form_->includeCompany()->isChecked() == loadedIncludeCompany_)
+    if (form_->texts() == loaded_.boxes && form_->includeCompany()->isChecked() == loaded_.includeCompany)
         return true;
     return ContactForm::settleChanges(platform(), [this] { return save(); });
 }
@@ -319,10 +325,12 @@ void ContactEditorWindow::deleteContact()
     if (!contactStillInPlace())
         return;
     // Success is reported only once the file without the contact is in place.
-    if (auto removed = session_.file().remove(current_); !removed) {
+    auto removed = session_.file().removeUndoably(current_, name);
+    if (!removed) {
         reportFailure(removed.error());
         return;
     }
+    session_.setLastDelete(std::move(*removed));
     platform.message(info("Contact deleted!", "Contact deleted."));
     form_->setTexts({});
     closeWithoutAsking();

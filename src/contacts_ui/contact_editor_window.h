@@ -56,6 +56,8 @@ private:
     bool contactStillInPlace();
     // True when the form holds what was loaded or saved, or the user settled the changes.
     bool changesSettled();
+    // The form as it is now becomes what a later change is measured against.
+    void noteLoaded(const ContactRecord& record);
     void closeWithoutAsking();
     void deleteContact();
     void printLabel();
@@ -73,10 +75,8 @@ private:
     QPushButton* cmdCancel_ = nullptr;
     int current_ = 0;
     int pickedIndex_ = -1;  // the find list's entry on show, to go back to when a pick is cancelled
-    // What the form showed when its contact was loaded or saved.
-    ContactBoxTexts loaded_;
-    bool loadedIncludeCompany_ = false;
-    ContactRecord shown_;  // the record on show as it was read
+    // What the form showed when its contact was loaded or saved, and the record as read or saved.
+    LoadedContact loaded_;
     bool asksBeforeClosing_ = true;
 };
 

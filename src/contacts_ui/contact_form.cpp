@@ -182,17 +182,18 @@ void ContactForm::setTexts(const ContactBoxTexts& texts)
     }
 }
 
-std::optional<ContactRecord> ContactForm::recordToSave(Platform& platform, bool remindersOn)
+std::optional<ContactRecord> ContactForm::recordToSave(Platform& platform, bool remindersOn,
+                                                       const LoadedContact* loaded)
 {
     ContactBoxTexts boxes = texts();
-    auto record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_);
+    auto record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_, loaded);
     setTexts(boxes);
     if (record && !unstorableBoxes(boxes).empty()) {
         if (!takeNearestLetters(platform))
             return std::nullopt;
         // A nearer letter may be more than one ("ǆ" dz): the checks see the texts as they will be saved.
         boxes = texts();
-        record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_);
+        record = validateContactForm(boxes, includeCompany_->isChecked(), remindersOn, variant_, loaded);
         setTexts(boxes);
     }
     if (!record) {

@@ -35,8 +35,10 @@ public:
     QLineEdit* box(ContactBox box) const;
     // The record a Save writes: the boxes checked and cleaned (the clean-ups stay in the boxes), the
     // first failure shown with the focus in its box, and characters the contacts file cannot store
-    // given their nearest letters once the user agrees. None when the save must not go on.
-    std::optional<ContactRecord> recordToSave(Platform& platform, bool remindersOn);
+    // given their nearest letters once the user agrees. None when the save must not go on. With
+    // `loaded`, only the boxes changed since are checked and cleaned (validateContactForm()).
+    std::optional<ContactRecord> recordToSave(Platform& platform, bool remindersOn,
+                                              const LoadedContact* loaded = nullptr);
     QCheckBox* includeCompany() const { return includeCompany_; }
     QLabel* includeCompanyLabel() const { return includeCompanyLabel_; }
 

@@ -5,6 +5,7 @@
 #include <QDate>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace pw {
@@ -72,91 +73,132 @@ std::optional<Message> birthdateProblem(const QString& date)
     return std::nullopt;
 }
 
+// Brackets and blanks come out of a typed phone number; a leading "+" stays, as without it the
+// digits are another number.
 void cleanPhone(QString& phone)
 {
+    const bool international = trimBlanks(phone).startsWith(u'+');
     phone.remove(u'(').replace(u')', u'-').remove(u' ').remove(u'+');
+    if (international)
+        phone.prepend(u'+');
+}
+
+// Which boxes a save checks and cleans: all of them on a new contact, else those the user changed.
+using ChangedBoxes = std::array<bool, kContactBoxCount>;
+
+ChangedBoxes changedBoxes(const ContactBoxTexts& boxes, const LoadedContact* loaded)
+{
+    ChangedBoxes changed;
+    for (std::size_t i = 0; i < kContactBoxCount; ++i)
+        changed[i] = !loaded || boxes.text[i] != loaded->boxes.text[i];
+    return changed;
 }
 
 // Each length is checked on the text as typed, before that box's own clean-ups, except for the
 // phones, whose brackets and blanks go first.
-std::optional<FieldFailure> checkFields(ContactBoxTexts& b, FormVariant variant)
+std::optional<FieldFailure> checkFields(ContactBoxTexts& b, FormVariant variant, const ChangedBoxes& changed)
 {
     using enum ContactBox;
-    const auto longer = [&b](ContactBox box, qsizetype limit) { return b[box].size() > limit; };
+    const auto edited = [&changed](ContactBox box) { return changed[static_cast<std::size_t>(box)]; };
+    const auto longer = [&](ContactBox box, qsizetype limit) { return edited(box) && b[box].size() > limit; };
+    const auto remove = [&](ContactBox box, QChar c) {
+        if (edited(box))
+            b[box].remove(c);
+    };
+    const auto blank = [&](ContactBox box) {
+        if (edited(box))
+            b[box].replace(u',', u' ');
+    };
     const auto refuse = [](ContactBox box, const char* text) { return FieldFailure{entryMessage(text), box}; };
 
     if (longer(FName, 14))
         return refuse(FName, "First name must be 14 characters or less.");
-    b[FName].remove(u',');
-    b[MiddleInit].remove(u',').remove(u'.');
+    remove(FName, u',');
+    remove(MiddleInit, u',');
+    remove(MiddleInit, u'.');
     if (longer(MiddleInit, 1))
         return refuse(MiddleInit, "Enter only 1 character for middle initial.");
     if (longer(LName, 18))
         return refuse(LName, "Enter last name, 18 characters or less.");
-    b[LName].remove(u',');
+    remove(LName, u',');
     // Blanks alone would store an empty last name, which this check exists to prevent.
-    if (trimBlanks(b[LName]).isEmpty())
+    if (edited(LName) && trimBlanks(b[LName]).isEmpty())
         return refuse(LName, "Enter last name, 18 characters or less.");
     if (longer(FStreet, 30))
         return refuse(FStreet, "Street address must be 30 characters or less.");
-    b[FStreet].remove(u',');
+    remove(FStreet, u',');
     if (longer(SStreet, 15))
         return refuse(SStreet, "Street address2 must be 15 characters or less.");
-    b[SStreet].remove(u',');
+    remove(SStreet, u',');
     if (longer(City, 16))
         return refuse(City, "City must be 16 characters or less.");
-    if (!b[State].isEmpty() && b[State].size() != 2)
+    if (edited(State) && !b[State].isEmpty() && b[State].size() != 2)
         return refuse(State, "State must be 2 character abbreviation.");
-    b[State].remove(u',');
+    remove(State, u',');
     if (longer(Zip, 10))
         return refuse(Zip, "Zip Code must be 10 characters or less.");
-    b[Zip].remove(u',');
+    remove(Zip, u',');
     if (longer(Country, 19))
         return refuse(Country, variant == FormVariant::AddContact
                                    ? "Country must be 19 characters or less.  For example, USA."
                                    : "Country must be 19 characters or less. For example, USA.");
     if (variant == FormVariant::AddContact)
-        b[Country].replace(u',', u' ');
+        blank(Country);
     else
-        b[Country].remove(u',');
+        remove(Country, u',');
     if (longer(Company, 30))
         return refuse(Company, "Company Name must be 30 characters or less.");
-    b[Company].remove(u',');
+    remove(Company, u',');
 
-    cleanPhone(b[HPhone]);
-    if (longer(HPhone, 15))
-        return refuse(HPhone, "Home Phone must be 15 characters or less.");
-    b[HPhone].remove(u',');
-    cleanPhone(b[CPhone]);
-    if (longer(CPhone, 15))
-        return refuse(CPhone, "Cell Phone must be 15 characters or less.");
-    b[CPhone].remove(u',');
-    cleanPhone(b[WPhone]);
-    if (longer(WPhone, 13))
-        return refuse(WPhone, "Work Phone must be 13 characters or less.");
-    b[WPhone].remove(u',');
+    const struct {
+        ContactBox box;
+        qsizetype limit;
+        const char* message;
+    } phones[] = {
+        {HPhone, 15, "Home Phone must be 15 characters or less."},
+        {CPhone, 15, "Cell Phone must be 15 characters or less."},
+        {WPhone, 13, "Work Phone must be 13 characters or less."},
+    };
+    for (const auto& phone : phones) {
+        if (edited(phone.box))
+            cleanPhone(b[phone.box]);
+        if (longer(phone.box, phone.limit))
+            return refuse(phone.box, phone.message);
+        remove(phone.box, u',');
+    }
 
-    const QString& email = b[Email];
-    if (longer(Email, 50))
-        return refuse(Email, "Email address must be 50 characters or less.");
-    if (email.contains(u','))
-        return refuse(Email, "Email address cannot contain a comma.");
-    if (email.contains(u' '))
-        return refuse(Email, "Email address cannot contain a space.");
-    if (!email.isEmpty() && !email.contains(u'@'))
-        return refuse(Email, "Email address must contain the '@' character.");
-    if (!email.isEmpty() && !email.contains(u'.'))
-        return refuse(Email, "Email address must contain the '.' character.");
+    if (edited(Email)) {
+        const QString& email = b[Email];
+        if (longer(Email, 50))
+            return refuse(Email, "Email address must be 50 characters or less.");
+        if (email.contains(u','))
+            return refuse(Email, "Email address cannot contain a comma.");
+        if (email.contains(u' '))
+            return refuse(Email, "Email address cannot contain a space.");
+        if (!email.isEmpty() && !email.contains(u'@'))
+            return refuse(Email, "Email address must contain the '@' character.");
+        if (!email.isEmpty() && !email.contains(u'.'))
+            return refuse(Email, "Email address must contain the '.' character.");
+    }
 
     if (longer(Category, 80))
         return refuse(Category, "Category must be 80 characters or less.");
-    b[Category].replace(u',', u' ');
+    blank(Category);
     if (longer(Notes, 160))
         return refuse(Notes, "Notes must be 160 characters or less.");
-    b[Notes].replace(u',', u' ');
-    b[City].remove(u',');
+    blank(Notes);
+    remove(City, u',');
     return std::nullopt;
 }
+
+// The record field each box feeds, in box order.
+constexpr QString ContactRecord::*kBoxFields[kContactBoxCount] = {
+    &ContactRecord::FirstName, &ContactRecord::MiddleInitial, &ContactRecord::LastName,  &ContactRecord::Street1,
+    &ContactRecord::Street2,   &ContactRecord::City,          &ContactRecord::State,     &ContactRecord::Zip,
+    &ContactRecord::Country,   &ContactRecord::Company,       &ContactRecord::Birthdate, &ContactRecord::HomePhone,
+    &ContactRecord::CellPhone, &ContactRecord::WorkPhone,     &ContactRecord::Email,     &ContactRecord::Category,
+    &ContactRecord::Notes,
+};
 
 ContactRecord buildRecord(const ContactBoxTexts& b, bool includeCompany, bool remindersOn)
 {
@@ -191,17 +233,35 @@ ContactRecord buildRecord(const ContactBoxTexts& b, bool includeCompany, bool re
 }  // namespace
 
 std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
-                                                               bool remindersOn, FormVariant variant)
+                                                               bool remindersOn, FormVariant variant,
+                                                               const LoadedContact* loaded)
 {
-    for (QString& text : boxes.text)
-        text = blankControlCharacters(text);
-    if (const QString& date = boxes[ContactBox::Birthdate]; !date.isEmpty()) {
+    // Nothing changed: the contact is stored as it was read.
+    if (loaded && boxes == loaded->boxes && includeCompany == loaded->includeCompany)
+        return loaded->record;
+    const ChangedBoxes changed = changedBoxes(boxes, loaded);
+    for (std::size_t i = 0; i < kContactBoxCount; ++i) {
+        if (changed[i])
+            boxes.text[i] = blankControlCharacters(boxes.text[i]);
+    }
+    const bool dateChanged = changed[static_cast<std::size_t>(ContactBox::Birthdate)];
+    if (const QString& date = boxes[ContactBox::Birthdate]; dateChanged && !date.isEmpty()) {
         if (auto problem = birthdateProblem(date))
             return std::unexpected(FieldFailure{*problem, ContactBox::Birthdate});
     }
-    if (auto failure = checkFields(boxes, variant))
+    if (auto failure = checkFields(boxes, variant, changed))
         return std::unexpected(*failure);
-    return buildRecord(boxes, includeCompany, remindersOn);
+    ContactRecord record = buildRecord(boxes, includeCompany, remindersOn);
+    if (!loaded)
+        return record;
+    const ContactRecord& stored = loaded->record;
+    for (std::size_t i = 0; i < kContactBoxCount; ++i) {
+        if (!changed[i])
+            record.*kBoxFields[i] = stored.*kBoxFields[i];
+    }
+    if (!changed[static_cast<std::size_t>(ContactBox::Company)] && includeCompany == loaded->includeCompany)
+        record.IncludeCompany = stored.IncludeCompany;
+    return record;
 }
 
 QString contactBoxCaption(ContactBox box)

@@ -39,13 +39,25 @@ struct FieldFailure final {
     bool operator==(const FieldFailure&) const = default;
 };
 
+// A stored contact as a form showed it: the boxes and the include-company box as loaded, and the
+// record they were loaded from.
+struct LoadedContact final {
+    ContactBoxTexts boxes;
+    bool includeCompany = false;
+    ContactRecord record;
+};
+
 // Checks the form field by field in the fixed order and builds the record from the cleaned boxes.
-// Clean-ups (control characters made blanks first, then commas and phone brackets taken out) are
-// written into `boxes` as they happen and stay there whether or not the form passes; the first
-// failing check ends the run. The record's
-// IncludeCompany is "0" whenever the company is empty, whatever `includeCompany` says.
+// Clean-ups (control characters made blanks first, then commas and phone brackets taken out; a
+// phone's leading "+" stays) are written into `boxes` as they happen and stay there whether or not
+// the form passes; the first failing check ends the run. The record's IncludeCompany is "0" whenever
+// the company is empty, whatever `includeCompany` says.
+// With `loaded`, only the boxes whose text differs from it are checked and cleaned: every other
+// field, and the two flags when neither they nor the company changed, keep what the record held, so
+// that a contact saved unchanged is stored as it was read.
 std::expected<ContactRecord, FieldFailure> validateContactForm(ContactBoxTexts& boxes, bool includeCompany,
-                                                               bool remindersOn, FormVariant variant);
+                                                               bool remindersOn, FormVariant variant,
+                                                               const LoadedContact* loaded = nullptr);
 
 // The name a box goes by in messages: its label without the colon ("First Name", "City").
 QString contactBoxCaption(ContactBox box);

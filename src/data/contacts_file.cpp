@@ -104,6 +104,7 @@ Status ContactsFile::prepare() const
             return s;
         file_.swap(now);
         followed_ = true;
+        ++follows_;
     }
     if (mode_ == AccessMode::Read)
         return refreshReaderView();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/contact_record.h"
+#include "data/contacts_undo.h"
 #include "data/file_error.h"
 #include "data/file_lock.h"
 #include "data/message.h"
@@ -81,6 +82,9 @@ public:
     // Whether another program renamed a new file over the one opened, or removed it: true from then
     // on, even once a pass or a change has followed the path, until the next open().
     bool replaced() const;
+    // How many times a pass or a change has followed the path to a file put in place of the open
+    // one: record numbers taken at one count may name other people at the next.
+    int follows() const { return follows_; }
 
     Expected<int> recordCount() const;
     Expected<ContactRecord> read(int n) const;
@@ -108,6 +112,21 @@ public:
     Status remove(int n);
     Status setBirthdayReminders(bool on);
 
+    // Undoing the last removal or import (contacts_undo.cpp). The file's length and the SHA-256 of
+    // its bytes from `from` on.
+    Expected<ChangeMark> markFrom(qint64 from) const;
+    // Removes record n as remove() does, and says how to put it back.
+    Expected<UndoableDelete> removeUndoably(int n, const QString& name);
+    // Puts a removed record back at its number, the file replaced in one step, while the file is
+    // still as the removal left it; false, and nothing changed, otherwise.
+    Expected<bool> putBack(const UndoableDelete& removal);
+    // Cuts an import's records off the file's end while it still ends with exactly them; false,
+    // and nothing changed, otherwise.
+    Expected<bool> cutOff(const UndoableImport& import);
+    // The last import this handle committed while the file has been open here.
+    const std::optional<UndoableImport>& lastImport() const { return lastImport_; }
+    void forgetLastImport() { lastImport_.reset(); }
+
     void setRemovalProbe(RemovalProbe probe) { probe_ = std::move(probe); }
     // The scratch file a removal of the file at `path` writes, beside the file a symlink leads to,
     // the note that names the record being removed, and the note of an import under way.
@@ -115,6 +134,8 @@ public:
     static QString removalNotePathFor(const QString& path);
     static QString appendNotePathFor(const QString& path);
     static QString lockPathFor(const QString& path);
+    // The note an import leaves beside the file: what undo-import takes off again.
+    static QString importNotePathFor(const QString& path);
 
 private:
     // Under the lock, before a pass or a change: the handle follows the path to a file renamed over
@@ -131,6 +152,8 @@ private:
     int storedNumber(int n) const { return hidden_ > 0 && n >= hidden_ ? n + 1 : n; }
     Status recoverInterruptedRemoval();
     Status compact(int count, int dropped);
+    // Notes beside the file, for undo-import, the import being committed, appended from `from` on.
+    Status noteImport(qint64 from);
     // Puts record n's bytes back and drops the scratch file and note after a removal failed.
     void rollBack(int n, const QByteArray& record);
     bool proceed(RemovalStep step)
@@ -147,10 +170,12 @@ private:
     mutable int visible_ = -1;
     mutable int hidden_ = 0;
     mutable bool followed_ = false;  // a pass or a change followed the path to a replacing file
+    mutable int follows_ = 0;
     RemovalProbe probe_;
     bool stopped_ = false;  // the probe stopped the removal, as a crash would
     bool renamed_ = false;  // the compacted file has replaced the original
     qint64 appendsFrom_ = -1;  // the noted length while appends are begun and not committed
+    std::optional<UndoableImport> lastImport_;
 };
 
 }  // namespace pw

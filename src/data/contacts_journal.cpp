@@ -360,6 +360,8 @@ Status ContactsFile::beginAppends()
 
 Status ContactsFile::commitAppends()
 {
+    if (auto s = noteImport(appendsFrom_); !s)
+        return s;
     const QString note = appendNotePathFor(path());
     if (auto s = removeFile(note); !s)
         return s;

@@ -24,6 +24,7 @@ Expected<ContactsOpenResult> ContactsSession::open(const QString& path, const QS
     auto opened = file_.open(path, mode_);
     if (!opened || !opened->opened())
         return opened;
+    forgetUndo();
     // Opening the current file again keeps its own mark.
     const QString mark = ContactsFile::lockPathFor(path) + QStringLiteral(".window");
     if (presence_.held() && !path_.isEmpty() && ContactsFile::lockPathFor(path_) + QStringLiteral(".window") == mark) {
@@ -62,8 +63,31 @@ Expected<ContactsOpenResult> ContactsSession::follow()
     return opened;
 }
 
+void ContactsSession::forgetUndo()
+{
+    lastDelete_.reset();
+    namedImport_.reset();
+    file_.forgetLastImport();
+}
+
+std::optional<UndoableImport> ContactsSession::lastImport() const
+{
+    std::optional<UndoableImport> import = file_.lastImport();
+    if (import && namedImport_ && namedImport_->after == import->after)
+        import->source = namedImport_->source;
+    return import;
+}
+
+void ContactsSession::importFinished(const QString& source)
+{
+    namedImport_ = file_.lastImport();
+    if (namedImport_)
+        namedImport_->source = source;
+}
+
 void ContactsSession::close()
 {
+    forgetUndo();
     file_.close();
     presence_.close();
     path_.clear();

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 namespace pw {
 
 // The contacts file the windows work on while it is current: the open file, its full path and title
@@ -47,11 +49,23 @@ public:
     // A record was saved with the reminders on: the file now has a setting to turn off.
     void noteSavedWithRemindersOn() { setReminderState(true, true); }
 
+    // The last removal made here while the file is open.
+    const std::optional<UndoableDelete>& lastDelete() const { return lastDelete_; }
+    void setLastDelete(UndoableDelete removal) { lastDelete_.emplace(std::move(removal)); }
+    void forgetLastDelete() { lastDelete_.reset(); }
+    // The last import made here while the file is open, named by the file it came from when its
+    // window said so after it (importFinished()).
+    std::optional<UndoableImport> lastImport() const;
+    void importFinished(const QString& source);
+
 signals:
     void reminderStateChanged();
     void followed();
 
 private:
+    // The changes made to the file that was current are no longer undone.
+    void forgetUndo();
+
     AccessMode mode_;
     ContactsFile file_;
     FileLock presence_;
@@ -59,6 +73,8 @@ private:
     QString title_;
     bool remindersOn_ = true;
     bool remindersOffered_ = false;
+    std::optional<UndoableDelete> lastDelete_;
+    std::optional<UndoableImport> namedImport_;
 };
 
 }  // namespace pw

@@ -38,7 +38,7 @@ int ContactLineModel::insertSorted(const QString& text)
     // The keys of the lines passed are worked out on the way: a paste is a handful of lines.
     const QString key = lineSortKey(text);
     const auto at = std::upper_bound(lines_.begin(), lines_.end(), key, [](const QString& k, const ContactLine& line) {
-        return k < lineSortKey(line.text());
+        return compareLineKeys(k, lineSortKey(line.text())) < 0;
     });
     const int row = static_cast<int>(at - lines_.begin());
     beginInsertRows({}, row, row);

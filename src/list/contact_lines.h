@@ -3,12 +3,10 @@
 #include "data/contact_record.h"
 #include "data/file_error.h"
 
-#include <QAnyStringView>
 #include <QString>
 #include <QStringList>
 
 #include <array>
-#include <variant>
 #include <vector>
 
 namespace pw {
@@ -23,33 +21,21 @@ enum class AddressDisplay { Street, Email };
 
 // One line of the all-contacts list and the record it came from; 0 for a line that was pasted in
 // and so has no record. The lines read from the file together share one block of text, so that a
-// list of 100,000 is built and let go in a few allocations; a block holds Latin-1 where the
-// records allow, as nearly all do, which halves it.
+// list of 100,000 is built and let go in a few allocations.
 class ContactLine final {
 public:
     ContactLine() = default;
-    ContactLine(QString text, int record) : block_(std::move(text)), record_(record)
-    {
-        length_ = std::get<QString>(block_).size();
-    }
-    // The line is `length` characters of `block` from `from` on: a QString, or a QByteArray of
-    // Latin-1.
-    template <typename Block>
-    ContactLine(Block block, qsizetype from, qsizetype length, int record)
+    ContactLine(QString text, int record) : block_(std::move(text)), length_(block_.size()), record_(record) { }
+    // The line is `length` characters of `block` from `from` on.
+    ContactLine(QString block, qsizetype from, qsizetype length, int record)
         : block_(std::move(block)), from_(from), length_(length), record_(record)
-    {
-    }
-    QAnyStringView text() const
-    {
-        if (const auto* latin1 = std::get_if<QByteArray>(&block_))
-            return QLatin1StringView(*latin1).sliced(from_, length_);
-        return QStringView(std::get<QString>(block_)).sliced(from_, length_);
-    }
+    { }
+    QStringView text() const { return QStringView(block_).sliced(from_, length_); }
     int record() const { return record_; }
     bool operator==(const ContactLine& other) const { return text() == other.text() && record_ == other.record_; }
 
 private:
-    std::variant<QString, QByteArray> block_;
+    QString block_;
     qsizetype from_ = 0;
     qsizetype length_ = 0;
     int record_ = 0;
@@ -59,16 +45,14 @@ private:
 // Every field but the names and the second street line is shown at its stored width, padded
 // with blanks. City and zip read "Unknown" when their trimmed text is shorter than 2 characters;
 // the stored record is not changed.
-template <typename Text>
-struct DisplayValuesOf final {
-    Text first, last;
+struct DisplayValues final {
+    QStringView first, last;
     QChar initial;  // an upper-case letter A to Z, shown with ". " after it; null for none
-    Text street;
+    QStringView street;
     int streetBlanks = 0;  // blanks after the street: 12 after a short one, 40 in place of none
-    Text street2, city, state, zip, email;
-    Text home, cell;  // empty, and shown as 22 blanks, when the number reads below 1
+    QStringView street2, city, state, zip, email;
+    QStringView home, cell;  // empty, and shown as 22 blanks, when the number reads below 1
 };
-using DisplayValues = DisplayValuesOf<QStringView>;
 DisplayValues displayValues(const ContactRecord& record);
 // The city and the zip code as the list shows and searches them: "Unknown" when short, else the
 // field's text.
@@ -85,8 +69,12 @@ QStringList listHeadings(AddressDisplay display);
 // in a proportional font.
 std::array<int, 7> listColumns(AddressDisplay display);
 
-// The key the list sorts by: the whole line without regard to letter case or accents.
-QString lineSortKey(QAnyStringView text);
+// The key the list sorts by: the whole line without regard to letter case or accents, one
+// character of key for each of the line.
+QString lineSortKey(QStringView text);
+// The list's order: below 0, 0 or above 0 as key `a` (lineSortKey) goes before, with or after key
+// `b`. Every sort of lines and the place of a pasted line follow it.
+int compareLineKeys(QStringView a, QStringView b);
 
 // Sorts by the whole line without regard to case, the key worked out once per line. Lines with
 // equal keys keep the order they came in.

@@ -1,5 +1,6 @@
 // The all-contacts window's label commands: the label stock they print on, the picture of its sheet
 // in the printer, and the preview of the list's labels on it.
+#include "data/contacts_file.h"
 #include "list/contact_line_model.h"
 #include "list/contact_list_window.h"
 #include "list/list_labels.h"
@@ -71,8 +72,26 @@ std::optional<Mailing> ContactListWindow::listedMailing()
     records.reserve(model_->lines().size());
     for (const ContactLine& line : model_->lines())
         records.push_back(line.record());
-    return readMailing(platform(), contacts_, records,
-                       {chkHouseholds_->isChecked(), chkZipOrder_->isChecked(), chkCompleteOnly_->isChecked()});
+    auto mailing = readMailing(platform(), contacts_, records,
+                               {chkHouseholds_->isChecked(), chkZipOrder_->isChecked(), chkCompleteOnly_->isChecked()},
+                               listedAt_);
+    if (mailing)
+        return std::move(*mailing);
+    if (contacts_.follows() != listedAt_) {
+        // The list is of a file no longer there: Get report lists the one in its place.
+        model_->clear();
+        lblTotContacts_->clear();
+        cmdPrintLabels_->setEnabled(false);
+        cmdPreviewLabels_->setEnabled(false);
+        mnuPrint_->setEnabled(false);
+        cmdACGetReport_->setEnabled(true);
+        focusAfterDialog(cmdACGetReport_);
+    } else if (mailing.error() == MessageResult::Cancel) {
+        closeTo(ListExit::Failure);
+    } else {
+        focusAfterDialog(cmdViewAllClose_);
+    }
+    return std::nullopt;
 }
 
 int ContactListWindow::firstLabel(const LabelStock& stock)
@@ -86,10 +105,8 @@ void ContactListWindow::previewLabels()
     const LabelStock& stock = chosenStock();
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     std::optional<Mailing> mailing = listedMailing();
-    if (!mailing) {
-        focusAfterDialog(cmdViewAllClose_);
+    if (!mailing)
         return;
-    }
     const auto job = listLabelJob(platform(), std::move(mailing->labels),
                                   applicationFile(platform(), kParameterFileName), bold, italic, firstLabel(stock),
                                   stock);

@@ -266,6 +266,7 @@ void ContactListWindow::getReport()
             closeTo(ListExit::Failure);
         return;
     }
+    listedAt_ = contacts_.follows();
     const auto matches = found->size();
     // Lines already listed stay: a second press follows only an empty result, and pasted lines
     // are sorted in with the new ones.
@@ -364,10 +365,8 @@ void ContactListWindow::printLabels()
 {
     const auto [bold, italic] = labelStyle_ ? labelStyle_() : std::pair{false, false};
     const std::optional<Mailing> mailing = listedMailing();
-    if (!mailing) {
-        focusAfterDialog(cmdViewAllClose_);
+    if (!mailing)
         return;
-    }
     if (!mailing->leftOut.isEmpty())
         platform().message(leftOutMessage(mailing->leftOut));
     const LabelStock& stock = chosenStock();

@@ -74,6 +74,7 @@ private:
     void printReport();
     void printLabels();
     // The label commands' stock choice and the labels of the list on it (contact_list_labels.cpp).
+    // A mailing that cannot be read says why and leaves the window as the answer asks.
     QLayout* buildLabelStockChoice();
     const LabelStock& chosenStock() const;
     std::optional<Mailing> listedMailing();
@@ -98,6 +99,7 @@ private:
     ContactSearch search_;
     SortOrder order_ = SortOrder::FirstName;
     ListExit exit_ = ListExit::Frame;
+    int listedAt_ = 0;  // the contacts file's follows() when the list was made
 
     ContactLineModel* model_ = nullptr;
     TabStopDelegate* delegate_ = nullptr;

@@ -2,13 +2,15 @@
 
 #include "data/contacts_file.h"
 #include "data/text_rules.h"
+#include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/mailing_address.h"
-#include "printing/print_action.h"
 
+#include <QDir>
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 
 namespace pw {
 namespace {
@@ -326,22 +328,48 @@ Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoice
     return list.take();
 }
 
-std::optional<Mailing> readMailing(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                                   const MailingChoices& choices)
+std::expected<Mailing, MessageResult> readMailing(Platform& platform, const ContactsFile& contacts,
+                                                  const std::vector<int>& listed, const MailingChoices& choices,
+                                                  int listedAt)
 {
-    MailingList list(choices, homeCountry(platform), listed.size());
+    // One pass over the file copies each wanted record to its place in list order; they are then
+    // decoded in that order. A line pasted into the list names no contact to read.
+    std::vector<std::pair<int, qsizetype>> wanted;  // record number, place in list order
+    wanted.reserve(listed.size());
     for (int record : listed) {
-        // A line pasted into the list names no contact to read.
-        if (record <= 0)
-            continue;
-        const Expected<ContactRecord> read = contacts.read(record);
-        if (!read) {
-            platform.message(printerProblem());
-            return std::nullopt;
-        }
-        list.add(*read);
+        if (record > 0)
+            wanted.emplace_back(record, qsizetype(wanted.size()));
+    }
+    std::sort(wanted.begin(), wanted.end());
+    constexpr qsizetype size = ContactRecord::kSize;
+    QByteArray stored(qsizetype(wanted.size()) * size, ' ');
+    auto next = wanted.begin();
+    const Status read = contacts.forEachStored([&](int n, QByteArrayView record) -> PassStep {
+        for (; next != wanted.end() && next->first == n; ++next)
+            std::memcpy(stored.data() + next->second * size, record.data(), std::min(record.size(), size));
+        return next == wanted.end() ? Visit::Stop : Visit::Next;
+    });
+    if (!read)
+        return std::unexpected(showErrorPrompt(platform, read.error()));
+    if (contacts.follows() != listedAt)
+        return std::unexpected(platform.message(listReplacedMessage(contacts.path())));
+    if (next != wanted.end())  // cut short by another program since it was listed
+        return std::unexpected(showErrorPrompt(platform, badRecordNumber()));
+    MailingList list(choices, homeCountry(platform), wanted.size());
+    ContactRecord record;
+    for (qsizetype at = 0; at < stored.size(); at += size) {
+        ContactRecord::decodeInto(QByteArrayView(stored).sliced(at, size), record);
+        list.add(record);
     }
     return list.take();
+}
+
+Message listReplacedMessage(const QString& path)
+{
+    return {u"%1 was replaced by another program (a sync client, perhaps) after the list was made, so its "
+            u"record numbers may now belong to other contacts.  Nothing was printed: press Get report again to "
+            u"list the contacts it holds now."_s.arg(QDir::toNativeSeparators(path)),
+            u"Contacts file replaced"_s, MessageIcon::Warning};
 }
 
 QString leftOutHeading(qsizetype count)

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <optional>
+#include <expected>
 #include <utility>
 #include <vector>
 
@@ -70,11 +70,15 @@ private:
 Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoices& choices,
                   QStringView homeCountry = kDefaultHomeCountry);
 
-// The mailing of the listed records, each read again from the contacts file; a line without a
-// record (0, pasted into the list) gets no label. A record that cannot be read is the printer
-// problem, shown; there is then no mailing.
-std::optional<Mailing> readMailing(Platform& platform, const ContactsFile& contacts, const std::vector<int>& listed,
-                                   const MailingChoices& choices);
+// The mailing of the listed records, read again from the contacts file in one pass; a line without
+// a record (0, pasted into the list) gets no label. `listedAt` is the file's follows() when the
+// list was made. When another program has replaced the file since, its record numbers may name
+// other people: listReplacedMessage() is shown instead. A record that cannot be read is shown in
+// the standard error prompt. Either way there is no mailing, but the answer to the message.
+std::expected<Mailing, MessageResult> readMailing(Platform& platform, const ContactsFile& contacts,
+                                                  const std::vector<int>& listed, const MailingChoices& choices,
+                                                  int listedAt);
+Message listReplacedMessage(const QString& path);
 
 // A contact's address is complete with a street and a city or a ZIP code.
 bool hasCompleteAddress(const ContactRecord& record);

@@ -7,6 +7,7 @@
 #include "printing/margin_adjustment.h"
 #include "printing/print_action.h"
 #include "program/app_files.h"
+#include "program/recent_files.h"
 #include "shell/calibration_dialog.h"
 #include "shell/label_entry.h"
 #include "widgets/edit_menu.h"
@@ -69,6 +70,7 @@ void MainWindow::buildMenus()
     QMenu* file = addMenu(bar, "mnuFile", QStringLiteral("&File"));
     mnuFileNew_ = addItem(file, "mnuFileNew", QStringLiteral("&New"));
     mnuFileOpen_ = addItem(file, "mnuFileOpen", QStringLiteral("&Open"));
+    buildRecentMenu(file);
     mnuFileClose_ = addItem(file, "mnuFileClose", QStringLiteral("&Close"));
     file->addSeparator();
     mnuFileBdayOn_ = addItem(file, "mnuFileBdayOn", QStringLiteral("&Enable Birthday Reminders"));
@@ -87,6 +89,7 @@ void MainWindow::buildMenus()
     QAction* copy = addItem(edit, "mnuLMEditCopy", QStringLiteral("&Copy"));
     QAction* paste = addItem(edit, "mnuLMEditPaste", QStringLiteral("&Paste"));
     connectEditMenu(edit, cut, copy, paste, platform_);
+    buildUndoItems(edit);
 
     QMenu* contacts = addMenu(bar, "mnuContacts", QStringLiteral("&Contacts"));
     mnuAdd_ = addItem(contacts, "mnuAdd", QStringLiteral("&Add Contact"));
@@ -239,13 +242,17 @@ bool MainWindow::startUp(const QString& contactsPath)
     }
     moveListLabelRowIntoLayout(platform_, QDir(folder).filePath(QString::fromLatin1(kParameterFileName)));
     hideUninstallData(folder);
-    const QString path = contactsPath.isEmpty() ? QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName))
-                                                : contactsPath;
-    const Expected<bool> tried = openContactsFile(path, fileTitle(path));
+    // Without a file named on the command line, the file open when the program last ended.
+    const QString defaultPath = QDir(folder).filePath(QString::fromLatin1(kDefaultContactsFileName));
+    const StartFile start =
+        contactsPath.isEmpty() ? startContactsFile(platform_, defaultPath) : StartFile{contactsPath, {}};
+    if (!start.whyDefault.isEmpty())
+        platform_.message({start.whyDefault, QStringLiteral("Last file not found"), MessageIcon::Information});
+    const Expected<bool> tried = openContactsFile(start.path, fileTitle(start.path));
     if (!tried)
         reportFileFailure(tried.error());
     const bool opened = tried && *tried;
-    if (opened && (!contactsPath.isEmpty() || session_.readOnly()))
+    if (opened && (!contactsPath.isEmpty() || start.path != defaultPath || session_.readOnly()))
         setWindowTitle(currentFileWindowTitle());
     restoreUninstallData(folder);
     if (opened && updateBirthdayMenuState())
@@ -305,6 +312,7 @@ void MainWindow::shutDown()
     if (shutDownDone_)
         return;
     shutDownDone_ = true;
+    setLastContactsFile(platform_, session_.path());
     fileClose();
     restoreUninstallData(platform_.applicationFolder());
     const QWidgetList others = QApplication::topLevelWidgets();

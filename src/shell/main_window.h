@@ -9,6 +9,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 
@@ -71,6 +72,10 @@ private:
     void fileNew();
     void fileOpen();
     void fileClose();
+    // File > Open Recent: the files opened last, refreshed whenever the File menu opens.
+    void buildRecentMenu(QMenu* file);
+    void fillRecentMenu();
+    void openRecent(const QString& path);
     // Shows the New or Open dialog and makes the chosen file current; false when cancelled or failed.
     bool chooseContactsFile(const QString& dialogTitle, bool createNew);
     // Makes the file current: true; false when it was refused (the user was told); a file error is
@@ -115,6 +120,12 @@ private:
     // Import and export (main_window_transfer.cpp).
     void connectTransferCommands();
 
+    // Edit > Undo of the last delete and the last import (main_window_undo.cpp).
+    void buildUndoItems(QMenu* edit);
+    void showUndoItems();
+    void undoDelete();
+    void undoImport();
+
     Platform& platform_;
     ContactsSession session_;
     bool shutDownDone_ = false;
@@ -123,6 +134,7 @@ private:
 
     QAction* mnuFileNew_ = nullptr;
     QAction* mnuFileOpen_ = nullptr;
+    QMenu* mnuFileRecent_ = nullptr;
     QAction* mnuFileClose_ = nullptr;
     QAction* mnuFileBdayOn_ = nullptr;
     QAction* mnuFileBdayOff_ = nullptr;
@@ -139,6 +151,9 @@ private:
     QAction* mnuImport_ = nullptr;
     QAction* mnuImportServer_ = nullptr;
     QAction* mnuExport_ = nullptr;
+    QAction* mnuUndoDelete_ = nullptr;
+    QAction* mnuUndoImport_ = nullptr;
+    QAction* undoSeparator_ = nullptr;
     QAction* mnuViewOne_ = nullptr;
     QAction* mnuViewAll_ = nullptr;
     QAction* mnuManual_ = nullptr;

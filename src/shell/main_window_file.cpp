@@ -1,16 +1,18 @@
 // The main window's File commands: New, Open and Close, and how the window follows the file that is
 // current (its title, the hidden fields, the commands a file enables and the reminder items).
-#include "shell/main_window.h"
-
 #include "contacts_ui/contact_editor_window.h"
 #include "data/birthdays.h"
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "program/app_files.h"
+#include "program/recent_files.h"
+#include "shell/main_window.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include <cerrno>
@@ -45,6 +47,8 @@ Expected<bool> MainWindow::openContactsFile(const QString& path, const QString& 
         platform_.message(*opened->warning);
     discardContactEditor();
     showOpenedFile();
+    rememberContactsFile(platform_, path);
+    fillRecentMenu();
     return true;
 }
 
@@ -149,6 +153,53 @@ void MainWindow::fileNew()
 void MainWindow::fileOpen()
 {
     if (chooseContactsFile(QStringLiteral("Open"), false) && updateBirthdayMenuState())
+        runBirthdayReminders();
+}
+
+void MainWindow::buildRecentMenu(QMenu* file)
+{
+    mnuFileRecent_ = file->addMenu(QStringLiteral("Open Recen&t"));
+    mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
+    // Another Postwick may have opened files since.
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
+    fillRecentMenu();
+}
+
+void MainWindow::fillRecentMenu()
+{
+    mnuFileRecent_->clear();
+    const QStringList files = recentContactsFiles(platform_);
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = QDir::toNativeSeparators(files[i]);
+        QAction* item = mnuFileRecent_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(QStringLiteral("&"), QStringLiteral("&&"))));
+        item->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, path = files[i]] { openRecent(path); });
+    }
+    mnuFileRecent_->setEnabled(!files.isEmpty());
+}
+
+void MainWindow::openRecent(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        platform_.message({QStringLiteral("%1 is no longer there, so it was taken off the recent files.")
+                               .arg(QDir::toNativeSeparators(path)),
+                           QStringLiteral("File not found"), MessageIcon::Warning});
+        forgetContactsFile(platform_, path);
+        fillRecentMenu();
+        return;
+    }
+    const Expected<bool> opened = openContactsFile(path, fileTitle(path));
+    if (!opened) {
+        // Either answer ends the command; the previous file stays current.
+        showErrorPrompt(platform_, opened.error());
+        return;
+    }
+    if (!*opened)
+        return;
+    setWindowTitle(currentFileWindowTitle());
+    if (updateBirthdayMenuState())
         runBirthdayReminders();
 }
 

@@ -263,6 +263,41 @@ TEST_F(CommandLine, ExportImportAndListGoThroughTheFilesAsTheWindowsDo)
     EXPECT_EQ(lines[7], "L96, F04\t12 Main St\tSparks\tNV\t89501\t\t");
 }
 
+TEST_F(CommandLine, UndoImportPutsTheFileBackOnlyWhileItEndsWithThatImport)
+{
+    writeContacts(folder.file(u"big.DAT"_s), numberedContacts(1000));
+    QByteArray csv = "First Name,MI,Last Name,Street1,Street2,City,State,Zip,Country,Company,"
+                     "Include Company in Address,Home Phone,Cell Phone,Work Phone,Email,Birthdate,Category,Notes\r\n";
+    for (int i = 0; i < 2000; ++i)
+        csv += "New" + QByteArray::number(i) + ",,Person,,,Elko,NV,,,,0,,,,,,,\r\n";
+    folder.write(u"new.csv"_s, csv);
+    const QByteArray before = folder.read(u"big.DAT"_s);
+
+    ASSERT_EQ(run({u"import"_s, u"big.DAT"_s, u"new.csv"_s}).status, 0);
+    ASSERT_EQ(folder.read(u"big.DAT"_s).size(), 3000 * 518);
+    const ProgramRun undone = run({u"undo-import"_s, u"big.DAT"_s});
+    EXPECT_EQ(undone.status, 0) << undone.err.toStdString();
+    EXPECT_EQ(undone.out, "Took the 2000 contacts of the last import out of big.DAT\n");
+    EXPECT_EQ(folder.read(u"big.DAT"_s), before);
+    const ProgramRun again = run({u"undo-import"_s, u"big.DAT"_s});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.err, "postwick undo-import: big.DAT: no import into it is noted, so there is nothing to undo\n");
+
+    // Another change after the import: refused, and the file stays as it is.
+    ASSERT_EQ(run({u"import"_s, u"big.DAT"_s, u"new.csv"_s}).status, 0);
+    {
+        ContactsFile other;
+        ASSERT_TRUE(other.open(folder.file(u"big.DAT"_s)));
+        ASSERT_TRUE(other.overwrite(2500, person(u"Zed"_s, u"Changed"_s)));
+    }
+    const QByteArray changed = folder.read(u"big.DAT"_s);
+    const ProgramRun refused = run({u"undo-import"_s, u"big.DAT"_s});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "postwick undo-import: big.DAT: it has changed since its last import (2000 contacts), so "
+                           "that import was not undone and nothing was changed\n");
+    EXPECT_EQ(folder.read(u"big.DAT"_s), changed);
+}
+
 TEST_F(CommandLine, HouseholdLabelsInZipOrderWithTheIncompleteNamed)
 {
     ContactRecord mary = person(u"Mary"_s, u"Smith"_s);

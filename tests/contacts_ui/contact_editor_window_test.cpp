@@ -1,5 +1,6 @@
 #include "contacts_ui/contact_editor_window.h"
 #include "data/contact_record.h"
+#include "data/contacts_file.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 
 #include <cstdio>
@@ -196,6 +198,39 @@ TEST_F(ContactEditorTest, SaveRewritesOnlyTheChangedFieldAndTheListCatchesUpAtTh
     EXPECT_TRUE(editor()->isVisible());  // Retry
 }
 
+TEST_F(ContactEditorTest, SaveLeavesTheFieldsTheUserDidNotChangeAsImported)
+{
+    // As an import stores a contact: the phones, the commas and the country as written.
+    ContactRecord imported = person(u"Ann"_s, {}, u"Roy"_s);
+    imported.HomePhone = u"+1 418 555 0100"_s;
+    imported.WorkPhone = u"(646) 555-0177"_s;
+    imported.Notes = u"club, likes jazz"_s;
+    imported.Country = u"Canada"_s;
+    imported.Email = u"ann roy@example"_s;
+    imported.BirthdayReminders = u"0"_s;
+    ASSERT_TRUE(window->contactsFile().overwrite(2, imported));
+    const QByteArray asImported = file();
+
+    openEditor();
+    pick(u"Ann  Roy"_s);
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    EXPECT_EQ(file(), asImported);
+
+    // Only the changed box is cleaned and checked; a typed phone keeps its leading "+".
+    box("txtACCity")->setText(u"Qu\u00e9bec,"_s);
+    box("txtACCPhone")->setText(u"+44 (20) 7946 0018"_s);
+    click("cmdSave");
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"S A V E D"_s, u"Changes saved"_s}}));
+    ContactRecord expected = imported;
+    expected.City = u"Qu\u00e9bec"_s;
+    expected.CellPhone = u"+4420-79460018"_s;
+    expected.BirthdayReminders = u"1"_s;
+    EXPECT_EQ(file().mid(518, 518), expected.encode());
+    EXPECT_EQ(box("txtACHPhone")->text(), u"+1 418 555 0100"_s);
+    EXPECT_EQ(box("txtACNotes")->text(), u"club, likes jazz"_s);
+}
+
 TEST_F(ContactEditorTest, EveryWayOffAChangedContactAsksFirst)
 {
     openEditor();
@@ -270,6 +305,46 @@ TEST_F(ContactEditorTest, DeleteAsksFirstAndReportsOnlyOnceTheFileIsCompacted)
     EXPECT_TRUE(window->isVisible());
     openEditor();
     EXPECT_EQ(listed(), (QStringList{u"Bob Q Ray#2"_s, u"Cy R Fox#1"_s}));
+}
+
+TEST_F(ContactEditorTest, UndoDeletePutsTheContactBackUntilTheFileChangesAgain)
+{
+    const auto undoItem = [this] {
+        emit find<QMenu>("mnuLMEdit")->aboutToShow();
+        QAction* item = find<QAction>("mnuLMEditUndoDelete");
+        return item->isVisible() ? item->text() : QString();
+    };
+    const auto deleteContact = [this](const QString& name) {
+        openEditor();
+        pick(name);
+        platform.answerMessage(MessageResult::Yes);
+        click("cmdDelete");
+        settle();
+    };
+    EXPECT_EQ(undoItem(), u"");
+    deleteContact(u"ann  Lee"_s);
+    ASSERT_EQ(file(), record(1) + record(3));
+    EXPECT_EQ(undoItem(), u"Undo Delete of ann Lee");
+    takeMessages();
+    find<QAction>("mnuLMEditUndoDelete")->trigger();
+    EXPECT_EQ(file(), record(1) + record(2) + record(3));
+    EXPECT_EQ(takeMessages(), (QList<Message>{Message{u"ann Lee is back in the file as contact 2."_s,
+                                                      u"Delete undone"_s, MessageIcon::Information}}));
+    EXPECT_EQ(undoItem(), u"");
+    openEditor();
+    EXPECT_EQ(listed(), (QStringList{u"ann  Lee#2"_s, u"Bob Q Ray#3"_s, u"Cy R Fox#1"_s}));
+    click("cmdCancel");
+    settle();
+
+    // Another program's change since the delete withdraws it.
+    deleteContact(u"Cy R Fox"_s);
+    EXPECT_EQ(undoItem(), u"Undo Delete of Cy Fox");
+    {
+        ContactsFile other;
+        ASSERT_TRUE(other.open(folder.file(u"PWK_Contacts.DAT"_s)));
+        ASSERT_TRUE(other.overwrite(2, person(u"Bob"_s, u"Q"_s, u"Ray"_s, u"Acme"_s)));
+    }
+    EXPECT_EQ(undoItem(), u"");
 }
 
 TEST_F(ContactEditorTest, ADeleteThatFailsHalfwayKeepsEveryContactAndSaysSo)

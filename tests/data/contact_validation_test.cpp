@@ -109,7 +109,7 @@ TEST(ContactValidation, PhonesAreCleanedBeforeTheirLengthIsChecked)
     auto result = validateContactForm(boxes, true, true, FormVariant::AddContact);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->WorkPhone, u"555-123-4567");
-    EXPECT_EQ(result->CellPhone, u"15551234567");
+    EXPECT_EQ(result->CellPhone, u"+15551234567");
     EXPECT_EQ(failure(form({{HPhone, u"(555) 123-4567 x123"}})), u"Home Phone must be 15 characters or less.");
 }
 

@@ -289,7 +289,9 @@ std::vector<Operation> operations()
         {"import",
          {"open c.DAT.Tempf.append.partial", "write c.DAT.Tempf.append.partial",
           "fdatasync c.DAT.Tempf.append.partial", "rename c.DAT.Tempf.append.partial", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "pwrite c.DAT",
-          "fdatasync c.DAT", "remove c.DAT.Tempf.append", "fsync folder"},
+          "fdatasync c.DAT", "open c.DAT.lastimport.partial", "write c.DAT.lastimport.partial",
+          "fdatasync c.DAT.lastimport.partial", "rename c.DAT.lastimport.partial", "fsync folder",
+          "remove c.DAT.Tempf.append", "fsync folder"},
          {},
          [](TestFolder&, ContactsFile& f) -> std::optional<FileError> {
              QBuffer csv;

@@ -231,9 +231,8 @@ TEST(ContactLinesOfAFile, CarryTheirRecordNumbersAndOnlyWhatTheSearchTakes)
 
 TEST(ContactLinesOfAFile, AreTheLinesOfTheDecodedRecordsSortedWithEqualLinesInFileOrder)
 {
-    // Several thousand records, so that the lines are built and sorted in batches and merged; many
-    // lines are equal. One name holds a letter stored in the code page's own range; its line and a
-    // plain one's part only after their first 32 key bytes, the later record's first.
+    // Several thousand records, so that the lines are built in batches; many lines are equal. One
+    // name holds a letter stored in the code page's own range, and sorts after the plain one.
     test::TestFolder folder;
     const QString path = folder.file(QStringLiteral("c.DAT"));
     std::vector<ContactRecord> records;

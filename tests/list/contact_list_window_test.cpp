@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+
+#include <cstdio>
 
 namespace pw::test {
 namespace {
@@ -402,6 +405,32 @@ TEST_F(ContactListTest, PrintsTheListAsReportAndAsLabels)
     ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
     ASSERT_EQ(platform.printerSurface.jobs[1].texts.size(), 1);
     EXPECT_EQ(platform.printerSurface.jobs[1].texts[0].text, lines()[1]);
+}
+
+TEST_F(ContactListTest, LabelsOfAFileReplacedSinceTheListWasMadeAreNotPrinted)
+{
+    start(threeContacts());
+    open();
+    click("cmdACGetReport");
+    // A sync client puts a file of other people in place of the listed one.
+    const QString path = folder.file(u"PWK_Contacts.DAT"_s);
+    const QString other = folder.file(u"other.DAT"_s);
+    writeContacts(other, {person(u"Cy"_s, u"Fox"_s), person(u"Di"_s, u"Gray"_s), person(u"Ed"_s, u"Hale"_s)});
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    EXPECT_TRUE(platform.printDialogs.isEmpty());
+    EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
+    EXPECT_EQ(platform.messages.last(), listReplacedMessage(path));
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), find<QPushButton>("cmdACGetReport"));
+
+    // Get report again lists the file's contacts, and their labels print.
+    click("cmdACGetReport");
+    EXPECT_TRUE(lines().first().startsWith(u"Cy Fox\t"));
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    EXPECT_EQ(platform.printerSurface.jobs[0].texts[0].text, u"Cy Fox");
 }
 
 TEST_F(ContactListTest, LabelsGoOnTheChosenStockWithItsOwnSheetMemoryPictureAndPreview)

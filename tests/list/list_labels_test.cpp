@@ -3,11 +3,18 @@
 #include "data/contacts_file.h"
 #include "list/list_contacts.h"
 #include "list/mailing_order.h"
+#include "platform/error_prompt.h"
 #include "support/qt_printers.h"
 #include "support/scripted_platform.h"
 #include "support/test_folder.h"
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
 
 namespace pw {
 using namespace Qt::StringLiterals;
@@ -201,7 +208,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     const QString parameters = folder.file(QStringLiteral("PWKPARAM.TXT"));
     test::ScriptedPlatform platform(folder.path());
     const auto labelsOf = [&](const std::vector<int>& listed) {
-        return readMailing(platform, contacts, listed, {}).value_or(Mailing{}).labels;
+        return readMailing(platform, contacts, listed, {}, contacts.follows()).value_or(Mailing{}).labels;
     };
 
     EXPECT_EQ(printListLabels(platform, {}, parameters, false, false), PrintOutcome::Cancelled);
@@ -223,8 +230,7 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     EXPECT_EQ(texts[3].text, u"Acme");
     EXPECT_EQ(texts[3].column, 47);
 
-    // A pasted line has no record and gets no label; a record gone from the file is the printer
-    // problem, and nothing is printed.
+    // A pasted line has no record and gets no label.
     platform.answerPrintDialog(PrintChoice{1});
     EXPECT_EQ(printListLabels(platform, labelsOf({0, 1, 0}), parameters, false, false), PrintOutcome::Printed);
     ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
@@ -240,9 +246,49 @@ TEST(ListLabels, TheActionReadsEveryLabelFromItsRecord)
     EXPECT_EQ(partly[0].text, u"Acme");
     EXPECT_EQ(partly[0].column, 47);
     EXPECT_GT(partly[0].inchesDown, 1.0);
-    EXPECT_FALSE(readMailing(platform, contacts, {1, 3}, {}));
-    EXPECT_EQ(platform.messages.last(), printerProblem());
-    EXPECT_EQ(platform.printerSurface.jobs.size(), 4);
+}
+
+TEST(ListLabels, AMailingOfRecordsThatAreNoLongerTheListedOnesSaysWhyAndGivesNoLabels)
+{
+    test::TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    test::writeContacts(path, {test::person(u"Anne"_s, u"Lee"_s), test::person(u"Bo"_s, u"Ray"_s)});
+    ContactsFile contacts;
+    ASSERT_TRUE(contacts.open(path));
+    test::ScriptedPlatform platform(folder.path());
+    const int listedAt = contacts.follows();
+
+    // A sync client puts a file of other people in its place: their records 1 and 2 are not the
+    // listed Anne and Bo.
+    const QString other = folder.file(QStringLiteral("other.DAT"));
+    test::writeContacts(other, {test::person(u"Cy"_s, u"Fox"_s), test::person(u"Di"_s, u"Gray"_s)});
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+    EXPECT_EQ(readMailing(platform, contacts, {2, 1}, {}, listedAt), std::unexpected(MessageResult::Ok));
+    EXPECT_EQ(platform.messages, QList{listReplacedMessage(path)});
+    EXPECT_EQ(platform.messages[0].text,
+              path + u" was replaced by another program (a sync client, perhaps) after the list was made, so its "
+                     u"record numbers may now belong to other contacts.  Nothing was printed: press Get report "
+                     u"again to list the contacts it holds now."_s);
+    EXPECT_EQ(platform.messages[0].title, u"Contacts file replaced");
+    // Listed again, they are read.
+    const auto mailing = readMailing(platform, contacts, {2, 1}, {}, contacts.follows());
+    ASSERT_TRUE(mailing);
+    ASSERT_EQ(mailing->labels.size(), 2u);
+    EXPECT_EQ(mailing->labels[0].name, u"Di Gray");
+
+    // A record that cannot be read is the file's error, with its number, in the standard prompt.
+    platform.answerMessage(MessageResult::Cancel);
+    ASSERT_TRUE(QFile::resize(path, ContactRecord::kSize));
+    EXPECT_EQ(readMailing(platform, contacts, {1, 2}, {}, contacts.follows()),
+              std::unexpected(MessageResult::Cancel));
+    EXPECT_EQ(platform.messages.last().text,
+              u"An error has occurred. Error number 63 -- Bad record number.  Try again, or notify author.");
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QDir().mkdir(path));
+    EXPECT_FALSE(readMailing(platform, contacts, {1}, {}, contacts.follows()));
+    EXPECT_EQ(platform.messages.last(), errorPrompt(FileError::fromErrno(EISDIR)));
+    EXPECT_EQ(platform.messages.size(), 3);
+    EXPECT_TRUE(platform.printerSurface.jobs.isEmpty());
 }
 
 }  // namespace

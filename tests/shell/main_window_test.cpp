@@ -14,6 +14,8 @@
 namespace pw::test {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 class MainWindowFiles : public MainWindowTest {
 protected:
     // The window's own settings: its place and size.
@@ -111,6 +113,47 @@ TEST_F(MainWindowFiles, OpenMakesTheChosenFileCurrentWithItsTitle)
     trigger("mnuFileOpen");
     EXPECT_EQ(window->windowTitle(), u"Postwick  [family.dat]");
     EXPECT_EQ(text("txtFileTitle"), u"family.dat");
+}
+
+TEST_F(MainWindowFiles, ARestartReopensTheLastFileAndOpenRecentListsTheFilesUsed)
+{
+    ASSERT_TRUE(startUp());
+    writeContacts("family.DAT", "1");
+    writeContacts("club.DAT", "1");
+    for (const char* name : {"club.DAT", "family.DAT"}) {
+        platform.answerFileDialog(folder.file(name));
+        trigger("mnuFileOpen");
+    }
+    trigger("mnuFileExit");
+
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [family]");
+    EXPECT_EQ(text("txtFileNam"), folder.file("family.DAT"));
+    EXPECT_EQ(window->contactsFile().read(1)->FirstName, u"Ann");
+    const auto recent = [this] {
+        QStringList items;
+        for (QAction* item : find<QMenu>("mnuFileRecent")->actions())
+            items << item->text();
+        return items;
+    };
+    EXPECT_EQ(recent(), (QStringList{u"&1 "_s + folder.file("family.DAT"), u"&2 "_s + folder.file("club.DAT"),
+                                     u"&3 "_s + folder.file("PWK_Contacts.DAT")}));
+    trigger("mnuFileRecent2");
+    EXPECT_EQ(window->windowTitle(), u"Postwick  [club]");
+    EXPECT_EQ(recent().first(), u"&1 "_s + folder.file("club.DAT"));
+
+    // The last file gone: the default file opens, and one line says why.
+    trigger("mnuFileExit");
+    QFile::remove(folder.file("club.DAT"));
+    platform.messages.clear();
+    ASSERT_TRUE(startUp());
+    EXPECT_EQ(window->windowTitle(), u"Postwick");
+    EXPECT_EQ(text("txtFileNam"), folder.file("PWK_Contacts.DAT"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text, folder.file("club.DAT")
+                                             + u", the contacts file open when Postwick last "
+                                               u"closed, is no longer there, so the default "
+                                               u"contacts file was opened."_s);
 }
 
 TEST_F(MainWindowFiles, NewOnAnExistingFileOpensItUnchangedWithItsOwnReminders)

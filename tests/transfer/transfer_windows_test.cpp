@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -55,10 +56,12 @@ TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContact
     EXPECT_TRUE(find<QLineEdit>("txtImpFilename")->isHidden());
 
     platform.answerFileDialog(csvOf(2));
+    EXPECT_EQ(find<QPushButton>("cmdCsvOpen")->text(), u"&Open file...");
     click("cmdCsvOpen");
+    // Every kind of file the import reads shows at first, whatever the letter case of its name.
     EXPECT_EQ(platform.fileDialogs.back(),
               (FileDialogRequest{u"Open"_s, folder.path(),
-                                 u"CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
+                                 u"Address books (*.csv *.vcf *.ldif *.txt)|*.csv;*.vcf;*.ldif;*.txt|"
                                  "All Files (*.*)|*.*"_s}));
     EXPECT_EQ(find<QLineEdit>("txtImpFilename")->text(), u"people.csv");
     EXPECT_FALSE(find<QLineEdit>("txtImpFilename")->isHidden());
@@ -80,6 +83,45 @@ TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContact
 
     click("cmdImpCancel");
     expectMainWindowBack("frmLMImport");
+}
+
+TEST_F(TransferWindowsTest, UndoImportTakesTheImportOutUntilTheFileChangesAgain)
+{
+    ContactRecord ann;
+    ann.FirstName = u"Ann"_s;
+    ann.LastName = u"Lee"_s;
+    ASSERT_TRUE(window->contactsFile().append(ann));
+    const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
+    const auto importCsv = [this](int count) {
+        openWith("mnuImport", "frmLMImport");
+        platform.answerFileDialog(csvOf(count));
+        click("cmdCsvOpen");
+        click("cmdStartImport");
+        find<QPushButton>("cmdSumClose")->click();
+        click("cmdImpCancel");
+        settle();
+    };
+    const auto undoItem = [this] {
+        emit find<QMenu>("mnuLMEdit")->aboutToShow();
+        QAction* item = find<QAction>("mnuLMEditUndoImport");
+        return item->isVisible() ? item->text() : QString();
+    };
+
+    importCsv(3);
+    ASSERT_EQ(records(), 4);
+    EXPECT_EQ(undoItem(), u"Undo Import of people.csv (3 contacts)");
+    find<QAction>("mnuLMEditUndoImport")->trigger();
+    EXPECT_EQ(folder.read(u"PWK_Contacts.DAT"_s), before);
+    EXPECT_EQ(platform.messages.back(), (Message{u"The 3 contacts imported from people.csv were taken out of the file "
+                                                 "again."_s,
+                                                 u"Import undone"_s, MessageIcon::Information}));
+    EXPECT_EQ(undoItem(), u"");
+
+    // Any change since, here or by another program, withdraws it.
+    importCsv(2);
+    EXPECT_EQ(undoItem(), u"Undo Import of people.csv (2 contacts)");
+    ASSERT_TRUE(window->contactsFile().append(ann));
+    EXPECT_EQ(undoItem(), u"");
 }
 
 TEST_F(TransferWindowsTest, CancelInTheProgressDialogLeavesTheContactsFileAsItWas)
