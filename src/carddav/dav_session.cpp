@@ -1,6 +1,8 @@
 #include "carddav/dav_session.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslCertificate>
@@ -31,6 +33,23 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// The authorities this computer trusts: the system's, and those that SSL_CERT_FILE and SSL_CERT_DIR
+// name, as programs using OpenSSL take them.
+QSslConfiguration trustedAuthorities()
+{
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    QList<QSslCertificate> more;
+    if (const QString file = qEnvironmentVariable("SSL_CERT_FILE"); !file.isEmpty())
+        more += QSslCertificate::fromPath(file, QSsl::Pem);
+    for (const QString& folder : qEnvironmentVariable("SSL_CERT_DIR").split(u':', Qt::SkipEmptyParts)) {
+        for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Readable))
+            more += QSslCertificate::fromPath(f.filePath(), QSsl::Pem);
+    }
+    if (!more.isEmpty())
+        tls.addCaCertificates(more);
+    return tls;
+}
+
 }  // namespace
 
 ServerError cancelledError()
@@ -45,13 +64,16 @@ QString hostAndPort(const QUrl& url)
 
 std::optional<QUrl> serverAddress(const QString& text)
 {
-    const QUrl url(text.trimmed(), QUrl::StrictMode);
+    // Leniently, as a browser's address bar: servers show paths with blanks and accents, and people
+    // paste them as shown; the request sends them percent-encoded.
+    const QUrl url = QUrl::fromUserInput(text.trimmed());
     if (!url.isValid() || url.host().isEmpty() || (url.scheme() != u"https" && url.scheme() != u"http"))
         return std::nullopt;
     return url;
 }
 
-DavSession::DavSession(ServerLogin login, QObject* parent) : QObject(parent), login_(std::move(login))
+DavSession::DavSession(ServerLogin login, QObject* parent)
+    : QObject(parent), login_(std::move(login)), tls_(trustedAuthorities())
 {
     // Proxies named in the environment apply as for any other program of the desktop.
     network_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
@@ -98,6 +120,7 @@ void DavSession::issue()
 {
     QNetworkRequest request(current_.url);
     request.setTransferTimeout(timeoutMs_);
+    request.setSslConfiguration(tls_);
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml; charset=utf-8"));
     request.setRawHeader("Depth", current_.depth);
     if (!credentialOrigin_.isEmpty() && originOf(current_.url) == credentialOrigin_) {

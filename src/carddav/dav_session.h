@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
+#include <QSslConfiguration>
 #include <QString>
 #include <QUrl>
 
@@ -37,7 +38,8 @@ ServerError cancelledError();
 // is trusted.
 QString hostAndPort(const QUrl& url);
 
-// The typed address of a server or address book when a request can go to it: http or https, a host.
+// The typed or pasted address of a server or address book when a request can go to it: http or
+// https (http when it names no scheme), a host; blanks and accents in its path are taken as written.
 std::optional<QUrl> serverAddress(const QString& text);
 
 // One WebDAV request: its method, address, Depth header and XML body.
@@ -94,6 +96,7 @@ private:
 
     QNetworkAccessManager network_;
     ServerLogin login_;
+    QSslConfiguration tls_;  // the authorities trusted
     int timeoutMs_ = 30000;
     QString credentialOrigin_;  // the server that asked for credentials once: its requests carry them
     QPointer<QNetworkReply> reply_;

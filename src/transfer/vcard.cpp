@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -135,12 +136,29 @@ QString component(const QStringList& parts, qsizetype i)
     return unescaped(parts.value(i)).trimmed();
 }
 
+constexpr int kUnmarked = 101;  // the preference of an unmarked value: after every marked one (1 to 100)
+
 // A property line taken apart: name without its group, the types its parameters give, its value.
 struct Property {
     QByteArray name;
-    QString types;
-    QString value;
+    QString types, value;
+    int preference = kUnmarked;  // 1 is the most preferred
+    QByteArray omitYear;  // the stand-in year of a birthday written without its year
 };
+
+// Items in order of preference, the most preferred first; those of equal preference in file order.
+template <typename List>
+void orderByPreference(List& items, const std::vector<int>& preferences)
+{
+    std::vector<std::pair<int, std::size_t>> order;  // the index keeps file order among equals
+    for (std::size_t i = 0; i < preferences.size(); ++i)
+        order.emplace_back(preferences[i], i);
+    std::sort(order.begin(), order.end());
+    List sorted;
+    for (const auto& [preference, i] : order)
+        sorted.push_back(std::move(items[i]));
+    items = std::move(sorted);
+}
 
 std::optional<Property> parseProperty(QByteArrayView line, QString& error)
 {
@@ -170,6 +188,12 @@ std::optional<Property> parseProperty(QByteArrayView line, QString& error)
             charset = value;
         } else if (key == "TYPE") {
             types.append(QString::fromLatin1(value).toLower());
+            if (types.back().split(u',').contains(u"pref"))
+                p.preference = 1;
+        } else if (key == "PREF") {
+            p.preference = std::min(p.preference, std::clamp(value.trimmed().toInt(), 1, kUnmarked));
+        } else if (key == "X-APPLE-OMIT-YEAR") {
+            p.omitYear = value.trimmed();
         }
     }
     p.types = types.join(u',');
@@ -190,8 +214,8 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
 {
     AddressBookEntry& e = card.entry;
     QStringList shown;
-    int addresses = 0;
-    int phones = 0;
+    int addresses = 0, phones = 0;
+    std::vector<int> addressPreferences, phonePreferences, emailPreferences;  // in file order
     for (const QByteArray& line : lines) {
         QString error;
         const std::optional<Property> p = parseProperty(line, error);
@@ -211,6 +235,7 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
         } else if (p->name == "ADR") {
             const QStringList parts = splitUnescaped(v, u';');
             AddressBookEntry::Address& a = e.address(QString::number(++addresses));
+            addressPreferences.push_back(p->preference);
             a.type = p->types;
             a.poBox = component(parts, 0);
             a.extended = component(parts, 1);
@@ -221,6 +246,7 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             a.country = component(parts, 6);
         } else if (p->name == "TEL") {
             AddressBookEntry::Phone& phone = e.phone(QString::number(++phones));
+            phonePreferences.push_back(p->preference);
             phone.type = p->types;
             phone.number = unescaped(v).trimmed();
             if (phone.number.startsWith(u"tel:", Qt::CaseInsensitive)) {
@@ -234,9 +260,14 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             }
         } else if (p->name == "EMAIL") {
             e.emails.append(unescaped(v).trimmed());
+            emailPreferences.push_back(p->preference);
             shown.append(e.emails.back());
         } else if (p->name == "BDAY") {
             e.birthday = unescaped(v).trimmed();
+            // A birthday without its year, written with the stand-in year the parameter names.
+            if (const QString year = QString::fromLatin1(p->omitYear);
+                !year.isEmpty() && (e.birthday.startsWith(year) || e.birthday.startsWith(u"1604")))
+                e.birthday = u"--" + e.birthday.mid(e.birthday.indexOf(u'-') == 4 ? 5 : 4);
         } else if (p->name == "ORG") {
             e.company = component(splitUnescaped(v, u';'), 0);
             shown.append(e.company);
@@ -249,6 +280,9 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             e.includeCompany = v.trimmed() == u"1";
         }
     }
+    orderByPreference(e.addresses, addressPreferences);
+    orderByPreference(e.phones, phonePreferences);
+    orderByPreference(e.emails, emailPreferences);
     if (e.fullName.isEmpty())
         shown.prepend((e.given + u' ' + e.family).trimmed());
     shown.removeAll(QString());

@@ -123,6 +123,27 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
               u"%1 is not an address book on the server."_s.arg(radicale().url(u"ann/"_s).toString()));
 }
 
+TEST(AddressBookReader, AnAuthorityNamedBySslCertFileOrSslCertDirIsTrusted)
+{
+    TestFolder keys;
+    const QSslConfiguration tls = selfSignedServer(keys.path());
+    ASSERT_FALSE(tls.localCertificate().isNull()) << "openssl could not make a certificate";
+    SmallHttpServer server(
+        [](const ReceivedRequest& r) {
+            return oneCardAddressBook(r, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Al Ray\r\nEND:VCARD\r\n");
+        },
+        tls);
+    const std::pair<const char*, QString> authorities[] = {{"SSL_CERT_FILE", keys.file(u"cert.pem"_s)},
+                                                           {"SSL_CERT_DIR", keys.path()}};
+    for (const auto& [variable, where] : authorities) {
+        qputenv(variable, where.toUtf8());
+        const ServerResult<AddressBookCards> read = readAddressBookAndWait(ann(server.url(u"book/"_s)), {});
+        qunsetenv(variable);
+        ASSERT_TRUE(read.has_value()) << variable << ": " << read.error().text.toStdString();
+        EXPECT_EQ(read->cards.size(), 1u) << variable;
+    }
+}
+
 // The command line, run as the real program against the server.
 class ServerImportCommand : public ::testing::Test {
 protected:
@@ -173,6 +194,19 @@ TEST_F(ServerImportCommand, FromTheServersAddressTheAddressBookIsChosenByName)
     const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].Email.trimmed(), u"dee@example.net");
+}
+
+TEST_F(ServerImportCommand, AnAddressPastedWithBlanksAndAccentsImportsTheBookWithItsPreferredValues)
+{
+    const QString pasted = u"http://127.0.0.1:%1/cy/Wörk Böok 2024/"_s.arg(radicale().url({}).port());
+    folder.write(u"password"_s, "secret\n");
+    const ProgramRun run = runPostwick(folder.path(), {u"import"_s, folder.file(u"people.DAT"_s), pasted, u"--user"_s,
+                                                       u"cy"_s, u"--password-file"_s, folder.file(u"password"_s)});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].Email.trimmed(), u"cy@example.com");
+    EXPECT_EQ(records[0].Birthdate.trimmed(), u"00000122");
 }
 
 TEST_F(ServerImportCommand, AFailureSaysWhyInOneLineAndLeavesTheContactsFileAsItWas)

@@ -10,7 +10,8 @@ namespace pw::test {
 RadicaleServer& radicale();
 
 // ann's address books: "family" with three cards (vCard 3.0 and 4.0), "work" with one; bo's "home"
-// with two, one of them a name alone.
+// with two, one of them a name alone; cy's "Wörk Böok 2024", one card that marks its preferred e-mail
+// and a birthday without its year as Apple's programs write them.
 inline void layOutAddressBooks(RadicaleServer& server)
 {
     server.addAddressBook(
@@ -27,6 +28,10 @@ inline void layOutAddressBooks(RadicaleServer& server)
                           {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h1\r\nN:Hale;Eve;;;\r\nFN:Eve Hale\r\n"
                            "ADR:;;9 Pine Lane;Bend;OR;97701;USA\r\nEND:VCARD\r\n",
                            "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h2\r\nN:Ray;Al;;;\r\nFN:Al Ray\r\nEND:VCARD\r\n"});
+    server.addAddressBook(QStringLiteral("cy/Wörk Böok 2024"), QStringLiteral("Wörk Böok 2024"),
+                          {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:c1\r\nN:Moss;Cy;;;\r\nFN:Cy Moss\r\n"
+                           "EMAIL;TYPE=INTERNET:old@example.com\r\nEMAIL;TYPE=INTERNET,pref:cy@example.com\r\n"
+                           "BDAY;X-APPLE-OMIT-YEAR=1604:1604-01-22\r\nEND:VCARD\r\n"});
 }
 
 }  // namespace pw::test

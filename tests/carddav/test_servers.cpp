@@ -50,7 +50,7 @@ QString RadicaleServer::start()
             return QStringLiteral("no free port on 127.0.0.1");
         port_ = probe.serverPort();
     }
-    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\nbo:secret\n");
+    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\nbo:secret\ncy:secret\n");
     writeFile(folder_.filePath(QStringLiteral("config")),
               QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
                              "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\nhtpasswd_encryption = plain\n"
@@ -143,7 +143,8 @@ QSslConfiguration selfSignedServer(const QString& folder)
                   {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
                    QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
                    QStringLiteral("key.pem"), QStringLiteral("-out"), QStringLiteral("cert.pem"),
-                   QStringLiteral("-subj"), QStringLiteral("/CN=localhost"), QStringLiteral("-days"),
+                   QStringLiteral("-subj"), QStringLiteral("/CN=localhost"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1,DNS:localhost"), QStringLiteral("-days"),
                    QStringLiteral("2")});
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)

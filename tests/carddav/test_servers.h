@@ -16,7 +16,7 @@ class QTcpSocket;
 
 namespace pw::test {
 
-// A Radicale server on the loopback address with a folder of its own: users "ann" and "bo", password
+// A Radicale server on the loopback address with a folder of its own: users "ann", "bo" and "cy", password
 // "secret", address books laid out as files before it starts (or cards added while it runs).
 class RadicaleServer final {
 public:
@@ -61,7 +61,8 @@ private:
     std::function<QByteArray(const ReceivedRequest&)> answer_;
 };
 
-// A self-signed certificate for "localhost" and its key, made with openssl; empty when it could not be.
+// A self-signed certificate for "localhost" and 127.0.0.1 and its key, made with openssl as cert.pem and
+// key.pem in `folder`; empty when it could not be.
 QSslConfiguration selfSignedServer(const QString& folder);
 
 // A CardDAV server's answer for an address book at /book/ that holds `card` alone.

@@ -127,6 +127,32 @@ TEST_F(VCardTest, Version40QuotedTypesTelUrisAndCardsThatCannotBeTaken)
               QStringList({u""_s, u"Ghost Inc"_s, u"Ghost Inc"_s, u"0"_s}));
 }
 
+TEST_F(VCardTest, ThePreferredValueWinsOverFileOrderAndAppleYearlessBirthdaysHaveNoYear)
+{
+    const QByteArray file =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ada Byrne\r\nN:Byrne;Ada;;;\r\n"
+        "ADR;TYPE=HOME:;;1 First St;Troy;NY;12180;\r\n"
+        "ADR;TYPE=WORK,pref:;;9 Mill Rd;Albany;NY;12207;\r\n"
+        "ADR;TYPE=HOME,pref:;;2 Second St;Troy;NY;12181;\r\n"
+        "TEL;TYPE=CELL:555-0101\r\nTEL;TYPE=CELL;TYPE=PREF:555-0102\r\n"
+        "EMAIL;TYPE=INTERNET:old@example.com\r\nitem1.EMAIL;TYPE=INTERNET;TYPE=pref:ada@example.com\r\n"
+        "BDAY;X-APPLE-OMIT-YEAR=1604:1604-01-22\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Bo Lind\r\n"
+        "EMAIL:a@example.com\r\nEMAIL;PREF=3:c@example.com\r\nEMAIL;PREF=2:b@example.com\r\n"
+        "TEL;TYPE=work:555-0201\r\nTEL;TYPE=work;PREF=1:555-0202\r\n"
+        "BDAY;X-APPLE-OMIT-YEAR=1900:19001231\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Cy Moss\r\nBDAY:1604-01-22\r\nEND:VCARD\r\n";
+    ASSERT_EQ(import(file).imported, 3);
+    const std::vector<ContactRecord> r = records();
+    // A preferred work address does not displace the home one; of two home addresses, the preferred.
+    EXPECT_EQ(QStringList({r[0].Street1, r[0].Zip, r[0].CellPhone, r[0].Email, r[0].Birthdate}),
+              QStringList({u"2 Second St"_s, u"12181"_s, u"555-0102"_s, u"ada@example.com"_s, u"00000122"_s}));
+    EXPECT_EQ(QStringList({r[1].Email, r[1].WorkPhone, r[1].Birthdate}),
+              QStringList({u"b@example.com"_s, u"555-0202"_s, u"00001231"_s}));
+    // Without the parameter, 1604 is the year given.
+    EXPECT_EQ(r[2].Birthdate, u"16040122");
+}
+
 TEST_F(VCardTest, ALoneCarriageReturnStaysInItsValueAndAnExtensionCostsNoDigits)
 {
     const ImportResult result = import("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roy;Eve;;;\r\n"
