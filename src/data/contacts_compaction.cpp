@@ -29,9 +29,6 @@ Status ContactsFile::remove(int n)
     // after a crash finishes this removal from the note, not from whichever records look marked.
     if (auto s = writeFileDurably(removalNotePathFor(path()), removalNote(n, *count)); !s)
         return s;
-    // A scratch file that cannot be made stops the removal before anything is marked.
-    if (auto s = writeFileDurably(scratchPathFor(path()), QByteArrayView()); !s)
-        return s;
     if (!proceed(RemovalStep::NoteWritten))
         return std::unexpected(interrupted());
 

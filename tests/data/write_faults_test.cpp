@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -57,7 +58,7 @@ public:
 
     int open(const char* path, int flags, mode_t mode) override
     {
-        if ((flags & O_CREAT) && hit("open", path))
+        if (((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) && hit("open", path))
             return failed();
         return FileSystem::open(path, flags, mode);
     }
@@ -83,21 +84,38 @@ public:
     }
     int fdatasync(int fd) override { return hit("fdatasync", fd) ? failed() : FileSystem::fdatasync(fd); }
     int fsync(int fd) override { return hit("fsync", fd) ? failed() : FileSystem::fsync(fd); }
+    int fchmod(int fd, mode_t mode) override { return hit("fchmod", fd) ? failed() : FileSystem::fchmod(fd, mode); }
+    int linkOpenFile(int fd, const char* to) override
+    {
+        return hit("link", to) ? failed() : FileSystem::linkOpenFile(fd, to);
+    }
+    int link(const char* from, const char* to) override
+    {
+        return hit("link", to) ? failed() : FileSystem::link(from, to);
+    }
     int rename(const char* from, const char* to) override
     {
         return hit("rename", from) ? failed() : FileSystem::rename(from, to);
     }
-    int remove(const char* path) override { return hit("remove", path) ? failed() : FileSystem::remove(path); }
-    int chmod(const char* path, mode_t mode) override
+    int renameNoReplace(const char* from, const char* to) override
     {
-        return hit("chmod", path) ? failed() : FileSystem::chmod(path, mode);
+        return hit("rename", from) ? failed() : FileSystem::renameNoReplace(from, to);
     }
+    int remove(const char* path) override { return hit("remove", path) ? failed() : FileSystem::remove(path); }
 
 private:
+    // A scratch file of a write's own by what it is, not by its name of the moment.
     std::string nameOf(const char* path) const
     {
+        static const QRegularExpression unnamed(QStringLiteral("^#[0-9]+ \\(deleted\\)$"));
+        static const QRegularExpression fresh(QStringLiteral("\\.partial-[A-Za-z0-9]{6}$"));
         const QString p = QFileInfo(QFile::decodeName(path)).absoluteFilePath();
-        return p == QFileInfo(folder_).absoluteFilePath() ? "folder" : QFileInfo(p).fileName().toStdString();
+        if (p == QFileInfo(folder_).absoluteFilePath())
+            return "folder";
+        const QString name = QFileInfo(p).fileName();
+        if (unnamed.match(name).hasMatch())
+            return "unnamed";
+        return QString(name).replace(fresh, QStringLiteral(".partial-*")).toStdString();
     }
     // A handle by the file it is open on, wherever it was opened.
     bool hit(const char* call, int fd)
@@ -274,12 +292,10 @@ std::vector<Operation> operations()
          [](TestFolder&, ContactsFile& f) { return errorOf(f.overwrite(2, contact("Zed"))); },
          {kBefore, records({"Ann", "Zed", "Cy"})}},
         {"remove",
-         {"open c.DAT.Tempf.record.partial", "write c.DAT.Tempf.record.partial",
-          "fdatasync c.DAT.Tempf.record.partial", "rename c.DAT.Tempf.record.partial", "fsync folder",
-          "open c.DAT.Tempf.partial", "fdatasync c.DAT.Tempf.partial", "rename c.DAT.Tempf.partial", "fsync folder",
-          "pwrite c.DAT", "fdatasync c.DAT", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf",
-          "fdatasync c.DAT.Tempf", "chmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT",
-          "remove c.DAT.Tempf.record"},
+         {"open folder", "write unnamed", "fdatasync unnamed", "link c.DAT.Tempf.record.partial-*",
+          "rename c.DAT.Tempf.record.partial-*", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT",
+          "remove c.DAT.Tempf", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf", "fdatasync c.DAT.Tempf",
+          "fchmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT", "remove c.DAT.Tempf.record"},
          {},
          [](TestFolder&, ContactsFile& f) { return errorOf(f.remove(2)); },
          {kBefore, records({"Ann", "Cy"})}},
@@ -287,8 +303,8 @@ std::vector<Operation> operations()
          [](TestFolder&, ContactsFile& f) { return errorOf(f.setBirthdayReminders(false)); },
          remindersMixed(kBefore)},
         {"import",
-         {"open c.DAT.Tempf.append.partial", "write c.DAT.Tempf.append.partial",
-          "fdatasync c.DAT.Tempf.append.partial", "rename c.DAT.Tempf.append.partial", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "pwrite c.DAT",
+         {"open folder", "write unnamed", "fdatasync unnamed", "link c.DAT.Tempf.append.partial-*",
+          "rename c.DAT.Tempf.append.partial-*", "fsync folder", "pwrite c.DAT", "fdatasync c.DAT", "pwrite c.DAT",
           "fdatasync c.DAT", "remove c.DAT.Tempf.append", "fsync folder"},
          {},
          [](TestFolder&, ContactsFile& f) -> std::optional<FileError> {
@@ -304,8 +320,8 @@ std::vector<Operation> operations()
          },
          {kBefore, kBefore + dee + eve + fay}},
         {"marking a PDF to print at actual size",
-         {"open x.pdf.partial", "write x.pdf.partial", "fdatasync x.pdf.partial", "chmod x.pdf.partial",
-          "rename x.pdf.partial", "fsync folder"},
+         {"open folder", "write unnamed", "fdatasync unnamed", "fchmod unnamed", "link x.pdf.partial-*",
+          "rename x.pdf.partial-*", "fsync folder"},
          [](TestFolder& folder) { folder.write(QStringLiteral("x.pdf"), kPdf); },
          [](TestFolder& folder, ContactsFile&) { return errorOf(declareActualSize(folder.file(QStringLiteral("x.pdf")))); },
          {kBefore},
@@ -328,8 +344,8 @@ std::vector<Operation> operations()
              EXPECT_TRUE(readMarginSettings(folder.file(QStringLiteral("PWKPARAM.TXT"))));
          }},
         {"export",
-         {"open PWKC_c.csv.partial", "write PWKC_c.csv.partial", "fdatasync PWKC_c.csv.partial",
-          "chmod PWKC_c.csv.partial", "rename PWKC_c.csv.partial", "fsync folder"},
+         {"open folder", "write unnamed", "fdatasync unnamed", "fchmod unnamed", "link PWKC_c.csv.partial-*",
+          "rename PWKC_c.csv.partial-*", "fsync folder"},
          [exported](TestFolder& folder) { folder.write(QStringLiteral("PWKC_c.csv"), exported); },
          [](TestFolder& folder, ContactsFile& f) {
              return writeExportFile(f, ExportFormat::Csv, folder.file(QStringLiteral("PWKC_c.csv"))).error;
@@ -342,8 +358,8 @@ std::vector<Operation> operations()
                  << after.data();
          }},
         {"first-start delivery",
-         {"open PWKPARAM.TXT.partial", "write PWKPARAM.TXT.partial", "fdatasync PWKPARAM.TXT.partial",
-          "rename PWKPARAM.TXT.partial", "fsync folder"},
+         {"open folder", "write unnamed", "fdatasync unnamed", "link PWKPARAM.TXT.partial-*",
+          "rename PWKPARAM.TXT.partial-*", "fsync folder"},
          [](TestFolder& folder) { QFile::remove(folder.file(QStringLiteral("PWKPARAM.TXT"))); },
          [](TestFolder& folder, ContactsFile&) { return errorOf(deliverFile(folder.path(), kParameterFileName)); },
          {kBefore},
@@ -354,16 +370,16 @@ std::vector<Operation> operations()
                  EXPECT_EQ(folder.read(QStringLiteral("PWKPARAM.TXT")), deliveredParameters());
          }},
         {"opening a file cut short",
-         {"open c.DAT", "open c.DAT.fragment.partial", "write c.DAT.fragment.partial",
-          "fdatasync c.DAT.fragment.partial", "rename c.DAT.fragment.partial", "fsync folder", "ftruncate c.DAT",
-          "fdatasync c.DAT"},
+         {"open c.DAT", "open folder", "write unnamed", "fdatasync unnamed", "link c.DAT.fragment", "fsync folder",
+          "ftruncate c.DAT", "fdatasync c.DAT"},
          [](TestFolder& folder) { folder.write(QStringLiteral("c.DAT"), kBefore + kBefore.left(300)); },
          [](TestFolder& folder, ContactsFile& f) -> std::optional<FileError> {
              return openingError(f.open(folder.file(QStringLiteral("c.DAT"))));
          }},
         {"opening a file whose removal was cut short",
-         {"open c.DAT", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf", "fdatasync c.DAT.Tempf",
-          "chmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT", "remove c.DAT.Tempf.record"},
+         {"open c.DAT", "remove c.DAT.Tempf", "open c.DAT.Tempf", "write c.DAT.Tempf", "write c.DAT.Tempf",
+          "fdatasync c.DAT.Tempf", "fchmod c.DAT.Tempf", "rename c.DAT.Tempf", "fsync folder", "open c.DAT",
+          "remove c.DAT.Tempf.record"},
          [marked](TestFolder& folder) {
              folder.write(QStringLiteral("c.DAT"), marked);
              folder.write(QStringLiteral("c.DAT.Tempf.record"), "2 3\r\n");
