@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -227,8 +228,16 @@ Expected<ContactsOpenResult> ContactsFile::open(const QString& path, AccessMode 
     FileLock lock;
     if (!lock.open(lockPathFor(path)))
         result.warning = noLockMessage(path);
+    // The new file's lock is in place before anything is read or repaired, so nothing on the way waits
+    // on the previous file's; a refusal or a failure puts the previous one back.
+    lock_.swap(lock);
+    bool keep = false;
+    const auto restore = qScopeGuard([&] {
+        if (!keep)
+            lock_.swap(lock);
+    });
     // A writer repairs, so it waits for every other program; a reader only for writers.
-    LockHold hold(lock, mode == AccessMode::Write ? FileLock::Kind::Exclusive : FileLock::Kind::Shared);
+    LockHold hold(lock_, mode == AccessMode::Write ? FileLock::Kind::Exclusive : FileLock::Kind::Shared);
     if (!hold.status())
         return std::unexpected(hold.status().error());
 
@@ -268,9 +277,9 @@ Expected<ContactsOpenResult> ContactsFile::open(const QString& path, AccessMode 
             return std::unexpected(s.error());
         }
     }
-    // The lock taken for the opening goes with the file; the previous file's lock is let go.
+    // The previous file's lock is let go with `lock`.
     hold.release();
-    lock_.swap(lock);
+    keep = true;
     visible_ = -1;
     hidden_ = 0;
     followed_ = false;

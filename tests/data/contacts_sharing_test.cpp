@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +95,28 @@ TEST(ContactsSharing, AFileRenamedOverTheOpenOneIsFollowedBeforeEveryWrite)
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_EQ(window.append(named("Eve")).error().number, ENOENT);
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// Another program holds the current file's lock; opening a second file, and finishing the removal
+// that a crash left in it, waits on nothing but the second file's own lock.
+TEST(ContactsSharing, OpeningAFileWaitsOnlyForItsOwnLock)
+{
+    TestFolder folder;
+    ContactsFile file;
+    test::writeContacts(file, folder.file(QStringLiteral("a.DAT")), {named("Ann")});
+    QByteArray marked = named("Bob").encode();
+    marked.replace(0, 14, QByteArray("*DELETED*").leftJustified(14, ' '));
+    folder.write(QStringLiteral("b.DAT"), named("Cy").encode() + marked);
+    folder.write(QStringLiteral("b.DAT.Tempf.record"), "2 2\r\n");
+    const int other = ::open(QFile::encodeName(ContactsFile::lockPathFor(folder.file(QStringLiteral("a.DAT")))).constData(),
+                             O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+
+    const auto opened = file.open(folder.file(QStringLiteral("b.DAT")));
+    ::close(other);
+    ASSERT_TRUE(opened) << opened.error().description.toStdString();
+    EXPECT_EQ(firstNames(file), QStringList{QStringLiteral("Cy")});
+    EXPECT_EQ(folder.read(QStringLiteral("b.DAT")), named("Cy").encode());
 }
 
 // A folder where the lock cannot be made still shows the file, with one warning.
