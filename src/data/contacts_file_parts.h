@@ -41,7 +41,8 @@ QByteArray removalNote(int n, int count);
 
 // The one pass over the file: `visit(offset, chunk)` for records 1 to count, read in large chunks
 // into one reused buffer, until the last, a Stop or a failure. A counted final record that is short
-// arrives completed with its frame, as it would be written back.
+// arrives completed with its frame, as it would be written back. A file that has become shorter
+// than it was counted (another program without locks) ends the pass with what was read.
 template <typename F>
 Status forEachChunk(const RecordFile& file, int count, F visit)
 {
@@ -51,14 +52,13 @@ Status forEachChunk(const RecordFile& file, int count, F visit)
         const qint64 wanted = std::min(kChunkBytes, total - offset);
         if (auto s = file.readInto(offset, wanted, chunk); !s)
             return s;
-        if (chunk.size() < wanted) {
-            const qsizetype last = wanted - ContactRecord::kSize;
-            chunk = chunk.left(last) + framed(QByteArrayView(chunk).sliced(last));
-        }
+        const bool ended = chunk.size() < wanted;
+        if (const qsizetype whole = chunk.size() - chunk.size() % ContactRecord::kSize; whole < chunk.size())
+            chunk = chunk.left(whole) + framed(QByteArrayView(chunk).sliced(whole));
         const PassStep step = visit(offset, chunk);
         if (!step)
             return std::unexpected(step.error());
-        if (*step == Visit::Stop)
+        if (*step == Visit::Stop || ended)
             break;
     }
     return {};

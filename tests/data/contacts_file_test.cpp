@@ -199,6 +199,23 @@ TEST_F(ContactsFileTest, EveryChangeWritesACountedShortRecordWithItsFrame)
     }
 }
 
+// Another program cuts the file during a pass: the pass ends with the contacts that are still there.
+TEST_F(ContactsFileTest, APassOverAFileThatShrinksMeanwhileEndsWithWhatIsThere)
+{
+    const QByteArray ann = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), ann.repeated(4100));
+    open();
+    QStringList seen;
+    ASSERT_TRUE(file.forEachRecord([&](int n, const ContactRecord& r) {
+        if (n == 1)
+            EXPECT_TRUE(QFile::resize(path, 4096 * 518 + 16));
+        seen << r.FirstName + r.LastName;
+        return Visit::Next;
+    }));
+    ASSERT_EQ(seen.size(), 4097);
+    EXPECT_EQ(seen.back(), u"Ann");
+}
+
 TEST_F(ContactsFileTest, RemovingTakesTheRecordOutAndMovesTheRestUp)
 {
     open();
