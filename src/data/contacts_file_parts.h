@@ -4,6 +4,7 @@
 // journal (contacts_journal.cpp) and compaction (contacts_compaction.cpp).
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
+#include "data/durable_file.h"
 #include "data/file_error.h"
 #include "data/record_file.h"
 
@@ -15,10 +16,33 @@
 namespace pw::contacts_detail {
 
 constexpr int kRecordsPerChunk = 4096;
+// Where a damaged record's stand-in names it, and the birth date no contact can have that marks it.
+constexpr int kStreet1Offset = 36;
+constexpr int kBirthdateOffset = 231;
+constexpr char kDamagedMark[] = "damaged ";
 constexpr qint64 kChunkBytes = qint64(kRecordsPerChunk) * ContactRecord::kSize;
 
 // A record a removal has marked with the deleted marker.
 bool isMarked(QByteArrayView record);
+// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
+// separators and the line end where the layout puts them.
+bool hasRecordFrame(QByteArrayView record);
+// A whole record without its frame, or holding NUL bytes (a disk that lost it, a write over it).
+bool isDamaged(QByteArrayView record);
+// What a pass gives in place of damaged record n: a framed record that names it.
+QByteArray damagedStandIn(int n);
+// Whether the file of `size` bytes ends with a whole record that only lost its line end (both
+// bytes, or the line feed): a contact, unlike a record cut short.
+Expected<bool> endsWithoutLineEnd(const RecordFile& file, qint64 size);
+// How a durable write beside the file makes its files: with the file's own permissions.
+DurableWrite besideTheFile(const RecordFile& file);
+// What a writer did with an unfinished import's note: cut the file back to it, or set it aside
+// under a new name because it was written for another file.
+struct NoteOutcome final {
+    bool cut = false;
+    QString setAside;
+};
+Expected<NoteOutcome> undoUnfinishedAppends(RecordFile& file, const QString& notePath);
 // The start of a record that was cut short, completed as the record it begins: every field re-encoded,
 // so that separators and the line end stand where the layout puts them. A whole record is returned
 // as it is.
@@ -29,6 +53,10 @@ Expected<QByteArray> readFramed(const RecordFile& file, int n);
 // the link keeps leading to it.
 QString realPath(const QString& path);
 QString folderOf(const QString& path);
+// The removal's scratch file, its note and the note of an import under way, beside the real file.
+inline QString scratchOf(const QString& real) { return real + QStringLiteral(".Tempf"); }
+inline QString removalNoteOf(const QString& real) { return real + QStringLiteral(".Tempf.record"); }
+inline QString appendNoteOf(const QString& real) { return real + QStringLiteral(".Tempf.append"); }
 // The refusal of a change to a file opened for reading only.
 FileError readOnly();
 // Removes a file; one that is not there is no failure.

@@ -51,6 +51,8 @@ Status fromErrno(int error)
     return std::unexpected(FileError::fromErrno(error));
 }
 
+Status moveToNewName(const QByteArray& from, const QByteArray& to);
+
 // The scratch file of one write, open on `fd`: named `path`, or unnamed while `path` is empty.
 struct Scratch final {
     int fd = -1;
@@ -155,14 +157,20 @@ Status place(const Scratch& scratch, const QByteArray& target, bool replace)
     }
     if (replace)
         return fs.rename(scratch.path.constData(), target.constData()) == 0 ? Status{} : fromErrno(errno);
-    if (fs.renameNoReplace(scratch.path.constData(), target.constData()) == 0)
+    return moveToNewName(scratch.path, target);
+}
+
+Status moveToNewName(const QByteArray& from, const QByteArray& to)
+{
+    FileSystem& fs = fileSystem();
+    if (fs.renameNoReplace(from.constData(), to.constData()) == 0)
         return {};
     if (errno != EINVAL)
         return fromErrno(errno);
     // A file system that cannot rename without replacing: a link is refused where a name is taken.
-    if (fs.link(scratch.path.constData(), target.constData()) != 0)
+    if (fs.link(from.constData(), to.constData()) != 0)
         return fromErrno(errno);
-    (void)fs.remove(scratch.path.constData());
+    (void)fs.remove(from.constData());
     return {};
 }
 
@@ -197,6 +205,11 @@ Status writeFileDurably(const QString& path, const std::function<Status(QIODevic
 Status writeFileDurably(const QString& path, QByteArrayView bytes, const DurableWrite& how)
 {
     return writeFileDurably(path, [&](QIODevice& out) { return writeAll(out, bytes); }, how);
+}
+
+Status moveToNewName(const QString& from, const QString& to)
+{
+    return moveToNewName(QFile::encodeName(from), QFile::encodeName(to));
 }
 
 Status writeAll(QIODevice& out, QByteArrayView bytes)

@@ -40,6 +40,9 @@ Status writeFileDurably(const QString& path, const std::function<Status(QIODevic
                         const DurableWrite& how = {});
 Status writeFileDurably(const QString& path, QByteArrayView bytes, const DurableWrite& how = {});
 
+// Renames `from` to `to` only when nothing is at `to` (EEXIST), in one step.
+Status moveToNewName(const QString& from, const QString& to);
+
 // Writes all of `bytes` to `out`; a failure carries the system's error number when there is one.
 Status writeAll(QIODevice& out, QByteArrayView bytes);
 

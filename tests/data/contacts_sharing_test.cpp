@@ -48,8 +48,15 @@ TEST(ContactsSharing, AReaderShowsTheRepairedFileAndWritesNothing)
     QByteArray marked = named("Bob").encode();
     marked.replace(0, 14, QByteArray("*DELETED*").leftJustified(14, ' '));
     const QByteArray before = named("Ann").encode() + marked + named("Cy").encode();
-    folder.write(QStringLiteral("c.DAT"), before + named("Dee").encode() + "half a rec");
-    folder.write(QStringLiteral("c.DAT.Tempf.append"), QByteArray::number(before.size()) + "\r\n");
+    folder.write(QStringLiteral("c.DAT"), before);
+    {
+        // An import that the process ended in the middle of a write.
+        ContactsFile importing;
+        ASSERT_TRUE(importing.open(path) && importing.beginAppends() && importing.append(named("Dee")));
+    }
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::Append) && cut.write("half a rec") == 10);
+    cut.close();
     folder.write(QStringLiteral("c.DAT.Tempf.record"), "2 3\r\n");
     const QByteArray onDisk = folder.read(QStringLiteral("c.DAT"));
 
