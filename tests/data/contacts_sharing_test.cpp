@@ -126,6 +126,26 @@ TEST(ContactsSharing, OpeningAFileWaitsOnlyForItsOwnLock)
     EXPECT_EQ(folder.read(QStringLiteral("b.DAT")), named("Cy").encode());
 }
 
+// An import that made the file and then failed takes away only the empty file it made, never one
+// that another program filled meanwhile.
+TEST(ContactsSharing, AFailedImportRemovesOnlyTheEmptyFileItMade)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    ContactsFile importing;
+    ASSERT_TRUE(importing.open(path).value().created);
+    ContactsFile other;
+    ASSERT_FALSE(other.open(path).value().created);
+    ASSERT_TRUE(other.append(named("Ann")));
+    EXPECT_FALSE(importing.removeIfStillNew());
+    EXPECT_EQ(folder.read(QStringLiteral("c.DAT")), named("Ann").encode());
+
+    ContactsFile alone;
+    ASSERT_TRUE(alone.open(folder.file(QStringLiteral("new.DAT"))).value().created);
+    EXPECT_TRUE(alone.removeIfStillNew());
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("new.DAT"))));
+}
+
 // A folder where the lock cannot be made still shows the file, with one warning.
 TEST(ContactsSharing, NoLockOpensTheFileWithAWarning)
 {
