@@ -73,6 +73,15 @@ QByteArray freshName(const QByteArray& target)
 constexpr int kNewFile = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
 constexpr int kAttempts = 100;
 
+// A file that cannot be made beside the target: the folder is the cause, and the message says so.
+FileError cannotMakeIn(const QByteArray& folder, int error)
+{
+    FileError e = FileError::fromErrno(error);
+    if (error == EACCES || error == EPERM)
+        e.description += QStringLiteral(" (the folder %1 does not let files be made in it)").arg(QFile::decodeName(folder));
+    return e;
+}
+
 // A new file of this write's own beside `target`: never one that is there already, nor a link.
 Expected<Scratch> openScratch(const QByteArray& target, const QString& named, mode_t mode)
 {
@@ -94,14 +103,14 @@ Expected<Scratch> openScratch(const QByteArray& target, const QString& named, mo
         return Scratch{fd, {}};
     // A file system without unnamed files says so in one of these ways.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-        return std::unexpected(FileError::fromErrno(errno));
+        return std::unexpected(cannotMakeIn(folder, errno));
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const QByteArray path = freshName(target);
         const int named = fileSystem().open(path.constData(), kNewFile, mode);
         if (named >= 0)
             return Scratch{named, path};
         if (errno != EEXIST)
-            return std::unexpected(FileError::fromErrno(errno));
+            return std::unexpected(cannotMakeIn(folder, errno));
     }
     return std::unexpected(FileError::fromErrno(EEXIST));
 }
