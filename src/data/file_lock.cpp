@@ -96,13 +96,18 @@ Status FileLock::take(Kind kind)
         if (holder.isEmpty())
             holder = holderOf(fd_);
         const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (waited >= patience_ || (wait_ && !wait_(holder, waited)))
+        if (waited >= patience_ || (wait_ && !wait_(holder, waited))) {
+            if (wait_)
+                (void)wait_(holder, std::chrono::milliseconds(-1));
             return std::unexpected(FileError{kErrFileInUse, QStringLiteral("The file is in use by %1, which did not "
                                                                            "finish with it in %2 seconds")
                                                                 .arg(holder)
                                                                 .arg(waited.count() / 1000)});
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (wait_ && !holder.isEmpty())
+        (void)wait_(holder, std::chrono::milliseconds(-1));
     if (depth_ == 0 || kind == Kind::Exclusive)
         kind_ = kind;
     ++depth_;

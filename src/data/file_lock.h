@@ -30,6 +30,7 @@ public:
 
     // Asked again and again while a take waits, with the program that holds the lock ("another
     // program" when the system does not say) and how long the take has waited; false gives up.
+    // Once the wait is over, taken or not, it is told so with a `waited` below zero.
     using Wait = std::function<bool(const QString& holder, std::chrono::milliseconds waited)>;
 
     // Waits up to the patience for other programs to let go, unless the wait gives up first; then
