@@ -6,12 +6,29 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 namespace pw {
 
-Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayCreate)
+CommandFailure contactsFailure(const QString& path, const FileError& error)
 {
+    CommandFailure failure = failed(described(path, error));
+    if (error.number == kErrFileInUse)
+        failure.status = kBusyStatus;
+    return failure;
+}
+
+Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayCreate, const ParsedOptions& options)
+{
+    int wait = 30;
+    if (options.has("--wait")) {
+        const Parsed<int> seconds = parseWholeNumber(options.value("--wait"), 0, 86400, QStringLiteral("--wait"));
+        if (!seconds)
+            return std::unexpected(usage(seconds.error()));
+        wait = *seconds;
+    }
+    contacts.setPatience(std::chrono::seconds(wait));
     if (!mayCreate && !QFileInfo::exists(path))
         return std::unexpected(failed(described(path, FileError::fromErrno(ENOENT))));
     // Only an import may create the file, and only an import changes it: it holds the lock for its
@@ -19,7 +36,7 @@ Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayC
     // commands read, and a reader repairs nothing.
     const Expected<ContactsOpenResult> opened = contacts.open(path, mayCreate ? AccessMode::Write : AccessMode::Read);
     if (!opened)
-        return std::unexpected(failed(described(path, opened.error())));
+        return std::unexpected(contactsFailure(path, opened.error()));
     if (!opened->opened())
         return std::unexpected(failed(oneLine(opened->message->text)));
     for (const auto& note : {opened->warning, opened->message}) {
@@ -28,9 +45,9 @@ Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayC
     }
     if (mayCreate) {
         if (opened->readOnly)
-            return std::unexpected(failed(described(path, FileError::fromErrno(EACCES))));
+            return std::unexpected(failed(described(path, opened->readOnlyCause)));
         if (auto s = contacts.holdForChanges(); !s)
-            return std::unexpected(failed(described(path, s.error())));
+            return std::unexpected(contactsFailure(path, s.error()));
     }
     return {};
 }
@@ -54,7 +71,7 @@ Result<std::vector<ContactLine>> listedLines(const ContactsFile& contacts, const
     }
     Expected<std::vector<ContactLine>> lines = contactLines(contacts, search, order, display);
     if (!lines)
-        return std::unexpected(failed(described(contacts.path(), lines.error())));
+        return std::unexpected(contactsFailure(contacts.path(), lines.error()));
     return std::move(*lines);
 }
 

@@ -15,8 +15,12 @@ class ContactsFile;
 // Opens the contacts file of a command. Only an import may make a new one: every other command
 // would print or write nothing from a misspelt name. An import opens it to write, holding the lock
 // until the file is closed; the others to read. A note the window would show on opening goes to
-// standard error.
-Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayCreate);
+// standard error. Another program's lock is waited for as long as --wait says (30 seconds unless
+// it says otherwise); a file still busy then ends the command with kBusyStatus.
+Result<void> openContacts(ContactsFile& contacts, const QString& path, bool mayCreate, const ParsedOptions& options);
+
+// A failure of the contacts file as a command reports it: busy, or failed.
+CommandFailure contactsFailure(const QString& path, const FileError& error);
 
 // The records of the list window's lines for the --search and --sort options, in the order it
 // lists them.

@@ -40,6 +40,11 @@ Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const Opt
     ParsedOptions parsed;
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString& word = words[i];
+        // "--" ends the options: a file may be named "-x".
+        if (word == u"--") {
+            parsed.positional += words.mid(i + 1);
+            break;
+        }
         const OptionRule* option = findOption(rules, word);
         if (!option) {
             // A lone "-" is a word like any other; anything else with a dash in front was meant as an option.
@@ -59,7 +64,7 @@ Parsed<ParsedOptions> parseOptions(const QStringList& words, std::span<const Opt
             values.append(words[++i]);
             break;
         case OptionRule::Kind::Words:
-            while (i + 1 < words.size() && !findOption(rules, words[i + 1]))
+            while (i + 1 < words.size() && words[i + 1] != u"--" && !findOption(rules, words[i + 1]))
                 values.append(words[++i]);
             break;
         }

@@ -10,6 +10,8 @@ namespace pw {
 
 inline constexpr int kFailedStatus = 1;
 inline constexpr int kUsageStatus = 2;
+// The file stayed busy with another program: try again later (EX_TEMPFAIL).
+inline constexpr int kBusyStatus = 75;
 
 // Why a command stopped: its one-line error and the exit status.
 struct CommandFailure final {

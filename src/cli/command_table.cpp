@@ -41,7 +41,7 @@ constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value},       {"--sort",
                                      {"--start", Kind::Value},        {"--stock", Kind::Value},
                                      {"--bold", Kind::Switch},        {"--italic", Kind::Switch},
                                      {"--households", Kind::Switch},  {"--presort", Kind::Value},
-                                     {"--complete-only", Kind::Switch}};
+                                     {"--complete-only", Kind::Switch}, {"--wait", Kind::Value}};
 constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
                                     {"--positions", Kind::Value},
                                     {"--bold", Kind::Switch},
@@ -59,12 +59,19 @@ constexpr auto kEnvelopeOptions = withOutput(kEnvelopeOwn);
 constexpr auto kReturnOptions = withOutput(kReturnOwn);
 constexpr OptionRule kExportOptions[] = {
     {"--csv", Kind::Switch}, {"--text", Kind::Switch}, {"--vcard", Kind::Switch}, {"-o", Kind::Value},
-    {"--force", Kind::Switch}};
-constexpr OptionRule kImportOptions[] = {{"--user", Kind::Value},
+    {"--force", Kind::Switch}, {"--wait", Kind::Value}};
+constexpr OptionRule kImportOptions[] = {{"--wait", Kind::Value},
+                                         {"--user", Kind::Value},
                                          {"--password-file", Kind::Value},
                                          {"--addressbook", Kind::Value},
                                          {"--insecure", Kind::Switch}};
-constexpr OptionRule kListOptions[] = {{"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}};
+constexpr OptionRule kListOptions[] = {
+    {"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}, {"--wait", Kind::Value}};
+
+// For the commands that open a contacts file.
+constexpr char kWaitHelp[] =
+    "  --wait SECONDS      how long to wait for another program that is using the contacts file\n"
+    "                      (default 30); still busy after that, the command ends with status 75\n";
 
 constexpr char kOutputHelp[] =
     "  -o FILE.pdf         write the pages to a PDF file (US Letter, to be printed at actual size)\n"
@@ -78,6 +85,7 @@ struct Command final {
     std::span<const OptionRule> options;
     Result<void> (*run)(const ParsedOptions&);
     bool paints;  // lays out text in fonts, which takes a (windowless) GUI application
+    bool waits;   // opens a contacts file, and so may wait for another program
     const char* summary;
     const char* usage;
     const char* details;
@@ -86,7 +94,7 @@ struct Command final {
 const std::array<Command, 8>& commands()
 {
     static const std::array<Command, 8> all = {{
-        {"labels", kLabelsOptions, labelsCommand, true, "the list labels of a contacts file or of a search",
+        {"labels", kLabelsOptions, labelsCommand, true, true, "the list labels of a contacts file or of a search",
          "postwick labels CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--stock NAME] [--start N]\n"
          "                [--bold] [--italic] [--households] [--presort zip] [--complete-only]\n"
          "                (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
@@ -110,14 +118,14 @@ const std::array<Command, 8>& commands()
          "                      them, by country\n"
          "  --complete-only     no label for a contact without a street, or with neither a city nor\n"
          "                      a ZIP code; they are named on standard error\n"},
-        {"sheet", kSheetOptions, sheetCommand, true, "labels of typed lines on chosen positions of a sheet",
+        {"sheet", kSheetOptions, sheetCommand, true, false, "labels of typed lines on chosen positions of a sheet",
          "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"
          "               (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints the typed lines on label positions of a 30-label sheet, as the main window does.\n"
          "  --lines L1 ...      up to five lines of the label; quote each line\n"
          "  --positions P       the positions to print, as 4-9 or 1, 5, 22-30 (default 1)\n"
          "  --bold, --italic    the type; --center centres each line on its label\n"},
-        {"envelope", kEnvelopeOptions, envelopeCommand, true, "one envelope",
+        {"envelope", kEnvelopeOptions, envelopeCommand, true, false, "one envelope",
          "postwick envelope --size 1..6 --lines L1 [L2 ... L5] [--bold] [--large] [--center]\n"
          "                  (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints the lines on an envelope, as the main window does.\n"
@@ -125,12 +133,12 @@ const std::array<Command, 8>& commands()
          "                      announcement, 5 #A8 greeting card, 6 #A10 large greeting card\n"
          "  --lines L1 ...      up to five lines of the address; quote each line\n"
          "  --bold              bold type; --large the larger italic type; --center centres each line\n"},
-        {"return-labels", kReturnOptions, returnLabelsCommand, true, "a sheet of 80 return-address labels",
+        {"return-labels", kReturnOptions, returnLabelsCommand, true, false, "a sheet of 80 return-address labels",
          "postwick return-labels --lines L1 [L2 L3] [--italic] [--center]\n"
          "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
          "  --italic            italic type; --center centres each line on its label\n"},
-        {"import", kImportOptions, importCommand, false,
+        {"import", kImportOptions, importCommand, false, true,
          "adds the contacts of a CSV or vCard file or of an address-book server",
          "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)\n"
          "       postwick import CONTACTS.DAT https://SERVER/[PATH/] [--user NAME --password-file FILE]\n"
@@ -150,19 +158,20 @@ const std::array<Command, 8>& commands()
          {},
          undoImportCommand,
          false,
+         false,
          "takes the last import into a contacts file out again",
          "postwick undo-import CONTACTS.DAT",
          "Takes the contacts of the last import into the file out again, by whichever program it was\n"
          "made, leaving the file byte for byte as before that import. It does so only while the file\n"
          "still ends with exactly the contacts that import added; after any other change it says why\n"
          "and changes nothing.\n"},
-        {"export", kExportOptions, exportCommand, false, "writes every contact to a CSV, text or vCard file",
+        {"export", kExportOptions, exportCommand, false, true, "writes every contact to a CSV, text or vCard file",
          "postwick export CONTACTS.DAT (--csv | --text | --vcard) -o FILE [--force]",
          "Writes every contact of the file, in file order, as the Export window does: CSV in UTF-8\n"
          "with a byte-order mark, for spreadsheets; text in UTF-8.\n"
          "  --force             replace FILE when it exists; without it the command leaves FILE\n"
          "                      as it is and fails\n"},
-        {"list", kListOptions, listCommand, false, "the contact list as tab-separated text",
+        {"list", kListOptions, listCommand, false, true, "the contact list as tab-separated text",
          "postwick list CONTACTS.DAT [--search KIND=TEXT] [--sort first|last] [--email]",
          "Writes the lines of the list window, one contact a line, columns separated by tabs.\n"
          "  --search, --sort    as for labels\n"
@@ -183,9 +192,13 @@ const Command* findCommand(const char* word)
 void printHelp(const Command& command)
 {
     std::printf("Usage: %s\n\n%s", command.usage, command.details);
+    if (command.waits)
+        std::fputs(kWaitHelp, stdout);
     if (command.paints)
         std::fputs(kOutputHelp, stdout);
-    std::puts("Exit status: 0 done, 1 failed, 2 a command line it cannot take.");
+    std::puts("  --                  ends the options: every word after it is a file name\n");
+    std::printf("Exit status: 0 done, 1 failed, 2 a command line it cannot take%s.\n",
+                command.waits ? ", 75 the contacts file stayed busy (try again later)" : "");
 }
 
 // Qt's own notices (fonts, platform plug-ins) would break the one line a failure gets.
@@ -253,7 +266,7 @@ int runCommand(int argc, char* argv[])
     QStringList words;
     for (int i = 2; i < argc; ++i)
         words.append(QString::fromLocal8Bit(argv[i]));
-    if (words.contains(QStringLiteral("--help"))) {
+    if (words.mid(0, words.indexOf(QStringLiteral("--"))).contains(QStringLiteral("--help"))) {
         printHelp(command);
         return 0;
     }

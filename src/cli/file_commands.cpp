@@ -152,16 +152,12 @@ Result<void> importCommand(const ParsedOptions& options)
             return std::unexpected(failed(described(sourcePath, s.error())));
     }
     ContactsFile contacts;
-    const bool created = !QFileInfo::exists(contactsPath);
-    if (auto s = openContacts(contacts, contactsPath, true); !s)
+    if (auto s = openContacts(contacts, contactsPath, true, options); !s)
         return s;
     // An import that fails into a new name leaves nothing behind: an empty contacts file would look
-    // like the result.
+    // like the result. Only the file this import made goes, and only while nothing else filled it.
     auto failure = [&](const QString& text) -> Result<void> {
-        if (created) {
-            contacts.close();
-            QFile::remove(contactsPath);
-        }
+        contacts.removeIfStillNew();
         return std::unexpected(failed(text));
     };
     const Expected<bool> remindersOn = remindersSetting(contacts);
@@ -234,7 +230,7 @@ Result<void> exportCommand(const ParsedOptions& options)
                                 : options.has("--text") ? ExportFormat::Text
                                                         : ExportFormat::VCard;
     ContactsFile contacts;
-    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+    if (auto s = openContacts(contacts, options.positional.first(), false, options); !s)
         return s;
     const QString out = options.value("-o");
     // There is no one to ask, so an earlier file stays unless the command says to replace it.
@@ -250,6 +246,8 @@ Result<void> exportCommand(const ParsedOptions& options)
     }
     if (result.error)
         return std::unexpected(failed(described(out, *result.error)));
+    if (result.damaged > 0)
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(damagedSkippedText(result.damaged))));
     std::printf("Exported %s from %s to %s\n", qUtf8Printable(contactsCounted(result.written)),
                 qUtf8Printable(options.positional.first()), qUtf8Printable(out));
     return {};
@@ -260,7 +258,7 @@ Result<void> listCommand(const ParsedOptions& options)
     if (options.positional.size() != 1)
         return std::unexpected(usage(QStringLiteral("list takes one contacts file")));
     ContactsFile contacts;
-    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+    if (auto s = openContacts(contacts, options.positional.first(), false, options); !s)
         return s;
     const Result<std::vector<ContactLine>> lines =
         listedLines(contacts, options, options.has("--email") ? AddressDisplay::Email : AddressDisplay::Street);

@@ -120,7 +120,7 @@ Result<void> labelsCommand(const ParsedOptions& options)
     if (freeStart)
         start = firstFreeOrNewSheet(session.platform(), stock);
     ContactsFile contacts;
-    if (auto s = openContacts(contacts, options.positional.first(), false); !s)
+    if (auto s = openContacts(contacts, options.positional.first(), false, options); !s)
         return s;
     const Result<std::vector<ContactLine>> lines = listedLines(contacts, options, AddressDisplay::Street);
     if (!lines)

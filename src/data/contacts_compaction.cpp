@@ -27,10 +27,7 @@ Status ContactsFile::remove(int n)
 
     // The note naming record n is on disk before the record is marked: whoever opens the file
     // after a crash finishes this removal from the note, not from whichever records look marked.
-    if (auto s = writeFileDurably(removalNotePathFor(path()), removalNote(n, *count)); !s)
-        return s;
-    // A scratch file that cannot be made stops the removal before anything is marked.
-    if (auto s = writeFileDurably(scratchPathFor(path()), QByteArrayView()); !s)
+    if (auto s = writeFileDurably(removalNoteOf(path()), removalNote(n, *count), besideTheFile(file_)); !s)
         return s;
     if (!proceed(RemovalStep::NoteWritten))
         return std::unexpected(interrupted());
@@ -59,8 +56,8 @@ void ContactsFile::rollBack(int n, const QByteArray& record)
     if (!file_.isOpen() || !file_.writeRecord(n, record) || !file_.sync())
         return;
     const QString path = file_.path();
-    if (removeFile(scratchPathFor(path)) && removeFile(removalNotePathFor(path)))
-        (void)syncDirectory(folderOf(realPath(path)));
+    if (removeFile(scratchOf(path)) && removeFile(removalNoteOf(path)))
+        (void)syncDirectory(folderOf(path));
 }
 
 // Writes records 1 to `count` except record `dropped` into the scratch file, renames it over the
@@ -88,14 +85,14 @@ Status ContactsFile::compact(int count, int dropped)
         return copied ? writeAll(scratch, out) : copied;
     };
     DurableWrite how;
-    how.scratchPath = scratchPathFor(path);
+    how.scratchPath = scratchOf(path);
     how.proceed = [&](DurableStep step) {
         if (step == DurableStep::ScratchSynced)
             return proceed(RemovalStep::ScratchSynced);
         renamed_ = true;
         return proceed(RemovalStep::Renamed);
     };
-    const Status written = writeFileDurably(realPath(path), copy, how);
+    const Status written = writeFileDurably(path, copy, how);
     // The handle is on the file the path led to before: once the new one is in its place, work on that.
     if (renamed_) {
         file_.close();
@@ -105,7 +102,7 @@ Status ContactsFile::compact(int count, int dropped)
     if (!written)
         return written;
     // Once the rename is durable the note is spent: the file no longer has the noted count.
-    return removeFile(removalNotePathFor(path));
+    return removeFile(removalNoteOf(path));
 }
 
 }  // namespace pw

@@ -1,6 +1,7 @@
 #include "data/contacts_file.h"
 
 #include "data/contacts_file_parts.h"
+#include "data/durable_file.h"
 #include "data/file_system.h"
 
 #include <QFile>
@@ -14,6 +15,50 @@ namespace contacts_detail {
 bool isMarked(QByteArrayView record)
 {
     return record.startsWith(QByteArrayView(kDeletedMarker));
+}
+
+bool hasRecordFrame(QByteArrayView record)
+{
+    for (const ContactRecord::Field& f : ContactRecord::kFields) {
+        const qsizetype separator = f.offset + f.width;
+        if (separator >= ContactRecord::kSize - 2)
+            break;
+        if (separator < record.size() && record[separator] != '|')
+            return false;
+    }
+    constexpr qsizetype cr = ContactRecord::kSize - 2;
+    return (record.size() <= cr || record[cr] == '\r') && (record.size() <= cr + 1 || record[cr + 1] == '\n');
+}
+
+bool isDamaged(QByteArrayView record)
+{
+    return !hasRecordFrame(record) || record.contains('\0');
+}
+
+QByteArray damagedStandIn(int n)
+{
+    ContactRecord r;
+    r.Street1 = QStringLiteral("(damaged record %1)").arg(n);
+    r.Birthdate = QString::fromLatin1(kDamagedMark);
+    return r.encode();
+}
+
+Expected<bool> endsWithoutLineEnd(const RecordFile& file, qint64 size)
+{
+    const qint64 tail = size % ContactRecord::kSize;
+    if (tail < ContactRecord::kSize - 2)
+        return false;
+    auto last = file.readAt(size - tail, tail);
+    if (!last)
+        return std::unexpected(last.error());
+    return hasRecordFrame(*last) && !last->contains('\0');
+}
+
+DurableWrite besideTheFile(const RecordFile& file)
+{
+    DurableWrite how;
+    how.mode = file.permissions();
+    return how;
 }
 
 QByteArray framed(QByteArrayView stored)
@@ -69,6 +114,21 @@ FileError readOnly()
 
 using namespace contacts_detail;
 
+int ContactsFile::damagedNumber(QByteArrayView record)
+{
+    static const QByteArray prefix = "(damaged record ";
+    const auto street = record.sliced(kStreet1Offset, prefix.size() + 1);
+    if (record.size() != ContactRecord::kSize || record.sliced(kBirthdateOffset, 8) != kDamagedMark
+        || !street.startsWith(prefix))
+        return 0;
+    return ContactRecord::decode(record).Street1.mid(prefix.size()).chopped(1).toInt();
+}
+
+std::optional<unsigned> ContactsFile::permissions() const
+{
+    return file_.permissions();
+}
+
 void ContactsFile::close()
 {
     file_.close();
@@ -123,9 +183,7 @@ ContactsFile::ChangeHold::ChangeHold(ContactsFile& file) : lock_(file.lock_)
         status_ = file.prepare();
     // Only another program's crash leaves a note while the lock is free; an import of our own under
     // way (appendsFrom_ set) holds the lock and its note.
-    const QString path = file.path();
-    if (status_ && file.appendsFrom_ < 0
-        && (QFileInfo::exists(appendNotePathFor(path)) || QFileInfo::exists(removalNotePathFor(path))))
+    if (status_ && file.appendsFrom_ < 0 && file.journalPresent())
         status_ = file.repair();
 }
 
@@ -160,7 +218,7 @@ Expected<ContactRecord> ContactsFile::read(int n) const
     auto bytes = readFramed(file_, storedNumber(n));
     if (!bytes)
         return std::unexpected(bytes.error());
-    return ContactRecord::decode(*bytes);
+    return ContactRecord::decode(isDamaged(*bytes) ? damagedStandIn(n) : *bytes);
 }
 
 Status ContactsFile::forEachStored(const std::function<PassStep(int, QByteArrayView)>& visit) const
@@ -175,10 +233,14 @@ Status ContactsFile::forEachStored(const std::function<PassStep(int, QByteArrayV
         return std::unexpected(count.error());
     int n = 0;
     int stored = 0;
+    QByteArray standIn;
     return eachStoredRecord(file_, *count, [&](qint64, QByteArrayView record) -> PassStep {
         if (++stored == hidden_)
             return Visit::Next;
-        return visit(++n, record);
+        if (!isDamaged(record))
+            return visit(++n, record);
+        standIn = damagedStandIn(++n);
+        return visit(n, standIn);
     });
 }
 
@@ -262,18 +324,37 @@ Status ContactsFile::setBirthdayReminders(bool on)
     if (!count)
         return std::unexpected(count.error());
     const char flag = on ? '1' : '0';
-    // Only the flag byte changes, so each chunk is patched in memory and written back in place (a
-    // short final record arrives framed and is written whole).
-    auto s = forEachChunk(file_, *count, [&](qint64 offset, QByteArray& chunk) -> PassStep {
-        for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize)
-            chunk[at + kBirthdayRemindersOffset] = flag;
-        if (auto written = file_.writeAt(offset, chunk); !written)
-            return std::unexpected(written.error());
-        return Visit::Next;
-    });
-    if (!s)
-        return s;
-    return file_.sync();
+    // The file with every flag changed is written beside it and renamed over it in one step, so that
+    // a crash leaves all the flags as they were or all changed (a short final record arrives framed).
+    auto copy = [&](QIODevice& out) {
+        return forEachChunk(file_, *count, [&](qint64, QByteArray& chunk) -> PassStep {
+            for (qint64 at = 0; at < chunk.size(); at += ContactRecord::kSize)
+                chunk[at + kBirthdayRemindersOffset] = flag;
+            if (auto s = writeAll(out, chunk); !s)
+                return std::unexpected(s.error());
+            return Visit::Next;
+        });
+    };
+    if (*count == 0)
+        return {};
+    auto size = file_.size();
+    if (!size)
+        return std::unexpected(size.error());
+    // Bytes after the counted records (too few to count as one) are kept as they are.
+    auto copyAll = [&](QIODevice& out) -> Status {
+        auto rest = copy(out);
+        if (const qint64 counted = qint64(*count) * ContactRecord::kSize; rest && *size > counted) {
+            auto tail = file_.readAt(counted, *size - counted);
+            rest = tail ? writeAll(out, *tail) : Status(std::unexpected(tail.error()));
+        }
+        return rest;
+    };
+    const QString path = file_.path();
+    const Status written = writeFileDurably(path, copyAll);
+    if (!written)
+        return written;
+    file_.close();
+    return file_.open(path, RecordFile::Mode::ReadWriteExisting);
 }
 
 }  // namespace pw

@@ -35,8 +35,11 @@ struct ContactsOpenResult final {
     Outcome outcome = Outcome::Opened;
     QString fragmentPath;
     std::optional<Message> message;
-    // A file that may not be written opens for reading only.
+    // A file that may not be written opens for reading only, for this reason.
     bool readOnly = false;
+    FileError readOnlyCause;
+    // The opening made the file: there was none at the path.
+    bool created = false;
     // Shown besides: the lock could not be made or taken, so other programs go unnoticed.
     std::optional<Message> warning;
 
@@ -67,18 +70,31 @@ public:
 
     ContactsFile() : file_(ContactRecord::kSize) {}
 
-    // Checks that the file at `path` is a contacts file before it replaces the current one: its
-    // first and last whole records carry "|" and CR LF where the record layout puts them. A
-    // trailing fragment shorter than a record (an append cut short) is moved into a new file beside
-    // it and the rest opens. Before all that, undoes an import that a crash interrupted (see
-    // beginAppends()); after it, finishes or rolls back a removal that a crash interrupted.
+        // Checks that the file at `path` is a contacts file before it replaces the current one: a regular
+    // file of a plausible size (no more than 2,000,000 records, no gaps never written), most of
+    // whose sampled records carry "|" and CR LF where the record layout puts them. A link at `path`
+    // is followed once, here: every later write goes to the file it led to. A last record that only
+    // lost its line end gets it back; a trailing fragment shorter than a record (an append cut
+    // short) is moved into a new file beside it and the rest opens. Before all that, a writer undoes
+    // an import that a crash interrupted (see beginAppends()) and clears stale scratch files; after
+    // it, finishes or rolls back a removal that a crash interrupted.
     Expected<ContactsOpenResult> open(const QString& path, AccessMode mode = AccessMode::Write);
     void close();
     bool isOpen() const { return file_.isOpen(); }
     AccessMode mode() const { return mode_; }
+    // How long a take of the lock waits for other programs before it fails with kErrFileInUse, and
+    // what it does meanwhile (see FileLock).
+    void setPatience(std::chrono::milliseconds patience) { lock_.setPatience(patience); }
+    void setLockWait(FileLock::Wait wait) { lock_.setWait(std::move(wait)); }
     // Holds the lock exclusively until close(): a command that changes the file for its whole run.
     Status holdForChanges();
+    // The file's real path, every link resolved.
     const QString& path() const { return file_.path(); }
+    // The file's permissions, which the files made beside it and its exports take.
+    std::optional<unsigned> permissions() const;
+    // After a failed import into a name that had no file: removes the file this opening made, but
+    // only while it is still that file and empty. Says whether it did.
+    bool removeIfStillNew();
     // Whether another program renamed a new file over the one opened, or removed it: true from then
     // on, even once a pass or a change has followed the path, until the next open().
     bool replaced() const;
@@ -89,7 +105,8 @@ public:
     Expected<int> recordCount() const;
     Expected<ContactRecord> read(int n) const;
     // One pass over records 1 to the count in order, read in large chunks: `visit(n, record)` gets
-    // each record as stored (a counted short final record comes padded with blanks). The pass ends
+    // each record as stored (a counted short final record comes framed), a damaged one (no frame,
+    // NUL bytes) as a stand-in that names it, "(damaged record n)" in its street; read(n) the same. The pass ends
     // after the last record, when `visit` says Stop, or at the first failure, the visitor's or the
     // disk's, which it returns.
     Status forEachStored(const std::function<PassStep(int n, QByteArrayView record)>& visit) const;
@@ -126,6 +143,8 @@ public:
     // The last import this handle committed while the file has been open here.
     const std::optional<UndoableImport>& lastImport() const { return lastImport_; }
     void forgetLastImport() { lastImport_.reset(); }
+    // The number of the damaged record that `record` stands in for; 0 for a contact.
+    static int damagedNumber(QByteArrayView record);
 
     void setRemovalProbe(RemovalProbe probe) { probe_ = std::move(probe); }
     // The scratch file a removal of the file at `path` writes, beside the file a symlink leads to,
@@ -147,6 +166,8 @@ private:
     // its scope unless kept (contacts_file_parts.h).
     class ChangeHold;
     Status repair();
+    // Whether a note of an unfinished import or removal lies beside the file.
+    bool journalPresent() const;
     Status refreshReaderView() const;
     // Record numbers as the caller sees them, over a reader's hidden record.
     int storedNumber(int n) const { return hidden_ > 0 && n >= hidden_ ? n + 1 : n; }
@@ -176,6 +197,7 @@ private:
     bool renamed_ = false;  // the compacted file has replaced the original
     qint64 appendsFrom_ = -1;  // the noted length while appends are begun and not committed
     std::optional<UndoableImport> lastImport_;
+    bool created_ = false;     // the opening made the file
 };
 
 }  // namespace pw

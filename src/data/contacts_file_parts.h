@@ -4,6 +4,7 @@
 // journal (contacts_journal.cpp) and compaction (contacts_compaction.cpp).
 #include "data/contact_record.h"
 #include "data/contacts_file.h"
+#include "data/durable_file.h"
 #include "data/file_error.h"
 #include "data/record_file.h"
 
@@ -15,10 +16,33 @@
 namespace pw::contacts_detail {
 
 constexpr int kRecordsPerChunk = 4096;
+// Where a damaged record's stand-in names it, and the birth date no contact can have that marks it.
+constexpr int kStreet1Offset = 36;
+constexpr int kBirthdateOffset = 231;
+constexpr char kDamagedMark[] = "damaged ";
 constexpr qint64 kChunkBytes = qint64(kRecordsPerChunk) * ContactRecord::kSize;
 
 // A record a removal has marked with the deleted marker.
 bool isMarked(QByteArrayView record);
+// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
+// separators and the line end where the layout puts them.
+bool hasRecordFrame(QByteArrayView record);
+// A whole record without its frame, or holding NUL bytes (a disk that lost it, a write over it).
+bool isDamaged(QByteArrayView record);
+// What a pass gives in place of damaged record n: a framed record that names it.
+QByteArray damagedStandIn(int n);
+// Whether the file of `size` bytes ends with a whole record that only lost its line end (both
+// bytes, or the line feed): a contact, unlike a record cut short.
+Expected<bool> endsWithoutLineEnd(const RecordFile& file, qint64 size);
+// How a durable write beside the file makes its files: with the file's own permissions.
+DurableWrite besideTheFile(const RecordFile& file);
+// What a writer did with an unfinished import's note: cut the file back to it, or set it aside
+// under a new name because it was written for another file.
+struct NoteOutcome final {
+    bool cut = false;
+    QString setAside;
+};
+Expected<NoteOutcome> undoUnfinishedAppends(RecordFile& file, const QString& notePath);
 // The start of a record that was cut short, completed as the record it begins: every field re-encoded,
 // so that separators and the line end stand where the layout puts them. A whole record is returned
 // as it is.
@@ -29,6 +53,10 @@ Expected<QByteArray> readFramed(const RecordFile& file, int n);
 // the link keeps leading to it.
 QString realPath(const QString& path);
 QString folderOf(const QString& path);
+// The removal's scratch file, its note and the note of an import under way, beside the real file.
+inline QString scratchOf(const QString& real) { return real + QStringLiteral(".Tempf"); }
+inline QString removalNoteOf(const QString& real) { return real + QStringLiteral(".Tempf.record"); }
+inline QString appendNoteOf(const QString& real) { return real + QStringLiteral(".Tempf.append"); }
 // The refusal of a change to a file opened for reading only.
 FileError readOnly();
 // Removes a file; one that is not there is no failure.
@@ -41,7 +69,8 @@ QByteArray removalNote(int n, int count);
 
 // The one pass over the file: `visit(offset, chunk)` for records 1 to count, read in large chunks
 // into one reused buffer, until the last, a Stop or a failure. A counted final record that is short
-// arrives completed with its frame, as it would be written back.
+// arrives completed with its frame, as it would be written back. A file that has become shorter
+// than it was counted (another program without locks) ends the pass with what was read.
 template <typename F>
 Status forEachChunk(const RecordFile& file, int count, F visit)
 {
@@ -51,14 +80,13 @@ Status forEachChunk(const RecordFile& file, int count, F visit)
         const qint64 wanted = std::min(kChunkBytes, total - offset);
         if (auto s = file.readInto(offset, wanted, chunk); !s)
             return s;
-        if (chunk.size() < wanted) {
-            const qsizetype last = wanted - ContactRecord::kSize;
-            chunk = chunk.left(last) + framed(QByteArrayView(chunk).sliced(last));
-        }
+        const bool ended = chunk.size() < wanted;
+        if (const qsizetype whole = chunk.size() - chunk.size() % ContactRecord::kSize; whole < chunk.size())
+            chunk = chunk.left(whole) + framed(QByteArrayView(chunk).sliced(whole));
         const PassStep step = visit(offset, chunk);
         if (!step)
             return std::unexpected(step.error());
-        if (*step == Visit::Stop)
+        if (*step == Visit::Stop || ended)
             break;
     }
     return {};

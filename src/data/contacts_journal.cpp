@@ -1,19 +1,21 @@
 // The crash journal of the contacts file: the notes that an import or a removal leaves beside it
-// until it is done, the recovery that the next opening makes from them, and the fragment that an
-// append cut short leaves at the file's end.
+// until it is done, and the recovery that the next writer makes from them.
 #include "data/contacts_file.h"
 
 #include "data/contacts_file_parts.h"
 #include "data/durable_file.h"
 
-#include <QDir>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace pw {
@@ -30,100 +32,18 @@ using namespace contacts_detail;
 
 namespace {
 
-// Whether the bytes of a record that are there (all 518, or the start of one cut short) carry the
-// separators and the line end where the layout puts them.
-bool hasRecordFrame(QByteArrayView record)
-{
-    for (const ContactRecord::Field& f : ContactRecord::kFields) {
-        const qsizetype separator = f.offset + f.width;
-        if (separator >= ContactRecord::kSize - 2)
-            break;
-        if (separator < record.size() && record[separator] != '|')
-            return false;
-    }
-    constexpr qsizetype cr = ContactRecord::kSize - 2;
-    return (record.size() <= cr || record[cr] == '\r') && (record.size() <= cr + 1 || record[cr + 1] == '\n');
-}
-
-// A contacts file's first and last whole records are framed as records. A file too short for one
-// whole record must at least begin like one, or any small text file would pass.
-Expected<bool> looksLikeContacts(const RecordFile& file, qint64 size)
-{
-    if (size == 0)
-        return true;
-    const qint64 whole = size / ContactRecord::kSize;
-    if (whole == 0) {
-        auto start = file.readAt(0, size);
-        if (!start)
-            return std::unexpected(start.error());
-        return size > ContactRecord::kFields[0].width && hasRecordFrame(*start);
-    }
-    for (qint64 n : {qint64(1), whole}) {
-        auto record = file.readAt((n - 1) * ContactRecord::kSize, ContactRecord::kSize);
-        if (!record)
-            return std::unexpected(record.error());
-        if (record->size() != ContactRecord::kSize || !hasRecordFrame(*record))
-            return false;
-    }
-    return true;
-}
-
-// Copies the bytes after the last whole record into a new file beside the contacts file (an
-// earlier one is never overwritten), makes the copy durable, then cuts them off the contacts file.
-Expected<QString> moveFragment(RecordFile& file, const QString& path, qint64 size)
-{
-    const qint64 keep = size - size % ContactRecord::kSize;
-    auto fragment = file.readAt(keep, size - keep);
-    if (!fragment)
-        return std::unexpected(fragment.error());
-    const QString real = realPath(path);
-    for (int attempt = 1;; ++attempt) {
-        const QString target = real + QStringLiteral(".fragment")
-                               + (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt));
-        DurableWrite newFile;
-        newFile.replace = false;
-        auto written = writeFileDurably(target, *fragment, newFile);
-        if (!written && written.error().number == EEXIST)
-            continue;
-        if (!written)
-            return std::unexpected(written.error());
-        if (auto s = file.truncate(keep); !s)
-            return std::unexpected(s.error());
-        if (auto s = file.sync(); !s)
-            return std::unexpected(s.error());
-        return target;
-    }
-}
-
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-Message notContactsMessage(const QString& path)
-{
-    return {QStringLiteral("%1 is not a contacts file, so it was not opened.  Nothing in it was changed.")
-                .arg(shown(path)),
-            QStringLiteral("Not a contacts file"), MessageIcon::Warning};
-}
-
-Message fragmentMovedMessage(const QString& path, qint64 bytes, const QString& fragmentPath)
-{
-    return {QStringLiteral("The end of %1 held an incomplete contact (%2 bytes), probably from a save that was cut "
-                           "short.  Those bytes were moved to %3 and the complete contacts were opened.")
-                .arg(shown(path))
-                .arg(bytes)
-                .arg(shown(fragmentPath)),
-            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
-}
-
-// A note's line, matched against its form; no match when the note is missing or cut short.
+// A note's line, matched against its form; no match when the note is missing, cut short, or not a
+// plain file (a link planted at its name is never followed, a pipe never waited on).
 QRegularExpressionMatch readNote(const QString& path, const QRegularExpression& form)
 {
-    QFile note(path);
-    if (!note.open(QIODevice::ReadOnly))
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    return form.match(QString::fromLatin1(note.read(64)));
+    struct stat st {};
+    char text[128];
+    const ssize_t got = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::read(fd, text, sizeof text) : -1;
+    ::close(fd);
+    return got > 0 ? form.match(QString::fromLatin1(text, got)) : QRegularExpressionMatch();
 }
 
 std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
@@ -135,74 +55,136 @@ std::optional<std::pair<int, int>> readRemovalNote(const QString& path)
     return std::pair{match.captured(1).toInt(), match.captured(2).toInt()};
 }
 
-// The append note: the file's length before the appends, ended by a line end like the removal note.
-std::optional<qint64> readAppendNote(const QString& path)
+// The append note: the file's length before the appends, the file it was written for (its device
+// and inode) and a digest of the records the appends leave alone (the first and the last).
+struct AppendNote final {
+    qint64 length = 0;
+    FileIdentity file;
+    QByteArray digest;
+};
+
+Expected<QByteArray> keptDigest(const RecordFile& file, qint64 length)
 {
-    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15})\r\n$"));
+    QByteArray kept;
+    if (length >= ContactRecord::kSize) {
+        for (qint64 at : {qint64(0), length - ContactRecord::kSize}) {
+            auto record = file.readAt(at, ContactRecord::kSize);
+            if (!record)
+                return std::unexpected(record.error());
+            kept += *record;
+        }
+    }
+    return QCryptographicHash::hash(kept, QCryptographicHash::Sha1).toHex();
+}
+
+Expected<QByteArray> appendNote(const RecordFile& file, qint64 length)
+{
+    auto identity = file.identity();
+    auto digest = keptDigest(file, length);
+    if (!identity || !digest)
+        return std::unexpected(!identity ? identity.error() : digest.error());
+    return QByteArray::number(length) + ' ' + QByteArray::number(identity->device) + ' '
+           + QByteArray::number(identity->inode) + ' ' + *digest + "\r\n";
+}
+
+std::optional<AppendNote> readAppendNote(const QString& path)
+{
+    static const QRegularExpression form(QStringLiteral("^([0-9]{1,15}) ([0-9]{1,20}) ([0-9]{1,20}) ([0-9a-f]{40})\r\n$"));
     const auto match = readNote(path, form);
     if (!match.hasMatch())
         return std::nullopt;
-    return match.captured(1).toLongLong();
+    return AppendNote{match.captured(1).toLongLong(),
+                      {match.captured(2).toULongLong(), match.captured(3).toULongLong()},
+                      match.captured(4).toLatin1()};
 }
 
-Message noLockMessage(const QString& path)
+// Whether the note was written for the file as it stands: the same file, holding at least the
+// records it had before the appends, the first and the last of them unchanged.
+Expected<bool> noteFits(const RecordFile& file, const AppendNote& note)
 {
-    return {QStringLiteral("%1 was opened, but Postwick cannot tell whether another program is using it at the same "
-                           "time (its folder does not allow a lock file, or its disk does not support locks).  Do "
-                           "not change it from two programs at once.")
-                .arg(shown(path)),
-            QStringLiteral("Other programs cannot be detected"), MessageIcon::Warning};
-}
-
-Message appendsUndoneMessage(const QString& path)
-{
-    return {QStringLiteral("An import into %1 was cut short, so it was undone: the file holds the contacts it held "
-                           "before that import.  Import the file again to add its contacts.")
-                .arg(shown(path)),
-            QStringLiteral("Contacts file repaired"), MessageIcon::Information};
-}
-
-// Cuts the file back to the length an append note beside it holds, then drops the note: the
-// appends it stood for never finished. Says whether anything was cut.
-Expected<bool> undoUnfinishedAppends(RecordFile& file, const QString& notePath)
-{
-    if (!QFileInfo::exists(notePath))
+    auto identity = file.identity();
+    auto size = file.size();
+    if (!identity || !size)
+        return std::unexpected(!identity ? identity.error() : size.error());
+    if (!(*identity == note.file) || *size < note.length)
         return false;
-    bool cut = false;
-    if (const auto length = readAppendNote(notePath)) {
-        auto size = file.size();
-        if (!size)
-            return std::unexpected(size.error());
-        if (*size > *length) {
-            if (auto s = file.truncate(*length); !s)
-                return std::unexpected(s.error());
-            if (auto s = file.sync(); !s)
-                return std::unexpected(s.error());
-            cut = true;
-        }
+    auto digest = keptDigest(file, note.length);
+    if (!digest)
+        return std::unexpected(digest.error());
+    return *digest == note.digest;
+}
+
+// Moves a note that may not be applied to a new name beside it, where the user can find it.
+Expected<QString> setAside(const QString& notePath)
+{
+    for (int attempt = 1;; ++attempt) {
+        const QString aside = notePath + QStringLiteral(".unmatched")
+                              + (attempt == 1 ? QString() : QStringLiteral("-%1").arg(attempt));
+        if (auto s = moveToNewName(notePath, aside); s)
+            return aside;
+        else if (s.error().number != EEXIST)
+            return std::unexpected(s.error());
     }
-    if (auto s = removeFile(notePath); !s)
-        return std::unexpected(s.error());
-    if (auto s = syncDirectory(folderOf(notePath)); !s)
-        return std::unexpected(s.error());
-    return cut;
+}
+
+bool present(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 }  // namespace
 
+namespace contacts_detail {
+
+Expected<NoteOutcome> undoUnfinishedAppends(RecordFile& file, const QString& notePath)
+{
+    NoteOutcome outcome;
+    if (!present(notePath))
+        return outcome;
+    const std::optional<AppendNote> note = readAppendNote(notePath);
+    auto fits = note ? noteFits(file, *note) : Expected<bool>(false);
+    if (!fits)
+        return std::unexpected(fits.error());
+    if (!*fits) {
+        auto aside = setAside(notePath);
+        if (!aside)
+            return std::unexpected(aside.error());
+        outcome.setAside = *aside;
+    } else {
+        auto size = file.size();
+        if (!size)
+            return std::unexpected(size.error());
+        if (*size > note->length) {
+            if (auto s = file.truncate(note->length); !s)
+                return std::unexpected(s.error());
+            if (auto s = file.sync(); !s)
+                return std::unexpected(s.error());
+            outcome.cut = true;
+        }
+        if (auto s = removeFile(notePath); !s)
+            return std::unexpected(s.error());
+    }
+    if (auto s = syncDirectory(folderOf(notePath)); !s)
+        return std::unexpected(s.error());
+    return outcome;
+}
+
+}  // namespace contacts_detail
+
 QString ContactsFile::scratchPathFor(const QString& path)
 {
-    return realPath(path) + QStringLiteral(".Tempf");
+    return scratchOf(realPath(path));
 }
 
 QString ContactsFile::removalNotePathFor(const QString& path)
 {
-    return realPath(path) + QStringLiteral(".Tempf.record");
+    return removalNoteOf(realPath(path));
 }
 
 QString ContactsFile::appendNotePathFor(const QString& path)
 {
-    return realPath(path) + QStringLiteral(".Tempf.append");
+    return appendNoteOf(realPath(path));
 }
 
 QString ContactsFile::lockPathFor(const QString& path)
@@ -210,94 +192,41 @@ QString ContactsFile::lockPathFor(const QString& path)
     return realPath(path) + QStringLiteral(".lock");
 }
 
-Expected<ContactsOpenResult> ContactsFile::open(const QString& path, AccessMode mode)
+bool ContactsFile::journalPresent() const
 {
-    ContactsOpenResult result;
-    // The candidate is checked on a handle of its own, so a refused file leaves the current one open.
-    RecordFile candidate(ContactRecord::kSize);
-    auto opened = candidate.open(path, mode == AccessMode::Read ? RecordFile::Mode::ReadOnly : RecordFile::Mode::ReadWrite);
-    if (!opened && mode == AccessMode::Write && (opened.error().number == EACCES || opened.error().number == EROFS)
-        && QFileInfo::exists(path)) {
-        mode = AccessMode::Read;
-        result.readOnly = true;
-        opened = candidate.open(path, RecordFile::Mode::ReadOnly);
-    }
-    if (!opened)
-        return std::unexpected(opened.error());
-    FileLock lock;
-    if (!lock.open(lockPathFor(path)))
-        result.warning = noLockMessage(path);
-    // A writer repairs, so it waits for every other program; a reader only for writers.
-    LockHold hold(lock, mode == AccessMode::Write ? FileLock::Kind::Exclusive : FileLock::Kind::Shared);
-    if (!hold.status())
-        return std::unexpected(hold.status().error());
-
-    bool undone = false;
-    if (mode == AccessMode::Write) {
-        auto cut = undoUnfinishedAppends(candidate, appendNotePathFor(path));
-        if (!cut)
-            return std::unexpected(cut.error());
-        undone = *cut;
-    }
-    auto size = candidate.size();
-    if (!size)
-        return std::unexpected(size.error());
-    auto contacts = looksLikeContacts(candidate, *size);
-    if (!contacts)
-        return std::unexpected(contacts.error());
-    if (!*contacts)
-        return ContactsOpenResult{ContactsOpenResult::Outcome::Refused, {}, notContactsMessage(path), false, {}};
-
-    if (const qint64 fragment = *size % ContactRecord::kSize; fragment != 0 && mode == AccessMode::Write) {
-        auto moved = moveFragment(candidate, path, *size);
-        if (!moved)
-            return std::unexpected(moved.error());
-        result.outcome = ContactsOpenResult::Outcome::FragmentMoved;
-        result.fragmentPath = *moved;
-        result.message = fragmentMovedMessage(path, fragment, *moved);
-    } else if (undone) {
-        result.message = appendsUndoneMessage(path);
-    }
-
-    const AccessMode previousMode = std::exchange(mode_, mode);
-    file_.swap(candidate);
-    if (mode == AccessMode::Write) {
-        if (auto s = recoverInterruptedRemoval(); !s) {
-            file_.swap(candidate);  // the previous file stays current
-            mode_ = previousMode;
-            return std::unexpected(s.error());
-        }
-    }
-    // The lock taken for the opening goes with the file; the previous file's lock is let go.
-    hold.release();
-    lock_.swap(lock);
-    visible_ = -1;
-    hidden_ = 0;
-    followed_ = false;
-    return result;
+    return present(appendNoteOf(path())) || present(removalNoteOf(path()));
 }
 
 Status ContactsFile::repair()
 {
-    auto undone = undoUnfinishedAppends(file_, appendNotePathFor(path()));
+    auto undone = undoUnfinishedAppends(file_, appendNoteOf(path()));
     if (!undone)
         return std::unexpected(undone.error());
     return recoverInterruptedRemoval();
 }
 
-// What a writer's repair would leave, without making it: the whole records up to an unfinished
-// import's noted length, less the record an interrupted removal would take out.
+// What a writer's repair would leave, without making it: the records up to an unfinished import's
+// noted length, less the record an interrupted removal would take out; a last record that only
+// lost its line end counts.
 Status ContactsFile::refreshReaderView() const
 {
     auto size = file_.size();
     if (!size)
         return std::unexpected(size.error());
     qint64 keep = *size;
-    if (const auto noted = readAppendNote(appendNotePathFor(path())))
-        keep = std::min(keep, *noted);
-    visible_ = int(keep / ContactRecord::kSize);
+    if (const auto noted = readAppendNote(appendNoteOf(path()))) {
+        auto fits = noteFits(file_, *noted);
+        if (!fits)
+            return std::unexpected(fits.error());
+        if (*fits)
+            keep = std::min(keep, noted->length);
+    }
+    auto lineEndless = keep % ContactRecord::kSize == 0 ? Expected<bool>(false) : endsWithoutLineEnd(file_, keep);
+    if (!lineEndless)
+        return std::unexpected(lineEndless.error());
+    visible_ = int(keep / ContactRecord::kSize) + (*lineEndless ? 1 : 0);
     hidden_ = 0;
-    if (const auto removal = readRemovalNote(removalNotePathFor(path()))) {
+    if (const auto removal = readRemovalNote(removalNoteOf(path()))) {
         // The writer compares the note with the count once the import is undone and the fragment moved.
         const auto [n, noteCount] = *removal;
         if (visible_ == noteCount && n >= 1 && n <= visible_) {
@@ -317,10 +246,10 @@ Status ContactsFile::refreshReaderView() const
 // never decides on its own.
 Status ContactsFile::recoverInterruptedRemoval()
 {
-    const QString scratch = scratchPathFor(path());
-    const QString note = removalNotePathFor(path());
-    const bool noted = QFileInfo::exists(note);
-    if (!noted && !QFileInfo::exists(scratch))
+    const QString scratch = scratchOf(path());
+    const QString note = removalNoteOf(path());
+    const bool noted = present(note);
+    if (!noted && !present(scratch))
         return {};
     if (const auto removal = noted ? readRemovalNote(note) : std::nullopt) {
         const auto [n, noteCount] = *removal;
@@ -339,7 +268,7 @@ Status ContactsFile::recoverInterruptedRemoval()
         return s;
     if (auto s = removeFile(note); !s)
         return s;
-    return syncDirectory(folderOf(realPath(path())));
+    return syncDirectory(folderOf(path()));
 }
 
 Status ContactsFile::beginAppends()
@@ -351,7 +280,10 @@ Status ContactsFile::beginAppends()
     auto size = file_.size();
     if (!size)
         return std::unexpected(size.error());
-    if (auto s = writeFileDurably(appendNotePathFor(path()), QByteArray::number(*size) + "\r\n"); !s)
+    auto note = appendNote(file_, *size);
+    if (!note)
+        return std::unexpected(note.error());
+    if (auto s = writeFileDurably(appendNoteOf(path()), *note, besideTheFile(file_)); !s)
         return s;
     appendsFrom_ = *size;
     hold.keep();
@@ -362,7 +294,7 @@ Status ContactsFile::commitAppends()
 {
     if (auto s = noteImport(appendsFrom_); !s)
         return s;
-    const QString note = appendNotePathFor(path());
+    const QString note = appendNoteOf(path());
     if (auto s = removeFile(note); !s)
         return s;
     if (auto s = syncDirectory(folderOf(note)); !s)
@@ -381,7 +313,7 @@ void ContactsFile::undoAppends()
     const std::unique_ptr<FileLock, void (*)(FileLock*)> release(&lock_, [](FileLock* l) { l->release(); });
     if (!file_.truncate(length) || !file_.sync())
         return;
-    const QString note = appendNotePathFor(path());
+    const QString note = appendNoteOf(path());
     if (removeFile(note))
         (void)syncDirectory(folderOf(note));
 }

@@ -101,7 +101,7 @@ Status ContactsFile::noteImport(qint64 from)
         return removeFile(note);
     // The note is part of the import: an import whose note cannot be written fails, and is undone.
     const UndoableImport import{{}, count, *mark};
-    if (auto s = writeFileDurably(note, importNote(import)); !s)
+    if (auto s = writeFileDurably(note, importNote(import), besideTheFile(file_)); !s)
         return s;
     lastImport_ = import;
     return {};

@@ -1,5 +1,6 @@
 #include "data/file_error.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace pw {
@@ -12,6 +13,11 @@ FileError FileError::fromErrno(int errnoValue)
 FileError badRecordNumber()
 {
     return {kErrBadRecordNumber, QStringLiteral("Bad record number")};
+}
+
+FileError notARegularFile()
+{
+    return {ENODEV, QStringLiteral("Not a regular file: a device, a pipe or a socket")};
 }
 
 FileError fileNotOpen()

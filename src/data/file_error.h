@@ -24,6 +24,8 @@ inline constexpr int kErrTypeMismatch = 13;    // stored text that should be a n
 inline constexpr int kErrFileInUse = 75;       // another program holds the file's lock too long
 
 FileError badRecordNumber();
+// A pipe, a device or a socket where a file of records was expected.
+FileError notARegularFile();
 FileError fileNotOpen();
 
 template <typename T>

@@ -4,12 +4,37 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
 
 namespace pw {
+namespace {
+
+// The program that holds the lock on the file open on `fd`, by the system's table of locks.
+QString holderOf(int fd)
+{
+    struct stat st {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::fstat(fd, &st) != 0 || !locks.open(QIODevice::ReadOnly))
+        return QStringLiteral("another program");
+    // "1: FLOCK  ADVISORY  WRITE 1234 fd:01:5678 0 EOF": the process and the file's device:inode.
+    const QByteArray inode = ':' + QByteArray::number(quint64(st.st_ino));
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() < 6 || words[1] != "FLOCK" || !words[5].endsWith(inode) || words[4].toInt() == ::getpid())
+            continue;
+        QFile name(QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(words[4])));
+        if (name.open(QIODevice::ReadOnly))
+            return QStringLiteral("%1 (process %2)").arg(QString::fromLocal8Bit(name.readAll().trimmed()),
+                                                         QString::fromLatin1(words[4]));
+    }
+    return QStringLiteral("another program");
+}
+
+}  // namespace
 
 FileLock::~FileLock()
 {
@@ -41,6 +66,7 @@ void FileLock::swap(FileLock& other) noexcept
     std::swap(depth_, other.depth_);
     std::swap(kind_, other.kind_);
     std::swap(patience_, other.patience_);
+    std::swap(wait_, other.wait_);
 }
 
 void FileLock::close()
@@ -60,16 +86,28 @@ Status FileLock::take(Kind kind)
         return {};
     }
     const int operation = (kind == Kind::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
-    const auto deadline = std::chrono::steady_clock::now() + patience_;
+    const auto start = std::chrono::steady_clock::now();
+    QString holder;
     while (::flock(fd_, operation) != 0) {
         if (errno == EINTR)
             continue;
         if (errno != EWOULDBLOCK)
             return std::unexpected(FileError::fromErrno(errno));
-        if (std::chrono::steady_clock::now() >= deadline)
-            return std::unexpected(FileError{kErrFileInUse, QStringLiteral("File in use by another program")});
+        if (holder.isEmpty())
+            holder = holderOf(fd_);
+        const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        if (waited >= patience_ || (wait_ && !wait_(holder, waited))) {
+            if (wait_)
+                (void)wait_(holder, std::chrono::milliseconds(-1));
+            return std::unexpected(FileError{kErrFileInUse, QStringLiteral("The file is in use by %1, which did not "
+                                                                           "finish with it in %2 seconds")
+                                                                .arg(holder)
+                                                                .arg(waited.count() / 1000)});
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (wait_ && !holder.isEmpty())
+        (void)wait_(holder, std::chrono::milliseconds(-1));
     if (depth_ == 0 || kind == Kind::Exclusive)
         kind_ = kind;
     ++depth_;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 namespace pw {
 
@@ -27,17 +28,31 @@ public:
     bool available() const { return fd_ >= 0; }
     void swap(FileLock& other) noexcept;
 
-    // Waits up to the patience for other programs to let go; then fails with kErrFileInUse.
+    // Asked again and again while a take waits, with the program that holds the lock ("another
+    // program" when the system does not say) and how long the take has waited; false gives up.
+    // Once the wait is over, taken or not, it is told so with a `waited` below zero.
+    using Wait = std::function<bool(const QString& holder, std::chrono::milliseconds waited)>;
+
+    // Waits up to the patience for other programs to let go, unless the wait gives up first; then
+    // fails with kErrFileInUse, naming the program that holds the lock.
     Status take(Kind kind);
     void release();
     bool held() const { return depth_ > 0; }
     void setPatience(std::chrono::milliseconds patience) { patience_ = patience; }
+    void setWait(Wait wait) { wait_ = std::move(wait); }
+    // The patience and the wait of `other`, for the lock of a file that takes its place.
+    void waitLike(const FileLock& other)
+    {
+        patience_ = other.patience_;
+        wait_ = other.wait_;
+    }
 
 private:
     int fd_ = -1;
     int depth_ = 0;
     Kind kind_ = Kind::Shared;
     std::chrono::milliseconds patience_ = std::chrono::seconds(30);
+    Wait wait_;
 };
 
 // Holds a take for a scope.

@@ -1,6 +1,7 @@
 #include "data/file_system.h"
 
 #include <cstdio>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,7 +30,17 @@ int FileSystem::fdatasync(int fd) { return ::fdatasync(fd); }
 int FileSystem::fsync(int fd) { return ::fsync(fd); }
 int FileSystem::rename(const char* from, const char* to) { return std::rename(from, to); }
 int FileSystem::remove(const char* path) { return std::remove(path); }
-int FileSystem::chmod(const char* path, mode_t mode) { return ::chmod(path, mode); }
+int FileSystem::fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+int FileSystem::linkOpenFile(int fd, const char* to)
+{
+    const std::string open = "/proc/self/fd/" + std::to_string(fd);
+    return ::linkat(AT_FDCWD, open.c_str(), AT_FDCWD, to, AT_SYMLINK_FOLLOW);
+}
+int FileSystem::link(const char* from, const char* to) { return ::link(from, to); }
+int FileSystem::renameNoReplace(const char* from, const char* to)
+{
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
 
 FileSystem& fileSystem()
 {

@@ -21,14 +21,30 @@ RecordFile::~RecordFile()
 Status RecordFile::open(const QString& path, Mode mode)
 {
     close();
-    const int flags = mode == Mode::ReadOnly ? O_RDONLY : mode == Mode::ReadWrite ? O_RDWR | O_CREAT : O_RDWR;
-    const int fd = fileSystem().open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666);
+    const QByteArray name = QFile::encodeName(path);
+    // Never waits on a pipe that nobody writes: what is not a regular file is refused below.
+    const int flags = (mode == Mode::ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
+    int fd = fileSystem().open(name.constData(), flags, 0);
+    created_ = false;
+    if (fd < 0 && errno == ENOENT && mode == Mode::ReadWrite) {
+        // Made here, and private whatever the umask: it is to hold people's addresses.
+        fd = fileSystem().open(name.constData(), flags | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
+        created_ = fd >= 0;
+        if (created_ && fileSystem().fchmod(fd, 0600) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return std::unexpected(FileError::fromErrno(error));
+        }
+    }
     if (fd < 0)
         return std::unexpected(FileError::fromErrno(errno));
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = errno;
         ::close(fd);
-        return std::unexpected(FileError::fromErrno(EISDIR));
+        if (S_ISDIR(st.st_mode))
+            return std::unexpected(FileError::fromErrno(EISDIR));
+        return std::unexpected(st.st_mode != 0 ? notARegularFile() : FileError::fromErrno(error));
     }
     fd_ = fd;
     path_ = path;
@@ -39,6 +55,7 @@ void RecordFile::swap(RecordFile& other) noexcept
 {
     std::swap(recordSize_, other.recordSize_);
     std::swap(fd_, other.fd_);
+    std::swap(created_, other.created_);
     path_.swap(other.path_);
 }
 
@@ -66,6 +83,33 @@ Expected<qint64> RecordFile::size() const
     if (::fstat(fd_, &st) != 0)
         return std::unexpected(FileError::fromErrno(errno));
     return static_cast<qint64>(st.st_size);
+}
+
+Expected<FileIdentity> RecordFile::identity() const
+{
+    struct stat st {};
+    if (fd_ < 0)
+        return std::unexpected(fileNotOpen());
+    if (::fstat(fd_, &st) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+std::optional<unsigned> RecordFile::permissions() const
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return std::nullopt;
+    return unsigned(st.st_mode & 0777);
+}
+
+bool RecordFile::hasGaps() const
+{
+    auto length = size();
+    if (!length || *length == 0)
+        return false;
+    const off_t hole = ::lseek(fd_, 0, SEEK_HOLE);
+    return hole >= 0 && hole < *length;
 }
 
 Expected<int> RecordFile::count() const

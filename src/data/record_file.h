@@ -5,7 +5,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace pw {
+
+// Which file a handle is open on, whatever its name.
+struct FileIdentity final {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
 
 // A file of fixed-length records over one open handle: positioned reads and writes with the
 // system's own error numbers. The contacts file and the margin file both stand on it.
@@ -18,8 +27,11 @@ public:
 
     enum class Mode { ReadWrite, ReadWriteExisting, ReadOnly };
 
-    // ReadWrite creates an absent file empty; the others fail on it with ENOENT. ReadOnly never writes.
+    // ReadWrite creates an absent file empty, private to its owner; the others fail on it with ENOENT.
+    // ReadOnly never writes. Anything but a regular file (a folder, a pipe, a device) is refused.
     Status open(const QString& path, Mode mode = Mode::ReadWrite);
+    // Whether the last open() made the file.
+    bool created() const { return created_; }
     void close();
     bool isOpen() const { return fd_ >= 0; }
     // Exchanges the open handles, so that a file can be checked before it replaces another.
@@ -30,6 +42,11 @@ public:
     bool stillAtPath() const;
 
     Expected<qint64> size() const;
+    Expected<FileIdentity> identity() const;
+    // The permission bits; none when they cannot be read.
+    std::optional<unsigned> permissions() const;
+    // Whether some of the file was never written (a sparse file): such a file holds no records there.
+    bool hasGaps() const;
     // Length / record size, rounded to the nearest whole number, halves to even.
     Expected<int> count() const;
 
@@ -48,6 +65,7 @@ public:
 private:
     int recordSize_;
     int fd_ = -1;
+    bool created_ = false;
     QString path_;
 };
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 static void initDeliveredResources()
 {
@@ -47,8 +48,12 @@ QString withContactsExtension(const QString& path)
 Status prepareApplicationFolder(const QString& folder)
 {
     errno = 0;
+    const bool existed = QFileInfo::exists(folder);
     if (!QDir().mkpath(folder))
         return std::unexpected(FileError::fromErrno(errno ? errno : EACCES));
+    // It holds the contacts: its owner's alone, whatever the umask.
+    if (!existed && ::chmod(QFile::encodeName(folder).constData(), 0700) != 0)
+        return std::unexpected(FileError::fromErrno(errno));
     if (auto s = deliverFile(folder, kParameterFileName); !s)
         return s;
     // A document that cannot be delivered is no reason to stop the start-up: opening it tries again.

@@ -12,6 +12,7 @@
 #include "shell/label_entry.h"
 #include "widgets/edit_menu.h"
 #include "widgets/enter_moves_on.h"
+#include "widgets/lock_wait.h"
 #include "widgets/named_widgets.h"
 #include "widgets/secondary_window.h"
 
@@ -50,6 +51,7 @@ MainWindow::MainWindow(Platform& platform, QWidget* parent) : QMainWindow(parent
     buildControls();
     useDesktopKeys(this, false);
 
+    showLockWaits(platform_, session_.file());
     connect(&session_, &ContactsSession::reminderStateChanged, this, &MainWindow::showReminderState);
     connect(&session_, &ContactsSession::followed, this, &MainWindow::showFollowedFile);
     // The contact commands wait for a contacts file.

@@ -195,6 +195,10 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
         return {};
     };
     auto visited = contacts.forEachStored([&](int, QByteArrayView record) -> PassStep {
+        if (ContactsFile::damagedNumber(record) > 0) {
+            ++result.damaged;
+            return Visit::Next;
+        }
         appendLine(buffer, format, record);
         ++pending;
         if (buffer.size() >= kWriteChunk) {
@@ -222,13 +226,17 @@ ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, 
 {
     ExportResult result;
     // A name typed in the save dialog or on the command line can be the contacts file's own.
-    const QString target = QFileInfo(path).canonicalFilePath();
-    if (!target.isEmpty() && target == QFileInfo(contacts.path()).canonicalFilePath()) {
-        result.error = FileError{EINVAL, QStringLiteral("The export file cannot be the contacts file itself")};
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString target = canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+    const QString lock = ContactsFile::lockPathFor(contacts.path());
+    if (target == contacts.path() || target == lock || target == lock + QStringLiteral(".window")) {
+        result.error = FileError{EINVAL, QStringLiteral("The export file cannot be the contacts file itself or one "
+                                                        "of the files kept beside it")};
         return result;
     }
     DurableWrite how;
     how.replace = replace;
+    how.mode = contacts.permissions();
     auto written = writeFileDurably(
         path,
         [&](QIODevice& out) -> Status {
@@ -248,6 +256,12 @@ Message exportReplaceQuestion(const QString& path)
             MessageResult::No};
 }
 
+QString damagedSkippedText(int damaged)
+{
+    return damaged == 1 ? QStringLiteral("1 damaged record was left out.")
+                        : QStringLiteral("%1 damaged records were left out.").arg(damaged);
+}
+
 Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -263,7 +277,8 @@ Message exportEndMessage(const ExportResult& result, ExportFormat format, const 
     const QString kind = format == ExportFormat::Csv    ? QStringLiteral("csv")
                          : format == ExportFormat::Text ? QStringLiteral("text")
                                                         : QStringLiteral("vCard");
-    return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored as %2").arg(kind, shown),
+    const QString left = result.damaged > 0 ? QStringLiteral("  ") + damagedSkippedText(result.damaged) : QString();
+    return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored as %2").arg(kind, shown) + left,
             QStringLiteral("Export file created")};
 }
 

@@ -36,6 +36,7 @@ QByteArray exportLine(ExportFormat format, QByteArrayView storedRecord);
 struct ExportResult final {
     int written = 0;  // contacts written
     int total = 0;    // contacts in the file
+    int damaged = 0;  // damaged records left out
     bool cancelled = false;
     std::optional<FileError> error;
 };
@@ -53,6 +54,9 @@ ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, 
 
 // The question asked before an export replaces the file at `path`; No is the default.
 Message exportReplaceQuestion(const QString& path);
+
+// Says how many damaged records an export left out.
+QString damagedSkippedText(int damaged);
 
 // What the user is told when an export to `path` did not fail.
 Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path);

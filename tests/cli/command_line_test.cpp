@@ -348,13 +348,20 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
     } cases[] = {
         {{u"labels"_s, u"missing.DAT"_s, u"-o"_s, u"x.pdf"_s}, 1,
          "postwick labels: missing.DAT: No such file or directory"},
-        {{u"list"_s, u"folder.DAT"_s}, 1, "postwick list: folder.DAT: Is a directory"},
+        {{u"list"_s, u"folder.DAT"_s}, 1,
+         "postwick list: folder.DAT is a folder, a device or a pipe, not a contacts file, so it was not opened."},
         {{u"export"_s, u"notes.DAT"_s, u"--csv"_s, u"-o"_s, u"x.csv"_s}, 1,
          "postwick export: notes.DAT is not a contacts file, so it was not opened. Nothing in it was changed."},
+        {{u"export"_s, u"c.DAT"_s, u"--csv"_s, u"--force"_s, u"-o"_s, u"c.DAT.lock.window"_s}, 1,
+         "postwick export: c.DAT.lock.window: The export file cannot be the contacts file itself or one of the files "
+         "kept beside it"},
+        {{u"list"_s, u"--wait"_s, u"soon"_s, u"c.DAT"_s}, 2,
+         "postwick list: --wait must be a whole number from 0 to 86400, not \"soon\""},
         {{u"export"_s, u"c.DAT"_s, u"--csv"_s, u"-o"_s, u"kept.csv"_s}, 1,
          "postwick export: kept.csv already exists; add --force to replace it"},
         {{u"export"_s, u"c.DAT"_s, u"--csv"_s, u"-o"_s, u"c.DAT"_s, u"--force"_s}, 1,
-         "postwick export: c.DAT: The export file cannot be the contacts file itself"},
+         "postwick export: c.DAT: The export file cannot be the contacts file itself or one of the files kept beside "
+         "it"},
         {{u"labels"_s, u"c.DAT"_s, u"--search"_s, u"town=Reno"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: bad search \"town=Reno\": use KIND=TEXT with KIND one of first, last, city, state, zip, "
          "email, category, company"},

@@ -12,6 +12,8 @@
 #include <memory>
 #include <numeric>
 #include <tuple>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,6 +76,23 @@ TEST(SharedFile, ImportsAndAListAtOnceLoseNothingAndClaimNothingUndone)
     EXPECT_EQ(list->exitCode(), 0);
     EXPECT_TRUE(QSet<qsizetype>({1000, 2000, 3000, 4000}).contains(listed)) << listed;
     EXPECT_FALSE(QFile::exists(ContactsFile::appendNotePathFor(folder.file(u"c.DAT"_s))));
+}
+
+// Another program holds the file: the command waits as long as it is told, then ends with the
+// status a script can retry on, naming who holds it. "--" lets a file's name begin with a dash.
+TEST(SharedFile, ABusyFileEndsTheCommandWithStatus75)
+{
+    TestFolder folder;
+    folder.write(u"a.csv"_s, csvOf(u"A"_s, 2));
+    ASSERT_EQ(runPostwick(folder.path(), {u"import"_s, u"--"_s, u"-c.DAT"_s, u"a.csv"_s}).status, 0);
+    EXPECT_EQ(runPostwick(folder.path(), {u"list"_s, u"--"_s, u"-c.DAT"_s}).out.count('\n'), 2);
+    const int held = ::open(QFile::encodeName(folder.file(u"-c.DAT.lock"_s)).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const ProgramRun busy = runPostwick(folder.path(), {u"import"_s, u"--wait"_s, u"1"_s, u"--"_s, u"-c.DAT"_s, u"a.csv"_s});
+    ::close(held);
+    EXPECT_EQ(busy.status, 75);
+    EXPECT_TRUE(busy.err.contains("is in use by")) << busy.err.toStdString();
+    EXPECT_EQ(runPostwick(folder.path(), {u"list"_s, u"--"_s, u"-c.DAT"_s}).out.count('\n'), 2);
 }
 
 // Read-only for an ordinary user (the tests may run as root, which no permission stops).

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,23 @@ TEST_F(ContactsFileTest, EveryChangeWritesACountedShortRecordWithItsFrame)
     }
 }
 
+// Another program cuts the file during a pass: the pass ends with the contacts that are still there.
+TEST_F(ContactsFileTest, APassOverAFileThatShrinksMeanwhileEndsWithWhatIsThere)
+{
+    const QByteArray ann = contact(QStringLiteral("Ann"), QStringLiteral("Lee")).encode();
+    folder.write(QStringLiteral("PWK_Contacts.DAT"), ann.repeated(4100));
+    open();
+    QStringList seen;
+    ASSERT_TRUE(file.forEachRecord([&](int n, const ContactRecord& r) {
+        if (n == 1)
+            EXPECT_TRUE(QFile::resize(path, 4096 * 518 + 16));
+        seen << r.FirstName + r.LastName;
+        return Visit::Next;
+    }));
+    ASSERT_EQ(seen.size(), 4097);
+    EXPECT_EQ(seen.back(), u"Ann");
+}
+
 TEST_F(ContactsFileTest, RemovingTakesTheRecordOutAndMovesTheRestUp)
 {
     open();
@@ -246,8 +264,10 @@ TEST_F(ContactsFileTest, ARemovalThatFailsAfterMarkingLeavesEveryRecordAsItWas)
         const QString scratch = ContactsFile::scratchPathFor(path);
         // A folder in place of the scratch file: writing or renaming it fails with a real error.
         file.setRemovalProbe([&](Step step) {
-            if (step == breakAt)
-                EXPECT_TRUE(QFile::remove(scratch) && QDir(folder.path()).mkdir(QFileInfo(scratch).fileName()));
+            if (step == breakAt) {
+                QFile::remove(scratch);
+                EXPECT_TRUE(QDir(folder.path()).mkdir(QFileInfo(scratch).fileName()));
+            }
             return true;
         });
         EXPECT_FALSE(file.remove(2));
@@ -261,14 +281,23 @@ TEST_F(ContactsFileTest, ARemovalThatFailsAfterMarkingLeavesEveryRecordAsItWas)
     }
 }
 
-TEST(ContactsFile, AFullDiskIsReportedNotSwallowed)
+// A pipe would hang every reader, a device or a folder is no file of contacts: each is refused at
+// once with a message, for reading and for writing.
+TEST(ContactsFile, WhatIsNotARegularFileIsRefusedWithAMessage)
 {
-    ContactsFile full;
-    ASSERT_TRUE(full.open(QStringLiteral("/dev/full")));
-    const auto result = full.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee")));
-    ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().number, ENOSPC);
-    EXPECT_EQ(result.error().description, u"No space left on device");
+    TestFolder folder;
+    const QString fifo = folder.file(QStringLiteral("pipe.DAT"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/full"), folder.path()}) {
+        for (AccessMode mode : {AccessMode::Read, AccessMode::Write}) {
+            ContactsFile file;
+            const auto opened = file.open(path, mode);
+            ASSERT_TRUE(opened) << path.toStdString();
+            EXPECT_FALSE(opened->opened());
+            EXPECT_EQ(opened->message.value_or(Message{}).text,
+                      path + QStringLiteral(" is a folder, a device or a pipe, not a contacts file, so it was not opened."));
+        }
+    }
 }
 
 // Stops a removal at every step, as a power cut would, and reopens the file as the next start would.
@@ -360,9 +389,8 @@ TEST_F(ContactsFileTest, AFileThatIsNotAContactsFileIsRefusedUntouchedAndTheCurr
 {
     open();
     ASSERT_TRUE(file.append(contact(QStringLiteral("Ann"), QStringLiteral("Lee"))));
-    QByteArray brokenEnd = contact(QStringLiteral("Bob"), QStringLiteral("Ray")).encode().repeated(3);
-    brokenEnd[3 * 518 - 2] = ' ';
-    const QByteArray strangers[] = {"Shopping list\nmilk\neggs\nbread\nthe plumber's number\n", brokenEnd};
+    const QByteArray strangers[] = {"Shopping list\nmilk\neggs\nbread\nthe plumber's number\n",
+                                    QByteArray("Shopping list\nmilk\neggs\n").repeated(200)};
     for (const QByteArray& stranger : strangers) {
         folder.write(QStringLiteral("other.DAT"), stranger);
         const QString other = folder.file(QStringLiteral("other.DAT"));

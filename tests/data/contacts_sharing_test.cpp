@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -45,8 +48,15 @@ TEST(ContactsSharing, AReaderShowsTheRepairedFileAndWritesNothing)
     QByteArray marked = named("Bob").encode();
     marked.replace(0, 14, QByteArray("*DELETED*").leftJustified(14, ' '));
     const QByteArray before = named("Ann").encode() + marked + named("Cy").encode();
-    folder.write(QStringLiteral("c.DAT"), before + named("Dee").encode() + "half a rec");
-    folder.write(QStringLiteral("c.DAT.Tempf.append"), QByteArray::number(before.size()) + "\r\n");
+    folder.write(QStringLiteral("c.DAT"), before);
+    {
+        // An import that the process ended in the middle of a write.
+        ContactsFile importing;
+        ASSERT_TRUE(importing.open(path) && importing.beginAppends() && importing.append(named("Dee")));
+    }
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::Append) && cut.write("half a rec") == 10);
+    cut.close();
     folder.write(QStringLiteral("c.DAT.Tempf.record"), "2 3\r\n");
     const QByteArray onDisk = folder.read(QStringLiteral("c.DAT"));
 
@@ -92,6 +102,48 @@ TEST(ContactsSharing, AFileRenamedOverTheOpenOneIsFollowedBeforeEveryWrite)
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_EQ(window.append(named("Eve")).error().number, ENOENT);
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// Another program holds the current file's lock; opening a second file, and finishing the removal
+// that a crash left in it, waits on nothing but the second file's own lock.
+TEST(ContactsSharing, OpeningAFileWaitsOnlyForItsOwnLock)
+{
+    TestFolder folder;
+    ContactsFile file;
+    test::writeContacts(file, folder.file(QStringLiteral("a.DAT")), {named("Ann")});
+    QByteArray marked = named("Bob").encode();
+    marked.replace(0, 14, QByteArray("*DELETED*").leftJustified(14, ' '));
+    folder.write(QStringLiteral("b.DAT"), named("Cy").encode() + marked);
+    folder.write(QStringLiteral("b.DAT.Tempf.record"), "2 2\r\n");
+    const int other = ::open(QFile::encodeName(ContactsFile::lockPathFor(folder.file(QStringLiteral("a.DAT")))).constData(),
+                             O_RDWR | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+
+    const auto opened = file.open(folder.file(QStringLiteral("b.DAT")));
+    ::close(other);
+    ASSERT_TRUE(opened) << opened.error().description.toStdString();
+    EXPECT_EQ(firstNames(file), QStringList{QStringLiteral("Cy")});
+    EXPECT_EQ(folder.read(QStringLiteral("b.DAT")), named("Cy").encode());
+}
+
+// An import that made the file and then failed takes away only the empty file it made, never one
+// that another program filled meanwhile.
+TEST(ContactsSharing, AFailedImportRemovesOnlyTheEmptyFileItMade)
+{
+    TestFolder folder;
+    const QString path = folder.file(QStringLiteral("c.DAT"));
+    ContactsFile importing;
+    ASSERT_TRUE(importing.open(path).value().created);
+    ContactsFile other;
+    ASSERT_FALSE(other.open(path).value().created);
+    ASSERT_TRUE(other.append(named("Ann")));
+    EXPECT_FALSE(importing.removeIfStillNew());
+    EXPECT_EQ(folder.read(QStringLiteral("c.DAT")), named("Ann").encode());
+
+    ContactsFile alone;
+    ASSERT_TRUE(alone.open(folder.file(QStringLiteral("new.DAT"))).value().created);
+    EXPECT_TRUE(alone.removeIfStillNew());
+    EXPECT_FALSE(QFile::exists(folder.file(QStringLiteral("new.DAT"))));
 }
 
 // A folder where the lock cannot be made still shows the file, with one warning.
