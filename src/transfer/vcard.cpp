@@ -267,7 +267,7 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
             // A birthday without its year, written with the stand-in year the parameter names.
             if (const QString year = QString::fromLatin1(p->omitYear);
                 !year.isEmpty() && (e.birthday.startsWith(year) || e.birthday.startsWith(u"1604")))
-                e.birthday = u"--" + e.birthday.mid(e.birthday.indexOf(u'-') == 4 ? 5 : 4);
+                e.birthday = QStringLiteral("--") + e.birthday.mid(e.birthday.indexOf(u'-') == 4 ? 5 : 4);
         } else if (p->name == "ORG") {
             e.company = component(splitUnescaped(v, u';'), 0);
             shown.append(e.company);
