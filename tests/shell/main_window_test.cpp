@@ -362,7 +362,7 @@ TEST_F(MainWindowFiles, TheMainWindowComesBackWhereItStoodAllOfItOnScreen)
 
     // A window that stood on screen comes back at its place and size, whichever window was in front.
     const QSize size = window->size();
-    window->setGeometry(QRect(QPoint(40, 30), size));
+    window->setGeometry(QRect(QPoint(2, 30), size));
     const QRect stood = window->frameGeometry();
     openAndClose("mnuViewAll", "frmViewAll", "cmdViewAllClose");
     EXPECT_EQ(window->frameGeometry(), stood);

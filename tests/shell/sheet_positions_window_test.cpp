@@ -130,7 +130,7 @@ TEST_F(SheetPositionsTest, OneMemoryForThePictureTheBoxThePreviewAndTheList)
     platform.answerPrintDialog(PrintChoice{1});
     click("cmdPrintLabels");
     EXPECT_EQ(platform.messages.size(), messagesBefore);
-    ASSERT_EQ(platform.printerSurface.jobs.size(), 2);
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 3);
     EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].text, u"Amy Cole");
     EXPECT_EQ(platform.printerSurface.jobs.last().texts[0].column, 2);
     find<QCheckBox>("chkFreeStart")->setChecked(false);
@@ -138,7 +138,7 @@ TEST_F(SheetPositionsTest, OneMemoryForThePictureTheBoxThePreviewAndTheList)
     click("cmdPrintLabels");
     EXPECT_EQ(platform.messages.last().text,
               u"These labels of the sheet in the printer are marked used: 1-2.  Print on them anyway?");
-    EXPECT_EQ(platform.printerSurface.jobs.size(), 2);
+    EXPECT_EQ(platform.printerSurface.jobs.size(), 3);
     EXPECT_EQ(usedNow(), rangePositions(1, 11));
 }
 
