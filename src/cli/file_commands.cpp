@@ -205,7 +205,7 @@ Result<void> undoImportCommand(const ParsedOptions& options)
     if (!QFileInfo::exists(path))
         return std::unexpected(failed(described(path, FileError::fromErrno(ENOENT))));
     ContactsFile contacts;
-    if (auto s = openContacts(contacts, path, true); !s)
+    if (auto s = openContacts(contacts, path, true, options); !s)
         return s;
     const Expected<ImportUndone> undone = undoNotedImport(contacts);
     if (!undone)
