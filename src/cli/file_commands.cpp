@@ -171,7 +171,6 @@ Result<void> importCommand(const ParsedOptions& options)
         ImportOptions importOptions;
         importOptions.remindersOn = *remindersOn;
         importOptions.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
-        importOptions.nameAloneMatches = fromServer;
         result =
             fromServer ? importCards(cards, contacts, importOptions) : importContacts(source, contacts, importOptions);
     }

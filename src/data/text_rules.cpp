@@ -3,9 +3,14 @@
 #include <QList>
 #include <QString>
 
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 namespace pw {
@@ -19,7 +24,8 @@ char16_t undecomposedBase(char32_t u)
         {u'Æ', u'A'}, {u'æ', u'a'}, {u'Ð', u'D'}, {u'ð', u'd'}, {u'Ø', u'O'}, {u'ø', u'o'}, {u'Þ', u'T'},
         {u'þ', u't'}, {u'ß', u's'}, {u'Đ', u'D'}, {u'đ', u'd'}, {u'Ħ', u'H'}, {u'ħ', u'h'}, {u'ı', u'i'},
         {u'Ł', u'L'}, {u'ł', u'l'}, {u'Ŀ', u'L'}, {u'ŀ', u'l'}, {u'Œ', u'O'}, {u'œ', u'o'}, {u'Ŧ', u'T'},
-        {u'ŧ', u't'}};
+        {u'ŧ', u't'}, {u'Ə', u'E'}, {u'ə', u'e'}, {u'Ɛ', u'E'}, {u'ɛ', u'e'}, {u'Ɔ', u'O'}, {u'ɔ', u'o'},
+        {u'Ʒ', u'Z'}, {u'ʒ', u'z'}};
     for (const auto& [letter, base] : kBase) {
         if (letter == u)
             return base;
@@ -62,6 +68,55 @@ char encodeChar(char32_t u)
             return static_cast<char>(0x80 + i);
     }
     return '?';
+}
+
+// One of ICU's transliterators, made once (which costs a few milliseconds) and used under a lock:
+// a transliterator is not made for two threads at once.
+class Transliteration final {
+public:
+    explicit Transliteration(const char* id)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        transliterator_.reset(icu::Transliterator::createInstance(id, UTRANS_FORWARD, status));
+        if (U_FAILURE(status))
+            transliterator_.reset();
+    }
+    // The text transliterated; the text itself when ICU has no transliterator by that name.
+    QString operator()(QStringView text)
+    {
+        if (!transliterator_)
+            return text.toString();
+        icu::UnicodeString s(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+        {
+            std::lock_guard lock(guard_);
+            transliterator_->transliterate(s);
+        }
+        return QString(reinterpret_cast<const QChar*>(s.getBuffer()), s.length());
+    }
+
+private:
+    std::mutex guard_;
+    std::unique_ptr<icu::Transliterator> transliterator_;
+};
+
+QString inLatinLetters(QStringView text)
+{
+    static Transliteration anyToLatin("Any-Latin");
+    return anyToLatin(text);
+}
+
+QString inPlainLetters(QStringView text)
+{
+    static Transliteration latinToAscii("Latin-ASCII");
+    return latinToAscii(text);
+}
+
+// Whether a character is written in a script other than Latin (Cyrillic, Greek, Han, Hangul...).
+bool isOtherScript(char32_t u)
+{
+    const QChar::Script script = QChar::script(u);
+    return script != QChar::Script_Latin && script != QChar::Script_Common && script != QChar::Script_Inherited
+        && script != QChar::Script_Unknown;
 }
 
 }  // namespace
@@ -212,9 +267,22 @@ qsizetype countUnstorable(QStringView text)
     return std::count_if(units.begin(), units.end(), [](uint u) { return u != U'?' && encodeChar(u) == '?'; });
 }
 
-QString nearestStorable(QStringView text)
+QString nearestStorable(QStringView input)
 {
     auto storable = [](char32_t u) { return u == U'?' || encodeChar(u) != '?'; };
+    const QList<uint> units = input.toUcs4();
+    // Letters of other scripts are written in Latin letters first: "Петренко" is "Petrenko".
+    const bool otherScript = std::any_of(units.begin(), units.end(),
+                                         [&](uint u) { return !storable(u) && isOtherScript(u); });
+    const QString text = otherScript ? inLatinLetters(input) : input.toString();
+    auto storableParts = [&](const QString& from) {
+        QString parts;
+        for (char32_t d : from.normalized(QString::NormalizationForm_KD).toUcs4()) {
+            if (QChar::category(d) != QChar::Mark_NonSpacing && storable(d))
+                parts.append(QString::fromUcs4(&d, 1));
+        }
+        return parts;
+    };
     QString out;
     out.reserve(text.size());
     for (char32_t u : text.toUcs4()) {
@@ -226,11 +294,15 @@ QString nearestStorable(QStringView text)
             out.append(QChar(base));
             continue;
         }
-        QString base;
-        for (char32_t d : QString::fromUcs4(&u, 1).normalized(QString::NormalizationForm_KD).toUcs4()) {
-            if (QChar::category(d) != QChar::Mark_NonSpacing && storable(d))
-                base.append(QString::fromUcs4(&d, 1));
-        }
+        const QString one = QString::fromUcs4(&u, 1);
+        QString base = storableParts(one);
+        // The marks a transliteration leaves (the prime of a soft sign, "Olʹga") are no letters.
+        const QChar::Category category = QChar::category(u);
+        if (base.isEmpty() && (category == QChar::Letter_Modifier || category == QChar::Symbol_Modifier
+                               || category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing))
+            continue;
+        if (base.isEmpty() && QChar::isLetter(u))
+            base = storableParts(inPlainLetters(one));
         out.append(base.isEmpty() ? QStringLiteral("?") : base);
     }
     return out;

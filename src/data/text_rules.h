@@ -42,9 +42,11 @@ QChar fromCodePage(char byte);
 QStringList unstorableCharacters(QStringView text);
 // How many characters of `text` would be stored as "?".
 qsizetype countUnstorable(QStringView text);
-// The text with each character the code page cannot hold made the nearest one it can: the letter
-// without its accent ("ả" a), the base letter that sortLetter() also gives those that do not
-// decompose (Ł L, Đ D, ı i), and "?" only when nothing is near ("张").
+// The text with each character the code page cannot hold made the nearest one it can: letters of
+// other scripts transliterated to Latin ("Петренко" Petrenko, "Παύλος" Pávlos), then a Latin letter
+// without its accent ("ả" a, "Łódź" Lódz), the base letter that sortLetter() also gives those that
+// do not decompose (Ł L, Đ D, ı i), marks left over from the transliteration dropped, and "?" only
+// for what is no letter and has nothing near (an emoji).
 QString nearestStorable(QStringView text);
 
 // The text with every control character (below 0x20, and 0x7F) replaced by a blank. A tab or line

@@ -214,7 +214,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     if (auto s = contacts.beginAppends(); !s)
         return fail(s.error());
     begun = true;
-    DuplicateIndex existing(options.nameAloneMatches);
+    DuplicateIndex existing;
     if (auto s = existing.load(contacts); !s)
         return fail(s.error());
 
@@ -251,13 +251,13 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             const std::optional<QString> date = birthdateFromText(dateAsWritten);
             r.Birthdate = date.value_or(QString());
             const std::optional<QString> zip = mendedZip(r);
+            QStringList nearer;  // values given the nearest letters the file holds
             for (const ContactRecord::Field& f : ContactRecord::kFields) {
                 QString& value = r.*f.member;
                 if (countUnstorable(value) == 0)
                     continue;
                 const QString nearest = nearestStorable(value);
-                ++result.replaced;
-                result.changed.append(QStringLiteral("Line %1: %2 stored as %3").arg(c.line).arg(quoted(value), quoted(nearest)));
+                nearer.append(QStringLiteral("%1 stored as %2").arg(quoted(value), quoted(nearest)));
                 value = nearest;
             }
             const ContactRecord stored = ContactRecord::decode(r.encode());
@@ -266,6 +266,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             } else {
                 existing.add(stored);
                 auto note = [&](const QString& text) { result.changed.append(QStringLiteral("Line %1: ").arg(c.line) + text); };
+                result.replaced += int(nearer.size());
+                for (const QString& value : nearer)
+                    note(value);
                 if (!date) {
                     ++result.datesLeftOut;
                     note(QStringLiteral("birthday %1 is no date, left out").arg(quoted(dateAsWritten)));

@@ -21,9 +21,6 @@ class ContactsFile;
 struct ImportOptions final {
     bool remindersOn = true;  // the setting the appended records take
     int batchSize = 1000;     // records appended with one write and one sync
-    // A contact with a name and neither e-mail nor street is a duplicate of the same name alone on
-    // file: for an address book imported again from its server, where it is the same card.
-    bool nameAloneMatches = false;
     ProgressReport progress;
 };
 
@@ -59,8 +56,8 @@ struct ImportResult final {
 
 // Appends the contacts of a CSV, vCard or LDIF file to the contacts file. A vCard or LDIF file is
 // told by its content, whatever its name. For CSV the layout is recognised from the heading line and each row
-// goes through its layout's rules. A contact whose first and last name and e-mail or street match
-// a record on file or a row taken before it is skipped as a duplicate. Records go to the file in batches,
+// goes through its layout's rules. A contact that is certainly a person on file or a row taken
+// before it (samePerson()) is skipped as a duplicate. Records go to the file in batches,
 // and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
 // (a partial import, run again, would take contacts of its own first half for duplicates).
 ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const ImportOptions& options);

@@ -31,17 +31,17 @@ QByteArrayView trimmed(QByteArrayView record, const ContactRecord::Field& f)
 
 Status DuplicateIndex::load(const ContactsFile& contacts)
 {
-    // Only the four compared fields are decoded: the rest would cost most of the time.
-    const ContactRecord::Field first = field(&ContactRecord::FirstName);
-    const ContactRecord::Field last = field(&ContactRecord::LastName);
-    const ContactRecord::Field email = field(&ContactRecord::Email);
-    const ContactRecord::Field street = field(&ContactRecord::Street1);
+    // Only the compared fields are decoded: the rest would cost most of the time.
+    static QString ContactRecord::*const compared[] = {
+        &ContactRecord::FirstName, &ContactRecord::LastName,  &ContactRecord::Email,    &ContactRecord::Street1,
+        &ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone};
+    std::vector<ContactRecord::Field> fields;
+    for (QString ContactRecord::*member : compared)
+        fields.push_back(field(member));
     return contacts.forEachStored([&](int, QByteArrayView stored) {
         ContactRecord r;
-        r.FirstName = fromCodePage(trimmed(stored, first));
-        r.LastName = fromCodePage(trimmed(stored, last));
-        r.Email = fromCodePage(trimmed(stored, email));
-        r.Street1 = fromCodePage(trimmed(stored, street));
+        for (const ContactRecord::Field& f : fields)
+            r.*f.member = fromCodePage(trimmed(stored, f));
         add(r);
         return Visit::Next;
     });
@@ -49,27 +49,18 @@ Status DuplicateIndex::load(const ContactsFile& contacts)
 
 void DuplicateIndex::add(const ContactRecord& stored)
 {
-    for (const QString& key : keys(stored))
-        keys_.insert(key);
+    PersonMarks marks = personMarks(stored);
+    if (!marks.name.isEmpty())
+        byName_[marks.name].push_back(std::move(marks));
 }
 
 bool DuplicateIndex::contains(const ContactRecord& stored) const
 {
-    const QStringList k = keys(stored);
-    return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys_.contains(key); });
-}
-
-QStringList DuplicateIndex::keys(const ContactRecord& r) const
-{
-    const QString name = r.FirstName + u'\x1f' + r.LastName + u'\x1f';
-    QStringList k;
-    if (!r.Email.isEmpty())
-        k.append(name + QStringLiteral("e:") + r.Email);
-    if (!r.Street1.isEmpty())
-        k.append(name + QStringLiteral("s:") + r.Street1);
-    if (k.isEmpty() && nameAlone_)
-        k.append(name);
-    return k;
+    const PersonMarks marks = personMarks(stored);
+    const auto found = byName_.constFind(marks.name);
+    if (found == byName_.cend())
+        return false;
+    return std::any_of(found->begin(), found->end(), [&](const PersonMarks& m) { return samePerson(marks, m); });
 }
 
 }  // namespace pw

@@ -2,10 +2,12 @@
 
 #include "data/contact_record.h"
 #include "data/file_error.h"
+#include "data/same_person.h"
 
-#include <QSet>
+#include <QHash>
 #include <QString>
-#include <QStringList>
+
+#include <vector>
 
 namespace pw {
 
@@ -14,21 +16,14 @@ class ContactsFile;
 // The records on file and the rows taken so far, by the values the duplicate test compares.
 class DuplicateIndex final {
 public:
-    explicit DuplicateIndex(bool nameAlone) : nameAlone_(nameAlone) {}
-
     Status load(const ContactsFile& contacts);
     void add(const ContactRecord& stored);
-    // A row is a duplicate when its first and last name match and so does its e-mail or its
-    // street, compared as the record would store them: two people may share an e-mail or a house.
-    // With `nameAlone`, a name with neither matches the same name with neither: an address book read
-    // again from its server holds the same card, which would otherwise come in at every update.
+    // Whether the contact, as the file would store it, is certainly a person already there
+    // (samePerson()). An address book read again, from a file or its server, adds nothing.
     bool contains(const ContactRecord& stored) const;
 
 private:
-    QStringList keys(const ContactRecord& r) const;
-
-    bool nameAlone_;
-    QSet<QString> keys_;
+    QHash<QString, std::vector<PersonMarks>> byName_;
 };
 
 }  // namespace pw

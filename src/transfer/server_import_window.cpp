@@ -274,7 +274,6 @@ void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool di
         ImportOptions options;
         options.remindersOn = session_.remindersOn();
         options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
-        options.nameAloneMatches = true;
         writing_ = true;
         result = importCards(fetched.book->cards, session_.file(), options);
         writing_ = false;
