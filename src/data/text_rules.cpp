@@ -275,11 +275,26 @@ QString nearestStorable(QStringView input)
     const bool otherScript = std::any_of(units.begin(), units.end(),
                                          [&](uint u) { return !storable(u) && isOtherScript(u); });
     const QString text = otherScript ? inLatinLetters(input) : input.toString();
+    // The storable letters a character decomposes into, each with the one of its accents that the
+    // file holds on it, if any: "ṓ" (o, macron, acute) is "ó".
     auto storableParts = [&](const QString& from) {
         QString parts;
+        bool open = false;  // the last letter was taken and has no accent yet
         for (char32_t d : from.normalized(QString::NormalizationForm_KD).toUcs4()) {
-            if (QChar::category(d) != QChar::Mark_NonSpacing && storable(d))
-                parts.append(QString::fromUcs4(&d, 1));
+            const QString one = QString::fromUcs4(&d, 1);
+            if (QChar::category(d) != QChar::Mark_NonSpacing) {
+                open = storable(d);
+                if (open)
+                    parts.append(one);
+                continue;
+            }
+            if (!open)
+                continue;
+            const QString composed = (parts.back() + one).normalized(QString::NormalizationForm_C);
+            if (composed.size() == 1 && storable(composed.front().unicode())) {
+                parts.back() = composed.front();
+                open = false;
+            }
         }
         return parts;
     };

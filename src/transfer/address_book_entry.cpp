@@ -1,6 +1,7 @@
 #include "transfer/address_book_entry.h"
 
 #include "data/text_rules.h"
+#include "printing/address_format.h"
 
 #include <QDate>
 #include <QHash>
@@ -147,6 +148,33 @@ QStringList fillSecondStreet(QString& street2, const QStringList& lines, int wid
     return noRoom;
 }
 
+// Whether a region is one the state field holds: two letters at most.
+bool isStateCode(const QString& region)
+{
+    return !region.isEmpty() && region.size() <= 2
+        && std::all_of(region.begin(), region.end(), [](QChar c) { return c.isLetter(); });
+}
+
+// A region that is no two-letter code ("NSW", "West Java", "Sachsen"). Where the country's addresses
+// print one, it follows the city ("Rozelle NSW"), if there is room; where they print none (Germany),
+// it is left out. Either loss is named.
+void placeRegion(ContactRecord& r, const QString& region, EntryContact& taken)
+{
+    const CountryFormat* format = countryNamed(r.Country);
+    if (format && !QByteArrayView(format->format).contains("%S")) {
+        taken.notes.append(QStringLiteral("state \"%1\" left out: addresses in %2 name none")
+                         .arg(region, QString::fromUtf8(format->names).section(u'|', 0, 0)));
+        return;
+    }
+    const QString city = r.City.isEmpty() ? region : r.City + u' ' + region;
+    if (city.size() <= widthOf(&ContactRecord::City))
+        r.City = city;
+    else {
+        taken.notes.append(QStringLiteral("state \"%1\" left out, no room after the city").arg(region));
+        ++taken.cut;
+    }
+}
+
 // A phone number that does not fit its field loses its formatting before it loses digits: a
 // number cut short dials someone else. "+1 (555) 123-4567" becomes "555-123-4567".
 QString fittedNumber(const QString& number, int width)
@@ -254,20 +282,19 @@ std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry)
             chosen = &a;
     }
     bool workAddress = false;
-    QStringList noRoom;
+    EntryContact taken;
     if (chosen) {
         const QStringList lines = streetLines(*chosen);
         r.Street1 = lines.value(0);
-        noRoom = fillSecondStreet(r.Street2, lines.mid(1), widthOf(&ContactRecord::Street2));
+        taken.noRoom = fillSecondStreet(r.Street2, lines.mid(1), widthOf(&ContactRecord::Street2));
         r.City = chosen->city.trimmed();
         r.Zip = chosen->postalCode.trimmed();
         r.Country = chosen->country.trimmed();
-        QString state = statePostalCode(chosen->region.trimmed()).toUpper();
-        // What is still no two-letter code has no place in the field.
-        if (state.contains(u'#') || std::any_of(state.begin(), state.end(), [](QChar c) { return c.isDigit(); })
-            || state.size() > 2)
-            state.clear();
-        r.State = state;
+        const QString region = statePostalCode(chosen->region.simplified());
+        if (isStateCode(region))
+            r.State = region.toUpper();
+        else if (!region.isEmpty())
+            placeRegion(r, region, taken);
         workAddress = typeHas(chosen->type, {"work", "business"});
     }
 
@@ -293,9 +320,6 @@ std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry)
     }
     if (r.HomePhone.isEmpty())
         r.HomePhone = untyped;
-    for (QString ContactRecord::*phone :
-         {&ContactRecord::HomePhone, &ContactRecord::CellPhone, &ContactRecord::WorkPhone})
-        r.*phone = fittedPhone(r.*phone, widthOf(phone));
 
     for (const QString& email : entry.emails) {
         if (!email.trimmed().isEmpty()) {
@@ -318,7 +342,35 @@ std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry)
     // A tab or line break would split every line-oriented output made from the record.
     for (const ContactRecord::Field& f : ContactRecord::kFields)
         r.*f.member = blankControlCharacters(r.*f.member);
-    return EntryContact{r, noRoom};
+    taken.record = std::move(r);
+    return taken;
+}
+
+std::vector<MovedPhone> fitPhones(ContactRecord& r)
+{
+    static const std::pair<QString ContactRecord::*, const char*> phones[] = {
+        {&ContactRecord::HomePhone, "Home phone"},
+        {&ContactRecord::CellPhone, "Cell phone"},
+        {&ContactRecord::WorkPhone, "Work phone"}};
+    std::vector<MovedPhone> moved;
+    for (const auto& [member, caption] : phones) {
+        QString& phone = r.*member;
+        phone = trimBlanks(phone);
+        const int width = widthOf(member);
+        if (phone.size() <= width)
+            continue;
+        const QString fitted = fittedPhone(phone, width);
+        if (fitted.size() <= width) {
+            phone = fitted;
+            continue;
+        }
+        // Cut short it would dial someone else: the notes keep it whole.
+        const QString kept = QLatin1StringView(caption) + QStringLiteral(": ") + phone;
+        r.Notes = r.Notes.trimmed().isEmpty() ? kept : r.Notes.trimmed() + QStringLiteral("; ") + kept;
+        moved.push_back({QString::fromLatin1(caption), phone});
+        phone.clear();
+    }
+    return moved;
 }
 
 QString statePostalCode(const QString& text)

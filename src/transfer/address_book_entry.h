@@ -42,14 +42,27 @@ struct AddressBookEntry final {
 // is taken, else the first one given; phones go by their type (home, mobile, work; an untyped one
 // fills the home phone when no home phone is given); the first e-mail. A state written out becomes
 // its postal code; the company line is printed only when the address taken is a work address. The
-// birthdate is the text as given, for birthdateFromText().
+// birthdate is the text as given, for birthdateFromText(). A region that is no two-letter code follows
+// the city where the country's addresses print one ("Rozelle NSW"), and is otherwise left out.
 struct EntryContact final {
     ContactRecord record;
     // Lines of its address after the first, as the entry gave them, that did not fit whole into the
     // second street field beside those before them (an apartment comes before further street lines).
     QStringList noRoom;
+    QStringList notes;  // what else was not stored as the entry gave it ("state "Sachsen" left out...")
+    int cut = 0;        // of those, values left out for want of room
 };
 std::optional<EntryContact> contactFromEntry(const AddressBookEntry& entry);
+
+// The phones of a contact made to fit their fields: a number longer than its field loses its
+// formatting ("+1 (555) 123-4567" as "555-123-4567", "+49 7311 754669-1" as "+4973117546691"), and
+// an extension goes first. A number whose digits still do not fit is never cut: it goes whole into
+// the notes ("Work phone: +49 7311 7546691"). Returns each number so moved, with its caption.
+struct MovedPhone final {
+    QString caption;  // "Work phone"
+    QString number;
+};
+std::vector<MovedPhone> fitPhones(ContactRecord& r);
 
 // The two-letter postal code for a US state, territory or Canadian province written out, in any
 // letter case ("new york", "Québec"); the text itself when it is none of them.

@@ -8,6 +8,7 @@
 #include "transfer/vcard.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -91,11 +92,13 @@ void appendField(QByteArray& out, ExportFormat format, QByteArrayView stored)
     out += '"';
 }
 
-// The line of one stored record, added to the end of `out`.
-void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record)
+// The line of one stored record, added to the end of `out`. `uids` counts the vCards written so
+// far by their first UID, so that a contact repeated in the file gets a UID of its own.
+void appendLine(QByteArray& out, ExportFormat format, QByteArrayView record, QHash<QString, int>* uids = nullptr)
 {
     if (format == ExportFormat::VCard) {
-        out += vCardOf(ContactRecord::decode(record));
+        const ContactRecord contact = ContactRecord::decode(record);
+        out += vCardOf(contact, uids ? (*uids)[vCardUid(contact)]++ : 0);
         return;
     }
     const auto& places = fieldPlaces();
@@ -186,6 +189,7 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
     QByteArray buffer = exportHeaderLine(format);
     buffer.reserve(kWriteChunk + 4096);
     int pending = 0;  // lines in the buffer
+    QHash<QString, int> uids;
     auto flush = [&]() -> Status {
         if (auto s = writeAll(out, buffer); !s)
             return s;
@@ -199,7 +203,7 @@ ExportResult exportContacts(const ContactsFile& contacts, ExportFormat format, Q
             ++result.damaged;
             return Visit::Next;
         }
-        appendLine(buffer, format, record);
+        appendLine(buffer, format, record, &uids);
         ++pending;
         if (buffer.size() >= kWriteChunk) {
             if (auto s = flush(); !s)

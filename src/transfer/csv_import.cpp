@@ -53,6 +53,8 @@ struct Candidate {
     SkippedRow::Reason reasonWhenNone = SkippedRow::Reason::NoName;
     QStringList noRoom;   // address lines the contact has no room for
     QStringList notKept;  // "column 'Spouse' not kept", for a contact taken
+    QStringList notes;    // what else was not stored as given, for a contact taken
+    int cut = 0;          // of those, values left out for want of room
 };
 
 // A contact from an address-book entry, with what it could not hold.
@@ -61,6 +63,8 @@ void takeEntry(Candidate& c, const AddressBookEntry& entry)
     if (std::optional<EntryContact> taken = contactFromEntry(entry)) {
         c.contact = std::move(taken->record);
         c.noRoom = std::move(taken->noRoom);
+        c.notes = std::move(taken->notes);
+        c.cut = taken->cut;
     }
 }
 
@@ -148,7 +152,8 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         total = cards.size();
         candidate = [&](std::size_t i) -> Candidate {
             const VCard& card = cards[i];
-            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}};
+            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}, {}, 0};
+            result.changed += card.notes;
             if (card.error.isEmpty()) {
                 takeEntry(c, card.entry);
                 c.reasonWhenNone = SkippedRow::Reason::NoName;
@@ -163,7 +168,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
         total = entries.size();
         candidate = [&](std::size_t i) -> Candidate {
             const LdifEntry& e = entries[i];
-            Candidate c{e.line, e.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}};
+            Candidate c{e.line, e.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}, {}, 0};
             if (e.isPerson) {
                 takeEntry(c, e.entry);
                 c.reasonWhenNone = SkippedRow::Reason::NoName;
@@ -197,7 +202,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             CsvContact taken = contactFromCsvRow(table, row.fields);
             Candidate c{row.line, joinedColumns(row.fields), std::move(taken.contact),
                         taken.notAContact ? SkippedRow::Reason::NotAContact : SkippedRow::Reason::NoName,
-                        std::move(taken.noRoom), {}};
+                        std::move(taken.noRoom), {}, std::move(taken.notes), taken.cut};
             for (const QString& column : taken.notKept)
                 c.notKept.append(QStringLiteral("column '%1' not kept").arg(column));
             // A row the layout takes whose name columns are empty is no one to print a label for.
@@ -251,6 +256,7 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             const std::optional<QString> date = birthdateFromText(dateAsWritten);
             r.Birthdate = date.value_or(QString());
             const std::optional<QString> zip = mendedZip(r);
+            const std::vector<MovedPhone> phonesMoved = fitPhones(r);
             QStringList nearer;  // values given the nearest letters the file holds
             for (const ContactRecord::Field& f : ContactRecord::kFields) {
                 QString& value = r.*f.member;
@@ -275,6 +281,12 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 }
                 if (zip)
                     note(*zip);
+                result.fieldsCut += c.cut;
+                for (const QString& text : c.notes)
+                    note(text);
+                for (const MovedPhone& phone : phonesMoved)
+                    note(QStringLiteral("%1 %2 too long for its field, kept whole in Notes")
+                             .arg(phone.caption.toLower(), quoted(phone.number)));
                 result.fieldsCut += int(c.noRoom.size());
                 for (const QString& line : c.noRoom)
                     note(QStringLiteral("address line %1 left out, no room in Street 2").arg(quoted(line)));

@@ -201,6 +201,8 @@ CsvContact contactFromCsvRow(const CsvSource& source, const QStringList& row)
         if (std::optional<EntryContact> taken = contactFromEntry(entry)) {
             c.contact = std::move(taken->record);
             c.noRoom = std::move(taken->noRoom);
+            c.notes = std::move(taken->notes);
+            c.cut = taken->cut;
         }
     }
     if (!c.contact)

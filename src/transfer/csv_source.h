@@ -37,6 +37,8 @@ struct CsvContact final {
     std::optional<ContactRecord> contact;  // none when the layout's rules skip the row
     bool notAContact = false;              // skipped by a rule (a repeated heading line), not for its name
     QStringList noRoom;                    // address lines the contact has no room for
+    QStringList notes;                     // what else was not stored as given, and how many were cut
+    int cut = 0;
     QStringList notKept;                   // headings of columns with a value no field holds
 };
 CsvContact contactFromCsvRow(const CsvSource& source, const QStringList& row);

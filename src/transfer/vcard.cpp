@@ -3,7 +3,9 @@
 #include "data/text_rules.h"
 #include "transfer/csv_text.h"
 
+#include <QHash>
 #include <QStringDecoder>
+#include <QUuid>
 
 #include <algorithm>
 #include <cctype>
@@ -34,6 +36,14 @@ bool isMarker(QByteArrayView text, QByteArrayView marker)
     return !text.isEmpty() && text.front() != ' ' && text.front() != '\t' && equalsNoCase(text, marker);
 }
 
+// A card's END line with something after it ("END:VCARD.", as a hand edit leaves it).
+bool isEndWithJunk(QByteArrayView text)
+{
+    return !text.isEmpty() && text.front() != ' ' && text.front() != '\t' && startsWithNoCase(text, "END:VCARD");
+}
+
+constexpr QByteArrayView kByteOrderMark = "\xEF\xBB\xBF";
+
 // The file's lines, each ended by CR LF or LF. A lone CR is part of its value: mail programs write
 // one into custom fields, and ending the line there would split the card.
 std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
@@ -43,15 +53,25 @@ std::vector<PhysicalLine> physicalLines(QByteArrayView bytes)
     qsizetype start = 0;
     int number = 1;
     const qsizetype n = bytes.size();
+    // Cards saved one by one with a byte-order mark each and then joined carry a mark before every
+    // card, at the start of a line or, after a last line without its line end, inside one.
+    auto add = [&](QByteArrayView line, int at) {
+        for (qsizetype mark = line.indexOf(kByteOrderMark); mark >= 0; mark = line.indexOf(kByteOrderMark)) {
+            if (mark > 0)
+                lines.push_back({line.first(mark), at});
+            line = line.sliced(mark + kByteOrderMark.size());
+        }
+        lines.push_back({line, at});
+    };
     for (qsizetype i = 0; i < n; ++i) {
         if (bytes[i] != '\n')
             continue;
         const qsizetype end = i > start && bytes[i - 1] == '\r' ? i - 1 : i;
-        lines.push_back({bytes.sliced(start, end - start), number++});
+        add(bytes.sliced(start, end - start), number++);
         start = i + 1;
     }
     if (start < n)
-        lines.push_back({bytes.sliced(start), number});
+        add(bytes.sliced(start), number);
     return lines;
 }
 
@@ -209,8 +229,24 @@ std::optional<Property> parseProperty(QByteArrayView line, QString& error)
     return p;
 }
 
+// What ties a card to others: its UID and, for a group card, the UIDs of its members.
+struct CardLinks {
+    QString uid;
+    bool group = false;
+    QStringList members;
+};
+
+// A UID as members name it: "urn:uuid:" and letter case do not count.
+QString uidKey(const QString& uid)
+{
+    QString key = uid.trimmed().toLower();
+    if (key.startsWith(u"urn:uuid:"))
+        key.remove(0, 9);
+    return key;
+}
+
 // The values of one card's logical lines, with its version known.
-void readCard(VCard& card, const std::vector<QByteArray>& lines)
+void readCard(VCard& card, CardLinks& links, const std::vector<QByteArray>& lines)
 {
     AddressBookEntry& e = card.entry;
     QStringList shown;
@@ -276,6 +312,12 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
         } else if (p->name == "CATEGORIES") {
             for (const QString& c : splitUnescaped(v, u','))
                 e.categories.append(unescaped(c));
+        } else if (p->name == "UID") {
+            links.uid = uidKey(unescaped(v));
+        } else if (p->name == "KIND" || p->name == "X-ADDRESSBOOKSERVER-KIND") {
+            links.group = v.trimmed().compare(u"group", Qt::CaseInsensitive) == 0;
+        } else if (p->name == "MEMBER" || p->name == "X-ADDRESSBOOKSERVER-MEMBER") {
+            links.members.append(uidKey(unescaped(v)));
         } else if (p->name == "X-POSTWICK-INCLUDE-COMPANY") {
             e.includeCompany = v.trimmed() == u"1";
         }
@@ -289,17 +331,28 @@ void readCard(VCard& card, const std::vector<QByteArray>& lines)
     card.text = shown.join(QStringLiteral(", "));
 }
 
+// Whether a property's value is base64 data (a photo, a key), whose lines some programs fold
+// without the blank.
+bool isBinary(QByteArrayView line)
+{
+    const qsizetype colon = colonAt(line);
+    const QByteArray head = (colon > 0 ? line.first(colon) : line).toByteArray().toUpper();
+    return head.contains("BASE64") || head.contains("ENCODING=B");
+}
+
 // One card's physical lines (between BEGIN and END) read into `card`.
-void readCardLines(VCard& card, const std::vector<PhysicalLine>& all, std::size_t from, std::size_t to)
+void readCardLines(VCard& card, CardLinks& links, const std::vector<PhysicalLine>& all, std::size_t from,
+                   std::size_t to)
 {
     QByteArray version;
     for (std::size_t i = from; i < to; ++i) {
         if (startsWithNoCase(all[i].text, "VERSION:"))
             version = all[i].text.sliced(8).trimmed().toByteArray();
     }
+    if (version.isEmpty())
+        version = "3.0";  // as the older programs that write none mean it
     if (version != "2.1" && version != "3.0" && version != "4.0") {
-        card.error = version.isEmpty() ? QStringLiteral("the card has no VERSION")
-                                       : QStringLiteral("unknown vCard version %1").arg(QString::fromLatin1(version));
+        card.error = QStringLiteral("unknown vCard version %1").arg(QString::fromLatin1(version));
         return;
     }
     // 2.1 folds where there is white space and keeps it; 3.0 and 4.0 insert one blank to fold.
@@ -313,11 +366,21 @@ void readCardLines(VCard& card, const std::vector<PhysicalLine>& all, std::size_
             lines.back() += text;
         } else if (!lines.empty() && continued) {
             lines.back() += keepFoldBlank ? text : text.sliced(1);
-        } else if (!text.trimmed().isEmpty()) {
+        } else if (text.trimmed().isEmpty()) {
+            continue;
+        } else if (colonAt(text) > 0) {
             lines.emplace_back(text.toByteArray());
+        } else if (!lines.empty()) {
+            // A fold that lost its blank: the line goes on with the value before it.
+            if (!isBinary(lines.back()))
+                card.notes.append(QStringLiteral("Line %1: a line without a colon read as part of the line before it")
+                                      .arg(all[i].number));
+            lines.back() += text;
+        } else {
+            card.notes.append(QStringLiteral("Line %1: a line without a colon left out").arg(all[i].number));
         }
     }
-    readCard(card, lines);
+    readCard(card, links, lines);
 }
 
 // Text with the characters that mean something in a value escaped.
@@ -376,39 +439,84 @@ std::vector<VCard> parseVCards(QByteArrayView input)
     if (input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF")) {
         converted = decodeImportText(input).toUtf8();
         bytes = converted;
-    } else if (input.startsWith("\xEF\xBB\xBF")) {
-        bytes = input.sliced(3);
     }
     const std::vector<PhysicalLine> lines = physicalLines(bytes);
     std::vector<VCard> cards;
+    std::vector<CardLinks> links;
+    auto unended = [&](std::size_t begin) {
+        cards.push_back({lines[begin].number, {}, {}, QStringLiteral("the card has no END:VCARD"), {}});
+        links.emplace_back();
+    };
     std::optional<std::size_t> open;  // the BEGIN line of the card being read
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const QByteArrayView text = lines[i].text;
         if (isMarker(text, "BEGIN:VCARD")) {
-            if (open) {
-                cards.push_back({lines[*open].number, {}, {}, QStringLiteral("the card has no END:VCARD")});
-            }
+            if (open)
+                unended(*open);
             open = i;
-        } else if (open && isMarker(text, "END:VCARD")) {
+        } else if (open && isEndWithJunk(text)) {
             VCard card;
             card.line = lines[*open].number;
-            readCardLines(card, lines, *open + 1, i);
+            links.emplace_back();
+            readCardLines(card, links.back(), lines, *open + 1, i);
+            if (!isMarker(text, "END:VCARD"))
+                card.notes.append(QStringLiteral("Line %1: \"%2\" read as the end of the card")
+                                      .arg(lines[i].number)
+                                      .arg(QString::fromUtf8(text.trimmed())));
             cards.push_back(std::move(card));
             open.reset();
         }
     }
     if (open)
-        cards.push_back({lines[*open].number, {}, {}, QStringLiteral("the card has no END:VCARD")});
+        unended(*open);
+
+    // Group cards give their name to their members' categories.
+    QHash<QString, std::size_t> byUid;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        if (!links[i].uid.isEmpty() && !links[i].group)
+            byUid.insert(links[i].uid, i);
+    }
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        if (!links[i].group || !cards[i].error.isEmpty())
+            continue;
+        VCard& group = cards[i];
+        const AddressBookEntry& e = group.entry;
+        const QString name = !e.fullName.isEmpty() ? e.fullName : !e.family.isEmpty() ? e.family : e.given;
+        int found = 0;
+        for (const QString& member : links[i].members) {
+            const auto at = byUid.constFind(member);
+            if (at == byUid.cend() || name.isEmpty())
+                continue;
+            QStringList& categories = cards[*at].entry.categories;
+            if (!categories.contains(name))
+                categories.append(name);
+            ++found;
+        }
+        group.error = QStringLiteral("the group \"%1\", given to its %2 as their category")
+                          .arg(name)
+                          .arg(found == 1 ? QStringLiteral("1 member") : QStringLiteral("%1 members").arg(found));
+    }
     return cards;
 }
 
-QByteArray vCardOf(const ContactRecord& c)
+QString vCardUid(const ContactRecord& c, int repeat)
+{
+    // The namespace of this program's contact UIDs; never to change, or every UID changes with it.
+    static const QUuid kContacts(QStringLiteral("6f1d3c52-8a4e-4b7a-9c35-2e0d5b7f41a8"));
+    QString name = QStringList({c.FirstName, c.MiddleInitial, c.LastName, c.Street1, c.Zip}).join(u'\x1f');
+    if (repeat > 0)
+        name += QStringLiteral("\x1f%1").arg(repeat + 1);
+    return QUuid::createUuidV5(kContacts, name.toUtf8()).toString(QUuid::WithoutBraces);
+}
+
+QByteArray vCardOf(const ContactRecord& c, int repeat)
 {
     QByteArray out;
     out.reserve(512);
     auto line = [&](const QString& text) { appendFolded(out, text); };
     line(QStringLiteral("BEGIN:VCARD"));
     line(QStringLiteral("VERSION:3.0"));
+    line(QStringLiteral("UID:") + vCardUid(c, repeat));
     line(QStringLiteral("N:%1;%2;%3;;").arg(escaped(c.LastName), escaped(c.FirstName), escaped(c.MiddleInitial)));
     // FN may not be empty; a contact without a name is known by its company or e-mail.
     QString full = QStringList({c.FirstName, c.MiddleInitial, c.LastName}).join(u' ').simplified();

@@ -195,7 +195,7 @@ TEST(ContactValidation, ThePromptBeforeSavingNamesEachBoxAndTheCharactersItCanno
     ASSERT_EQ(found, (std::vector<UnstorableBox>{{City, {u"\u6771"_s, u"\u4eac"_s}}, {Notes, {u"\U0001F600"_s}}}));
     const Message question = unstorableQuestion(found);
     EXPECT_EQ(question.text, u"The contacts file cannot store these characters.  They can be saved as the nearest "
-                             u"letters it holds:\n\nCity:  \u6771 as ?,  \u4eac as ?\nNotes:  \U0001F600 as ?\n\n"
+                             u"letters it holds:\n\nCity:  \u6771 as dong,  \u4eac as jing\nNotes:  \U0001F600 as ?\n\n"
                              u"Save them so?  Choose No to go back and change them."_s);
     EXPECT_EQ(question.buttons, MessageButtons::YesNo);
     EXPECT_TRUE(unstorableBoxes(form({{FName, u"Ren\u00e9e \u20ac"}})).empty());

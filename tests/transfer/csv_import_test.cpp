@@ -131,14 +131,15 @@ TEST_F(CsvImportTest, APortalRowKeepsWhatItsColumnsHoldAndOnlyWhatCannotBeRightI
     const std::vector<ContactRecord> r = records();
     ASSERT_EQ(r.size(), 2u);
     // Phones without a dash, a city or a postal code of another country, a short street and the notes
-    // all come in; a state that is no state and a day that is no date do not, and the date is named.
+    // all come in; a state that is no state and a day that is no date do not, and both are named.
     EXPECT_EQ(QStringList({r[0].Birthdate, r[0].HomePhone, r[0].CellPhone, r[0].City, r[0].State, r[0].Zip,
                            r[0].Country, r[0].Street1, r[0].Notes}),
               QStringList({u""_s, u"5551234"_s, u"0171 555"_s, u"St. Gallen"_s, u""_s, u"9000"_s, u"Switzerland"_s,
                            u"Apt"_s, u"Met in Bern"_s}));
     EXPECT_EQ(QStringList({r[1].HomePhone, r[1].WorkPhone, r[1].Birthdate}),
               QStringList({u""_s, u"555-9876"_s, u"18901231"_s}));
-    EXPECT_EQ(result.changed, QStringList{u"Line 2: birthday \"13/01/1990\" is no date, left out"_s});
+    EXPECT_EQ(result.changed, QStringList({u"Line 2: birthday \"13/01/1990\" is no date, left out"_s,
+                                           u"Line 2: state \"N1\" left out: addresses in Switzerland name none"_s}));
 }
 
 TEST_F(CsvImportTest, QuotedValuesKeepTheirCommasQuotesAndLineBreaksInTheirOwnField)
@@ -183,12 +184,22 @@ TEST_F(CsvImportTest, TextIsReadInTheEncodingItWasWrittenInAndStoredInTheFilesCo
         EXPECT_EQ(stored.mid(17, 5), "Gau\xDF ") << n;
     }
 
-    // Each value so changed is named; "?" only where nothing is near.
-    const ImportResult result = import(u"Name,Email\r\nTh\u1EA3o Tr\u1EA7n,thao@mail.vn\r\n\u5F20\u4F1F,zw@mail.cn\r\n"_s.toUtf8());
+    // Each value so changed is named; other scripts are written in Latin letters, keeping the
+    // accents the file holds, and no letter becomes "?".
+    const ImportResult result = import(u"Name,Email\r\nTh\u1EA3o Tr\u1EA7n,thao@mail.vn\r\n\u5F20\u4F1F,zw@mail.cn\r\n"
+                                       u"\u041E\u043B\u044C\u0433\u0430 \u041F\u0435\u0442\u0440\u0435\u043D\u043A\u043E,op@mail.ua\r\n"
+                                       u"\u0393\u03B9\u03CE\u03C1\u03B3\u03BF\u03C2 \u03A0\u03B1\u03C0\u03B1\u03B4\u03CC\u03C0\u03BF\u03C5\u03BB\u03BF\u03C2,"
+                                       u"gp@mail.gr\r\n"_s.toUtf8());
     EXPECT_EQ(result.changed, QStringList({u"Line 2: \"Th\u1EA3o\" stored as \"Thao\""_s,
-                                           u"Line 2: \"Tr\u1EA7n\" stored as \"Tran\""_s,
-                                           u"Line 3: \"\u5F20\u4F1F\" stored as \"??\""_s}));
-    EXPECT_EQ(importSummaryLines(result).last(), u"3 values given the nearest letters the file holds");
+                                           u"Line 2: \"Tr\u1EA7n\" stored as \"Tr\u00E2n\""_s,
+                                           u"Line 3: \"\u5F20\u4F1F\" stored as \"zhang wei\""_s,
+                                           u"Line 4: \"\u041E\u043B\u044C\u0433\u0430\" stored as \"Olga\""_s,
+                                           u"Line 4: \"\u041F\u0435\u0442\u0440\u0435\u043D\u043A\u043E\" stored as \"Petrenko\""_s,
+                                           u"Line 5: \"\u0393\u03B9\u03CE\u03C1\u03B3\u03BF\u03C2\" stored as \"Gi\u00F3rgos\""_s,
+                                           u"Line 5: \"\u03A0\u03B1\u03C0\u03B1\u03B4\u03CC\u03C0\u03BF\u03C5\u03BB\u03BF\u03C2\" stored as "
+                                           u"\"Papad\u00F3poulos\""_s}));
+    EXPECT_EQ(importSummaryLines(result).last(), u"7 values given the nearest letters the file holds");
+    EXPECT_FALSE(bytes().contains('?'));
 }
 
 TEST_F(CsvImportTest, AValueCutToFitIsNamedWithWhatWasKept)
@@ -215,25 +226,28 @@ TEST_F(CsvImportTest, BirthdaysAreReadInTheFormsFilesWriteWithOrWithoutAYearAndN
     EXPECT_TRUE(importSummaryLines(result).contains(u"3 birthdays left out as no date"_s));
 }
 
-TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFileOrAnEarlierRow)
+TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailStreetOrPhoneOfAContactOnFileOrAnEarlierRow)
 {
     const QByteArray file = lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
                                    "Ann,,Lee,1 Elm St,,,,,,,1,,,,,,,",
                                    "Bo,,Ray,,,,,,,,1,,,,ann@mail.com,,,",  // shares Ann's e-mail: another person
                                    "Jo,,Lee,,,,,,,,1,,,,,,,", "Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,",
-                                   ",,,,,,,,,,1,,,,,,,Notes only"});
+                                   ",,,,,,,,,,1,,,,,,,Notes only", "Max,,M\xC3\xBCller,,,,,,,,1,,+49 171 1234567,,,,,"});
     ImportResult result = import(file);
-    EXPECT_EQ(result.imported, 4);
+    EXPECT_EQ(result.imported, 5);
     EXPECT_EQ(skippedRowLines(result),
               QStringList({u"Line 6 (duplicate): Ann,,Lee,,,,,,,,1,,,,ann@mail.com,,,"_s,
                            u"Line 7 (no name): ,,,,,,,,,,1,,,,,,,Notes only"_s}));
-    // The same file again: each row with an e-mail or street is there; Jo Lee, a name alone, is not
-    // enough to tell.
+    // The same file again adds nothing: Jo Lee, a name alone, is the same name alone on file.
     result = import(file);
-    EXPECT_EQ(result.imported, 1);
-    EXPECT_EQ(result.duplicates, 4);
-    EXPECT_EQ(import(lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,other@mail.com,,,"})).imported, 1);
-    EXPECT_EQ(records().size(), 6u);
+    EXPECT_EQ(result.imported, 0);
+    EXPECT_EQ(result.duplicates, 6);
+    // A phone is the same when the last digits of the shorter agree; names are blind to case and
+    // accents. Another e-mail, or a phone of other digits, is someone else.
+    EXPECT_EQ(import(lines({kHeadingD, "MAX,,Muller,,,,,,,,1,,,0171/123 45 67,,,,"})).duplicates, 1);
+    EXPECT_EQ(import(lines({kHeadingD, "Ann,,Lee,,,,,,,,1,,,,other@mail.com,,,",
+                            "Max,,Muller,,,,,,,,1,555-1234,,,,,,"})).imported, 2);
+    EXPECT_EQ(records().size(), 7u);
 }
 
 TEST_F(CsvImportTest, AHeadingLineWithoutALayoutImportsNothingAndSaysWhatWasFoundAndWhatIsNeeded)
