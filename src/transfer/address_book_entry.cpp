@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -158,9 +159,25 @@ bool isStateCode(const QString& region)
 // A region that is no two-letter code ("NSW", "West Java", "Sachsen"). Where the country's addresses
 // print one, it follows the city ("Rozelle NSW"), if there is room; where they print none (Germany),
 // it is left out. Either loss is named.
+// The country a name in its own language gives ("Deutschland", "España"), by the locales Qt knows.
+const CountryFormat* countryNamedNatively(const QString& name)
+{
+    static const QHash<QString, QString> codes = [] {
+        QHash<QString, QString> h;
+        for (const QLocale& locale :
+             QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory))
+            h.insert(plainKey(locale.nativeTerritoryName()), QLocale::territoryToCode(locale.territory()));
+        return h;
+    }();
+    const QString code = codes.value(plainKey(name));
+    return code.isEmpty() ? nullptr : countryNamed(code);
+}
+
 void placeRegion(ContactRecord& r, const QString& region, EntryContact& taken)
 {
     const CountryFormat* format = countryNamed(r.Country);
+    if (!format && !r.Country.trimmed().isEmpty())
+        format = countryNamedNatively(r.Country);
     if (format && !QByteArrayView(format->format).contains("%S")) {
         taken.notes.append(QStringLiteral("state \"%1\" left out: addresses in %2 name none")
                          .arg(region, QString::fromUtf8(format->names).section(u'|', 0, 0)));

@@ -84,7 +84,10 @@ QString chosenAddress(const AddressBookEntry& entry, const ContactRecord& r)
         auto same = [](const QString& value, const QString& stored) {
             return blankControlCharacters(value.trimmed()) == stored;
         };
-        if (!a.isEmpty() && same(a.city, r.City) && same(a.postalCode, r.Zip) && same(a.country, r.Country))
+        // The city may be followed by its region ("Rozelle NSW").
+        const QString city = blankControlCharacters(a.city.trimmed());
+        const bool sameCity = city == r.City || (!city.isEmpty() && r.City.startsWith(city + u' '));
+        if (!a.isEmpty() && sameCity && same(a.postalCode, r.Zip) && same(a.country, r.Country))
             return a.key;
     }
     return {};

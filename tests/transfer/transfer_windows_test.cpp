@@ -1,6 +1,7 @@
 #include "data/contact_record.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
+#include "transfer/vcard.h"
 
 #include <QAction>
 #include <QDialog>
@@ -250,7 +251,8 @@ TEST_F(TransferWindowsTest, TheVCardOptionWritesAVcfFile)
     EXPECT_EQ(platform.saveDialogs.back().filter, u"vCard Files (*.vcf)|*.vcf");
     EXPECT_EQ(platform.messages.back().text, u"D O N E !  A vCard file of contacts has been created and stored as "_s
                                                  + folder.file(u"PWKV_PWK_Contacts.vcf"_s));
-    EXPECT_TRUE(folder.read(u"PWKV_PWK_Contacts.vcf"_s).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\n"));
+    EXPECT_TRUE(folder.read(u"PWKV_PWK_Contacts.vcf"_s)
+                    .startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + vCardUid(r).toLatin1() + "\r\nN:Lee;Ann;;;\r\n"));
 }
 
 TEST_F(TransferWindowsTest, AContactsFileElsewhereIsOfferedItsOwnNameInTheApplicationFolder)

@@ -285,7 +285,7 @@ TEST_F(VCardTest, ARegionFollowsTheCityWhereTheCountryPrintsOneAndAPhoneIsNeverC
     const ImportResult result =
         import(card(";;12 Darling St;Rozelle;NSW;2039;Australia",
                     "TEL;TYPE=WORK:+49 7311 7546691\r\nTEL;TYPE=CELL:+49 (0) 171 2345678\r\n")
-               + card(";;Hauptstr. 1;Dresden;Sachsen;01067;Germany")
+               + card(";;Hauptstr. 1;Dresden;Sachsen;01067;Deutschland")
                + card(";;Jl. Sudirman 1;Bandung Wetan;West Java;40115;Indonesia")
                + card(";;1 Main St;Albany;New York;12207;"));
     ASSERT_EQ(result.imported, 4);
