@@ -148,10 +148,8 @@ Result<void> importCommand(const ParsedOptions& options)
             return std::unexpected(fetched.error());
         cards = std::move(*fetched);
     } else {
-        const int fd = ::open(QFile::encodeName(sourcePath).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return std::unexpected(failed(described(sourcePath, FileError::fromErrno(errno))));
-        source.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (auto s = openImportFile(source, sourcePath); !s)
+            return std::unexpected(failed(described(sourcePath, s.error())));
     }
     ContactsFile contacts;
     const bool created = !QFileInfo::exists(contactsPath);
@@ -186,7 +184,8 @@ Result<void> importCommand(const ParsedOptions& options)
     case ImportResult::End::Cancelled: break;
     case ImportResult::End::NotCompatible:
         return failure(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text)));
-    case ImportResult::End::Failed: return failure(described(contactsPath, importFailure(result)));
+    case ImportResult::End::Failed:
+        return failure(described(result.sourceFailed ? sourcePath : contactsPath, importFailure(result)));
     }
     // The same summary as the window's, a line a count, then each row left out and why.
     QByteArray out;

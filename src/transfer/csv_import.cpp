@@ -3,97 +3,32 @@
 #include "data/contacts_file.h"
 #include "data/text_rules.h"
 #include "transfer/address_book_entry.h"
+#include "transfer/csv_source.h"
 #include "transfer/csv_text.h"
-#include "transfer/import_layouts.h"
+#include "transfer/duplicate_index.h"
+#include "transfer/ldif.h"
 #include "transfer/vcard.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QIODevice>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace pw {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 constexpr int kProgressEvery = 64;  // rows between two progress reports
-
-// The records on file and the rows taken so far, by the values the duplicate test compares.
-class DuplicateIndex final {
-public:
-    explicit DuplicateIndex(bool nameAlone) : nameAlone_(nameAlone) {}
-
-    Status load(const ContactsFile& contacts)
-    {
-        // Only the four compared fields are decoded: the rest would cost most of the time.
-        const ContactRecord::Field first = field(&ContactRecord::FirstName);
-        const ContactRecord::Field last = field(&ContactRecord::LastName);
-        const ContactRecord::Field email = field(&ContactRecord::Email);
-        const ContactRecord::Field street = field(&ContactRecord::Street1);
-        return contacts.forEachStored([&](int, QByteArrayView stored) {
-            ContactRecord r;
-            r.FirstName = fromCodePage(trimmed(stored, first));
-            r.LastName = fromCodePage(trimmed(stored, last));
-            r.Email = fromCodePage(trimmed(stored, email));
-            r.Street1 = fromCodePage(trimmed(stored, street));
-            add(r);
-            return Visit::Next;
-        });
-    }
-
-    void add(const ContactRecord& stored)
-    {
-        for (const QString& key : keys(stored))
-            keys_.insert(key);
-    }
-
-    // A row is a duplicate when its first and last name match and so does its e-mail or its
-    // street, compared as the record would store them: two people may share an e-mail or a house.
-    // With `nameAlone`, a name with neither matches the same name with neither: an address book read
-    // again from its server holds the same card, which would otherwise come in at every update.
-    bool contains(const ContactRecord& stored) const
-    {
-        const QStringList k = keys(stored);
-        return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys_.contains(key); });
-    }
-
-private:
-    static ContactRecord::Field field(QString ContactRecord::*member)
-    {
-        for (const ContactRecord::Field& f : ContactRecord::kFields) {
-            if (f.member == member)
-                return f;
-        }
-        return {};
-    }
-    static QByteArrayView trimmed(QByteArrayView record, const ContactRecord::Field& f)
-    {
-        QByteArrayView v = record.sliced(f.offset, f.width);
-        while (!v.isEmpty() && v.front() == ' ')
-            v = v.sliced(1);
-        while (!v.isEmpty() && v.back() == ' ')
-            v.chop(1);
-        return v;
-    }
-    QStringList keys(const ContactRecord& r) const
-    {
-        const QString name = r.FirstName + u'\x1f' + r.LastName + u'\x1f';
-        QStringList k;
-        if (!r.Email.isEmpty())
-            k.append(name + QStringLiteral("e:") + r.Email);
-        if (!r.Street1.isEmpty())
-            k.append(name + QStringLiteral("s:") + r.Street1);
-        if (k.isEmpty() && nameAlone_)
-            k.append(name);
-        return k;
-    }
-
-    bool nameAlone_;
-    QSet<QString> keys_;
-};
 
 Expected<QByteArray> readWhole(QIODevice& device)
 {
@@ -116,7 +51,8 @@ struct Candidate {
     QString text;
     std::optional<ContactRecord> contact;
     SkippedRow::Reason reasonWhenNone = SkippedRow::Reason::NoName;
-    QStringList noRoom;  // address lines the contact has no room for
+    QStringList noRoom;   // address lines the contact has no room for
+    QStringList notKept;  // "column 'Spouse' not kept", for a contact taken
 };
 
 // A contact from an address-book entry, with what it could not hold.
@@ -129,11 +65,54 @@ void takeEntry(Candidate& c, const AddressBookEntry& entry)
 }
 
 // What a skipped row shows of itself: enough to find it in the file, never a screenful.
-QString shortText(const QString& text)
+QString shortText(const QString& text, qsizetype shown = 160)
 {
-    constexpr qsizetype kShown = 160;
     const QString line = text.simplified();
-    return line.size() > kShown ? line.left(kShown - 3) + QStringLiteral("...") : line;
+    return line.size() > shown ? line.left(shown - 3) + QStringLiteral("...") : line;
+}
+
+// A value as a summary quotes it: at most 60 characters, a longer one cut with "...".
+constexpr qsizetype kQuotedAtMost = 60;
+QString quoted(const QString& value)
+{
+    return u'"' + shortText(value, kQuotedAtMost) + u'"';
+}
+
+// Text in UTF-16 without a byte-order mark, as some programs write it, told by its zero bytes (every
+// other byte of Latin text), as UTF-8 with a mark; other bytes as they are.
+QByteArray withoutBareUtf16(QByteArray bytes)
+{
+    const qsizetype n = std::min<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    if (n < 4 || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return bytes;
+    qsizetype evenZeros = 0, oddZeros = 0;
+    for (qsizetype i = 0; i < n; i += 2) {
+        evenZeros += bytes[i] == 0;
+        oddZeros += bytes[i + 1] == 0;
+    }
+    if (std::max(evenZeros, oddZeros) < n / 4 || std::min(evenZeros, oddZeros) > 0)
+        return bytes;
+    QStringDecoder utf16(evenZeros > oddZeros ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+    return "\xEF\xBB\xBF" + QString(utf16(bytes)).toUtf8();
+}
+
+bool isUsOrNoCountry(const QString& country)
+{
+    static const QSet<QString> us = {u""_s, u"us"_s, u"usa"_s, u"u.s."_s, u"u.s.a."_s, u"united states"_s,
+                                     u"united states of america"_s};
+    return us.contains(country.trimmed().toLower());
+}
+
+// A US zip code that a spreadsheet read as a number has lost its leading zeros (01327 became
+// 1327): they are put back, and the note says so.
+std::optional<QString> mendedZip(ContactRecord& r)
+{
+    const QString zip = r.Zip.trimmed();
+    if ((zip.size() != 3 && zip.size() != 4) || !isUsOrNoCountry(r.Country)
+        || !std::all_of(zip.begin(), zip.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    r.Zip = zip.rightJustified(5, u'0');
+    return QStringLiteral("zip code %1 given its leading zeros: %2").arg(quoted(zip), quoted(r.Zip));
 }
 
 }  // namespace
@@ -151,25 +130,25 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
     };
 
     auto bytes = readWhole(csv);
-    if (!bytes)
+    if (!bytes) {
+        result.sourceFailed = true;
         return fail(bytes.error());
+    }
+    *bytes = withoutBareUtf16(std::move(*bytes));
     // Each source gives its rows one by one; all share the duplicate test, batches and progress.
     std::size_t total = 0;
     std::function<Candidate(std::size_t)> candidate;
 
     std::vector<VCard> cards;
-    std::vector<CsvRow> rows;
-    const LayoutRules* layout = nullptr;
-    const PositionalColumns* positional = nullptr;  // none for a layout that reads named columns
-    QStringList heading;
-    std::vector<BoundColumn> bound;
+    std::vector<LdifEntry> entries;
+    CsvSource table;
     if (isVCardFile(*bytes)) {
         result.vCard = true;
         cards = parseVCards(*bytes);
         total = cards.size();
         candidate = [&](std::size_t i) -> Candidate {
             const VCard& card = cards[i];
-            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact, {}};
+            Candidate c{card.line, card.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}};
             if (card.error.isEmpty()) {
                 takeEntry(c, card.entry);
                 c.reasonWhenNone = SkippedRow::Reason::NoName;
@@ -178,36 +157,49 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             }
             return c;
         };
+    } else if (isLdifFile(*bytes)) {
+        result.ldif = true;
+        entries = parseLdif(*bytes);
+        total = entries.size();
+        candidate = [&](std::size_t i) -> Candidate {
+            const LdifEntry& e = entries[i];
+            Candidate c{e.line, e.text, std::nullopt, SkippedRow::Reason::NotAContact, {}, {}};
+            if (e.isPerson) {
+                takeEntry(c, e.entry);
+                c.reasonWhenNone = SkippedRow::Reason::NoName;
+            }
+            for (const QString& name : e.notKept)
+                c.notKept.append(QStringLiteral("attribute '%1' not kept").arg(name));
+            return c;
+        };
     } else {
-        rows = parseCsv(decodeImportText(*bytes));
-        layout = rows.empty() ? nullptr : recogniseLayout(rows.front().fields);
-        if (!layout) {
+        const ImportText text = readImportText(*bytes);
+        auto source = readCsvSource(text.text);
+        if (!source)
+            return fail(source.error());
+        table = std::move(*source);
+        if (!table.layout) {
             result.end = ImportResult::End::NotCompatible;
+            result.whyNot = table.whyNot;
             return result;
         }
-        positional = std::get_if<PositionalColumns>(&layout->columns);
-        if (!positional) {
-            bound = std::get<NamedColumns>(layout->columns).bind(rows.front().fields);
-        } else {
-            auto prepared = prepareHeading(*positional, rows.front().fields);
-            if (!prepared)
-                return fail(prepared.error());
-            if (!*prepared) {
-                result.end = ImportResult::End::NotCompatible;
-                return result;
-            }
-            heading = std::move(**prepared);
+        int lastLine = 0;
+        for (const ImportText::Repair& repair : text.repairs) {
+            if (repair.line == lastLine)
+                continue;
+            lastLine = repair.line;
+            result.changed.append(
+                QStringLiteral("Line %1: a byte that is not UTF-8 read as Windows-1252 (\"%2\")").arg(repair.line).arg(repair.letter));
         }
-        total = rows.size() - 1;
+        total = table.rows.size();
         candidate = [&](std::size_t i) -> Candidate {
-            const CsvRow& row = rows[i + 1];
-            Candidate c{row.line, joinedColumns(row.fields), std::nullopt, SkippedRow::Reason::NoName, {}};
-            if (!positional) {
-                takeEntry(c, entryFromRow(bound, row.fields));
-                return c;
-            }
-            c.contact = contactFromRow(*positional, heading, row.fields);
-            c.reasonWhenNone = SkippedRow::Reason::NotAContact;
+            const CsvRow& row = table.rows[i];
+            CsvContact taken = contactFromCsvRow(table, row.fields);
+            Candidate c{row.line, joinedColumns(row.fields), std::move(taken.contact),
+                        taken.notAContact ? SkippedRow::Reason::NotAContact : SkippedRow::Reason::NoName,
+                        std::move(taken.noRoom), {}};
+            for (const QString& column : taken.notKept)
+                c.notKept.append(QStringLiteral("column '%1' not kept").arg(column));
             // A row the layout takes whose name columns are empty is no one to print a label for.
             if (c.contact && c.contact->FirstName.isEmpty() && c.contact->LastName.isEmpty()) {
                 c.contact.reset();
@@ -258,14 +250,14 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
             const QString dateAsWritten = r.Birthdate;
             const std::optional<QString> date = birthdateFromText(dateAsWritten);
             r.Birthdate = date.value_or(QString());
+            const std::optional<QString> zip = mendedZip(r);
             for (const ContactRecord::Field& f : ContactRecord::kFields) {
                 QString& value = r.*f.member;
                 if (countUnstorable(value) == 0)
                     continue;
                 const QString nearest = nearestStorable(value);
                 ++result.replaced;
-                result.changed.append(
-                    QStringLiteral("Line %1: \"%2\" stored as \"%3\"").arg(c.line).arg(value, nearest));
+                result.changed.append(QStringLiteral("Line %1: %2 stored as %3").arg(c.line).arg(quoted(value), quoted(nearest)));
                 value = nearest;
             }
             const ContactRecord stored = ContactRecord::decode(r.encode());
@@ -273,23 +265,29 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 skip(c, SkippedRow::Reason::Duplicate);
             } else {
                 existing.add(stored);
+                auto note = [&](const QString& text) { result.changed.append(QStringLiteral("Line %1: ").arg(c.line) + text); };
                 if (!date) {
                     ++result.datesLeftOut;
-                    result.changed.append(
-                        QStringLiteral("Line %1: birthday \"%2\" is no date, left out").arg(c.line).arg(dateAsWritten));
+                    note(QStringLiteral("birthday %1 is no date, left out").arg(quoted(dateAsWritten)));
                 }
+                if (zip)
+                    note(*zip);
                 result.fieldsCut += int(c.noRoom.size());
                 for (const QString& line : c.noRoom)
-                    result.changed.append(QStringLiteral("Line %1: address line \"%2\" left out, no room in Street 2")
-                                              .arg(c.line)
-                                              .arg(line));
+                    note(QStringLiteral("address line %1 left out, no room in Street 2").arg(quoted(line)));
                 result.fieldsCut += fieldsCutToFit(r);
                 for (const ContactRecord::Field& f : ContactRecord::kFields) {
                     const QString value = trimLeadingBlanks(r.*f.member);
-                    if (value.size() > f.width)
-                        result.changed.append(QStringLiteral("Line %1: \"%2\" cut to \"%3\"")
-                                                  .arg(c.line)
-                                                  .arg(value, trimTrailingBlanks(value.left(f.width))));
+                    if (value.size() <= f.width)
+                        continue;
+                    const QString kept = trimTrailingBlanks(value.left(f.width));
+                    note(kept.size() <= kQuotedAtMost
+                             ? QStringLiteral("%1 cut to %2").arg(quoted(value), quoted(kept))
+                             : QStringLiteral("%1 cut to its first %2 characters").arg(quoted(value)).arg(f.width));
+                }
+                for (const QString& column : c.notKept) {
+                    if (!result.notKept.contains(column))
+                        result.notKept.append(column);
                 }
                 batch.push_back(std::move(r));
             }
@@ -349,7 +347,9 @@ std::optional<Message> importEndMessage(const ImportResult& result)
         return Message{QStringLiteral("D O N E !  %1 contacts successfully imported.").arg(result.imported),
                        QStringLiteral("Import completed")};
     case ImportResult::End::NotCompatible:
-        return Message{QStringLiteral("CSV file not compatible with import function."),
+        return Message{result.whyNot.isEmpty()
+                           ? QStringLiteral("CSV file not compatible with import function.")
+                           : QStringLiteral("CSV file not compatible with import function; ") + result.whyNot,
                        QStringLiteral("No contacts imported"), MessageIcon::Information};
     case ImportResult::End::Cancelled:
         return Message{QStringLiteral("Import stopped.  No contacts were imported; the contacts file is as it was."),
@@ -371,7 +371,9 @@ QStringList importSummaryLines(const ImportResult& result)
         count(result.duplicates, "skipped as a duplicate", "skipped as duplicates"),
         count(result.noName, "skipped for having no name", "skipped for having no name"),
     };
-    if (!result.vCard)
+    if (result.ldif)
+        lines[0] = count(result.read, "entry read", "entries read");
+    else if (!result.vCard)
         lines[0] = count(result.read, "row read", "rows read");
     if (result.notContacts > 0)
         lines.append(count(result.notContacts, "skipped as not a contact", "skipped as not contacts"));
@@ -381,7 +383,7 @@ QStringList importSummaryLines(const ImportResult& result)
     if (result.replaced > 0)
         lines.append(count(result.replaced, "value given the nearest letters the file holds",
                            "values given the nearest letters the file holds"));
-    return lines;
+    return lines + result.notKept;
 }
 
 QStringList skippedRowLines(const ImportResult& result)
@@ -402,6 +404,35 @@ FileError importFailure(const ImportResult& result)
     FileError error = result.error.value_or(FileError{});
     error.description += QStringLiteral(" (no contacts were imported)");
     return error;
+}
+
+Status openImportFile(QFile& file, const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::unexpected(FileError::fromErrno(errno));
+    struct stat st {};
+    const char* what = nullptr;
+    if (::fstat(fd, &st) != 0)
+        what = "cannot be looked at";
+    else if (S_ISDIR(st.st_mode))
+        what = "a folder";
+    else if (S_ISFIFO(st.st_mode))
+        what = "a pipe";
+    else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        what = "a device";
+    else if (!S_ISREG(st.st_mode))
+        what = "a socket";
+    if (what) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return std::unexpected(FileError{error, QStringLiteral("%1 (%2, not a file to import)")
+                                                    .arg(FileError::fromErrno(error).description, QLatin1StringView(what))});
+    }
+    // Reads of a regular file never wait; the flag only kept the open from waiting on a pipe.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return {};
 }
 
 }  // namespace pw

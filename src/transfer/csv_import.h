@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QFile;
 class QIODevice;
 
 namespace pw {
@@ -39,6 +40,7 @@ struct ImportResult final {
     enum class End { Completed, NotCompatible, Cancelled, Failed };
     End end = End::Completed;
     bool vCard = false;
+    bool ldif = false;
     int read = 0;  // rows or cards after the heading line
     int imported = 0;
     int duplicates = 0;
@@ -49,11 +51,14 @@ struct ImportResult final {
     int replaced = 0;     // values holding characters the contacts file cannot, given the nearest it can
     std::vector<SkippedRow> skipped;
     QStringList changed;  // each value stored otherwise than the file wrote it (nearer letters, cut), named
+    QStringList notKept;  // each column or attribute with values that no field holds, named once
+    QString whyNot;       // for NotCompatible: what the heading line holds and what it needs
     std::optional<FileError> error;  // for Failed
+    bool sourceFailed = false;       // the error was the imported file's, not the contacts file's
 };
 
-// Appends the contacts of a CSV or vCard file to the contacts file. A vCard file is told by its
-// content, whatever its name. For CSV the layout is recognised from the heading line and each row
+// Appends the contacts of a CSV, vCard or LDIF file to the contacts file. A vCard or LDIF file is
+// told by its content, whatever its name. For CSV the layout is recognised from the heading line and each row
 // goes through its layout's rules. A contact whose first and last name and e-mail or street match
 // a record on file or a row taken before it is skipped as a duplicate. Records go to the file in batches,
 // and the import is all or nothing: a failure, a stop or a crash leaves the file as it was before
@@ -75,5 +80,10 @@ QStringList skippedRowLines(const ImportResult& result);
 
 // The failure of an import as the error prompt shows it, with how many contacts were stored first.
 FileError importFailure(const ImportResult& result);
+
+// Opens the file at `path` for the import, or says why it cannot: the system's error, or what the
+// path is when it is no regular file (a folder, a pipe, a device). A pipe is opened without waiting
+// for a writer, so that the question never hangs.
+Status openImportFile(QFile& file, const QString& path);
 
 }  // namespace pw

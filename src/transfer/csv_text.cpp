@@ -29,7 +29,41 @@ bool runsAsFormula(QStringView cell)
 
 }  // namespace
 
-QString decodeImportText(QByteArrayView bytes)
+namespace {
+
+// The length of the UTF-8 sequence at `i`, or 0 when the byte there starts none.
+int utf8SequenceAt(QByteArrayView bytes, qsizetype i)
+{
+    const auto b = [&](qsizetype k) { return k < bytes.size() ? uchar(bytes[k]) : 0; };
+    const uchar lead = b(i);
+    int length = 0;
+    uint code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
+    for (int k = 1; k < length; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (b(i + k) & 0x3F);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+}  // namespace
+
+ImportText readImportText(QByteArrayView bytes)
 {
     struct Mark {
         QByteArrayView bytes;
@@ -43,25 +77,83 @@ QString decodeImportText(QByteArrayView bytes)
     for (const Mark& mark : marks) {
         if (bytes.startsWith(mark.bytes)) {
             QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless);
-            return decoder(bytes.sliced(mark.bytes.size()));
+            return {decoder(bytes.sliced(mark.bytes.size())), {}};
         }
     }
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    return fromCodePage(bytes);
+    qsizetype valid = 0;
+    qsizetype invalid = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (uchar(bytes[i]) < 0x80) {
+            ++i;
+        } else if (const int n = utf8SequenceAt(bytes, i); n > 0) {
+            ++valid;
+            i += n;
+        } else {
+            ++invalid;
+            ++i;
+        }
+    }
+    if (invalid == 0) {
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        return {utf8(bytes), {}};
+    }
+    if (invalid >= valid)
+        return {fromCodePage(bytes), {}};
+    ImportText out;
+    out.text.reserve(bytes.size());
+    int line = 1;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const char c = bytes[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n')))
+            ++line;
+        if (uchar(c) < 0x80) {
+            out.text += QChar(uchar(c));
+            ++i;
+        } else if (const int n = utf8SequenceAt(bytes, i); n > 0) {
+            out.text += QString::fromUtf8(bytes.sliced(i, n));
+            i += n;
+        } else {
+            out.text += fromCodePage(c);
+            out.repairs.push_back({line, fromCodePage(c)});
+            ++i;
+        }
+    }
+    return out;
 }
 
-std::vector<CsvRow> parseCsv(QStringView text)
+QString decodeImportText(QByteArrayView bytes)
+{
+    return readImportText(bytes).text;
+}
+
+QChar headingSeparator(QStringView line)
+{
+    int commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (QChar c : line) {
+        if (c == u'"')
+            quoted = !quoted;
+        else if (!quoted && c == u',')
+            ++commas;
+        else if (!quoted && c == u';')
+            ++semicolons;
+        else if (!quoted && c == u'\t')
+            ++tabs;
+    }
+    if (tabs > commas && tabs >= semicolons)
+        return u'\t';
+    return semicolons > commas ? u';' : u',';
+}
+
+std::vector<CsvRow> parseCsv(QStringView text, QChar separator, int firstLine)
 {
     std::vector<CsvRow> rows;
     CsvRow row;
     QString field;
     bool quoted = false;      // inside a quoted field
     bool hadText = false;     // the line holds anything at all
-    int line = 1;
-    row.line = 1;
+    int line = firstLine;
+    row.line = firstLine;
 
     auto endField = [&] {
         row.fields.append(field);
@@ -105,7 +197,7 @@ std::vector<CsvRow> parseCsv(QStringView text)
         if (c == u'"' && field.isEmpty()) {
             quoted = true;
             hadText = true;
-        } else if (c == u',') {
+        } else if (c == separator) {
             endField();
             hadText = true;
         } else if (lineEnd) {

@@ -21,26 +21,6 @@ bool hasDigit(const QString& text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-void cleanUpPortal(ContactRecord& r)
-{
-    r.State = r.State.toUpper();
-    for (QString* phone : {&r.HomePhone, &r.CellPhone, &r.WorkPhone})
-        applyPhoneRule(*phone, true);
-    if (r.HomePhone.isEmpty() && !r.WorkPhone.isEmpty())
-        r.HomePhone = r.WorkPhone;
-    if (r.Street1.size() < 6)
-        r.Street1.clear();
-    applyPlaceRules(r);
-}
-
-void cleanUpOlderMailProgram(ContactRecord& r)
-{
-    for (QString* phone : {&r.HomePhone, &r.CellPhone}) {
-        phone->remove(u'+').remove(u'(').remove(u')');
-        applyPhoneRule(*phone, true);
-    }
-}
-
 // This program's own export holds only values the contact form accepted: each is kept as written
 // (postal codes of any country, phone extensions and letters, any four-digit year), less the
 // apostrophe that kept a spreadsheet from running it. The middle initial is cut to one character
@@ -71,6 +51,10 @@ std::vector<BoundColumn> bindGoogle(const QStringList& heading)
 std::vector<BoundColumn> bindThunderbird(const QStringList& heading)
 {
     return bindColumns(thunderbirdColumns(), heading);
+}
+std::vector<BoundColumn> bindPortal(const QStringList& heading)
+{
+    return bindColumns(portalColumns(), heading);
 }
 
 // Google writes its repeated fields numbered ("E-mail 1 - Value", "Phone 1 - Value",
@@ -118,38 +102,14 @@ std::vector<LayoutRules> makeLayouts()
     layouts.push_back(
         namedLayout(ImportLayout::Thunderbird, {"Primary Email", "Home ZipCode", "Birth Year"}, bindThunderbird));
 
-    PositionalColumns portal;
-    portal.skipIfAny = {"Yahoo! Phone", "Yahoo Phone"};
-    portal.rules = {{"First", 1, &R::FirstName},       {"Middle", 2, &R::MiddleInitial, true},
-                    {"Last", 3, &R::LastName},         {"Email", 5, &R::Email},
-                    {"Category", 6, &R::Category},     {"Home", 9, &R::HomePhone},
-                    {"Work", 10, &R::WorkPhone},       {"Mobile", 13, &R::CellPhone},
-                    {"Company", 22, &R::Company},      {"Home Address", 28, &R::Street1},
-                    {"Home City", 29, &R::City},       {"Home State", 30, &R::State},
-                    {"Home ZIP", 31, &R::Zip},         {"Home Country", 32, &R::Country},
-                    {"Birthday", 33, &R::Birthdate}};
-    portal.cleanUp = cleanUpPortal;
-    layouts.push_back({ImportLayout::PortalAddressBook, {.any = {"Yahoo! Phone", "Yahoo Phone"}}, portal});
+    // A web portal's address book, and a desktop mail program's older contacts, which write some of
+    // the desktop program's headings.
+    layouts.push_back({ImportLayout::PortalAddressBook, {.any = {"Yahoo! Phone", "Yahoo Phone"}}, NamedColumns{bindPortal}});
+    layouts.push_back({ImportLayout::OlderMailProgram, {.all = {"Primary Phone", "Web Page"}}, NamedColumns{bindOutlook}});
 
-    PositionalColumns older;
-    older.keepColumns = 21;
-    older.skipIfAll = {"Primary Phone", "Web Page"};
-    older.requiredColumns = {3, 15};
-    older.rules = {{"First Name", 1, &R::FirstName},   {"Middle Name", 2, &R::MiddleInitial, true},
-                   {"Last Name", 3, &R::LastName},     {"Birthday", 9, &R::Birthdate},
-                   {"E-mail Address", 15, &R::Email},  {"Home Phone", 19, &R::HomePhone},
-                   {"Mobile Phone", 21, &R::CellPhone}};
-    older.cleanUp = cleanUpOlderMailProgram;
-    layouts.push_back({ImportLayout::OlderMailProgram, {.all = {"Primary Phone", "Web Page"}}, older});
-
-    PositionalColumns nameList;
-    nameList.headingCut = HeadingCut::FromFirstNameToEmailAddress;
-    nameList.skipIfAny = {"Name,E-mail Address"};
-    nameList.requiredColumns = {1, 2};
-    nameList.rules = {{"First Name", 1, &R::FirstName}, {"Last Name", 2, &R::LastName},
-                      {"Middle Name", 3, &R::MiddleInitial, true}};
-    addRules(nameList.rules, "E-mail Address", {3, 4, 0}, &R::Email);
-    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}}, nameList});
+    // A name list that begins "First Name,Last Name,...,E-mail Address": its columns by their headings.
+    layouts.push_back({ImportLayout::NameAndEmailList, {.all = {"First Name,", "Name,E-mail Address"}},
+                       NamedColumns{bindPlainColumns}});
 
     PositionalColumns own;
     own.skipIfAny = {"Birthdate,Category,Notes"};
@@ -237,15 +197,6 @@ std::expected<std::optional<QStringList>, FileError> prepareHeading(const Positi
     switch (rules.headingCut) {
     case HeadingCut::None:
         return columns;
-    case HeadingCut::FromFirstNameToEmailAddress: {
-        const qsizetype from = line.indexOf(u"First Name,");
-        const QLatin1StringView last("Name,E-mail Address");
-        const qsizetype to = line.indexOf(last) + last.size();
-        if (from < 0 || to < from)
-            return std::unexpected(FileError{
-                5, QStringLiteral("Invalid procedure call or argument (the heading line has no First Name column)")});
-        return sliceColumns(columns, from, to);
-    }
     case HeadingCut::AfterEmailHeading: {
         const qsizetype end = emailHeadingEnd(line);
         if (end < 0)

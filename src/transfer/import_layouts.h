@@ -64,7 +64,6 @@ struct ColumnRule final {
 // How the heading line is cut before the rules look at it.
 enum class HeadingCut {
     None,
-    FromFirstNameToEmailAddress,  // NameAndEmailList: from "First Name," up to "Name,E-mail Address"
     AfterEmailHeading,            // NamesWithEmail: just after the e-mail heading; without one, no import
 };
 
@@ -95,8 +94,7 @@ const std::vector<LayoutRules>& importLayouts();
 // The first layout that recognises the heading line.
 const LayoutRules* recogniseLayout(const QStringList& heading);
 
-// The heading columns the rules look at; none when NamesWithEmail finds no e-mail heading. A
-// NameAndEmailList heading without "First Name," is an error that ends the import.
+// The heading columns the rules look at; none when NamesWithEmail finds no e-mail heading.
 std::expected<std::optional<QStringList>, FileError> prepareHeading(const PositionalColumns& rules,
                                                                     const QStringList& heading);
 

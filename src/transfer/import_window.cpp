@@ -15,23 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <fcntl.h>
 
 namespace pw {
-namespace {
-
-// The CSV file opened for reading, with the system's error number when it cannot be.
-Status openForReading(QFile& file, const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::unexpected(FileError::fromErrno(errno));
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    return {};
-}
-
-}  // namespace
 
 ImportWindow::ImportWindow(Platform& platform, ContactsSession& session, QWidget* parent)
     : SecondaryWindow(platform, "frmLMImport", QStringLiteral("Import Contacts"), session.title(), parent),
@@ -42,10 +27,10 @@ ImportWindow::ImportWindow(Platform& platform, ContactsSession& session, QWidget
     auto* lblImpHdr = named<QLabel>(
         "lblImpHdr",
         QStringLiteral("First, download contacts (as a csv file) from your email provider or other source, and save to PC.\n"
-                       "When ready, click 'Open csv file' to select the file to import.  Click 'Import' to begin "
+                       "When ready, click 'Open file' to select the file to import.  Click 'Import' to begin "
                        "importing."));
     lblImpHdr->setWordWrap(true);
-    auto* cmdCsvOpen = named<QPushButton>("cmdCsvOpen", QStringLiteral("&Open csv file"));
+    auto* cmdCsvOpen = named<QPushButton>("cmdCsvOpen", QStringLiteral("&Open file..."));
     txtImpFilename_ = named<QLineEdit>("txtImpFilename");
     txtImpFilename_->setReadOnly(true);
     txtImpFilename_->hide();
@@ -92,7 +77,7 @@ void ImportWindow::chooseFile()
     Platform& platform = this->platform();
     const QString path = platform.openFileDialog(
         {QStringLiteral("Open"), platform.applicationFolder(),
-         QStringLiteral("CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
+         QStringLiteral("Address books (*.csv *.vcf *.ldif *.txt)|*.csv;*.vcf;*.ldif;*.txt|"
                         "All Files (*.*)|*.*")});
     if (path.isEmpty())
         return;
@@ -100,7 +85,7 @@ void ImportWindow::chooseFile()
     txtImpFilename_->setText(QFileInfo(path).fileName());
     txtImpFilename_->show();
     QFile check;
-    if (auto s = openForReading(check, path); !s) {
+    if (auto s = openImportFile(check, path); !s) {
         cmdStartImport_->setEnabled(false);
         if (showErrorPrompt(platform, s.error(), PromptAuthor::Postwick) == MessageResult::Cancel)
             close();
@@ -114,12 +99,12 @@ void ImportWindow::startImport()
 {
     Platform& platform = this->platform();
     if (path_.isEmpty()) {
-        platform.message({QStringLiteral("Click 'Open csv file' to select a file to import."),
+        platform.message({QStringLiteral("Click 'Open file' to select a file to import."),
                           QStringLiteral("No csv file selected"), MessageIcon::Information, MessageButtons::Ok, true});
         return;
     }
     QFile csv;
-    if (auto s = openForReading(csv, path_); !s) {
+    if (auto s = openImportFile(csv, path_); !s) {
         finishImport();
         if (showErrorPrompt(platform, s.error(), PromptAuthor::Postwick) == MessageResult::Cancel)
             close();

@@ -1,6 +1,6 @@
 #include "transfer/named_columns.h"
 
-#include <QHash>
+#include "transfer/heading_names.h"
 
 #include <algorithm>
 
@@ -37,66 +37,6 @@ void setOnce(QString& to, const QString& value)
         to = value;
 }
 
-// A plain heading reduced to letters and digits in lower case: "E-Mail Address" and "email_address"
-// meet.
-QString plainHeading(const QString& heading)
-{
-    QString key;
-    for (QChar c : heading) {
-        if (c.isLetterOrNumber())
-            key += c.toLower();
-    }
-    return key;
-}
-
-struct PlainHeading {
-    const char* key;
-    EntryPart part;
-    const char* group;
-};
-
-const QHash<QString, PlainHeading>& plainHeadings()
-{
-    static const QHash<QString, PlainHeading> table = [] {
-        static const PlainHeading all[] = {
-            {"first", P::Given, nullptr}, {"firstname", P::Given, nullptr}, {"givenname", P::Given, nullptr},
-            {"forename", P::Given, nullptr}, {"fname", P::Given, nullptr},
-            {"middle", P::Middle, nullptr}, {"middlename", P::Middle, nullptr}, {"mi", P::Middle, nullptr},
-            {"middleinitial", P::Middle, nullptr},
-            {"last", P::Family, nullptr}, {"lastname", P::Family, nullptr}, {"surname", P::Family, nullptr},
-            {"familyname", P::Family, nullptr}, {"lname", P::Family, nullptr},
-            {"name", P::FullName, nullptr}, {"fullname", P::FullName, nullptr},
-            {"street", P::Street, "home"}, {"streetaddress", P::Street, "home"}, {"address", P::Street, "home"},
-            {"address1", P::Street, "home"}, {"addressline1", P::Street, "home"}, {"street1", P::Street, "home"},
-            {"address2", P::Extended, "home"}, {"addressline2", P::Extended, "home"},
-            {"street2", P::Extended, "home"}, {"apt", P::Extended, "home"}, {"apartment", P::Extended, "home"},
-            {"suite", P::Extended, "home"},
-            {"city", P::City, "home"}, {"town", P::City, "home"},
-            {"state", P::Region, "home"}, {"province", P::Region, "home"}, {"stateprovince", P::Region, "home"},
-            {"region", P::Region, "home"}, {"st", P::Region, "home"},
-            {"zip", P::PostalCode, "home"}, {"zipcode", P::PostalCode, "home"}, {"postalcode", P::PostalCode, "home"},
-            {"postcode", P::PostalCode, "home"}, {"zippostalcode", P::PostalCode, "home"},
-            {"country", P::Country, "home"},
-            {"email", P::Email, nullptr}, {"emailaddress", P::Email, nullptr}, {"mail", P::Email, nullptr},
-            {"phone", P::Phone, "home"}, {"homephone", P::Phone, "home"}, {"telephone", P::Phone, "home"},
-            {"mobile", P::Phone, "cell"}, {"cell", P::Phone, "cell"}, {"cellphone", P::Phone, "cell"},
-            {"mobilephone", P::Phone, "cell"}, {"workphone", P::Phone, "work"},
-            {"company", P::Company, nullptr}, {"organization", P::Company, nullptr},
-            {"organisation", P::Company, nullptr},
-            {"birthday", P::Birthday, nullptr}, {"birthdate", P::Birthday, nullptr},
-            {"dateofbirth", P::Birthday, nullptr}, {"dob", P::Birthday, nullptr},
-            {"notes", P::Note, nullptr}, {"note", P::Note, nullptr},
-            {"category", P::Categories, nullptr}, {"categories", P::Categories, nullptr},
-            {"group", P::Categories, nullptr}, {"groups", P::Categories, nullptr},
-        };
-        QHash<QString, PlainHeading> h;
-        for (const PlainHeading& p : all)
-            h.insert(QString::fromLatin1(p.key), p);
-        return h;
-    }();
-    return table;
-}
-
 }  // namespace
 
 std::vector<BoundColumn> bindColumns(const std::vector<HeadingRule>& rules, const QStringList& heading)
@@ -121,29 +61,32 @@ std::vector<BoundColumn> bindColumns(const std::vector<HeadingRule>& rules, cons
             bound.push_back(b);
             break;
         }
+        // The exporter's bookkeeping columns are known for what they are, whichever its layout.
+        const bool taken = !bound.empty() && bound.back().column == k;
+        if (const std::optional<HeadingMeaning> m = taken ? std::nullopt : headingMeaning(heading[k]);
+            m && m->part == P::Ignored)
+            bound.push_back({k, P::Ignored, {}, {}});
     }
     return bound;
 }
 
 std::vector<BoundColumn> bindPlainColumns(const QStringList& heading)
 {
+    std::vector<std::optional<HeadingMeaning>> meanings;
+    for (const QString& h : heading)
+        meanings.push_back(headingMeaning(h));
+    auto namedWithKind = [&](EntryPart part) {
+        return std::any_of(meanings.begin(), meanings.end(),
+                           [&](const auto& m) { return m && m->part == part && m->qualified; });
+    };
     std::vector<BoundColumn> bound;
     for (qsizetype k = 0; k < heading.size(); ++k) {
-        const QString key = plainHeading(heading[k]);
-        auto it = plainHeadings().constFind(key);
-        // "Home Street", "Home City", "Home Postal Code": the home address's parts named with it.
-        if (it == plainHeadings().cend() && key.startsWith(u"home")) {
-            it = plainHeadings().constFind(key.mid(4));
-            if (it != plainHeadings().cend() && !isAddressPart(it->part))
-                it = plainHeadings().cend();
-        }
-        if (it == plainHeadings().cend())
+        const std::optional<HeadingMeaning>& m = meanings[std::size_t(k)];
+        if (!m || (isAddressPart(m->part) && !m->qualified && namedWithKind(m->part)))
             continue;
-        BoundColumn b{k, it->part, {}, {}};
-        if (it->group) {
-            b.type = QString::fromLatin1(it->group);
-            b.key = it->part == P::Phone ? heading[k] : b.type;
-        }
+        BoundColumn b{k, m->part, {}, m->type};
+        if (!m->type.isEmpty())
+            b.key = m->part == P::Phone ? heading[k] : b.type;
         bound.push_back(b);
     }
     return bound;
@@ -155,7 +98,8 @@ bool hasPlainHeadings(const QStringList& heading)
     const bool named = std::any_of(bound.begin(), bound.end(), [](const BoundColumn& b) {
         return b.part == P::Given || b.part == P::Family || b.part == P::FullName;
     });
-    return named && bound.size() >= 2;
+    const auto known = std::count_if(bound.begin(), bound.end(), [](const BoundColumn& b) { return b.part != P::Ignored; });
+    return named && known >= 2;
 }
 
 AddressBookEntry entryFromRow(const std::vector<BoundColumn>& columns, const QStringList& row)
@@ -250,7 +194,7 @@ const std::vector<HeadingRule>& googleColumns()
     static const std::vector<HeadingRule> rules = {
         {"First Name", P::Given}, {"Middle Name", P::Middle}, {"Last Name", P::Family},
         {"Given Name", P::Given}, {"Additional Name", P::Middle}, {"Family Name", P::Family}, {"Name", P::FullName},
-        {"Organization Name", P::Company}, {"Organization # - Name", P::Company},
+        {"Organization Name", P::Company}, {"Organization # - Name", P::Company}, {"Company", P::Company},
         {"Birthday", P::Birthday}, {"Notes", P::Note}, {"Labels", P::Labels}, {"Group Membership", P::Labels},
         {"E-mail # - Value", P::Email},
         {"Phone # - Label", P::PhoneType}, {"Phone # - Type", P::PhoneType}, {"Phone # - Value", P::Phone},
@@ -276,6 +220,23 @@ const std::vector<HeadingRule>& thunderbirdColumns()
         {"Work Country", P::Country, "work"},
         {"Organization", P::Company}, {"Birth Year", P::BirthYear}, {"Birth Month", P::BirthMonth},
         {"Birth Day", P::BirthDay}, {"Notes", P::Note},
+    };
+    return rules;
+}
+
+const std::vector<HeadingRule>& portalColumns()
+{
+    static const std::vector<HeadingRule> rules = {
+        {"First", P::Given}, {"Middle", P::Middle}, {"Last", P::Family}, {"Email", P::Email},
+        {"Alternate Email 1", P::Email}, {"Alternate Email 2", P::Email}, {"Category", P::Categories},
+        {"Home", P::Phone, "home"}, {"Work", P::Phone, "work"}, {"Mobile", P::Phone, "cell"},
+        {"Other", P::Phone, "voice"}, {"Pager", P::Phone, "pager"}, {"Fax", P::Phone, "fax"},
+        {"Company", P::Company},
+        {"Home Address", P::Street, "home"}, {"Home City", P::City, "home"}, {"Home State", P::Region, "home"},
+        {"Home ZIP", P::PostalCode, "home"}, {"Home Country", P::Country, "home"},
+        {"Work Address", P::Street, "work"}, {"Work City", P::City, "work"}, {"Work State", P::Region, "work"},
+        {"Work ZIP", P::PostalCode, "work"}, {"Work Country", P::Country, "work"},
+        {"Birthday", P::Birthday}, {"Comments", P::Note}, {"Notes", P::Note},
     };
     return rules;
 }

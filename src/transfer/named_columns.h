@@ -16,6 +16,7 @@ enum class EntryPart {
     Labels,      // separated by " ::: ", system groups marked "* "
     Email,
     Phone, PhoneType,
+    Ignored,  // the exporter's bookkeeping (e-mail type, priority): no part of the contact
     Street, Extended, PoBox, City, Region, PostalCode, Country, AddressType,
 };
 
@@ -40,7 +41,9 @@ struct BoundColumn final {
 std::vector<BoundColumn> bindColumns(const std::vector<HeadingRule>& rules, const QStringList& heading);
 
 // The columns of a file with plain headings (First, Last Name, Street, City, State, Zip, E-mail...),
-// matched in any letter case and with the usual spellings.
+// matched in any letter case, in the usual spellings and languages (see headingMeaning()). A heading
+// that names no kind ("Ort") is left out when another names the same part with its kind ("Ort privat"):
+// the desktop programs write such a heading for something else (the office's location).
 std::vector<BoundColumn> bindPlainColumns(const QStringList& heading);
 // Whether a heading line is plain headings, in any order: a name ("Name", "First Name", "Surname")
 // and at least one more column these headings know.
@@ -54,5 +57,6 @@ AddressBookEntry entryFromRow(const std::vector<BoundColumn>& columns, const QSt
 const std::vector<HeadingRule>& outlookColumns();
 const std::vector<HeadingRule>& googleColumns();
 const std::vector<HeadingRule>& thunderbirdColumns();
+const std::vector<HeadingRule>& portalColumns();
 
 }  // namespace pw

@@ -84,20 +84,20 @@ TEST_F(CsvImportTest, EachLayoutIsRecognisedFromItsHeadingLineAndMapsItsColumns)
                            r.IncludeCompany, r.BirthdayReminders}),
               QStringList({u"Ann"_s, u"Q"_s, u"Lee"_s, u"ann@mail.com"_s, u"Golf"_s, u"555-1234"_s, u"555-9876"_s,
                            u"555-2222"_s, u"Acme"_s, u"12 Main St"_s, u"Reno"_s, u"NV"_s, u"89501"_s, u"USA"_s,
-                           u"19800410"_s, u"1"_s, u"1"_s}));
+                           u"19800410"_s, u"0"_s, u"1"_s}));
 
     ASSERT_EQ(import(lines({kHeadingB, "Bob,Ray,Stone,,,,,,12/1/1975,,,,,,bob@mail.net,,,,+1 (555) 333-4444,,555-5555"}))
                   .imported,
               1);
     r = records().back();
     EXPECT_EQ(QStringList({r.FirstName, r.MiddleInitial, r.LastName, r.Birthdate, r.Email, r.HomePhone, r.CellPhone}),
-              QStringList({u"Bob"_s, u"R"_s, u"Stone"_s, u"19751201"_s, u"bob@mail.net"_s, u"1 555 333-4444"_s,
+              QStringList({u"Bob"_s, u"R"_s, u"Stone"_s, u"19751201"_s, u"bob@mail.net"_s, u"555-333-4444"_s,
                            u"555-5555"_s}));
 
     ASSERT_EQ(import(lines({kHeadingC, "Cy,Dale,Xavier,Cy Dale,cy@mail.org,555-0000"})).imported, 1);
     r = records().back();
     EXPECT_EQ(QStringList({r.FirstName, r.LastName, r.MiddleInitial, r.Email, r.HomePhone}),
-              QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u""_s}));
+              QStringList({u"Cy"_s, u"Dale"_s, u"X"_s, u"cy@mail.org"_s, u"555-0000"_s}));
 
     ASSERT_EQ(import(lines({kHeadingD, "Di,E,Fox,1 Elm Rd,Apt 2,Boise,ID,83702,USA,Fox Co,0,555-0101,5550102,555-0103,"
                                        "di@mail.edu,4-5-1980,Work;Golf,Met at a fair"}))
@@ -121,21 +121,24 @@ TEST_F(CsvImportTest, EachLayoutIsRecognisedFromItsHeadingLineAndMapsItsColumns)
     EXPECT_EQ(records().back().Email, u"fay@mail.com");
 }
 
-TEST_F(CsvImportTest, LayoutCleanUpsEmptyWhatCannotBeRight)
+TEST_F(CsvImportTest, APortalRowKeepsWhatItsColumnsHoldAndOnlyWhatCannotBeRightIsLeftOut)
 {
-    import(lines({kHeadingA,
-                  rowA({{1, "Bad"}, {3, "Date"}, {33, "13/01/1990"}, {9, "5551234"}, {29, "Reno 2"}, {30, "N1"},
-                        {31, "AB123"}, {32, "U5A"}, {28, "Apt"}}),
-                  rowA({{1, "Work"}, {3, "Only"}, {10, "555-9876"}, {33, "12/31/1890"}})}));
+    const ImportResult result = import(lines(
+        {kHeadingA + R"(,"Comments")",
+         rowA({{1, "Bad"}, {3, "Date"}, {33, "13/01/1990"}, {9, "5551234"}, {13, "0171 555"}, {29, "St. Gallen"},
+               {30, "N1"}, {31, "9000"}, {32, "Switzerland"}, {28, "Apt"}}) + R"(,"Met in Bern")",
+         rowA({{1, "Work"}, {3, "Only"}, {10, "555-9876"}, {33, "12/31/1890"}})}));
     const std::vector<ContactRecord> r = records();
     ASSERT_EQ(r.size(), 2u);
-    EXPECT_EQ(QStringList({r[0].Birthdate, r[0].HomePhone, r[0].City, r[0].State, r[0].Zip, r[0].Country, r[0].Street1}),
-              QStringList(7, QString()));
-    EXPECT_EQ(r[1].HomePhone, u"555-9876");
-    EXPECT_EQ(r[1].Birthdate, u"18901231");
-
-    // B skips a row without a last name or an e-mail address.
-    EXPECT_EQ(import(lines({kHeadingB, "No,,,,,,,,,,,,,,x@mail.com", "No,,Mail,,,,,,,,,,,,,,,,,,"})).imported, 0);
+    // Phones without a dash, a city or a postal code of another country, a short street and the notes
+    // all come in; a state that is no state and a day that is no date do not, and the date is named.
+    EXPECT_EQ(QStringList({r[0].Birthdate, r[0].HomePhone, r[0].CellPhone, r[0].City, r[0].State, r[0].Zip,
+                           r[0].Country, r[0].Street1, r[0].Notes}),
+              QStringList({u""_s, u"5551234"_s, u"0171 555"_s, u"St. Gallen"_s, u""_s, u"9000"_s, u"Switzerland"_s,
+                           u"Apt"_s, u"Met in Bern"_s}));
+    EXPECT_EQ(QStringList({r[1].HomePhone, r[1].WorkPhone, r[1].Birthdate}),
+              QStringList({u""_s, u"555-9876"_s, u"18901231"_s}));
+    EXPECT_EQ(result.changed, QStringList{u"Line 2: birthday \"13/01/1990\" is no date, left out"_s});
 }
 
 TEST_F(CsvImportTest, QuotedValuesKeepTheirCommasQuotesAndLineBreaksInTheirOwnField)
@@ -233,14 +236,21 @@ TEST_F(CsvImportTest, ADuplicateHasTheWholeNameAndTheEmailOrStreetOfAContactOnFi
     EXPECT_EQ(records().size(), 6u);
 }
 
-TEST_F(CsvImportTest, AHeadingLineWithoutALayoutOrAnEmailHeadingImportsNothingAndSaysSo)
+TEST_F(CsvImportTest, AHeadingLineWithoutALayoutImportsNothingAndSaysWhatWasFoundAndWhatIsNeeded)
 {
-    for (const QByteArray& heading : {QByteArray("Foo,Bar,Baz"), QByteArray("Display Name,Nickname")}) {
+    const QString needed = u"The heading line needs a name (First Name, Last Name or Name) and one more heading it "
+                           "knows, such as E-mail Address, Street, City, Zip or Phone."_s;
+    const std::pair<QByteArray, QString> files[] = {
+        {"Foo;Bar;Baz", u"headings not recognised: Foo; Bar; Baz.  "_s + needed},
+        {"E-mail Address,Phone", u"no heading for a name among: E-mail Address; Phone.  "_s + needed},
+        {"Display Name,Nickname",
+         u"no e-mail heading (E-mail Address, Email Address, E-mail or Email) among: Display Name; Nickname."_s},
+    };
+    for (const auto& [heading, found] : files) {
         const ImportResult result = import(lines({heading, "a,b,c@mail.com"}));
         EXPECT_EQ(result.end, ImportResult::End::NotCompatible);
-        EXPECT_EQ(importEndMessage(result),
-                  (Message{u"CSV file not compatible with import function."_s, u"No contacts imported"_s,
-                           MessageIcon::Information}));
+        EXPECT_EQ(importEndMessage(result), (Message{u"CSV file not compatible with import function; "_s + found,
+                                                     u"No contacts imported"_s, MessageIcon::Information}));
     }
     EXPECT_TRUE(bytes().isEmpty());
     EXPECT_EQ(importEndMessage(import(lines({kHeadingD}))),
@@ -249,12 +259,13 @@ TEST_F(CsvImportTest, AHeadingLineWithoutALayoutOrAnEmailHeadingImportsNothingAn
 
 TEST_F(CsvImportTest, EveryRowBecomesAContactOrIsListedWithItsReason)
 {
-    // A short row reads its missing columns as empty; one that then lacks what its layout needs
-    // (here the e-mail) is listed, and the rows around it are imported.
-    ImportResult result = import(lines({kHeadingB, "A,,One,,,,,,,,,,,,a@mail.com,,,,,,", "C,,Three",
+    // A short row reads its missing columns as empty; the heading line repeated is listed, and the
+    // rows around it are imported.
+    ImportResult result = import(lines({kHeadingB, "A,,One,,,,,,,,,,,,a@mail.com,,,,,,", "C,,Three", kHeadingB,
                                         "B,,Two,,,,,,,,,,,,b@mail.com"}));
-    EXPECT_EQ(result.imported, 2);
-    EXPECT_EQ(skippedRowLines(result), QStringList({u"Line 3 (not a contact): C,,Three"_s}));
+    EXPECT_EQ(result.imported, 3);
+    ASSERT_EQ(skippedRowLines(result).size(), 1);
+    EXPECT_TRUE(skippedRowLines(result).front().startsWith(u"Line 4 (not a contact): First Name,Middle Name,"));
     EXPECT_EQ(import(lines({kHeadingD, "Di,,Fox,1 Elm Rd"})).imported, 1);
     EXPECT_EQ(QStringList({records().back().LastName, records().back().Street1, records().back().City}),
               QStringList({u"Fox"_s, u"1 Elm Rd"_s, u""_s}));
@@ -274,7 +285,7 @@ TEST_F(CsvImportTest, EveryRowBecomesAContactOrIsListedWithItsReason)
               QStringList({u"9 Oak St"_s, u"Apt 3"_s, u"Reno"_s, u"NV"_s, u"89501"_s}));
     const std::vector<ContactRecord> all = records();
     QStringList got;
-    for (std::size_t i = 3; i < all.size(); ++i)
+    for (std::size_t i = 4; i < all.size(); ++i)
         got << all[i].FirstName + u'/' + all[i].LastName + u'/' + all[i].Email;
     EXPECT_EQ(got, QStringList({u"Ann/Lee/ann@mail.ca"_s, u"Bo/Ray/bo@mail.co.uk"_s, u"Cy/Dale/cy@mail.us"_s,
                                 u"Eva/Holt/eva@mail.de"_s, u"Gil/Hart/"_s}));

@@ -56,10 +56,12 @@ TEST_F(TransferWindowsTest, ImportChoosesAFileImportsItOnceAndSaysHowManyContact
     EXPECT_TRUE(find<QLineEdit>("txtImpFilename")->isHidden());
 
     platform.answerFileDialog(csvOf(2));
+    EXPECT_EQ(find<QPushButton>("cmdCsvOpen")->text(), u"&Open file...");
     click("cmdCsvOpen");
+    // Every kind of file the import reads shows at first, whatever the letter case of its name.
     EXPECT_EQ(platform.fileDialogs.back(),
               (FileDialogRequest{u"Open"_s, folder.path(),
-                                 u"CSV Files (*.CSV)|*.CSV|vCard Files (*.vcf)|*.vcf|Text Files (*.TXT)|*.TXT|"
+                                 u"Address books (*.csv *.vcf *.ldif *.txt)|*.csv;*.vcf;*.ldif;*.txt|"
                                  "All Files (*.*)|*.*"_s}));
     EXPECT_EQ(find<QLineEdit>("txtImpFilename")->text(), u"people.csv");
     EXPECT_FALSE(find<QLineEdit>("txtImpFilename")->isHidden());
