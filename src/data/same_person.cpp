@@ -15,16 +15,6 @@ QString folded(const QString& text)
     return sortKey(text.simplified());
 }
 
-QString digitsOf(const QString& phone)
-{
-    QString digits;
-    for (QChar c : phone) {
-        if (c >= u'0' && c <= u'9')
-            digits += c;
-    }
-    return digits;
-}
-
 bool samePhone(const QString& a, const QString& b)
 {
     const qsizetype shorter = std::min(a.size(), b.size());
@@ -40,6 +30,16 @@ bool hasNone(const PersonMarks& m)
 }
 
 }  // namespace
+
+QString digitsOf(const QString& text)
+{
+    QString digits;
+    for (QChar c : text) {
+        if (c >= u'0' && c <= u'9')
+            digits += c;
+    }
+    return digits;
+}
 
 PersonMarks personMarks(const ContactRecord& stored)
 {

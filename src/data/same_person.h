@@ -18,6 +18,9 @@ struct PersonMarks final {
 };
 PersonMarks personMarks(const ContactRecord& stored);
 
+// The digits of a text, in order: "+1 (555) 010-4444" gives "15550104444".
+QString digitsOf(const QString& text);
+
 // Whether two contacts are certainly the same person: the same first and last name, and the same
 // e-mail, street or phone; or the same name when neither has any of the three. Two phones are the
 // same when both have at least 7 digits and the last digits of the shorter agree (at most 10 of

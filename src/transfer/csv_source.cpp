@@ -1,5 +1,6 @@
 #include "transfer/csv_source.h"
 
+#include "data/same_person.h"
 #include "data/text_rules.h"
 #include "transfer/address_book_entry.h"
 #include "transfer/heading_names.h"
@@ -65,16 +66,6 @@ QString whyNotRead(const QStringList& heading)
 bool isAddressPart(EntryPart part)
 {
     return part >= EntryPart::Street && part != EntryPart::AddressType;
-}
-
-QString digitsOf(const QString& text)
-{
-    QString digits;
-    for (QChar c : text) {
-        if (c >= u'0' && c <= u'9')
-            digits += c;
-    }
-    return digits;
 }
 
 // The entry's address the contact took: the one whose city, postal code and country it holds.
