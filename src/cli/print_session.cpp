@@ -8,6 +8,7 @@
 #include <QPrinterInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 namespace pw {
@@ -86,6 +87,8 @@ Result<void> PrintSession::readMargins(const ParsedOptions& options, const QStri
     if (!read)
         return std::unexpected(failed(QStringLiteral("%1: %2").arg(marginsPath_, read.error().description)));
     margins_ = *read;
+    if (margins_.unreadable)
+        std::fprintf(stderr, "postwick: warning: %s\n", qUtf8Printable(unreadableCorrectionsText(marginsPath_)));
     return {};
 }
 

@@ -234,11 +234,9 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
                                                        const QString& parameterFile, bool bold, bool italic,
                                                        int firstPosition, const LabelStock& stock)
 {
-    const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
-    if (!margins) {
-        platform.message(printerProblem());
+    const std::optional<MarginSettings> margins = correctionsForPrint(platform, parameterFile);
+    if (!margins)
         return std::unexpected(PrintOutcome::Failed);
-    }
     if (addresses.empty()) {
         platform.message(emptyListMessage());
         return std::unexpected(PrintOutcome::Cancelled);

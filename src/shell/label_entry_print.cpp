@@ -20,12 +20,7 @@ namespace pw {
 
 std::optional<MarginSettings> LabelEntry::readCorrections()
 {
-    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
-    if (!margins) {
-        platform_.message(printerProblem());
-        return std::nullopt;
-    }
-    return *margins;
+    return correctionsForPrint(platform_, applicationFile(platform_, kParameterFileName));
 }
 
 std::optional<TypedJobRequest> LabelEntry::typedRequest()
