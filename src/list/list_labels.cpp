@@ -161,7 +161,7 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     // The lines are fitted to each label's own box from the layout's place in it; the correction then
     // moves the fitted block, and the box with it.
     const QList<int> placed = listLabelColumns(surface.deviceName(), uncorrected(style), stock);
-    const double shiftAcross = style.correction.left * columnInches(labelType(style), surface.measure());
+    const double columnWidth = columnInches(labelType(style), surface.measure());
 
     // The used positions of a partly used sheet stay blank; every label is placed from its own
     // origin, so nothing printed for one label can move another.
@@ -188,8 +188,10 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
                 .lines;
         const double home = labelHome(stock, onSheet, lines.size(), style);
         surface.homeAt(home);
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
         surface.setFrame(movedFrame(outlines[onSheet],
-                                    {shiftAcross, home - labelHome(stock, onSheet, lines.size(), uncorrected(style))}));
+                                    {(std::max(column, 1) - placed[onSheet % across]) * columnWidth,
+                                     home - labelHome(stock, onSheet, lines.size(), uncorrected(style))}));
         for (const QString& line : lines)
             surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
     }

@@ -184,8 +184,7 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // one before it did.
     QRectF frame = outlines.first();
     LabelPlace place = labels.fallback;
-    const double shiftAcross =
-        labels.correction.left * surface.measure().grid(type).column / surface.measure().unitsPerInch();
+    const double columnWidth = surface.measure().grid(type).column / surface.measure().unitsPerInch();
     const auto printLabel = [&](double p) {
         place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
         if (LabelPositionTable::place(p, false, {}))
@@ -200,7 +199,8 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
         const double centred = frame.top() - kGridInsetInches + (frame.height() - lines.size() * row) / 2;
         const double home = std::max(0.0, centred + labels.correction.top * row);
         surface.homeAt(home);
-        surface.setFrame(movedFrame(frame, {shiftAcross, home - centred}));
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
+        surface.setFrame(movedFrame(frame, {(std::max(tab, 1) - placed) * columnWidth, home - centred}));
         for (const QString& line : lines) {
             if (labels.centred)
                 surface.printLine({PrintItem::tab(tab), PrintItem::spaces(centringSpaces(line.size(), 18)),

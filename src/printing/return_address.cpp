@@ -8,6 +8,7 @@
 #include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pw {
@@ -88,7 +89,6 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
         const double inside = outlines[label].left() + kInsetInches - kGridInsetInches;
         placed.append(1 + static_cast<int>(std::ceil(inside / column - 1e-9)));
     }
-    const QPointF shift(sheet.correction.left * column, rowsMoved * row);
     // A centred line is centred between the lines' start and as far inside the label's other edge.
     const int halfWidth = static_cast<int>((outlines[0].width() - 2 * kInsetInches) / column / 2);
     // Lines 1 to 3 through the last one typed; a line too wide goes on after a blank onto a free one.
@@ -101,12 +101,14 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
         for (int label = 0; label < kLabelsAcross; ++label) {
             const QRectF& outline = outlines[labelRow * kLabelsAcross + label];
             surface.homeAt(firstRow + labelRow * kLabelRowPitch);
-            surface.setFrame(movedFrame(outline, shift));
+            const int tab = placed[label] + sheet.correction.left;
+            // A tab to column 0 or less prints at column 1: the lines move only that far.
+            surface.setFrame(movedFrame(outline, {(std::max(tab, 1) - placed[label]) * column, rowsMoved * row}));
             const LabelRoom room{type, roomInFrame(outline, placed[label], type, surface.measure()), kLabelLines};
             const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
             for (int i = 0; i < kLabelLines; ++i) {
                 const QString line = i < lines.size() ? lines[i] : QString();
-                QList<PrintItem> items{PrintItem::tab(placed[label] + sheet.correction.left)};
+                QList<PrintItem> items{PrintItem::tab(tab)};
                 if (sheet.centred)
                     items.append(PrintItem::spaces(centringSpaces(line.size(), halfWidth)));
                 items.append(PrintItem::textItem(line));
