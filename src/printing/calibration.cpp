@@ -18,7 +18,7 @@ constexpr double kMillimetresPerInch = 25.4;
 const QString kFont = QStringLiteral("Courier New");
 constexpr double kCaptionPoints = 12;
 constexpr double kTickNumberPoints = 6;
-constexpr int kTicks = 25;                 // hundredths either side of a cross
+constexpr int kTicks = 24;                 // hundredths either side of a cross
 constexpr double kScaleDistance = 0.45;    // from the cross's centre to its scales' ticks
 constexpr double kHundredth = 0.01;
 
@@ -47,8 +47,9 @@ void scales(PrintSurface& surface, QPointF mark, int side)
 {
     const double tickNumberWidth = columnInches(kTickNumberPoints);
     const double numberRow = rowInches(kFont, kTickNumberPoints);
-    for (int n = -kTicks; n <= kTicks; ++n) {
-        const double length = n % 10 == 0 ? 0.15 : n % 5 == 0 ? 0.1 : 0.06;
+    // A tick every 2/100 inch, as far apart as a fine ruler's: one halfway between two reads odd.
+    for (int n = -kTicks; n <= kTicks; n += 2) {
+        const double length = n % 10 == 0 ? 0.15 : 0.06;
         const double x = mark.x() - n * kHundredth;
         const double y = mark.y() - n * kHundredth;
         const double across = mark.y() + side * kScaleDistance;
@@ -59,10 +60,12 @@ void scales(PrintSurface& surface, QPointF mark, int side)
             continue;
         const QString number = QString::number(n);
         const double width = number.size() * tickNumberWidth;
-        const double beyond = kScaleDistance + 0.17;
+        // The numbers across stand in two rows, or they would touch.
+        const double beyond = kScaleDistance + 0.17 + (n % 20 == 0 ? 0 : numberRow);
         caption(surface, kTickNumberPoints, x - width / 2,
                 side > 0 ? mark.y() + beyond : mark.y() - beyond - numberRow, number);
-        caption(surface, kTickNumberPoints, side > 0 ? mark.x() + beyond : mark.x() - beyond - width,
+        const double aside = kScaleDistance + 0.17;
+        caption(surface, kTickNumberPoints, side > 0 ? mark.x() + aside : mark.x() - aside - width,
                 y - numberRow / 2, number);
     }
 }
@@ -131,11 +134,12 @@ void printCalibrationSheet(PrintSurface& surface)
     caption(surface, kCaptionPoints, 2.05, 1.3, place("A", kCalibrationMarkA));
     const char* const steps[] = {
         "Lay a ruler from the paper's left edge along the ticks under",
-        "cross A: at 1 in it meets a tick, numbered every 10.  That",
-        "tick's number is how far the printer moved A right, in 1/100",
-        "inch (negative: left).  From the top edge, at 1.5 in, the ticks",
-        "beside A say how far it moved down.  Do the same for B, at",
-        "7.5 in from the left edge and 10 in from the top edge.",
+        "cross A: at 1 in it meets a tick (every 2/100 inch, numbered",
+        "every 10).  That tick's number is how far the printer moved A",
+        "right, in 1/100 inch (negative: left); halfway between two",
+        "ticks is the odd number between them.  From the top edge, at",
+        "1.5 in, the ticks beside A say how far it moved down.  Do the",
+        "same for B, at 7.5 in from the left and 10 in from the top.",
         "",
         "Enter the four numbers in Margins > Calibrate from the sheet.",
         "Or measure how far each cross landed from where it belongs,",

@@ -26,7 +26,7 @@ struct PrinterCalibration final {
 };
 
 // The calibration sheet: two crosses, near the top-left and the bottom-right of a Letter page, each
-// with numbered ticks 1/100 inch apart across and down. A ruler laid from the paper's edge meets at
+// with ticks 2/100 inch apart across and down, numbered in 1/100 inch. A ruler laid from the paper's edge meets at
 // the cross's distance the tick numbered with how far the printer moved it, right and down.
 inline constexpr QPointF kCalibrationMarkA{1.0, 1.5};  // inches from the left and top edges
 inline constexpr QPointF kCalibrationMarkB{7.5, 10.0};
