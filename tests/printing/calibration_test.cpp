@@ -64,6 +64,8 @@ TEST(Calibration, EachPrinterKeepsItsOwnAndAPdfFileOrAnEnvelopeUsesNone)
     expectNear(*storedCalibration(platform, u"Laser"_s), laser);
     expectNear(*storedCalibration(platform, u"Inkjet"_s), inkjet);
     EXPECT_EQ(storedCalibration(platform, u"Other"_s), std::nullopt);
+    platform.writeSetting(u"Postwick"_s, u"Calibration"_s, u"Broken"_s, u"0 0 2 1"_s);
+    EXPECT_EQ(storedCalibration(platform, u"Broken"_s), std::nullopt);
 
     // The print action hands the chosen printer's calibration to the surface, but not for a file
     // or an envelope.
