@@ -189,9 +189,9 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
         const double home = labelHome(stock, onSheet, lines.size(), style);
         surface.homeAt(home);
         // A tab to column 0 or less prints at column 1: the block moves only that far.
-        surface.setFrame(movedFrame(outlines[onSheet],
-                                    {(std::max(column, 1) - placed[onSheet % across]) * columnWidth,
-                                     home - labelHome(stock, onSheet, lines.size(), uncorrected(style))}));
+        surface.setFrame(
+            movedFrame(outlines[onSheet], {(std::max(column, 1) - placed[onSheet % across]) * columnWidth,
+                                           home - labelHome(stock, onSheet, lines.size(), uncorrected(style))}));
         for (const QString& line : lines)
             surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
     }
@@ -285,10 +285,10 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
         return std::unexpected(PrintOutcome::Cancelled);
     }
     job.overflows = overflowsOf(texts, job.outlines);
-    job.shiftNote = correctionShiftNote(
-        {style.correction.left * columnInches(labelType(style), measure),
-         style.correction.top * measure.grid(labelType(style)).row / measure.unitsPerInch()},
-        job.outlines);
+    job.shiftNote =
+        correctionShiftNote({style.correction.left * columnInches(labelType(style), measure),
+                             style.correction.top * measure.grid(labelType(style)).row / measure.unitsPerInch()},
+                            job.outlines);
     return job;
 }
 

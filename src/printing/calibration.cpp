@@ -18,8 +18,8 @@ constexpr double kMillimetresPerInch = 25.4;
 const QString kFont = QStringLiteral("Courier New");
 constexpr double kCaptionPoints = 12;
 constexpr double kTickNumberPoints = 6;
-constexpr int kTicks = 24;                 // hundredths either side of a cross
-constexpr double kScaleDistance = 0.45;    // from the cross's centre to its scales' ticks
+constexpr int kTicks = 24;  // hundredths either side of a cross
+constexpr double kScaleDistance = 0.45;  // from the cross's centre to its scales' ticks
 constexpr double kHundredth = 0.01;
 
 const QString kSettingsApplication = QStringLiteral("Postwick");
@@ -62,11 +62,11 @@ void scales(PrintSurface& surface, QPointF mark, int side)
         const double width = number.size() * tickNumberWidth;
         // The numbers across stand in two rows, or they would touch.
         const double beyond = kScaleDistance + 0.17 + (n % 20 == 0 ? 0 : numberRow);
-        caption(surface, kTickNumberPoints, x - width / 2,
-                side > 0 ? mark.y() + beyond : mark.y() - beyond - numberRow, number);
+        caption(surface, kTickNumberPoints, x - width / 2, side > 0 ? mark.y() + beyond : mark.y() - beyond - numberRow,
+                number);
         const double aside = kScaleDistance + 0.17;
-        caption(surface, kTickNumberPoints, side > 0 ? mark.x() + aside : mark.x() - aside - width,
-                y - numberRow / 2, number);
+        caption(surface, kTickNumberPoints, side > 0 ? mark.x() + aside : mark.x() - aside - width, y - numberRow / 2,
+                number);
     }
 }
 
@@ -97,7 +97,9 @@ QString percent(double scale, const char* direction)
 
 QString moved(double inches, const char* forward, const char* backward)
 {
-    return QStringLiteral("%1 in %2").arg(std::abs(inches), 0, 'f', 2).arg(QString::fromLatin1(inches < 0 ? backward : forward));
+    return QStringLiteral("%1 in %2")
+        .arg(std::abs(inches), 0, 'f', 2)
+        .arg(QString::fromLatin1(inches < 0 ? backward : forward));
 }
 
 }  // namespace

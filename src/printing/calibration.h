@@ -14,7 +14,7 @@ class PrintSurface;
 // edges lands at scale * p + offset, each direction on its own. A perfect printer has offset 0 and
 // scale 1.
 struct PrinterCalibration final {
-    QPointF offset;        // inches right and down
+    QPointF offset;  // inches right and down
     QPointF scale{1, 1};
 
     // Where a point meant at `p` lands.

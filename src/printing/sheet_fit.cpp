@@ -18,14 +18,16 @@ class ProbeSurface final : public PrintSurface, private GridTarget {
 public:
     ProbeSurface(const TextMeasure& measure, QString deviceName)
         : measure_(measure), cursor_(measure), deviceName_(std::move(deviceName))
-    {
-    }
+    { }
 
     void setFontName(const QString& family) override { type_.family = family; }
     void setFontSize(double points) override { type_.points = points; }
     void setBold(bool on) override { type_.bold = on; }
     void setItalic(bool on) override { type_.italic = on; }
-    void setOrientation(PageOrientation orientation) override { landscape_ = orientation == PageOrientation::Landscape; }
+    void setOrientation(PageOrientation orientation) override
+    {
+        landscape_ = orientation == PageOrientation::Landscape;
+    }
     void setPaperSize(PaperSize size) override
     {
         paper_ = size == PaperSize::Envelope10 ? QSizeF(4.125, 9.5) : QSizeF(8.5, 11);

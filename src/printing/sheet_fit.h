@@ -37,7 +37,7 @@ struct ProbedText final {
     QRectF frame;          // the label or envelope it belongs to; empty for none
     int page = 1;
     int line = 1;          // the row within its frame, from 1
-    QSizeF paper{8.5, 11}; // the page it prints on, in inches, as the paper lies
+    QSizeF paper{8.5, 11};  // the page it prints on, in inches, as the paper lies
 };
 
 // Runs `job` on a surface that prints nothing and measures with `measure`, on the printer

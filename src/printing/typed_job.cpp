@@ -74,8 +74,8 @@ QList<ProbedText> checkEnvelopeJob(const TypedJobRequest& request, const TextMea
 {
     const EnvelopeJob envelope = envelopeOf(request);
     const EnvelopeFeed feed = envelopeFeed(request.envelopePaper, request.deviceName);
-    QList<ProbedText> texts =
-        probeJob([&](PrintSurface& surface) { printEnvelopeFed(surface, envelope, feed); }, measure, request.deviceName);
+    QList<ProbedText> texts = probeJob([&](PrintSurface& surface) { printEnvelopeFed(surface, envelope, feed); },
+                                       measure, request.deviceName);
     EnvelopeCheck check = checkEnvelope(envelope, feed, texts, measure);
     job.refusal = std::move(check.refusal);
     job.offEnvelope = std::move(check.offEnvelope);
@@ -110,7 +110,9 @@ QPointF correctionShift(const TypedJobRequest& request, const TextMeasure& measu
         // Only the sign of the row correction counts there.
         const MarginPair pair = request.corrections.pair(MarginKind::ReturnAddress);
         return inches({QStringLiteral("Microsoft Sans Serif"), 8, false, request.italic}, pair,
-                      pair.top > 0 ? 1 : pair.top < 0 ? -1 : 0);
+                      pair.top > 0   ? 1
+                      : pair.top < 0 ? -1
+                                     : 0);
     }
     const MarginPair pair = request.corrections.pair(MarginKind::OnTheFly);
     return inches({QStringLiteral("Verdana"), request.portrait ? 9.0 : 11.0, request.bold, request.italic}, pair,

@@ -47,7 +47,9 @@ QString calibratedPrinter(Platform& platform)
 }  // namespace
 
 CalibrationDialog::CalibrationDialog(Platform& platform, QString parameterFile, QWidget* parent)
-    : QDialog(parent), platform_(platform), parameterFile_(std::move(parameterFile)),
+    : QDialog(parent),
+      platform_(platform),
+      parameterFile_(std::move(parameterFile)),
       printer_(calibratedPrinter(platform))
 {
     setObjectName(QStringLiteral("frmCalibrate"));
@@ -145,11 +147,12 @@ void CalibrationDialog::offerToZeroCorrections()
         platform_.message({done, QStringLiteral("Calibration stored")});
         return;
     }
-    const Message question{
-        done + QStringLiteral("  The label corrections in the Margins menu (%1) would now move the labels a "
-                              "second time.  Set them to 0?")
-                   .arg(corrected.join(QStringLiteral("; "))),
-        QStringLiteral("Calibration stored"), MessageIcon::Question, MessageButtons::YesNo};
+    const Message question{done
+                               + QStringLiteral(
+                                     "  The label corrections in the Margins menu (%1) would now move the labels a "
+                                     "second time.  Set them to 0?")
+                                     .arg(corrected.join(QStringLiteral("; "))),
+                           QStringLiteral("Calibration stored"), MessageIcon::Question, MessageButtons::YesNo};
     if (platform_.message(question) != MessageResult::Yes)
         return;
     for (MarginKind kind : kSheetKinds) {
@@ -180,7 +183,11 @@ void showPrinterCalibration(Platform& platform)
     const Message question{QStringLiteral("%1 is calibrated: it prints everything %2, and Postwick takes that back.  "
                                           "Clear its calibration?")
                                .arg(printer, calibrationText(*calibration)),
-                           title, MessageIcon::Question, MessageButtons::YesNo, false, MessageResult::No};
+                           title,
+                           MessageIcon::Question,
+                           MessageButtons::YesNo,
+                           false,
+                           MessageResult::No};
     if (platform.message(question) == MessageResult::Yes)
         storeCalibration(platform, printer, std::nullopt);
 }

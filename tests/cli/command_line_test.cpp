@@ -179,7 +179,8 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     folder.write(u"far.TXT"_s, "ONTHEFLY 0   4  \r\n");
     const ProgramRun far = run(five + QStringList{u"--margins"_s, u"far.TXT"_s, u"-o"_s, u"far.pdf"_s});
     EXPECT_EQ(far.status, 1);
-    EXPECT_TRUE(far.err.contains("Lines of the last row of labels would print below the sheet")) << far.err.toStdString();
+    EXPECT_TRUE(far.err.contains("Lines of the last row of labels would print below the sheet"))
+        << far.err.toStdString();
     EXPECT_FALSE(QFile::exists(folder.file(u"far.pdf"_s)));
     // A return-address row down warns of nothing; columns that move text onto the neighbouring
     // labels are named once for the whole sheet.

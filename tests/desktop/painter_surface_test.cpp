@@ -1,6 +1,5 @@
-#include "desktop/painter_surface.h"
-
 #include "contacts_ui/contact_printouts.h"
+#include "desktop/painter_surface.h"
 #include "printing/calibration.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
@@ -408,9 +407,9 @@ TEST_F(PdfSurfaceTest, OnceCalibratedAPrinterLowAndLongPutsEveryLineOfAWholeShee
         }
         return best;
     };
-    EXPECT_NEAR(centreOf(u"0"_s, {1.0, 2.1}).x(), 1.0, 0.03);    // under A, across
+    EXPECT_NEAR(centreOf(u"0"_s, {1.0, 2.1}).x(), 1.0, 0.03);  // under A, across
     EXPECT_NEAR(centreOf(u"-10"_s, {1.7, 1.6}).y(), 1.6, 0.03);  // beside A, down
-    EXPECT_NEAR(centreOf(u"20"_s, {6.9, 9.8}).y(), 9.8, 0.03);   // beside B
+    EXPECT_NEAR(centreOf(u"20"_s, {6.9, 9.8}).y(), 9.8, 0.03);  // beside B
     EXPECT_NEAR(centreOf(u"A:"_s, {2.1, 1.4}).x() - 0.1, 2.05, 0.02);
 
     // A printer that prints 1/16 inch low and 1% long down, measured on that sheet once.
@@ -429,8 +428,8 @@ TEST_F(PdfSurfaceTest, OnceCalibratedAPrinterLowAndLongPutsEveryLineOfAWholeShee
         for (int position = 1; position <= 30; ++position) {
             const QRectF area = test::labelArea(position);
             const auto inside = std::count_if(words.begin(), words.end(), [&](const Word& w) {
-                return area.contains(QRectF(printer.landing(w.box.topLeft() / 72) * 72,
-                                            printer.landing(w.box.bottomRight() / 72) * 72));
+                return area.contains(
+                    QRectF(printer.landing(w.box.topLeft() / 72) * 72, printer.landing(w.box.bottomRight() / 72) * 72));
             });
             whole += inside == 15 ? 1 : 0;
         }

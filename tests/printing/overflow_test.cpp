@@ -1,5 +1,4 @@
 #include "printing/overflow.h"
-
 #include "printing/print_surface.h"
 #include "printing/typed_job.h"
 
@@ -71,8 +70,9 @@ TEST(Overflow, CorrectionsMoveTheFittedBlockAndAreJudgedOnThePaper)
         request.start = 1;
         request.count = 30;
         request.deviceName = std::move(device);
-        request.corrections.pairs[static_cast<int>(
-            stock == TypedStock::Labels ? MarginKind::OnTheFly : MarginKind::ReturnAddress)] = correction;
+        request.corrections
+            .pairs[static_cast<int>(stock == TypedStock::Labels ? MarginKind::OnTheFly : MarginKind::ReturnAddress)] =
+            correction;
         return buildTypedJob(request, measure);
     };
     const QStringList five = {u"MR JONATHAN Q SMITH"_s, u"ACME WIDGETS INC"_s, u"12 LONG ROAD"_s, u"APT 4"_s,
@@ -84,8 +84,8 @@ TEST(Overflow, CorrectionsMoveTheFittedBlockAndAreJudgedOnThePaper)
     EXPECT_EQ(down.refusal, std::nullopt);
     EXPECT_TRUE(down.overflows.isEmpty());
     EXPECT_TRUE(down.shiftNote.isEmpty());
-    const TypedJob returns = job(TypedStock::ReturnAddresses, {0, 1}, {u"Ann Example"_s, u"12 Long Road"_s,
-                                                                     u"Reno, NV 89501"_s});
+    const TypedJob returns =
+        job(TypedStock::ReturnAddresses, {0, 1}, {u"Ann Example"_s, u"12 Long Road"_s, u"Reno, NV 89501"_s});
     EXPECT_TRUE(returns.overflows.isEmpty());
     EXPECT_TRUE(returns.shiftNote.isEmpty());
     // Only a line the printer would feed another sheet for is refused.

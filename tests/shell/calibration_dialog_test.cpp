@@ -1,7 +1,6 @@
-#include "shell/calibration_dialog.h"
-
 #include "printing/calibration.h"
 #include "printing/margin_settings.h"
+#include "shell/calibration_dialog.h"
 #include "support/scripted_platform.h"
 #include "support/test_folder.h"
 
