@@ -9,8 +9,7 @@ void PrintSurface::printLine(const QList<PrintItem>& items)
 
 void PrintSurface::drawLine(QPointF, QPointF) {}
 
-void PrintSurface::setCalibration(const PrinterCalibration&)
-{ }
+void PrintSurface::setCalibration(const PrinterCalibration&) {}
 
 bool PrintSurface::takesPaper(QSizeF) const
 {
