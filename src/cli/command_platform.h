@@ -62,6 +62,7 @@ public:
     void newPage() override;
     Status endJob() override;
     void abandonJob() override { target_.abandonJob(); }
+    void setCalibration(const PrinterCalibration& calibration) override { target_.setCalibration(calibration); }
 
 private:
     PrintSurface& target_;

@@ -38,9 +38,12 @@ Result<QStringList> typedLines(const ParsedOptions& options)
     return lines;
 }
 
-// A line that does not fit its label is printed all the same, as "Print anyway" would, and said.
-void warnOfOverflows(const QList<Overflow>& overflows)
+// A line that does not fit its label is printed all the same, as "Print anyway" would, and said;
+// so is a correction that moves the text onto the neighbouring labels, once.
+void warnOfOverflows(const QList<Overflow>& overflows, const QString& shiftNote = {})
 {
+    if (!shiftNote.isEmpty())
+        std::fprintf(stderr, "postwick: warning: %s\n", qUtf8Printable(shiftNote));
     for (const Overflow& o : overflows)
         std::fprintf(stderr, "postwick: warning: %s, \"%s\": %s\n", qUtf8Printable(o.where), qUtf8Printable(o.line),
                      qUtf8Printable(o.outcome));
@@ -73,7 +76,7 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
     // There is no one to say "Print anyway": an address off its envelope is not printed.
     if (!job.offEnvelope.isEmpty())
         return std::unexpected(failed(job.offEnvelope));
-    warnOfOverflows(job.overflows);
+    warnOfOverflows(job.overflows, job.shiftNote);
     return session.finish(printCopies(session.platform(), job.dialog, job.run));
 }
 
@@ -159,7 +162,7 @@ Result<void> labelsCommand(const ParsedOptions& options)
                             for (const LeftOutLabel& label : job.leftOut)
                                 std::fprintf(stderr, "postwick: warning: %s (\"%s\")\n",
                                              qUtf8Printable(leftOutText(label)), qUtf8Printable(label.line));
-                            warnOfOverflows(job.overflows);
+                            warnOfOverflows(job.overflows, job.shiftNote);
                             return true;
                         }, &printed);
     if (outcome == PrintOutcome::Printed)

@@ -9,6 +9,7 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +68,11 @@ bool PainterSurface::beginJob()
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
+    // The whole page is aimed where this printer puts it right; the painter keeps it for every page.
+    const double dpi = printer_.resolution();
+    const QPointF scale = calibration_.scale;
+    painter_.setTransform(QTransform(1 / scale.x(), 0, 0, 1 / scale.y(), -calibration_.offset.x() * dpi / scale.x(),
+                                     -calibration_.offset.y() * dpi / scale.y()));
     drawOutlines(true);
     return true;
 }

@@ -46,6 +46,7 @@ public:
     void abandonJob() override;
     void drawLine(QPointF fromInches, QPointF toInches) override;
     void showNote(const QString& text) override { note_ = text; }
+    void setCalibration(const PrinterCalibration& calibration) override { calibration_ = calibration; }
 
     // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
     // under the text of every page, the labels that lines overrun in red, and the labels already
@@ -78,6 +79,7 @@ private:
     QList<QRectF> overrun_;
     QList<QRectF> used_;
     QString note_;
+    PrinterCalibration calibration_;
     bool preview_ = false;
 };
 

@@ -88,6 +88,18 @@ double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, co
     return std::max(0.0, centred + style.correction.top * row);
 }
 
+// The style as the layout places it, before the user's correction moves it.
+ListLabelStyle uncorrected(ListLabelStyle style)
+{
+    style.correction = {};
+    return style;
+}
+
+double columnInches(const TypeFace& type, const TextMeasure& measure)
+{
+    return measure.grid(type).column / measure.unitsPerInch();
+}
+
 }  // namespace
 
 LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
@@ -146,6 +158,10 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
     surface.setBold(style.bold);
     surface.setItalic(style.italic);
     const QList<int> columns = listLabelColumns(surface.deviceName(), style, stock);
+    // The lines are fitted to each label's own box from the layout's place in it; the correction then
+    // moves the fitted block, and the box with it.
+    const QList<int> placed = listLabelColumns(surface.deviceName(), uncorrected(style), stock);
+    const double columnWidth = columnInches(labelType(style), surface.measure());
 
     // The used positions of a partly used sheet stay blank; every label is placed from its own
     // origin, so nothing printed for one label can move another.
@@ -165,12 +181,17 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
             surface.newPage();
         const bool partialRow = i >= lastRowStart && count % across != 0;
         const int column = columns[onSheet % across];
-        const LabelRoom room{type, roomInFrame(outlines[onSheet], column, type, surface.measure()), rows};
+        const LabelRoom room{type, roomInFrame(outlines[onSheet], placed[onSheet % across], type, surface.measure()),
+                             rows};
         const QStringList lines =
             fitLabel(labelLines(addresses[static_cast<std::size_t>(i - skipped)], partialRow), room, surface.measure())
                 .lines;
-        surface.homeAt(labelHome(stock, onSheet, lines.size(), style));
-        surface.setFrame(outlines[onSheet]);
+        const double home = labelHome(stock, onSheet, lines.size(), style);
+        surface.homeAt(home);
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
+        surface.setFrame(
+            movedFrame(outlines[onSheet], {(std::max(column, 1) - placed[onSheet % across]) * columnWidth,
+                                           home - labelHome(stock, onSheet, lines.size(), uncorrected(style))}));
         for (const QString& line : lines)
             surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
     }
@@ -181,7 +202,7 @@ QList<LeftOutLabel> leaveOutUnfitting(std::vector<LabelAddress>& addresses, cons
 {
     // Measured in the narrowest room a label of the stock gives, so that it fits wherever it lands.
     const TypeFace type = labelType(style);
-    const QList<int> columns = listLabelColumns(deviceName, style, stock);
+    const QList<int> columns = listLabelColumns(deviceName, uncorrected(style), stock);
     const QList<QRectF> outlines = stock.outlines();
     LabelRoom room{type, std::numeric_limits<double>::max(), labelRows(stock)};
     for (qsizetype c = 0; c < columns.size(); ++c)
@@ -241,7 +262,11 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
         platform.message(emptyListMessage());
         return std::unexpected(PrintOutcome::Cancelled);
     }
-    const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    // The row correction moves these labels at most 2 rows up or down; a stored value beyond that
+    // (two adjustments of 2) is ignored.
+    if (std::abs(style.correction.top) > 2)
+        style.correction.top = 0;
     ListLabelJob job;
     job.leftOut = leaveOutUnfitting(addresses, style, stock, platform.printer().deviceName(),
                                     platform.printer().measure());
@@ -251,12 +276,17 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
         printListLabelsJob(surface, addresses, style, firstPosition, stock);
     };
     job.outlines = stock.outlines();
-    const QList<ProbedText> texts = probeJob(job.run, platform.printer().measure());
-    if (const std::optional<Message> problem = belowSheetProblem(texts, job.outlines)) {
+    const TextMeasure& measure = platform.printer().measure();
+    const QList<ProbedText> texts = probeJob(job.run, measure, platform.printer().deviceName());
+    if (const std::optional<Message> problem = belowSheetProblem(texts)) {
         platform.message(*problem);
         return std::unexpected(PrintOutcome::Cancelled);
     }
     job.overflows = overflowsOf(texts, job.outlines);
+    job.shiftNote =
+        correctionShiftNote({style.correction.left * columnInches(labelType(style), measure),
+                             style.correction.top * measure.grid(labelType(style)).row / measure.unitsPerInch()},
+                            job.outlines);
     return job;
 }
 
@@ -279,6 +309,9 @@ PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>
             return PrintOutcome::Cancelled;
         }
         if (!job->leftOut.isEmpty() && platform.message(leftOutQuestion(job->leftOut)) != MessageResult::Yes)
+            return PrintOutcome::Cancelled;
+        if (!job->shiftNote.isEmpty()
+            && platform.message(correctionShiftQuestion(job->shiftNote)) != MessageResult::Yes)
             return PrintOutcome::Cancelled;
         if (!job->overflows.isEmpty() && platform.message(overflowQuestion(job->overflows)) != MessageResult::Yes)
             return PrintOutcome::Cancelled;

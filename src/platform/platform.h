@@ -36,6 +36,9 @@ struct PrintDialogRequest final {
     // A label sheet, printed at actual size on US Letter: a printer that cannot take Letter paper is
     // said so and nothing prints.
     bool labelSheet = false;
+    // An envelope takes another path through the printer than sheets do: the printer's calibration,
+    // measured on a sheet, is not applied to it.
+    bool envelope = false;
     bool operator==(const PrintDialogRequest&) const = default;
 };
 

@@ -5,6 +5,7 @@
 #include "printing/grid_cursor.h"
 #include "printing/label_fit.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 
 #include <algorithm>
@@ -183,17 +184,23 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // one before it did.
     QRectF frame = outlines.first();
     LabelPlace place = labels.fallback;
+    const double columnWidth = surface.measure().grid(type).column / surface.measure().unitsPerInch();
     const auto printLabel = [&](double p) {
         place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
         if (LabelPositionTable::place(p, false, {}))
             frame = outlines[static_cast<qsizetype>(p) - 1];
+        // The lines are fitted to the label's own box as the layout places them; the correction
+        // then moves the fitted block, and the box with it.
+        const int placed = labels.centred && labels.bold ? place.column - 3 : place.column;
         const int column = place.column + labels.correction.left;
-        const int tab = labels.centred && labels.bold ? column - 3 : column;
-        const LabelRoom room{type, roomInFrame(frame, tab, type, surface.measure()), kTypedLines};
+        const int tab = placed + labels.correction.left;
+        const LabelRoom room{type, roomInFrame(frame, placed, type, surface.measure()), kTypedLines};
         const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
         const double centred = frame.top() - kGridInsetInches + (frame.height() - lines.size() * row) / 2;
-        surface.homeAt(std::max(0.0, centred + labels.correction.top * row));
-        surface.setFrame(frame);
+        const double home = std::max(0.0, centred + labels.correction.top * row);
+        surface.homeAt(home);
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
+        surface.setFrame(movedFrame(frame, {(std::max(tab, 1) - placed) * columnWidth, home - centred}));
         for (const QString& line : lines) {
             if (labels.centred)
                 surface.printLine({PrintItem::tab(tab), PrintItem::spaces(centringSpaces(line.size(), 18)),

@@ -5,8 +5,10 @@
 #include "printing/label_fit.h"
 #include "printing/label_sheet.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pw {
@@ -72,17 +74,20 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
     // row of labels, which begins 1/2 inch from the top, with room to spare above and below.
     const int top = sheet.correction.top;
     const double row = rowInches(kSheetFont, 8);
-    const double firstRow = (2 + (top > 0 ? 1 : top < 0 ? -1 : 0)) * row + row / 2;
+    const int rowsMoved = top > 0 ? 1 : top < 0 ? -1 : 0;
+    const double firstRow = (2 + rowsMoved) * row + row / 2;
 
     // Every label is placed from its own origin, so a line too long for one label cannot move
     // another. The left correction moves the lines by columns from their place inside the label.
     const QList<QRectF> outlines = returnAddressOutlines();
     const TypeFace type{kSheetFont, 8, false, sheet.italic};
     const double column = surface.measure().grid(type).column / surface.measure().unitsPerInch();
-    QList<int> columns;
+    // The lines are fitted to each label's own box from their place in it; the correction then
+    // moves them, and the box with them.
+    QList<int> placed;
     for (int label = 0; label < kLabelsAcross; ++label) {
         const double inside = outlines[label].left() + kInsetInches - kGridInsetInches;
-        columns.append(1 + static_cast<int>(std::ceil(inside / column - 1e-9)) + sheet.correction.left);
+        placed.append(1 + static_cast<int>(std::ceil(inside / column - 1e-9)));
     }
     // A centred line is centred between the lines' start and as far inside the label's other edge.
     const int halfWidth = static_cast<int>((outlines[0].width() - 2 * kInsetInches) / column / 2);
@@ -96,12 +101,14 @@ void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& she
         for (int label = 0; label < kLabelsAcross; ++label) {
             const QRectF& outline = outlines[labelRow * kLabelsAcross + label];
             surface.homeAt(firstRow + labelRow * kLabelRowPitch);
-            surface.setFrame(outline);
-            const LabelRoom room{type, roomInFrame(outline, columns[label], type, surface.measure()), kLabelLines};
+            const int tab = placed[label] + sheet.correction.left;
+            // A tab to column 0 or less prints at column 1: the lines move only that far.
+            surface.setFrame(movedFrame(outline, {(std::max(tab, 1) - placed[label]) * column, rowsMoved * row}));
+            const LabelRoom room{type, roomInFrame(outline, placed[label], type, surface.measure()), kLabelLines};
             const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
             for (int i = 0; i < kLabelLines; ++i) {
                 const QString line = i < lines.size() ? lines[i] : QString();
-                QList<PrintItem> items{PrintItem::tab(columns[label])};
+                QList<PrintItem> items{PrintItem::tab(tab)};
                 if (sheet.centred)
                     items.append(PrintItem::spaces(centringSpaces(line.size(), halfWidth)));
                 items.append(PrintItem::textItem(line));

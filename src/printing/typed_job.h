@@ -57,6 +57,7 @@ struct TypedJob final {
     PrintDialogRequest dialog;               // what the print dialog must see to
     std::optional<Message> refusal;          // why it must not print at all: lines below the sheet
     QString offEnvelope;                     // why the address would leave its envelope, in one sentence
+    QString shiftNote;                       // a correction that moves text onto other labels
 };
 
 // The job for a request that passed the form's checks, its lines measured with `measure`: the

@@ -107,6 +107,8 @@ std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
     }
     if (!job.offEnvelope.isEmpty() && platform_.message(offEnvelopeQuestion(job.offEnvelope)) != MessageResult::Yes)
         return std::nullopt;
+    if (!job.shiftNote.isEmpty() && platform_.message(correctionShiftQuestion(job.shiftNote)) != MessageResult::Yes)
+        return std::nullopt;
     if (!job.overflows.isEmpty() && platform_.message(overflowQuestion(job.overflows)) != MessageResult::Yes)
         return std::nullopt;
     if (!confirmUsedPositions(job))
