@@ -47,8 +47,13 @@ QLayout* ContactListWindow::buildLabelStockChoice()
     finder->setCaseSensitivity(Qt::CaseInsensitive);
     cboLabelStock_->setCompleter(finder);
     connect(cboLabelStock_->lineEdit(), &QLineEdit::editingFinished, this, &ContactListWindow::findTypedStock);
-    if (const LabelStock* last = findStock(installedStocks(), platform().readSetting(kApplication, kSection, kStockKey)).stock)
-        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(last->name));
+    // The stock last chosen; at first the one of the paper where the person lives.
+    const QString last = platform().readSetting(kApplication, kSection, kStockKey);
+    const LabelStock* chosen = findStock(installedStocks(), last).stock;
+    if (last.isEmpty())
+        chosen = &homeListStock(installedStocks(), QLocale::system());
+    if (chosen)
+        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(chosen->name));
     connect(cboLabelStock_, &QComboBox::currentIndexChanged, this, [this] {
         platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name);
         startAfterUsedLabels();

@@ -307,6 +307,21 @@ const QList<LabelStock>& installedStocks()
     return catalogue;
 }
 
+const LabelStock& homeListStock(const QList<LabelStock>& catalogue, const QLocale& locale)
+{
+    static constexpr QLocale::Territory kLetter[] = {
+        QLocale::AnyTerritory, QLocale::UnitedStates, QLocale::Canada,     QLocale::Mexico,
+        QLocale::PuertoRico,   QLocale::Philippines,  QLocale::Chile,      QLocale::Colombia,
+        QLocale::Venezuela,    QLocale::CostaRica,    QLocale::Guatemala,  QLocale::DominicanRepublic,
+        QLocale::Panama,       QLocale::ElSalvador,   QLocale::Nicaragua,
+    };
+    if (std::find(std::begin(kLetter), std::end(kLetter), locale.territory()) == std::end(kLetter)) {
+        if (const LabelStock* a4 = findStock(catalogue, u"Avery L7160").stock)
+            return *a4;
+    }
+    return labelStocks().front();
+}
+
 bool stockMatches(const LabelStock& stock, QStringView text)
 {
     const QString haystack = stock.name + u' ' + stock.caption;

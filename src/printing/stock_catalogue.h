@@ -3,6 +3,7 @@
 #include "printing/sheet_outlines.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,11 @@ struct StockLookup final {
     QStringList candidates;
 };
 StockLookup findStock(const QList<LabelStock>& catalogue, QStringView text);
+// The list stock a first start offers where people live by `locale`: the 30-label sheet where paper
+// is US Letter (the Americas from Mexico north, and a few countries more) or where the locale names
+// no country, the 21-label A4 sheet of `catalogue` elsewhere when it has one.
+const LabelStock& homeListStock(const QList<LabelStock>& catalogue, const QLocale& locale);
+
 // Whether the stock's name and caption hold every word of `text`, letter case aside: "zweckform
 // 3475", "63.5 x 38.1", "A4".
 bool stockMatches(const LabelStock& stock, QStringView text);

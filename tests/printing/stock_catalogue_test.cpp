@@ -124,3 +124,28 @@ TEST(StockCatalogue, TemplatesAreReadByTheirUnitsPagesAndAliases)
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(StockCatalogue, AFirstStartOffersTheSheetOfTheHomeCountrysPaper)
+{
+    QList<LabelStock> catalogue = labelStocks();
+    const auto home = [&catalogue](QLocale::Language language, QLocale::Territory territory) {
+        return homeListStock(catalogue, QLocale(language, territory)).name;
+    };
+    // Without an A4 address sheet in the catalogue, the 30-label sheet everywhere.
+    EXPECT_EQ(home(QLocale::German, QLocale::Germany), u"5160");
+    catalogue.append(labelStocks().front());
+    catalogue.last().name = QStringLiteral("Avery L7160");
+    catalogue.last().page = kA4Inches;
+    EXPECT_EQ(home(QLocale::German, QLocale::Germany), u"Avery L7160");
+    EXPECT_EQ(home(QLocale::English, QLocale::UnitedKingdom), u"Avery L7160");
+    EXPECT_EQ(home(QLocale::English, QLocale::UnitedStates), u"5160");
+    EXPECT_EQ(home(QLocale::French, QLocale::Canada), u"5160");
+    EXPECT_EQ(home(QLocale::Spanish, QLocale::Mexico), u"5160");
+    EXPECT_EQ(homeListStock(catalogue, QLocale::c()).name, u"5160");
+}
+
+}  // namespace
+}  // namespace pw
