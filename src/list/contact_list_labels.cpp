@@ -35,14 +35,20 @@ const QString kStockKey = QStringLiteral("ListLabelStock");
 QLayout* ContactListWindow::buildLabelStockChoice()
 {
     cboLabelStock_ = named<QComboBox>("cboLabelStock");
-    for (const LabelStock& stock : installedStocks())
+    QStringList captions;
+    for (const LabelStock& stock : installedStocks()) {
         cboLabelStock_->addItem(stock.caption, stock.name);
+        captions.append(stock.caption);
+    }
     cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on: type its maker, part "
                                               "or size to find it"));
     // Typing a part, a maker or a size finds the stock among the many a sheet may be.
     cboLabelStock_->setEditable(true);
     cboLabelStock_->setInsertPolicy(QComboBox::NoInsert);
-    auto* finder = new QCompleter(cboLabelStock_->model(), cboLabelStock_);
+    // The finder keeps a list of its own: one on the combo box's own list is left pointing at it
+    // when the window closes.
+    auto* finder = new QCompleter(captions, cboLabelStock_);
+    finder->setCompletionMode(QCompleter::PopupCompletion);
     finder->setFilterMode(Qt::MatchContains);
     finder->setCaseSensitivity(Qt::CaseInsensitive);
     cboLabelStock_->setCompleter(finder);
