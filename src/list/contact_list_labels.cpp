@@ -14,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,23 +34,16 @@ const QString kStockKey = QStringLiteral("ListLabelStock");
 QLayout* ContactListWindow::buildLabelStockChoice()
 {
     cboLabelStock_ = named<QComboBox>("cboLabelStock");
-    QStringList captions;
-    for (const LabelStock& stock : installedStocks()) {
+    for (const LabelStock& stock : installedStocks())
         cboLabelStock_->addItem(stock.caption, stock.name);
-        captions.append(stock.caption);
-    }
     cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on: type its maker, part "
                                               "or size to find it"));
     // Typing a part, a maker or a size finds the stock among the many a sheet may be.
     cboLabelStock_->setEditable(true);
     cboLabelStock_->setInsertPolicy(QComboBox::NoInsert);
-    // The finder keeps a list of its own: one on the combo box's own list is left pointing at it
-    // when the window closes.
-    auto* finder = new QCompleter(captions, cboLabelStock_);
-    finder->setCompletionMode(QCompleter::PopupCompletion);
-    finder->setFilterMode(Qt::MatchContains);
-    finder->setCaseSensitivity(Qt::CaseInsensitive);
-    cboLabelStock_->setCompleter(finder);
+    // The text typed is looked up when it is done with (Enter, or the focus leaving); the combo
+    // box's own completion, which finds only the beginnings of captions, is off.
+    cboLabelStock_->setCompleter(nullptr);
     connect(cboLabelStock_->lineEdit(), &QLineEdit::editingFinished, this, &ContactListWindow::findTypedStock);
     // The stock last chosen; at first the one of the paper where the person lives.
     const QString last = platform().readSetting(kApplication, kSection, kStockKey);
