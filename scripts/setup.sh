@@ -13,10 +13,10 @@ POSTWICK_SANITIZED_BUILD="${POSTWICK_ROOT}/build-sanitized"
 # test: the desktop's validators of launcher entries and software-centre descriptions. The import from
 # an address-book server: a real CardDAV server (Radicale) that its tests start on the loopback address,
 # and openssl to make the certificate of their HTTPS server; QtKeychain for the desktop's keyring, which
-# keeps a remembered server's password.
+# keeps a remembered server's password. The label-sheet templates: the A4 and Letter stocks people buy.
 POSTWICK_PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth xdotool
-  libqt6svg6 desktop-file-utils appstream radicale openssl qtkeychain-qt6-dev)
+  libqt6svg6 desktop-file-utils appstream radicale openssl qtkeychain-qt6-dev glabels-data)
 
 postwick_install_missing() {
   local missing=()

@@ -34,7 +34,8 @@ Result<void> PrintSession::setUp(const ParsedOptions& options)
     if (auto s = setUpOutput(options, copies); !s)
         return s;
     const QString folder = userApplicationFolder();
-    platform_ = std::make_unique<CommandPlatform>(surface_, folder, copies, takesLetterPaper(printer_));
+    platform_ = std::make_unique<CommandPlatform>(surface_, folder, copies,
+                                                  [this](QSizeF paper) { return takesSheetPaper(printer_, paper); });
     return readMargins(options, folder);
 }
 

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include <expected>
@@ -33,9 +34,10 @@ struct PrintDialogRequest final {
     bool selectionChoice = false;  // printing only the selection
     int firstPage = 0;             // a page range to offer and preset; 0 offers none
     int lastPage = 0;
-    // A label sheet, printed at actual size on US Letter: a printer that cannot take Letter paper is
-    // said so and nothing prints.
+    // A label sheet, printed at actual size on its paper, `sheetPaper` inches: a printer that cannot
+    // take that paper is said so and nothing prints.
     bool labelSheet = false;
+    QSizeF sheetPaper{8.5, 11};
     // An envelope takes another path through the printer than sheets do: the printer's calibration,
     // measured on a sheet, is not applied to it.
     bool envelope = false;
@@ -65,6 +67,7 @@ struct SheetPicture final {
     QString stock;
     QList<QRectF> labels;
     bool picksLabels = true;
+    QSizeF page{8.5, 11};  // the sheet, in inches
     bool operator==(const SheetPicture&) const = default;
 };
 

@@ -11,9 +11,12 @@
 namespace pw {
 namespace {
 
-// Label sheets go through the print dialog as US Letter, at actual size; like envelopes, they may
-// go to a PDF file instead.
-const PrintDialogRequest kLabelSheet{.printToFile = true, .labelSheet = true};
+// Label sheets go through the print dialog on their own paper, at actual size; like envelopes, they
+// may go to a PDF file instead.
+PrintDialogRequest labelSheetDialog(const LabelStock* sheet)
+{
+    return {.printToFile = true, .labelSheet = true, .sheetPaper = sheet ? sheet->page : kLetterInches};
+}
 
 TypedJob labelsJob(const TypedJobRequest& request)
 {
@@ -28,13 +31,17 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.positions = request.positions;
     labels.fallback = request.place;
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
-    const QList<int> printed =
-        !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
+    labels.stock = request.sheet;
+    const QList<QRectF> outlines = request.sheet ? request.sheet->outlines() : labelSheetOutlines();
+    const QList<int> printed = !labels.positions.isEmpty()
+                                   ? labels.positions
+                                   : rangePositions(static_cast<int>(labels.start), labels.count,
+                                                    static_cast<int>(outlines.size()));
     return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); },
-            labelSheetOutlines(),
+            outlines,
             printed,
             {},
-            kLabelSheet,
+            labelSheetDialog(request.sheet),
             std::nullopt,
             {},
             {}};
@@ -89,11 +96,12 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
+    sheet.stock = request.sheet;
     return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
-            returnAddressOutlines(),
+            request.sheet ? request.sheet->outlines() : returnAddressOutlines(),
             {},
             {},
-            kLabelSheet,
+            labelSheetDialog(request.sheet),
             std::nullopt,
             {},
             {}};

@@ -4,6 +4,7 @@
 #include "printing/label_sheet.h"
 #include "printing/margin_settings.h"
 #include "printing/overflow.h"
+#include "printing/sheet_outlines.h"
 
 #include <QList>
 #include <QRectF>
@@ -44,6 +45,9 @@ struct TypedJobRequest final {
     QList<int> positions;
     // Labels: the place of a position that has none of its own. Envelope: where the address goes.
     LabelPlace place;
+    // Labels and return addresses: the sheet, when it is not the usual one (the 30-label sheet, the
+    // 80-label return-address sheet).
+    const LabelStock* sheet = nullptr;
     MarginSettings corrections;  // the stock's own pair is taken
     QString deviceName;          // the printer the places and overflows are taken for
 };

@@ -391,8 +391,11 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
          "postwick labels: bad presort \"name\": use zip"},
         {{u"labels"_s, u"c.DAT"_s, u"--start"_s, u"31"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 30, not \"31\""},
-        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5165"_s, u"-o"_s, u"x.pdf"_s}, 2,
-         "postwick labels: unknown label stock \"5165\"; the stocks are 5160, 5161, 5162, 5163, 5164"},
+        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"Q-9999"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: unknown label stock \"Q-9999\"; the stocks are 5160, 5161, 5162, 5163, 5164, 5167 and "
+         "the installed templates' A4 and US Letter labels, by maker and part"},
+        {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--stock"_s, u"5163"_s, u"--positions"_s, u"11"_s, u"-o"_s, u"x.pdf"_s},
+         2, "postwick sheet: label position 11 is out of range: a sheet has positions 1 to 10"},
         {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5163"_s, u"--start"_s, u"11"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 10, not \"11\""},
         {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--positions"_s, u"5-31"_s, u"-o"_s, u"x.pdf"_s}, 2,
