@@ -98,7 +98,10 @@ void BM_Import10kCardsFromServer(benchmark::State& state)
             state.SkipWithError(qPrintable(book.error().text));
             break;
         }
-        const ImportResult result = importCards(book->cards, file, {});
+        std::vector<QByteArray> cards;
+        for (const ServerCard& card : book->cards)
+            cards.push_back(card.data);
+        const ImportResult result = importCards(cards, file, {});
         if (result.imported != kCards)
             state.SkipWithError("not every card was imported");
     }

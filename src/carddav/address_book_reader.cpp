@@ -2,6 +2,8 @@
 
 #include "carddav/dav_multistatus.h"
 
+#include <QHash>
+#include <QLocale>
 #include <QStringList>
 
 #include <memory>
@@ -15,7 +17,8 @@ struct Reading final {
     ReadOptions options;
     std::function<void(ServerResult<AddressBookCards>)> done;
     AddressBookCards book;
-    QStringList hrefs;
+    QStringList hrefs;  // to fetch, as the request names them
+    QHash<QString, QString> etags;  // by href, as listed
 
     void progress(qint64 cards) const
     {
@@ -23,6 +26,12 @@ struct Reading final {
             options.progress(cards, hrefs.size());
     }
 };
+
+// The path of a resource the reply at `base` names, as cards are told apart.
+QString hrefKey(const QUrl& base, const QString& href)
+{
+    return base.resolved(QUrl(href)).path(QUrl::FullyDecoded);
+}
 
 // The cards of the batch that begins at `first`, then the next batch, until every card has come.
 void fetchBatch(const std::shared_ptr<Reading>& reading, qsizetype first)
@@ -39,8 +48,15 @@ void fetchBatch(const std::shared_ptr<Reading>& reading, qsizetype first)
             return reading->done(std::unexpected(reading->session.failureOf(*batch)));
         // A card deleted since the listing answers 404 and is simply not there any more.
         for (const DavResource& card : *cards) {
-            if (!card.addressData.isEmpty())
-                reading->book.cards.push_back(card.addressData);
+            if (card.addressData.isEmpty())
+                continue;
+            const QString href = hrefKey(batch->url, card.href);
+            if (card.addressData.size() > kLargestCard) {
+                reading->book.tooLarge.append(href);
+                continue;
+            }
+            const QString etag = card.etag.isEmpty() ? reading->etags.value(href) : card.etag;
+            reading->book.cards.push_back({href, etag, card.addressData});
         }
         reading->progress(std::min<qint64>(first + size, reading->hrefs.size()));
         fetchBatch(reading, first + size);
@@ -52,11 +68,13 @@ void listed(const std::shared_ptr<Reading>& reading, const QUrl& address, Server
 {
     if (!listing)
         return reading->done(std::unexpected(listing.error()));
-    if (listing->status == 404 || listing->status == 410) {
-        return reading->done(
-            std::unexpected(ServerError{ServerError::Kind::NotFound,
-                                        QStringLiteral("There is no address book at %1.").arg(address.toString())}));
-    }
+    const auto notFound = [&] {
+        reading->done(
+            std::unexpected(ServerError{ServerError::Kind::NotFound, QStringLiteral("There is no address book at %1.")
+                                                                         .arg(address.toDisplayString())}));
+    };
+    if (listing->status == 404 || listing->status == 410)
+        return notFound();
     const auto resources = listing->status == 207 ? parseMultistatus(listing->body) : std::nullopt;
     if (!resources)
         return reading->done(std::unexpected(reading->session.failureOf(*listing)));
@@ -67,22 +85,37 @@ void listed(const std::shared_ptr<Reading>& reading, const QUrl& address, Server
     for (const DavResource& r : *resources) {
         const QUrl url = listing->url.resolved(QUrl(r.href));
         if (collectionPath(url) == self) {
+            // Some servers answer a mistyped address with a multi-status that says it is not there.
+            if (r.status == 404 || r.status == 410)
+                return notFound();
             isAddressBook = r.addressBook;
             reading->book.name = r.displayName;
         } else if (!r.collection && r.status >= 200 && r.status <= 299) {
-            reading->hrefs.append(url.path(QUrl::FullyEncoded));
+            const ListedCard card{url.path(QUrl::FullyDecoded), r.etag};
+            reading->book.listed.push_back(card);
+            reading->etags.insert(card.href, card.etag);
+            if (!reading->options.fetch || reading->options.fetch(card))
+                reading->hrefs.append(url.path(QUrl::FullyEncoded));
         }
     }
     if (!isAddressBook) {
         return reading->done(std::unexpected(
             ServerError{ServerError::Kind::NotAnAddressBook,
-                        QStringLiteral("%1 is not an address book on the server.").arg(address.toString())}));
+                        QStringLiteral("%1 is not an address book on the server.").arg(address.toDisplayString())}));
     }
+    const qint64 count = qint64(reading->book.listed.size());
+    if (count > reading->options.maxCards && !(reading->options.allowMore && reading->options.allowMore(count)))
+        return reading->done(std::unexpected(ServerError{ServerError::Kind::TooMany, tooManyCardsText(count)}));
     reading->progress(0);
     fetchBatch(reading, 0);
 }
 
 }  // namespace
+
+QString tooManyCardsText(qint64 listed)
+{
+    return QStringLiteral("The server lists %1 cards.").arg(QLocale(QLocale::English).toString(listed));
+}
 
 void readAddressBook(DavSession& session, const QUrl& address, ReadOptions options,
                      std::function<void(ServerResult<AddressBookCards>)> done)
@@ -95,10 +128,10 @@ void readAddressBook(DavSession& session, const QUrl& address, ReadOptions optio
 }
 
 ServerResult<AddressBookCards> readAddressBookAndWait(const ServerLogin& login, const ReadOptions& options,
-                                                      int timeoutMs)
+                                                      const SessionLimits& limits)
 {
     DavSession session(login);
-    session.setTimeout(timeoutMs);
+    session.setLimits(limits);
     return session.waitFor<AddressBookCards>(
         [&](auto done) { readAddressBook(session, login.address, options, std::move(done)); });
 }

@@ -17,6 +17,7 @@ struct DavResource final {
     bool collection = false;
     bool addressBook = false;
     QString displayName;
+    QString etag;  // the version of a card: another one once the card changed
     QByteArray addressData;  // the card itself, in a multiget's reply
     QString currentUserPrincipal;  // hrefs that lead from a server's root to its address books
     QString addressBookHome;
