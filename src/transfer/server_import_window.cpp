@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -117,6 +119,8 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     addField("lblSrvPassword", QStringLiteral("&Password:"), txtSrvPassword_);
     addField("lblSrvBooks", QStringLiteral("Address &book to import:"), lstSrvBooks_);
     fields->setRowVisible(lstSrvBooks_, false);
+    lblSrvUpdates_ = named<QLabel>("lblSrvUpdates");
+    lblSrvUpdates_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkSrvRemember_);
     buttons->addStretch();
@@ -128,6 +132,7 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     layout->addWidget(lblSrvHdr);
     layout->addLayout(fields);
     layout->addStretch();
+    layout->addWidget(lblSrvUpdates_);
     layout->addLayout(buttons);
     setCentralWidget(central);
     resize(620, sizeHint().height());
@@ -135,6 +140,7 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     // A remembered server is filled in, ready for Update from Server.
     const std::optional<RememberedServer> remembered = rememberedServer(platform);
     cmdSrvUpdate_->setEnabled(remembered.has_value());
+    showUpdatedBook();
     if (remembered) {
         txtSrvAddress_->setText(remembered->address);
         txtSrvUser_->setText(remembered->user);
@@ -254,8 +260,21 @@ void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool
         if (fetch_)
             fetch_->cancel();
     });
+    // A server may work on a long listing or batch for minutes: the dialog counts the seconds, with Cancel.
+    const QString text = QStringLiteral("Importing contacts from %1").arg(login.address.host());
+    auto* waiting = new QTimer(fetch_);
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    connect(waiting, &QTimer::timeout, fetch_, [this, since, text] {
+        if (const qint64 seconds = since->elapsed() / 1000; seconds >= 2 && progress_)
+            progress_->setText(QStringLiteral("%1: waiting for the server (%2 s)").arg(text).arg(seconds));
+    });
+    waiting->start(1000);
     ReadOptions read;
-    read.progress = [this](qint64 done, qint64 total) {
+    read.progress = [this, since, text](qint64 done, qint64 total) {
+        if (since->elapsed() >= 2000)
+            progress_->setText(text);
+        since->restart();
         if (!progress_->setProgress(done, total))
             fetch_->cancel();
     };
@@ -378,6 +397,15 @@ bool ServerImportWindow::trusts(const ServerError& error, ServerLogin& login)
     return true;
 }
 
+void ServerImportWindow::showUpdatedBook()
+{
+    const std::optional<RememberedServer> server = rememberedServer(platform());
+    lblSrvUpdates_->setText(server ? QStringLiteral("Update from Server reads %1 as %2.")
+                                         .arg(QUrl(server->addressBook).toDisplayString(), server->user)
+                                   : QString());
+    lblSrvUpdates_->setVisible(server.has_value());
+}
+
 std::vector<bool> ServerImportWindow::chooseRemovals(const QStringList& names)
 {
     QDialog ask(this);
@@ -431,6 +459,7 @@ void ServerImportWindow::remember(const QUrl& addressBook, const QString& passwo
     const RememberedServer server{txtSrvAddress_->text().trimmed(), txtSrvUser_->text(), addressBook.toString()};
     rememberServer(platform(), server);
     cmdSrvUpdate_->setEnabled(true);
+    showUpdatedBook();
     if (password.isEmpty())
         return;
     platform().storePassword(passwordKey(server), password, this, [this](std::expected<void, QString> stored) {

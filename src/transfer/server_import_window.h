@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -56,6 +57,8 @@ private:
     std::vector<bool> chooseRemovals(const QStringList& names);
     // The address book's server, user and chosen address book in the settings, the password in the keyring.
     void remember(const QUrl& addressBook, const QString& password);
+    // lblSrvUpdates: the address book that Update from Server reads, and as whom.
+    void showUpdatedBook();
 
     ContactsSession& session_;
     bool busy_ = false;  // from the start of an import to its summary
@@ -70,6 +73,7 @@ private:
     QFormLayout* fields_ = nullptr;
     QListWidget* lstSrvBooks_ = nullptr;
     QCheckBox* chkSrvRemember_ = nullptr;
+    QLabel* lblSrvUpdates_ = nullptr;
     QPushButton* cmdSrvUpdate_ = nullptr;
     QPushButton* cmdSrvImport_ = nullptr;
     QPushButton* cmdSrvClose_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 
 namespace pw::test {
 namespace {
@@ -384,7 +385,7 @@ TEST_F(ServerImportWindowTest, FromTheServersAddressOffersItsAddressBooksAndReme
     EXPECT_TRUE(find<QPushButton>("cmdSrvUpdate")->isEnabled());
 }
 
-TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeavesTheOthersAsTheyWere)
+TEST_F(ServerImportWindowTest, UpdateFromServerAddsTheNewCardsAndRemovesOnlyTheDeletedOnesTicked)
 {
     ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
     const QString home = radicale().url(u"bo/home/"_s).toString();
@@ -396,23 +397,44 @@ TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeav
     find<QMainWindow>("frmSrvImport")->close();
     settle();
 
-    const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
+    for (const QString& value : platform.settings)
+        EXPECT_FALSE(value.contains(u"secret"_s)) << value.toStdString();
+
+    // Fay added on the server, Al deleted: the new card comes in, and Al goes only once ticked.
     radicale().addCard(u"bo/home"_s, u"card3.vcf"_s,
                        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h3\r\nN:Moss;Fay;;;\r\nFN:Fay Moss\r\n"
                        "EMAIL:fay@example.com\r\nEND:VCARD\r\n");
+    ASSERT_EQ(deleteCard(radicale().url(u"bo/home/card2.vcf"_s), u"bo"_s), 200);
     ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
     EXPECT_EQ(find<QLineEdit>("txtSrvAddress")->text(), home);
     EXPECT_EQ(find<QLineEdit>("txtSrvUser")->text(), u"bo");
+    EXPECT_EQ(find<QLabel>("lblSrvUpdates")->text(), u"Update from Server reads %1 as bo."_s.arg(home));
     EXPECT_TRUE(find<QCheckBox>("chkSrvRemember")->isChecked());
+    // The list is asked from its own event loop: a person ticks Al there and presses Remove Ticked.
+    QStringList offered;
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        auto* list = find<QListWidget>("lstSrvDeleted");
+        if (!list)
+            return;
+        person.stop();
+        for (int i = 0; i < list->count(); ++i) {
+            offered.append(list->item(i)->text());
+            list->item(i)->setCheckState(Qt::Checked);
+        }
+        click("cmdSrvRemoveTicked");
+    });
+    person.start(20);
     click("cmdSrvUpdate");
     waitForImport();
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_TRUE(summary().startsWith(u"3 cards read\n1 contact imported\n0 skipped as duplicates\n"))
-        << summary().toStdString();
-    const QByteArray after = folder.read(u"PWK_Contacts.DAT"_s);
-    EXPECT_TRUE(after.startsWith(before));
-    ASSERT_EQ(records(), 3);
-    EXPECT_EQ(recordsIn(after)[2].Email.trimmed(), u"fay@example.com");
+    EXPECT_EQ(offered, QStringList{u"Al Ray"_s});
+    const QString counts = summary();
+    EXPECT_TRUE(counts.startsWith(u"2 cards read\n1 contact imported\n0 skipped as duplicates\n")) << counts.toStdString();
+    const std::vector<ContactRecord> after = recordsIn(folder.read(u"PWK_Contacts.DAT"_s));
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].FirstName.trimmed(), u"Eve");
+    EXPECT_EQ(after[1].Email.trimmed(), u"fay@example.com");
 
     // A keyring that lost the password: it is asked for where it is typed.
     platform.keyring.clear();
