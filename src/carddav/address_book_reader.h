@@ -54,9 +54,11 @@ struct ReadOptions final {
 // The words for an address book that lists more cards than were allowed.
 QString tooManyCardsText(qint64 listed);
 
-// Reads the cards of the address book at `address` through `session`: lists it (PROPFIND,
-// Depth 1), then fetches its cards in batches (REPORT addressbook-multiget). `done` is called once,
-// from the session's replies, with the cards or why not: an import takes all the cards or none.
+// Reads the cards of the address book at `address` through `session`: asks what it is (PROPFIND,
+// Depth 0), lists its cards and their versions (REPORT addressbook-query, or PROPFIND Depth 1 where
+// the server answers no query), then fetches those wanted: all in one query when there are many,
+// else in batches (REPORT addressbook-multiget). `done` is called once, from the session's replies,
+// with the cards or why not: an import takes all the cards or none.
 void readAddressBook(DavSession& session, const QUrl& address, ReadOptions options,
                      std::function<void(ServerResult<AddressBookCards>)> done);
 

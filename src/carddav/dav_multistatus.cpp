@@ -168,4 +168,16 @@ QByteArray multigetBody(const QStringList& hrefs)
     return body;
 }
 
+QByteArray queryBody(bool withCards)
+{
+    QByteArray body;
+    QXmlStreamWriter xml(&body);
+    startRequest(xml, kCardDav, QStringLiteral("addressbook-query"));
+    xml.writeEmptyElement(kDav, QStringLiteral("getetag"));
+    if (withCards)
+        xml.writeEmptyElement(kCardDav, QStringLiteral("address-data"));
+    xml.writeEndDocument();
+    return body;
+}
+
 }  // namespace pw

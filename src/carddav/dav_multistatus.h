@@ -34,5 +34,8 @@ QString collectionPath(const QUrl& url);
 QByteArray propfindBody();
 // REPORT addressbook-multiget for the cards at these hrefs.
 QByteArray multigetBody(const QStringList& hrefs);
+// REPORT addressbook-query for every card of an address book: its href and version, and with
+// `withCards` the card itself.
+QByteArray queryBody(bool withCards);
 
 }  // namespace pw

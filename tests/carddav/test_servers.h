@@ -41,6 +41,8 @@ public:
     ~XandikosServer();
     QString start();
     QUrl url(const QString& path) const;
+    // Where it keeps its collections, each a git repository.
+    QString folder() const { return folder_.path(); }
 
 private:
     QTemporaryDir folder_;
