@@ -81,7 +81,7 @@ Expected<QString> moveFragment(RecordFile& file, qint64 size)
 void removeStaleScratchFiles(const QString& real)
 {
     const QFileInfo info(real);
-    const QRegularExpression stale(QStringLiteral("^%1(\\.Tempf(\\.record|\\.append)?|\\.fragment(-[0-9]+)?)?"
+    const QRegularExpression stale(QStringLiteral("^%1(\\.Tempf(\\.record|\\.append)?|\\.fragment(-[0-9]+)?|\\.lastimport)?"
                                                   "\\.partial(-[A-Za-z0-9]{6})?$")
                                        .arg(QRegularExpression::escape(info.fileName())));
     bool removed = false;

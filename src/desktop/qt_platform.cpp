@@ -136,11 +136,12 @@ MessageResult QtPlatform::message(const Message& message)
     QMessageBox box(toQtIcon(message.icon), message.title, message.text, toQtButtons(message.buttons),
                     dialogParent());
     box.setObjectName(QStringLiteral("msgBox"));
-    widenForTitle(box);
     if (message.defaultAnswer)
         box.setDefaultButton(toQtButton(*message.defaultAnswer));
     // Every item, however many: the box's details, shown open, scroll.
     box.setDetailedText(message.items.join(u'\n'));
+    // After the details: setting them lays the box out anew.
+    widenForTitle(box);
     for (QAbstractButton* button : box.buttons())
         box.buttonRole(button) == QMessageBox::ActionRole ? button->click() : void();
     if (message.buttons == MessageButtons::PrintOthersCancel) {

@@ -182,15 +182,23 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     EXPECT_EQ(low.status, 0) << low.err.toStdString();
     EXPECT_TRUE(low.err.contains("runs below the label")) << low.err.toStdString();
 
-    // A street too wide for its label is printed smaller or cut, and said, label by label.
+    // A street too wide for its label is fitted whole inside it, not cut.
     ContactRecord wide = person(u"Jonathan"_s, u"Smythe"_s, u"Reno"_s);
     wide.Street1 = u"1234 NORTHWEST EVERGREEN BLVD"_s;
-    wide.Street2 = u"APARTMENT 1200 REAR BUILDING"_s;
+    wide.Street2 = u"APARTMENT 1200"_s;
     writeContacts(folder.file(u"long.DAT"_s), {wide});
     const ProgramRun labels = run({u"labels"_s, u"long.DAT"_s, u"-o"_s, u"long.pdf"_s});
     EXPECT_EQ(labels.status, 0) << labels.err.toStdString();
-    EXPECT_TRUE(labels.err.startsWith("postwick: warning: Position 1, line 2, \"1234 NORTHWEST")) << labels.err.toStdString();
-    EXPECT_EQ(pdf(u"long.pdf"_s).pages, 1);
+    EXPECT_EQ(labels.err, "");
+    const PdfWords fitted = pdf(u"long.pdf"_s);
+    EXPECT_EQ(fitted.pages, 1);
+    QStringList printed;
+    for (const PdfWord& w : fitted.words) {
+        printed << w.text;
+        EXPECT_EQ(positionOf(w.box), 1) << w.text.toStdString() << " lies outside its label";
+    }
+    EXPECT_EQ(printed.join(u' ').toStdString(),
+              "Jonathan Smythe 1234 NORTHWEST EVERGREEN BLVD APARTMENT 1200 Reno, NV 89501");
 }
 
 // With no one to say "Print anyway", an envelope correction that lifts the address off the

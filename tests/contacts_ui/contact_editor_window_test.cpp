@@ -454,7 +454,8 @@ TEST_F(ContactEditorTest, PrintLabelFillsTheMainWindowsLinesAndTheEditorComesBac
     click("cmdPrintLabel");
     EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, {}, {}}));
 
-    // Posted from Canada, mail to the United States names its country on the last line.
+    // Posted from Canada, mail to the United States takes that country's city line and names the
+    // country last.
     platform.answerInput(u" Canada "_s);
     find<QAction>("mnuHomeCountry")->trigger();
     EXPECT_EQ(platform.inputs.last().title, u"Home Country");
@@ -462,7 +463,7 @@ TEST_F(ContactEditorTest, PrintLabelFillsTheMainWindowsLinesAndTheEditorComesBac
     EXPECT_EQ(platform.settings.value(u"Postwick/Settings/HomeCountry"_s), u"Canada");
     openEditor("cmdFindContact");
     click("cmdPrintLabel");
-    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"Reno, NV  89501"_s, u"USA"_s, {}}));
+    EXPECT_EQ(lines(), (QStringList{u"ann Lee"_s, u"12 Main St"_s, u"RENO, NV 89501"_s, u"USA"_s, {}}));
 }
 
 TEST_F(ContactEditorTest, AHiddenEditorGoesWithItsFileAndAtExit)

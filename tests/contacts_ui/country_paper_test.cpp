@@ -53,13 +53,13 @@ TEST_F(CountryOnPaper, MailAbroadEndsWithItsCountryOnListLabelsAndEnvelopes)
     printListLabelsJob(surface, addresses, {});
     ASSERT_TRUE(surface.endJob());
 
-    // No comma without a state, no country for mail at home, a contact without an address is its
-    // name alone.
+    // Each country's own order and capitals (Canada's whole address, France's city), no country for
+    // mail at home, a contact without an address is its name alone.
     const test::PdfWords labels = test::pdfWords(pdf);
     EXPECT_EQ(wordsEndingWith(labels, test::labelArea(1), u"CANADA"_s),
-              sorted(u"Claire Tremblay 1200 Rue Sainte-Catherine Montreal, QC H2X 3K7 CANADA"_s.split(u' ')));
+              sorted(u"CLAIRE TREMBLAY 1200 RUE SAINTE-CATHERINE MONTREAL QC H2X 3K7 CANADA"_s.split(u' ')));
     EXPECT_EQ(wordsEndingWith(labels, test::labelArea(2), u"FRANCE"_s),
-              sorted(u"Luc Moreau 4 Rue Vieille Paris 75004 FRANCE"_s.split(u' ')));
+              sorted(u"Luc Moreau 4 Rue Vieille PARIS 75004 FRANCE"_s.split(u' ')));
     EXPECT_EQ(wordsEndingWith(labels, test::labelArea(3), u"89501"_s),
               sorted(u"Ann Lee 12 Main St Reno, NV 89501"_s.split(u' ')));
     EXPECT_EQ(wordsEndingWith(labels, test::labelArea(4), u"Kim"_s), sorted({u"Dee"_s, u"Kim"_s}));
@@ -72,7 +72,7 @@ TEST_F(CountryOnPaper, MailAbroadEndsWithItsCountryOnListLabelsAndEnvelopes)
     const QRectF envelope = envelopeOnPage(1, EnvelopeFeed::OwnPage);
     EXPECT_EQ(wordsEndingWith(test::pdfWords(pdf), QRectF(envelope.topLeft() * 72, envelope.bottomRight() * 72),
                               u"FRANCE"_s),
-              sorted(u"Luc Moreau 4 Rue Vieille Paris 75004 FRANCE"_s.split(u' ')));
+              sorted(u"Luc Moreau 4 Rue Vieille PARIS 75004 FRANCE"_s.split(u' ')));
 }
 
 }  // namespace

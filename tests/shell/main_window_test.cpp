@@ -213,25 +213,32 @@ TEST_F(MainWindowFiles, CloseLeavesNoFileOpenAndDisablesTheContactCommands)
     EXPECT_TRUE(window->isVisible());
 }
 
-// A failed Open keeps the file that was working: Retry asks for a file again, Cancel ends the
-// command. Open never makes a file; a name that is not there is an error.
+// A failed Open keeps the file that was working: a folder is refused, a failure offers Retry, which
+// asks for a file again, and Cancel, which ends the command. Open never makes a file.
 TEST_F(MainWindowFiles, AFailedOpenKeepsTheCurrentFileAndRetryAsksAgain)
 {
     writeContacts("PWK_Contacts.DAT", "1");
     ASSERT_TRUE(startUp());
-    ASSERT_TRUE(QDir(folder.path()).mkdir("locked.DAT"));
-    platform.answerFileDialog(folder.file("locked.DAT"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("folder.DAT"));
+    platform.answerFileDialog(folder.file("folder.DAT"));
+    trigger("mnuFileOpen");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0],
+              (Message{folder.file("folder.DAT")
+                           + u" is a folder, a device or a pipe, not a contacts file, so it was not opened."_s,
+                       u"Not a contacts file"_s, MessageIcon::Warning}));
+
+    platform.answerFileDialog(folder.file("PWK_Contacts"));
     platform.answerMessage(MessageResult::Retry);
     platform.answerFileDialog(folder.file("PWK_Contacts"));
     platform.answerMessage(MessageResult::Cancel);
     trigger("mnuFileOpen");
-    ASSERT_EQ(platform.fileDialogs.size(), 2);
-    ASSERT_EQ(platform.messages.size(), 2);
-    EXPECT_EQ(platform.messages[0],
-              (Message{"An error has occurred. Error number 21 -- Is a directory.  Try again, or notify author.",
+    ASSERT_EQ(platform.fileDialogs.size(), 3);
+    ASSERT_EQ(platform.messages.size(), 3);
+    EXPECT_EQ(platform.messages[1],
+              (Message{"An error has occurred. Error number 2 -- No such file or directory.  Try again, or notify author.",
                        "Error", MessageIcon::None, MessageButtons::RetryCancel, false}));
-    EXPECT_EQ(platform.messages[1].text,
-              u"An error has occurred. Error number 2 -- No such file or directory.  Try again, or notify author.");
+    EXPECT_EQ(platform.messages[2], platform.messages[1]);
     EXPECT_FALSE(QFile::exists(folder.file("PWK_Contacts")));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(text("txtFileTitle"), u"PWK_Contacts");
@@ -239,9 +246,10 @@ TEST_F(MainWindowFiles, AFailedOpenKeepsTheCurrentFileAndRetryAsksAgain)
     EXPECT_TRUE(enabled("cmdFindContact"));
 }
 
+// A default file that cannot be opened at all: a link that leads to itself.
 TEST_F(MainWindowFiles, CancelAtAStartUpErrorEndsTheProgram)
 {
-    ASSERT_TRUE(QDir(folder.path()).mkdir("PWK_Contacts.DAT"));
+    ASSERT_TRUE(QFile::link("PWK_Contacts.DAT", folder.file("PWK_Contacts.DAT")));
     platform.answerMessage(MessageResult::Cancel);
     EXPECT_FALSE(startUp());
     ASSERT_EQ(platform.messages.size(), 1);
@@ -251,7 +259,7 @@ TEST_F(MainWindowFiles, CancelAtAStartUpErrorEndsTheProgram)
 
 TEST_F(MainWindowFiles, RetryAtAStartUpErrorKeepsTheWindowUpWithNoFile)
 {
-    ASSERT_TRUE(QDir(folder.path()).mkdir("PWK_Contacts.DAT"));
+    ASSERT_TRUE(QFile::link("PWK_Contacts.DAT", folder.file("PWK_Contacts.DAT")));
     platform.answerMessage(MessageResult::Retry);
     EXPECT_TRUE(startUp());
     EXPECT_TRUE(window->isVisible());
