@@ -214,9 +214,6 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
     if (!records)
         return fail(records.error());
 
-    auto noteFor = [&](const ServerCard& card, const ContactRecord& r) {
-        return ServerCardNote{key, card.href, uidOf(card.data), card.etag, fingerprint(r)};
-    };
     // A paired record takes the card's values; its reminder flag is the file's setting, kept.
     auto rewrite = [&](int n, ContactRecord r) -> Status {
         r.BirthdayReminders = stored[n].BirthdayReminders;
@@ -263,7 +260,13 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
                     n = candidate;
                     claimed.insert(n);
                     out.pairedByPerson = true;
-                    if (auto s = rewrite(n, *r); !s)
+                    // What the contact holds and the card does not (its notes, a category) stays.
+                    ContactRecord merged = *r;
+                    for (const ContactRecord::Field& f : ContactRecord::kFields) {
+                        if ((merged.*f.member).trimmed().isEmpty())
+                            merged.*f.member = stored[n].*f.member;
+                    }
+                    if (auto s = rewrite(n, merged); !s)
                         return fail(s.error());
                     break;
                 }
@@ -273,7 +276,7 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
             fresh.push_back(i);
             continue;
         }
-        notes.push_back(noteFor(card, *r));
+        notes.push_back({key, card.href, uidOf(card.data), card.etag, fingerprint(stored[n])});
         paired.push_back(n);
     }
 

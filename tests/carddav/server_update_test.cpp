@@ -88,6 +88,12 @@ TEST(ServerUpdate, EachContactTakesTheServersChangesButOneChangedHereAndDeletedO
         EXPECT_EQ(named(records, u"Joy"_s, u"Lind"_s)->Email.trimmed(), u"joy@example.com");
         EXPECT_EQ(named(records, u"Joy"_s, u"Lind"_s)->Birthdate.trimmed(), u"00000309");
 
+        // Without the notes of that import (an older program's), its contacts are paired by person.
+        const QByteArray imported = folder.read(u"people.DAT"_s);
+        ASSERT_TRUE(QFile::remove(folder.file(u"people.DAT.server"_s)));
+        EXPECT_TRUE(import().contains(u"No earlier import from this address book was noted"_s));
+        EXPECT_EQ(folder.read(u"people.DAT"_s), imported);
+
         // Leo changed here; then on the server: Sarah married, Tom's new phone, Ada moved, Leo's new
         // e-mail, Max deleted, Kim new.
         for (ContactRecord& r : records) {
