@@ -207,12 +207,17 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
             byPersonKey.insert(personKey(stored[n]), n);
     }
 
+    // The records the cards make, to compare and pair; into an empty file with nothing noted, every
+    // card is simply imported.
     std::vector<QByteArray> data;
-    for (const ServerCard& card : book.cards)
-        data.push_back(card.data);
-    const auto records = recordsOf(data, options.import);
+    if (!notes.empty() || stored.size() > 1) {
+        for (const ServerCard& card : book.cards)
+            data.push_back(card.data);
+    }
+    auto records = recordsOf(data, options.import);
     if (!records)
         return fail(records.error());
+    records->resize(book.cards.size());
 
     // A paired record takes the card's values; its reminder flag is the file's setting, kept.
     auto rewrite = [&](int n, ContactRecord r) -> Status {
@@ -259,7 +264,6 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
                 if (!claimed.contains(candidate)) {
                     n = candidate;
                     claimed.insert(n);
-                    out.pairedByPerson = true;
                     // What the contact holds and the card does not (its notes, a category) stays.
                     ContactRecord merged = *r;
                     for (const ContactRecord::Field& f : ContactRecord::kFields) {
@@ -276,6 +280,7 @@ ServerUpdate updateFromServer(const AddressBookCards& book, ContactsFile& contac
             fresh.push_back(i);
             continue;
         }
+        out.pairedByPerson |= byPerson;
         notes.push_back({key, card.href, uidOf(card.data), card.etag, fingerprint(stored[n])});
         paired.push_back(n);
     }

@@ -49,7 +49,7 @@ struct ServerUpdate final {
     QStringList keptYours;
     QStringList removed;
     QStringList deletedKept;
-    bool pairedByPerson = false;  // there were no notes: cards and contacts were paired by person
+    bool pairedByPerson = false;  // with no notes for the address book, contacts on file were paired with its cards
 };
 
 // Brings the contacts imported from `book` to the server's version: a card changed there whose
