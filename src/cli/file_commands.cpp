@@ -314,7 +314,7 @@ Result<void> exportCommand(const ParsedOptions& options)
     if (result.error)
         return std::unexpected(failed(described(out, *result.error)));
     if (result.damaged > 0)
-        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(damagedSkippedText(result.damaged))));
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(oneLine(ContactsFile::damagedSkippedText(result.damaged))));
     std::printf("Exported %s from %s to %s\n", qUtf8Printable(contactsCounted(result.written)),
                 qUtf8Printable(options.positional.first()), qUtf8Printable(out));
     return {};

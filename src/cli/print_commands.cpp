@@ -133,6 +133,8 @@ Result<void> labelsCommand(const ParsedOptions& options)
     const auto mailing = readMailing(session.platform(), contacts, records, *choices, listedAt);
     if (!mailing)
         return session.finish(PrintOutcome::Failed);
+    if (mailing->damaged > 0)
+        std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(ContactsFile::damagedSkippedText(mailing->damaged)));
     if (!mailing->leftOut.isEmpty()) {
         std::fprintf(stderr, "postwick: %s\n", qUtf8Printable(leftOutHeading(mailing->leftOut.size())));
         for (const QString& name : mailing->leftOut)

@@ -114,6 +114,12 @@ FileError readOnly()
 
 using namespace contacts_detail;
 
+QString ContactsFile::damagedSkippedText(int damaged)
+{
+    return damaged == 1 ? QStringLiteral("1 damaged record was left out.")
+                        : QStringLiteral("%1 damaged records were left out.").arg(damaged);
+}
+
 int ContactsFile::damagedNumber(QByteArrayView record)
 {
     static const QByteArray prefix = "(damaged record ";

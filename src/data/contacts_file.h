@@ -145,6 +145,8 @@ public:
     void forgetLastImport() { lastImport_.reset(); }
     // The number of the damaged record that `record` stands in for; 0 for a contact.
     static int damagedNumber(QByteArrayView record);
+    // Says how many damaged records an export or a mailing left out.
+    static QString damagedSkippedText(int damaged);
 
     void setRemovalProbe(RemovalProbe probe) { probe_ = std::move(probe); }
     // The scratch file a removal of the file at `path` writes, beside the file a symlink leads to,

@@ -99,9 +99,11 @@ Status FileLock::take(Kind kind)
         if (waited >= patience_ || (wait_ && !wait_(holder, waited))) {
             if (wait_)
                 (void)wait_(holder, std::chrono::milliseconds(-1));
-            return std::unexpected(FileError{kErrFileInUse, QStringLiteral("The file is in use by %1, which did not "
-                                                                           "finish with it in %2 seconds")
-                                                                .arg(holder)
+            // Given up by the one waiting, or after the patience.
+            const QString inUse = QStringLiteral("The file is in use by %1").arg(holder);
+            return std::unexpected(FileError{
+                kErrFileInUse, waited < patience_ ? inUse
+                                                  : inUse + QStringLiteral(", which did not finish with it in %1 seconds")
                                                                 .arg(waited.count() / 1000)});
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

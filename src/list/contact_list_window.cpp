@@ -367,6 +367,9 @@ void ContactListWindow::printLabels()
     const std::optional<Mailing> mailing = listedMailing();
     if (!mailing)
         return;
+    if (mailing->damaged > 0)
+        platform().message({ContactsFile::damagedSkippedText(mailing->damaged), QStringLiteral("Damaged records"),
+                            MessageIcon::Information});
     if (!mailing->leftOut.isEmpty())
         platform().message(leftOutMessage(mailing->leftOut));
     const LabelStock& stock = chosenStock();

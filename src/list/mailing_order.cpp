@@ -360,11 +360,19 @@ std::expected<Mailing, MessageResult> readMailing(Platform& platform, const Cont
         return std::unexpected(showErrorPrompt(platform, badRecordNumber()));
     MailingList list(choices, homeCountry(platform), wanted.size());
     ContactRecord record;
+    int damaged = 0;
     for (qsizetype at = 0; at < stored.size(); at += size) {
-        ContactRecord::decodeInto(QByteArrayView(stored).sliced(at, size), record);
+        const QByteArrayView bytes = QByteArrayView(stored).sliced(at, size);
+        if (ContactsFile::damagedNumber(bytes) > 0) {
+            ++damaged;
+            continue;
+        }
+        ContactRecord::decodeInto(bytes, record);
         list.add(record);
     }
-    return list.take();
+    Mailing mailing = list.take();
+    mailing.damaged = damaged;
+    return mailing;
 }
 
 Message listReplacedMessage(const QString& path)

@@ -31,6 +31,7 @@ struct MailingChoices final {
 struct Mailing final {
     std::vector<LabelAddress> labels;
     QStringList leftOut;
+    int damaged = 0;  // listed records that were damaged in the file: no label
 };
 
 // Builds a mailing from contacts given in list order, keeping only what their labels need.
@@ -71,7 +72,7 @@ Mailing mailingOf(const std::vector<ContactRecord>& records, const MailingChoice
                   QStringView homeCountry = kDefaultHomeCountry);
 
 // The mailing of the listed records, read again from the contacts file in one pass; a line without
-// a record (0, pasted into the list) gets no label. `listedAt` is the file's follows() when the
+// a record (0, pasted into the list) gets no label, nor does a damaged record (counted). `listedAt` is the file's follows() when the
 // list was made. When another program has replaced the file since, its record numbers may name
 // other people: listReplacedMessage() is shown instead. A record that cannot be read is shown in
 // the standard error prompt. Either way there is no mailing, but the answer to the message.

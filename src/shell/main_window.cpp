@@ -267,6 +267,13 @@ bool MainWindow::startUp(const QString& contactsPath)
 
 bool MainWindow::reportFileFailure(const FileError& error)
 {
+    // Another program still holds the file: the change is given up, the file and the window stay.
+    if (error.number == kErrFileInUse) {
+        platform_.message({error.description + QStringLiteral(".  Nothing was changed: try again once it has "
+                                                              "finished with the file."),
+                           QStringLiteral("Contacts file in use"), MessageIcon::Warning});
+        return true;
+    }
     if (showErrorPrompt(platform_, error) == MessageResult::Retry) {
         fileClose();
         return true;

@@ -256,12 +256,6 @@ Message exportReplaceQuestion(const QString& path)
             MessageResult::No};
 }
 
-QString damagedSkippedText(int damaged)
-{
-    return damaged == 1 ? QStringLiteral("1 damaged record was left out.")
-                        : QStringLiteral("%1 damaged records were left out.").arg(damaged);
-}
-
 Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -277,7 +271,7 @@ Message exportEndMessage(const ExportResult& result, ExportFormat format, const 
     const QString kind = format == ExportFormat::Csv    ? QStringLiteral("csv")
                          : format == ExportFormat::Text ? QStringLiteral("text")
                                                         : QStringLiteral("vCard");
-    const QString left = result.damaged > 0 ? QStringLiteral("  ") + damagedSkippedText(result.damaged) : QString();
+    const QString left = result.damaged > 0 ? QStringLiteral("  ") + ContactsFile::damagedSkippedText(result.damaged) : QString();
     return {QStringLiteral("D O N E !  A %1 file of contacts has been created and stored as %2").arg(kind, shown) + left,
             QStringLiteral("Export file created")};
 }

@@ -55,9 +55,6 @@ ExportResult writeExportFile(const ContactsFile& contacts, ExportFormat format, 
 // The question asked before an export replaces the file at `path`; No is the default.
 Message exportReplaceQuestion(const QString& path);
 
-// Says how many damaged records an export left out.
-QString damagedSkippedText(int damaged);
-
 // What the user is told when an export to `path` did not fail.
 Message exportEndMessage(const ExportResult& result, ExportFormat format, const QString& path);
 

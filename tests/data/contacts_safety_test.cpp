@@ -1,8 +1,10 @@
 // What lies beside or in a contacts file that should not: links at the names its writes use, notes
 // of another file, records that lost their line end or were damaged, files nobody meant to share.
 #include "data/contacts_file.h"
+#include "list/mailing_order.h"
 #include "transfer/contact_export.h"
 
+#include "support/scripted_platform.h"
 #include "support/stored_contacts.h"
 #include "support/test_folder.h"
 
@@ -139,7 +141,7 @@ TEST(ContactsSafety, ALastRecordWithoutItsLineEndIsAContact)
 }
 
 // Damaged records first, in the middle and last: the file opens, the list names each by number,
-// an export leaves them out with a count and carries no NUL byte. A file of implausible size is refused.
+// an export and a mailing's labels leave them out with a count, and no NUL byte is written. A file of implausible size is refused.
 TEST(ContactsSafety, DamagedRecordsAreNamedAndSkippedNotTheWholeFile)
 {
     TestFolder folder;
@@ -159,6 +161,12 @@ TEST(ContactsSafety, DamagedRecordsAreNamedAndSkippedNotTheWholeFile)
     EXPECT_FALSE(folder.read(QStringLiteral("out.csv")).contains('\0'));
     EXPECT_TRUE(exportEndMessage(exported, ExportFormat::Csv, QStringLiteral("out.csv"))
                     .text.endsWith(u"  3 damaged records were left out."));
+    test::ScriptedPlatform platform(folder.path());
+    const auto mailing = readMailing(platform, file, {6, 5, 4, 3, 2, 1}, {}, file.follows());
+    ASSERT_TRUE(mailing);
+    ASSERT_EQ(mailing->labels.size(), 3u);
+    EXPECT_EQ(mailing->labels[0].name.split(u' ').first(), u"Eve");
+    EXPECT_EQ(mailing->damaged, 3);
 
     folder.write(QStringLiteral("sparse.DAT"), records({"Ann"}));
     ASSERT_TRUE(QFile::resize(folder.file(QStringLiteral("sparse.DAT")), qint64(600) << 20));

@@ -95,6 +95,31 @@ TEST_F(MainWindowFiles, RecordOnesReminderFlagSetsTheBirthdayItems)
     EXPECT_FALSE(enabled("mnuFileBdayOff"));
 }
 
+// While another program holds the file, a change waits in a window that names the wait; its
+// Cancel gives the change up, says so, and the file stays open as it was.
+TEST_F(MainWindowFiles, AChangeWaitingForAnotherProgramShowsTheWaitAndCancelLeavesTheFile)
+{
+    writeContacts("PWK_Contacts.DAT", "1");
+    ASSERT_TRUE(startUp());
+    const QByteArray before = folder.read("PWK_Contacts.DAT");
+    FileLock other;
+    ASSERT_TRUE(other.open(ContactsFile::lockPathFor(folder.file("PWK_Contacts.DAT"))));
+    ASSERT_TRUE(other.take(FileLock::Kind::Exclusive));
+    platform.cancelProgressAt = 0;
+    trigger("mnuFileBdayOff");
+    ASSERT_EQ(platform.progressDialogs.size(), 1);
+    EXPECT_TRUE(platform.progressDialogs[0].text.startsWith(u"Waiting for "));
+    EXPECT_TRUE(platform.progressDialogs[0].text.endsWith(u" to finish with the contacts file..."));
+    EXPECT_EQ(platform.progressDialogs[0].title, u"Contacts file in use");
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(u"The file is in use by "));
+    EXPECT_TRUE(platform.messages[0].text.endsWith(u".  Nothing was changed: try again once it has finished with the file."));
+    EXPECT_EQ(folder.read("PWK_Contacts.DAT"), before);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->contactsFile().isOpen());
+    EXPECT_TRUE(enabled("mnuFileBdayOff"));
+}
+
 TEST_F(MainWindowFiles, OpenMakesTheChosenFileCurrentWithItsTitle)
 {
     ASSERT_TRUE(startUp());
