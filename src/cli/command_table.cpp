@@ -68,7 +68,12 @@ constexpr OptionRule kImportOptions[] = {{"--wait", Kind::Value},
                                          {"--user", Kind::Value},
                                          {"--password-file", Kind::Value},
                                          {"--addressbook", Kind::Value},
-                                         {"--insecure", Kind::Switch}};
+                                         {"--insecure", Kind::Switch},
+                                         {"--insecure-http", Kind::Switch},
+                                         {"--allow-host", Kind::Value},
+                                         {"--timeout", Kind::Value},
+                                         {"--max-cards", Kind::Value},
+                                         {"--remove-deleted", Kind::Switch}};
 constexpr OptionRule kListOptions[] = {
     {"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}, {"--wait", Kind::Value}};
 
@@ -152,18 +157,29 @@ const std::array<Command, 8>& commands()
          "adds the contacts of a CSV or vCard file or of an address-book server",
          "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)\n"
          "       postwick import CONTACTS.DAT https://SERVER/[PATH/] [--user NAME --password-file FILE]\n"
-         "                       [--addressbook NAME] [--insecure]",
+         "                       [--addressbook NAME] [--insecure] [--insecure-http] [--allow-host HOST]\n"
+         "                       [--timeout SECONDS] [--max-cards N] [--remove-deleted]",
          "Adds the contacts of the CSV or vCard file, or of the address book at that address on a\n"
          "server (CardDAV), to the contacts file (made when it does not exist), skipping those it\n"
          "already holds, and says how many were added. A vCard file is told by what it holds,\n"
-         "whatever its name. The import is all or nothing.\n"
+         "whatever its name. The import is all or nothing. Imported again from its server, an\n"
+         "address book updates the contacts it gave: a card changed there rewrites its contact\n"
+         "unless that contact was changed here too (then yours is kept, and named).\n"
          "  --user NAME           the user name the server asks for\n"
          "  --password-file FILE  the password, in the first line of FILE (- for standard input);\n"
          "                        never on the command line, where other users could see it\n"
          "  --addressbook NAME    the address book of that name, when the address is the server's\n"
          "                        or the user's and leads to several\n"
          "  --insecure            trust the server's certificate though no authority known here\n"
-         "                        vouches for it (a server with a self-signed certificate)\n"},
+         "                        vouches for it (a server with a self-signed certificate)\n"
+         "  --insecure-http       send the password over http:// though anyone on the way can read it\n"
+         "  --allow-host HOST     send the user name and password to HOST too when it asks (a server\n"
+         "                        the address sends the request on to); else only to the address's own\n"
+         "  --timeout SECONDS     how long one request may take in all (default 600); a server silent\n"
+         "                        for 30 seconds fails sooner\n"
+         "  --max-cards N         import an address book of up to N cards (default 100000)\n"
+         "  --remove-deleted      remove the contacts whose cards were deleted on the server since\n"
+         "                        they were imported; without it they are named and kept\n"},
         {"undo-import",
          {},
          undoImportCommand,

@@ -205,6 +205,8 @@ public:
         return !dialog_.wasCanceled();
     }
 
+    void setText(const QString& text) override { dialog_.setLabelText(text); }
+
     void cancelWith(std::function<void()> cancel) override
     {
         cancel_ = std::move(cancel);

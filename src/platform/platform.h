@@ -82,6 +82,8 @@ public:
     // own: while `cancel` is set, the dialog shows itself after the half second, setProgress handles
     // no events, and Cancel calls `cancel` from the event loop. An empty one ends that.
     virtual void cancelWith(std::function<void()> /*cancel*/) { }
+    // Says what the task is doing now, in place of the text it started with.
+    virtual void setText(const QString& /*text*/) { }
 };
 
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;
