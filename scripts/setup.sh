@@ -11,12 +11,14 @@ POSTWICK_SANITIZED_BUILD="${POSTWICK_ROOT}/build-sanitized"
 # lands on a PDF page), the stand-in fonts for the layouts' Windows fonts, Xvfb for a real window
 # without a display. Benchmarks: Google Benchmark. The program's icon: Qt's SVG support. The install
 # test: the desktop's validators of launcher entries and software-centre descriptions. The import from
-# an address-book server: a real CardDAV server (Radicale) that its tests start on the loopback address,
-# and openssl to make the certificate of their HTTPS server; QtKeychain for the desktop's keyring, which
-# keeps a remembered server's password. ICU's headers: names in other scripts stored in Latin letters.
+# an address-book server: two real CardDAV servers (Radicale, Xandikos) that its tests start on the
+# loopback address, and openssl to make the certificate of their HTTPS server; QtKeychain for the
+# desktop's keyring, which keeps a remembered server's password. The label-sheet templates: the A4 and
+# Letter stocks people buy. ICU's headers: names in other scripts stored in Latin letters.
 POSTWICK_PACKAGES=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra xvfb xauth xdotool
-  libqt6svg6 desktop-file-utils appstream radicale openssl qtkeychain-qt6-dev libicu-dev)
+  libqt6svg6 desktop-file-utils appstream radicale xandikos openssl qtkeychain-qt6-dev glabels-data
+  libicu-dev)
 
 postwick_install_missing() {
   local missing=()

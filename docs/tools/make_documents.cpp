@@ -12,6 +12,7 @@
 #include "program/app_files.h"
 #include "shell/birthday_list_dialog.h"
 #include "shell/main_window.h"
+#include "transfer/server_import_window.h"
 #include "widgets/about_window.h"
 
 #include <QApplication>
@@ -158,6 +159,12 @@ QMap<QString, QImage> takePictures(const QString& folder)
     pictures.insert(QStringLiteral("add-contact.png"), shot(add));
     delete add;
 
+    auto* server = new pw::ServerImportWindow(platform, main.session());
+    setText(server, "txtSrvAddress", QStringLiteral("https://nas.local:5232/ann/"));
+    setText(server, "txtSrvUser", QStringLiteral("ann"));
+    pictures.insert(QStringLiteral("server-import.png"), shot(server));
+    delete server;
+
     if (const auto march = pw::birthdaysInMonth(main.contactsFile(), 3)) {
         pw::BirthdayListDialog list(platform, *march, &main);
         list.resize(list.sizeHint());
@@ -232,8 +239,8 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
-    if (pictures.size() != 7) {
-        std::fprintf(stderr, "only %lld of 7 pictures were taken\n", static_cast<long long>(pictures.size()));
+    if (pictures.size() != 8) {
+        std::fprintf(stderr, "only %lld of 8 pictures were taken\n", static_cast<long long>(pictures.size()));
         return 1;
     }
     const bool ok = writePdf(sources.filePath(QStringLiteral("manual.html")),

@@ -92,7 +92,7 @@ void followToHome(const std::shared_ptr<Search>& search, const QUrl& base, const
         search->done(std::unexpected(
             ServerError{ServerError::Kind::NotCardDav, QStringLiteral("%1 does not say where this user's address "
                                                                       "books are.")
-                                                           .arg(search->address.toString())}));
+                                                           .arg(search->address.toDisplayString())}));
     };
     if (found.currentUserPrincipal.isEmpty())
         return noHome();
@@ -129,10 +129,10 @@ void findAddressBooks(DavSession& session, const QUrl& address, std::function<vo
     });
 }
 
-Found findAddressBooksAndWait(const ServerLogin& login, int timeoutMs)
+Found findAddressBooksAndWait(const ServerLogin& login, const SessionLimits& limits)
 {
     DavSession session(login);
-    session.setTimeout(timeoutMs);
+    session.setLimits(limits);
     return session.waitFor<std::vector<FoundAddressBook>>(
         [&](auto done) { findAddressBooks(session, login.address, std::move(done)); });
 }

@@ -25,6 +25,7 @@ void findAddressBooks(DavSession& session, const QUrl& address,
                       std::function<void(ServerResult<std::vector<FoundAddressBook>>)> done);
 
 // The same for the command line, waiting in an event loop of its own.
-ServerResult<std::vector<FoundAddressBook>> findAddressBooksAndWait(const ServerLogin& login, int timeoutMs = 30000);
+ServerResult<std::vector<FoundAddressBook>> findAddressBooksAndWait(const ServerLogin& login,
+                                                                    const SessionLimits& limits = {});
 
 }  // namespace pw

@@ -29,8 +29,8 @@ int statusOf(const QString& line)
     return words.size() >= 2 ? words[1].toInt() : 0;
 }
 
-// Reads one propstat into `found` when its status is 2xx.
-void readPropstat(QXmlStreamReader& xml, DavResource& found)
+// Reads one propstat into `found` when its status is 2xx; returns its status.
+int readPropstat(QXmlStreamReader& xml, DavResource& found)
 {
     DavResource props;
     int status = 200;
@@ -47,6 +47,8 @@ void readPropstat(QXmlStreamReader& xml, DavResource& found)
                         props.addressBook |= xml.namespaceUri() == kCardDav && xml.name() == u"addressbook";
                         xml.skipCurrentElement();
                     }
+                } else if (dav && xml.name() == u"getetag") {
+                    props.etag = xml.readElementText().trimmed();
                 } else if (dav && xml.name() == u"displayname") {
                     props.displayName = xml.readElementText().trimmed();
                 } else if (cardDav && xml.name() == u"address-data") {
@@ -64,10 +66,11 @@ void readPropstat(QXmlStreamReader& xml, DavResource& found)
         }
     }
     if (status < 200 || status > 299)
-        return;
+        return status;
     found.collection |= props.collection;
     found.addressBook |= props.addressBook;
     for (auto [to, from] : {std::pair{&found.displayName, &props.displayName},
+                            std::pair{&found.etag, &props.etag},
                             std::pair{&found.currentUserPrincipal, &props.currentUserPrincipal},
                             std::pair{&found.addressBookHome, &props.addressBookHome}}) {
         if (!from->isEmpty())
@@ -75,6 +78,7 @@ void readPropstat(QXmlStreamReader& xml, DavResource& found)
     }
     if (!props.addressData.isEmpty())
         found.addressData = props.addressData;
+    return status;
 }
 
 // A request body's start: its root element, with both namespaces, and the prop element opened.
@@ -101,16 +105,25 @@ std::optional<std::vector<DavResource>> parseMultistatus(const QByteArray& body)
             continue;
         }
         DavResource resource;
+        bool ownStatus = false;
+        int found = 0;  // the propstats' status: any 2xx, else the last one
         while (xml.readNextStartElement()) {
-            if (xml.namespaceUri() == kDav && xml.name() == u"href")
+            if (xml.namespaceUri() == kDav && xml.name() == u"href") {
                 resource.href = xml.readElementText().trimmed();
-            else if (xml.namespaceUri() == kDav && xml.name() == u"status")
+            } else if (xml.namespaceUri() == kDav && xml.name() == u"status") {
                 resource.status = statusOf(xml.readElementText());
-            else if (xml.namespaceUri() == kDav && xml.name() == u"propstat")
-                readPropstat(xml, resource);
-            else
+                ownStatus = true;
+            } else if (xml.namespaceUri() == kDav && xml.name() == u"propstat") {
+                const int status = readPropstat(xml, resource);
+                if (found < 200 || found > 299)
+                    found = status;
+            } else {
                 xml.skipCurrentElement();
+            }
         }
+        // A resource whose every property is "404 Not Found" is not there.
+        if (!ownStatus && found >= 400)
+            resource.status = found;
         if (!resource.href.isEmpty())
             resources.push_back(std::move(resource));
     }
@@ -134,6 +147,7 @@ QByteArray propfindBody()
     startRequest(xml, kDav, QStringLiteral("propfind"));
     xml.writeEmptyElement(kDav, QStringLiteral("resourcetype"));
     xml.writeEmptyElement(kDav, QStringLiteral("displayname"));
+    xml.writeEmptyElement(kDav, QStringLiteral("getetag"));
     xml.writeEmptyElement(kDav, QStringLiteral("current-user-principal"));
     xml.writeEmptyElement(kCardDav, QStringLiteral("addressbook-home-set"));
     xml.writeEndDocument();
@@ -145,10 +159,23 @@ QByteArray multigetBody(const QStringList& hrefs)
     QByteArray body;
     QXmlStreamWriter xml(&body);
     startRequest(xml, kCardDav, QStringLiteral("addressbook-multiget"));
+    xml.writeEmptyElement(kDav, QStringLiteral("getetag"));
     xml.writeEmptyElement(kCardDav, QStringLiteral("address-data"));
     xml.writeEndElement();
     for (const QString& href : hrefs)
         xml.writeTextElement(kDav, QStringLiteral("href"), href);
+    xml.writeEndDocument();
+    return body;
+}
+
+QByteArray queryBody(bool withCards)
+{
+    QByteArray body;
+    QXmlStreamWriter xml(&body);
+    startRequest(xml, kCardDav, QStringLiteral("addressbook-query"));
+    xml.writeEmptyElement(kDav, QStringLiteral("getetag"));
+    if (withCards)
+        xml.writeEmptyElement(kCardDav, QStringLiteral("address-data"));
     xml.writeEndDocument();
     return body;
 }

@@ -17,6 +17,7 @@ struct DavResource final {
     bool collection = false;
     bool addressBook = false;
     QString displayName;
+    QString etag;  // the version of a card: another one once the card changed
     QByteArray addressData;  // the card itself, in a multiget's reply
     QString currentUserPrincipal;  // hrefs that lead from a server's root to its address books
     QString addressBookHome;
@@ -33,5 +34,8 @@ QString collectionPath(const QUrl& url);
 QByteArray propfindBody();
 // REPORT addressbook-multiget for the cards at these hrefs.
 QByteArray multigetBody(const QStringList& hrefs);
+// REPORT addressbook-query for every card of an address book: its href and version, and with
+// `withCards` the card itself.
+QByteArray queryBody(bool withCards);
 
 }  // namespace pw

@@ -1,5 +1,6 @@
 #include "carddav/dav_session.h"
 
+#include <QAuthenticator>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QNetworkRequest>
 #include <QSslCertificate>
 #include <QSslError>
+#include <QTimer>
 
 #include <optional>
 
@@ -14,14 +16,6 @@ namespace pw {
 namespace {
 
 constexpr int kMostRedirects = 5;
-
-// Scheme, host and port: where credentials asked for by a server may be sent again.
-QString originOf(const QUrl& url)
-{
-    return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
-        .toString(QUrl::FullyEncoded)
-        .toLower();
-}
 
 QString hostOf(const QUrl& url)
 {
@@ -62,6 +56,11 @@ QString hostAndPort(const QUrl& url)
     return QStringLiteral("%1:%2").arg(url.host()).arg(url.port(url.scheme() == u"https" ? 443 : 80));
 }
 
+bool holdsCredentials(const QString& text)
+{
+    return !QUrl::fromUserInput(text.trimmed()).userInfo().isEmpty();
+}
+
 std::optional<QUrl> serverAddress(const QString& text)
 {
     // Leniently, as a browser's address bar: servers show paths with blanks and accents, and people
@@ -77,6 +76,24 @@ DavSession::DavSession(ServerLogin login, QObject* parent)
 {
     // Proxies named in the environment apply as for any other program of the desktop.
     network_.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    connect(&network_, &QNetworkAccessManager::authenticationRequired, this, &DavSession::authenticate);
+}
+
+void DavSession::authenticate(QNetworkReply* reply, QAuthenticator* authenticator)
+{
+    // Unanswered, the request ends with the 401, which failureOf() puts in words. Qt answers with the
+    // scheme the server asked for: never Basic, with the password in the clear, to a Digest challenge.
+    if (reply != reply_ || login_.user.isEmpty() || answeredChallenge_)
+        return;
+    const QUrl asking = reply->url();
+    if (asking.host().compare(login_.address.host(), Qt::CaseInsensitive) != 0
+        && !login_.allowedHosts.contains(asking.host(), Qt::CaseInsensitive)) {
+        refusedHost_ = asking.host();
+        return;
+    }
+    answeredChallenge_ = true;
+    authenticator->setUser(login_.user);
+    authenticator->setPassword(login_.password);
 }
 
 DavSession::~DavSession()
@@ -93,6 +110,7 @@ void DavSession::send(const DavRequest& request, std::function<void(ServerResult
     current_ = request;
     done_ = std::move(done);
     redirects_ = 0;
+    refusedHost_.clear();
     if (cancelled_)
         return finish(std::unexpected(cancelledError()));
     issue();
@@ -119,16 +137,30 @@ void DavSession::finish(ServerResult<DavReply> result)
 void DavSession::issue()
 {
     QNetworkRequest request(current_.url);
-    request.setTransferTimeout(timeoutMs_);
+    request.setTransferTimeout(limits_.silenceMs);
     request.setSslConfiguration(tls_);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/xml; charset=utf-8"));
-    request.setRawHeader("Depth", current_.depth);
-    if (!credentialOrigin_.isEmpty() && originOf(current_.url) == credentialOrigin_) {
-        request.setRawHeader("Authorization", "Basic " + (login_.user + u':' + login_.password).toUtf8().toBase64());
-    }
+    request.setHeader(QNetworkRequest::ContentTypeHeader, current_.contentType);
+    if (!current_.depth.isEmpty())
+        request.setRawHeader("Depth", current_.depth);
     sslProblem_.clear();
     sslCertificate_.clear();
+    answeredChallenge_ = false;
+    broken_ = Broken::No;
     reply_ = network_.sendCustomRequest(request, current_.method, current_.body);
+    // Silence has its own limit; a server that trickles its answer meets this one.
+    auto* overall = new QTimer(reply_);
+    overall->setSingleShot(true);
+    connect(overall, &QTimer::timeout, reply_, [this, reply = reply_.data()] {
+        broken_ = Broken::TooLong;
+        reply->abort();
+    });
+    overall->start(limits_.overallMs);
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this, reply = reply_.data()](qint64 received, qint64) {
+        if (received > kLargestReply && broken_ == Broken::No) {
+            broken_ = Broken::TooLarge;
+            reply->abort();
+        }
+    });
     connect(reply_, &QNetworkReply::sslErrors, this, [this](const QList<QSslError>& errors) {
         if (errors.isEmpty())
             return;
@@ -157,11 +189,23 @@ void DavSession::finished(QNetworkReply* reply)
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (cancelled_)
         return finish(std::unexpected(cancelledError()));
+    if (broken_ == Broken::TooLong) {
+        return fail(ServerError::Kind::TimedOut, QStringLiteral("The server %1 did not finish its answer within %2 "
+                                                                "seconds.")
+                                                     .arg(host)
+                                                     .arg(limits_.overallMs / 1000.0));
+    }
+    if (broken_ == Broken::TooLarge) {
+        return fail(ServerError::Kind::ServerFault,
+                    QStringLiteral("The server %1 sent more than %2 MB in one answer; it was not read further.")
+                        .arg(host)
+                        .arg(kLargestReply >> 20));
+    }
     if (status == 0) {
         if (reply->error() == QNetworkReply::OperationCanceledError) {
             return fail(ServerError::Kind::TimedOut, QStringLiteral("The server %1 did not answer within %2 seconds.")
                                                          .arg(host)
-                                                         .arg(timeoutMs_ / 1000.0));
+                                                         .arg(limits_.silenceMs / 1000.0));
         }
         if (!sslProblem_.isEmpty()) {
             return fail(ServerError::Kind::Certificate,
@@ -182,15 +226,33 @@ void DavSession::finished(QNetworkReply* reply)
         if (current_.url.scheme() == u"https" && next.scheme() != u"https")
             return fail(ServerError::Kind::ServerFault,
                         QStringLiteral("The server %1 sent the request on to an address without encryption (%2).")
-                            .arg(host, next.toString()));
+                            .arg(host, next.toDisplayString()));
         current_.url = next;
         return issue();
     }
-    if (status == 401 && !login_.user.isEmpty() && credentialOrigin_ != originOf(current_.url)) {
-        credentialOrigin_ = originOf(current_.url);
-        return issue();
+    const QByteArray body = reply->readAll();
+    // An answer cut short reads as no answer at all, not as a server that speaks another language.
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->error() != QNetworkReply::NoError && reply->error() < QNetworkReply::ProxyConnectionRefusedError) {
+        return fail(ServerError::Kind::Unreachable,
+                    QStringLiteral("The server %1 broke off its answer: %2.").arg(host, reply->errorString()));
     }
-    finish(DavReply{current_.url, status, reply->readAll()});
+    if (length.isValid() && length.toLongLong() > body.size()) {
+        return fail(ServerError::Kind::Unreachable,
+                    QStringLiteral("The server %1 broke off its answer: %2 of %3 bytes came.")
+                        .arg(host)
+                        .arg(body.size())
+                        .arg(length.toLongLong()));
+    }
+    if (status == 401 && !refusedHost_.isEmpty()) {
+        ServerError error{ServerError::Kind::OtherHost,
+                          QStringLiteral("The server %1 asks for the user name and password, but the address given "
+                                         "was on %2; they were not sent.")
+                              .arg(refusedHost_, login_.address.host())};
+        error.certificateHost = refusedHost_;
+        return finish(std::unexpected(error));
+    }
+    finish(DavReply{current_.url, status, body});
 }
 
 ServerError DavSession::failureOf(const DavReply& reply) const
@@ -205,14 +267,15 @@ ServerError DavSession::failureOf(const DavReply& reply) const
         return {ServerError::Kind::Forbidden,
                 QStringLiteral("The server %1 does not let this user read %2.").arg(host, reply.url.path())};
     case 404:
-    case 410: return {ServerError::Kind::NotFound, QStringLiteral("There is nothing at %1.").arg(reply.url.toString())};
+    case 410:
+        return {ServerError::Kind::NotFound, QStringLiteral("There is nothing at %1.").arg(reply.url.toDisplayString())};
     default: break;
     }
     if (reply.status >= 500)
         return {ServerError::Kind::ServerFault,
                 QStringLiteral("The server %1 failed (HTTP status %2).").arg(host).arg(reply.status)};
     return {ServerError::Kind::NotCardDav,
-            QStringLiteral("%1 does not answer as an address-book server (CardDAV) does.").arg(reply.url.toString())};
+            QStringLiteral("%1 does not answer as an address-book server (CardDAV) does.").arg(reply.url.toDisplayString())};
 }
 
 }  // namespace pw

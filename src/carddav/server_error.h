@@ -20,12 +20,15 @@ struct ServerError final {
         NotAnAddressBook,
         TimedOut,
         Cancelled,
+        TooMany,
+        OtherHost,
         ServerFault
     };
     Kind kind = Kind::Unreachable;
     QString text;
     QByteArray certificateSha256 = {};  // for Certificate: the certificate the server showed,
-    QString certificateHost = {};  // and the server, as hostAndPort() names it
+    QString certificateHost = {};  // and the server, as hostAndPort() names it (for OtherHost: the
+                                   // host that asked for the password)
 };
 
 template <typename T>

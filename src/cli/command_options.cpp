@@ -114,7 +114,7 @@ Parsed<int> parseWholeNumber(const QString& text, int low, int high, const QStri
     return n;
 }
 
-Parsed<QList<int>> parsePositions(const QString& text)
+Parsed<QList<int>> parsePositions(const QString& text, int last)
 {
     static const QRegularExpression item(QStringLiteral("^\\s*(\\d+)\\s*(?:-\\s*(\\d+)\\s*)?$"));
     QList<int> positions;
@@ -126,11 +126,11 @@ Parsed<QList<int>> parsePositions(const QString& text)
         const int from = m.captured(1).toInt();
         const int to = m.captured(2).isEmpty() ? from : m.captured(2).toInt();
         for (int p : {from, to}) {
-            if (p < 1 || p > kSheetPositions)
+            if (p < 1 || p > last)
                 return std::unexpected(QStringLiteral("label position %1 is out of range: a sheet has positions 1 "
                                                       "to %2")
                                            .arg(p)
-                                           .arg(kSheetPositions));
+                                           .arg(last));
         }
         if (to < from)
             return std::unexpected(QStringLiteral("bad positions \"%1\": %2 comes after %3").arg(text).arg(from).arg(to));

@@ -49,8 +49,8 @@ Parsed<SortOrder> parseSortOrder(const QString& text);
 Parsed<MailingChoices> parseMailingChoices(const ParsedOptions& options);
 // A whole number from `low` to `high`; `what` names it in the error.
 Parsed<int> parseWholeNumber(const QString& text, int low, int high, const QString& what);
-// Label positions of a 30-label sheet as a person writes them, "4-9" or "1, 5, 22-30": each from 1
-// to 30, in order, once each.
-Parsed<QList<int>> parsePositions(const QString& text);
+// Label positions of a sheet of `last` labels as a person writes them, "4-9" or "1, 5, 22-30": each
+// from 1 to `last`, in order, once each.
+Parsed<QList<int>> parsePositions(const QString& text, int last = 30);
 
 }  // namespace pw

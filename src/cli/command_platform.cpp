@@ -1,5 +1,7 @@
 #include "cli/command_platform.h"
 
+#include "desktop/painter_surface.h"
+
 #include <QSettings>
 
 #include <cstdio>
@@ -58,11 +60,12 @@ Status CommandSurface::endJob()
 
 std::optional<PrintChoice> CommandPlatform::printDialog(const PrintDialogRequest& request)
 {
-    if (request.labelSheet && !takesLetter_) {
-        message({QStringLiteral("The printer %1 cannot take US Letter paper, which label sheets are made of.  "
+    if (request.labelSheet && !takesSheet_(request.sheetPaper)) {
+        const auto [paper, shortName] = sheetPaperNames(request.sheetPaper);
+        message({QStringLiteral("The printer %1 cannot take %2 paper, which label sheets are made of.  "
                                 "Nothing was printed.")
-                     .arg(printer().deviceName()),
-                 QStringLiteral("Letter paper not available"), MessageIcon::Warning});
+                     .arg(printer().deviceName(), paper),
+                 QStringLiteral("%1 paper not available").arg(shortName), MessageIcon::Warning});
         return std::nullopt;
     }
     PrintChoice choice;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -62,6 +63,7 @@ public:
     void newPage() override;
     Status endJob() override;
     void abandonJob() override { target_.abandonJob(); }
+    void setCalibration(const PrinterCalibration& calibration) override { target_.setCalibration(calibration); }
 
 private:
     PrintSurface& target_;
@@ -76,8 +78,8 @@ private:
 // for the command's error line.
 class CommandPlatform final : public QuietPlatform {
 public:
-    CommandPlatform(PrintSurface& printer, QString folder, int copies, bool takesLetter)
-        : QuietPlatform(printer, std::move(folder)), copies_(copies), takesLetter_(takesLetter)
+    CommandPlatform(PrintSurface& printer, QString folder, int copies, std::function<bool(QSizeF)> takesSheet)
+        : QuietPlatform(printer, std::move(folder)), copies_(copies), takesSheet_(std::move(takesSheet))
     {
     }
 
@@ -97,7 +99,7 @@ public:
 
 private:
     int copies_;
-    bool takesLetter_;
+    std::function<bool(QSizeF)> takesSheet_;  // whether the printer takes a label sheet's paper
 };
 
 }  // namespace pw

@@ -44,6 +44,7 @@ constexpr OptionRule kLabelsOwn[] = {{"--search", Kind::Value},       {"--sort",
                                      {"--complete-only", Kind::Switch}, {"--wait", Kind::Value}};
 constexpr OptionRule kSheetOwn[] = {{"--lines", Kind::Words},
                                     {"--positions", Kind::Value},
+                                    {"--stock", Kind::Value},
                                     {"--bold", Kind::Switch},
                                     {"--italic", Kind::Switch},
                                     {"--center", Kind::Switch}};
@@ -52,7 +53,10 @@ constexpr OptionRule kEnvelopeOwn[] = {{"--size", Kind::Value},
                                        {"--bold", Kind::Switch},
                                        {"--large", Kind::Switch},
                                        {"--center", Kind::Switch}};
-constexpr OptionRule kReturnOwn[] = {{"--lines", Kind::Words}, {"--italic", Kind::Switch}, {"--center", Kind::Switch}};
+constexpr OptionRule kReturnOwn[] = {{"--lines", Kind::Words},
+                                     {"--stock", Kind::Value},
+                                     {"--italic", Kind::Switch},
+                                     {"--center", Kind::Switch}};
 constexpr auto kLabelsOptions = withOutput(kLabelsOwn);
 constexpr auto kSheetOptions = withOutput(kSheetOwn);
 constexpr auto kEnvelopeOptions = withOutput(kEnvelopeOwn);
@@ -64,7 +68,12 @@ constexpr OptionRule kImportOptions[] = {{"--wait", Kind::Value},
                                          {"--user", Kind::Value},
                                          {"--password-file", Kind::Value},
                                          {"--addressbook", Kind::Value},
-                                         {"--insecure", Kind::Switch}};
+                                         {"--insecure", Kind::Switch},
+                                         {"--insecure-http", Kind::Switch},
+                                         {"--allow-host", Kind::Value},
+                                         {"--timeout", Kind::Value},
+                                         {"--max-cards", Kind::Value},
+                                         {"--remove-deleted", Kind::Switch}};
 constexpr OptionRule kListOptions[] = {
     {"--search", Kind::Value}, {"--sort", Kind::Value}, {"--email", Kind::Switch}, {"--wait", Kind::Value}};
 
@@ -99,13 +108,15 @@ const std::array<Command, 8>& commands()
          "                [--bold] [--italic] [--households] [--presort zip] [--complete-only]\n"
          "                (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a label for each contact of the list, as Print labels does in the list window, on\n"
-         "30-label sheets (3 across, 10 down) or another US Letter stock.\n"
+         "30-label sheets (3 across, 10 down) or another stock.\n"
          "  --search KIND=TEXT  only the contacts whose field holds TEXT; KIND is first, last, city,\n"
          "                      state, zip, email, category or company\n"
          "  --sort first|last   the list's order: by first name (the default) or last name\n"
          "  --stock NAME        the label sheet: 5160 (30 labels, 2 5/8 x 1 in; the default),\n"
-         "                      5161 (20, 4 x 1 in), 5162 (14, 4 x 1 1/3 in), 5163 (10, 4 x 2 in)\n"
-         "                      or 5164 (6, 4 x 3 1/3 in)\n"
+         "                      5161 (20, 4 x 1 in), 5162 (14, 4 x 1 1/3 in), 5163 (10, 4 x 2 in),\n"
+         "                      5164 (6, 4 x 3 1/3 in) or 5167 (80, 1 3/4 x 1/2 in); with the label\n"
+         "                      templates installed, any A4 or US Letter address label by its part\n"
+         "                      (L7160, 5159) or maker and part (\"Zweckform 3475\")\n"
          "  --start N           begin at position N (1 to 30 on a 5160 sheet) of the first sheet,\n"
          "                      leaving the positions before it blank: a partly used sheet\n"
          "  --start free        begin at the first free label of the sheet in the printer, as\n"
@@ -119,11 +130,14 @@ const std::array<Command, 8>& commands()
          "  --complete-only     no label for a contact without a street, or with neither a city nor\n"
          "                      a ZIP code; they are named on standard error\n"},
         {"sheet", kSheetOptions, sheetCommand, true, false, "labels of typed lines on chosen positions of a sheet",
-         "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--bold] [--italic] [--center]\n"
+         "postwick sheet --lines L1 [L2 ... L5] [--positions 4-9] [--stock NAME] [--bold] [--italic]\n"
+         "               [--center]\n"
          "               (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints the typed lines on label positions of a 30-label sheet, as the main window does.\n"
          "  --lines L1 ...      up to five lines of the label; quote each line\n"
          "  --positions P       the positions to print, as 4-9 or 1, 5, 22-30 (default 1)\n"
+         "  --stock NAME        another label sheet than the 30-label one, as labels takes it;\n"
+         "                      positions count across, then down\n"
          "  --bold, --italic    the type; --center centres each line on its label\n"},
         {"envelope", kEnvelopeOptions, envelopeCommand, true, false, "one envelope",
          "postwick envelope --size 1..6 --lines L1 [L2 ... L5] [--bold] [--large] [--center]\n"
@@ -134,26 +148,38 @@ const std::array<Command, 8>& commands()
          "  --lines L1 ...      up to five lines of the address; quote each line\n"
          "  --bold              bold type; --large the larger italic type; --center centres each line\n"},
         {"return-labels", kReturnOptions, returnLabelsCommand, true, false, "a sheet of 80 return-address labels",
-         "postwick return-labels --lines L1 [L2 L3] [--italic] [--center]\n"
+         "postwick return-labels --lines L1 [L2 L3] [--stock NAME] [--italic] [--center]\n"
          "                       (-o OUT.pdf | --printer NAME [--copies N]) [--margins FILE]",
          "Prints a sheet of 80 return-address labels (4 across, 20 down), each with the lines.\n"
+         "  --stock NAME        another label sheet, as labels takes it: every label gets the lines\n"
          "  --italic            italic type; --center centres each line on its label\n"},
         {"import", kImportOptions, importCommand, false, true,
          "adds the contacts of a CSV or vCard file or of an address-book server",
          "postwick import CONTACTS.DAT (FILE.csv | FILE.vcf)\n"
          "       postwick import CONTACTS.DAT https://SERVER/[PATH/] [--user NAME --password-file FILE]\n"
-         "                       [--addressbook NAME] [--insecure]",
+         "                       [--addressbook NAME] [--insecure] [--insecure-http] [--allow-host HOST]\n"
+         "                       [--timeout SECONDS] [--max-cards N] [--remove-deleted]",
          "Adds the contacts of the CSV or vCard file, or of the address book at that address on a\n"
          "server (CardDAV), to the contacts file (made when it does not exist), skipping those it\n"
          "already holds, and says how many were added. A vCard file is told by what it holds,\n"
-         "whatever its name. The import is all or nothing.\n"
+         "whatever its name. The import is all or nothing. Imported again from its server, an\n"
+         "address book updates the contacts it gave: a card changed there rewrites its contact\n"
+         "unless that contact was changed here too (then yours is kept, and named).\n"
          "  --user NAME           the user name the server asks for\n"
          "  --password-file FILE  the password, in the first line of FILE (- for standard input);\n"
          "                        never on the command line, where other users could see it\n"
          "  --addressbook NAME    the address book of that name, when the address is the server's\n"
          "                        or the user's and leads to several\n"
          "  --insecure            trust the server's certificate though no authority known here\n"
-         "                        vouches for it (a server with a self-signed certificate)\n"},
+         "                        vouches for it (a server with a self-signed certificate)\n"
+         "  --insecure-http       send the password over http:// though anyone on the way can read it\n"
+         "  --allow-host HOST     send the user name and password to HOST too when it asks (a server\n"
+         "                        the address sends the request on to); else only to the address's own\n"
+         "  --timeout SECONDS     how long one request may take in all (default 600); a server silent\n"
+         "                        for 30 seconds fails sooner\n"
+         "  --max-cards N         import an address book of up to N cards (default 100000)\n"
+         "  --remove-deleted      remove the contacts whose cards were deleted on the server since\n"
+         "                        they were imported; without it they are named and kept\n"},
         {"undo-import",
          {},
          undoImportCommand,

@@ -10,10 +10,13 @@
 #include "transfer/contact_export.h"
 #include "transfer/csv_import.h"
 #include "transfer/server_memory.h"
+#include "transfer/server_update.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -46,19 +49,26 @@ Result<QString> passwordIn(const QString& path)
     return QString::fromUtf8(line);
 }
 
-// A certificate is trusted only when asked for, and the person is told how.
+// What the person can do about a failure on the command line, when an option would do it.
 QString whyNot(const ServerError& error)
 {
-    if (error.kind != ServerError::Kind::Certificate)
-        return error.text;
-    return QStringLiteral("%1 With --insecure it is trusted; its SHA-256 fingerprint is %2.")
-        .arg(error.text, fingerprintText(error.certificateSha256));
+    switch (error.kind) {
+    case ServerError::Kind::Certificate:
+        return QStringLiteral("%1 With --insecure it is trusted; its SHA-256 fingerprint is %2.")
+            .arg(error.text, fingerprintText(error.certificateSha256));
+    case ServerError::Kind::OtherHost:
+        return QStringLiteral("%1 With --allow-host %2 they are.").arg(error.text, error.certificateHost);
+    case ServerError::Kind::TooMany:
+        return QStringLiteral("%1 More than --max-cards allows; with --max-cards N up to N are imported.")
+            .arg(error.text);
+    default: return error.text;
+    }
 }
 
 // The address book that --addressbook names among those that `login.address` leads to, or the only one.
-Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
+Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted, const SessionLimits& limits)
 {
-    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooksAndWait(login);
+    const ServerResult<std::vector<FoundAddressBook>> found = findAddressBooksAndWait(login, limits);
     if (!found)
         return std::unexpected(failed(whyNot(found.error())));
     QStringList names;
@@ -67,7 +77,7 @@ Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
             return book.address;
         names.append(book.name);
     }
-    const QString address = login.address.toString();
+    const QString address = login.address.toDisplayString();
     if (found->empty())
         return std::unexpected(failed(QStringLiteral("%1 leads to no address book").arg(address)));
     if (wanted.isEmpty()) {
@@ -80,45 +90,81 @@ Result<QUrl> chosenAddressBook(const ServerLogin& login, const QString& wanted)
                                       .arg(address, wanted, names.join(QStringLiteral(", ")))));
 }
 
-// Every card of the address book at `address`, or of the one it leads to, fetched before the
-// contacts file is touched.
-Result<std::vector<QByteArray>> serverCards(const QUrl& address, const ParsedOptions& options)
+// The login the options give for the server at `address`, refused where the password would go
+// where it does not belong.
+Result<ServerLogin> serverLogin(const QUrl& address, const ParsedOptions& options)
 {
     ServerLogin login{address, options.value("--user"), {}};
     login.trustAnyCertificate = options.has("--insecure");
+    if (options.has("--allow-host"))
+        login.allowedHosts = options.value("--allow-host").split(u',', Qt::SkipEmptyParts);
     if (options.has("--user") != options.has("--password-file"))
         return std::unexpected(usage(QStringLiteral("--user NAME and --password-file FILE go together")));
+    if (options.has("--user") && address.scheme() == u"http" && !options.has("--insecure-http")) {
+        return std::unexpected(usage(
+            QStringLiteral("%1 is not encrypted: anyone on the way could read the password. Use https://, or "
+                           "--insecure-http to send it all the same")
+                .arg(address.toDisplayString())));
+    }
     if (options.has("--password-file")) {
         Result<QString> password = passwordIn(options.value("--password-file"));
         if (!password)
             return std::unexpected(password.error());
         login.password = *password;
     }
-    TerminalProgress progress(QStringLiteral("Fetching contacts from %1").arg(address.host()));
+    return login;
+}
+
+// The cards of the address book at `address`, or of the one it leads to, fetched before the
+// contacts file is touched: those new or changed since the last import into `contactsPath`.
+Result<AddressBookCards> serverCards(const QUrl& address, const QString& contactsPath, const ParsedOptions& options)
+{
+    Result<ServerLogin> login = serverLogin(address, options);
+    if (!login)
+        return std::unexpected(login.error());
+    SessionLimits limits;
+    if (options.has("--timeout")) {
+        const Parsed<int> seconds = parseWholeNumber(options.value("--timeout"), 1, 86400, QStringLiteral("--timeout"));
+        if (!seconds)
+            return std::unexpected(usage(seconds.error()));
+        limits.overallMs = *seconds * 1000;
+    }
     ReadOptions read;
+    if (options.has("--max-cards")) {
+        const Parsed<int> most =
+            parseWholeNumber(options.value("--max-cards"), 1, 2000000, QStringLiteral("--max-cards"));
+        if (!most)
+            return std::unexpected(usage(most.error()));
+        read.maxCards = *most;
+    }
+    const Expected<std::vector<ServerCardNote>> notes = readServerNotes(contactsPath);
+    if (!notes)
+        return std::unexpected(failed(described(serverNotesPath(contactsPath), notes.error())));
+    read.fetch = cardsToFetch(*notes, address);
+    TerminalProgress progress(QStringLiteral("Fetching contacts from %1").arg(address.host()));
     read.progress = [&progress](qint64 done, qint64 total) { progress.setProgress(done, total); };
     const QString wanted = options.value("--addressbook");
     auto choose = [&]() -> Result<void> {
-        Result<QUrl> chosen = chosenAddressBook(login, wanted);
+        Result<QUrl> chosen = chosenAddressBook(*login, wanted, limits);
         if (!chosen)
             return std::unexpected(chosen.error());
-        login.address = *chosen;
+        login->address = *chosen;
         return {};
     };
     if (!wanted.isEmpty()) {
         if (auto s = choose(); !s)
             return std::unexpected(s.error());
     }
-    ServerResult<AddressBookCards> book = readAddressBookAndWait(login, read);
+    ServerResult<AddressBookCards> book = readAddressBookAndWait(*login, read, limits);
     // A server's own address, or a user's: the address books it leads to.
     if (!book && book.error().kind == ServerError::Kind::NotAnAddressBook && wanted.isEmpty()) {
         if (auto s = choose(); !s)
             return std::unexpected(s.error());
-        book = readAddressBookAndWait(login, read);
+        book = readAddressBookAndWait(*login, read, limits);
     }
     if (!book)
         return std::unexpected(failed(whyNot(book.error())));
-    return std::move(book->cards);
+    return std::move(*book);
 }
 
 }  // namespace
@@ -130,23 +176,32 @@ Result<void> importCommand(const ParsedOptions& options)
     const QString& contactsPath = options.positional[0];
     const QString& sourcePath = options.positional[1];
     const bool fromServer = sourcePath.startsWith(u"https://") || sourcePath.startsWith(u"http://");
-    if (!fromServer
-        && (options.has("--user") || options.has("--password-file") || options.has("--addressbook")
-            || options.has("--insecure"))) {
-        return std::unexpected(usage(QStringLiteral(
-            "--user, --password-file, --addressbook and --insecure go with an address-book server's address")));
+    constexpr const char* kServerOptions[] = {"--user",       "--password-file", "--addressbook", "--insecure",
+                                              "--insecure-http", "--allow-host", "--timeout",     "--max-cards",
+                                              "--remove-deleted"};
+    if (!fromServer && std::ranges::any_of(kServerOptions, [&](const char* o) { return options.has(o); })) {
+        return std::unexpected(usage(QStringLiteral("--user, --password-file, --addressbook, --insecure, "
+                                                    "--insecure-http, --allow-host, --timeout, --max-cards and "
+                                                    "--remove-deleted go with an address-book server's address")));
     }
     QFile source;
-    std::vector<QByteArray> cards;
+    AddressBookCards book;
+    // The address as shown back: never a password written into it.
+    const QString shownSource =
+        fromServer ? QUrl::fromUserInput(sourcePath).toDisplayString(QUrl::RemoveUserInfo) : sourcePath;
     if (fromServer) {
+        if (holdsCredentials(sourcePath))
+            return std::unexpected(usage(QStringLiteral("%1: a user name or password does not go into the address; "
+                                                        "give them with --user and --password-file")
+                                             .arg(shownSource)));
         const std::optional<QUrl> address = serverAddress(sourcePath);
         if (!address)
             return std::unexpected(
                 usage(QStringLiteral("%1 is not an address a server can be asked at").arg(sourcePath)));
-        Result<std::vector<QByteArray>> fetched = serverCards(*address, options);
+        Result<AddressBookCards> fetched = serverCards(*address, contactsPath, options);
         if (!fetched)
             return std::unexpected(fetched.error());
-        cards = std::move(*fetched);
+        book = std::move(*fetched);
     } else {
         if (auto s = openImportFile(source, sourcePath); !s)
             return std::unexpected(failed(described(sourcePath, s.error())));
@@ -165,26 +220,39 @@ Result<void> importCommand(const ParsedOptions& options)
         return failure(described(contactsPath, remindersOn.error()));
 
     ImportResult result;
+    QStringList updateLines;
     {
         TerminalProgress progress(QStringLiteral("Importing contacts from %1")
-                                      .arg(fromServer ? sourcePath : QFileInfo(sourcePath).fileName()));
+                                      .arg(fromServer ? shownSource : QFileInfo(sourcePath).fileName()));
         ImportOptions importOptions;
         importOptions.remindersOn = *remindersOn;
         importOptions.progress = [&progress](qint64 done, qint64 total) { return progress.setProgress(done, total); };
-        result =
-            fromServer ? importCards(cards, contacts, importOptions) : importContacts(source, contacts, importOptions);
+        if (fromServer) {
+            ServerUpdateOptions update{importOptions, {}};
+            const bool removeDeleted = options.has("--remove-deleted");
+            update.removeDeleted = [removeDeleted](const QStringList& names) {
+                return std::vector<bool>(std::size_t(names.size()), removeDeleted);
+            };
+            ServerUpdate updated = updateFromServer(book, contacts, update);
+            result = std::move(updated.import);
+            updateLines = serverUpdateLines(updated);
+            for (const QString& href : book.tooLarge)
+                updateLines.append(QStringLiteral("Skipped, larger than 1 MB: %1").arg(href));
+        } else {
+            result = importContacts(source, contacts, importOptions);
+        }
     }
     switch (result.end) {
     case ImportResult::End::Completed:
     case ImportResult::End::Cancelled: break;
     case ImportResult::End::NotCompatible:
-        return failure(QStringLiteral("%1: %2").arg(sourcePath, oneLine(importEndMessage(result)->text)));
+        return failure(QStringLiteral("%1: %2").arg(shownSource, oneLine(importEndMessage(result)->text)));
     case ImportResult::End::Failed:
-        return failure(described(result.sourceFailed ? sourcePath : contactsPath, importFailure(result)));
+        return failure(described(result.sourceFailed ? shownSource : contactsPath, importFailure(result)));
     }
     // The same summary as the window's, a line a count, then each row left out and why.
     QByteArray out;
-    for (const QString& line : importSummaryLines(result) + skippedRowLines(result) + result.changed)
+    for (const QString& line : importSummaryLines(result) + updateLines + skippedRowLines(result) + result.changed)
         out += line.toUtf8() + '\n';
     std::fwrite(out.constData(), 1, out.size(), stdout);
     // A file that gave no row to read as a contact was not the file meant, or not a file of contacts.

@@ -10,6 +10,7 @@
 #include "printing/print_action.h"
 #include "printing/return_address.h"
 #include "printing/sheet_positions.h"
+#include "printing/stock_catalogue.h"
 #include "printing/typed_job.h"
 
 #include <cstdio>
@@ -38,9 +39,12 @@ Result<QStringList> typedLines(const ParsedOptions& options)
     return lines;
 }
 
-// A line that does not fit its label is printed all the same, as "Print anyway" would, and said.
-void warnOfOverflows(const QList<Overflow>& overflows)
+// A line that does not fit its label is printed all the same, as "Print anyway" would, and said;
+// so is a correction that moves the text onto the neighbouring labels, once.
+void warnOfOverflows(const QList<Overflow>& overflows, const QString& shiftNote = {})
 {
+    if (!shiftNote.isEmpty())
+        std::fprintf(stderr, "postwick: warning: %s\n", qUtf8Printable(shiftNote));
     for (const Overflow& o : overflows)
         std::fprintf(stderr, "postwick: warning: %s, \"%s\": %s\n", qUtf8Printable(o.where), qUtf8Printable(o.line),
                      qUtf8Printable(o.outcome));
@@ -73,31 +77,42 @@ Result<void> printTyped(PrintSession& session, TypedJobRequest request)
     // There is no one to say "Print anyway": an address off its envelope is not printed.
     if (!job.offEnvelope.isEmpty())
         return std::unexpected(failed(job.offEnvelope));
-    warnOfOverflows(job.overflows);
+    warnOfOverflows(job.overflows, job.shiftNote);
     return session.finish(printCopies(session.platform(), job.dialog, job.run));
 }
 
-}  // namespace
-
-// The stock `--stock` names, the 30-label sheet without it.
-Result<const LabelStock*> stockOption(const ParsedOptions& options)
+// The stock `--stock` names, `fallback` without it.
+Result<const LabelStock*> stockOption(const ParsedOptions& options, const LabelStock& fallback)
 {
     if (!options.has("--stock"))
-        return &labelSheetStock();
-    if (const LabelStock* stock = labelStockNamed(options.value("--stock")))
-        return stock;
+        return &fallback;
+    const StockLookup lookup = findStock(installedStocks(), options.value("--stock"));
+    if (lookup.stock)
+        return lookup.stock;
+    if (!lookup.candidates.isEmpty()) {
+        constexpr qsizetype kNamed = 8;
+        QString names = lookup.candidates.first(std::min(kNamed, lookup.candidates.size())).join(u", ");
+        if (lookup.candidates.size() > kNamed)
+            names += QStringLiteral(" and %1 more").arg(lookup.candidates.size() - kNamed);
+        return std::unexpected(usage(QStringLiteral("label stock \"%1\" could be %2; name one of them")
+                                         .arg(options.value("--stock"), names)));
+    }
     QStringList names;
     for (const LabelStock& stock : labelStocks())
         names << stock.name;
-    return std::unexpected(usage(QStringLiteral("unknown label stock \"%1\"; the stocks are %2")
+    names << returnAddressStock().name;
+    return std::unexpected(usage(QStringLiteral("unknown label stock \"%1\"; the stocks are %2 and the installed "
+                                                "templates' A4 and US Letter labels, by maker and part")
                                      .arg(options.value("--stock"), names.join(QStringLiteral(", ")))));
 }
+
+}  // namespace
 
 Result<void> labelsCommand(const ParsedOptions& options)
 {
     if (options.positional.size() != 1)
         return std::unexpected(usage(QStringLiteral("labels takes one contacts file")));
-    const Result<const LabelStock*> chosen = stockOption(options);
+    const Result<const LabelStock*> chosen = stockOption(options, labelSheetStock());
     if (!chosen)
         return std::unexpected(chosen.error());
     const LabelStock& stock = **chosen;
@@ -159,7 +174,7 @@ Result<void> labelsCommand(const ParsedOptions& options)
                             for (const LeftOutLabel& label : job.leftOut)
                                 std::fprintf(stderr, "postwick: warning: %s (\"%s\")\n",
                                              qUtf8Printable(leftOutText(label)), qUtf8Printable(label.line));
-                            warnOfOverflows(job.overflows);
+                            warnOfOverflows(job.overflows, job.shiftNote);
                             return true;
                         }, &printed);
     if (outcome == PrintOutcome::Printed)
@@ -175,8 +190,11 @@ Result<void> sheetCommand(const ParsedOptions& options)
     const Alignment alignment = options.has("--center") ? Alignment::Centred : Alignment::Left;
     if (auto problem = onTheFlyFormProblem(*lines, Media::Labels, 0, alignment))
         return std::unexpected(usage(oneLine(problem->text)));
-    const Parsed<QList<int>> positions =
-        parsePositions(options.has("--positions") ? options.value("--positions") : QStringLiteral("1"));
+    const Result<const LabelStock*> stock = stockOption(options, labelSheetStock());
+    if (!stock)
+        return std::unexpected(stock.error());
+    const Parsed<QList<int>> positions = parsePositions(
+        options.has("--positions") ? options.value("--positions") : QStringLiteral("1"), (*stock)->labels());
     if (!positions)
         return std::unexpected(usage(positions.error()));
     PrintSession session;
@@ -184,6 +202,8 @@ Result<void> sheetCommand(const ParsedOptions& options)
         return s;
 
     TypedJobRequest request = typedRequest(TypedStock::Labels, *lines, options);
+    if ((*stock)->memoryKey != labelSheetStock().memoryKey)
+        request.sheet = *stock;
     request.place = LabelPositionTable::place(positions->first(), request.bold, session.surface().deviceName())
                         .value_or(LabelPlace{});
     // One unbroken run prints as the position entry's range, any other set as positions picked on
@@ -235,11 +255,17 @@ Result<void> returnLabelsCommand(const ParsedOptions& options)
         return std::unexpected(usage(QStringLiteral("return-address labels take at most 3 lines")));
     case ReturnLinesProblem::None: break;
     }
+    const Result<const LabelStock*> stock = stockOption(options, returnAddressStock());
+    if (!stock)
+        return std::unexpected(stock.error());
     PrintSession session;
     if (auto s = session.setUp(options); !s)
         return s;
 
-    return printTyped(session, typedRequest(TypedStock::ReturnAddresses, *lines, options));
+    TypedJobRequest request = typedRequest(TypedStock::ReturnAddresses, *lines, options);
+    if ((*stock)->memoryKey != returnAddressStock().memoryKey)
+        request.sheet = *stock;
+    return printTyped(session, request);
 }
 
 }  // namespace pw

@@ -8,6 +8,7 @@
 #include <QPrinterInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 namespace pw {
@@ -33,7 +34,8 @@ Result<void> PrintSession::setUp(const ParsedOptions& options)
     if (auto s = setUpOutput(options, copies); !s)
         return s;
     const QString folder = userApplicationFolder();
-    platform_ = std::make_unique<CommandPlatform>(surface_, folder, copies, takesLetterPaper(printer_));
+    platform_ = std::make_unique<CommandPlatform>(surface_, folder, copies,
+                                                  [this](QSizeF paper) { return takesSheetPaper(printer_, paper); });
     return readMargins(options, folder);
 }
 
@@ -86,6 +88,8 @@ Result<void> PrintSession::readMargins(const ParsedOptions& options, const QStri
     if (!read)
         return std::unexpected(failed(QStringLiteral("%1: %2").arg(marginsPath_, read.error().description)));
     margins_ = *read;
+    if (margins_.unreadable)
+        std::fprintf(stderr, "postwick: warning: %s\n", qUtf8Printable(unreadableCorrectionsText(marginsPath_)));
     return {};
 }
 

@@ -9,11 +9,18 @@
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
 
 namespace pw {
+namespace {
+
+// Paper listed within this of a size, either way, is that size.
+constexpr double kWithinMillimetres = 1.0;
+
+}  // namespace
 
 PainterSurface::PainterSurface(QPrinter& printer) : printer_(printer), measure_(printer) {}
 
@@ -67,6 +74,11 @@ bool PainterSurface::beginJob()
         failure_ = printerFailure(QStringLiteral("The printer cannot start the job"));
         return false;
     }
+    // The whole page is aimed where this printer puts it right; the painter keeps it for every page.
+    const double dpi = printer_.resolution();
+    const QPointF scale = calibration_.scale;
+    painter_.setTransform(QTransform(1 / scale.x(), 0, 0, 1 / scale.y(), -calibration_.offset.x() * dpi / scale.x(),
+                                     -calibration_.offset.y() * dpi / scale.y()));
     drawOutlines(true);
     return true;
 }
@@ -216,7 +228,6 @@ std::optional<QPageSize> paperFor(const QPrinter& printer, QSizeF inches)
     if (printer.outputFormat() != QPrinter::NativeFormat)
         return exact;
     const QPrinterInfo info(printer);
-    constexpr double kWithinMillimetres = 1.0;
     const QSizeF wanted = exact.size(QPageSize::Millimeter);
     for (const QPageSize& listed : info.supportedPageSizes()) {
         const QSizeF size = listed.size(QPageSize::Millimeter);
@@ -231,14 +242,24 @@ std::optional<QPageSize> paperFor(const QPrinter& printer, QSizeF inches)
     return std::nullopt;
 }
 
-bool takesLetterPaper(QPrinter& printer)
+bool takesSheetPaper(QPrinter& printer, QSizeF inches)
 {
     if (printer.outputFormat() != QPrinter::NativeFormat)
         return true;
     const QList<QPageSize> sizes = QPrinterInfo(printer).supportedPageSizes();
-    return sizes.isEmpty() || std::any_of(sizes.begin(), sizes.end(), [](const QPageSize& size) {
-               return size.id() == QPageSize::Letter;
+    const QSizeF wanted = inches * 25.4;
+    return sizes.isEmpty() || std::any_of(sizes.begin(), sizes.end(), [&](const QPageSize& size) {
+               const QSizeF mm = size.size(QPageSize::Millimeter);
+               return std::abs(mm.width() - wanted.width()) <= kWithinMillimetres
+                      && std::abs(mm.height() - wanted.height()) <= kWithinMillimetres;
            });
+}
+
+std::pair<QString, QString> sheetPaperNames(QSizeF inches)
+{
+    if (std::abs(inches.width() - 8.5) < 0.01 && std::abs(inches.height() - 11) < 0.01)
+        return {QStringLiteral("US Letter"), QStringLiteral("Letter")};
+    return {QStringLiteral("A4"), QStringLiteral("A4")};
 }
 
 void printAtActualSize(QPrinter& printer)

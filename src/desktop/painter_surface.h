@@ -46,6 +46,7 @@ public:
     void abandonJob() override;
     void drawLine(QPointF fromInches, QPointF toInches) override;
     void showNote(const QString& text) override { note_ = text; }
+    void setCalibration(const PrinterCalibration& calibration) override { calibration_ = calibration; }
 
     // Makes this a preview's surface: where the stock lies on the paper, in inches, is drawn faintly
     // under the text of every page, the labels that lines overrun in red, and the labels already
@@ -78,6 +79,7 @@ private:
     QList<QRectF> overrun_;
     QList<QRectF> used_;
     QString note_;
+    PrinterCalibration calibration_;
     bool preview_ = false;
 };
 
@@ -89,9 +91,11 @@ void setUpPdfOutput(QPrinter& printer, const QString& path);
 // within 1 mm of it, else that size when it takes any; none when it takes neither. A PDF file takes any.
 std::optional<QPageSize> paperFor(const QPrinter& printer, QSizeF inches);
 
-// False for a printer that lists the paper it takes and does not list US Letter. PDF output takes
-// any paper.
-bool takesLetterPaper(QPrinter& printer);
+// False for a printer that lists the paper it takes and lists none within 1 mm of `inches` (US
+// Letter unless said). PDF output takes any paper.
+bool takesSheetPaper(QPrinter& printer, QSizeF inches = {8.5, 11});
+// The words for a label sheet's paper a printer cannot take: "US Letter" and "Letter", or "A4" twice.
+std::pair<QString, QString> sheetPaperNames(QSizeF inches);
 
 // Asks the print system not to fit the page to the paper: labels are placed for the page as it is.
 void printAtActualSize(QPrinter& printer);

@@ -205,6 +205,8 @@ public:
         return !dialog_.wasCanceled();
     }
 
+    void setText(const QString& text) override { dialog_.setLabelText(text); }
+
     void cancelWith(std::function<void()> cancel) override
     {
         cancel_ = std::move(cancel);
@@ -339,11 +341,12 @@ std::optional<PrintChoice> QtPlatform::printDialog(const PrintDialogRequest& req
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    if (request.labelSheet && !takesLetterPaper(printer)) {
-        message({QStringLiteral("The printer %1 cannot take US Letter paper, which label sheets are made of.  "
-                                "Nothing was printed.  Choose a printer that takes Letter paper.")
-                     .arg(printer.printerName()),
-                 QStringLiteral("Letter paper not available"), MessageIcon::Warning});
+    if (request.labelSheet && !takesSheetPaper(printer, request.sheetPaper)) {
+        const auto [paper, shortName] = sheetPaperNames(request.sheetPaper);
+        message({QStringLiteral("The printer %1 cannot take %2 paper, which label sheets are made of.  "
+                                "Nothing was printed.  Choose a printer that takes %3 paper.")
+                     .arg(printer.printerName(), paper, shortName),
+                 QStringLiteral("%1 paper not available").arg(shortName), MessageIcon::Warning});
         return std::nullopt;
     }
     printAtActualSize(printer);

@@ -44,11 +44,11 @@ SheetPicker::SheetPicker(const SheetChoice& offered, const SheetPicture& sheet, 
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
-    // Each label where it lies on the Letter page, drawn with its edge, a pixel in from their edges
-    // so that labels that touch still show apart.
+    // Each label where it lies on the page, drawn with its edge, a pixel in from their edges so that
+    // labels that touch still show apart.
     auto* page = new QFrame;
     page->setFrameShape(QFrame::Box);
-    page->setFixedSize(static_cast<int>(8.5 * kPixelsPerInch), static_cast<int>(11 * kPixelsPerInch));
+    page->setFixedSize((sheet.page * kPixelsPerInch).toSize());
     for (qsizetype i = 0; i < sheet.labels.size(); ++i) {
         const int p = static_cast<int>(i) + 1;
         const QRectF& at = sheet.labels[i];

@@ -7,6 +7,7 @@
 #include "list/mailing_order.h"
 #include "platform/platform.h"
 #include "printing/sheet_positions.h"
+#include "printing/stock_catalogue.h"
 #include "printing/typed_job.h"
 #include "program/app_files.h"
 #include "widgets/named_widgets.h"
@@ -14,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,11 +34,24 @@ const QString kStockKey = QStringLiteral("ListLabelStock");
 QLayout* ContactListWindow::buildLabelStockChoice()
 {
     cboLabelStock_ = named<QComboBox>("cboLabelStock");
-    for (const LabelStock& stock : labelStocks())
+    for (const LabelStock& stock : installedStocks())
         cboLabelStock_->addItem(stock.caption, stock.name);
-    cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on"));
-    if (const LabelStock* last = labelStockNamed(platform().readSetting(kApplication, kSection, kStockKey)))
-        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(last->name));
+    cboLabelStock_->setToolTip(QStringLiteral("The label sheet the list's labels print on: type its maker, part "
+                                              "or size to find it"));
+    // Typing a part, a maker or a size finds the stock among the many a sheet may be.
+    cboLabelStock_->setEditable(true);
+    cboLabelStock_->setInsertPolicy(QComboBox::NoInsert);
+    // The text typed is looked up when it is done with (Enter, or the focus leaving); the combo
+    // box's own completion, which finds only the beginnings of captions, is off.
+    cboLabelStock_->setCompleter(nullptr);
+    connect(cboLabelStock_->lineEdit(), &QLineEdit::editingFinished, this, &ContactListWindow::findTypedStock);
+    // The stock last chosen; at first the one of the paper where the person lives.
+    const QString last = platform().readSetting(kApplication, kSection, kStockKey);
+    const LabelStock* chosen = findStock(installedStocks(), last).stock;
+    if (last.isEmpty())
+        chosen = &homeListStock(installedStocks(), QLocale::system());
+    if (chosen)
+        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(chosen->name));
     connect(cboLabelStock_, &QComboBox::currentIndexChanged, this, [this] {
         platform().writeSetting(kApplication, kSection, kStockKey, chosenStock().name);
         startAfterUsedLabels();
@@ -65,8 +80,19 @@ QLayout* ContactListWindow::buildLabelStockChoice()
 
 const LabelStock& ContactListWindow::chosenStock() const
 {
-    const LabelStock* stock = labelStockNamed(cboLabelStock_->currentData().toString());
+    const LabelStock* stock = findStock(installedStocks(), cboLabelStock_->currentData().toString()).stock;
     return stock ? *stock : labelSheetStock();
+}
+
+void ContactListWindow::findTypedStock()
+{
+    const QString typed = cboLabelStock_->lineEdit()->text();
+    if (typed == cboLabelStock_->itemText(cboLabelStock_->currentIndex()))
+        return;
+    // What names no stock, or several, gives the stock chosen before back.
+    if (const LabelStock* found = findStock(installedStocks(), typed).stock)
+        cboLabelStock_->setCurrentIndex(cboLabelStock_->findData(found->name));
+    cboLabelStock_->lineEdit()->setText(cboLabelStock_->itemText(cboLabelStock_->currentIndex()));
 }
 
 std::optional<Mailing> ContactListWindow::listedMailing()
@@ -136,7 +162,8 @@ void ContactListWindow::markUsedLabels()
 {
     const LabelStock& stock = chosenStock();
     const std::optional<SheetChoice> choice =
-        platform().pickSheetPositions({{}, usedPositions(platform(), stock)}, {stock.name, stock.outlines(), false});
+        platform().pickSheetPositions({{}, usedPositions(platform(), stock)},
+                                      {stock.name, stock.outlines(), false, stock.page});
     if (choice) {
         setUsedPositions(platform(), stock, choice->used);
         // The person has just said which labels are used: the list goes on after them.

@@ -77,6 +77,8 @@ private:
     // A mailing that cannot be read says why and leaves the window as the answer asks.
     QLayout* buildLabelStockChoice();
     const LabelStock& chosenStock() const;
+    // Chooses the stock typed into the stock choice, when the text names one.
+    void findTypedStock();
     std::optional<Mailing> listedMailing();
     void startAfterUsedLabels();
     int firstLabel(const LabelStock& stock);

@@ -65,27 +65,65 @@ bool isDefaultStock(const LabelStock& stock)
     return stock == labelStocks().front();
 }
 
-// Where the first line of label `onSheet` (from 0) starts below the grid's top, with the user's row
+// Where the first line of the label `outline` starts below the grid's top, with the user's row
 // correction; never above the grid. The 30-label sheet keeps the rows it always had: the layout's
 // three Verdana 9 rows above its first row of labels. The taller labels of the other stocks would
 // leave their lower part empty that way, so there each label's lines are centred on it, whatever
 // their number; on the one-inch labels of the 20-label sheet that puts four lines within 1/100 inch
 // of where the 30-label sheet has them.
-double labelHome(const LabelStock& stock, qsizetype onSheet, qsizetype lines, const ListLabelStyle& style)
+double labelHome(const LabelStock& stock, const QRectF& outline, qsizetype lines, const ListLabelStyle& style)
 {
     const double row = rowInches(kLabelFont, 9);
-    const double labelRow = static_cast<double>(onSheet / stock.across) * stock.pitch.height();
-    const double labelTop = stock.first.y() + labelRow - kGridInsetInches;
+    const double labelTop = outline.top() - kGridInsetInches;
     if (isDefaultStock(stock)) {
         // A block of more lines than the rows below the layout's place rises as far as it must to
         // end on its label.
         // The user's row correction moves that place as it moves the layout's.
-        const double home = 3 * row + labelRow;
+        const double home = 3 * row + outline.top() - stock.first.y();
         const double highest = labelTop + stock.label.height() - kBottomClearance - static_cast<double>(lines) * row;
         return std::max(0.0, std::min(home, std::max(highest, labelTop)) + style.correction.top * row);
     }
     const double centred = labelTop + (stock.label.height() - static_cast<double>(lines) * row) / 2;
     return std::max(0.0, centred + style.correction.top * row);
+}
+
+// The style as the layout places it, before the user's correction moves it.
+ListLabelStyle uncorrected(ListLabelStyle style)
+{
+    style.correction = {};
+    return style;
+}
+
+double columnInches(const TypeFace& type, const TextMeasure& measure)
+{
+    return measure.grid(type).column / measure.unitsPerInch();
+}
+
+// The print column of every label of the sheet, in the sheet's order.
+QList<int> columnsOnSheet(QStringView deviceName, const ListLabelStyle& style, const LabelStock& stock)
+{
+    // Three of the special models print these labels two columns further right; the first of
+    // SpecialPrinterModels does not.
+    bool special = false;
+    for (const char16_t* model : {u"Officejet", u"ENVY", u"Photosmart"})
+        special = special || deviceName.contains(QStringView(model), Qt::CaseSensitive);
+    const int base = (special ? 4 : 2) + style.correction.left;
+    QList<int> columns;
+    if (isDefaultStock(stock)) {
+        const QList<int> row =
+            style.bold ? QList<int>{base, base + 39, base + 76} : QList<int>{base, base + 44, base + 87};
+        for (int i = 0; i < stock.labels(); ++i)
+            columns.append(row[i % row.size()]);
+        return columns;
+    }
+    // The other stocks' lines start on the first column at least 1/8 inch inside their label, which
+    // is column 2 for the left labels, as on the 30-label sheet.
+    const double column = fontGrid(kLabelFont, style.bold, false)->averageWidth * 9 / 72;
+    for (const QRectF& outline : stock.outlines()) {
+        const double left = outline.left() + 0.125 - kGridInsetInches;
+        columns.append(base - 1 + static_cast<int>(std::ceil(left / column)));
+    }
+    return columns;
 }
 
 }  // namespace
@@ -117,35 +155,23 @@ LabelAddress labelAddress(const ContactRecord& r, QStringView homeCountry)
 
 QList<int> listLabelColumns(QStringView deviceName, const ListLabelStyle& style, const LabelStock& stock)
 {
-    // Three of the special models print these labels two columns further right; the first of
-    // SpecialPrinterModels does not.
-    bool special = false;
-    for (const char16_t* model : {u"Officejet", u"ENVY", u"Photosmart"})
-        special = special || deviceName.contains(QStringView(model), Qt::CaseSensitive);
-    const int base = (special ? 4 : 2) + style.correction.left;
-    if (isDefaultStock(stock))
-        return style.bold ? QList<int>{base, base + 39, base + 76} : QList<int>{base, base + 44, base + 87};
-    // The other stocks' lines start on the first column at least 1/8 inch inside their label, which
-    // is column 2 for the left labels, as on the 30-label sheet.
-    const double column = fontGrid(kLabelFont, style.bold, false)->averageWidth * 9 / 72;
-    QList<int> columns;
-    for (int c = 0; c < stock.across; ++c) {
-        const double left = stock.first.x() + c * stock.pitch.width() + 0.125 - kGridInsetInches;
-        columns.append(base - 1 + static_cast<int>(std::ceil(left / column)));
-    }
-    return columns;
+    return columnsOnSheet(deviceName, style, stock).first(stock.across);
 }
 
 void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& addresses, const ListLabelStyle& style,
                         int firstPosition, const LabelStock& stock)
 {
-    // Label stock is US Letter whatever paper the printer defaults to.
-    surface.setPaperSize(PaperSize::Letter);
+    // The stock's own paper, whatever paper the printer defaults to.
+    setStockPaper(surface, stock);
     surface.setFontName(kLabelFont);
     surface.setFontSize(9);
     surface.setBold(style.bold);
     surface.setItalic(style.italic);
-    const QList<int> columns = listLabelColumns(surface.deviceName(), style, stock);
+    const QList<int> columns = columnsOnSheet(surface.deviceName(), style, stock);
+    // The lines are fitted to each label's own box from the layout's place in it; the correction then
+    // moves the fitted block, and the box with it.
+    const QList<int> placed = columnsOnSheet(surface.deviceName(), uncorrected(style), stock);
+    const double columnWidth = columnInches(labelType(style), surface.measure());
 
     // The used positions of a partly used sheet stay blank; every label is placed from its own
     // origin, so nothing printed for one label can move another.
@@ -164,13 +190,17 @@ void printListLabelsJob(PrintSurface& surface, const std::vector<LabelAddress>& 
         if (onSheet == 0 && i > 0)
             surface.newPage();
         const bool partialRow = i >= lastRowStart && count % across != 0;
-        const int column = columns[onSheet % across];
-        const LabelRoom room{type, roomInFrame(outlines[onSheet], column, type, surface.measure()), rows};
+        const int column = columns[onSheet];
+        const LabelRoom room{type, roomInFrame(outlines[onSheet], placed[onSheet], type, surface.measure()), rows};
         const QStringList lines =
             fitLabel(labelLines(addresses[static_cast<std::size_t>(i - skipped)], partialRow), room, surface.measure())
                 .lines;
-        surface.homeAt(labelHome(stock, onSheet, lines.size(), style));
-        surface.setFrame(outlines[onSheet]);
+        const double home = labelHome(stock, outlines[onSheet], lines.size(), style);
+        surface.homeAt(home);
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
+        surface.setFrame(movedFrame(
+            outlines[onSheet], {(std::max(column, 1) - placed[onSheet]) * columnWidth,
+                                home - labelHome(stock, outlines[onSheet], lines.size(), uncorrected(style))}));
         for (const QString& line : lines)
             surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});
     }
@@ -181,7 +211,7 @@ QList<LeftOutLabel> leaveOutUnfitting(std::vector<LabelAddress>& addresses, cons
 {
     // Measured in the narrowest room a label of the stock gives, so that it fits wherever it lands.
     const TypeFace type = labelType(style);
-    const QList<int> columns = listLabelColumns(deviceName, style, stock);
+    const QList<int> columns = columnsOnSheet(deviceName, uncorrected(style), stock);
     const QList<QRectF> outlines = stock.outlines();
     LabelRoom room{type, std::numeric_limits<double>::max(), labelRows(stock)};
     for (qsizetype c = 0; c < columns.size(); ++c)
@@ -234,16 +264,18 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
                                                        const QString& parameterFile, bool bold, bool italic,
                                                        int firstPosition, const LabelStock& stock)
 {
-    const Expected<MarginSettings> margins = readMarginSettings(parameterFile);
-    if (!margins) {
-        platform.message(printerProblem());
+    const std::optional<MarginSettings> margins = correctionsForPrint(platform, parameterFile);
+    if (!margins)
         return std::unexpected(PrintOutcome::Failed);
-    }
     if (addresses.empty()) {
         platform.message(emptyListMessage());
         return std::unexpected(PrintOutcome::Cancelled);
     }
-    const ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    ListLabelStyle style{bold, italic, margins->pair(MarginKind::SearchResult)};
+    // The row correction moves these labels at most 2 rows up or down; a stored value beyond that
+    // (two adjustments of 2) is ignored.
+    if (std::abs(style.correction.top) > 2)
+        style.correction.top = 0;
     ListLabelJob job;
     job.leftOut = leaveOutUnfitting(addresses, style, stock, platform.printer().deviceName(),
                                     platform.printer().measure());
@@ -253,12 +285,17 @@ std::expected<ListLabelJob, PrintOutcome> listLabelJob(Platform& platform, std::
         printListLabelsJob(surface, addresses, style, firstPosition, stock);
     };
     job.outlines = stock.outlines();
-    const QList<ProbedText> texts = probeJob(job.run, platform.printer().measure());
-    if (const std::optional<Message> problem = belowSheetProblem(texts, job.outlines)) {
+    const TextMeasure& measure = platform.printer().measure();
+    const QList<ProbedText> texts = probeJob(job.run, measure, platform.printer().deviceName());
+    if (const std::optional<Message> problem = belowSheetProblem(texts)) {
         platform.message(*problem);
         return std::unexpected(PrintOutcome::Cancelled);
     }
     job.overflows = overflowsOf(texts, job.outlines);
+    job.shiftNote =
+        correctionShiftNote({style.correction.left * columnInches(labelType(style), measure),
+                             style.correction.top * measure.grid(labelType(style)).row / measure.unitsPerInch()},
+                            job.outlines);
     return job;
 }
 
@@ -282,6 +319,9 @@ PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>
         }
         if (!job->leftOut.isEmpty() && platform.message(leftOutQuestion(job->leftOut)) != MessageResult::Yes)
             return PrintOutcome::Cancelled;
+        if (!job->shiftNote.isEmpty()
+            && platform.message(correctionShiftQuestion(job->shiftNote)) != MessageResult::Yes)
+            return PrintOutcome::Cancelled;
         if (!job->overflows.isEmpty() && platform.message(overflowQuestion(job->overflows)) != MessageResult::Yes)
             return PrintOutcome::Cancelled;
     }
@@ -291,7 +331,7 @@ PrintOutcome printListLabels(Platform& platform, const std::vector<LabelAddress>
     printer.setFontName(QStringLiteral("Verdana"));
     printer.setFontSize(9);
     printer.setItalic(false);
-    return printCopies(platform, PrintDialogRequest{.printToFile = true, .labelSheet = true}, job->run);
+    return printCopies(platform, PrintDialogRequest{.printToFile = true, .labelSheet = true, .sheetPaper = stock.page}, job->run);
 }
 
 }  // namespace pw

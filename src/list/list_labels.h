@@ -82,6 +82,7 @@ struct ListLabelJob final {
     QList<QRectF> outlines;                  // the stock's labels
     QList<Overflow> overflows;               // lines that do not fit their labels
     QList<LeftOutLabel> leftOut;             // contacts that get no label
+    QString shiftNote;                       // a correction that moves text onto other labels
     int labels = 0;                          // the labels it prints
 };
 

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include <expected>
@@ -33,9 +34,13 @@ struct PrintDialogRequest final {
     bool selectionChoice = false;  // printing only the selection
     int firstPage = 0;             // a page range to offer and preset; 0 offers none
     int lastPage = 0;
-    // A label sheet, printed at actual size on US Letter: a printer that cannot take Letter paper is
-    // said so and nothing prints.
+    // A label sheet, printed at actual size on its paper, `sheetPaper` inches: a printer that cannot
+    // take that paper is said so and nothing prints.
     bool labelSheet = false;
+    QSizeF sheetPaper{8.5, 11};
+    // An envelope takes another path through the printer than sheets do: the printer's calibration,
+    // measured on a sheet, is not applied to it.
+    bool envelope = false;
     bool operator==(const PrintDialogRequest&) const = default;
 };
 
@@ -62,6 +67,7 @@ struct SheetPicture final {
     QString stock;
     QList<QRectF> labels;
     bool picksLabels = true;
+    QSizeF page{8.5, 11};  // the sheet, in inches
     bool operator==(const SheetPicture&) const = default;
 };
 
@@ -76,6 +82,8 @@ public:
     // own: while `cancel` is set, the dialog shows itself after the half second, setProgress handles
     // no events, and Cancel calls `cancel` from the event loop. An empty one ends that.
     virtual void cancelWith(std::function<void()> /*cancel*/) { }
+    // Says what the task is doing now, in place of the text it started with.
+    virtual void setText(const QString& /*text*/) { }
 };
 
 // Everything that waits for a person or touches the desktop. The real implementation uses Qt;

@@ -2,6 +2,7 @@
 
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/margin_settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -137,6 +138,28 @@ std::optional<double> askAmount(Platform& platform, const QString& prompt, const
     }
 }
 
+// The labels whose printing moves by at most a few rows, however much is stored: a top amount that
+// would store more would be said done and print the same. The message why it is not stored; empty
+// when it may be.
+Expected<QString> stoppedTop(const QString& parameterFile, MarginKind kind, double top)
+{
+    const int limit = kind == MarginKind::ReturnAddress ? 1 : kind == MarginKind::SearchResult ? 2 : 0;
+    if (limit == 0)
+        return QString();
+    const Expected<MarginSettings> stored = readMarginSettings(parameterFile);
+    if (!stored)
+        return std::unexpected(stored.error());
+    const int now = stored->pair(kind).top;
+    if (std::abs(now + roundHalfEven(top)) <= limit)
+        return QString();
+    return QStringLiteral("%1 move at most %2 down or up, and the stored top margin is already %3.  The top margin "
+                          "was not adjusted.")
+        .arg(kind == MarginKind::ReturnAddress ? QStringLiteral("Return Address labels")
+                                               : QStringLiteral("Search-result labels"),
+             limit == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(limit))
+        .arg(now);
+}
+
 }  // namespace
 
 Status runMarginAdjustment(Platform& platform, MarginKind kind, const QString& parameterFile)
@@ -153,7 +176,15 @@ Status runMarginAdjustment(Platform& platform, MarginKind kind, const QString& p
                                 QStringLiteral("How many characters right or left?"), leftChecks);
     if (left)
         tell(platform, texts.topExplanation, QStringLiteral("Top margin adjustment"));
-    const auto top = askAmount(platform, texts.topPrompt, texts.topTitle, texts.topChecks);
+    auto top = askAmount(platform, texts.topPrompt, texts.topTitle, texts.topChecks);
+    if (top) {
+        if (auto limit = stoppedTop(parameterFile, kind, *top); !limit)
+            return std::unexpected(limit.error());
+        else if (!limit->isEmpty()) {
+            tell(platform, *limit, QStringLiteral("Top margin not adjusted"));
+            top.reset();
+        }
+    }
 
     auto adjusted = adjustMargins(parameterFile, kind, left, top);
     if (!adjusted)

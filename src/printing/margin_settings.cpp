@@ -3,12 +3,15 @@
 #include "data/record_file.h"
 #include "data/text_rules.h"
 #include "platform/platform.h"
+#include "printing/print_action.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 namespace pw {
@@ -100,11 +103,25 @@ Expected<MarginSettings> readMarginSettings(const QString& path)
     if (!records)
         return std::unexpected(records.error());
     MarginSettings settings;
+    if (file.isOpen()) {  // an absent file is no corrections, as delivered before the first start
+        const Expected<qint64> size = file.size();
+        if (!size)
+            return std::unexpected(size.error());
+        // A last record cut before its values; a stray line end after the last record is no cut.
+        const qint64 tail = *size % kMarginRecordSize;
+        const auto partial = tail > 0 ? file.readAt(*size - tail, tail) : Expected<QByteArray>(QByteArray());
+        if (!partial)
+            return std::unexpected(partial.error());
+        const bool cut = tail < kWrittenBytes && !partial->trimmed().isEmpty();
+        settings.unreadable = *size == 0 || cut;
+    }
+    bool known = false;
     for (const QByteArray& record : *records) {
         const QString key = recordKey(record);
         for (int kind = 0; kind < 4; ++kind) {
             if (key != marginKey(static_cast<MarginKind>(kind)))
                 continue;
+            known = true;
             auto left = wholeCorrection(storedValue(record, kLeftOffset, path));
             auto top = wholeCorrection(storedValue(record, kTopOffset, path));
             if (!left)
@@ -114,7 +131,28 @@ Expected<MarginSettings> readMarginSettings(const QString& path)
             settings.pairs[kind] = {*left, *top};
         }
     }
+    settings.unreadable = settings.unreadable || (!records->isEmpty() && !known);
     return settings;
+}
+
+std::optional<MarginSettings> correctionsForPrint(Platform& platform, const QString& path)
+{
+    const Expected<MarginSettings> margins = readMarginSettings(path);
+    if (!margins) {
+        platform.message(printerProblem());
+        return std::nullopt;
+    }
+    static bool told = false;
+    if (margins->unreadable && !std::exchange(told, true))
+        platform.message({unreadableCorrectionsText(path) + u'.', QStringLiteral("Margin corrections"),
+                          MessageIcon::Warning});
+    return *margins;
+}
+
+QString unreadableCorrectionsText(const QString& path)
+{
+    return QStringLiteral("%1: margin corrections could not be read: printing without them")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 Expected<MarginAdjustment> adjustMargins(const QString& path, MarginKind kind, std::optional<double> left,

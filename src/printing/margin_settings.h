@@ -11,6 +11,8 @@ namespace pw {
 
 class Platform;
 
+class Platform;
+
 // The four print kinds that carry a margin correction, in the order of the Margins menu's keys.
 enum class MarginKind { OnTheFly, Envelope, ReturnAddress, SearchResult };
 
@@ -27,8 +29,19 @@ struct MarginPair final {
 // The corrections of every print kind, as read in one pass over the parameter file.
 struct MarginSettings final {
     std::array<MarginPair, 4> pairs{};
+    // The file is there but empty, holds no record of a known kind, or its last record is cut
+    // before its values: it is read as no corrections, and the user is told.
+    bool unreadable = false;
     MarginPair pair(MarginKind kind) const { return pairs[static_cast<int>(kind)]; }
 };
+
+// "<file>: margin corrections could not be read: printing without them", for a file read as unreadable.
+QString unreadableCorrectionsText(const QString& path);
+
+// The corrections for a print from a window: a file that cannot be read, or holds a value that is
+// not a number, is the printer problem and no print; one read as unreadable is said the first time
+// in the program's run, and the print goes on without corrections.
+std::optional<MarginSettings> correctionsForPrint(Platform& platform, const QString& path);
 
 inline constexpr int kMarginRecordSize = 18;
 

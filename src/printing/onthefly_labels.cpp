@@ -5,9 +5,11 @@
 #include "printing/grid_cursor.h"
 #include "printing/label_fit.h"
 #include "printing/print_surface.h"
+#include "printing/sheet_fit.h"
 #include "printing/sheet_outlines.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace pw {
 namespace {
@@ -155,6 +157,14 @@ QList<LabelLine> usedLines(const QStringList& lines)
     return used;
 }
 
+// The stock of the labels when it is not the 30-label sheet under any of its numbers.
+const LabelStock* otherStock(const OnTheFlyLabels& labels)
+{
+    if (!labels.stock || labels.stock->memoryKey == labelStocks().front().memoryKey)
+        return nullptr;
+    return labels.stock;
+}
+
 }  // namespace
 
 void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
@@ -166,15 +176,16 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // The place of every label is taken for the printer that prints it, so that a printer chosen in
     // the print dialog moves all labels of the sheet alike.
     const QString device = surface.deviceName();
-    // Label stock is US Letter whatever paper the printer defaults to, or the right-hand column
-    // falls off an A4 page.
-    surface.setPaperSize(PaperSize::Letter);
+    // The stock's own paper whatever paper the printer defaults to: the 30-label sheet's right-hand
+    // column falls off an A4 page.
+    const LabelStock* other = otherStock(labels);
+    setStockPaper(surface, other ? *other : labelStocks().front());
     printBlankLines(surface, 1);
     surface.setFontName(QStringLiteral("Verdana"));
     surface.setBold(labels.bold);
     surface.setItalic(labels.italic);
 
-    const QList<QRectF> outlines = labelSheetOutlines();
+    const QList<QRectF> outlines = other ? other->outlines() : labelSheetOutlines();
     const TypeFace type{QStringLiteral("Verdana"), labels.portrait ? 9.0 : 11.0, labels.bold, labels.italic};
     const double row = rowInches(type.family, type.points);
     const QList<LabelLine> typed = usedLines(labels.lines);
@@ -183,20 +194,39 @@ void printOnTheFlyLabels(PrintSurface& surface, const OnTheFlyLabels& labels)
     // one before it did.
     QRectF frame = outlines.first();
     LabelPlace place = labels.fallback;
+    const double columnWidth = surface.measure().grid(type).column / surface.measure().unitsPerInch();
     const auto printLabel = [&](double p) {
-        place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
-        if (LabelPositionTable::place(p, false, {}))
+        int placed = 0;  // the column the layout puts the lines at, before any correction
+        int halfWidth = 18;
+        if (other) {
+            // Another stock's lines start on the first column 1/16 inch inside the label and are
+            // centred in the label's own width.
+            if (p != std::floor(p) || p < 1 || p > static_cast<double>(outlines.size()))
+                return;
             frame = outlines[static_cast<qsizetype>(p) - 1];
-        const int column = place.column + labels.correction.left;
-        const int tab = labels.centred && labels.bold ? column - 3 : column;
-        const LabelRoom room{type, roomInFrame(frame, tab, type, surface.measure()), kTypedLines};
+            const double inside = frame.left() + kFrameEdgeInches - kGridInsetInches;
+            placed = 1 + static_cast<int>(std::ceil(inside / columnWidth - 1e-9));
+            halfWidth = static_cast<int>((frame.width() - 2 * kFrameEdgeInches) / columnWidth / 2);
+        } else {
+            place = LabelPositionTable::place(p, labels.bold, device).value_or(place);
+            if (LabelPositionTable::place(p, false, {}))
+                frame = outlines[static_cast<qsizetype>(p) - 1];
+            placed = labels.centred && labels.bold ? place.column - 3 : place.column;
+        }
+        // The lines are fitted to the label's own box as the layout places them; the correction
+        // then moves the fitted block, and the box with it.
+        const int column = (other ? placed : place.column) + labels.correction.left;
+        const int tab = placed + labels.correction.left;
+        const LabelRoom room{type, roomInFrame(frame, placed, type, surface.measure()), kTypedLines};
         const QStringList lines = fitLabel(typed, room, surface.measure()).lines;
         const double centred = frame.top() - kGridInsetInches + (frame.height() - lines.size() * row) / 2;
-        surface.homeAt(std::max(0.0, centred + labels.correction.top * row));
-        surface.setFrame(frame);
+        const double home = std::max(0.0, centred + labels.correction.top * row);
+        surface.homeAt(home);
+        // A tab to column 0 or less prints at column 1: the block moves only that far.
+        surface.setFrame(movedFrame(frame, {(std::max(tab, 1) - placed) * columnWidth, home - centred}));
         for (const QString& line : lines) {
             if (labels.centred)
-                surface.printLine({PrintItem::tab(tab), PrintItem::spaces(centringSpaces(line.size(), 18)),
+                surface.printLine({PrintItem::tab(tab), PrintItem::spaces(centringSpaces(line.size(), halfWidth)),
                                    PrintItem::textItem(line)});
             else
                 surface.printLine({PrintItem::tab(column), PrintItem::textItem(line)});

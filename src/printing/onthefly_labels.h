@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "printing/label_sheet.h"
 #include "printing/margin_settings.h"
+#include "printing/sheet_outlines.h"
 
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,8 @@ struct OnTheFlyLabels final {
     QList<int> positions;
     LabelPlace fallback;     // the place for a position that has none of its own
     MarginPair correction;   // the "ONTHEFLY" pair
+    // Another stock than the 30-label sheet, whose positions go by its own labels; none for that sheet.
+    const LabelStock* stock = nullptr;
 };
 
 // Prints the labels on the current page from `start` on, each measured from the top of the page.

@@ -35,6 +35,23 @@ QString outcomeOf(const ProbedText& t, bool envelope)
     return {};
 }
 
+// The label of `outlines` whose lines a frame holds: the one nearest it, as a correction moves
+// the frame with the lines.
+qsizetype labelOf(const QRectF& frame, const QList<QRectF>& outlines)
+{
+    qsizetype nearest = -1;
+    double distance = 0;
+    for (qsizetype i = 0; i < outlines.size(); ++i) {
+        const QPointF d = outlines[i].topLeft() - frame.topLeft();
+        const double squared = QPointF::dotProduct(d, d);
+        if (nearest < 0 || squared < distance) {
+            nearest = i;
+            distance = squared;
+        }
+    }
+    return nearest;
+}
+
 }  // namespace
 
 QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>& outlines)
@@ -52,17 +69,18 @@ QList<Overflow> overflowsOf(const QList<ProbedText>& texts, const QList<QRectF>&
             continue;
         const QString key = QStringLiteral("%1|%2|").arg(t.line).arg(static_cast<int>(fit)) + t.text;
         if (auto same = seen.constFind(key); same != seen.cend()) {
-            found[*same].alsoOn.append(t.frame);
+            found[*same].alsoOn.append(outlines.value(labelOf(t.frame, outlines), t.frame));
             continue;
         }
         seen.insert(key, found.size());
+        const QRectF outline = envelope ? t.frame : outlines.value(labelOf(t.frame, outlines), t.frame);
         QString where = QStringLiteral("Line %1").arg(t.line);
         if (!envelope) {
-            where = QStringLiteral("Position %1, line %2").arg(outlines.indexOf(t.frame) + 1).arg(t.line);
+            where = QStringLiteral("Position %1, line %2").arg(labelOf(t.frame, outlines) + 1).arg(t.line);
             if (t.page > 1)
                 where = QStringLiteral("Sheet %1, ").arg(t.page) + where;
         }
-        found.append({where, t.text, outcomeOf(t, envelope), t.frame, {}});
+        found.append({where, t.text, outcomeOf(t, envelope), outline, {}});
     }
     for (Overflow& o : found) {
         if (const qsizetype others = o.alsoOn.size())
@@ -97,6 +115,12 @@ Message overflowQuestion(const QList<Overflow>& overflows)
     return {QStringLiteral("These lines do not fit the label or envelope they print on:\n\n%1\n\nPrint anyway?")
                 .arg(lines.join(u'\n')),
             QStringLiteral("Lines too long"), MessageIcon::Warning, MessageButtons::PrintAnywayCancel};
+}
+
+Message correctionShiftQuestion(const QString& note)
+{
+    return {QStringLiteral("On every label, %1.\n\nPrint anyway?").arg(note),
+            QStringLiteral("Correction beyond the label"), MessageIcon::Warning, MessageButtons::PrintAnywayCancel};
 }
 
 }  // namespace pw

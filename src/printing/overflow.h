@@ -34,4 +34,8 @@ std::optional<Message> changedAddressProblem(const QList<ProbedText>& texts);
 // The question before printing lines that do not fit: Yes is "Print anyway".
 Message overflowQuestion(const QList<Overflow>& overflows);
 
+// The question before printing a job whose correction moves its text onto the neighbouring labels
+// (`note` as correctionShiftNote gives it): Yes is "Print anyway".
+Message correctionShiftQuestion(const QString& note);
+
 }  // namespace pw

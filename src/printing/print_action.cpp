@@ -1,5 +1,6 @@
 #include "printing/print_action.h"
 
+#include "printing/calibration.h"
 #include "printing/print_surface.h"
 
 namespace pw {
@@ -16,6 +17,9 @@ PrintOutcome runPrintAction(Platform& platform, const PrintRun& run, const std::
     if (!choice)
         return PrintOutcome::Cancelled;
     PrintSurface& printer = platform.printer();
+    // Taken for the printer chosen in the dialog; a PDF file has none.
+    printer.setCalibration(run.dialog.envelope ? PrinterCalibration{}
+                                               : currentCalibration(platform).value_or(PrinterCalibration{}));
     const auto endJob = [&] {
         if (printer.endJob())
             return true;

@@ -9,6 +9,8 @@ void PrintSurface::printLine(const QList<PrintItem>& items)
 
 void PrintSurface::drawLine(QPointF, QPointF) {}
 
+void PrintSurface::setCalibration(const PrinterCalibration&) {}
+
 bool PrintSurface::takesPaper(QSizeF) const
 {
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/file_error.h"
+#include "printing/calibration.h"
 
 #include <QList>
 #include <QPointF>
@@ -90,6 +91,10 @@ public:
     // A word for the person about to print, shown over a preview's pages and never printed: how to
     // feed the paper. A surface that shows no preview leaves it out.
     virtual void showNote(const QString& text);
+    // The printer's own error, taken back from every page of the jobs that follow: each point is
+    // drawn where this printer puts it on the paper where it belongs. A surface that is no paper
+    // leaves it out.
+    virtual void setCalibration(const PrinterCalibration& calibration);
 };
 
 // Prints `count` blank rows; none when count is 0 or less.

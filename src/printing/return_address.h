@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "printing/margin_settings.h"
+#include "printing/sheet_outlines.h"
 
 #include <QStringList>
 
@@ -23,16 +24,17 @@ Message returnLinesMessage(ReturnLinesProblem problem);
 // The question after each printed run, with Yes, No and Cancel: Yes prints another page.
 Message anotherReturnPageQuestion();
 
-// One sheet of 80 return-address labels, 4 across and 20 down, each carrying lines 1 to 3.
+// One sheet of return-address labels, each carrying lines 1 to 3.
 struct ReturnAddressSheet final {
     QStringList lines;  // lines 1 to 3
     bool centred = false;
     bool italic = false;
-    MarginPair correction;  // the "RETURNAD" pair; only the sign of top counts
+    MarginPair correction;  // the "RETURNAD" pair; on the 80-label sheet only the sign of top counts
+    const LabelStock* stock = nullptr;  // the 80-label sheet unless another is named
 };
 
 // Prints the sheet on the current page in Microsoft Sans Serif 8, each label from its own place on
-// the 1/2-inch rows of the stock; the print action ends the job.
+// the rows of the stock; the print action ends the job.
 void printReturnAddressPage(PrintSurface& surface, const ReturnAddressSheet& sheet);
 
 }  // namespace pw

@@ -11,9 +11,12 @@
 namespace pw {
 namespace {
 
-// Label sheets go through the print dialog as US Letter, at actual size; like envelopes, they may
-// go to a PDF file instead.
-const PrintDialogRequest kLabelSheet{.printToFile = true, .labelSheet = true};
+// Label sheets go through the print dialog on their own paper, at actual size; like envelopes, they
+// may go to a PDF file instead.
+PrintDialogRequest labelSheetDialog(const LabelStock* sheet)
+{
+    return {.printToFile = true, .labelSheet = true, .sheetPaper = sheet ? sheet->page : kLetterInches};
+}
 
 TypedJob labelsJob(const TypedJobRequest& request)
 {
@@ -28,14 +31,19 @@ TypedJob labelsJob(const TypedJobRequest& request)
     labels.positions = request.positions;
     labels.fallback = request.place;
     labels.correction = request.corrections.pair(MarginKind::OnTheFly);
-    const QList<int> printed =
-        !labels.positions.isEmpty() ? labels.positions : rangePositions(static_cast<int>(labels.start), labels.count);
+    labels.stock = request.sheet;
+    const QList<QRectF> outlines = request.sheet ? request.sheet->outlines() : labelSheetOutlines();
+    const QList<int> printed = !labels.positions.isEmpty()
+                                   ? labels.positions
+                                   : rangePositions(static_cast<int>(labels.start), labels.count,
+                                                    static_cast<int>(outlines.size()));
     return {[labels](PrintSurface& surface) { printOnTheFlyLabels(surface, labels); },
-            labelSheetOutlines(),
+            outlines,
             printed,
             {},
-            kLabelSheet,
+            labelSheetDialog(request.sheet),
             std::nullopt,
+            {},
             {}};
 }
 
@@ -61,8 +69,9 @@ TypedJob envelopeJob(const TypedJobRequest& request)
             {envelopeOnPage(request.envelopeSize, feed)},
             {},
             {},
-            {.printToFile = true},
+            {.printToFile = true, .envelope = true},
             std::nullopt,
+            {},
             {}};
 }
 
@@ -72,8 +81,8 @@ QList<ProbedText> checkEnvelopeJob(const TypedJobRequest& request, const TextMea
 {
     const EnvelopeJob envelope = envelopeOf(request);
     const EnvelopeFeed feed = envelopeFeed(request.envelopePaper, request.deviceName);
-    QList<ProbedText> texts =
-        probeJob([&](PrintSurface& surface) { printEnvelopeFed(surface, envelope, feed); }, measure);
+    QList<ProbedText> texts = probeJob([&](PrintSurface& surface) { printEnvelopeFed(surface, envelope, feed); },
+                                       measure, request.deviceName);
     EnvelopeCheck check = checkEnvelope(envelope, feed, texts, measure);
     job.refusal = std::move(check.refusal);
     job.offEnvelope = std::move(check.offEnvelope);
@@ -87,13 +96,35 @@ TypedJob returnAddressJob(const TypedJobRequest& request)
     sheet.centred = request.centred;
     sheet.italic = request.italic;
     sheet.correction = request.corrections.pair(MarginKind::ReturnAddress);
+    sheet.stock = request.sheet;
     return {[sheet](PrintSurface& surface) { printReturnAddressPage(surface, sheet); },
-            returnAddressOutlines(),
+            request.sheet ? request.sheet->outlines() : returnAddressOutlines(),
             {},
             {},
-            kLabelSheet,
+            labelSheetDialog(request.sheet),
             std::nullopt,
+            {},
             {}};
+}
+
+// How far the stock's correction moves the text of every label, in inches right and down.
+QPointF correctionShift(const TypedJobRequest& request, const TextMeasure& measure)
+{
+    const auto inches = [&](const TypeFace& type, MarginPair pair, double rows) {
+        const GridMetrics grid = measure.grid(type);
+        return QPointF(pair.left * grid.column, rows * grid.row) / measure.unitsPerInch();
+    };
+    if (request.stock == TypedStock::ReturnAddresses) {
+        // Only the sign of the row correction counts there.
+        const MarginPair pair = request.corrections.pair(MarginKind::ReturnAddress);
+        return inches({QStringLiteral("Microsoft Sans Serif"), 8, false, request.italic}, pair,
+                      pair.top > 0   ? 1
+                      : pair.top < 0 ? -1
+                                     : 0);
+    }
+    const MarginPair pair = request.corrections.pair(MarginKind::OnTheFly);
+    return inches({QStringLiteral("Verdana"), request.portrait ? 9.0 : 11.0, request.bold, request.italic}, pair,
+                  pair.top);
 }
 
 TypedJob unmeasuredJob(const TypedJobRequest& request)
@@ -117,9 +148,10 @@ TypedJob buildTypedJob(const TypedJobRequest& request, const TextMeasure& measur
         job.overflows = overflowsOf(checkEnvelopeJob(request, measure, job), job.outlines);
         return job;
     }
-    const QList<ProbedText> texts = probeJob(job.run, measure);
+    const QList<ProbedText> texts = probeJob(job.run, measure, request.deviceName);
     job.overflows = overflowsOf(texts, job.outlines);
-    job.refusal = belowSheetProblem(texts, job.outlines);
+    job.shiftNote = correctionShiftNote(correctionShift(request, measure), job.outlines);
+    job.refusal = belowSheetProblem(texts);
     if (!job.refusal)
         job.refusal = changedAddressProblem(texts);
     return job;

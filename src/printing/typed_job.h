@@ -4,6 +4,7 @@
 #include "printing/label_sheet.h"
 #include "printing/margin_settings.h"
 #include "printing/overflow.h"
+#include "printing/sheet_outlines.h"
 
 #include <QList>
 #include <QRectF>
@@ -44,6 +45,9 @@ struct TypedJobRequest final {
     QList<int> positions;
     // Labels: the place of a position that has none of its own. Envelope: where the address goes.
     LabelPlace place;
+    // Labels and return addresses: the sheet, when it is not the usual one (the 30-label sheet, the
+    // 80-label return-address sheet).
+    const LabelStock* sheet = nullptr;
     MarginSettings corrections;  // the stock's own pair is taken
     QString deviceName;          // the printer the places and overflows are taken for
 };
@@ -57,6 +61,7 @@ struct TypedJob final {
     PrintDialogRequest dialog;               // what the print dialog must see to
     std::optional<Message> refusal;          // why it must not print at all: lines below the sheet
     QString offEnvelope;                     // why the address would leave its envelope, in one sentence
+    QString shiftNote;                       // a correction that moves text onto other labels
 };
 
 // The job for a request that passed the form's checks, its lines measured with `measure`: the

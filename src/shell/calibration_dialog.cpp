@@ -3,9 +3,10 @@
 #include "platform/error_prompt.h"
 #include "platform/platform.h"
 #include "printing/calibration.h"
+#include "printing/margin_settings.h"
+#include "printing/print_surface.h"
 #include "widgets/named_widgets.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -17,71 +18,71 @@
 namespace pw {
 namespace {
 
-constexpr std::array<MarginKind, 3> kKinds = {MarginKind::OnTheFly, MarginKind::SearchResult,
-                                              MarginKind::ReturnAddress};
+const QString kNoFileCalibration = QStringLiteral(
+    "The current printer writes a PDF file, which takes no calibration.  Print the calibration sheet on the "
+    "printer to calibrate, then come back here.");
+
+// The kinds whose corrections a calibration does the work of; envelopes take another feed path.
+constexpr std::array<MarginKind, 3> kSheetKinds = {MarginKind::OnTheFly, MarginKind::ReturnAddress,
+                                                   MarginKind::SearchResult};
 
 QString kindName(MarginKind kind)
 {
     switch (kind) {
-    case MarginKind::OnTheFly: return QStringLiteral("On-The-Fly labels");
-    case MarginKind::SearchResult: return QStringLiteral("Search-result labels");
-    case MarginKind::ReturnAddress: return QStringLiteral("Return Address labels");
+    case MarginKind::OnTheFly: return QStringLiteral("On-The-Fly");
+    case MarginKind::ReturnAddress: return QStringLiteral("Return Address");
+    case MarginKind::SearchResult: return QStringLiteral("Search-result");
     case MarginKind::Envelope: break;
     }
-    return QStringLiteral("Envelopes");
+    return QStringLiteral("Envelope");
 }
 
-QString signedCount(int n, const char* forward, const char* backward, const char* unit)
+// The current printer's queue name; empty for a PDF file.
+QString calibratedPrinter(Platform& platform)
 {
-    if (n == 0)
-        return QStringLiteral("no %1s").arg(QString::fromLatin1(unit));
-    return QStringLiteral("%1 %2%3 %4")
-        .arg(std::abs(n))
-        .arg(QString::fromLatin1(unit))
-        .arg(std::abs(n) == 1 ? QString() : QStringLiteral("s"))
-        .arg(QString::fromLatin1(n > 0 ? forward : backward));
+    PrintSurface& printer = platform.printer();
+    return printer.writesFile() ? QString() : printer.deviceName();
 }
 
 }  // namespace
 
 CalibrationDialog::CalibrationDialog(Platform& platform, QString parameterFile, QWidget* parent)
-    : QDialog(parent), platform_(platform), parameterFile_(std::move(parameterFile))
+    : QDialog(parent),
+      platform_(platform),
+      parameterFile_(std::move(parameterFile)),
+      printer_(calibratedPrinter(platform))
 {
     setObjectName(QStringLiteral("frmCalibrate"));
-    setWindowTitle(QStringLiteral("Correct from calibration sheet"));
+    setWindowTitle(QStringLiteral("Calibrate from the sheet"));
     auto* layout = new QVBoxLayout(this);
-    auto* hint = new QLabel(QStringLiteral("On the printed calibration sheet, measure from the paper's left and top "
-                                           "edges to the centre of each cross, as \"25 mm\" or \"1.02 in\"."));
+    auto* hint = new QLabel(
+        printer_.isEmpty()
+            ? kNoFileCalibration
+            : QStringLiteral("Printer %1.  For each cross of the calibration sheet printed on it, enter the number of "
+                             "the tick a ruler meets, or how far the cross landed from where it belongs: right and "
+                             "down positive, left and up negative.")
+                  .arg(printer_));
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
     auto* form = new QFormLayout;
-    const char* const names[4] = {"txtCalALeft", "txtCalATop", "txtCalBLeft", "txtCalBTop"};
-    const char* const captions[4] = {"Cross &A from the left edge:", "Cross A from the &top edge:",
-                                     "Cross &B from the left edge:", "Cross B from the t&op edge:"};
+    const char* const names[4] = {"txtCalAAcross", "txtCalADown", "txtCalBAcross", "txtCalBDown"};
+    const char* const captions[4] = {"Cross &A, right:", "Cross A, &down:", "Cross &B, right:", "Cross B, d&own:"};
     for (int i = 0; i < 4; ++i) {
         distances_[i] = named<QLineEdit>(names[i]);
         form->addRow(QString::fromLatin1(captions[i]), distances_[i]);
         connect(distances_[i], &QLineEdit::textChanged, this, &CalibrationDialog::update);
     }
     unit_ = named<QComboBox>("cboCalUnit");
-    unit_->addItems({QStringLiteral("mm"), QStringLiteral("in")});
+    unit_->addItems({QStringLiteral("1/100 in"), QStringLiteral("mm")});
     form->addRow(QStringLiteral("Numbers without a &unit are in:"), unit_);
     layout->addLayout(form);
-
-    const char* const kindNames[3] = {"chkCalOTF", "chkCalSR", "chkCalRA"};
-    for (int i = 0; i < 3; ++i) {
-        kinds_[i] = named<QCheckBox>(kindNames[i], kindName(kKinds[i]));
-        kinds_[i]->setChecked(true);
-        layout->addWidget(kinds_[i]);
-        connect(kinds_[i], &QCheckBox::toggled, this, &CalibrationDialog::update);
-    }
     result_ = named<QLabel>("lblCalResult");
     result_->setWordWrap(true);
     layout->addWidget(result_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
-    store_ = buttons->addButton(QStringLiteral("&Store corrections"), QDialogButtonBox::AcceptRole);
+    store_ = buttons->addButton(QStringLiteral("&Store calibration"), QDialogButtonBox::AcceptRole);
     store_->setObjectName(QStringLiteral("cmdCalStore"));
     layout->addWidget(buttons);
     connect(unit_, &QComboBox::currentTextChanged, this, &CalibrationDialog::update);
@@ -92,72 +93,103 @@ CalibrationDialog::CalibrationDialog(Platform& platform, QString parameterFile, 
 
 void CalibrationDialog::update()
 {
+    store_->setEnabled(false);
+    if (printer_.isEmpty()) {
+        result_->clear();
+        return;
+    }
     std::array<double, 4> inches{};
     for (int i = 0; i < 4; ++i) {
         const std::optional<double> value = inchesFromText(distances_[i]->text(), unit_->currentText());
         if (!value) {
-            result_->setText(QStringLiteral("Enter the four distances."));
-            store_->setEnabled(false);
+            result_->setText(QStringLiteral("Enter the four numbers."));
             return;
         }
         inches[i] = *value;
     }
-    const QPointF offset = printerOffset({{inches[0], inches[1]}, {inches[2], inches[3]}});
-    QStringList lines{QStringLiteral("The printer moves everything %1 in %2 and %3 in %4.")
-                          .arg(std::abs(offset.x()), 0, 'f', 3)
-                          .arg(offset.x() < 0 ? QStringLiteral("left") : QStringLiteral("right"))
-                          .arg(std::abs(offset.y()), 0, 'f', 3)
-                          .arg(offset.y() < 0 ? QStringLiteral("up") : QStringLiteral("down"))};
-    bool any = false;
-    for (int i = 0; i < 3; ++i) {
-        if (!kinds_[i]->isChecked())
-            continue;
-        any = true;
-        const KindCorrection c = *correctionFor(kKinds[i], offset);
-        lines.append(QStringLiteral("%1: %2, %3%4")
-                         .arg(kindName(c.kind), signedCount(c.correction.left, "right", "left", "column"),
-                              signedCount(c.correction.top, "down", "up", "row"),
-                              c.limited ? QStringLiteral(" (as far as these labels can be moved)") : QString()));
-    }
-    result_->setText(lines.join(u'\n'));
-    store_->setEnabled(any);
+    const PrinterCalibration calibration =
+        calibrationFromMarks({{inches[0], inches[1]}, {inches[2], inches[3]}},
+                             storedCalibration(platform_, printer_).value_or(PrinterCalibration{}));
+    result_->setText(QStringLiteral("%1 prints everything %2.").arg(printer_, calibrationText(calibration)));
+    store_->setEnabled(true);
 }
 
 void CalibrationDialog::store()
 {
     std::array<double, 4> inches{};
     for (int i = 0; i < 4; ++i)
-        inches[i] = *inchesFromText(distances_[i]->text(), unit_->currentText());
-    const QPointF offset = printerOffset({{inches[0], inches[1]}, {inches[2], inches[3]}});
-    // The sheet was printed without corrections, so the stored values become the ones worked out
-    // here; the adjustment adds, so it is given the difference.
+        inches[i] = inchesFromText(distances_[i]->text(), unit_->currentText()).value_or(0);
+    // The sheet was printed through the calibration this printer had, so what was measured is what
+    // remains of its error.
+    const PrinterCalibration calibration =
+        calibrationFromMarks({{inches[0], inches[1]}, {inches[2], inches[3]}},
+                             storedCalibration(platform_, printer_).value_or(PrinterCalibration{}));
+    storeCalibration(platform_, printer_, calibration);
+    offerToZeroCorrections();
+    accept();
+}
+
+void CalibrationDialog::offerToZeroCorrections()
+{
     const Expected<MarginSettings> current = readMarginSettings(parameterFile_);
     if (!current) {
         showErrorPrompt(platform_, current.error());
         return;
     }
-    for (int i = 0; i < 3; ++i) {
-        if (!kinds_[i]->isChecked())
+    QStringList corrected;
+    for (MarginKind kind : kSheetKinds) {
+        const MarginPair pair = current->pair(kind);
+        if (pair != MarginPair{})
+            corrected.append(QStringLiteral("%1 %2, %3").arg(kindName(kind)).arg(pair.left).arg(pair.top));
+    }
+    const QString done = QStringLiteral("D O N E !  %1 is calibrated.").arg(printer_);
+    if (corrected.isEmpty()) {
+        platform_.message({done, QStringLiteral("Calibration stored")});
+        return;
+    }
+    const Message question{done
+                               + QStringLiteral(
+                                     "  The label corrections in the Margins menu (%1) would now move the labels a "
+                                     "second time.  Set them to 0?")
+                                     .arg(corrected.join(QStringLiteral("; "))),
+                           QStringLiteral("Calibration stored"), MessageIcon::Question, MessageButtons::YesNo};
+    if (platform_.message(question) != MessageResult::Yes)
+        return;
+    for (MarginKind kind : kSheetKinds) {
+        const MarginPair pair = current->pair(kind);
+        if (pair == MarginPair{})
             continue;
-        const KindCorrection c = *correctionFor(kKinds[i], offset);
-        const MarginPair now = current->pair(c.kind);
-        const Expected<MarginAdjustment> done =
-            adjustMargins(parameterFile_, c.kind, c.correction.left - now.left, c.correction.top - now.top);
-        if (!done) {
-            showErrorPrompt(platform_, done.error());
-            return;
-        }
-        if (!done->valueTooLong.isEmpty()) {
-            platform_.message({QStringLiteral("The correction for %1 does not fit in 3 characters.  Nothing more was "
-                                              "stored.")
-                                   .arg(kindName(c.kind)),
-                               QStringLiteral("Margins not adjusted")});
+        const Expected<MarginAdjustment> zeroed = adjustMargins(parameterFile_, kind, -pair.left, -pair.top);
+        if (!zeroed) {
+            showErrorPrompt(platform_, zeroed.error());
             return;
         }
     }
-    platform_.message({QStringLiteral("D O N E !  Margins adjusted from the calibration sheet."),
-                       QStringLiteral("Margin adjustment completed")});
-    accept();
+}
+
+void showPrinterCalibration(Platform& platform)
+{
+    const QString printer = calibratedPrinter(platform);
+    const QString title = QStringLiteral("Printer calibration");
+    if (printer.isEmpty()) {
+        platform.message({kNoFileCalibration, title});
+        return;
+    }
+    const std::optional<PrinterCalibration> calibration = storedCalibration(platform, printer);
+    if (!calibration) {
+        platform.message({QStringLiteral("%1 has no calibration: it prints as it is.").arg(printer), title});
+        return;
+    }
+    const Message question{QStringLiteral("%1 is calibrated: it prints everything %2, and Postwick takes that back.  "
+                                          "Clear its calibration?")
+                               .arg(printer, calibrationText(*calibration)),
+                           title,
+                           MessageIcon::Question,
+                           MessageButtons::YesNo,
+                           false,
+                           MessageResult::No};
+    if (platform.message(question) == MessageResult::Yes)
+        storeCalibration(platform, printer, std::nullopt);
 }
 
 }  // namespace pw

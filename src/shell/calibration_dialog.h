@@ -4,7 +4,6 @@
 
 #include <array>
 
-class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -14,9 +13,10 @@ namespace pw {
 
 class Platform;
 
-// Margins > Correct from calibration sheet: the four distances measured on the printed sheet, the
-// print kinds to correct, the corrections they make (shown before anything is stored), and Store,
-// which writes them through the same adjustment as the Margins dialogs.
+// Margins > Calibrate from the sheet: how far each cross of the printed calibration sheet landed
+// from where it belongs, the calibration of the current printer they make (shown before anything
+// is stored), and Store, which keeps it for that printer and offers to set the label corrections
+// to 0 so that nothing is corrected twice.
 class CalibrationDialog final : public QDialog {
     Q_OBJECT
 
@@ -26,14 +26,19 @@ public:
 private:
     void update();
     void store();
+    void offerToZeroCorrections();
 
     Platform& platform_;
     QString parameterFile_;
-    std::array<QLineEdit*, 4> distances_{};  // A left, A top, B left, B top
+    QString printer_;  // the printer the sheet was printed on; empty for a PDF file
+    std::array<QLineEdit*, 4> distances_{};  // A across, A down, B across, B down
     QComboBox* unit_ = nullptr;
-    std::array<QCheckBox*, 3> kinds_{};
     QLabel* result_ = nullptr;
     QPushButton* store_ = nullptr;
 };
+
+// Margins > Printer calibration in use: what the current printer's calibration is, and a question
+// whether to clear it.
+void showPrinterCalibration(Platform& platform);
 
 }  // namespace pw

@@ -20,12 +20,7 @@ namespace pw {
 
 std::optional<MarginSettings> LabelEntry::readCorrections()
 {
-    const Expected<MarginSettings> margins = readMarginSettings(applicationFile(platform_, kParameterFileName));
-    if (!margins) {
-        platform_.message(printerProblem());
-        return std::nullopt;
-    }
-    return *margins;
+    return correctionsForPrint(platform_, applicationFile(platform_, kParameterFileName));
 }
 
 std::optional<TypedJobRequest> LabelEntry::typedRequest()
@@ -111,6 +106,8 @@ std::optional<TypedJob> LabelEntry::printJob(const TypedJobRequest& request)
         return std::nullopt;
     }
     if (!job.offEnvelope.isEmpty() && platform_.message(offEnvelopeQuestion(job.offEnvelope)) != MessageResult::Yes)
+        return std::nullopt;
+    if (!job.shiftNote.isEmpty() && platform_.message(correctionShiftQuestion(job.shiftNote)) != MessageResult::Yes)
         return std::nullopt;
     if (!job.overflows.isEmpty() && platform_.message(overflowQuestion(job.overflows)) != MessageResult::Yes)
         return std::nullopt;

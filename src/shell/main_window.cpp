@@ -135,7 +135,8 @@ void MainWindow::buildMenus()
     }
     margins->addSeparator();
     QAction* calibrationSheet = addItem(margins, "mnuPrintCalibration", QStringLiteral("&Print calibration sheet\u2026"));
-    QAction* calibrate = addItem(margins, "mnuCalibrate", QStringLiteral("&Correct from calibration sheet\u2026"));
+    QAction* calibrate = addItem(margins, "mnuCalibrate", QStringLiteral("&Calibrate from the sheet\u2026"));
+    QAction* calibration = addItem(margins, "mnuCalibration", QStringLiteral("Printer calibration &in use\u2026"));
     connect(calibrationSheet, &QAction::triggered, this, [this] {
         printCopies(platform_, PrintDialogRequest{.printToFile = true, .labelSheet = true}, printCalibrationSheet);
     });
@@ -143,6 +144,7 @@ void MainWindow::buildMenus()
         CalibrationDialog dialog(platform_, applicationFile(platform_, kParameterFileName), this);
         dialog.exec();
     });
+    connect(calibration, &QAction::triggered, this, [this] { showPrinterCalibration(platform_); });
 
     QMenu* help = addMenu(bar, "mnuHelp", QStringLiteral("&Help"));
     mnuManual_ = addItem(help, "mnuManual", QStringLiteral("&User Manual"));

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -267,7 +268,9 @@ ImportResult importContacts(QIODevice& csv, ContactsFile& contacts, const Import
                 value = nearest;
             }
             const ContactRecord stored = ContactRecord::decode(r.encode());
-            if (existing.contains(stored)) {
+            if (options.taking && !options.taking(c.line, stored)) {
+                --result.read;
+            } else if (existing.contains(stored)) {
                 skip(c, SkippedRow::Reason::Duplicate);
             } else {
                 existing.add(stored);
@@ -333,21 +336,33 @@ ImportResult importCards(const std::vector<QByteArray>& cards, ContactsFile& con
 {
     QByteArray joined;
     std::vector<SkippedRow> notCards;
-    for (const QByteArray& card : cards) {
+    std::vector<std::pair<int, int>> firstLines;  // the line each card begins on in `joined`, and the card
+    int lines = 0;
+    for (std::size_t i = 0; i < cards.size(); ++i) {
+        const QByteArray& card = cards[i];
         if (!isVCardFile(card)) {
             notCards.push_back({0, SkippedRow::Reason::NotAContact, shortText(QString::fromUtf8(card))});
             continue;
         }
+        firstLines.emplace_back(lines + 1, int(i));
         joined += card;
         if (!card.endsWith('\n'))
             joined += "\r\n";
+        lines += int(card.count('\n')) + (card.endsWith('\n') ? 0 : 1);
     }
     ImportResult result;
     result.vCard = true;
     if (!joined.isEmpty()) {
         QBuffer buffer(&joined);
         buffer.open(QIODevice::ReadOnly);
-        result = importContacts(buffer, contacts, options);
+        ImportOptions byCard = options;
+        if (options.taking) {
+            byCard.taking = [&](int line, const ContactRecord& r) {
+                const auto after = std::upper_bound(firstLines.begin(), firstLines.end(), std::pair{line, INT_MAX});
+                return options.taking(after == firstLines.begin() ? 0 : std::prev(after)->second, r);
+            };
+        }
+        result = importContacts(buffer, contacts, byCard);
     }
     result.read += int(notCards.size());
     result.notContacts += int(notCards.size());

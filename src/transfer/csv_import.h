@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/contact_record.h"
 #include "data/file_error.h"
 #include "platform/platform.h"
 #include "transfer/transfer_progress.h"
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct ImportOptions final {
     bool remindersOn = true;  // the setting the appended records take
     int batchSize = 1000;     // records appended with one write and one sync
     ProgressReport progress;
+    // Each contact as it would be stored, before the duplicate test, by the line its row or card
+    // begins on (importCards: by the index of its card); false keeps it out of the file, uncounted.
+    std::function<bool(int, const ContactRecord&)> taking;
 };
 
 // A row or card that was read but not stored, and why.

@@ -6,18 +6,23 @@
 #include "transfer/csv_import.h"
 #include "transfer/import_summary_window.h"
 #include "transfer/server_memory.h"
+#include "transfer/server_update.h"
 #include "widgets/enter_moves_on.h"
 #include "widgets/named_widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -114,6 +119,8 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     addField("lblSrvPassword", QStringLiteral("&Password:"), txtSrvPassword_);
     addField("lblSrvBooks", QStringLiteral("Address &book to import:"), lstSrvBooks_);
     fields->setRowVisible(lstSrvBooks_, false);
+    lblSrvUpdates_ = named<QLabel>("lblSrvUpdates");
+    lblSrvUpdates_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(chkSrvRemember_);
     buttons->addStretch();
@@ -125,6 +132,7 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     layout->addWidget(lblSrvHdr);
     layout->addLayout(fields);
     layout->addStretch();
+    layout->addWidget(lblSrvUpdates_);
     layout->addLayout(buttons);
     setCentralWidget(central);
     resize(620, sizeHint().height());
@@ -132,6 +140,7 @@ ServerImportWindow::ServerImportWindow(Platform& platform, ContactsSession& sess
     // A remembered server is filled in, ready for Update from Server.
     const std::optional<RememberedServer> remembered = rememberedServer(platform);
     cmdSrvUpdate_->setEnabled(remembered.has_value());
+    showUpdatedBook();
     if (remembered) {
         txtSrvAddress_->setText(remembered->address);
         txtSrvUser_->setText(remembered->user);
@@ -178,6 +187,12 @@ void ServerImportWindow::startImport()
         txtSrvAddress_->setFocus();
         return;
     }
+    if (holdsCredentials(txtSrvAddress_->text())) {
+        platform().message({QStringLiteral("Type the user name and password in their own boxes, not in the address."),
+                            kTitle, MessageIcon::Information, MessageButtons::Ok, true});
+        txtSrvAddress_->setFocus();
+        return;
+    }
     ServerLogin login{*address, txtSrvUser_->text(), txtSrvPassword_->text()};
     const int chosen = lstSrvBooks_->currentRow();
     const bool choosing = !found_.empty() && chosen >= 0;
@@ -214,6 +229,16 @@ void ServerImportWindow::importFrom(ServerLogin login, bool discover, bool remem
         return;
     const QString server = hostAndPort(login.address);
     login.trustedCertificates[server] = trustedCertificate(platform(), server);
+    // Once per server: a password over plain http is readable by anyone on the way.
+    if (login.address.scheme() == u"http" && !login.password.isEmpty() && !plainHttpAccepted(platform(), server)) {
+        const Message ask{QStringLiteral("The address %1 is not encrypted (http://): anyone on the way can read your "
+                                         "password.  Send it all the same?")
+                              .arg(login.address.toDisplayString()),
+                          kTitle, MessageIcon::Warning, MessageButtons::YesNo, false, MessageResult::No};
+        if (platform().message(ask) != MessageResult::Yes)
+            return;
+        acceptPlainHttp(platform(), server);
+    }
     setBusy(true);
     fetchFrom(login, discover, rememberAfter);
 }
@@ -235,10 +260,30 @@ void ServerImportWindow::fetchFrom(const ServerLogin& login, bool discover, bool
         if (fetch_)
             fetch_->cancel();
     });
+    // A server may work on a long listing or batch for minutes: the dialog counts the seconds, with Cancel.
+    const QString text = QStringLiteral("Importing contacts from %1").arg(login.address.host());
+    auto* waiting = new QTimer(fetch_);
+    auto since = std::make_shared<QElapsedTimer>();
+    since->start();
+    connect(waiting, &QTimer::timeout, fetch_, [this, since, text] {
+        if (const qint64 seconds = since->elapsed() / 1000; seconds >= 2 && progress_)
+            progress_->setText(QStringLiteral("%1: waiting for the server (%2 s)").arg(text).arg(seconds));
+    });
+    waiting->start(1000);
     ReadOptions read;
-    read.progress = [this](qint64 done, qint64 total) {
+    read.progress = [this, since, text](qint64 done, qint64 total) {
+        if (since->elapsed() >= 2000)
+            progress_->setText(text);
+        since->restart();
         if (!progress_->setProgress(done, total))
             fetch_->cancel();
+    };
+    if (const Expected<std::vector<ServerCardNote>> notes = readServerNotes(session_.file().path()); notes)
+        read.fetch = cardsToFetch(*notes, login.address);
+    read.allowMore = [this](qint64 listed) {
+        return platform().message({tooManyCardsText(listed) + QStringLiteral("  Import them all?"), kTitle,
+                                   MessageIcon::Question, MessageButtons::YesNo, false, MessageResult::No})
+               == MessageResult::Yes;
     };
     fetchCards(*fetch_, login.address, discover, std::move(read),
                [this, login, discover, rememberAfter](ServerFetch result) {
@@ -274,9 +319,16 @@ void ServerImportWindow::fetched(ServerFetch fetched, ServerLogin login, bool di
         ImportOptions options;
         options.remindersOn = session_.remindersOn();
         options.progress = [&progress](qint64 done, qint64 total) { return progress->setProgress(done, total); };
+        ServerUpdateOptions update{options, {}};
+        update.removeDeleted = [this](const QStringList& names) { return chooseRemovals(names); };
         writing_ = true;
-        result = importCards(fetched.book->cards, session_.file(), options);
+        ServerUpdate updated = pw::updateFromServer(*fetched.book, session_.file(), update);
         writing_ = false;
+        result = std::move(updated.import);
+        QStringList lines = serverUpdateLines(updated);
+        for (const QString& href : fetched.book->tooLarge)
+            lines.append(QStringLiteral("Skipped, larger than 1 MB: %1").arg(href));
+        result.changed = lines + result.changed;
     }
     progress.reset();
     setBusy(false);
@@ -317,17 +369,76 @@ void ServerImportWindow::showFailure(const ServerError& error)
 bool ServerImportWindow::trusts(const ServerError& error, ServerLogin& login)
 {
     const QString& server = error.certificateHost;
+    if (error.kind == ServerError::Kind::OtherHost && !login.allowedHosts.contains(server)) {
+        const Message ask{QStringLiteral("The server %1 asks for your user name and password, but the address you "
+                                         "gave is on %2.  Send them to %1?")
+                              .arg(server, login.address.host()),
+                          kTitle, MessageIcon::Warning, MessageButtons::YesNo, false, MessageResult::No};
+        if (platform().message(ask) != MessageResult::Yes)
+            return false;
+        login.allowedHosts.append(server);
+        return true;
+    }
     if (error.kind != ServerError::Kind::Certificate || error.certificateSha256.isEmpty()
         || login.trustedCertificates.value(server) == error.certificateSha256)
         return false;
     // Trusted before: a server that the address sent the request on to.
-    if (trustedCertificate(platform(), server) != error.certificateSha256) {
-        if (platform().message(certificateQuestion(server, error.certificateSha256)) != MessageResult::Yes)
+    const QByteArray before = trustedCertificate(platform(), server);
+    if (before != error.certificateSha256) {
+        const Message ask = before.isEmpty()
+                                ? certificateQuestion(server, error.certificateSha256)
+                                : changedCertificateQuestion(server, error.certificateSha256,
+                                                             certificateTrustedOn(platform(), server));
+        if (platform().message(ask) != MessageResult::Yes)
             return false;
         trustCertificate(platform(), server, error.certificateSha256);
     }
     login.trustedCertificates[server] = error.certificateSha256;
     return true;
+}
+
+void ServerImportWindow::showUpdatedBook()
+{
+    const std::optional<RememberedServer> server = rememberedServer(platform());
+    lblSrvUpdates_->setText(server ? QStringLiteral("Update from Server reads %1 as %2.")
+                                         .arg(QUrl(server->addressBook).toDisplayString(), server->user)
+                                   : QString());
+    lblSrvUpdates_->setVisible(server.has_value());
+}
+
+std::vector<bool> ServerImportWindow::chooseRemovals(const QStringList& names)
+{
+    QDialog ask(this);
+    ask.setObjectName(QStringLiteral("frmSrvDeleted"));
+    ask.setWindowTitle(QStringLiteral("Deleted on the Server"));
+    auto* lblSrvDeleted = named<QLabel>(
+        "lblSrvDeleted", QStringLiteral("The cards of these contacts were deleted on the server.  Tick those to remove "
+                                        "here as well; the others are kept."));
+    lblSrvDeleted->setWordWrap(true);
+    auto* lstSrvDeleted = named<QListWidget>("lstSrvDeleted");
+    for (const QString& name : names) {
+        auto* item = new QListWidgetItem(name, lstSrvDeleted);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    auto* buttons = new QDialogButtonBox;
+    auto* remove = buttons->addButton(QStringLiteral("&Remove Ticked"), QDialogButtonBox::AcceptRole);
+    remove->setObjectName(QStringLiteral("cmdSrvRemoveTicked"));
+    auto* keep = buttons->addButton(QStringLiteral("&Keep All"), QDialogButtonBox::RejectRole);
+    keep->setObjectName(QStringLiteral("cmdSrvKeepAll"));
+    keep->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&ask);
+    layout->addWidget(lblSrvDeleted);
+    layout->addWidget(lstSrvDeleted);
+    layout->addWidget(buttons);
+    std::vector<bool> chosen(std::size_t(names.size()), false);
+    if (ask.exec() != QDialog::Accepted)
+        return chosen;
+    for (int i = 0; i < lstSrvDeleted->count(); ++i)
+        chosen[std::size_t(i)] = lstSrvDeleted->item(i)->checkState() == Qt::Checked;
+    return chosen;
 }
 
 void ServerImportWindow::offerChoice(const std::vector<FoundAddressBook>& found)
@@ -348,6 +459,7 @@ void ServerImportWindow::remember(const QUrl& addressBook, const QString& passwo
     const RememberedServer server{txtSrvAddress_->text().trimmed(), txtSrvUser_->text(), addressBook.toString()};
     rememberServer(platform(), server);
     cmdSrvUpdate_->setEnabled(true);
+    showUpdatedBook();
     if (password.isEmpty())
         return;
     platform().storePassword(passwordKey(server), password, this, [this](std::expected<void, QString> stored) {

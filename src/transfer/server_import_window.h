@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -27,7 +28,7 @@ struct ServerFetch final {
 // frmSrvImport: the cards of an address book on a server (CardDAV) appended to the current
 // contacts file, through the import's duplicate rule and summary. A server's own address offers the
 // address books found there; a remembered server is imported again with Update from Server, which
-// adds the cards not yet on file.
+// brings the contacts it gave to the server's version and adds the new ones.
 class ServerImportWindow final : public SecondaryWindow {
     Q_OBJECT
 
@@ -52,8 +53,12 @@ private:
     void showFailure(const ServerError& error);
     bool trusts(const ServerError& error, ServerLogin& login);
     void offerChoice(const std::vector<FoundAddressBook>& found);
+    // frmSrvDeleted: which of the contacts whose cards the server deleted to remove; none ticked at first.
+    std::vector<bool> chooseRemovals(const QStringList& names);
     // The address book's server, user and chosen address book in the settings, the password in the keyring.
     void remember(const QUrl& addressBook, const QString& password);
+    // lblSrvUpdates: the address book that Update from Server reads, and as whom.
+    void showUpdatedBook();
 
     ContactsSession& session_;
     bool busy_ = false;  // from the start of an import to its summary
@@ -68,6 +73,7 @@ private:
     QFormLayout* fields_ = nullptr;
     QListWidget* lstSrvBooks_ = nullptr;
     QCheckBox* chkSrvRemember_ = nullptr;
+    QLabel* lblSrvUpdates_ = nullptr;
     QPushButton* cmdSrvUpdate_ = nullptr;
     QPushButton* cmdSrvImport_ = nullptr;
     QPushButton* cmdSrvClose_ = nullptr;

@@ -2,12 +2,16 @@
 
 #include "platform/platform.h"
 
+#include <QDate>
+
 namespace pw {
 namespace {
 
 const QString kApplication = QStringLiteral("Postwick");
 const QString kServerSection = QStringLiteral("AddressBookServer");
 const QString kTrustSection = QStringLiteral("TrustedCertificates");
+const QString kTrustDateSection = QStringLiteral("TrustedCertificateDates");
+const QString kPlainHttpSection = QStringLiteral("PlainHttpAccepted");
 const QString kTitle = QStringLiteral("Import from Server");
 
 }  // namespace
@@ -42,6 +46,24 @@ QByteArray trustedCertificate(Platform& platform, const QString& hostAndPort)
 void trustCertificate(Platform& platform, const QString& hostAndPort, const QByteArray& sha256)
 {
     platform.writeSetting(kApplication, kTrustSection, hostAndPort, fingerprintText(sha256));
+    platform.writeSetting(kApplication, kTrustDateSection, hostAndPort,
+                          QDate::currentDate().toString(QStringLiteral("MMMM d, yyyy")));
+}
+
+QString certificateTrustedOn(Platform& platform, const QString& hostAndPort)
+{
+    const QString date = platform.readSetting(kApplication, kTrustDateSection, hostAndPort);
+    return date.isEmpty() ? QStringLiteral("an earlier day") : date;
+}
+
+bool plainHttpAccepted(Platform& platform, const QString& hostAndPort)
+{
+    return platform.readSetting(kApplication, kPlainHttpSection, hostAndPort) == u"1";
+}
+
+void acceptPlainHttp(Platform& platform, const QString& hostAndPort)
+{
+    platform.writeSetting(kApplication, kPlainHttpSection, hostAndPort, QStringLiteral("1"));
 }
 
 QString fingerprintText(const QByteArray& sha256)
@@ -56,6 +78,19 @@ Message certificateQuestion(const QString& hostAndPort, const QByteArray& sha256
                            "only when the server's owner gave you this same fingerprint.")
                 .arg(hostAndPort, fingerprintText(sha256)),
             QStringLiteral("Untrusted Certificate"),
+            MessageIcon::Warning,
+            MessageButtons::YesNo,
+            false,
+            MessageResult::No};
+}
+
+Message changedCertificateQuestion(const QString& hostAndPort, const QByteArray& sha256, const QString& trustedOn)
+{
+    return {QStringLiteral("The certificate of %1 has changed since you trusted it on %3.  The new one's SHA-256 "
+                           "fingerprint is\n\n%2\n\nA server's owner who replaced it can tell you this fingerprint; "
+                           "otherwise someone may be listening in between.  Trust the new certificate for %1?")
+                .arg(hostAndPort, fingerprintText(sha256), trustedOn),
+            QStringLiteral("Changed Certificate"),
             MessageIcon::Warning,
             MessageButtons::YesNo,
             false,

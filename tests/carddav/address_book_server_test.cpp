@@ -11,27 +11,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 
 namespace pw::test {
 namespace {
 
 using namespace Qt::StringLiterals;
 
-// The records of a contacts file, decoded.
-std::vector<ContactRecord> recordsIn(const QByteArray& file)
-{
-    std::vector<ContactRecord> records;
-    for (qsizetype at = 0; at + ContactRecord::kSize <= file.size(); at += ContactRecord::kSize)
-        records.push_back(ContactRecord::decode(file.mid(at, ContactRecord::kSize)));
-    return records;
-}
-
-ServerLogin ann(const QUrl& address, const QString& password = u"secret"_s)
-{
-    return {address, u"ann"_s, password};
-}
-
-const QByteArray kEveCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hale;Eve;;;\r\nFN:Eve Hale\r\nEND:VCARD\r\n";
 
 // A server of one address book whose certificate no authority vouches for.
 struct SelfSignedBook final {
@@ -67,7 +53,7 @@ TEST(AddressBookReader, FollowsRedirectsWithMethodAndBodyAndFetchesInBatches)
     EXPECT_EQ(book->address, radicale().url(u"ann/family/"_s));
     ASSERT_EQ(book->cards.size(), 3u);
     EXPECT_TRUE(std::any_of(book->cards.begin(), book->cards.end(),
-                            [](const QByteArray& card) { return card.contains("VERSION:4.0"); }));
+                            [](const ServerCard& card) { return card.data.contains("VERSION:4.0"); }));
     ASSERT_EQ(moved.received.size(), 2);
     EXPECT_EQ(moved.received[1].method, "PROPFIND");
     EXPECT_EQ(moved.received[1].body, moved.received[0].body);
@@ -99,7 +85,7 @@ TEST(AddressBookReader, SaysClearlyWhatWentWrongAndAnswersARefusedLoginOnce)
               u"%1 does not answer as an address-book server (CardDAV) does."_s.arg(web.url(u"book/"_s).toString()));
 
     SmallHttpServer silent([](const ReceivedRequest&) { return QByteArray(); });
-    const ServerResult<AddressBookCards> hung = readAddressBookAndWait(ann(silent.url(u"book/"_s)), {}, 300);
+    const ServerResult<AddressBookCards> hung = readAddressBookAndWait(ann(silent.url(u"book/"_s)), {}, SessionLimits{300});
     ASSERT_FALSE(hung.has_value());
     EXPECT_EQ(hung.error().text, u"The server 127.0.0.1:%1 did not answer within 0.3 seconds."_s.arg(silent.port()));
 
@@ -152,9 +138,10 @@ protected:
     ProgramRun import(const QString& address, const QString& password = u"secret"_s, const QStringList& more = {})
     {
         folder.write(u"password"_s, password.toUtf8() + '\n');
-        return runPostwick(folder.path(), QStringList{u"import"_s, folder.file(u"people.DAT"_s), address, u"--user"_s,
-                                                      u"ann"_s, u"--password-file"_s, folder.file(u"password"_s)}
-                                              + more);
+        return runPostwick(folder.path(),
+                           QStringList{u"import"_s, folder.file(u"people.DAT"_s), address, u"--user"_s, u"ann"_s,
+                                       u"--password-file"_s, folder.file(u"password"_s), u"--insecure-http"_s}
+                               + more);
     }
 };
 
@@ -172,11 +159,12 @@ TEST_F(ServerImportCommand, ImportsTheChosenAddressBookOnceWithTheImportsSummary
     EXPECT_EQ(bob->City.trimmed(), u"Salem");  // from the vCard 4.0 card
     EXPECT_EQ(bob->Street1.trimmed(), u"3 Elm Street");
 
-    // The same address book again: every card is a duplicate, and the file stays as it was.
+    // The same address book again: every card is as it was imported, and so is the file.
     const QByteArray before = folder.read(u"people.DAT"_s);
     const ProgramRun again = import(radicale().url(u"ann/family/"_s).toString());
     EXPECT_EQ(again.status, 0);
-    EXPECT_TRUE(again.out.startsWith("3 cards read\n0 contacts imported\n3 skipped as duplicates\n"));
+    EXPECT_TRUE(again.out.startsWith("3 cards read\n0 contacts imported\n0 skipped as duplicates\n"));
+    EXPECT_TRUE(again.out.endsWith("3 contacts unchanged since the last import\n"));
     EXPECT_EQ(folder.read(u"people.DAT"_s), before);
 }
 
@@ -200,8 +188,9 @@ TEST_F(ServerImportCommand, AnAddressPastedWithBlanksAndAccentsImportsTheBookWit
 {
     const QString pasted = u"http://127.0.0.1:%1/cy/Wörk Böok 2024/"_s.arg(radicale().url({}).port());
     folder.write(u"password"_s, "secret\n");
-    const ProgramRun run = runPostwick(folder.path(), {u"import"_s, folder.file(u"people.DAT"_s), pasted, u"--user"_s,
-                                                       u"cy"_s, u"--password-file"_s, folder.file(u"password"_s)});
+    const ProgramRun run =
+        runPostwick(folder.path(), {u"import"_s, folder.file(u"people.DAT"_s), pasted, u"--user"_s, u"cy"_s,
+                                    u"--password-file"_s, folder.file(u"password"_s), u"--insecure-http"_s});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     const std::vector<ContactRecord> records = recordsIn(folder.read(u"people.DAT"_s));
     ASSERT_EQ(records.size(), 1u);
@@ -233,7 +222,8 @@ TEST_F(ServerImportCommand, AFailureSaysWhyInOneLineAndLeavesTheContactsFileAsIt
     EXPECT_EQ(noPassword.err, "postwick import: --user NAME and --password-file FILE go together\n");
     folder.write(u"password"_s, "guess\n");
     runPostwick(folder.path(), {u"import"_s, folder.file(u"new.DAT"_s), radicale().url(u"ann/work/"_s).toString(),
-                                u"--user"_s, u"ann"_s, u"--password-file"_s, folder.file(u"password"_s)});
+                                u"--user"_s, u"ann"_s, u"--password-file"_s, folder.file(u"password"_s),
+                                u"--insecure-http"_s});
     EXPECT_FALSE(QFile::exists(folder.file(u"new.DAT"_s)));
 }
 
@@ -266,7 +256,13 @@ TEST_F(ServerImportCommand, AnUntrustedCertificateIsRefusedUnlessInsecureIsGiven
 // The window, on the main window's Contacts menu.
 class ServerImportWindowTest : public MainWindowTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(startUp()); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(startUp());
+        acceptPlainHttp(radicale().url({}).port());
+    }
+    // The warning about a password over plain http was answered Yes for that server before.
+    void acceptPlainHttp(int port) { platform.settings[u"Postwick/PlainHttpAccepted/127.0.0.1:%1"_s.arg(port)] = u"1"_s; }
 
     int records() const { return int(folder.read(u"PWK_Contacts.DAT"_s).size() / ContactRecord::kSize); }
     // The counts of the summary an import showed, which is then closed as a person would.
@@ -389,7 +385,7 @@ TEST_F(ServerImportWindowTest, FromTheServersAddressOffersItsAddressBooksAndReme
     EXPECT_TRUE(find<QPushButton>("cmdSrvUpdate")->isEnabled());
 }
 
-TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeavesTheOthersAsTheyWere)
+TEST_F(ServerImportWindowTest, UpdateFromServerAddsTheNewCardsAndRemovesOnlyTheDeletedOnesTicked)
 {
     ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
     const QString home = radicale().url(u"bo/home/"_s).toString();
@@ -401,23 +397,44 @@ TEST_F(ServerImportWindowTest, UpdateFromServerAddsOnlyTheCardsAddedSinceAndLeav
     find<QMainWindow>("frmSrvImport")->close();
     settle();
 
-    const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
+    for (const QString& value : platform.settings)
+        EXPECT_FALSE(value.contains(u"secret"_s)) << value.toStdString();
+
+    // Fay added on the server, Al deleted: the new card comes in, and Al goes only once ticked.
     radicale().addCard(u"bo/home"_s, u"card3.vcf"_s,
                        "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:h3\r\nN:Moss;Fay;;;\r\nFN:Fay Moss\r\n"
                        "EMAIL:fay@example.com\r\nEND:VCARD\r\n");
+    ASSERT_EQ(deleteCard(radicale().url(u"bo/home/card2.vcf"_s), u"bo"_s), 200);
     ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
     EXPECT_EQ(find<QLineEdit>("txtSrvAddress")->text(), home);
     EXPECT_EQ(find<QLineEdit>("txtSrvUser")->text(), u"bo");
+    EXPECT_EQ(find<QLabel>("lblSrvUpdates")->text(), u"Update from Server reads %1 as bo."_s.arg(home));
     EXPECT_TRUE(find<QCheckBox>("chkSrvRemember")->isChecked());
+    // The list is asked from its own event loop: a person ticks Al there and presses Remove Ticked.
+    QStringList offered;
+    QTimer person;
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        auto* list = find<QListWidget>("lstSrvDeleted");
+        if (!list)
+            return;
+        person.stop();
+        for (int i = 0; i < list->count(); ++i) {
+            offered.append(list->item(i)->text());
+            list->item(i)->setCheckState(Qt::Checked);
+        }
+        click("cmdSrvRemoveTicked");
+    });
+    person.start(20);
     click("cmdSrvUpdate");
     waitForImport();
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_TRUE(summary().startsWith(u"3 cards read\n1 contact imported\n2 skipped as duplicates\n"))
-        << summary().toStdString();
-    const QByteArray after = folder.read(u"PWK_Contacts.DAT"_s);
-    EXPECT_TRUE(after.startsWith(before));
-    ASSERT_EQ(records(), 3);
-    EXPECT_EQ(recordsIn(after)[2].Email.trimmed(), u"fay@example.com");
+    EXPECT_EQ(offered, QStringList{u"Al Ray"_s});
+    const QString counts = summary();
+    EXPECT_TRUE(counts.startsWith(u"2 cards read\n1 contact imported\n0 skipped as duplicates\n")) << counts.toStdString();
+    const std::vector<ContactRecord> after = recordsIn(folder.read(u"PWK_Contacts.DAT"_s));
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[0].FirstName.trimmed(), u"Eve");
+    EXPECT_EQ(after[1].Email.trimmed(), u"fay@example.com");
 
     // A keyring that lost the password: it is asked for where it is typed.
     platform.keyring.clear();
@@ -462,22 +479,30 @@ TEST_F(ServerImportWindowTest, AnUntrustedCertificateIsAskedAboutAndExactlyThatO
     // The next time that certificate is trusted without a word.
     importFrom(book.server.url(u"book/"_s).toString(), u"secret"_s);
     EXPECT_EQ(platform.messages.size(), 3);
-    EXPECT_TRUE(summary().startsWith(u"1 card read\n0 contacts imported\n1 skipped as a duplicate\n"));
+    EXPECT_TRUE(summary().startsWith(u"1 card read\n0 contacts imported\n0 skipped as duplicates\n"));
 
-    // Another certificate where that one was trusted is asked about again.
+    // Another certificate where that one was trusted is named as changed, No the answer unless chosen.
     SelfSignedBook other;
     const QString otherServer = u"127.0.0.1:%1"_s.arg(other.server.port());
     platform.settings[u"Postwick/TrustedCertificates/"_s + otherServer] = book.fingerprint();
+    platform.settings[u"Postwick/TrustedCertificateDates/"_s + otherServer] = u"May 4, 2026"_s;
     platform.answerMessage(MessageResult::No);
     importFrom(other.server.url(u"book/"_s).toString(), u"secret"_s);
     ASSERT_EQ(platform.messages.size(), 5);
-    EXPECT_EQ(platform.messages[3], question(otherServer, other.fingerprint()));
+    EXPECT_EQ(platform.messages[3],
+              (Message{u"The certificate of %1 has changed since you trusted it on May 4, 2026.  The new one's SHA-256 "
+                       "fingerprint is\n\n%2\n\nA server's owner who replaced it can tell you this fingerprint; "
+                       "otherwise someone may be listening in between.  Trust the new certificate for %1?"_s.arg(
+                           otherServer, other.fingerprint()),
+                       u"Changed Certificate"_s, MessageIcon::Warning, MessageButtons::YesNo, false,
+                       MessageResult::No}));
     EXPECT_TRUE(other.server.received.isEmpty());
 }
 
 TEST_F(ServerImportWindowTest, WhileTheServerIsSlowEnterAgainStartsNothingAndExitStopsTheFetchWritingNothing)
 {
     SmallHttpServer slow([](const ReceivedRequest&) { return QByteArray(); });
+    acceptPlainHttp(slow.port());
     ASSERT_NE(openWith("mnuImportServer", "frmSrvImport"), nullptr);
     const QByteArray before = folder.read(u"PWK_Contacts.DAT"_s);
     find<QLineEdit>("txtSrvAddress")->setText(slow.url(u"book/"_s).toString());

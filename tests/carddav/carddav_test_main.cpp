@@ -14,10 +14,17 @@ RadicaleServer& radicale()
     return server;
 }
 
+XandikosServer& xandikos()
+{
+    static XandikosServer server;
+    return server;
+}
+
 }  // namespace pw::test
 
-// One Radicale server for every test of the binary, started once; a server that cannot start fails
-// the run rather than letting its tests pass unheard. Windows run on Qt's offscreen platform.
+// One Radicale and one Xandikos server for every test of the binary, started once; a server that
+// cannot start fails the run rather than letting its tests pass unheard. Windows run on Qt's
+// offscreen platform.
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -25,10 +32,11 @@ int main(int argc, char** argv)
     pw::loadBuiltInResources();
     ::testing::InitGoogleTest(&argc, argv);
     pw::test::layOutAddressBooks(pw::test::radicale());
-    const QString problem = pw::test::radicale().start();
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "The address-book server for these tests did not start: %s\n", qUtf8Printable(problem));
-        return 1;
+    for (const QString& problem : {pw::test::radicale().start(), pw::test::xandikos().start()}) {
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "An address-book server for these tests did not start: %s\n", qUtf8Printable(problem));
+            return 1;
+        }
     }
     return RUN_ALL_TESTS();
 }

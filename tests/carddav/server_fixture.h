@@ -1,17 +1,39 @@
 #pragma once
 
+#include "carddav/dav_session.h"
 #include "carddav/test_servers.h"
+#include "data/contact_record.h"
 
 #include <QByteArray>
 
+#include <vector>
+
 namespace pw::test {
 
-// The server every test of the binary shares.
+// The records of a contacts file, decoded.
+inline std::vector<ContactRecord> recordsIn(const QByteArray& file)
+{
+    std::vector<ContactRecord> records;
+    for (qsizetype at = 0; at + ContactRecord::kSize <= file.size(); at += ContactRecord::kSize)
+        records.push_back(ContactRecord::decode(file.mid(at, ContactRecord::kSize)));
+    return records;
+}
+
+inline ServerLogin ann(const QUrl& address, const QString& password = QStringLiteral("secret"))
+{
+    return {address, QStringLiteral("ann"), password};
+}
+
+inline const QByteArray kEveCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hale;Eve;;;\r\nFN:Eve Hale\r\nEND:VCARD\r\n";
+
+// The servers every test of the binary shares.
 RadicaleServer& radicale();
+XandikosServer& xandikos();
 
 // ann's address books: "family" with three cards (vCard 3.0 and 4.0), "work" with one; bo's "home"
 // with two, one of them a name alone; cy's "Wörk Böok 2024", one card that marks its preferred e-mail
-// and a birthday without its year as Apple's programs write them.
+// and a birthday without its year as Apple's programs write them; dee's "Wörk Böok 2024", empty, for
+// the tests to fill as a client would.
 inline void layOutAddressBooks(RadicaleServer& server)
 {
     server.addAddressBook(
@@ -32,6 +54,7 @@ inline void layOutAddressBooks(RadicaleServer& server)
                           {"BEGIN:VCARD\r\nVERSION:3.0\r\nUID:c1\r\nN:Moss;Cy;;;\r\nFN:Cy Moss\r\n"
                            "EMAIL;TYPE=INTERNET:old@example.com\r\nEMAIL;TYPE=INTERNET,pref:cy@example.com\r\n"
                            "BDAY;X-APPLE-OMIT-YEAR=1604:1604-01-22\r\nEND:VCARD\r\n"});
+    server.addAddressBook(QStringLiteral("dee/Wörk Böok 2024"), QStringLiteral("Wörk Böok 2024"), {});
 }
 
 }  // namespace pw::test

@@ -1,5 +1,7 @@
 #include "carddav/test_servers.h"
 
+#include "carddav/dav_session.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -20,7 +22,82 @@ void writeFile(const QString& path, const QByteArray& bytes)
         file.write(bytes);
 }
 
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
+
+// Starts `program` and waits until it takes connections on `port`; the reason when it does not.
+QString startServer(QProcess& process, const QString& program, const QStringList& arguments, quint16 port)
+{
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return QStringLiteral("%1 did not start (%2); it is Debian's package %1").arg(program, process.errorString());
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired()) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port);
+        if (socket.waitForConnected(1000))
+            return {};
+        if (process.state() == QProcess::NotRunning || process.waitForFinished(100))
+            return QStringLiteral("%1 ended at start with status %2").arg(program).arg(process.exitCode());
+    }
+    return QStringLiteral("%1 took no connection on port %2 within 30 seconds").arg(program).arg(port);
+}
+
+int change(const QByteArray& method, const QUrl& url, const QByteArray& body, const QByteArray& type,
+           const QString& user)
+{
+    DavSession session({url, user, user.isEmpty() ? QString() : QStringLiteral("secret")});
+    const auto reply = session.waitFor<DavReply>(
+        [&](auto done) { session.send({method, url, {}, body, type}, std::move(done)); });
+    return reply ? reply->status : 0;
+}
+
 }  // namespace
+
+int makeAddressBook(const QUrl& url, const QString& displayName, const QString& user)
+{
+    const QByteArray body = "<?xml version=\"1.0\"?><d:mkcol xmlns:d=\"DAV:\" "
+                            "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype><d:collection/>"
+                            "<c:addressbook/></d:resourcetype><d:displayname>"
+                            + displayName.toHtmlEscaped().toUtf8() + "</d:displayname></d:prop></d:set></d:mkcol>";
+    return change("MKCOL", url, body, "application/xml; charset=utf-8", user);
+}
+
+int putCard(const QUrl& url, const QByteArray& card, const QString& user)
+{
+    return change("PUT", url, card, "text/vcard; charset=utf-8", user);
+}
+
+int deleteCard(const QUrl& url, const QString& user)
+{
+    return change("DELETE", url, {}, "application/xml; charset=utf-8", user);
+}
+
+XandikosServer::~XandikosServer()
+{
+    process_.kill();
+    process_.waitForFinished();
+}
+
+QString XandikosServer::start()
+{
+    port_ = freePort();
+    if (port_ == 0)
+        return QStringLiteral("no free port on 127.0.0.1");
+    process_.setStandardErrorFile(QProcess::nullDevice());  // it logs every request there
+    return startServer(process_, QStringLiteral("xandikos"),
+                       {QStringLiteral("-d"), folder_.path(), QStringLiteral("--defaults"), QStringLiteral("-l"),
+                        QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(port_)},
+                       port_);
+}
+
+QUrl XandikosServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1/%2").arg(port_).arg(path));
+}
 
 RadicaleServer::~RadicaleServer()
 {
@@ -44,13 +121,10 @@ void RadicaleServer::addCard(const QString& path, const QString& fileName, const
 
 QString RadicaleServer::start()
 {
-    {
-        QTcpServer probe;  // a port free now
-        if (!probe.listen(QHostAddress::LocalHost))
-            return QStringLiteral("no free port on 127.0.0.1");
-        port_ = probe.serverPort();
-    }
-    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\nbo:secret\ncy:secret\n");
+    port_ = freePort();
+    if (port_ == 0)
+        return QStringLiteral("no free port on 127.0.0.1");
+    writeFile(folder_.filePath(QStringLiteral("users")), "ann:secret\nbo:secret\ncy:secret\ndee:secret\n");
     writeFile(folder_.filePath(QStringLiteral("config")),
               QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
                              "[auth]\ntype = htpasswd\nhtpasswd_filename = %2\nhtpasswd_encryption = plain\n"
@@ -60,21 +134,8 @@ QString RadicaleServer::start()
                   .arg(folder_.filePath(QStringLiteral("users")), folder_.filePath(QStringLiteral("collections")))
                   .toUtf8());
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_.start(QStringLiteral("radicale"),
-                   {QStringLiteral("--config"), folder_.filePath(QStringLiteral("config"))});
-    if (!process_.waitForStarted())
-        return QStringLiteral("radicale did not start (%1); it is Debian's package radicale")
-            .arg(process_.errorString());
-    const QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired()) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port_);
-        if (socket.waitForConnected(1000))
-            return {};
-        if (process_.state() == QProcess::NotRunning || process_.waitForFinished(100))
-            return QStringLiteral("radicale ended at start with status %1").arg(process_.exitCode());
-    }
-    return QStringLiteral("radicale took no connection on port %1 within 30 seconds").arg(port_);
+    return startServer(process_, QStringLiteral("radicale"),
+                       {QStringLiteral("--config"), folder_.filePath(QStringLiteral("config"))}, port_);
 }
 
 QUrl RadicaleServer::url(const QString& path) const

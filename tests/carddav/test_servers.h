@@ -16,7 +16,7 @@ class QTcpSocket;
 
 namespace pw::test {
 
-// A Radicale server on the loopback address with a folder of its own: users "ann", "bo" and "cy", password
+// A Radicale server on the loopback address with a folder of its own: users "ann", "bo", "cy" and "dee", password
 // "secret", address books laid out as files before it starts (or cards added while it runs).
 class RadicaleServer final {
 public:
@@ -33,6 +33,28 @@ private:
     QProcess process_;
     quint16 port_ = 0;
 };
+
+// A Xandikos server on the loopback address with a folder of its own and no login (it leaves that to
+// a proxy in front of it): the principal /user/, its address books under /user/contacts/.
+class XandikosServer final {
+public:
+    ~XandikosServer();
+    QString start();
+    QUrl url(const QString& path) const;
+    // Where it keeps its collections, each a git repository.
+    QString folder() const { return folder_.path(); }
+
+private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    quint16 port_ = 0;
+};
+
+// Changes an address book on a running server as a client would: MKCOL an address book with its
+// display name, PUT a card, DELETE one. The status the server answered; 0 when it did not.
+int makeAddressBook(const QUrl& url, const QString& displayName, const QString& user = {});
+int putCard(const QUrl& url, const QByteArray& card, const QString& user = {});
+int deleteCard(const QUrl& url, const QString& user = {});
 
 // One request as the small server below received it.
 struct ReceivedRequest final {

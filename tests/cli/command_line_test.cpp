@@ -169,18 +169,30 @@ TEST_F(CommandLine, FiveLinesStayOnTheirLabelsAndNoCorrectionFeedsTextBelowTheSh
     for (const PdfWord& w : words.words)
         EXPECT_NE(positionOf(w.box), 0) << w.text.toStdString() << " lies outside every label";
 
-    // Two rows down puts the last row's fifth line below the sheet: refused, nothing written.
+    // Rows that cancel a printer's own offset print as they are; only rows that would feed another
+    // sheet are refused, and nothing is written.
     folder.write(u"down.TXT"_s, "ONTHEFLY 0   2  \r\n");
     const ProgramRun down = run(five + QStringList{u"--margins"_s, u"down.TXT"_s, u"-o"_s, u"down.pdf"_s});
-    EXPECT_EQ(down.status, 1);
-    EXPECT_TRUE(down.err.contains("Lines of the last row of labels would print below the sheet")) << down.err.toStdString();
-    EXPECT_FALSE(QFile::exists(folder.file(u"down.pdf"_s)));
-    // A line that only crosses the last label's bottom edge is named, not refused.
+    EXPECT_EQ(down.status, 0) << down.err.toStdString();
+    EXPECT_EQ(down.err, "");
+    EXPECT_EQ(pdf(u"down.pdf"_s).pages, 1);
+    folder.write(u"far.TXT"_s, "ONTHEFLY 0   4  \r\n");
+    const ProgramRun far = run(five + QStringList{u"--margins"_s, u"far.TXT"_s, u"-o"_s, u"far.pdf"_s});
+    EXPECT_EQ(far.status, 1);
+    EXPECT_TRUE(far.err.contains("Lines of the last row of labels would print below the sheet"))
+        << far.err.toStdString();
+    EXPECT_FALSE(QFile::exists(folder.file(u"far.pdf"_s)));
+    // A return-address row down warns of nothing; columns that move text onto the neighbouring
+    // labels are named once for the whole sheet.
     folder.write(u"low.TXT"_s, "RETURNAD 0   1  \r\n");
     const ProgramRun low = run({u"return-labels"_s, u"--lines"_s, u"Ann Example"_s, u"12 Long Road"_s, u"Reno NV"_s,
                                 u"--margins"_s, u"low.TXT"_s, u"-o"_s, u"low.pdf"_s});
     EXPECT_EQ(low.status, 0) << low.err.toStdString();
-    EXPECT_TRUE(low.err.contains("runs below the label")) << low.err.toStdString();
+    EXPECT_EQ(low.err, "");
+    folder.write(u"left.TXT"_s, "ONTHEFLY -5  0  \r\n");
+    const ProgramRun left = run(five + QStringList{u"--margins"_s, u"left.TXT"_s, u"-o"_s, u"left.pdf"_s});
+    EXPECT_EQ(left.status, 0);
+    EXPECT_EQ(left.err, "postwick: warning: the correction moves text 0.32 in left, onto the neighbouring labels\n");
 
     // A street too wide for its label is fitted whole inside it, not cut.
     ContactRecord wide = person(u"Jonathan"_s, u"Smythe"_s, u"Reno"_s);
@@ -379,8 +391,11 @@ TEST_F(CommandLine, FailuresSayWhatIsWrongOnOneLine)
          "postwick labels: bad presort \"name\": use zip"},
         {{u"labels"_s, u"c.DAT"_s, u"--start"_s, u"31"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 30, not \"31\""},
-        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5165"_s, u"-o"_s, u"x.pdf"_s}, 2,
-         "postwick labels: unknown label stock \"5165\"; the stocks are 5160, 5161, 5162, 5163, 5164"},
+        {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"Q-9999"_s, u"-o"_s, u"x.pdf"_s}, 2,
+         "postwick labels: unknown label stock \"Q-9999\"; the stocks are 5160, 5161, 5162, 5163, 5164, 5167 and "
+         "the installed templates' A4 and US Letter labels, by maker and part"},
+        {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--stock"_s, u"5163"_s, u"--positions"_s, u"11"_s, u"-o"_s, u"x.pdf"_s},
+         2, "postwick sheet: label position 11 is out of range: a sheet has positions 1 to 10"},
         {{u"labels"_s, u"c.DAT"_s, u"--stock"_s, u"5163"_s, u"--start"_s, u"11"_s, u"-o"_s, u"x.pdf"_s}, 2,
          "postwick labels: --start must be a whole number from 1 to 10, not \"11\""},
         {{u"sheet"_s, u"--lines"_s, u"Ann"_s, u"--positions"_s, u"5-31"_s, u"-o"_s, u"x.pdf"_s}, 2,

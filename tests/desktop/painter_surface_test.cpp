@@ -1,6 +1,5 @@
-#include "desktop/painter_surface.h"
-
 #include "contacts_ui/contact_printouts.h"
+#include "desktop/painter_surface.h"
 #include "printing/calibration.h"
 #include "printing/envelopes.h"
 #include "printing/onthefly_labels.h"
@@ -13,6 +12,7 @@
 #include "support/test_folder.h"
 
 #include <QFile>
+#include <QLineF>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPrinter>
@@ -25,6 +25,7 @@
 namespace pw {
 namespace {
 
+using namespace Qt::StringLiterals;
 using Word = test::PdfWord;
 
 int pagesOf(const QString& pdf)
@@ -391,22 +392,53 @@ TEST_F(PdfSurfaceTest, EveryPdfItWritesAsksToBePrintedAtActualSize)
     EXPECT_TRUE(info.contains("612 x 792 pts")) << info.toStdString();
 }
 
-TEST_F(PdfSurfaceTest, TheCalibrationSheetsCaptionsStandAtTheirStatedPlaces)
+TEST_F(PdfSurfaceTest, OnceCalibratedAPrinterLowAndLongPutsEveryLineOfAWholeSheetOnItsLabel)
 {
-    setUpMarginlessA4(printer, pdf);
+    // The sheet: each cross's tick 0 where the cross belongs, its captions where they say.
     printCalibrationSheet(surface);
     ASSERT_TRUE(surface.endJob());
-    const QList<Word> words = wordsOf(pdf);
-    const auto first = [&](const QString& text) {
-        return *std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == text; });
+    const QList<Word> sheet = wordsOf(pdf);
+    const auto centreOf = [&](const QString& text, QPointF near) {
+        QPointF best(1e9, 1e9);
+        for (const Word& w : sheet) {
+            const QPointF c = w.box.center() / 72;
+            if (w.text == text && QLineF(c, near).length() < QLineF(best, near).length())
+                best = c;
+        }
+        return best;
     };
-    EXPECT_NEAR(first(QStringLiteral("A:")).box.left(), 1.45 * 72, 1.0);
-    EXPECT_NEAR(first(QStringLiteral("B:")).box.left(), 1.05 * 72, 1.0);
-    EXPECT_NEAR(first(QStringLiteral("8")).box.left(), 7.95 * 72, 1.0);
-    // The caption of B sits just above its cross, which is centred 10 inches from the top.
-    EXPECT_LT(first(QStringLiteral("B:")).box.bottom(), 9.7 * 72);
-    EXPECT_GT(first(QStringLiteral("B:")).box.top(), 9.2 * 72);
-    EXPECT_TRUE(test::pdfBoxes(pdf).contains(QStringLiteral(R"(<page width="612.000000" height="792.000000">)")));
+    EXPECT_NEAR(centreOf(u"0"_s, {1.0, 2.1}).x(), 1.0, 0.03);  // under A, across
+    EXPECT_NEAR(centreOf(u"-10"_s, {1.7, 1.6}).y(), 1.6, 0.03);  // beside A, down
+    EXPECT_NEAR(centreOf(u"20"_s, {6.9, 9.8}).y(), 9.8, 0.03);  // beside B
+    EXPECT_NEAR(centreOf(u"A:"_s, {2.1, 1.4}).x() - 0.1, 2.05, 0.02);
+
+    // A printer that prints 1/16 inch low and 1% long down, measured on that sheet once.
+    const PrinterCalibration printer{{0, 1.0 / 16}, {1, 1.01}};
+    OnTheFlyLabels labels;
+    labels.start = 1;
+    labels.count = 30;
+    labels.lines = {u"MR JONATHAN Q SMITH"_s, u"ACME WIDGETS INC"_s, u"12 LONG ROAD"_s, u"APT 4"_s,
+                    u"RENO, NV  89501"_s};
+    const auto labelsWhole = [&] {
+        printOnTheFlyLabels(surface, labels);
+        EXPECT_TRUE(surface.endJob());
+        const QList<Word> words = wordsOf(pdf);
+        EXPECT_EQ(words.size(), 30 * 15);
+        int whole = 0;
+        for (int position = 1; position <= 30; ++position) {
+            const QRectF area = test::labelArea(position);
+            const auto inside = std::count_if(words.begin(), words.end(), [&](const Word& w) {
+                return area.contains(
+                    QRectF(printer.landing(w.box.topLeft() / 72) * 72, printer.landing(w.box.bottomRight() / 72) * 72));
+            });
+            whole += inside == 15 ? 1 : 0;
+        }
+        return whole;
+    };
+    EXPECT_LT(labelsWhole(), 25);
+    surface.setCalibration(calibrationFromMarks({printer.landing(kCalibrationMarkA) - kCalibrationMarkA,
+                                                 printer.landing(kCalibrationMarkB) - kCalibrationMarkB}));
+    EXPECT_EQ(labelsWhole(), 30);
 }
 
 }  // namespace

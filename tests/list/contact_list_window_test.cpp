@@ -3,6 +3,7 @@
 #include "list/mailing_order.h"
 #include "list/tab_stop_delegate.h"
 #include "printing/sheet_positions.h"
+#include "printing/stock_catalogue.h"
 #include "support/main_window_fixture.h"
 #include "support/qt_printers.h"
 
@@ -474,6 +475,41 @@ TEST_F(ContactListTest, LabelsGoOnTheChosenStockWithItsOwnSheetMemoryPictureAndP
     click("cmdViewAllClose");
     open();
     EXPECT_EQ(find<QComboBox>("cboLabelStock")->currentText(), u"5163: 10 labels, 4 x 2 in");
+}
+
+TEST_F(ContactListTest, AnA4StockIsFoundByTypingItsPartAndItsUsedLabelsAreSkipped)
+{
+    const LabelStock* stock = findStock(installedStocks(), u"L7160").stock;
+    if (!stock)
+        GTEST_SKIP() << "the label template collection is not installed";
+    start(threeContacts());
+    open();
+    click("cmdACGetReport");
+    auto* stocks = find<QComboBox>("cboLabelStock");
+    stocks->setFocus();
+    stocks->lineEdit()->selectAll();
+    QTest::keyClicks(stocks->lineEdit(), u"l7160"_s);
+    QTest::keyClick(stocks->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(stocks->currentText(), u"Avery L7160: 21 labels, 2.5 x 1.5 in (63.5 x 38.1 mm), A4");
+
+    // Its picture is the A4 sheet; the five labels marked used there are skipped by the next run.
+    platform.answerSheet(SheetChoice{{}, {1, 2, 3, 4, 5}});
+    click("cmdLabelSheet");
+    ASSERT_EQ(platform.sheetPictures.size(), 1);
+    EXPECT_EQ(platform.sheetPictures[0].page, kA4Inches);
+    EXPECT_EQ(platform.sheetPictures[0].labels, stock->outlines());
+    platform.answerPrintDialog(PrintChoice{1});
+    click("cmdPrintLabels");
+    ASSERT_EQ(platform.printerSurface.jobs.size(), 1);
+    const auto& job = platform.printerSurface.jobs[0];
+    EXPECT_EQ(job.paperInches, QList<QSizeF>{kA4Inches});
+    // Amy Cole on label 6, the right one of the second row.
+    EXPECT_EQ(job.texts[0].text, u"Amy Cole");
+    const QRectF sixth = stock->outlines()[5];
+    EXPECT_GT(0.25 + job.texts[0].inchesDown, sixth.top());
+    EXPECT_LT(0.25 + job.texts[0].inchesDown, sixth.bottom());
+    EXPECT_EQ(usedPositions(platform, *stock), rangePositions(1, 8));
+    EXPECT_TRUE(usedPositions(platform, labelSheetStock()).isEmpty());
 }
 
 TEST_F(ContactListTest, LabelsPerHouseholdInZipOrderOfCompleteAddressesOnly)

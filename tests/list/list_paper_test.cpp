@@ -2,6 +2,7 @@
 #include "list/contact_report.h"
 #include "list/list_labels.h"
 #include "printing/margin_settings.h"
+#include "printing/stock_catalogue.h"
 #include "program/app_files.h"
 #include "support/pdf_output_fixture.h"
 #include "support/pdf_words.h"
@@ -98,7 +99,13 @@ TEST_F(ListOnPaper, EveryStockTakesItsLabelsOnAFullAndAPartlyUsedSheet)
             all[static_cast<std::size_t>(i - 1)].country = QStringLiteral("Germany%1").arg(i);
         return all;
     };
-    for (const LabelStock& stock : labelStocks()) {
+    // The built-in stocks, and A4 stocks of the installed templates when there are any.
+    QList<LabelStock> stocks = labelStocks();
+    for (const char* name : {"L7160", "L7163", "Zweckform 3475"}) {
+        if (const LabelStock* stock = findStock(installedStocks(), QString::fromLatin1(name)).stock)
+            stocks.append(*stock);
+    }
+    for (const LabelStock& stock : stocks) {
         const QList<QRectF> outlines = stock.outlines();
         // A whole sheet from its first label, and one sheet's worth from label 4 on, in bold.
         for (const int start : {1, 4}) {
@@ -110,6 +117,8 @@ TEST_F(ListOnPaper, EveryStockTakesItsLabelsOnAFullAndAPartlyUsedSheet)
 
             const test::PdfWords printed = test::pdfWords(pdf);
             EXPECT_EQ(printed.pages, start == 1 ? 1 : 2);
+            EXPECT_TRUE(test::pdfBoxes(pdf).contains(
+                QStringLiteral("<page width=\"%1.").arg(static_cast<int>(stock.page.width() * 72))));
             int expected = 0;
             for (std::size_t i = 0; i < addresses.size(); ++i) {
                 const LabelAddress& a = addresses[i];

@@ -1,5 +1,8 @@
 #include "printing/calibration.h"
+#include "printing/print_action.h"
 #include "support/recording_surface.h"
+#include "support/scripted_platform.h"
+#include "support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,55 +11,79 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST(Calibration, TheSheetHasRulersCrossesAndCaptionsAtTheirPlaces)
+// What a person reads off the sheet: how far the printer put each cross from its place.
+MeasuredMarks measuredOn(const PrinterCalibration& printer, const PrinterCalibration& printedWith = {})
 {
-    test::RecordingSurface surface;
-    printCalibrationSheet(surface);
-    ASSERT_TRUE(surface.endJob());
-    const test::RecordedJob& job = surface.jobs.at(0);
-    EXPECT_EQ(job.pages, 1);
-    EXPECT_EQ(job.paperSizes, QList<PaperSize>{PaperSize::Letter});
-    // 76 ticks across, 96 down, and two arms for each cross.
-    EXPECT_EQ(job.lines.size(), 76 + 96 + 4);
-    EXPECT_TRUE(job.lines.contains(QLineF(0.7, 1.5, 1.3, 1.5)));
-    EXPECT_TRUE(job.lines.contains(QLineF(7.5, 9.7, 7.5, 10.3)));
-    // Courier New 12 is a tenth of an inch a column: column n starts at 0.25 + (n - 1) / 10 inch.
-    const auto placed = [&](const QString& text) {
-        for (const test::PlacedText& t : job.texts)
-            if (t.text.startsWith(text))
-                return t;
-        return test::PlacedText{};
-    };
-    EXPECT_EQ(placed(u"A: 1.00 in (25.4 mm) from left, 1.50 in (38.1 mm) from top"_s).column, 13);
-    EXPECT_EQ(placed(u"B: 7.50 in (190.5 mm) from left, 10.00 in (254.0 mm) from top"_s).column, 9);
-    EXPECT_EQ(placed(u"8"_s).column, 78);
-    EXPECT_EQ(placed(u"Postwick calibration sheet"_s).font, u"Courier New");
+    const auto landed = [&](QPointF mark) { return printer.landing(printedWith.aim(mark)) - mark; };
+    return {landed(kCalibrationMarkA), landed(kCalibrationMarkB)};
 }
 
-TEST(Calibration, MeasuredOffsetsBecomeEachKindsCorrectionWithinItsLimits)
+void expectNear(const PrinterCalibration& got, const PrinterCalibration& want)
 {
-    // Both crosses landed 0.04 inch right and 0.02 inch low.
-    const QPointF offset = printerOffset({{1.04, 1.52}, {7.54, 10.02}});
-    EXPECT_NEAR(offset.x(), 0.04, 1e-9);
-    EXPECT_NEAR(offset.y(), 0.02, 1e-9);
-    EXPECT_EQ(correctionFor(MarginKind::OnTheFly, offset), (KindCorrection{MarginKind::OnTheFly, {-1, 0}}));
-    EXPECT_EQ(correctionFor(MarginKind::ReturnAddress, offset),
-              (KindCorrection{MarginKind::ReturnAddress, {-1, 0}}));
-    EXPECT_EQ(correctionFor(MarginKind::Envelope, offset), std::nullopt);
+    EXPECT_NEAR(got.offset.x(), want.offset.x(), 1e-9);
+    EXPECT_NEAR(got.offset.y(), want.offset.y(), 1e-9);
+    EXPECT_NEAR(got.scale.x(), want.scale.x(), 1e-9);
+    EXPECT_NEAR(got.scale.y(), want.scale.y(), 1e-9);
+}
 
-    // Half an inch low: three Verdana 9 rows up, but search-result and return-address labels take
-    // at most 2 and 1.
-    const QPointF low{0, 0.5};
-    EXPECT_EQ(correctionFor(MarginKind::OnTheFly, low)->correction.top, -3);
-    EXPECT_EQ(correctionFor(MarginKind::SearchResult, low), (KindCorrection{MarginKind::SearchResult, {0, -2}, true}));
-    EXPECT_EQ(correctionFor(MarginKind::ReturnAddress, low)->correction.top, -1);
+TEST(Calibration, TwoMeasuredCrossesGiveThePrintersOffsetAndScale)
+{
+    // 1/16 inch low and 1% long down, 0.03 inch left and 0.5% short across.
+    const PrinterCalibration printer{{-0.03, 0.0625}, {0.995, 1.01}};
+    const MeasuredMarks fresh = measuredOn(printer);
+    // Cross A, 1.5 in down, lands 0.0775 in low: the tick numbered 8 (in 1/100 inch) meets the ruler.
+    EXPECT_NEAR(fresh.a.y() * 100, 7.75, 1e-9);
+    expectNear(calibrationFromMarks(fresh), printer);
+    // Through that calibration every point lands where it belongs.
+    const PrinterCalibration calibrated = calibrationFromMarks(fresh);
+    const QPointF corner(8.3125, 10.5);
+    EXPECT_NEAR(printer.landing(calibrated.aim(corner)).x(), corner.x(), 1e-9);
+    EXPECT_NEAR(printer.landing(calibrated.aim(corner)).y(), corner.y(), 1e-9);
 
-    EXPECT_NEAR(*inchesFromText(u"25.4 mm"_s, u"in"_s), 1.0, 1e-9);
-    EXPECT_NEAR(*inchesFromText(u"1,5\""_s, u"mm"_s), 1.5, 1e-9);
-    EXPECT_NEAR(*inchesFromText(u" 2.54 cm "_s, u"in"_s), 1.0, 1e-9);
-    EXPECT_NEAR(*inchesFromText(u"3"_s, u"mm"_s), 3 / 25.4, 1e-9);
+    // A sheet printed through a calibration measures what remains: 0 when it is right, and a rough
+    // one refined to the printer's own.
+    expectNear(calibrationFromMarks(measuredOn(printer, printer), printer), printer);
+    const PrinterCalibration rough{{0, 0.05}, {1, 1}};
+    expectNear(calibrationFromMarks(measuredOn(printer, rough), rough), printer);
+
+    EXPECT_EQ(calibrationText(printer), u"0.03 in left and 0.06 in down, 0.5% short across and 1.0% long down");
+    EXPECT_NEAR(*inchesFromText(u"6"_s, u"1/100 in"_s), 0.06, 1e-9);
+    EXPECT_NEAR(*inchesFromText(u"-1.5 mm"_s, u"1/100 in"_s), -1.5 / 25.4, 1e-9);
+    EXPECT_NEAR(*inchesFromText(u"0.02 in"_s, u"mm"_s), 0.02, 1e-9);
     EXPECT_EQ(inchesFromText(u"about 3"_s, u"mm"_s), std::nullopt);
-    EXPECT_EQ(inchesFromText(QString(), u"mm"_s), std::nullopt);
+}
+
+TEST(Calibration, EachPrinterKeepsItsOwnAndAPdfFileOrAnEnvelopeUsesNone)
+{
+    test::TestFolder folder;
+    test::ScriptedPlatform platform(folder.path());
+    const PrinterCalibration laser{{0.01, 0.0625}, {1, 1.01}};
+    const PrinterCalibration inkjet{{-0.02, 0}, {0.998, 1}};
+    storeCalibration(platform, u"Laser"_s, laser);
+    storeCalibration(platform, u"Inkjet"_s, inkjet);
+    expectNear(*storedCalibration(platform, u"Laser"_s), laser);
+    expectNear(*storedCalibration(platform, u"Inkjet"_s), inkjet);
+    EXPECT_EQ(storedCalibration(platform, u"Other"_s), std::nullopt);
+    platform.writeSetting(u"Postwick"_s, u"Calibration"_s, u"Broken"_s, u"0 0 2 1"_s);
+    EXPECT_EQ(storedCalibration(platform, u"Broken"_s), std::nullopt);
+
+    // The print action hands the chosen printer's calibration to the surface, but not for a file
+    // or an envelope.
+    const auto printedWith = [&](const QString& device, bool toFile, bool envelope) {
+        platform.printerSurface.device = device;
+        platform.printerSurface.toFile = toFile;
+        platform.answerPrintDialog(PrintChoice{});
+        printCopies(platform, {.printToFile = true, .envelope = envelope},
+                    [](PrintSurface& s) { s.printLine({PrintItem::textItem(u"x"_s)}); });
+        return platform.printerSurface.jobs.last().calibration;
+    };
+    expectNear(printedWith(u"Laser"_s, false, false), laser);
+    expectNear(printedWith(u"Inkjet"_s, false, false), inkjet);
+    EXPECT_TRUE(printedWith(u"Laser"_s, true, false).isPerfect());
+    EXPECT_TRUE(printedWith(u"Laser"_s, false, true).isPerfect());
+
+    storeCalibration(platform, u"Laser"_s, std::nullopt);
+    EXPECT_EQ(storedCalibration(platform, u"Laser"_s), std::nullopt);
 }
 
 }  // namespace

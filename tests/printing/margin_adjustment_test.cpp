@@ -10,6 +10,8 @@
 namespace pw {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 const char kFile[] = "PWKPARAM.TXT";
 
 class MarginAdjustmentTest : public ::testing::Test {
@@ -113,14 +115,27 @@ TEST_F(MarginAdjustmentTest, ReturnAddressTopTakesOneRowAtATime)
     EXPECT_EQ(folder.read(kFile).mid(36, 18), QByteArray("RETURNAD 0   0  \r\n"));
 }
 
-TEST_F(MarginAdjustmentTest, SearchResultLimitsEachAdjustmentNotTheTotal)
+TEST_F(MarginAdjustmentTest, ATopBeyondWhatTheLabelsMoveIsNotStoredAsDone)
 {
+    // Search-result labels move at most 2 rows: a second 2 would be said done and print the same.
     for (const char* answer : {"", "3", "2", "", "2"})
         platform.answerInput(QString::fromLatin1(answer));
     ASSERT_TRUE(run(MarginKind::SearchResult));
     ASSERT_TRUE(run(MarginKind::SearchResult));
     EXPECT_EQ(texts()[1], u"Cannot adjust by more than 2 rows down or up.");
-    EXPECT_EQ(folder.read(kFile).mid(54, 18), QByteArray("BULKLIST 0   4  \r\n"));
+    EXPECT_EQ(texts().mid(4), (QStringList{u"Search-result labels move at most 2 rows down or up, and the stored top "
+                                           u"margin is already 2.  The top margin was not adjusted."_s,
+                                           u"No margin adjustment made."_s}));
+    EXPECT_EQ(folder.read(kFile).mid(54, 18), QByteArray("BULKLIST 0   2  \r\n"));
+
+    // Return-address labels move 1 row; the left amount given with a second +1 is still stored.
+    platform.messages.clear();
+    for (const char* answer : {"", "+1", "2", "+1"})
+        platform.answerInput(QString::fromLatin1(answer));
+    ASSERT_TRUE(run(MarginKind::ReturnAddress));
+    ASSERT_TRUE(run(MarginKind::ReturnAddress));
+    EXPECT_EQ(titles().mid(4), (QStringList{u"Top margin not adjusted"_s, u"Margin adjustment completed"_s}));
+    EXPECT_EQ(folder.read(kFile).mid(36, 18), QByteArray("RETURNAD 2   1  \r\n"));
 }
 
 TEST_F(MarginAdjustmentTest, ASumTooLongForItsFieldIsRefusedWithoutTouchingTheFile)

@@ -151,6 +151,31 @@ TEST_F(MarginFileTest, AStoredValueThatIsNotANumberIsAFailureAndBlanksReadAsZero
     EXPECT_EQ(settings->pair(MarginKind::OnTheFly), (MarginPair{0, 1}));
 }
 
+// An empty file, one of other text, or one cut inside its values holds no corrections to print
+// with: printing goes on without them, and a window says so once in a run.
+TEST_F(MarginFileTest, AFileWithNoCorrectionsToReadIsNamedOnceAndPrintsWithout)
+{
+    const auto unreadable = [&](const QByteArray& bytes) {
+        folder.write(QStringLiteral("PWKPARAM.TXT"), bytes);
+        return readMarginSettings(path).value().unreadable;
+    };
+    EXPECT_TRUE(unreadable(""));
+    EXPECT_TRUE(unreadable("<html><body>Not Found</body></html>\n"));
+    EXPECT_TRUE(unreadable(deliveredFile() + record("ONTHEFLY", "2", "2").left(11)));
+    EXPECT_FALSE(unreadable(deliveredFile()));
+    EXPECT_FALSE(unreadable(deliveredFile().chopped(2)));  // only the line end missing
+    EXPECT_FALSE(unreadable(deliveredFile() + "\n"));
+    EXPECT_FALSE(readMarginSettings(folder.file(QStringLiteral("absent.TXT"))).value().unreadable);
+
+    folder.write(QStringLiteral("PWKPARAM.TXT"), "");
+    test::ScriptedPlatform platform(folder.path());
+    for (int print = 0; print < 2; ++print)
+        EXPECT_TRUE(correctionsForPrint(platform, path));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text,
+              path + QStringLiteral(": margin corrections could not be read: printing without them."));
+}
+
 TEST_F(MarginFileTest, AFolderInPlaceOfTheFileIsAFailure)
 {
     const QString folderPath = folder.file(QStringLiteral("sub"));

@@ -1,6 +1,7 @@
 #include "printing/onthefly_labels.h"
 
 #include "printing/print_action.h"
+#include "printing/typed_job.h"
 #include "support/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -299,6 +300,61 @@ TEST(PrintAction, AFailureAbandonsTheJobAndSaysSoOnce)
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0], (Message{"A printer problem exists.  Check printer.", "Printer error",
                                              MessageIcon::Warning, MessageButtons::Ok, false}));
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+// Where a recorded text starts, in inches from the paper's corner.
+QPointF startOf(const PlacedText& text, const TextMeasure& measure)
+{
+    const double column = measure.grid({text.font, text.size, text.bold, text.italic}).column / measure.unitsPerInch();
+    return {0.25 + (text.column - 1) * column, 0.25 + text.inchesDown};
+}
+
+TEST(TypedLabelsOnAnotherStock, EachPositionsLinesStartInsideItsOwnLabelOnTheStocksPaper)
+{
+    // 2 across and 7 down on A4, 99.1 x 38.1 mm; and 60 return labels, 1 3/4 x 2/3 in, on Letter.
+    const LabelStock a4{u"Test A4"_s, {}, u"Sheet-Test A4"_s, 2, 7, QPointF(4.65, 15.15) / 25.4,
+                        QSizeF(99.1, 38.1) / 25.4, QSizeF(101.6, 38.1) / 25.4, kA4Inches, {}, {}};
+    const LabelStock small{u"Test 60"_s, {}, u"Sheet-Test 60"_s, 4, 15, {0.28125, 0.5},
+                           {1.75, 2 / 3.}, {2.0625, 2 / 3.}, kLetterInches, {}, {}};
+    RecordingSurface surface;
+    TypedJobRequest request;
+    request.lines = {u"Ann Example"_s, u"12 Long Road"_s, u"Springfield, IL  62701"_s, {}, {}};
+    for (const auto& [kind, stock, count] : {std::tuple{TypedStock::Labels, &a4, 14},
+                                             std::tuple{TypedStock::ReturnAddresses, &small, 60}}) {
+        SCOPED_TRACE(stock->name.toStdString());
+        request.stock = kind;
+        request.sheet = stock;
+        // Positions 13 to 16: the sheet has 14.
+        request.start = 13;
+        request.count = 4;
+        const TypedJob job = buildTypedJob(request, surface.measure());
+        EXPECT_FALSE(job.refusal);
+        EXPECT_TRUE(job.overflows.isEmpty());
+        EXPECT_EQ(job.dialog.sheetPaper, stock->page);
+        job.run(surface);
+        ASSERT_TRUE(surface.endJob());
+        const RecordedJob printed = surface.jobs.takeLast();
+        EXPECT_EQ(printed.pages, 1);
+        ASSERT_EQ(printed.texts.size(), 3 * (kind == TypedStock::Labels ? 2 : count));
+        const QList<QRectF> outlines = stock->outlines();
+        for (qsizetype i = 0; i < printed.texts.size(); ++i) {
+            const QRectF label = outlines[kind == TypedStock::Labels ? 12 + i / 3 : i / 3];
+            const QPointF at = startOf(printed.texts[i], surface.measure());
+            const double below = 9 / 72.;  // the row the text takes
+            EXPECT_TRUE(label.adjusted(1 / 16., 0, 0, -below).contains(at)) << i;
+            EXPECT_LT(at.x(), label.left() + 1 / 16. + 0.1) << i;
+        }
+        if (kind == TypedStock::Labels)
+            EXPECT_EQ(printed.paperInches, QList<QSizeF>{kA4Inches});
+        else
+            EXPECT_EQ(printed.paperSizes, QList<PaperSize>{PaperSize::Letter});
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "printing/overflow.h"
-
 #include "printing/print_surface.h"
+#include "printing/typed_job.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,53 @@ TEST(Overflow, ALineTooWideIsShrunkDownToEightPointsThenCutAndNamed)
 
     // Type already at 8 points is never shrunk, only cut.
     EXPECT_EQ(probed({u"x"_s.repeated(20)}, 8)[0].shown, 14);
+}
+
+TEST(Overflow, CorrectionsMoveTheFittedBlockAndAreJudgedOnThePaper)
+{
+    const ColumnMeasure measure;
+    const auto job = [&](TypedStock stock, MarginPair correction, QStringList lines, QString device = {}) {
+        TypedJobRequest request;
+        request.stock = stock;
+        request.lines = std::move(lines);
+        request.start = 1;
+        request.count = 30;
+        request.deviceName = std::move(device);
+        request.corrections
+            .pairs[static_cast<int>(stock == TypedStock::Labels ? MarginKind::OnTheFly : MarginKind::ReturnAddress)] =
+            correction;
+        return buildTypedJob(request, measure);
+    };
+    const QStringList five = {u"MR JONATHAN Q SMITH"_s, u"ACME WIDGETS INC"_s, u"12 LONG ROAD"_s, u"APT 4"_s,
+                              u"RENO, NV  89501"_s};
+
+    // Rows that cancel a printer's own offset: nothing to warn of, and the last row of labels still
+    // ends on the sheet.
+    const TypedJob down = job(TypedStock::Labels, {0, 2}, five);
+    EXPECT_EQ(down.refusal, std::nullopt);
+    EXPECT_TRUE(down.overflows.isEmpty());
+    EXPECT_TRUE(down.shiftNote.isEmpty());
+    const TypedJob returns =
+        job(TypedStock::ReturnAddresses, {0, 1}, {u"Ann Example"_s, u"12 Long Road"_s, u"Reno, NV 89501"_s});
+    EXPECT_TRUE(returns.overflows.isEmpty());
+    EXPECT_TRUE(returns.shiftNote.isEmpty());
+    // Only a line the printer would feed another sheet for is refused.
+    EXPECT_EQ(job(TypedStock::Labels, {0, 4}, five).refusal->title, u"Labels below the sheet");
+
+    // Five columns left is further than the 1/8 inch between labels: named once for the job.
+    const TypedJob left = job(TypedStock::Labels, {-5, 0}, five);
+    EXPECT_EQ(left.shiftNote, u"the correction moves text 0.32 in left, onto the neighbouring labels");
+    EXPECT_TRUE(left.overflows.isEmpty());
+    EXPECT_EQ(correctionShiftQuestion(left.shiftNote).text,
+              u"On every label, the correction moves text 0.32 in left, onto the neighbouring labels.\n\nPrint "
+              u"anyway?");
+
+    // The special models print two columns further right: the check measures where they print.
+    const QStringList wide = {u"X"_s.repeated(37)};
+    EXPECT_TRUE(job(TypedStock::Labels, {}, wide).overflows.isEmpty());
+    const TypedJob special = job(TypedStock::Labels, {}, wide, u"HP Officejet Pro"_s);
+    ASSERT_FALSE(special.overflows.isEmpty());
+    EXPECT_EQ(special.overflows[0].where, u"Position 1, line 1 (and 29 more labels)");
 }
 
 }  // namespace

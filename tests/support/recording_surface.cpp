@@ -92,6 +92,7 @@ void RecordingSurface::abandonJob()
 void RecordingSurface::finishJob(bool keep)
 {
     current_.pages = cursor_.page();
+    current_.calibration = calibration_;
     if (keep)
         jobs.append(current_);
     current_ = {};

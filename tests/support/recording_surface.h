@@ -46,6 +46,7 @@ struct RecordedJob final {
     QList<PaperSize> paperSizes;
     QList<QSizeF> paperInches;  // pages of a size of their own, as asked for
     QStringList notes;  // what a preview would say about feeding the paper
+    PrinterCalibration calibration;  // what the page was aimed through
     bool abandoned = false;
 };
 
@@ -79,6 +80,7 @@ public:
     Status endJob() override;
     void abandonJob() override;
     void drawLine(QPointF fromInches, QPointF toInches) override;
+    void setCalibration(const PrinterCalibration& calibration) override { calibration_ = calibration; }
 
     QString device = QStringLiteral("Office Laser");
     bool toFile = false;  // a PDF file chosen in the print dialog
@@ -108,6 +110,7 @@ private:
     // As the printer keeps them from job to job.
     QSizeF paper_{8.5, 11};  // portrait, in inches
     PageOrientation orientation_ = PageOrientation::Portrait;
+    PrinterCalibration calibration_;
 };
 
 }  // namespace pw::test
