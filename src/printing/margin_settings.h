@@ -11,8 +11,6 @@ namespace pw {
 
 class Platform;
 
-class Platform;
-
 // The four print kinds that carry a margin correction, in the order of the Margins menu's keys.
 enum class MarginKind { OnTheFly, Envelope, ReturnAddress, SearchResult };
 
